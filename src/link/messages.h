@@ -1,0 +1,32 @@
+#pragma once
+// Window message numbers shared by the link threads, the main window and the pages.
+#include <cstdint>
+
+namespace velmora::link {
+
+inline constexpr unsigned WM_TECHPAGE_VISIBILITY = 0x8000;
+inline constexpr unsigned WM_SHOW_SPECIFICPROG = 0x8001;
+inline constexpr unsigned WM_DRIVE_REPLY = 0x8002;
+inline constexpr unsigned WM_MOTOR_SEND = 0x8003;
+inline constexpr unsigned WM_MOTOR_MODEL_CHOSEN = 0x8004;
+inline constexpr unsigned WM_MEMORY_SLOT_CHOSEN = 0x8005;
+inline constexpr unsigned WM_TAB_LOCK = 0x8006;
+inline constexpr unsigned WM_DRIVE_STATUS = 0x8007;
+inline constexpr unsigned WM_DRIVE_GROUP_REPLY = 0x8008;
+inline constexpr unsigned WM_DRIVE_LINK_STATE = 0x8009;
+inline constexpr unsigned WM_RUNIN_ACTIVE = 0x800A;
+inline constexpr unsigned WM_LINK_FLUSH = 0x800B;
+inline constexpr unsigned WM_LINK_SUSPEND = 0x800C;
+
+// Where the link threads (and pages) post their messages. The Qt main window
+// implements it by posting a custom event to itself; the command-line tool and
+// the tests implement it without windows. Called from any thread.
+class MessageTarget {
+public:
+    virtual ~MessageTarget() = default;
+    virtual void postMessage(unsigned message, std::uintptr_t wParam) = 0;
+    // false once the target is gone; nothing is posted to a dead target.
+    [[nodiscard]] virtual bool isAlive() const = 0;
+};
+
+}  // namespace velmora::link

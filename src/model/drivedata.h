@@ -1,0 +1,53 @@
+#pragma once
+// The tool's single image of the drive's parameters and live values. Used on
+// the window thread only (the link threads never touch it).
+#include <array>
+#include <cstdint>
+
+#include "link/telegram.h"
+
+namespace velmora::model {
+
+class DriveData {
+public:
+    DriveData();
+    // The process-wide instance the pages share.
+    static DriveData& instance();
+
+    // direction 1 reads a group (0x50..0x5A, 0x5F); direction 0 copies the
+    // working values into the image and sends write command 0x10..0x18.
+    void RequestGroup(int direction, int code);
+    // Fetch one reply from the reply queue and store it.
+    void StoreGroupReply();
+    // Store one already fetched reply (the part of StoreGroupReply after the fetch).
+    void StoreReply(const link::Telegram& reply);
+    void RequestMissingGroups();
+    [[nodiscard]] int GroupsIncomplete() const;
+    [[nodiscard]] bool GroupReceived(int code) const;
+    void TakeImage();
+
+    [[nodiscard]] std::uint32_t GetChoice(int parameter) const;
+    void SetChoice(int parameter, std::uint32_t listIndex);
+    [[nodiscard]] float GetReal(int parameter) const;
+    void SetReal(int parameter, float value);
+    void ToDisplaySpeed(std::uint32_t& speed) const;
+    void FromDisplaySpeed(std::uint32_t& speed) const;
+    [[nodiscard]] int GetMotorSel(int selector) const;
+    void SetMotorSel(int selector, int value);
+
+    // Raw words; a parameter outside 1..155 reads 0 and writes nothing.
+    [[nodiscard]] std::uint32_t Working(int parameter) const;
+    void SetWorking(int parameter, std::uint32_t value);
+    [[nodiscard]] std::uint32_t Image(int parameter) const;
+    void SetImage(int parameter, std::uint32_t value);
+
+    // Back to the start state (tests, and a fresh connection in tools).
+    void Reset();
+
+private:
+    std::array<std::uint32_t, 312> m_words{};  // 0..155 working, 156..311 image
+    std::array<bool, 11> m_received{};         // groups 0x50..0x5A
+    std::array<int, 2> m_motorSel{2, 2};
+};
+
+}  // namespace velmora::model
