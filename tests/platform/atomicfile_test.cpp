@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/profile.h"
+#include "withoutpermission.h"
+
+namespace velmora::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AtomicFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("velmora-atomic-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(m_dir, ec);
+    }
+    static std::string Slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    [[nodiscard]] std::size_t Entries() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(m_dir), fs::directory_iterator{}));
+    }
+    fs::path m_dir;
+};
+
+// A failed write must keep the old file whole and leave no temporary behind.
+TEST_F(AtomicFile, FailureInAnUnwritableFolderKeepsTheOldFile) {
+    const auto file = m_dir / "settings.ini";
+    ASSERT_TRUE(WriteFileAtomically(file, "old contents\n"));
+    fs::permissions(file, fs::perms::all);  // only the folder stands in the way
+    fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                               fs::perms::others_exec);
+    EXPECT_FALSE(testing::AttemptWithoutPermission([&] {
+        std::string error;
+        const bool written = WriteFileAtomically(file, "new contents\n", &error);
+        return written || error.find("settings.ini") == std::string::npos;
+    }));
+    EXPECT_FALSE(testing::AttemptWithoutPermission(
+        [&] { return ProfileFile::parse("[a]\nx=1\n").save(file); }));
+    fs::permissions(m_dir, fs::perms::owner_all);
+    EXPECT_EQ(Slurp(file), "old contents\n");
+    EXPECT_EQ(Entries(), 1u);
+}
+
+// Replacing a file must not silently change who may read or write it, and
+// must not turn a symbolic link into a plain file.
+TEST_F(AtomicFile, KeepsModeAndSymbolicLinks) {
+    const auto file = m_dir / "data.txt";
+    ASSERT_TRUE(WriteFileAtomically(file, "1"));
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(WriteFileAtomically(file, "22"));
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    const auto link = m_dir / "link.txt";
+    fs::create_symlink("data.txt", link);
+    ASSERT_TRUE(WriteFileAtomically(link, "333"));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(Slurp(file), "333");
+    EXPECT_EQ(Entries(), 2u);
+}
+
+// A read-only file is replaced only when the caller says the user agreed.
+TEST_F(AtomicFile, ReadOnlyTargetNeedsConsent) {
+    const auto file = m_dir / "locked.vpm";
+    ASSERT_TRUE(WriteFileAtomically(file, "keep"));
+    fs::permissions(file, fs::perms::owner_read);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(file, "lose", &error));
+    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    EXPECT_EQ(Slurp(file), "keep");
+    ASSERT_TRUE(WriteFileAtomically(file, "replaced", ReadOnlyTarget::Replace));
+    EXPECT_EQ(Slurp(file), "replaced");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read);
+}
+
+// Targets that are no regular file, or have no name, fail without side effects.
+TEST_F(AtomicFile, RejectsFoldersAndEmptyNames) {
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(m_dir, "x", &error));
+    EXPECT_FALSE(WriteFileAtomically("", "x", &error));
+    EXPECT_FALSE(WriteFileAtomically(m_dir / "missing-folder" / "f.txt", "x", &error));
+    EXPECT_EQ(Entries(), 0u);
+}
+
+// Bytes go out exactly, NULs and all, and a new file gets the usual umask mode.
+TEST_F(AtomicFile, WritesExactBytes) {
+    const auto file = m_dir / "blob.bin";
+    const std::string bytes("a\0b\r\n\xff", 6);
+    ASSERT_TRUE(WriteFileAtomically(file, bytes));
+    EXPECT_EQ(Slurp(file), bytes);
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+}  // namespace
+}  // namespace velmora::platform

@@ -1,0 +1,172 @@
+#include "platform/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "withoutpermission.h"
+
+namespace velmora::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Reading must find values exactly as the platform's own reader would, or
+// existing config and language files give different settings.
+TEST(ProfileRead, MatchesThePlatformLookupRules) {
+    const auto p = ProfileFile::parse(
+        "orphan=before any section\n"
+        "[ComType]\n"
+        "  Port  =  5  \n"
+        "port=7\n"
+        "quoted=\"  spaced  \"\n"
+        "half=\"open\n"
+        "empty=\n"
+        "noequals\n"
+        "[comtype]\n"
+        "second=only in the duplicate\n"
+        "[ other ]\n"
+        "port=9\n");
+    EXPECT_EQ(p.getString("COMTYPE", "PORT", "x"), "5");  // case, trimming, first key wins
+    EXPECT_EQ(p.getString("comtype", "quoted", "x"), "  spaced  ");
+    EXPECT_EQ(p.getString("comtype", "half", "x"), "\"open");  // quotes only when they match
+    EXPECT_EQ(p.getString("comtype", "empty", "x"), "");
+    EXPECT_EQ(p.getString("comtype", "noequals", "x"), "x");
+    EXPECT_EQ(p.getString("comtype", "second", "x"), "x");  // first section wins
+    EXPECT_EQ(p.getString("other", "port", "x"), "9");
+    EXPECT_EQ(p.getString("", "orphan", "x"), "x");  // keys before any section
+    EXPECT_EQ(p.getString("missing", "port", "dflt"), "dflt");
+    EXPECT_FALSE(p.value("comtype", "nothere").has_value());
+}
+
+struct IntCase {
+    const char* text;
+    long expected;
+};
+class ProfileInt : public ::testing::TestWithParam<IntCase> {};
+
+// Integers must parse like the platform's reader: a wrong fallback or a
+// rejected "12abc" changes stored settings.
+TEST_P(ProfileInt, ParsesLeadingDigits) {
+    const auto p = ProfileFile::parse(std::string("[s]\nk=") + GetParam().text + "\n");
+    EXPECT_EQ(p.getInt("s", "k", -999), GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Values, ProfileInt,
+    ::testing::Values(IntCase{"42", 42}, IntCase{"  -17 ", -17}, IntCase{"+8", 8},
+                      IntCase{"12abc", 12}, IntCase{"abc", 0}, IntCase{"", 0}, IntCase{"-", 0},
+                      IntCase{"\"33\"", 33}, IntCase{"0x1F", 0},
+                      IntCase{"99999999999999999999999999", 9223372036854775807L},
+                      IntCase{"-99999999999999999999999999", -9223372036854775807L}));
+
+TEST(ProfileInt, FallbackOnlyWhenTheKeyIsMissing) {
+    const auto p = ProfileFile::parse("[s]\nk=\n");
+    EXPECT_EQ(p.getInt("s", "k", 5), 0);
+    EXPECT_EQ(p.getInt("s", "other", 5), 5);
+    EXPECT_EQ(p.getInt("t", "k", 5), 5);
+}
+
+struct EditCase {
+    const char* name;
+    const char* before;
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* after;
+};
+class ProfileEdit : public ::testing::TestWithParam<EditCase> {};
+
+// Every other byte of the file must survive an edit: users keep comments and
+// unknown keys in these files, and the line ending of the original.
+TEST_P(ProfileEdit, ChangesOnlyTheEntry) {
+    auto p = ProfileFile::parse(GetParam().before);
+    p.setString(GetParam().section, GetParam().key, GetParam().value);
+    EXPECT_EQ(p.text(), GetParam().after);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileEdit,
+    ::testing::Values(
+        EditCase{"ReplaceInPlace", "; c\n[a]\nx=1\ny=2\n", "A", "X", "9", "; c\n[a]\nX=9\ny=2\n"},
+        EditCase{"CrlfKept", "[a]\r\nx=1\r\n\r\n[b]\r\n", "a", "y", "2",
+                 "[a]\r\nx=1\r\ny=2\r\n\r\n[b]\r\n"},
+        EditCase{"CrlfNewSection", "[a]\r\nx=1\r\n", "b", "k", "v", "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+        EditCase{"BomKept", "\xEF\xBB\xBF[a]\nx=1\n", "a", "x", "2", "\xEF\xBB\xBF[a]\nx=2\n"},
+        EditCase{"BomOnly", "\xEF\xBB\xBF", "a", "x", "2", "\xEF\xBB\xBF[a]\nx=2\n"},
+        EditCase{"EmptyFile", "", "a", "x", "2", "[a]\nx=2\n"},
+        EditCase{"NoFinalNewlineKey", "[a]\nx=1", "a", "y", "2", "[a]\nx=1\ny=2"},
+        EditCase{"NoFinalNewlineHeader", "[a]", "a", "y", "2", "[a]\ny=2"},
+        EditCase{"NoFinalNewlineSection", "[a]\nx=1", "b", "y", "2", "[a]\nx=1\n[b]\ny=2\n"},
+        EditCase{"DuplicateSectionFirstWins", "[a]\nx=1\n[A]\nx=2\n", "a", "x", "3",
+                 "[a]\nx=3\n[A]\nx=2\n"},
+        EditCase{"DuplicateKeyFirstWins", "[a]\nx=1\nx=2\n", "a", "x", "3", "[a]\nx=3\nx=2\n"},
+        EditCase{"OrphanKeyUntouched", "x=1\n[a]\n", "a", "x", "2", "x=1\n[a]\nx=2\n"},
+        EditCase{"BeforeBlankSeparator", "[a]\nx=1\n\n; next\n[b]\n", "a", "y", "2",
+                 "[a]\nx=1\ny=2\n\n; next\n[b]\n"},
+        EditCase{"LineBreakInValue", "[a]\n", "a", "x", "1\n[evil]\r", "[a]\nx=1 [evil] \n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Arbitrary bytes (NULs, invalid UTF-8, very long lines) must neither crash
+// the reader nor be altered by an edit elsewhere in the file.
+TEST(ProfileEdit, KeepsBinaryJunkAndLongLines) {
+    std::string junk("[a]\nx=1\n", 8);
+    junk += std::string("\0\xff\xfe[\r=]\r\r\n", 10);
+    junk += std::string(200000, 'z') + "=long\n";
+    auto p = ProfileFile::parse(junk);
+    EXPECT_EQ(p.getString("a", std::string(200000, 'z'), "?"), "long");
+    p.setString("a", "x", "2");
+    std::string expected = junk;
+    expected.replace(4, 3, "x=2");
+    EXPECT_EQ(p.text(), expected);
+}
+
+class ProfileFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("velmora-profile-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(m_dir, ec);
+    }
+    static std::string Slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    fs::path m_dir;
+};
+
+// The one-shot helpers must create, update and read back a real file.
+TEST_F(ProfileFiles, OneShotHelpersRoundTrip) {
+    const auto file = m_dir / "config.ini";
+    EXPECT_EQ(ReadProfileInt(file, "comtype", "port", 3), 3);
+    ASSERT_TRUE(WriteProfileString(file, "comtype", "port", "5"));
+    ASSERT_TRUE(WriteProfileString(file, "comdevices", "com5", "/dev/ttyUSB0"));
+    ASSERT_TRUE(WriteProfileString(file, "COMTYPE", "Port", "6"));
+    EXPECT_EQ(Slurp(file), "[comtype]\nPort=6\n[comdevices]\ncom5=/dev/ttyUSB0\n");
+    EXPECT_EQ(ReadProfileInt(file, "comtype", "port", 3), 6);
+    EXPECT_EQ(ReadProfileString(file, "comdevices", "COM5", ""), "/dev/ttyUSB0");
+}
+
+// A file that exists but cannot be read must not be replaced by a file
+// holding only the new key.
+TEST_F(ProfileFiles, UnreadableFileIsNotOverwritten) {
+    const auto file = m_dir / "config.ini";
+    ASSERT_TRUE(WriteFileAtomically(file, "[a]\nx=1\n"));
+    fs::permissions(m_dir, fs::perms::all);
+    fs::permissions(file, fs::perms::owner_write | fs::perms::others_write);
+    EXPECT_FALSE(
+        testing::AttemptWithoutPermission([&] { return WriteProfileString(file, "a", "y", "2"); }));
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Slurp(file), "[a]\nx=1\n");
+    EXPECT_FALSE(WriteProfileString(m_dir, "a", "y", "2"));  // a folder is no profile
+}
+
+}  // namespace
+}  // namespace velmora::platform
