@@ -1,0 +1,118 @@
+#pragma once
+// The bounded first-in-first-out queue every link thread hands its work over
+// with, and the sets of queues reached by slot number.
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <utility>
+
+namespace velmora::link {
+
+// Result codes of the queue operations.
+namespace queue_result {
+inline constexpr int kOk = 0;
+inline constexpr int kEmpty = 1;     // woken, but nothing was there
+inline constexpr int kTimedOut = 2;  // nothing arrived within the fetch time-out
+inline constexpr int kBadSlot = 3;
+inline constexpr int kFlushNotReady = 4;
+inline constexpr int kFetchNotReady = 8;
+inline constexpr int kRefused = 9;  // full (or not ready): the entry is not kept
+inline constexpr int kWaitFailed = 10;
+}  // namespace queue_result
+
+inline constexpr std::chrono::milliseconds kFetchTimeout{250};
+
+// Posting never waits; fetching waits at most kFetchTimeout. The count of
+// waiting entries plays the counting semaphore, checked under the lock so the
+// capacity can never be overrun.
+template <typename Entry>
+class RequestQueue {
+  public:
+    explicit RequestQueue(std::size_t capacity) : m_capacity(capacity) {}
+    RequestQueue(const RequestQueue&) = delete;
+    RequestQueue& operator=(const RequestQueue&) = delete;
+
+    int Post(Entry entry) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_entries.size() >= m_capacity) return queue_result::kRefused;
+            m_entries.push_back(std::move(entry));
+        }
+        m_arrived.notify_one();
+        return queue_result::kOk;
+    }
+
+    int Fetch(Entry& entry, std::chrono::milliseconds timeout = kFetchTimeout) {
+        std::unique_lock lock(m_mutex);
+        if (!m_arrived.wait_for(lock, timeout, [this] { return !m_entries.empty(); })) {
+            return queue_result::kTimedOut;
+        }
+        entry = std::move(m_entries.front());
+        m_entries.pop_front();
+        return queue_result::kOk;
+    }
+
+    int Flush() {
+        std::lock_guard lock(m_mutex);
+        m_entries.clear();
+        return queue_result::kOk;
+    }
+
+    [[nodiscard]] std::size_t size() const {
+        std::lock_guard lock(m_mutex);
+        return m_entries.size();
+    }
+    [[nodiscard]] std::size_t capacity() const { return m_capacity; }
+
+  private:
+    const std::size_t m_capacity;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::deque<Entry> m_entries;
+};
+
+// Queues reached through one handle by slot number; a slot out of range gives
+// kBadSlot for every operation.
+template <typename Entry, std::size_t Slots>
+class QueueSet {
+  public:
+    explicit QueueSet(std::size_t capacity) : m_queues(Make(capacity, Index{})) {}
+
+    int Post(int slot, Entry entry) {
+        auto* queue = at(slot);
+        return queue ? queue->Post(std::move(entry)) : queue_result::kBadSlot;
+    }
+    int Fetch(int slot, Entry& entry, std::chrono::milliseconds timeout = kFetchTimeout) {
+        auto* queue = at(slot);
+        return queue ? queue->Fetch(entry, timeout) : queue_result::kBadSlot;
+    }
+    int Flush(int slot) {
+        auto* queue = at(slot);
+        return queue ? queue->Flush() : queue_result::kBadSlot;
+    }
+    void FlushAll() {
+        for (auto& queue : m_queues) queue.Flush();
+    }
+    [[nodiscard]] std::size_t size(int slot) const {
+        return slot >= 0 && static_cast<std::size_t>(slot) < Slots ? m_queues[slot].size() : 0;
+    }
+
+  private:
+    using Index = std::make_index_sequence<Slots>;
+    template <std::size_t... I>
+    static std::array<RequestQueue<Entry>, Slots> Make(std::size_t capacity,
+                                                       std::index_sequence<I...>) {
+        return {((void)I, RequestQueue<Entry>(capacity))...};
+    }
+    RequestQueue<Entry>* at(int slot) {
+        if (slot < 0 || static_cast<std::size_t>(slot) >= Slots) return nullptr;
+        return &m_queues[static_cast<std::size_t>(slot)];
+    }
+
+    std::array<RequestQueue<Entry>, Slots> m_queues;
+};
+
+}  // namespace velmora::link

@@ -1,0 +1,168 @@
+#include "link/requestqueue.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "link/linkapi.h"
+#include "link/queues.h"
+
+namespace velmora::link {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Catches a fetch that returns early or blocks longer than its time-out, and
+// wrong result codes for out-of-range slots.
+TEST(RequestQueue, EmptyFetchTimesOutAndBadSlotsAreRefused) {
+    QueueSet<int, 1> single(10);
+    int value = -7;
+    const auto start = Clock::now();
+    EXPECT_EQ(single.Fetch(0, value), queue_result::kTimedOut);
+    const auto waited = Clock::now() - start;
+    EXPECT_GE(waited, 240ms);
+    EXPECT_LT(waited, 1000ms);
+    EXPECT_EQ(value, -7) << "a failed fetch leaves the caller's entry alone";
+
+    EXPECT_EQ(single.Post(1, 5), queue_result::kBadSlot);
+    EXPECT_EQ(single.Fetch(1, value), queue_result::kBadSlot);
+    EXPECT_EQ(single.Flush(1), queue_result::kBadSlot);
+    EXPECT_EQ(single.Post(-1, 5), queue_result::kBadSlot);
+
+    QueueSet<Telegram, 4> set(50);
+    Telegram t;
+    EXPECT_EQ(set.Post(4, Telegram{}), queue_result::kBadSlot);
+    EXPECT_EQ(set.Fetch(4, t), queue_result::kBadSlot);
+    EXPECT_EQ(set.Flush(4), queue_result::kBadSlot);
+}
+
+// Catches capacities that differ from what the threads rely on, and a refused
+// post that still leaves its entry in the queue.
+TEST(RequestQueue, CapacitiesOfTheSevenQueues) {
+    const struct {
+        const char* name;
+        std::size_t capacity;
+        std::function<int()> post;
+        std::function<std::size_t()> size;
+        std::function<void()> flush;
+    } queues[] = {
+        {"request", 50, [] { return TheTelegramQueues().Post(kRequestSlot, Telegram{}); },
+         [] { return TheTelegramQueues().size(kRequestSlot); },
+         [] { TheTelegramQueues().Flush(kRequestSlot); }},
+        {"reply", 50, [] { return TheTelegramQueues().Post(kReplySlot, Telegram{}); },
+         [] { return TheTelegramQueues().size(kReplySlot); },
+         [] { TheTelegramQueues().Flush(kReplySlot); }},
+        {"link reply", 50, [] { return TheTelegramQueues().Post(kLinkReplySlot, Telegram{}); },
+         [] { return TheTelegramQueues().size(kLinkReplySlot); },
+         [] { TheTelegramQueues().Flush(kLinkReplySlot); }},
+        {"status", 50, [] { return TheTelegramQueues().Post(kStatusSlot, Telegram{}); },
+         [] { return TheTelegramQueues().size(kStatusSlot); },
+         [] { TheTelegramQueues().Flush(kStatusSlot); }},
+        {"frame", 250,
+         [] {
+             return TheFrameQueue().Post(0, WireFrame{{1, 2}});
+         },
+         [] { return TheFrameQueue().size(0); }, [] { TheFrameQueue().Flush(0); }},
+        {"poll mode", 10, [] { return ThePollModeQueue().Post(0, 3); },
+         [] { return ThePollModeQueue().size(0); }, [] { ThePollModeQueue().Flush(0); }},
+        {"byte", 250, [] { return TheByteQueue().Post(0, 0x30); },
+         [] { return TheByteQueue().size(0); }, [] { TheByteQueue().Flush(0); }},
+    };
+    for (const auto& q : queues) {
+        q.flush();
+        for (std::size_t i = 0; i < q.capacity; ++i) ASSERT_EQ(q.post(), 0) << q.name << " " << i;
+        EXPECT_EQ(q.post(), queue_result::kRefused) << q.name;
+        EXPECT_EQ(q.size(), q.capacity) << q.name;
+        q.flush();
+        EXPECT_EQ(q.size(), 0u) << q.name;
+    }
+}
+
+// Catches a flush that leaves a count behind (a later fetch would return at
+// once with nothing) and a flush that forgets entries.
+TEST(RequestQueue, FlushEmptiesAndTheNextFetchWaits) {
+    QueueSet<int, 1> queue(10);
+    for (int i = 0; i < 5; ++i) ASSERT_EQ(queue.Post(0, i), 0);
+    EXPECT_EQ(queue.Flush(0), 0);
+    int value = 0;
+    const auto start = Clock::now();
+    EXPECT_EQ(queue.Fetch(0, value), queue_result::kTimedOut);
+    EXPECT_GE(Clock::now() - start, 240ms);
+    ASSERT_EQ(queue.Post(0, 42), 0);
+    EXPECT_EQ(queue.Fetch(0, value), 0);
+    EXPECT_EQ(value, 42);
+}
+
+// Catches lost, duplicated or reordered entries when a producer and a consumer
+// run at the same time against a small queue that fills up.
+TEST(RequestQueue, FifoUnderConcurrentProducerAndConsumer) {
+    QueueSet<Telegram, 4> queues(50);
+    constexpr int kCount = 5000;
+    std::thread producer([&] {
+        for (int i = 0; i < kCount; ++i) {
+            Telegram t;
+            t.command = i & 0xFF;
+            t.length = 2;
+            t.data = {static_cast<std::uint8_t>(i >> 8), static_cast<std::uint8_t>(i)};
+            while (queues.Post(2, t) == queue_result::kRefused) std::this_thread::yield();
+        }
+    });
+    int expected = 0;
+    while (expected < kCount) {
+        Telegram t;
+        const int result = queues.Fetch(2, t);
+        ASSERT_EQ(result, 0);
+        ASSERT_EQ(t.data.size(), 2u);
+        ASSERT_EQ(t.data[0] << 8 | t.data[1], expected);
+        ASSERT_EQ(t.command, expected & 0xFF);
+        ++expected;
+    }
+    producer.join();
+    EXPECT_EQ(queues.size(2), 0u);
+}
+
+// Catches SendRequest/FetchReply/FetchStatus/SetPollMode writing to the wrong
+// slot or queue, and FlushOutgoing touching the incoming side.
+TEST(RequestQueue, PageOperationsUseTheirSlots) {
+    FlushAllQueues();
+    Telegram request;
+    request.command = 0xA0;
+    EXPECT_EQ(SendRequest(request), 0);
+    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 1u);
+
+    Telegram reply;
+    reply.command = 0x59;
+    ASSERT_EQ(TheTelegramQueues().Post(kReplySlot, reply), 0);
+    Telegram status;
+    status.command = 0x60;
+    ASSERT_EQ(TheTelegramQueues().Post(kStatusSlot, status), 0);
+    Telegram got;
+    EXPECT_EQ(FetchStatus(got), 0);
+    EXPECT_EQ(got.command, 0x60);
+    EXPECT_EQ(FetchReply(got), 0);
+    EXPECT_EQ(got.command, 0x59);
+    EXPECT_EQ(FetchReply(got), 1);
+
+    EXPECT_EQ(SetPollMode(13), 0);
+    int mode = 0;
+    EXPECT_EQ(ThePollModeQueue().Fetch(0, mode), 0);
+    EXPECT_EQ(mode, 13);
+
+    ASSERT_EQ(TheFrameQueue().Post(0, WireFrame{{1}}), 0);
+    ASSERT_EQ(TheTelegramQueues().Post(kLinkReplySlot, Telegram{}), 0);
+    FlushOutgoing();
+    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
+    EXPECT_EQ(TheFrameQueue().size(0), 0u);
+    EXPECT_EQ(TheTelegramQueues().size(kLinkReplySlot), 1u);
+    FlushAllQueues();
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(SendRequest(Telegram{}), 0);
+    EXPECT_EQ(SendRequest(Telegram{}), 1);
+    FlushAllQueues();
+}
+
+}  // namespace
+}  // namespace velmora::link
