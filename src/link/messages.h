@@ -22,7 +22,7 @@ inline constexpr unsigned WM_LINK_SUSPEND = 0x800C;
 // implements it by posting a custom event to itself; the command-line tool and
 // the tests implement it without windows. Called from any thread.
 class MessageTarget {
-public:
+  public:
     virtual ~MessageTarget() = default;
     virtual void postMessage(unsigned message, std::uintptr_t wParam) = 0;
     // false once the target is gone; nothing is posted to a dead target.

@@ -30,4 +30,12 @@ void UseFixedDevice(const std::string& path);
 // Why the last attempt to open a port failed (kind None after a success).
 [[nodiscard]] OpenFailure LastOpenFailure();
 
+// config.ini section comdevices: maps port `port` to `device` (an absolute
+// path; empty clears the entry so the default table applies). 0 on success.
+int WriteDevicePathForPort(unsigned port, const std::string& device);
+
+// A one-line explanation of an open failure for the user (device, group and
+// what to do), empty for kind None.
+[[nodiscard]] std::string DescribeOpenFailure(const OpenFailure& failure);
+
 }  // namespace velmora::link

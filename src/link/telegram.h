@@ -6,10 +6,10 @@
 namespace velmora::link {
 
 struct Telegram {
-    std::uint8_t address = 1;           // station address: always 1 on this bus
-    std::int32_t command = 0xFF;        // command or reply code, 0..255
-    std::uint8_t length = 0;            // number of data bytes, 0..255
-    std::vector<std::uint8_t> data;     // payload; moves with the telegram
+    std::uint8_t address = 1;        // station address: always 1 on this bus
+    std::int32_t command = 0xFF;     // command or reply code, 0..255
+    std::uint8_t length = 0;         // number of data bytes, 0..255
+    std::vector<std::uint8_t> data;  // payload; moves with the telegram
 };
 
 // An encoded telegram on its way to the port.

@@ -1,0 +1,81 @@
+#include "link/linkpolicy.h"
+
+#include <array>
+
+#include "link/messages.h"
+#include "link/queues.h"
+
+namespace velmora::link {
+namespace {
+
+struct RouteRange {
+    int first;
+    int last;
+    ReplyRoute route;
+};
+
+// 0x5F (the values held at a severe fault) is announced like a parameter
+// group, so the window's group handler always stores it.
+constexpr std::array<RouteRange, 6> kRoutes{{
+    {0x50, 0x5A, {kReplySlot, WM_DRIVE_GROUP_REPLY}},
+    {0x5B, 0x5E, {kReplySlot, WM_DRIVE_REPLY}},
+    {0x5F, 0x5F, {kReplySlot, WM_DRIVE_GROUP_REPLY}},
+    {0x60, 0x60, {kStatusSlot, WM_DRIVE_STATUS}},
+    {0x61, 0x62, {kReplySlot, WM_DRIVE_REPLY}},
+    {0x81, 0x81, {kLinkReplySlot, 0}},
+}};
+
+constexpr std::array<int, 1> kGroup59{0x59};
+constexpr std::array<int, 2> kGroups59And5A{0x59, 0x5A};
+constexpr std::array<int, 1> kSensorState{0x5B};
+constexpr std::array<int, 1> kInverterValues{0x5E};
+constexpr std::array<int, 2> kGroup59AndSensors{0x59, 0x5B};
+constexpr std::array<int, 1> kBlockRequest{0x61};
+
+struct PollEntry {
+    int mode;
+    PollPlan plan;
+};
+
+const std::array<PollEntry, 8> kPollModes{{
+    {0, {true, kGroup59, 0}},             // control page
+    {1, {true, kGroups59And5A, 0}},       // report page
+    {5, {true, kSensorState, 0}},         // specific programming
+    {11, {true, kInverterValues, 0}},     // technician service
+    {13, {true, kGroup59AndSensors, 0}},  // technician service
+    {14, {false, {}, 0}},                 // firmware update: quiet line
+    {15, {false, kBlockRequest, 250}},    // firmware update: next block
+    {16, {false, {}, 100}},               // firmware update: waiting
+}};
+
+}  // namespace
+
+std::optional<ReplyRoute> RouteForReply(int command) {
+    for (const auto& range : kRoutes) {
+        if (command >= range.first && command <= range.last) return range.route;
+    }
+    return std::nullopt;
+}
+
+PollPlan PollPlanFor(int mode) {
+    for (const auto& entry : kPollModes) {
+        if (entry.mode == mode) return entry.plan;
+    }
+    return PollPlan{};
+}
+
+Telegram BuildReadRequest(int code) {
+    Telegram t;
+    t.command = kReadGroupCommand;
+    t.length = 1;
+    t.data = {static_cast<std::uint8_t>(code)};
+    return t;
+}
+
+Telegram BuildLinkCheck() {
+    Telegram t;
+    t.command = kLinkCheckCommand;
+    return t;
+}
+
+}  // namespace velmora::link

@@ -1,0 +1,37 @@
+#pragma once
+// The tables the link threads work from: where each reply goes and which
+// requests each polling mode asks for.
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "link/telegram.h"
+
+namespace velmora::link {
+
+inline constexpr int kReadGroupCommand = 0xCF;
+inline constexpr int kLinkCheckCommand = 0x80;
+inline constexpr int kLinkCheckReply = 0x81;
+inline constexpr int kStatusReply = 0x60;
+inline constexpr int kInitialPollMode = 19;
+
+struct ReplyRoute {
+    int slot;          // slot of the telegram set
+    unsigned message;  // posted after the queue took it; 0 for none
+};
+
+// nullopt: the reply is dropped without a message.
+[[nodiscard]] std::optional<ReplyRoute> RouteForReply(int command);
+
+struct PollPlan {
+    bool status = true;           // status request first, then a pause
+    std::span<const int> groups;  // further read requests, back to back
+    int extraPauseMs = 0;         // after the further requests
+};
+
+[[nodiscard]] PollPlan PollPlanFor(int mode);
+
+[[nodiscard]] Telegram BuildReadRequest(int code);
+[[nodiscard]] Telegram BuildLinkCheck();
+
+}  // namespace velmora::link

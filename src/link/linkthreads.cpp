@@ -1,0 +1,224 @@
+#include "link/linkthreads.h"
+
+#include <array>
+#include <mutex>
+#include <thread>
+
+#include "link/codec.h"
+#include "link/linkpolicy.h"
+#include "link/queues.h"
+#include "link/seriallink.h"
+#include "link/stopflag.h"
+
+namespace velmora::link {
+namespace {
+
+using std::chrono::milliseconds;
+
+// Failure count at start: a controller that does not answer the first check
+// is reported lost at once.
+constexpr int kFailuresBeforeStart = 2;
+constexpr int kFailuresForLoss = 2;
+
+void Post(MessageTarget& target, unsigned message, std::uintptr_t wParam) {
+    if (target.isAlive()) target.postMessage(message, wParam);
+}
+
+class LinkThreads {
+  public:
+    void start(MessageTarget& target, const LinkTimings& timings);
+    void stop();
+    void suspend() { m_gate.Suspend(); }
+    void resume() { m_gate.Resume(); }
+    [[nodiscard]] bool running() const { return m_running; }
+
+  private:
+    enum Worker { Writer, Encoder, Reader, Receive, Polling, Workers };
+
+    void supervision();
+    void writer();
+    void encoder();
+    void reader();
+    void receive();
+    void polling();
+
+    MessageTarget* m_target = nullptr;
+    LinkTimings m_timings;
+    bool m_running = false;
+    SuspendGate m_gate;
+    StopFlag m_supervisionFlag;
+    std::thread m_supervision;
+    std::array<StopFlag, Workers> m_flags;
+    std::array<std::thread, Workers> m_workers;
+};
+
+void LinkThreads::start(MessageTarget& target, const LinkTimings& timings) {
+    m_target = &target;
+    m_timings = timings;
+    m_supervisionFlag.SetStopFlag(0);
+    for (auto& flag : m_flags) flag.SetStopFlag(0);
+    m_running = true;
+    m_supervision = std::thread(&LinkThreads::supervision, this);
+    m_workers[Writer] = std::thread(&LinkThreads::writer, this);
+    m_workers[Encoder] = std::thread(&LinkThreads::encoder, this);
+    m_workers[Reader] = std::thread(&LinkThreads::reader, this);
+    m_workers[Receive] = std::thread(&LinkThreads::receive, this);
+    m_workers[Polling] = std::thread(&LinkThreads::polling, this);
+}
+
+void LinkThreads::stop() {
+    for (auto& flag : m_flags) flag.SetStopFlag(1);
+    for (auto& worker : m_workers) worker.join();
+    m_supervisionFlag.SetStopFlag(1);
+    m_gate.Wake();
+    m_supervision.join();
+    m_gate.Resume();
+    m_running = false;
+    // A later start begins clean: nothing queued for or from the old session,
+    // and the device is free for other programs.
+    FlushAllQueues();
+    TheSerialLink().Release();
+}
+
+void LinkThreads::supervision() {
+    SerialLink& link = TheSerialLink();
+    TelegramQueues& telegrams = TheTelegramQueues();
+    StopFlag& flag = m_supervisionFlag;
+    link.OpenLink();
+    int failures = kFailuresBeforeStart;
+    while (!flag.stopped()) {
+        m_gate.Pass(flag);
+        if (flag.SleepFor(m_timings.loopPause)) break;
+        const unsigned suspensions = m_gate.suspensions();
+        SendRequest(BuildLinkCheck());
+        bool answered = false;
+        for (int look = 0; look < m_timings.checkLooks && !flag.stopped(); ++look) {
+            if (flag.SleepFor(m_timings.checkPause)) break;
+            Telegram reply;
+            if (telegrams.Fetch(kLinkReplySlot, reply) == queue_result::kOk) {
+                answered = reply.command == kLinkCheckReply;
+                break;
+            }
+        }
+        if (flag.stopped()) break;
+        if (answered) {
+            failures = 0;
+            Post(*m_target, WM_DRIVE_LINK_STATE, 1);
+            flag.SleepFor(m_timings.connectedPause);
+            continue;
+        }
+        // A check cut short by a suspension (a firmware transfer taking the
+        // line) says nothing about the controller: no loss, no reopening.
+        if (m_gate.suspensions() != suspensions || m_gate.suspended()) continue;
+        if (++failures >= kFailuresForLoss) {
+            Post(*m_target, WM_DRIVE_LINK_STATE, 0);
+            link.OpenLink();
+            TheFrameQueue().Flush(0);
+            telegrams.Flush(kRequestSlot);
+            telegrams.Flush(kLinkReplySlot);
+        }
+    }
+}
+
+void LinkThreads::writer() {
+    StopFlag& flag = m_flags[Writer];
+    while (!flag.SleepFor(m_timings.loopPause)) {
+        WireFrame frame;
+        if (TheFrameQueue().Fetch(0, frame) == queue_result::kOk) {
+            TheSerialLink().LinkWrite(std::move(frame));
+        }
+    }
+}
+
+void LinkThreads::encoder() {
+    StopFlag& flag = m_flags[Encoder];
+    while (!flag.SleepFor(m_timings.loopPause)) {
+        Telegram request;
+        if (TheTelegramQueues().Fetch(kRequestSlot, request) != queue_result::kOk) continue;
+        WireFrame frame;
+        if (EncodeTelegram(request, frame) == 0) TheFrameQueue().Post(0, std::move(frame));
+    }
+}
+
+void LinkThreads::reader() {
+    StopFlag& flag = m_flags[Reader];
+    std::array<std::uint8_t, kReadChunk> buffer{};
+    int count = 0;
+    while (!flag.stopped()) {
+        // A full buffer means more bytes are waiting: read on at once rather
+        // than let a reply sit through the pause.
+        if (count < static_cast<int>(kReadChunk) && flag.SleepFor(m_timings.loopPause)) break;
+        TheSerialLink().LinkRead(buffer, count);
+        for (int i = 0; i < count; ++i) TheByteQueue().Post(0, buffer[static_cast<std::size_t>(i)]);
+    }
+}
+
+void LinkThreads::receive() {
+    StopFlag& flag = m_flags[Receive];
+    ByteQueueSource bytes;
+    Telegram reply;
+    while (!flag.SleepFor(m_timings.loopPause)) {
+        if (DecodeTelegram(bytes, reply) != 0) continue;
+        const auto route = RouteForReply(reply.command);
+        if (!route) continue;
+        if (TheTelegramQueues().Post(route->slot, std::move(reply)) == queue_result::kOk &&
+            route->message != 0) {
+            Post(*m_target, route->message, 0);
+        }
+        reply = Telegram{};
+    }
+}
+
+void LinkThreads::polling() {
+    StopFlag& flag = m_flags[Polling];
+    int mode = kInitialPollMode;
+    while (!flag.stopped()) {
+        std::int32_t posted = 0;
+        if (ThePollModeQueue().Fetch(0, posted) == queue_result::kOk) mode = posted;
+        const PollPlan plan = PollPlanFor(mode);
+        if (plan.status) {
+            SendRequest(BuildReadRequest(kStatusReply));
+            if (flag.SleepFor(m_timings.pollPause)) break;
+        }
+        for (int code : plan.groups) SendRequest(BuildReadRequest(code));
+        if (plan.extraPauseMs > 0 && flag.SleepFor(milliseconds(plan.extraPauseMs))) break;
+        if (flag.SleepFor(m_timings.pollPause)) break;
+    }
+}
+
+// Start and stop come from the window thread; the lock only guards against a
+// careless second caller.
+std::mutex g_lifecycle;
+LinkThreads g_threads;
+
+}  // namespace
+
+void StartLinkThreads(MessageTarget& target, const LinkTimings& timings) {
+    std::lock_guard lock(g_lifecycle);
+    if (g_threads.running()) return;
+    g_threads.start(target, timings);
+}
+
+void StartLinkThreads(MessageTarget& target) {
+    StartLinkThreads(target, LinkTimings{});
+}
+
+void StopLinkThreads() {
+    std::lock_guard lock(g_lifecycle);
+    if (g_threads.running()) g_threads.stop();
+}
+
+bool LinkThreadsRunning() {
+    std::lock_guard lock(g_lifecycle);
+    return g_threads.running();
+}
+
+void SuspendSupervision() {
+    g_threads.suspend();
+}
+
+void ResumeSupervision() {
+    g_threads.resume();
+}
+
+}  // namespace velmora::link

@@ -1,0 +1,75 @@
+#pragma once
+// A link thread's stop flag and the suspension gate of the supervision. Both
+// let a sleeping or suspended thread notice a stop at once.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace velmora::link {
+
+class StopFlag {
+  public:
+    void SetStopFlag(int value) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_value = value;
+        }
+        m_changed.notify_all();
+    }
+    [[nodiscard]] int ReadStopFlag() const { return m_value.load(); }
+    [[nodiscard]] bool stopped() const { return ReadStopFlag() == 1; }
+    // Sleeps `duration` unless the flag is set to 1 first; true when stopped.
+    bool SleepFor(std::chrono::milliseconds duration) {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, duration, [this] { return m_value == 1; });
+    }
+
+  private:
+    std::mutex m_mutex;  // only for sleeping; the value itself is atomic
+    std::condition_variable m_changed;
+    std::atomic<int> m_value{0};
+};
+
+class SuspendGate {
+  public:
+    void Suspend() {
+        std::lock_guard lock(m_mutex);
+        m_suspended = true;
+        ++m_suspensions;
+    }
+    void Resume() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_suspended = false;
+        }
+        m_changed.notify_all();
+    }
+    // Returns once resumed or once `flag` reads 1.
+    void Pass(const StopFlag& flag) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return !m_suspended || flag.stopped(); });
+    }
+    // Wakes a thread waiting in Pass so it can see its stop flag.
+    void Wake() {
+        { std::lock_guard lock(m_mutex); }
+        m_changed.notify_all();
+    }
+    // Changes with every Suspend; a check that saw it change was interrupted.
+    [[nodiscard]] unsigned suspensions() const {
+        std::lock_guard lock(m_mutex);
+        return m_suspensions;
+    }
+    [[nodiscard]] bool suspended() const {
+        std::lock_guard lock(m_mutex);
+        return m_suspended;
+    }
+
+  private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_suspended = false;
+    unsigned m_suspensions = 0;
+};
+
+}  // namespace velmora::link
