@@ -2,19 +2,21 @@
 // A simulated drive served on a pseudo-terminal (or an existing serial device)
 // in a background thread: the demo mode's controller and the peer of every
 // end-to-end test. Qt-free.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora::sim {
 
 struct ServerOptions {
-    double timeScale = 1.0;     // operating hours advance this much faster
-    int latencyMs = 0;          // extra delay before each answer
-    std::string stateFile;      // keeps slots, memory words, calibration, serial, hours
+    double timeScale = 1.0;  // operating hours advance this much faster
+    int latencyMs = 0;       // extra delay before each answer
+    std::string stateFile;   // keeps slots, memory words, calibration, serial, hours
 };
 
 class DriveServer {
-public:
+  public:
     explicit DriveServer(ServerOptions options = {});
     ~DriveServer();  // stops the thread and closes the device
     DriveServer(const DriveServer&) = delete;
@@ -33,7 +35,13 @@ public:
     // "quit"); returns the one-line answer. Thread-safe.
     std::string command(const std::string& line);
 
-private:
+    // The device path being served (empty when not running).
+    [[nodiscard]] std::string devicePath() const;
+    // The images the boot loader received in the last update. Thread-safe.
+    [[nodiscard]] std::vector<std::uint8_t> receivedFirmware() const;
+    [[nodiscard]] std::vector<std::uint8_t> receivedLoader() const;
+
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -1,0 +1,42 @@
+#pragma once
+// Serves the simulated drive on a file descriptor (a pseudo-terminal's
+// master side or a serial device) in a thread of its own: decodes each
+// request with the link's decoder and writes the drive's answer.
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "sim/simulateddrive.h"
+
+namespace velmora::sim {
+
+class FrameServer {
+  public:
+    // Neither the descriptor nor the drive is owned; both must outlive the
+    // server. onIdle runs in the server thread at least every 250 ms.
+    FrameServer(int fd, SimulatedDrive& drive, std::function<void()> onIdle = {});
+    ~FrameServer();
+    FrameServer(const FrameServer&) = delete;
+    FrameServer& operator=(const FrameServer&) = delete;
+
+    // False when the wake-up pipe cannot be made.
+    bool start();
+    void stop();
+
+  private:
+    void run();
+    // Waits up to ms for a stop request; true when one came.
+    bool waitForStop(int ms) const;
+    bool writeAll(const std::vector<std::uint8_t>& bytes) const;
+
+    int m_fd;
+    SimulatedDrive& m_drive;
+    std::function<void()> m_onIdle;
+    int m_wake[2] = {-1, -1};
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+
+    friend class LineSource;
+};
+
+}  // namespace velmora::sim
