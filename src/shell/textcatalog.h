@@ -40,3 +40,11 @@ unsigned readLanguageNumber();
 void writeLanguageNumber(unsigned n);
 
 }  // namespace velmora::shell
+
+namespace velmora::shell {
+
+// What every window does at its initialisation: load the catalogue of the
+// language named in "config.ini" (only the first call reads the file).
+void loadCatalog();
+
+}  // namespace velmora::shell

@@ -1,0 +1,72 @@
+#pragma once
+// The actuator and sensor test embedded in the specific-programming page:
+// tick the drive's outputs (relays, lamps) and watch its inputs and a few
+// measured values. While shown, tab changes are locked and the inputs polled.
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "link/messages.h"
+#include "link/telegram.h"
+#include "shell/fontset.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace velmora::shell {
+
+class HelpNoteViewer;
+class RoundButton;
+
+// How the dialog reaches the drive; tests replace it.
+struct ActuatorTestLink {
+    std::function<int(link::Telegram)> send;  // SendRequest
+    std::function<int(int)> setPollMode;      // SetPollMode
+};
+
+class ActuatorTestDialog : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kInputCount = 10;
+    static constexpr int kOutputPeriodMs = 300;
+    static constexpr int kPollInputs = 5;
+    static constexpr int kPollDefault = 4;
+
+    explicit ActuatorTestDialog(QWidget* parent = nullptr);
+
+    // Receives WM_TAB_LOCK; nullptr posts nothing.
+    void setFrame(link::MessageTarget* frame) { m_frame = frame; }
+    void setLink(ActuatorTestLink link) { m_link = std::move(link); }
+
+    // A SensorStateReply from the page: lamps and measured values. 0 shown,
+    // 1 for a reply of another code or length (ignored). Takes the data.
+    int showSensorState(link::Telegram& reply);
+    // Bit 0 relay 1, bit 1 relay 2, bit 2 fault lamp, bit 3 operation lamp.
+    [[nodiscard]] std::uint8_t outputByte() const;
+    [[nodiscard]] bool sendingOutputs() const { return m_outputTimer.isActive(); }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    QWidget* buildOutputs();
+    QWidget* buildMeasurements();
+    QWidget* buildInputs();
+    void outputsChanged();
+    void sendOutputs();
+    void post(unsigned message, std::uintptr_t wParam);
+
+    FontSet m_fonts;
+    link::MessageTarget* m_frame = nullptr;
+    ActuatorTestLink m_link;
+    QTimer m_outputTimer;
+    std::array<QCheckBox*, 4> m_outputs{};
+    std::array<QLineEdit*, 4> m_values{};
+    std::array<RoundButton*, kInputCount> m_lamps{};
+    HelpNoteViewer* m_help = nullptr;
+};
+
+}  // namespace velmora::shell

@@ -1,0 +1,28 @@
+#pragma once
+// The main window's modeless fault popup: a headline ("Fault 3") and the
+// fault's text. OK hides it; the main window shows it again.
+#include <QDialog>
+
+#include "shell/fontset.h"
+
+class QLabel;
+
+namespace velmora::shell {
+
+class FaultPopup : public QDialog {
+    Q_OBJECT
+  public:
+    explicit FaultPopup(QWidget* parent = nullptr);
+    // Takes the texts of a fault number from the fault table; a number
+    // without an entry leaves the texts as they were.
+    void setFault(unsigned number);
+    [[nodiscard]] QString headline() const;
+    [[nodiscard]] QString faultText() const;
+
+  private:
+    FontSet m_fonts;
+    QLabel* m_headline;
+    QLabel* m_faultText;
+};
+
+}  // namespace velmora::shell

@@ -1,0 +1,108 @@
+#include "shell/helpnoteviewer.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+#include <array>
+
+#include "shell/languagepaths.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::shell {
+
+namespace {
+
+struct KindFile {
+    const char* fileName;
+    const char* titleKey;
+};
+
+constexpr std::array<KindFile, 10> kKinds = {{
+    {"ControlPage.help", "controlpage"},
+    {"ControlPage.note", "errors"},
+    {"ReportPage.help", "operatingvalues"},
+    {"ReportPage.note", "errors"},
+    {"RemotePage.help", "remotecontrol"},
+    {"MotorPage.help", "motorparameters"},
+    {"VHzTable.help", "vhztable"},
+    {"CtrlPara.help", "ctrlpara"},
+    {"SpecificProg.help", "specificprog"},
+    {"ActSensTest.help", "actsenstest"},
+}};
+
+bool knownKind(int kind) {
+    return kind >= 0 && kind < static_cast<int>(kKinds.size());
+}
+
+}  // namespace
+
+HelpNoteViewer::HelpNoteViewer(QWidget* parent)
+    : QDialog(parent), m_title(new QLabel(this)), m_text(new QPlainTextEdit(this)) {
+    loadCatalog();
+    setObjectName("helpNoteViewer");
+    auto* heading = new QLabel(T("help"), this);
+    heading->setObjectName("helpHeading");
+    auto* description1 = new QLabel(T("helpdescription1"), this);
+    description1->setObjectName("helpDescription1");
+    description1->setWordWrap(true);
+    auto* description2 = new QLabel(T("helpdescription2"), this);
+    description2->setObjectName("helpDescription2");
+    description2->setWordWrap(true);
+    m_title->setObjectName("pageTitle");
+    m_text->setObjectName("helpText");
+    m_text->setReadOnly(true);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(description1);
+    layout->addWidget(description2);
+    layout->addWidget(m_title);
+    layout->addWidget(m_text, 1);
+    m_fonts.apply(heading, 1);
+    m_fonts.apply(m_title, 1);
+    for (QWidget* control : {static_cast<QWidget*>(description1),
+                             static_cast<QWidget*>(description2), static_cast<QWidget*>(m_text)}) {
+        m_fonts.apply(control, 0);
+    }
+    resize(565, 385);
+}
+
+int HelpNoteViewer::open(int kind) {
+    if (!knownKind(kind)) return 1;
+    show();
+    raise();
+    const KindFile& entry = kKinds[static_cast<std::size_t>(kind)];
+    m_title->setText(T(entry.titleKey));
+    // The language of the help files is the one in "config.ini".
+    const auto path = languageFolderPath(readLanguageNumber()) / entry.fileName;
+    QFile file(QString::fromStdString(path.string()));
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError) {
+            QString text = decodeUtf16Le(bytes);
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            m_text->setPlainText(text);
+        }
+    }
+    return 0;
+}
+
+QString HelpNoteViewer::fileName(int kind) {
+    return knownKind(kind) ? QString::fromLatin1(kKinds[static_cast<std::size_t>(kind)].fileName)
+                           : QString();
+}
+
+QString HelpNoteViewer::decodeUtf16Le(const QByteArray& bytes) {
+    const qsizetype units = bytes.size() / 2;
+    QString text(units, Qt::Uninitialized);
+    for (qsizetype i = 0; i < units; ++i) {
+        const auto low = static_cast<unsigned char>(bytes[2 * i]);
+        const auto high = static_cast<unsigned char>(bytes[2 * i + 1]);
+        text[i] = QChar(static_cast<char16_t>(low | (high << 8)));
+    }
+    return text;
+}
+
+}  // namespace velmora::shell
