@@ -48,9 +48,9 @@ inline constexpr int ReadGroup = 0xCF;
 }  // namespace code
 
 // --- requests ---
-[[nodiscard]] Telegram BuildReadGroup(int replyCode);                 // length 1
-[[nodiscard]] Telegram BuildReadEepromWord(std::uint16_t address);    // 0xCF 0x5C addr, length 3
-[[nodiscard]] Telegram BuildReadSlotState(std::uint8_t slot);         // 0xCF 0x62 slot, length 2
+[[nodiscard]] Telegram BuildReadGroup(int replyCode);               // length 1
+[[nodiscard]] Telegram BuildReadEepromWord(std::uint16_t address);  // 0xCF 0x5C addr, length 3
+[[nodiscard]] Telegram BuildReadSlotState(std::uint8_t slot);       // 0xCF 0x62 slot, length 2
 [[nodiscard]] Telegram BuildWriteEepromWord(std::uint16_t address, std::uint32_t value);
 [[nodiscard]] Telegram BuildWriteCalibration(const std::array<std::uint32_t, 9>& values);
 [[nodiscard]] Telegram BuildTestOperationValues(std::uint16_t v0, std::uint16_t v1,
@@ -59,18 +59,19 @@ inline constexpr int ReadGroup = 0xCF;
 // n = bytes.size() must be 1..251; otherwise the telegram has command -1 and
 // SendRequest/EncodeTelegram refuse it.
 [[nodiscard]] Telegram BuildLoaderBlock(std::uint16_t block, std::span<const std::uint8_t> bytes);
-[[nodiscard]] Telegram BuildFirmwareBlock(std::uint16_t block,
-                                          std::span<const std::uint8_t> bytes);
-[[nodiscard]] Telegram BuildAction(int actionCode);                   // no data: 0x80, 0xA0.. etc.
-[[nodiscard]] Telegram BuildAction(int actionCode, std::uint8_t argument);  // one byte
+[[nodiscard]] Telegram BuildFirmwareBlock(std::uint16_t block, std::span<const std::uint8_t> bytes);
+// Actions without data (0x80, 0xA0-0xA2, 0xA6, 0xAA-0xAD) and with one byte
+// (0xA3-0xA5, 0xA7-0xA9); a code used with the wrong form gives command -1.
+[[nodiscard]] Telegram BuildAction(int actionCode);
+[[nodiscard]] Telegram BuildAction(int actionCode, std::uint8_t argument);
 // A write telegram for group code (0x50..0x58) from 155 image words
-// (image[p] is parameter p; image[0] unused).
+// (image[p] is parameter p; image[0] unused); command -1 for any other code.
 [[nodiscard]] Telegram BuildWriteGroup(int groupCode, std::span<const std::uint32_t, 156> image);
 
 // --- replies ---
 struct SensorState {
-    std::uint8_t flags0 = 0;   // six flags, bits 0..5
-    std::uint8_t flags1 = 0;   // four flags, bits 0..3
+    std::uint8_t flags0 = 0;  // six flags, bits 0..5
+    std::uint8_t flags1 = 0;  // four flags, bits 0..3
     std::array<std::uint16_t, 4> values{};
 };
 int ParseSensorState(Telegram& reply, SensorState& out);

@@ -9,7 +9,7 @@
 namespace velmora::model {
 
 class DriveData {
-public:
+  public:
     DriveData();
     // The process-wide instance the pages share.
     static DriveData& instance();
@@ -23,6 +23,8 @@ public:
     void StoreReply(const link::Telegram& reply);
     void RequestMissingGroups();
     [[nodiscard]] int GroupsIncomplete() const;
+    // For 0x50..0x5A the received flag; for 0x5F whether one was ever stored
+    // (it has no flag and takes no part in GroupsIncomplete).
     [[nodiscard]] bool GroupReceived(int code) const;
     void TakeImage();
 
@@ -44,9 +46,10 @@ public:
     // Back to the start state (tests, and a fresh connection in tools).
     void Reset();
 
-private:
+  private:
     std::array<std::uint32_t, 312> m_words{};  // 0..155 working, 156..311 image
     std::array<bool, 11> m_received{};         // groups 0x50..0x5A
+    bool m_errorGroupStored = false;           // 0x5F
     std::array<int, 2> m_motorSel{2, 2};
 };
 
