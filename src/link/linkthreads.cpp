@@ -149,7 +149,12 @@ void LinkThreads::reader() {
         // than let a reply sit through the pause.
         if (count < static_cast<int>(kReadChunk) && flag.SleepFor(m_timings.loopPause)) break;
         TheSerialLink().LinkRead(buffer, count);
-        for (int i = 0; i < count; ++i) TheByteQueue().Post(0, buffer[static_cast<std::size_t>(i)]);
+        // A burst faster than the decoder (a pseudo-terminal has no baud
+        // rate) waits for room rather than losing bytes mid-frame; the bytes
+        // not yet read stay in the driver's buffer meanwhile.
+        for (int i = 0; i < count && !flag.stopped(); ++i) {
+            TheByteQueue().PostWithin(0, buffer[static_cast<std::size_t>(i)], kByteWait);
+        }
     }
 }
 
@@ -157,7 +162,10 @@ void LinkThreads::receive() {
     StopFlag& flag = m_flags[Receive];
     ByteQueueSource bytes;
     Telegram reply;
-    while (!flag.SleepFor(m_timings.loopPause)) {
+    while (!flag.stopped()) {
+        // Pause only when nothing waits: resynchronising after noise drops
+        // one byte per attempt and must keep pace with the line.
+        if (TheByteQueue().size(0) == 0 && flag.SleepFor(m_timings.loopPause)) break;
         if (DecodeTelegram(bytes, reply) != 0) continue;
         const auto route = RouteForReply(reply.command);
         if (!route) continue;

@@ -45,19 +45,40 @@ class RequestQueue {
         return queue_result::kOk;
     }
 
-    int Fetch(Entry& entry, std::chrono::milliseconds timeout = kFetchTimeout) {
-        std::unique_lock lock(m_mutex);
-        if (!m_arrived.wait_for(lock, timeout, [this] { return !m_entries.empty(); })) {
-            return queue_result::kTimedOut;
+    // Like Post, but waits up to `timeout` for room instead of refusing at
+    // once: for a producer that can hold back (the reader leaves the bytes in
+    // the driver's buffer meanwhile).
+    int PostWithin(Entry entry, std::chrono::milliseconds timeout) {
+        {
+            std::unique_lock lock(m_mutex);
+            if (!m_room.wait_for(lock, timeout, [this] { return m_entries.size() < m_capacity; })) {
+                return queue_result::kRefused;
+            }
+            m_entries.push_back(std::move(entry));
         }
-        entry = std::move(m_entries.front());
-        m_entries.pop_front();
+        m_arrived.notify_one();
+        return queue_result::kOk;
+    }
+
+    int Fetch(Entry& entry, std::chrono::milliseconds timeout = kFetchTimeout) {
+        {
+            std::unique_lock lock(m_mutex);
+            if (!m_arrived.wait_for(lock, timeout, [this] { return !m_entries.empty(); })) {
+                return queue_result::kTimedOut;
+            }
+            entry = std::move(m_entries.front());
+            m_entries.pop_front();
+        }
+        m_room.notify_one();
         return queue_result::kOk;
     }
 
     int Flush() {
-        std::lock_guard lock(m_mutex);
-        m_entries.clear();
+        {
+            std::lock_guard lock(m_mutex);
+            m_entries.clear();
+        }
+        m_room.notify_all();
         return queue_result::kOk;
     }
 
@@ -71,6 +92,7 @@ class RequestQueue {
     const std::size_t m_capacity;
     mutable std::mutex m_mutex;
     std::condition_variable m_arrived;
+    std::condition_variable m_room;
     std::deque<Entry> m_entries;
 };
 
@@ -84,6 +106,10 @@ class QueueSet {
     int Post(int slot, Entry entry) {
         auto* queue = at(slot);
         return queue ? queue->Post(std::move(entry)) : queue_result::kBadSlot;
+    }
+    int PostWithin(int slot, Entry entry, std::chrono::milliseconds timeout) {
+        auto* queue = at(slot);
+        return queue ? queue->PostWithin(std::move(entry), timeout) : queue_result::kBadSlot;
     }
     int Fetch(int slot, Entry& entry, std::chrono::milliseconds timeout = kFetchTimeout) {
         auto* queue = at(slot);

@@ -103,6 +103,11 @@ void ScriptedDrive::comeBack(const std::string& linkPath) {
     m_next = std::move(pty);
 }
 
+bool ScriptedDrive::send(const Bytes& bytes) {
+    std::lock_guard lock(m_mutex);
+    return m_pty && m_pty->write(bytes);
+}
+
 std::vector<ScriptedDrive::Request> ScriptedDrive::requests() const {
     std::lock_guard lock(m_mutex);
     return m_requests;

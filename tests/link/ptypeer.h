@@ -73,6 +73,8 @@ class ScriptedDrive {
     // A new pty; `linkPath` (a symbolic link) is pointed at it.
     void comeBack(const std::string& linkPath);
     void setSilent(bool silent) { m_silent = silent; }
+    // Writes bytes of the drive's own accord (unasked replies, noise).
+    bool send(const Bytes& bytes);
 
     [[nodiscard]] std::vector<Request> requests() const;
     void clearRequests();

@@ -1,0 +1,382 @@
+#include "link/linkthreads.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+
+#include "link/linkpolicy.h"
+#include "link/queues.h"
+#include "link/seriallink.h"
+#include "ptypeer.h"
+#include "recordingtarget.h"
+
+namespace velmora::link {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using test::Bytes;
+using test::ScriptedDrive;
+using Posts = std::vector<test::RecordingTarget::Post>;
+using Requests = std::vector<ScriptedDrive::Request>;
+
+// Short supervision pauses; the cycle with the real ones has its own test.
+LinkTimings Fast() {
+    LinkTimings t;
+    t.checkPause = 20ms;
+    t.connectedPause = 300ms;
+    t.pollPause = 50ms;
+    return t;
+}
+
+std::size_t CountPosts(const Posts& posts, unsigned message, std::uintptr_t wParam) {
+    return static_cast<std::size_t>(std::count_if(posts.begin(), posts.end(), [&](const auto& p) {
+        return p.message == message && p.wParam == wParam;
+    }));
+}
+
+std::size_t CountChecks(const Requests& requests) {
+    return static_cast<std::size_t>(std::count_if(requests.begin(), requests.end(),
+                                                  [](const auto& r) { return r.command == 0x80; }));
+}
+
+// The codes of the read requests, link checks left out.
+std::vector<int> ReadCodes(const Requests& requests) {
+    std::vector<int> codes;
+    for (const auto& r : requests) {
+        if (r.command == 0xCF && !r.data.empty()) codes.push_back(r.data[0]);
+    }
+    return codes;
+}
+
+class LinkThreadsTest : public ::testing::Test {
+  protected:
+    LinkThreadsTest() {
+        char pattern[] = "/tmp/velmora-threads-XXXXXX";
+        m_dir = ::mkdtemp(pattern);
+        TheSerialLink().setConfigFile(m_dir / "config.ini");
+    }
+    ~LinkThreadsTest() override {
+        StopLinkThreads();
+        TheSerialLink().setPortOpener(nullptr);
+        fs::remove_all(m_dir);
+    }
+
+    void start(const std::string& device, const LinkTimings& timings = Fast()) {
+        UseFixedDevice(device);
+        StartLinkThreads(m_target, timings);
+    }
+
+    fs::path m_dir;
+    test::RecordingTarget m_target;
+};
+
+// Catches a supervision that never checks, checks with a wrong frame, or does
+// not report the first answer.
+TEST_F(LinkThreadsTest, FirstAnswerReportsTheLink) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    start(drive.devicePath());
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+    const auto requests = drive.requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front().command, 0x80);
+    EXPECT_TRUE(requests.front().data.empty());
+    EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_LINK_STATE, 0), 0u);
+}
+
+// Catches a loss reported after one silent check, never reported, a port that
+// is not reopened, and requests queued while the drive was away being sent
+// to the new port.
+TEST_F(LinkThreadsTest, TwoSilentChecksReportLossReopenAndFlush) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    std::atomic<int> opens{0};
+    TheSerialLink().setPortOpener([&](unsigned number, const std::string& device) {
+        if (++opens == 2) {
+            // What the pages queued while the drive stayed silent.
+            Telegram stale;
+            stale.command = 0xA6;
+            while (SendRequest(stale) == 0) {
+            }
+            Telegram staleFrame;
+            staleFrame.command = 0xA6;
+            WireFrame frame;
+            EncodeTelegram(staleFrame, frame);
+            while (TheFrameQueue().Post(0, frame) == 0) {
+            }
+            Telegram check;
+            check.command = 0x81;
+            TheTelegramQueues().Post(kLinkReplySlot, check);
+        }
+        return std::make_unique<SerialPort>(number, device);
+    });
+    SetPollMode(14);
+    start(drive.devicePath());
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+    drive.setSilent(true);
+    const auto silentFrom = drive.requests().size();
+    const auto postsFrom = m_target.count();
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 0, 5s, postsFrom));
+    const auto lossAt = [&] {
+        for (const auto& p : m_target.posts()) {
+            if (p.message == WM_DRIVE_LINK_STATE && p.wParam == 0) return p.at;
+        }
+        return Clock::time_point{};
+    }();
+    const auto requests = drive.requests();
+    std::size_t checksBeforeLoss = 0;
+    for (std::size_t i = silentFrom; i < requests.size(); ++i) {
+        if (requests[i].command == 0x80 && requests[i].at < lossAt) ++checksBeforeLoss;
+    }
+    EXPECT_EQ(checksBeforeLoss, 2u);
+    // The loss is posted just before the port is reopened.
+    for (int i = 0; i < 200 && opens < 2; ++i) std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(opens.load(), 2);
+
+    // The stale link reply was flushed too: the next silent check is a loss again.
+    const auto afterLoss = m_target.count();
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 0, 5s, afterLoss));
+    EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_LINK_STATE, 1), 1u);
+
+    drive.setSilent(false);
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 5s, afterLoss));
+    const auto all = drive.requests();
+    const auto stale =
+        std::count_if(all.begin(), all.end(), [](const auto& r) { return r.command == 0xA6; });
+    EXPECT_LE(stale, 3) << "queued requests must be flushed, not sent to the new port";
+}
+
+// Catches polling modes that send the wrong requests, in the wrong order, or
+// status requests during a firmware transfer.
+TEST_F(LinkThreadsTest, RequestSequenceOfPollModes) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    start(drive.devicePath());
+    const struct {
+        int mode;
+        std::vector<int> cycle;
+    } modes[] = {
+        {0, {0x60, 0x59}}, {1, {0x60, 0x59, 0x5A}}, {13, {0x60, 0x59, 0x5B}}, {15, {0x61}}};
+    for (const auto& m : modes) {
+        ASSERT_EQ(SetPollMode(m.mode), 0);
+        std::this_thread::sleep_for(800ms);  // the new mode takes over at the next cycle
+        drive.clearRequests();
+        ASSERT_TRUE(drive.waitFor(
+            [&](const Requests& r) { return ReadCodes(r).size() >= 3 * m.cycle.size() + 1; }, 5s));
+        const auto requests = drive.requests();
+        const auto codes = ReadCodes(requests);
+        auto first = std::find(codes.begin(), codes.end(), m.cycle.front());
+        ASSERT_NE(first, codes.end()) << "mode " << m.mode;
+        for (auto it = first; it != codes.end(); ++it) {
+            const auto i = static_cast<std::size_t>(it - first) % m.cycle.size();
+            EXPECT_EQ(*it, m.cycle[i]) << "mode " << m.mode << " at " << (it - codes.begin());
+        }
+        if (m.cycle.size() > 1) {
+            // The status request leads, and the pause after it gives its
+            // reply room before the groups follow.
+            for (std::size_t i = 0; i + 1 < requests.size(); ++i) {
+                if (requests[i].command == 0xCF && requests[i].data[0] == 0x60 &&
+                    requests[i + 1].command == 0xCF) {
+                    EXPECT_GE(requests[i + 1].at - requests[i].at, 40ms);
+                }
+            }
+        }
+    }
+}
+
+// Catches replies routed to the wrong queue or announced with the wrong
+// message, a message without a queue entry, and an unknown reply announced.
+TEST_F(LinkThreadsTest, RepliesAreRoutedAndAnnounced) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    SetPollMode(14);
+    start(drive.devicePath());
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+    m_target.clear();
+    Bytes line;
+    for (const auto& frame :
+         {test::Encode(0x59, {1, 2, 3}), test::Encode(0x63, {9}), test::Encode(0x5F, {4}),
+          test::Encode(0x81, {}), test::Encode(0x5B, {5, 6}), test::Encode(0x60, {0, 1, 2, 3}),
+          test::Encode(0x62, {7})}) {
+        line.insert(line.end(), frame.begin(), frame.end());
+    }
+    ASSERT_TRUE(drive.send(line));
+    const auto announced = [](const Posts& posts) {
+        std::vector<unsigned> messages;
+        for (const auto& p : posts) {
+            if (p.message != WM_DRIVE_LINK_STATE) messages.push_back(p.message);
+        }
+        return messages;
+    };
+    ASSERT_TRUE(m_target.waitFor([&](const Posts& p) { return announced(p).size() >= 5; }, 2s));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(announced(m_target.posts()),
+              (std::vector<unsigned>{WM_DRIVE_GROUP_REPLY, WM_DRIVE_GROUP_REPLY, WM_DRIVE_REPLY,
+                                     WM_DRIVE_STATUS, WM_DRIVE_REPLY}));
+    const struct {
+        int command;
+        Bytes data;
+    } expected[] = {{0x59, {1, 2, 3}}, {0x5F, {4}}, {0x5B, {5, 6}}, {0x62, {7}}};
+    for (const auto& e : expected) {
+        Telegram reply;
+        ASSERT_EQ(FetchReply(reply), 0);
+        EXPECT_EQ(reply.command, e.command);
+        EXPECT_EQ(reply.data, e.data);
+    }
+    Telegram reply;
+    EXPECT_EQ(FetchReply(reply), 1) << "0x63 must be dropped";
+    ASSERT_EQ(FetchStatus(reply), 0);
+    EXPECT_EQ(reply.command, 0x60);
+    EXPECT_EQ(reply.data, (Bytes{0, 1, 2, 3}));
+}
+
+// Catches a suspension that does not hold the checks back, a stop that hangs
+// on a suspended supervision, and a check cut short by a suspension being
+// counted as a loss.
+TEST_F(LinkThreadsTest, SuspendedSupervisionChecksNothingAndStillStops) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    SetPollMode(14);
+    start(drive.devicePath());
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+
+    // One silent check, then a suspension in the middle of the second.
+    drive.setSilent(true);
+    const auto before = CountChecks(drive.requests());
+    ASSERT_TRUE(drive.waitFor([&](const Requests& r) { return CountChecks(r) >= before + 2; }, 5s));
+    SuspendSupervision();
+    const auto suspendedAt = m_target.count();
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_LINK_STATE, 0), 0u);
+    const auto checks = CountChecks(drive.requests());
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_EQ(CountChecks(drive.requests()), checks) << "no checks while suspended";
+    EXPECT_EQ(m_target.count(), suspendedAt);
+
+    ResumeSupervision();
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 0, 3s));
+    SuspendSupervision();
+    std::this_thread::sleep_for(50ms);
+    const auto stopStart = Clock::now();
+    StopLinkThreads();
+    EXPECT_LT(Clock::now() - stopStart, 1500ms);
+    EXPECT_FALSE(LinkThreadsRunning());
+}
+
+// Catches a link that never recovers once its device vanished (unplugged
+// adapter) and came back under the same name.
+TEST_F(LinkThreadsTest, PeerClosesTheLineAndComesBack) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    const auto linkPath = (m_dir / "ttyDRIVE").string();
+    fs::create_symlink(drive.devicePath(), linkPath);
+    start(linkPath);
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+    drive.hangUp();
+    const auto from = m_target.count();
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 0, 5s, from));
+    drive.comeBack(linkPath);
+    const auto back = m_target.count();
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 5s, back));
+    ASSERT_TRUE(m_target.waitFor(
+        [](const Posts& posts) { return CountPosts(posts, WM_DRIVE_STATUS, 0) > 0; }, 3s));
+}
+
+// Catches a link that cannot be started again in the same process (the
+// window's tests do so), keeps stale queue entries, or holds the device.
+TEST_F(LinkThreadsTest, StartsAgainAfterStop) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    for (int round = 0; round < 3; ++round) {
+        m_target.clear();
+        start(drive.devicePath());
+        EXPECT_TRUE(LinkThreadsRunning());
+        ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s)) << "round " << round;
+        ASSERT_TRUE(m_target.waitFor(
+            [](const Posts& p) { return CountPosts(p, WM_DRIVE_STATUS, 0) > 0; }, 3s));
+        SendRequest(BuildLinkCheck());
+        const auto stopStart = Clock::now();
+        StopLinkThreads();
+        EXPECT_LT(Clock::now() - stopStart, 1000ms);
+        EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
+        EXPECT_EQ(TheTelegramQueues().size(kStatusSlot), 0u);
+        EXPECT_EQ(TheByteQueue().size(0), 0u);
+        EXPECT_TRUE(SerialPort(1, drive.devicePath()).IsOpen()) << "device still held";
+    }
+}
+
+// Catches a line full of rubbish crashing the link, growing memory or
+// silencing it for good.
+TEST_F(LinkThreadsTest, BadInputNeitherCrashesNorStopsTheLink) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    SetPollMode(14);
+    start(drive.devicePath());
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+
+    std::mt19937 random(7);
+    Bytes garbage(20000);
+    for (auto& b : garbage) b = static_cast<std::uint8_t>(random());
+    ASSERT_TRUE(drive.send(garbage));
+    Bytes digits{0x02};
+    digits.insert(digits.end(), 20000, '7');
+    ASSERT_TRUE(drive.send(digits));
+    // Length 5 announced, 2 bytes given, checksum right for what was sent.
+    Bytes shortFrame{0x02, '0', '1', '5', '9', '0', '5', '1', '1', '2', '2'};
+    unsigned sum = 0;
+    for (std::size_t i = 1; i < shortFrame.size(); ++i) sum += shortFrame[i];
+    const char hex[] = "0123456789abcdef";
+    shortFrame.push_back(static_cast<std::uint8_t>(hex[(sum >> 4) & 15]));
+    shortFrame.push_back(static_cast<std::uint8_t>(hex[sum & 15]));
+    shortFrame.push_back(0x03);
+    ASSERT_TRUE(drive.send(shortFrame));
+    // Far more unasked replies than the reply queue holds.
+    for (int i = 0; i < 120; ++i) ASSERT_TRUE(drive.send(test::Encode(0x55, {1, 2})));
+    ASSERT_TRUE(m_target.waitFor(
+        [](const Posts& p) { return CountPosts(p, WM_DRIVE_GROUP_REPLY, 0) >= 50; }, 5s));
+    EXPECT_LE(TheTelegramQueues().size(kReplySlot), 50u);
+    EXPECT_LE(TheByteQueue().size(0), 250u);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_GROUP_REPLY, 0), 50u)
+        << "a refused reply must not be announced";
+
+    TheTelegramQueues().Flush(kReplySlot);
+    SetPollMode(0);
+    const auto from = m_target.count();
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_STATUS, 0, 3s, from));
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 3s, from));
+    EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_LINK_STATE, 0), 0u);
+}
+
+// Catches a supervision cycle that drifts from the controller's expectations:
+// the first answer about 100 ms after start, the next check about 4.1 s later.
+TEST_F(LinkThreadsTest, SupervisionCycleWithTheRealPauses) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    SetPollMode(14);
+    const auto started = Clock::now();
+    start(drive.devicePath(), LinkTimings{});
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+    EXPECT_LT(m_target.posts().front().at - started, 600ms);
+    ASSERT_TRUE(drive.waitFor([](const Requests& r) { return CountChecks(r) >= 2; }, 6s));
+    std::vector<Clock::time_point> checks;
+    for (const auto& r : drive.requests()) {
+        if (r.command == 0x80) checks.push_back(r.at);
+    }
+    const auto gap = checks[1] - checks[0];
+    EXPECT_GE(gap, 4000ms);
+    EXPECT_LT(gap, 4600ms);
+}
+
+// Catches a tool that reports a missing device only once, or hammers it.
+TEST_F(LinkThreadsTest, NoDeviceReportsLossAboutOnceASecond) {
+    start((m_dir / "no-such-device").string(), LinkTimings{});
+    ASSERT_TRUE(m_target.waitFor(
+        [](const Posts& p) { return CountPosts(p, WM_DRIVE_LINK_STATE, 0) >= 3; }, 5s));
+    const auto posts = m_target.posts();
+    for (std::size_t i = 1; i < 3; ++i) {
+        const auto gap = posts[i].at - posts[i - 1].at;
+        EXPECT_GE(gap, 900ms);
+        EXPECT_LT(gap, 1600ms);
+    }
+    EXPECT_EQ(LastOpenFailure().kind, OpenFailureKind::NoDevice);
+}
+
+}  // namespace
+}  // namespace velmora::link
