@@ -1,18 +1,125 @@
 #pragma once
+// The operator's page: set speed, start/stop/reset, live values, the basic
+// choices and the identity of the connected drive.
+#include <cstdint>
+
+#include "shell/fontset.h"
 #include "shell/page.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace velmora::shell {
+class RoundButton;
+class HelpNoteViewer;
+}  // namespace velmora::shell
 
 namespace velmora::pages {
 
+class StepEdit;
+
 class CControlPage : public shell::Page {
     Q_OBJECT
-public:
+  public:
     explicit CControlPage(QWidget* parent = nullptr);
     [[nodiscard]] const char* captionKey() const override { return "tabcontrolpage"; }
+
+    void operationAllowed() override;
+    void operationNotAllowed() override;
+    void refresh() override;
+    void applyTexts() override;
+
     // WM_MOTOR_MODEL_CHOSEN / WM_MEMORY_SLOT_CHOSEN: show the loaded set's name.
     void showMotorModelName(int modelIndex);
     void showMemorySlotName(int slotIndex);
     // WM_RUNIN_ACTIVE mirrored here.
     void setRunInActive(bool active);
+
+  protected:
+    void pageShown() override;
+
+  private:
+    void buildControls();
+    void connectControls();
+
+    void showOperatingValues();
+    void applySpeedLimits();
+    void showDriveIdentity();
+    void showRemoteChoices();
+    void showSetSpeedAndBasics();
+
+    void setSpeedEdited();
+    void spinStepped(int delta);
+    void sliderMoved();
+    void unitChosen();
+    void controlSourceChosen();
+    void startSourceChosen();
+    void remoteChoiceChosen(QComboBox* list, int parameter);
+    void resetPressed();
+
+    // Parameter = the list's selection; a list showing no selection (the
+    // drive sent a code outside its entries) leaves the parameter as it is.
+    void takeListChoice(const QComboBox* list, int parameter);
+    void setRoundButtonsEnabled(bool enabled);
+    void showUnit();
+    void showSetSpeed(std::uint32_t internalSpeed);
+    void setSliderPosition(std::uint32_t internalSpeed);
+
+    std::uint32_t m_speedMin = 30;
+    std::uint32_t m_speedMax = 4000;
+    int m_refreshCount = 0;
+    bool m_runInActive = false;
+    // Key shown in the selection field (motor model or slot); empty for none.
+    QString m_selectionKey = QStringLiteral("nochoice");
+    shell::FontSet m_fonts;
+
+    QLabel* m_ratedValueHeading = nullptr;
+    QLabel* m_setSpeedLabel = nullptr;
+    StepEdit* m_setSpeedEdit = nullptr;
+    QLabel* m_setSpeedUnit = nullptr;
+    QSlider* m_setSpeedSlider = nullptr;
+    shell::RoundButton* m_startButton = nullptr;
+    shell::RoundButton* m_stopButton = nullptr;
+    shell::RoundButton* m_resetButton = nullptr;
+    QLabel* m_startLabel = nullptr;
+    QLabel* m_stopLabel = nullptr;
+    QLabel* m_resetLabel = nullptr;
+    QLabel* m_motorHeading = nullptr;
+    QLineEdit* m_selectionField = nullptr;
+    QLabel* m_operatingHeading = nullptr;
+    QLabel* m_speedLabel = nullptr;
+    QLabel* m_speedValue = nullptr;
+    QLabel* m_speedUnit = nullptr;
+    QLabel* m_voltageLabel = nullptr;
+    QLabel* m_voltageValue = nullptr;
+    QLabel* m_voltageUnit = nullptr;
+    QLabel* m_currentLabel = nullptr;
+    QLabel* m_currentValue = nullptr;
+    QLabel* m_currentUnit = nullptr;
+    QLabel* m_basicHeading = nullptr;
+    QLabel* m_unitLabel = nullptr;
+    QComboBox* m_unitList = nullptr;
+    QLabel* m_controlSourceLabel = nullptr;
+    QComboBox* m_controlSourceList = nullptr;
+    QLabel* m_startSourceLabel = nullptr;
+    QComboBox* m_startSourceList = nullptr;
+    QLabel* m_p141Label = nullptr;
+    QComboBox* m_p141List = nullptr;
+    QLabel* m_rotationLabel = nullptr;
+    QComboBox* m_rotationList = nullptr;
+    QLabel* m_inverterLabel = nullptr;
+    QLabel* m_inverterValue = nullptr;
+    QLabel* m_firmwareLabel = nullptr;
+    QLabel* m_firmwareValue = nullptr;
+    QLabel* m_serialLabel = nullptr;
+    QLabel* m_serialValue = nullptr;
+    QLabel* m_programLabel = nullptr;
+    QLabel* m_programValue = nullptr;
+    QPushButton* m_helpButton = nullptr;
+    shell::HelpNoteViewer* m_helpViewer = nullptr;
 };
 
 }  // namespace velmora::pages

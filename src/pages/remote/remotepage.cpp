@@ -1,9 +1,230 @@
 #include "pages/remote/remotepage.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "link/linkapi.h"
+#include "model/drivedata.h"
+#include "pages/control/numbertext.h"
+#include "pages/control/stepedit.h"
+#include "pages/remote/remoteparameterfile.h"
+#include "pages/remote/templatepath.h"
+#include "shell/helpnoteviewer.h"
+#include "shell/prompter.h"
+#include "shell/textcatalog.h"
+
 namespace velmora::pages {
 
-CRemotePage::CRemotePage(QWidget* parent) : shell::Page(parent) {}
+using model::DriveData;
+using shell::T;
 
+namespace {
 
+constexpr int kRemoteGroup = 0x57;
+constexpr int kWriteRemoteGroup = kRemoteGroup - 0x40;
+constexpr int kPollRemotePage = 2;
+constexpr int kHelpKind = 4;
+
+DriveData& drive() {
+    return DriveData::instance();
+}
+
+int listIndexOf(std::uint32_t choice) {
+    return choice > static_cast<std::uint32_t>(INT32_MAX) ? -1 : static_cast<int>(choice);
+}
+
+shell::FileChoice parameterFileChoice(const char* titleKey) {
+    shell::FileChoice choice;
+    choice.title = T(titleKey);
+    choice.filter = QStringLiteral("vpr files (*.vpr)");
+    choice.defaultSuffix = QStringLiteral("vpr");
+    return choice;
+}
+
+}  // namespace
+
+CRemotePage::CRemotePage(QWidget* parent) : shell::Page(parent) {
+    buildControls();
+    connectControls();
+    applyTexts();
+}
+
+void CRemotePage::connectControls() {
+    for (ListField& field : m_lists) {
+        const int parameter = field.list->parameter;
+        QComboBox* box = field.box;
+        connect(box, &QComboBox::activated, this, [parameter](int index) {
+            if (index >= 0) drive().SetChoice(parameter, static_cast<std::uint32_t>(index));
+        });
+    }
+    for (SpeedField& field : m_speeds) {
+        connect(field.edit, &StepEdit::editingFinished, this,
+                [this, &field] { speedEdited(field); });
+        field.edit->onStep([this, &field](int delta) { speedStepped(field, delta); });
+    }
+    connect(m_mode137List, &QComboBox::activated, this, [this] { mode137Chosen(); });
+    connect(m_currentEdit, &StepEdit::editingFinished, this, &CRemotePage::currentEdited);
+    m_currentEdit->onStep([this](int delta) { currentStepped(delta); });
+    connect(m_sendButton, &QPushButton::clicked, this, &CRemotePage::sendPressed);
+    connect(m_saveButton, &QPushButton::clicked, this, &CRemotePage::savePressed);
+    connect(m_loadButton, &QPushButton::clicked, this, &CRemotePage::loadPressed);
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(kHelpKind); });
+}
+
+void CRemotePage::operationAllowed() {
+    for (ListField& field : m_lists)
+        if (field.list->followsOperation) field.box->setEnabled(true);
+}
+
+void CRemotePage::operationNotAllowed() {
+    for (ListField& field : m_lists)
+        if (field.list->followsOperation) field.box->setEnabled(false);
+}
+
+void CRemotePage::pageShown() {
+    link::SetPollMode(kPollRemotePage);
+    drive().RequestGroup(1, kRemoteGroup);
+}
+
+void CRemotePage::refresh() {
+    drive().TakeImage();
+    applySpeedLimits();
+    showUnits();
+    showValues();
+}
+
+void CRemotePage::applySpeedLimits() {
+    m_speedMin = drive().GetChoice(41);
+    m_speedMax = drive().GetChoice(42);
+}
+
+void CRemotePage::showUnits() {
+    const std::uint32_t unit = drive().GetChoice(8);
+    if (unit != 0 && unit != 1) return;
+    for (SpeedField& field : m_speeds) field.unit->setText(T(unit == 0 ? "hz" : "rpm"));
+}
+
+void CRemotePage::showValues() {
+    for (ListField& field : m_lists)
+        field.box->setCurrentIndex(listIndexOf(drive().GetChoice(field.list->parameter)));
+    showCurrent();
+    for (int parameter : {135, 136}) {
+        SpeedField& field = speedField(parameter);
+        showSpeed(field);
+        speedEdited(field);
+    }
+    SpeedField& field137 = speedField(137);
+    m_mode137List->setCurrentIndex(static_cast<int>(ModeOf137(drive().GetChoice(137), m_speedMin)));
+    showSpeed(field137);
+    speedEdited(field137);
+    mode137Chosen();
+    listOf(142)->setEnabled(drive().GetChoice(7) != 0);
+}
+
+std::uint32_t CRemotePage::typedSpeed(const SpeedField& field) const {
+    std::uint32_t v = ParseUnsigned(field.edit->fieldText());
+    drive().FromDisplaySpeed(v);
+    return v;
+}
+
+void CRemotePage::speedEdited(SpeedField& field) {
+    drive().SetChoice(field.parameter,
+                      ClampRemoteSpeed(field.parameter, typedSpeed(field), m_speedMin, m_speedMax));
+    showSpeed(field);
+}
+
+void CRemotePage::speedStepped(SpeedField& field, int delta) {
+    if (field.parameter == 137 &&
+        m_mode137List->currentIndex() != static_cast<int>(Speed137Mode::Chosen))
+        return;
+    drive().SetChoice(field.parameter, StepRemoteSpeed(field.parameter, typedSpeed(field), delta,
+                                                       m_speedMin, m_speedMax));
+    showSpeed(field);
+}
+
+void CRemotePage::mode137Chosen() {
+    SpeedField& field = speedField(137);
+    switch (m_mode137List->currentIndex()) {
+        case static_cast<int>(Speed137Mode::Off):
+            drive().SetChoice(137, 0);
+            field.edit->setEnabled(false);
+            break;
+        case static_cast<int>(Speed137Mode::MinimumSpeed):
+            drive().SetChoice(137, m_speedMin);
+            field.edit->setEnabled(false);
+            break;
+        case static_cast<int>(Speed137Mode::Chosen):
+            // The typed speed is kept inside the drive's limits like any edit.
+            drive().SetChoice(137,
+                              ClampRemoteSpeed(137, typedSpeed(field), m_speedMin, m_speedMax));
+            field.edit->setEnabled(true);
+            break;
+        default:
+            break;
+    }
+    showSpeed(field);
+}
+
+void CRemotePage::currentEdited() {
+    drive().SetReal(125, ClampRelayCurrent(ParseReal(m_currentEdit->fieldText())));
+    showCurrent();
+}
+
+void CRemotePage::currentStepped(int delta) {
+    drive().SetReal(125, StepRelayCurrent(ParseReal(m_currentEdit->fieldText()), delta));
+    showCurrent();
+}
+
+void CRemotePage::sendPressed() {
+    drive().RequestGroup(0, kWriteRemoteGroup);
+    drive().RequestGroup(1, kRemoteGroup);
+}
+
+void CRemotePage::savePressed() {
+    const std::filesystem::path folder =
+        m_programFolder.empty() ? ExecutableFolder() : m_programFolder;
+    const std::filesystem::path templatePath = FindTemplateFile(kRemoteTemplateName, folder);
+    if (templatePath.empty()) return;
+    shell::FileChoice choice = parameterFileChoice("saveas");
+    choice.proposedName = QStringLiteral("velmora_fb_para");
+    const QString target = shell::prompter().chooseSaveFile(this, choice);
+    if (target.isEmpty()) return;
+    std::string reason;
+    const auto result =
+        RemoteParameterFile::save(templatePath, target.toStdString(), drive(), &reason);
+    // Unlike a silent failure, the user learns that the file was not written.
+    if (result == RemoteParameterFile::SaveResult::Failed)
+        shell::prompter().fileError(this, target, QString::fromStdString(reason));
+}
+
+void CRemotePage::loadPressed() {
+    const QString file = shell::prompter().chooseOpenFile(this, parameterFileChoice("loadfrom"));
+    if (file.isEmpty()) return;
+    RemoteParameterFile::load(file.toStdString(), drive());
+    showValues();
+}
+
+void CRemotePage::showSpeed(const SpeedField& field) {
+    std::uint32_t v = drive().GetChoice(field.parameter);
+    drive().ToDisplaySpeed(v);
+    field.edit->setFieldText(UnsignedText(v));
+}
+
+void CRemotePage::showCurrent() {
+    m_currentEdit->setFieldText(FixedText(drive().GetReal(125), 2));
+}
+
+CRemotePage::SpeedField& CRemotePage::speedField(int parameter) {
+    for (SpeedField& field : m_speeds)
+        if (field.parameter == parameter) return field;
+    return m_speeds[0];
+}
+
+QComboBox* CRemotePage::listOf(int parameter) const {
+    for (const ListField& field : m_lists)
+        if (field.list->parameter == parameter) return field.box;
+    return nullptr;
+}
 
 }  // namespace velmora::pages

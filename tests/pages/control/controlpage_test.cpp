@@ -1,0 +1,357 @@
+#include "pages/control/controlpage.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <memory>
+
+#include "control/pagetestsupport.h"
+#include "model/commands.h"
+#include "pages/control/stepedit.h"
+#include "shell/roundbutton.h"
+
+namespace velmora::pages {
+namespace {
+
+using link::Telegram;
+using model::DriveData;
+using namespace pagetest;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Set speed 300, p7 pcapplication, p8 Hz (stored 1); limits 30..1000;
+// p140, p141, p146 on their first entries (stored 1: coded index + 1); live
+// and identity values.
+void SeedDrive() {
+    StoreGroup(0x50, {0x01, 0x2C, 0x00, 0x01});
+    StoreGroupValues(0x51, {{41, 30}, {42, 1000}});
+    StoreGroup(0x58, {0x01, 0x01, 0x01});
+    StoreGroupValues(0x59, {{14, 100}, {15, 23000}, {18, 250}, {20, 5}});
+    StoreGroupValues(0x5A, {{36, 7302}, {37, 210}, {39, 123456}});
+}
+
+Telegram WriteOf(int command, Bytes data) {
+    Telegram t;
+    t.command = command;
+    t.length = static_cast<std::uint8_t>(data.size());
+    t.data = std::move(data);
+    return t;
+}
+
+::testing::AssertionResult SameRequests(const std::vector<Telegram>& actual,
+                                        const std::vector<Telegram>& expected) {
+    if (actual.size() != expected.size())
+        return ::testing::AssertionFailure()
+               << actual.size() << " requests instead of " << expected.size();
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        if (actual[i].address != 1 || actual[i].command != expected[i].command ||
+            actual[i].length != expected[i].length || actual[i].data != expected[i].data)
+            return ::testing::AssertionFailure()
+                   << "request " << i << " is command 0x" << std::hex << actual[i].command
+                   << " length " << std::dec << int(actual[i].length);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class ControlPageTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        EnsureApplication();
+        LoadKeyNameCatalog();
+    }
+
+    void SetUp() override {
+        shell::setPrompter(&m_prompter);
+        ResetDriveAndQueues();
+        m_page = std::make_unique<CControlPage>();
+        m_page->show();
+    }
+    void TearDown() override {
+        m_page.reset();
+        shell::setPrompter(nullptr);
+        link::FlushAllQueues();
+    }
+
+    // Shown, seeded and through its three full refreshes, queues empty.
+    void settle() {
+        SeedDrive();
+        for (int i = 0; i < 3; ++i) m_page->refresh();
+        TakeRequests();
+        TakePollModes();
+    }
+
+    template <typename T>
+    T* find(const char* name) {
+        T* widget = m_page->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QString text(const char* name) { return find<QLabel>(name)->text(); }
+    StepEdit* edit() { return find<StepEdit>("setSpeedEdit"); }
+    void type(const QString& value) {
+        edit()->setFieldText(value);
+        emit edit()->editingFinished();
+    }
+    void choose(const char* list, int index) {
+        QComboBox* box = find<QComboBox>(list);
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    bool buttonsEnabled() {
+        const bool start = find<shell::RoundButton>("startButton")->isEnabled();
+        EXPECT_EQ(find<shell::RoundButton>("stopButton")->isEnabled(), start);
+        EXPECT_EQ(find<shell::RoundButton>("resetButton")->isEnabled(), start);
+        return start;
+    }
+
+    FakePrompter m_prompter;
+    std::unique_ptr<CControlPage> m_page;
+};
+
+// Fault prevented: the page not asking for its groups or the wrong poll mode
+// when it becomes visible, so its fields never fill.
+TEST_F(ControlPageTest, ShownReadsItsGroupsAndPollsModeZero) {
+    EXPECT_TRUE(SameRequests(
+        TakeRequests(), {WriteOf(0xCF, {0x50}), WriteOf(0xCF, {0x58}), WriteOf(0xCF, {0x5A})}));
+    EXPECT_EQ(TakePollModes(), std::vector<int>{0});
+
+    m_page->setRunInActive(true);
+    m_page->hide();
+    m_page->show();
+    EXPECT_TRUE(TakeRequests().empty()) << "a running run-in program keeps the drive's groups";
+    EXPECT_TRUE(TakePollModes().empty());
+}
+
+// Fault prevented: refreshes writing the basic and remote groups more or less
+// often than the drive tool did, with other values, or after the third one.
+TEST_F(ControlPageTest, FirstThreeRefreshesWriteBackTheGroupsThenOnlyShowValues) {
+    TakeRequests();
+    SeedDrive();
+    const Telegram write58 = WriteOf(0x18, {0x01, 0x01, 0x01});
+    const Telegram write50 = WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01});
+    for (int i = 0; i < 3; ++i) {
+        m_page->refresh();
+        EXPECT_TRUE(SameRequests(TakeRequests(), {write58, write58, write58, write50, write50}))
+            << "refresh " << i;
+    }
+    StoreGroupValues(0x59, {{14, 200}, {15, 100}, {18, 1234}, {20, 5}});
+    m_page->refresh();
+    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_EQ(text("p14Value"), "200");
+    EXPECT_EQ(text("p15Value"), "1.0");
+    EXPECT_EQ(text("p18Value"), "12.3");
+    EXPECT_EQ(text("inverterTypeValue"), "inv02");
+    EXPECT_EQ(text("firmwareVersionValue"), "2.10");
+    EXPECT_EQ(text("serialNumberValue"), "123456");
+    EXPECT_EQ(text("programVersionValue"), "2.00");
+    EXPECT_EQ(edit()->fieldText(), "300");
+    EXPECT_EQ(text("setSpeedUnit"), "hz");
+    EXPECT_EQ(find<QSlider>("setSpeedSlider")->minimum(), 30);
+    EXPECT_EQ(find<QSlider>("setSpeedSlider")->maximum(), 1000);
+    EXPECT_EQ(find<QSlider>("setSpeedSlider")->value(), 300);
+
+    StoreGroupValues(0x5A, {{36, 1}, {37, 0}, {39, 0}});
+    m_page->refresh();
+    EXPECT_EQ(text("inverterTypeValue"), "undef");
+}
+
+// Fault prevented: a set speed above the drive's maximum surviving in the
+// drive; the correction happens on a full refresh only.
+TEST_F(ControlPageTest, SetSpeedAboveMaximumIsCorrectedOnTheNextFullRefresh) {
+    settle();
+    StoreGroup(0x50, {0x07, 0xD0, 0x00, 0x01});  // 2000 > p42 = 1000
+    m_page->refresh();
+    EXPECT_TRUE(TakeRequests().empty()) << "later refreshes leave the set speed alone";
+    EXPECT_EQ(DriveData::instance().GetChoice(1), 2000u);
+
+    m_page->hide();
+    m_page->show();
+    TakeRequests();
+    m_page->refresh();
+    EXPECT_EQ(DriveData::instance().GetChoice(1), 1000u);
+    const auto requests = TakeRequests();
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_EQ(requests[3].data, (Bytes{0x03, 0xE8, 0x00, 0x01}));
+    EXPECT_EQ(edit()->fieldText(), "1000");
+}
+
+// Fault prevented: an edit, a spin step, a slider move or a unit change
+// writing a wrong set speed, unit or control source to the drive.
+TEST_F(ControlPageTest, EverySetSpeedActionWritesGroup50WithTheRightBytes) {
+    settle();
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        Bytes written;
+        const char* shown;
+    };
+    const std::vector<Case> cases = {
+        {"typed 500 Hz", [&] { type("500"); }, {0x01, 0xF4, 0x00, 0x01}, "500"},
+        {"typed above the maximum", [&] { type("5000"); }, {0x03, 0xE8, 0x00, 0x01}, "1000"},
+        {"typed below the minimum", [&] { type("7"); }, {0x00, 0x1E, 0x00, 0x01}, "30"},
+        {"typed garbage", [&] { type("fast"); }, {0x00, 0x1E, 0x00, 0x01}, "30"},
+        {"spin up at the maximum",
+         [&] {
+             edit()->setFieldText("1000");
+             edit()->stepBy(1);
+         },
+         {0x03, 0xE8, 0x00, 0x01},
+         "1000"},
+        {"spin down at the minimum",
+         [&] {
+             edit()->setFieldText("30");
+             edit()->stepBy(-1);
+         },
+         {0x00, 0x1E, 0x00, 0x01},
+         "30"},
+        {"spin up from below the minimum",
+         [&] {
+             edit()->setFieldText("10");
+             edit()->stepBy(1);
+         },
+         {0x00, 0x1E, 0x00, 0x01},
+         "30"},
+        {"spin down from 0",
+         [&] {
+             edit()->setFieldText("0");
+             edit()->stepBy(-1);
+         },
+         {0x00, 0x1E, 0x00, 0x01},
+         "30"},
+        {"spin up",
+         [&] {
+             edit()->setFieldText("400");
+             edit()->stepBy(1);
+         },
+         {0x01, 0x91, 0x00, 0x01},
+         "401"},
+        {"slider moved",
+         [&] { find<QSlider>("setSpeedSlider")->setSliderPosition(700); },
+         {0x02, 0xBC, 0x00, 0x01},
+         "700"},
+        {"unit rpm", [&] { choose("p8List", 1); }, {0x02, 0xBC, 0x00, 0x02}, "42000"},
+        {"typed rpm", [&] { type("30000"); }, {0x01, 0xF4, 0x00, 0x02}, "30000"},
+        {"spin in rpm", [&] { edit()->stepBy(1); }, {0x01, 0xF5, 0x00, 0x02}, "30060"},
+        {"unit Hz", [&] { choose("p8List", 0); }, {0x01, 0xF5, 0x00, 0x01}, "501"},
+    };
+    for (const Case& c : cases) {
+        c.act();
+        EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, c.written)})) << c.name;
+        EXPECT_EQ(edit()->fieldText(), c.shown) << c.name;
+    }
+    EXPECT_EQ(text("setSpeedUnit"), "hz");
+    choose("p8List", 1);
+    EXPECT_EQ(text("setSpeedUnit"), "rpm");
+    EXPECT_EQ(text("p14Unit"), "rpm");
+}
+
+// Fault prevented: edits of the set speed during a run-in program fighting
+// the program's own speed steps.
+TEST_F(ControlPageTest, RunInIgnoresTypedSetSpeed) {
+    settle();
+    m_page->setRunInActive(true);
+    type("800");
+    EXPECT_TRUE(TakeRequests().empty());
+    m_page->setRunInActive(false);
+    type("800");
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, {0x03, 0x20, 0x00, 0x01})}));
+}
+
+// Fault prevented: start/stop sending the wrong command, and reset resetting
+// the drive without the user's confirmation.
+TEST_F(ControlPageTest, StartStopAndResetOnlyAfterConfirmation) {
+    settle();
+    find<shell::RoundButton>("startButton")->click();
+    find<shell::RoundButton>("stopButton")->click();
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0xA0, {}), WriteOf(0xA1, {})}));
+
+    m_prompter.confirmAnswer = false;
+    find<shell::RoundButton>("resetButton")->click();
+    EXPECT_TRUE(TakeRequests().empty());
+    ASSERT_EQ(m_prompter.questions.size(), 1u);
+    EXPECT_EQ(m_prompter.questions[0], "resetinfo");
+
+    m_prompter.confirmAnswer = true;
+    find<shell::RoundButton>("resetButton")->click();
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0xA2, {})}));
+}
+
+// Fault prevented: the operator starting the motor from the PC while the
+// drive takes its start and stop from the remote control.
+TEST_F(ControlPageTest, ControlAndStartSourcesEnableTheThreeButtons) {
+    SeedDrive();
+    StoreGroup(0x50, {0x01, 0x2C, 0x01, 0x01});  // p7 selective
+    StoreGroup(0x58, {0x02, 0x01, 0x01});        // p140 remote control
+    m_page->refresh();
+    TakeRequests();
+    EXPECT_FALSE(buttonsEnabled());
+    EXPECT_TRUE(find<QComboBox>("p140List")->isEnabled());
+
+    choose("p7List", 0);
+    EXPECT_TRUE(buttonsEnabled());
+    EXPECT_FALSE(find<QComboBox>("p140List")->isEnabled());
+    EXPECT_FALSE(find<QComboBox>("p141List")->isEnabled());
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01})}));
+
+    choose("p7List", 1);
+    EXPECT_FALSE(buttonsEnabled());
+    choose("p140List", 0);
+    EXPECT_TRUE(buttonsEnabled());
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, {0x01, 0x2C, 0x01, 0x01}),
+                                              WriteOf(0x18, {0x01, 0x01, 0x01})}));
+    choose("p146List", 2);
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x18, {0x01, 0x01, 0x03})}));
+
+    m_page->operationNotAllowed();
+    EXPECT_FALSE(find<QComboBox>("p7List")->isEnabled());
+    m_page->operationAllowed();
+    EXPECT_TRUE(find<QComboBox>("p7List")->isEnabled());
+}
+
+// Fault prevented: a drive code outside a list's entries being overwritten
+// with a made-up value when the page writes its groups back.
+TEST_F(ControlPageTest, UnknownListCodeIsWrittenBackUnchanged) {
+    TakeRequests();
+    SeedDrive();
+    StoreGroup(0x58, {0x01, 0x09, 0x01});  // p141 = 9: no entry
+    m_page->refresh();
+    const auto requests = TakeRequests();
+    ASSERT_GE(requests.size(), 3u);
+    EXPECT_EQ(requests[2].data, (Bytes{0x01, 0x09, 0x01}));
+    EXPECT_EQ(find<QComboBox>("p141List")->currentIndex(), -1);
+}
+
+// Fault prevented: wrong names in the selection field for models and slots.
+TEST_F(ControlPageTest, SelectionFieldNamesModelsAndSlots) {
+    auto* field = find<QLineEdit>("selectionField");
+    EXPECT_EQ(field->text(), "nochoice");
+    m_page->showMotorModelName(7);
+    EXPECT_EQ(field->text(), "typem09ac");
+    m_page->showMotorModelName(14);
+    EXPECT_EQ(field->text(), "typem08ac");
+    m_page->showMotorModelName(15);
+    EXPECT_EQ(field->text(), "nochoice");
+    m_page->showMemorySlotName(31);
+    EXPECT_EQ(field->text(), "m32");
+    m_page->showMemorySlotName(32);
+    EXPECT_EQ(field->text(), "");
+
+    // Slot chosen through the remote control: p102 set, p20 = 5.
+    SeedDrive();
+    StoreGroupValues(0x57, {{102, 32}});
+    m_page->refresh();
+    EXPECT_EQ(field->text(), "m5");
+    StoreGroupValues(0x59, {{20, 33}});
+    m_page->refresh();
+    EXPECT_EQ(field->text(), "");
+    StoreGroupValues(0x57, {{102, 0}});
+    m_page->showMotorModelName(0);
+    m_page->refresh();
+    EXPECT_EQ(field->text(), "typem01ac");
+}
+
+}  // namespace
+}  // namespace velmora::pages
