@@ -1,0 +1,78 @@
+#pragma once
+// The project's own link threads connected to the simulated drive on a
+// pseudo-terminal, with the test thread playing the main window: it takes
+// the posted messages and fetches the replies they announce.
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/linkapi.h"
+#include "link/linkthreads.h"
+#include "model/drivedata.h"
+#include "sim/driveserver.h"
+
+namespace velmora::e2e {
+
+using namespace std::chrono_literals;
+
+class MessageLog final : public link::MessageTarget {
+  public:
+    void postMessage(unsigned message, std::uintptr_t wParam) override;
+    [[nodiscard]] bool isAlive() const override { return true; }
+    // The oldest message not yet taken, waiting up to `wait`.
+    std::optional<std::pair<unsigned, std::uintptr_t>> take(std::chrono::milliseconds wait);
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_posted;
+    std::deque<std::pair<unsigned, std::uintptr_t>> m_messages;
+};
+
+// Link pauses cut down so a test sees several supervision cycles per second.
+[[nodiscard]] link::LinkTimings FastTimings();
+
+class DriveLinkHarness {
+  public:
+    explicit DriveLinkHarness(sim::ServerOptions options = {});
+    ~DriveLinkHarness();
+    DriveLinkHarness(const DriveLinkHarness&) = delete;
+    DriveLinkHarness& operator=(const DriveLinkHarness&) = delete;
+
+    // Handles messages as the main window would until done() holds; false
+    // when `timeout` passed first.
+    bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s);
+    // Starts the first complete read and waits for it.
+    bool readAllGroups(std::chrono::milliseconds timeout = 5s);
+    // Handles messages until none came for `quiet`: the first complete read
+    // leaves many repeated requests queued, and a request sent into a full
+    // queue is lost.
+    void settle(std::chrono::milliseconds quiet = 150ms, std::chrono::milliseconds timeout = 3s);
+    // Reads a group and waits until its reply has been stored.
+    bool readGroup(int code, std::chrono::milliseconds timeout = 3s);
+    // Sends a request and waits for the single reply with that code.
+    std::optional<link::Telegram> ask(link::Telegram request, int replyCode,
+                                      std::chrono::milliseconds timeout = 3s);
+
+    sim::DriveServer server;
+    std::string device;
+    model::DriveData& data;
+    bool allGroupsRead = false;
+    std::optional<std::array<std::uint8_t, 4>> status;  // the latest status reply
+    std::optional<int> linkState;                       // the latest link state
+    std::vector<link::Telegram> replies;                // single replies not yet taken
+    std::vector<int> groupReplies;                      // codes of stored group replies
+
+  private:
+    void handle(unsigned message, std::uintptr_t wParam);
+
+    MessageLog m_log;
+};
+
+}  // namespace velmora::e2e
