@@ -1,0 +1,47 @@
+#pragma once
+// The motor page's actions on the drive's own store: the maker's data set of
+// a motor model, the 32 memory slots and the factory settings. Each asks
+// first, then queues its telegrams; none waits for an answer.
+#include <cstdint>
+#include <functional>
+
+#include "link/telegram.h"
+#include "model/drivedata.h"
+
+class QWidget;
+
+namespace velmora::pages {
+
+inline constexpr int kMemorySlotCount = 32;
+inline constexpr int kMotorModelCount = 15;
+
+class MemorySlotActions {
+  public:
+    struct Hooks {
+        std::function<void(unsigned message, std::uintptr_t wParam)> postToFrame;
+        std::function<void()> sendMotorGroups;
+        std::function<void()> readMotorGroups;
+    };
+    MemorySlotActions(QWidget* parent, model::DriveData& data, Hooks hooks);
+
+    // model: motor model list entry 0..14, -1 for none.
+    void loadMakerSet(int model);
+    // slot: memory slot list entry 0..31 (slot number entry + 1), -1 for none.
+    void loadSlot(int slot);
+    void saveSlot(int slot);
+    void deleteSlot(int slot);
+    void loadFactorySettings();
+
+    // A reply 0x62: anything but one byte holding 1 means the slot was empty.
+    void slotState(link::Telegram& reply);
+
+  private:
+    [[nodiscard]] static bool validSlot(int slot) { return slot >= 0 && slot < kMemorySlotCount; }
+    void forgetFollowChoices();
+
+    QWidget* m_parent;
+    model::DriveData& m_data;
+    Hooks m_hooks;
+};
+
+}  // namespace velmora::pages

@@ -1,0 +1,147 @@
+#include "pages/motor/motorpolicy.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace velmora::pages {
+
+namespace {
+
+std::size_t SkipBlanks(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
+                               text[i] == '\r' || text[i] == '\v' || text[i] == '\f')) {
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
+std::uint32_t ParseUnsignedText(std::string_view text) {
+    std::size_t i = SkipBlanks(text);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') return 0;
+        ++i;
+    }
+    std::uint64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
+        if (value > UINT32_MAX) return UINT32_MAX;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+double ParseRealText(std::string_view text) {
+    std::size_t i = SkipBlanks(text);
+    if (i < text.size() && text[i] == '+') ++i;
+    double value = 0.0;
+    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value,
+                                        std::chars_format::general);
+    if (result.ec != std::errc{} || !std::isfinite(value)) return 0.0;
+    return value;
+}
+
+std::string FormatFixed(double value, int decimals) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (result.ec != std::errc{}) return "0";
+    return std::string(buffer, result.ptr);
+}
+
+NumberSpec IntegerRow(int parameter, double low, double high, const char* unit) {
+    return {parameter, NumberKind::Integer, 1.0, {low, high}, {low, high}, 0, unit};
+}
+
+NumberSpec FrequencyRow(int parameter, double low, double high) {
+    return {parameter, NumberKind::Frequency, 1.0, {low, high}, {low, high}, 0, ""};
+}
+
+NumberSpec RealRow(int parameter, double step, double low, double high, const char* unit,
+                   int decimals) {
+    return {parameter, NumberKind::Real, step, {low, high}, {low, high}, decimals, unit};
+}
+
+NumberSpec RampRow(int parameter) {
+    NumberSpec spec = RealRow(parameter, 0.1, 0, 400, "sec");
+    spec.spin = {0.5, 400};
+    return spec;
+}
+
+double ClampToRange(double value, NumberRange range) {
+    const double high = range.high < range.low ? range.low : range.high;
+    if (!(value >= range.low)) return range.low;  // also catches NaN
+    if (value > high) return high;
+    return value;
+}
+
+double TextValue(const NumberSpec& spec, std::string_view text, bool rpm) {
+    if (spec.kind == NumberKind::Real) return ParseRealText(text);
+    std::uint32_t value = ParseUnsignedText(text);
+    if (spec.kind == NumberKind::Frequency && rpm) value /= 60;
+    return static_cast<double>(value);
+}
+
+double CommitValue(const NumberSpec& spec, std::string_view text, bool rpm) {
+    return ClampToRange(TextValue(spec, text, rpm), spec.typed);
+}
+
+double SpinValue(const NumberSpec& spec, std::string_view text, bool rpm, int direction) {
+    const double step = direction >= 0 ? spec.step : -spec.step;
+    return ClampToRange(TextValue(spec, text, rpm) + step, spec.spin);
+}
+
+bool RpmDisplay(std::uint32_t speedUnitChoice) {
+    return speedUnitChoice != 0;
+}
+
+const char* FrequencyUnitKey(std::uint32_t speedUnitChoice) {
+    if (speedUnitChoice == 0) return "hz";
+    if (speedUnitChoice == 1) return "rpm";
+    return nullptr;
+}
+
+double MaxCurrent(CurrentPanel panel, std::uint32_t inverterType) {
+    if (inverterType == 7301) return 8.0;
+    if (inverterType == 7302) return 16.0;
+    return panel == CurrentPanel::Asynchronous ? 8.0 : 16.0;
+}
+
+double FollowingMaxCurrent(double ratedCurrent) {
+    return 1.5 * ratedCurrent;
+}
+
+bool MaxFrequencyChosen(int selector0, std::uint32_t p42, std::uint32_t p91) {
+    return selector0 != 0 && p42 != p91;
+}
+
+bool MaxCurrentChosen(int selector1, double p44, double p93) {
+    return selector1 != 0 && std::fabs(p44 - FollowingMaxCurrent(p93)) >= 0.001;
+}
+
+StopRampEntry ClassifyStopRamp(double p48, double p47) {
+    if (std::fabs(p48) < 0.001 || (p48 > 0.299 && p48 < 0.301)) return StopRampEntry::DcBrake;
+    if (std::fabs(p48 - p47) < 0.001) return StopRampEntry::FallTime;
+    return StopRampEntry::Choose;
+}
+
+bool HoldTimeOff(double p51) {
+    return std::fabs(p51) < 0.01 || (p51 > 0.39 && p51 < 0.41);
+}
+
+bool ValueChosen(double value, double bound) {
+    return std::fabs(value) >= bound;
+}
+
+ActionLists ListsForAction(int action) {
+    if (action == 0) return {true, false};
+    if (action >= 1 && action <= 3) return {false, true};
+    return {false, false};
+}
+
+bool KeepsLastMotorModel(double firmwareVersion) {
+    return firmwareVersion > 3.075;
+}
+
+}  // namespace velmora::pages

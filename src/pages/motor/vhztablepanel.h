@@ -1,0 +1,45 @@
+#pragma once
+// CVHzTableDlg: the V/f characteristic as a table of seven fields and its
+// graph, redrawn after every change.
+#include <array>
+#include <functional>
+
+#include "link/messages.h"
+#include "pages/motor/motorpanel.h"
+#include "pages/motor/vhzgraph.h"
+
+class QLabel;
+class QPushButton;
+
+namespace velmora::pages {
+
+class NumberRow;
+
+class CVHzTableDlg : public MotorPanel {
+    Q_OBJECT
+  public:
+    // sendTarget receives WM_MOTOR_SEND (the motor page).
+    CVHzTableDlg(QWidget* parent, model::DriveData& data, link::MessageTarget* sendTarget);
+
+    void refresh() override;
+    void applyTexts() override;
+    void setHelpHandler(std::function<void()> handler) { m_onHelp = std::move(handler); }
+
+    [[nodiscard]] VHzGraph* graph() const { return m_graph; }
+
+  private:
+    // The fields' texts with the frequencies made non-decreasing (written
+    // back into fields the user is not typing in).
+    [[nodiscard]] VHzPicture picture();
+    void redraw();
+
+    link::MessageTarget* m_sendTarget = nullptr;
+    std::function<void()> m_onHelp;
+    VHzGraph* m_graph = nullptr;
+    QLabel* m_title = nullptr;
+    QPushButton* m_sendButton = nullptr;
+    QPushButton* m_helpButton = nullptr;
+    std::array<NumberRow*, 7> m_rows{};  // p60 .. p66
+};
+
+}  // namespace velmora::pages
