@@ -15,6 +15,8 @@ std::string DescribeOpenFailure(const OpenFailure& failure) {
                 text += "; only members of group '" + failure.group +
                         "' may use it: run 'sudo usermod -aG " + failure.group +
                         " $USER', then log out and in again";
+            } else {
+                text += "; ask the administrator for read and write access to it";
             }
             return text;
         }

@@ -50,7 +50,11 @@ constexpr unsigned kQuietCharacters = 3;
 
 std::string GroupOf(const std::string& device) {
     struct stat st {};
-    if (::stat(device.c_str(), &st) != 0) return {};
+    // Joining the group only helps when the group may read and write.
+    if (::stat(device.c_str(), &st) != 0 ||
+        (st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
+        return {};
+    }
     std::array<char, 4096> buffer{};
     struct group entry {};
     struct group* found = nullptr;

@@ -1,0 +1,103 @@
+#include "cli_dump.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "link/seriallink_api.h"
+#include "model/grouplayout.h"
+#include "sim/driveserver.h"
+
+namespace velmora::tools {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The printed form is what production lines diff: a changed number format
+// or a missing parameter breaks every stored reference.
+TEST(CliDumpFormat, ScalesRealsAndCoversEveryTravellingParameter) {
+    model::DriveData data;
+    data.SetWorking(1, 300);  // factor 1
+    data.SetWorking(11, 30);  // factor 100: 0.30, not 0.29
+    data.SetWorking(19, 23);  // factor 10
+    data.SetWorking(39, 0xFFFFFFFFu);
+    EXPECT_EQ(ParameterLine(data, 1), "p1 = 300");
+    EXPECT_EQ(ParameterLine(data, 11), "p11 = 0.30");
+    EXPECT_EQ(ParameterLine(data, 19), "p19 = 2.3");
+    EXPECT_EQ(ParameterLine(data, 39), "p39 = 4294967295");
+
+    const auto all = AllParameterLines(data);
+    EXPECT_EQ(all.size(), 91u);
+    EXPECT_EQ(all.front(), "p1 = 300");
+    EXPECT_EQ(all.back().rfind("p155 = ", 0), 0u);
+    EXPECT_EQ(GroupLines(data, 0x50),
+              (std::vector<std::string>{"p1 = 300", "p7 = 4294967295", "p8 = 4294967295"}));
+    EXPECT_TRUE(GroupLines(data, 0x60).empty());
+}
+
+TEST(CliDumpFormat, ParsesGroupCodes) {
+    EXPECT_EQ(ParseGroupCode("59"), 0x59);
+    EXPECT_EQ(ParseGroupCode("0x5a"), 0x5A);
+    EXPECT_EQ(ParseGroupCode("0X5F"), 0x5F);
+    for (const char* bad : {"", "0x", "5", "60", "5B", "zz", "0x150", "-50", "50 "}) {
+        EXPECT_FALSE(ParseGroupCode(bad).has_value()) << bad;
+    }
+}
+
+// Against the simulated drive: every group is read through the window's
+// first complete read and printed, one line per parameter.
+TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
+    sim::DriveServer drive;
+    const std::string device = drive.startOnPty();
+    ASSERT_FALSE(device.empty());
+    link::UseFixedDevice(device);
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunDump(out, err), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    const auto lines = Lines(out.str());
+    ASSERT_EQ(lines.size(), 91u);
+    const std::regex line(R"(p(\d+) = (\d+|\d+\.\d))");
+    const std::regex twoDecimals(R"(p\d+ = \d+\.\d\d)");
+    for (const auto& text : lines) {
+        std::smatch match;
+        if (std::regex_match(text, twoDecimals)) continue;
+        ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+    }
+
+    std::ostringstream one;
+    ASSERT_EQ(RunRead(0x55, one, err), 0) << err.str();
+    const auto group = Lines(one.str());
+    ASSERT_EQ(group.size(), 6u);
+    EXPECT_EQ(group.front().rfind("p90 = ", 0), 0u);
+    for (const auto& text : group) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), text), lines.end()) << text;
+    }
+}
+
+// Without an answering drive the command must end in time with one line.
+TEST(CliDumpDrive, FailsWithOneLineWhenNothingAnswers) {
+    link::UseFixedDevice("/dev/null/velmora-no-such-device");
+    std::ostringstream out;
+    std::ostringstream err;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunDump(out, err, DumpOptions{600ms, 200ms}), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_EQ(out.str(), "");
+    const auto lines = Lines(err.str());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("did not answer"), std::string::npos) << lines[0];
+    EXPECT_EQ(RunRead(0x60, out, err), 2);
+}
+
+}  // namespace
+}  // namespace velmora::tools

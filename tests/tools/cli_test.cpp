@@ -1,0 +1,124 @@
+#include "cli.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "ptypeer.h"
+
+namespace velmora::tools {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunWith(std::vector<std::string> args, std::atomic<bool>* interrupt = nullptr) {
+    std::ostringstream out;
+    std::ostringstream err;
+    std::atomic<bool> never{false};
+    CliContext context{out, err, interrupt ? *interrupt : never};
+    const int status = RunCli(args, context);
+    return {status, out.str(), err.str()};
+}
+
+struct BadArgs {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+class CliUsage : public ::testing::TestWithParam<BadArgs> {};
+
+// Catches a script that passes wrong arguments getting a silent run or a
+// success status instead of exit status 2 and one line saying why.
+TEST_P(CliUsage, BadArgumentsExitWithTwoAndOneLine) {
+    const CliRun run = RunWith(GetParam().args);
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliUsage,
+    ::testing::Values(BadArgs{"Nothing", {}}, BadArgs{"UnknownCommand", {"listen"}},
+                      BadArgs{"UnknownOption", {"--baud", "9600", "monitor"}},
+                      BadArgs{"PortTooBig", {"--port", "256", "monitor"}},
+                      BadArgs{"PortNotANumber", {"--port", "COM3", "monitor"}},
+                      BadArgs{"PortAndDevice", {"--port", "5", "--device", "/dev/x", "monitor"}},
+                      BadArgs{"MissingValue", {"monitor", "--seconds"}},
+                      BadArgs{"ZeroSeconds", {"--seconds", "0", "monitor"}},
+                      BadArgs{"NegativeSeconds", {"--seconds=-1", "monitor"}},
+                      BadArgs{"PollText", {"--poll", "fast", "monitor"}},
+                      BadArgs{"ExtraWord", {"monitor", "now"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Catches a help text that forgets the command or the link options.
+TEST(Cli, HelpExplainsMonitorAndOptions) {
+    const CliRun run = RunWith({"--help"});
+    EXPECT_EQ(run.status, kExitOk);
+    for (const char* word : {"monitor", "--port", "--device", "--poll", "--seconds", "status"}) {
+        EXPECT_NE(run.out.find(word), std::string::npos) << word;
+    }
+}
+
+// Catches output a script cannot parse: every line is one of the four kinds,
+// with a millisecond stamp and two-digit lower-case hex.
+TEST(Cli, MonitorPrintsOneLinePerMessage) {
+    link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
+    const auto started = std::chrono::steady_clock::now();
+    const CliRun run =
+        RunWith({"--device", drive.devicePath(), "--poll", "1", "--seconds", "1.6", "monitor"});
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_GE(took, 1600ms);
+    EXPECT_LT(took, 3000ms);
+    const std::regex line(
+        R"(\d+ (link [01]|status( [0-9a-f]{2}){4}|(group|reply) [0-9a-f]{2}( [0-9a-f]{2})*))");
+    std::istringstream lines(run.out);
+    std::string text;
+    std::map<std::string, int> kinds;
+    long last = -1;
+    while (std::getline(lines, text)) {
+        EXPECT_TRUE(std::regex_match(text, line)) << text;
+        const long ms = std::stol(text);
+        EXPECT_GE(ms, last);
+        last = ms;
+        kinds[text.substr(text.find(' ') + 1,
+                          text.find(' ', text.find(' ') + 1) - text.find(' ') - 1)]++;
+    }
+    EXPECT_GE(kinds["link"], 1);
+    EXPECT_GE(kinds["status"], 1);
+    EXPECT_GE(kinds["group"], 2);
+    EXPECT_NE(run.out.find(" link 1\n"), std::string::npos);
+    EXPECT_NE(run.out.find(" status 00 01 00 00\n"), std::string::npos);
+    EXPECT_NE(run.out.find(" group 5a 12 34\n"), std::string::npos);
+}
+
+// Catches a monitor that ignores Ctrl-C or stays silent about a port it
+// cannot open.
+TEST(Cli, InterruptStopsAndFailuresAreExplained) {
+    std::atomic<bool> interrupt{false};
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(1300ms);
+        interrupt = true;
+    });
+    const auto started = std::chrono::steady_clock::now();
+    const CliRun run = RunWith({"--device", "/dev/velmora-missing", "monitor"}, &interrupt);
+    stopper.join();
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);
+    EXPECT_NE(run.out.find(" link 0\n"), std::string::npos);
+    EXPECT_NE(run.err.find("/dev/velmora-missing"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora::tools

@@ -1,0 +1,62 @@
+#pragma once
+// velmora-cli: a command-line tool on the drive link, for checking a cable and
+// for scripts on a production line. Each subcommand lives in its own
+// cli_<name>.cpp and has one entry in the command table (velmora_cli.cpp).
+#include <atomic>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::tools {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Options every subcommand shares: which port and how the link polls.
+struct LinkOptions {
+    std::optional<int> port;            // --port N (0..255), this run only
+    std::optional<std::string> device;  // --device PATH, this run only
+    std::optional<int> pollMode;        // --poll MODE
+    std::optional<double> seconds;      // --seconds S (> 0)
+};
+
+struct Invocation {
+    bool help = false;
+    LinkOptions options;
+    std::string command;
+    std::vector<std::string> arguments;  // words after the command that are no options
+};
+
+// The parse result or a one-line reason for exit status 2.
+struct ParseResult {
+    std::optional<Invocation> invocation;
+    std::string error;
+};
+[[nodiscard]] ParseResult ParseArguments(std::span<const std::string> args);
+
+struct CliContext {
+    std::ostream& out;
+    std::ostream& err;
+    const std::atomic<bool>& interrupted;  // Ctrl-C or SIGTERM
+};
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis;  // one line for the usage text
+    std::string_view help;      // a paragraph for --help
+    int (*run)(const Invocation& invocation, CliContext& context);
+};
+
+[[nodiscard]] Command MonitorCommand();
+
+// Parses, dispatches and returns the exit status.
+int RunCli(std::span<const std::string> args, CliContext& context);
+
+// Chooses the port as the window does, or as the options say, for this run.
+void ApplyLinkOptions(const LinkOptions& options);
+
+}  // namespace velmora::tools

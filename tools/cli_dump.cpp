@@ -1,0 +1,280 @@
+#include "cli_dump.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <ostream>
+#include <set>
+
+#include "link/linkapi.h"
+#include "link/messages.h"
+#include "link/seriallink_api.h"
+#include "model/firstread.h"
+#include "model/grouplayout.h"
+
+namespace velmora::tools {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kErrorGroup = 0x5F;
+
+struct Message {
+    unsigned number = 0;
+    std::uintptr_t wParam = 0;
+};
+
+// The tool's stand-in for the main window: the link threads post here and the
+// main thread handles the messages one by one, like a window's message loop.
+class Inbox final : public link::MessageTarget {
+  public:
+    void postMessage(unsigned message, std::uintptr_t wParam) override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_messages.push_back({message, wParam});
+        }
+        m_arrived.notify_one();
+    }
+    [[nodiscard]] bool isAlive() const override { return true; }
+
+    std::optional<Message> wait(Clock::time_point until) {
+        std::unique_lock lock(m_mutex);
+        if (!m_arrived.wait_until(lock, until, [this] { return !m_messages.empty(); })) {
+            return std::nullopt;
+        }
+        const Message message = m_messages.front();
+        m_messages.pop_front();
+        return message;
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::deque<Message> m_messages;
+};
+
+// Stops the threads on every way out, also when the output throws.
+class LinkRun {
+  public:
+    explicit LinkRun(link::MessageTarget& target) { link::StartLinkThreads(target); }
+    ~LinkRun() { link::StopLinkThreads(); }
+    LinkRun(const LinkRun&) = delete;
+    LinkRun& operator=(const LinkRun&) = delete;
+};
+
+// What one run waits for and how it asks for it again.
+class ReadGoal {
+  public:
+    virtual ~ReadGoal() = default;
+    virtual void request(model::DriveData& data) = 0;
+    virtual void onGroupReply(model::DriveData& data) = 0;
+    [[nodiscard]] virtual bool done(const model::DriveData& data) const = 0;
+    [[nodiscard]] virtual std::string missing(const model::DriveData& data) const = 0;
+};
+
+std::string Hex(int code) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", code);
+    return text;
+}
+
+// All groups through the window's first complete read, then the error group.
+class CompleteRead final : public ReadGoal {
+  public:
+    void request(model::DriveData& data) override {
+        if (!m_first.allGroupsRead()) {
+            data.RequestMissingGroups();
+        } else {
+            data.RequestGroup(1, kErrorGroup);
+        }
+    }
+    void onGroupReply(model::DriveData& data) override {
+        const bool wasComplete = m_first.allGroupsRead();
+        m_first.onGroupReply(data);
+        if (!wasComplete && m_first.allGroupsRead()) data.RequestGroup(1, kErrorGroup);
+    }
+    [[nodiscard]] bool done(const model::DriveData& data) const override {
+        return m_first.allGroupsRead() && data.GroupReceived(kErrorGroup);
+    }
+    [[nodiscard]] std::string missing(const model::DriveData& data) const override {
+        std::string codes;
+        for (const auto& group : model::AllGroups()) {
+            if (!data.GroupReceived(group.code))
+                codes += (codes.empty() ? "" : " ") + Hex(group.code);
+        }
+        return codes;
+    }
+
+  private:
+    model::FirstCompleteRead m_first;
+};
+
+class SingleRead final : public ReadGoal {
+  public:
+    explicit SingleRead(int code) : m_code(code) {}
+    void request(model::DriveData& data) override { data.RequestGroup(1, m_code); }
+    void onGroupReply(model::DriveData& data) override { data.StoreGroupReply(); }
+    [[nodiscard]] bool done(const model::DriveData& data) const override {
+        return data.GroupReceived(m_code);
+    }
+    [[nodiscard]] std::string missing(const model::DriveData&) const override {
+        return Hex(m_code);
+    }
+
+  private:
+    int m_code;
+};
+
+// The message loop of one run. Replies the run did not ask for are fetched
+// and dropped so the queues never fill.
+bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std::ostream& err) {
+    Inbox inbox;
+    LinkRun run(inbox);
+    const Clock::time_point deadline = Clock::now() + options.timeout;
+    bool connected = false;
+    bool answered = false;
+    Clock::time_point nextRetry = Clock::time_point::max();
+
+    while (!goal.done(data)) {
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) break;
+        if (connected && now >= nextRetry) {
+            // A request or reply lost on the line would otherwise stall the read.
+            goal.request(data);
+            nextRetry = now + options.retry;
+        }
+        const auto message = inbox.wait(std::min(deadline, nextRetry));
+        if (!message) continue;
+        switch (message->number) {
+            case link::WM_DRIVE_LINK_STATE:
+                connected = message->wParam == 1;
+                if (connected) {
+                    answered = true;
+                    goal.request(data);
+                    nextRetry = Clock::now() + options.retry;
+                } else {
+                    nextRetry = Clock::time_point::max();
+                }
+                break;
+            case link::WM_DRIVE_GROUP_REPLY:
+                answered = true;
+                goal.onGroupReply(data);
+                nextRetry = Clock::now() + options.retry;
+                break;
+            case link::WM_DRIVE_REPLY: {
+                link::Telegram reply;
+                link::FetchReply(reply);
+                break;
+            }
+            case link::WM_DRIVE_STATUS: {
+                link::Telegram status;
+                link::FetchStatus(status);
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    if (goal.done(data)) return true;
+
+    const auto seconds = std::chrono::duration_cast<std::chrono::milliseconds>(options.timeout);
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%.3g s", static_cast<double>(seconds.count()) / 1000.0);
+    if (!answered) {
+        const std::string why = link::DescribeOpenFailure(link::LastOpenFailure());
+        err << "velmora-cli: the drive did not answer within " << limit
+            << (why.empty() ? "" : " (" + why + ")") << "\n";
+    } else {
+        err << "velmora-cli: the drive did not send group " << goal.missing(data) << " within "
+            << limit << "\n";
+    }
+    return false;
+}
+
+void Print(std::ostream& out, const std::vector<std::string>& lines) {
+    for (const auto& line : lines) out << line << '\n';
+    out.flush();
+}
+
+}  // namespace
+
+std::optional<int> ParseGroupCode(std::string_view text) {
+    if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
+    if (text.empty() || text.size() > 2) return std::nullopt;
+    int code = 0;
+    for (char c : text) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) return std::nullopt;
+        code = code * 16 + digit;
+    }
+    if (model::FindGroup(code) == nullptr) return std::nullopt;
+    return code;
+}
+
+std::string ParameterLine(const model::DriveData& data, int parameter) {
+    char value[32];
+    switch (model::ScaleFactor(parameter)) {
+        case 100:
+            std::snprintf(value, sizeof value, "%.2f",
+                          static_cast<double>(data.GetReal(parameter)));
+            break;
+        case 10:
+            std::snprintf(value, sizeof value, "%.1f",
+                          static_cast<double>(data.GetReal(parameter)));
+            break;
+        default:
+            std::snprintf(value, sizeof value, "%u",
+                          static_cast<unsigned>(data.Working(parameter)));
+            break;
+    }
+    return "p" + std::to_string(parameter) + " = " + value;
+}
+
+std::vector<std::string> GroupLines(const model::DriveData& data, int groupCode) {
+    std::set<int> parameters;
+    if (const auto* group = model::FindGroup(groupCode)) {
+        for (const auto& field : group->fields) parameters.insert(field.parameter);
+    }
+    std::vector<std::string> lines;
+    for (int parameter : parameters) lines.push_back(ParameterLine(data, parameter));
+    return lines;
+}
+
+std::vector<std::string> AllParameterLines(const model::DriveData& data) {
+    std::vector<std::string> lines;
+    for (int parameter = 1; parameter <= model::kParameterCount; ++parameter) {
+        if (model::GroupOfParameter(parameter) != nullptr) {
+            lines.push_back(ParameterLine(data, parameter));
+        }
+    }
+    return lines;
+}
+
+int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options) {
+    model::DriveData data;
+    CompleteRead goal;
+    if (!Run(goal, data, options, err)) return 1;
+    data.TakeImage();
+    Print(out, AllParameterLines(data));
+    return 0;
+}
+
+int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptions& options) {
+    if (model::FindGroup(groupCode) == nullptr) {
+        err << "velmora-cli: " << Hex(groupCode) << " is no parameter group\n";
+        return 2;
+    }
+    model::DriveData data;
+    SingleRead goal(groupCode);
+    if (!Run(goal, data, options, err)) return 1;
+    data.TakeImage();
+    Print(out, GroupLines(data, groupCode));
+    return 0;
+}
+
+}  // namespace velmora::tools

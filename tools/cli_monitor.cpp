@@ -1,0 +1,161 @@
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <ostream>
+
+#include "cli.h"
+#include "link/linkapi.h"
+#include "link/seriallink.h"
+
+namespace velmora::tools {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Collects the link's posts for the main thread, which does all the printing
+// and all the fetching, as the window thread would.
+class MessageInbox final : public link::MessageTarget {
+  public:
+    struct Message {
+        unsigned number;
+        std::uintptr_t wParam;
+    };
+
+    void postMessage(unsigned message, std::uintptr_t wParam) override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_messages.push_back({message, wParam});
+        }
+        m_arrived.notify_one();
+    }
+    [[nodiscard]] bool isAlive() const override { return true; }
+
+    std::optional<Message> next(std::chrono::milliseconds wait) {
+        std::unique_lock lock(m_mutex);
+        if (!m_arrived.wait_for(lock, wait, [this] { return !m_messages.empty(); })) {
+            return std::nullopt;
+        }
+        const Message message = m_messages.front();
+        m_messages.pop_front();
+        return message;
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::deque<Message> m_messages;
+};
+
+std::string Hex(int value) {
+    char text[3];
+    std::snprintf(text, sizeof text, "%02x", value & 0xFF);
+    return text;
+}
+
+class Printer {
+  public:
+    Printer(std::ostream& out, Clock::time_point start) : m_out(out), m_start(start) {}
+
+    void line(const std::string& kind, const std::string& rest) {
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
+        m_out << ms << ' ' << kind;
+        if (!rest.empty()) m_out << ' ' << rest;
+        m_out << '\n' << std::flush;
+    }
+
+    void telegram(const std::string& kind, const link::Telegram& t) {
+        std::string rest = Hex(t.command);
+        for (std::uint8_t byte : t.data) rest += ' ' + Hex(byte);
+        line(kind, rest);
+    }
+
+  private:
+    std::ostream& m_out;
+    Clock::time_point m_start;
+};
+
+// Tells the user once why the port does not open, when the reason changes.
+class FailureReporter {
+  public:
+    explicit FailureReporter(std::ostream& err) : m_err(err) {}
+    void check() {
+        const link::OpenFailure failure = link::LastOpenFailure();
+        const std::string text = link::DescribeOpenFailure(failure);
+        if (text.empty() || text == m_last) return;
+        m_last = text;
+        m_err << "velmora-cli: " << text << '\n' << std::flush;
+    }
+
+  private:
+    std::ostream& m_err;
+    std::string m_last;
+};
+
+int RunMonitor(const Invocation& invocation, CliContext& context) {
+    if (!invocation.arguments.empty()) {
+        context.err << "velmora-cli: monitor takes no arguments (see velmora-cli --help)\n";
+        return kExitUsage;
+    }
+    const auto start = Clock::now();
+    const auto& options = invocation.options;
+    const auto until = options.seconds
+                           ? start + std::chrono::duration_cast<Clock::duration>(
+                                         std::chrono::duration<double>(*options.seconds))
+                           : Clock::time_point::max();
+    ApplyLinkOptions(options);
+    MessageInbox inbox;
+    Printer print(context.out, start);
+    FailureReporter failures(context.err);
+    link::SetPollMode(options.pollMode.value_or(0));
+    link::StartLinkThreads(inbox);
+    while (!context.interrupted && Clock::now() < until) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        const auto message = inbox.next(std::min(left, std::chrono::milliseconds(100)));
+        if (!message) continue;
+        link::Telegram t;
+        switch (message->number) {
+            case link::WM_DRIVE_LINK_STATE:
+                print.line("link", message->wParam ? "1" : "0");
+                if (!message->wParam) failures.check();
+                break;
+            case link::WM_DRIVE_STATUS:
+                if (link::FetchStatus(t) == 0 && t.data.size() >= 4) {
+                    std::string rest = Hex(t.data[0]);
+                    for (std::size_t i = 1; i < 4; ++i) rest += ' ' + Hex(t.data[i]);
+                    print.line("status", rest);
+                }
+                break;
+            case link::WM_DRIVE_GROUP_REPLY:
+                if (link::FetchReply(t) == 0) print.telegram("group", t);
+                break;
+            case link::WM_DRIVE_REPLY:
+                if (link::FetchReply(t) == 0) print.telegram("reply", t);
+                break;
+            default:
+                break;
+        }
+    }
+    link::StopLinkThreads();
+    return kExitOk;
+}
+
+}  // namespace
+
+Command MonitorCommand() {
+    return {"monitor", "[--port N | --device PATH] [--poll MODE] [--seconds S] monitor",
+            "  Starts the link as the window does, posts the polling mode (default 0) and\n"
+            "  prints one line per event until S seconds have passed or it is interrupted:\n"
+            "    <ms> link <0|1>                      a link check answered (1) or lost (0)\n"
+            "    <ms> status <d0> <d1> <d2> <d3>      a status reply\n"
+            "    <ms> group <code> <data...>          a parameter-group reply\n"
+            "    <ms> reply <code> <data...>          any other reply\n"
+            "  <ms> counts from the start; codes and data are two lower-case hex digits.\n"
+            "  Why a port cannot be opened (permissions, in use) goes to standard error.\n",
+            RunMonitor};
+}
+
+}  // namespace velmora::tools
