@@ -1,14 +1,22 @@
 # velmora_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI])
 # One GoogleTest binary; every TEST becomes its own ctest entry.
-# GUI tests run under Qt's offscreen platform.
+# GUI tests get a main that creates the QApplication on Qt's offscreen platform.
 function(velmora_add_test name)
   cmake_parse_arguments(VT "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${VT_SOURCES})
-  target_link_libraries(${name} PRIVATE ${VT_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  if(VT_GUI)
+    add_executable(${name} ${VT_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/gui_test_main.cpp)
+    target_link_libraries(${name} PRIVATE ${VT_LIBS} Qt6::Widgets GTest::gtest GTest::gmock Threads::Threads)
+  else()
+    add_executable(${name} ${VT_SOURCES})
+    target_link_libraries(${name} PRIVATE ${VT_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  endif()
   if(NOT VT_TIMEOUT)
     set(VT_TIMEOUT 120)
   endif()
-  set(env "QT_QPA_PLATFORM=offscreen;VELMORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};VELMORA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  # Where tests find the repository's data and the build's programs.
+  target_compile_definitions(${name} PRIVATE
+    VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VELMORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  set(env "QT_QPA_PLATFORM=offscreen")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}")

@@ -1,9 +1,257 @@
 #include "pages/runin/runinpage.h"
 
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "model/drivedata.h"
+#include "pages/runin/runinprogram.h"
+#include "shell/animationview.h"
+#include "shell/fontset.h"
+#include "shell/prompter.h"
+#include "shell/roundbutton.h"
+#include "shell/textcatalog.h"
+
 namespace velmora::pages {
+namespace {
 
-CRunInPage::CRunInPage(QWidget* parent) : shell::Page(parent) {}
+constexpr int kRunInPollMode = 17;
 
-void CRunInPage::stopIfRunning() {}
+QString number(std::uint32_t value) { return QString::number(value); }
+
+}  // namespace
+
+CRunInPage::CRunInPage(QWidget* parent) : shell::Page(parent) {
+    setObjectName("runInPage");
+    buildControls();
+    m_folder = std::filesystem::current_path() / "data_runin";
+    fillProgramList();
+    m_clock.setInterval(1000);
+    connect(&m_clock, &QTimer::timeout, this, &CRunInPage::clockTick);
+    QString animation;
+    shell::TextCatalog::instance().animationPath(animation);
+    m_animation->load(animation);
+}
+
+CRunInPage::~CRunInPage() { m_clock.stop(); }
+
+void CRunInPage::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    m_programList = new QComboBox(this);
+    m_programList->setObjectName("programList");
+    layout->addWidget(m_programList);
+
+    auto* buttons = new QHBoxLayout;
+    m_startButton = new shell::RoundButton(this);
+    m_startButton->setObjectName("startButton");
+    m_startButton->setShape(6);
+    m_startButton->setColour(0, qRgb(0, 255, 0));
+    m_startButton->setColour(1, qRgb(0, 128, 0));
+    m_startButton->setFixedSize(60, 40);
+    m_startLabel = new QLabel(this);
+    m_cancelButton = new shell::RoundButton(this);
+    m_cancelButton->setObjectName("cancelButton");
+    m_cancelButton->setShape(6);
+    m_cancelButton->setColour(0, qRgb(255, 0, 0));
+    m_cancelButton->setColour(1, qRgb(128, 0, 0));
+    m_cancelButton->setFixedSize(60, 40);
+    m_cancelLabel = new QLabel(this);
+    buttons->addWidget(m_startButton);
+    buttons->addWidget(m_startLabel);
+    buttons->addSpacing(30);
+    buttons->addWidget(m_cancelButton);
+    buttons->addWidget(m_cancelLabel);
+    buttons->addStretch();
+    m_animation = new shell::AnimationView(this);
+    m_animation->setObjectName("runInAnimation");
+    m_animation->setMinimumSize(120, 90);
+    buttons->addWidget(m_animation);
+    layout->addLayout(buttons);
+
+    m_statusGroup = new QGroupBox(this);
+    m_statusGroup->setObjectName("statusGroup");
+    auto* grid = new QGridLayout(m_statusGroup);
+    auto label = [this](const char* name, Qt::Alignment align = Qt::AlignLeft) {
+        auto* l = new QLabel(m_statusGroup);
+        l->setObjectName(name);
+        l->setAlignment(align | Qt::AlignVCenter);
+        return l;
+    };
+    m_stepLine = label("stepLine");
+    m_stepTimeLabel = label("stepTimeLabel");
+    m_elapsedStepTime = label("elapsedStepTime", Qt::AlignRight);
+    m_stepDuration = label("stepDuration");
+    m_speedLabel = label("currentSpeedLabel", Qt::AlignRight);
+    m_currentSpeed = label("currentSpeed");
+    grid->addWidget(m_stepLine, 0, 0, 1, 3);
+    grid->addWidget(m_stepTimeLabel, 1, 0);
+    grid->addWidget(m_elapsedStepTime, 1, 1);
+    grid->addWidget(m_stepDuration, 1, 2);
+    grid->addWidget(m_speedLabel, 2, 0, 1, 2);
+    grid->addWidget(m_currentSpeed, 2, 2);
+    m_progressStart = label("progressStartLabel");
+    m_progress = new QProgressBar(m_statusGroup);
+    m_progress->setObjectName("runInProgress");
+    m_progress->setTextVisible(false);
+    m_totalTime = label("totalTime", Qt::AlignRight);
+    grid->addWidget(m_progressStart, 3, 0);
+    grid->addWidget(m_progress, 3, 1);
+    grid->addWidget(m_totalTime, 3, 2);
+    layout->addWidget(m_statusGroup);
+    layout->addStretch();
+
+    connect(m_programList, qOverload<int>(&QComboBox::activated), this,
+            &CRunInPage::programChosen);
+    connect(m_startButton, &QAbstractButton::clicked, this, &CRunInPage::startPressed);
+    connect(m_cancelButton, &QAbstractButton::clicked, this, &CRunInPage::cancelPressed);
+}
+
+void CRunInPage::applyTexts() {
+    shell::FontSet fonts;
+    fonts.apply(m_startLabel, 2);
+    fonts.apply(m_cancelLabel, 2);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_programList, m_statusGroup, m_stepLine, m_stepTimeLabel, m_elapsedStepTime,
+             m_stepDuration, m_speedLabel, m_currentSpeed, m_progressStart, m_totalTime})
+        fonts.apply(w, 0);
+    m_startLabel->setText(shell::T("startbutton"));
+    m_cancelLabel->setText(shell::T("cancelbutton"));
+    m_statusGroup->setTitle(shell::T("statusdisplay"));
+    m_stepTimeLabel->setText(shell::T("steptime"));
+    m_speedLabel->setText(shell::T("currentrotation"));
+    m_progressStart->setText(shell::T("runinstart"));
+    showStatus();
+}
+
+void CRunInPage::fillProgramList() {
+    m_programCount = CountRunInPrograms(m_folder);
+    m_programList->clear();
+    for (unsigned n = 1; n <= m_programCount; ++n)
+        m_programList->addItem(
+            QString::fromStdString(RunInProgramName(RunInProgramPath(m_folder, n))));
+    m_programList->setCurrentIndex(m_programCount > 0 ? 0 : -1);
+    loadSelectedProgram();
+}
+
+void CRunInPage::loadSelectedProgram() {
+    const int selection = m_programList->currentIndex();
+    // With an empty list program 0 is asked for, which has no file and no steps.
+    const unsigned number = selection < 0 ? 0u : static_cast<unsigned>(selection + 1);
+    m_sequencer.load(LoadRunInSteps(RunInProgramPath(m_folder, number)));
+    m_progress->setRange(0, static_cast<int>(m_sequencer.totalSeconds()));
+    m_progress->setValue(0);
+    showStatus();
+}
+
+void CRunInPage::showStatus() {
+    const std::uint32_t inStep = m_sequencer.elapsedInStep();
+    m_stepLine->setText(shell::T("step") + " " + number(m_sequencer.currentStep()) + "/" +
+                        number(m_sequencer.stepCount()));
+    m_elapsedStepTime->setText(number(inStep / 60) + ":" +
+                               QString("%1").arg(inStep % 60, 2, 10, QChar('0')) + " " +
+                               shell::T("minute"));
+    m_stepDuration->setText("/ " + number(m_sequencer.currentStepMinutes()) + " " +
+                            shell::T("minute"));
+    m_currentSpeed->setText(number(m_sequencer.shownSpeed()) + " " + shell::T("rpm"));
+    m_totalTime->setText(number(m_sequencer.totalMinutes()) + " " + shell::T("minute"));
+    m_progress->setValue(static_cast<int>(m_sequencer.elapsedTotal()));
+}
+
+void CRunInPage::programChosen(int) {
+    if (!m_running) loadSelectedProgram();
+}
+
+void CRunInPage::startPressed() {
+    if (m_running) return;
+    if (shell::prompter().confirm(this, shell::T("runinstartpopup"))) start();
+}
+
+void CRunInPage::cancelPressed() {
+    if (shell::prompter().confirm(this, shell::T("runincancelpopup")) && m_running) stop();
+}
+
+void CRunInPage::start() {
+    postToFrame(link::WM_RUNIN_ACTIVE, 1);
+    m_running = true;
+    m_programList->setEnabled(false);
+    if (!m_manualClock) m_clock.start();
+    m_sequencer.start();
+    execute(m_sequencer.takeCommands());
+    showStatus();
+    m_animation->play();
+}
+
+void CRunInPage::stop() {
+    m_clock.stop();
+    m_sequencer.stop();
+    execute(m_sequencer.takeCommands());
+    m_running = false;
+    loadSelectedProgram();
+    m_programList->setEnabled(true);
+    m_progress->setValue(0);
+    auto& drive = model::DriveData::instance();
+    drive.SetChoice(1, m_savedSpeed);
+    drive.RequestGroup(0, 0x10);
+    postToFrame(link::WM_RUNIN_ACTIVE, 0);
+    m_animation->stop();
+}
+
+void CRunInPage::stopIfRunning() {
+    if (m_running) stop();
+}
+
+void CRunInPage::clockTick() {
+    if (!m_running) return;
+    if (m_sequencer.tick() == RunInSequencer::Tick::Finished) {
+        showStatus();
+        stop();
+        shell::prompter().inform(this, shell::T("runinfinishedpopup"));
+        return;
+    }
+    execute(m_sequencer.takeCommands());
+    showStatus();
+}
+
+void CRunInPage::execute(const std::vector<RunInCommand>& commands) {
+    auto& drive = model::DriveData::instance();
+    for (const RunInCommand& command : commands) {
+        switch (command.kind) {
+            case RunInCommand::Kind::StopMotor:
+                link::SendRequest(model::BuildAction(model::code::StopMotor));
+                break;
+            case RunInCommand::Kind::StartMotor:
+                link::SendRequest(model::BuildAction(model::code::StartMotor));
+                break;
+            case RunInCommand::Kind::WriteSpeed:
+                drive.SetChoice(1, command.value);
+                drive.RequestGroup(0, 0x10);
+                break;
+        }
+    }
+}
+
+void CRunInPage::pageShown() {
+    if (!m_running) m_savedSpeed = model::DriveData::instance().GetChoice(1);
+    link::SetPollMode(kRunInPollMode);
+}
+
+void CRunInPage::operationAllowed() {
+    const bool enable = model::DriveData::instance().GetChoice(7) == 0;
+    m_startButton->setEnabled(enable);
+    m_cancelButton->setEnabled(enable);
+}
+
+void CRunInPage::operationNotAllowed() {
+    if (m_running) return;
+    m_startButton->setEnabled(false);
+    m_cancelButton->setEnabled(false);
+}
 
 }  // namespace velmora::pages

@@ -1,9 +1,232 @@
 #include "pages/specificprog/specificprogpage.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "model/drivedata.h"
+#include "pages/specificprog/factorysettingsdialog.h"
+#include "pages/specificprog/firmwareupdatedialog.h"
+#include "pages/specificprog/parastructdialog.h"
+#include "pages/techservice/passworddialog.h"
+#include "shell/actuatortestdialog.h"
+#include "shell/fontset.h"
+#include "shell/helpnoteviewer.h"
+#include "shell/testquestionpopup.h"
+#include "shell/textcatalog.h"
+
 namespace velmora::pages {
+namespace {
 
-CSpecificProgPage::CSpecificProgPage(QWidget* parent) : shell::Page(parent) {}
+constexpr int kPollMenu = 4;
+constexpr int kPollActuatorTest = 5;
+constexpr int kPollParaStruct = 6;
+constexpr const char* kButtonKeys[] = {"actsenstest", "parastruct", "factorysettings",
+                                       "techservice", "flashupdate"};
+constexpr const char* kButtonNames[] = {"actSensTestButton", "paraStructButton",
+                                        "factorySettingsButton", "techServiceButton",
+                                        "flashUpdateButton"};
 
-void CSpecificProgPage::showActuatorTest() {}
+}  // namespace
+
+// The panels are created before the main window hands the page its target;
+// they post through this relay, which always reaches the page's current frame.
+class CSpecificProgPage::FrameRelay : public link::MessageTarget {
+public:
+    explicit FrameRelay(CSpecificProgPage& page) : m_page(page) {}
+    void postMessage(unsigned message, std::uintptr_t wParam) override {
+        if (auto* frame = m_page.frame(); frame && frame->isAlive())
+            frame->postMessage(message, wParam);
+    }
+    [[nodiscard]] bool isAlive() const override {
+        auto* frame = m_page.frame();
+        return frame && frame->isAlive();
+    }
+
+private:
+    CSpecificProgPage& m_page;
+};
+
+CSpecificProgPage::CSpecificProgPage(QWidget* parent)
+    : shell::Page(parent), m_relay(std::make_unique<FrameRelay>(*this)) {
+    setObjectName("specificProgPage");
+    auto* layout = new QVBoxLayout(this);
+
+    m_menu = new QWidget(this);
+    m_menu->setObjectName("specificProgMenu");
+    auto* menuLayout = new QGridLayout(m_menu);
+    m_heading = new QLabel(m_menu);
+    m_heading->setObjectName("specificProgHeading");
+    menuLayout->addWidget(m_heading, 0, 0, 1, 2);
+    for (int i = 0; i < 5; ++i) {
+        m_buttons[i] = new QPushButton(m_menu);
+        m_buttons[i]->setObjectName(kButtonNames[i]);
+        m_buttons[i]->setMinimumWidth(220);
+        menuLayout->addWidget(m_buttons[i], i + 1, 0);
+    }
+    // Four text fields of the menu stay empty; the language files have no texts for them.
+    for (int i = 0; i < 4; ++i) {
+        m_emptyFields[i] = new QLabel(m_menu);
+        menuLayout->addWidget(m_emptyFields[i], i + 1, 1);
+    }
+    menuLayout->setRowStretch(6, 1);
+    layout->addWidget(m_menu, 1);
+
+    m_actuator = new shell::ActuatorTestDialog(this);
+    m_actuator->setFrame(m_relay.get());
+    layout->addWidget(m_actuator, 1);
+    m_firmware = new FirmwareUpdateDialog(this);
+    m_firmware->setFrame(m_relay.get());
+    layout->addWidget(m_firmware, 1);
+    // The parameter list sits at a fixed place inside the page.
+    m_paraStruct = new CParaStructDlg(this);
+    const double scale = logicalDpiX() / 96.0;
+    m_paraStruct->setGeometry(qRound(80 * scale), qRound(20 * scale), qRound(600 * scale),
+                              qRound(400 * scale));
+
+    auto* bottom = new QHBoxLayout;
+    m_help = new QPushButton(this);
+    m_help->setObjectName("specificProgHelpButton");
+    m_back = new QPushButton(this);
+    m_back->setObjectName("specificProgBackButton");
+    bottom->addWidget(m_help);
+    bottom->addWidget(m_back);
+    bottom->addStretch();
+    layout->addLayout(bottom);
+
+    m_helpViewer = new shell::HelpNoteViewer(this);
+    m_factory = new CFactorySettingsDlg(this);
+    m_password = new CPasswordDlg(this);
+    m_password->setFrame(m_relay.get());
+    m_testQuestion = new shell::TestQuestionPopup(m_relay.get(), this);
+
+    connect(m_buttons[0], &QPushButton::clicked, this, &CSpecificProgPage::showActuatorTest);
+    connect(m_buttons[1], &QPushButton::clicked, this, &CSpecificProgPage::showParaStruct);
+    connect(m_buttons[2], &QPushButton::clicked, this, &CSpecificProgPage::askFactorySettings);
+    connect(m_buttons[3], &QPushButton::clicked, this, &CSpecificProgPage::askPassword);
+    connect(m_buttons[4], &QPushButton::clicked, this, &CSpecificProgPage::showFirmwareUpdate);
+    connect(m_back, &QPushButton::clicked, this, &CSpecificProgPage::backToMenu);
+    connect(m_help, &QPushButton::clicked, this,
+            [this] { m_helpViewer->open(shell::HelpKind::SpecificProgHelp); });
+
+    m_back->hide();
+    m_actuator->hide();
+    m_paraStruct->hide();
+    m_firmware->hide();
+}
+
+CSpecificProgPage::~CSpecificProgPage() = default;
+
+void CSpecificProgPage::applyTexts() {
+    shell::FontSet fonts;
+    fonts.apply(m_heading, 1);
+    m_heading->setText(shell::T("specificprog"));
+    for (int i = 0; i < 5; ++i) {
+        fonts.apply(m_buttons[i], 0);
+        m_buttons[i]->setText(shell::T(kButtonKeys[i]));
+    }
+    fonts.apply(m_help, 0);
+    fonts.apply(m_back, 0);
+    m_help->setText(shell::T("help"));
+    m_back->setText(shell::T("backbutton"));
+    m_firmware->applyTexts();
+    m_paraStruct->applyTexts();
+    m_factory->applyTexts();
+    m_password->applyTexts();
+}
+
+void CSpecificProgPage::showMenu(bool visible) {
+    m_menu->setVisible(visible);
+    m_help->setVisible(visible);
+}
+
+void CSpecificProgPage::hidePanels() {
+    m_actuator->hide();
+    m_paraStruct->hide();
+    m_firmware->hide();
+}
+
+void CSpecificProgPage::showActuatorTest() {
+    showMenu(false);
+    m_paraStruct->hide();
+    m_firmware->hide();
+    m_actuator->show();
+    m_back->show();
+}
+
+void CSpecificProgPage::showParaStruct() {
+    showMenu(false);
+    m_actuator->hide();
+    m_firmware->hide();
+    model::DriveData::instance().TakeImage();
+    m_paraStruct->refresh();
+    m_paraStruct->show();
+    m_paraStruct->raise();
+    m_back->show();
+    link::SetPollMode(kPollParaStruct);
+}
+
+void CSpecificProgPage::askFactorySettings() {
+    hidePanels();
+    m_back->hide();
+    m_factory->show();
+    m_factory->raise();
+}
+
+void CSpecificProgPage::askPassword() {
+    hidePanels();
+    m_back->hide();
+    m_password->open();
+}
+
+void CSpecificProgPage::showFirmwareUpdate() {
+    showMenu(false);
+    m_actuator->hide();
+    m_paraStruct->hide();
+    m_firmware->show();
+    m_back->show();
+}
+
+void CSpecificProgPage::backToMenu() {
+    hidePanels();
+    m_back->hide();
+    showMenu(true);
+    link::SetPollMode(kPollMenu);
+}
+
+void CSpecificProgPage::pageShown() {
+    link::SetPollMode(kPollMenu);
+    if (m_actuator->isVisible()) link::SetPollMode(kPollActuatorTest);
+    if (m_paraStruct->isVisible()) link::SetPollMode(kPollParaStruct);
+}
+
+void CSpecificProgPage::operationAllowed() {
+    m_buttons[0]->setEnabled(true);
+    m_buttons[2]->setEnabled(true);
+}
+
+void CSpecificProgPage::operationNotAllowed() {
+    m_buttons[0]->setEnabled(false);
+    m_buttons[2]->setEnabled(false);
+}
+
+void CSpecificProgPage::refresh() {
+    if (!m_paraStruct->isVisible()) return;
+    model::DriveData::instance().TakeImage();
+    m_paraStruct->refresh();
+}
+
+void CSpecificProgPage::driveReply() {
+    link::Telegram reply;
+    if (link::FetchReply(reply) != 0) return;
+    if (reply.command == model::code::SensorStateReply)
+        m_actuator->showSensorState(reply);
+    else if (reply.command == model::code::BlockRequestReply)
+        m_firmware->blockRequest(std::move(reply));
+}
 
 }  // namespace velmora::pages

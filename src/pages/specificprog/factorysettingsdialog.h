@@ -1,0 +1,24 @@
+#pragma once
+// Asks before the drive is told to load its factory settings.
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace velmora::pages {
+
+class CFactorySettingsDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CFactorySettingsDlg(QWidget* parent = nullptr);
+    void applyTexts();
+    // OK: one LoadFactorySettings, then the question closes.
+    void confirm();
+
+private:
+    QLabel* m_message = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+};
+
+}  // namespace velmora::pages

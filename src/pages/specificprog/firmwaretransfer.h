@@ -1,0 +1,46 @@
+#pragma once
+// The two phases of a firmware update as pure logic: loader blocks sent at
+// the tool's pace, then firmware blocks answered on the drive's requests.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "link/telegram.h"
+
+namespace velmora::pages {
+
+inline constexpr int kLoaderBlockBytes = 251;    // 4-byte header + 251 = 255
+inline constexpr int kFirmwareBlockBytes = 248;
+
+class LoaderPhase {
+public:
+    // Every download numbers its loader blocks from 0.
+    void begin(std::vector<std::uint8_t> loader);
+    [[nodiscard]] bool finished() const { return m_position >= m_loader.size(); }
+    // The next LoaderBlock; nullopt once every byte was sent.
+    [[nodiscard]] std::optional<link::Telegram> nextBlock();
+    [[nodiscard]] int total() const { return static_cast<int>(m_loader.size()); }
+    [[nodiscard]] int sent() const { return static_cast<int>(m_position); }
+    void release();
+
+private:
+    std::vector<std::uint8_t> m_loader;
+    std::size_t m_position = 0;
+    std::uint16_t m_blockNumber = 0;
+};
+
+struct FirmwareAnswer {
+    // nullopt: the request lies at or beyond the end of the file, which ends
+    // the transfer instead of sending an empty or negative block.
+    std::optional<link::Telegram> block;
+    bool lastBlock = false;   // this block holds the end of the file
+    int progress = 0;         // position of the firmware progress bar
+    int progressMaximum = 0;  // file length / 248
+};
+
+// The answer to a block request for block k of the update file.
+[[nodiscard]] FirmwareAnswer AnswerBlockRequest(std::span<const std::uint8_t> update,
+                                                std::uint16_t k);
+
+}  // namespace velmora::pages

@@ -1,0 +1,250 @@
+#include "pages/specificprog/firmwareupdatedialog.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "shell/fontset.h"
+#include "shell/prompter.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages {
+namespace {
+
+constexpr int kPollNothing = 14;
+constexpr int kPollBlockRequest = 15;
+constexpr int kPollPreparing = 16;
+
+// The whole file, or an error text with the system's reason.
+bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& error) {
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        error = path.isEmpty() ? QStringLiteral("No file chosen") : file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    out.assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+}  // namespace
+
+FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
+    setObjectName("firmwareUpdateDialog");
+    auto* layout = new QVBoxLayout(this);
+    m_heading = new QLabel(this);
+    m_heading->setObjectName("firmwareHeading");
+    layout->addWidget(m_heading);
+
+    auto* grid = new QGridLayout;
+    m_loaderLabel = new QLabel(this);
+    m_loaderBox = new QLineEdit(this);
+    m_loaderBox->setObjectName("loaderPathBox");
+    m_loaderBox->setReadOnly(true);
+    m_loaderChoose = new QPushButton(this);
+    m_loaderChoose->setObjectName("loaderChooseButton");
+    m_updateLabel = new QLabel(this);
+    m_updateBox = new QLineEdit(this);
+    m_updateBox->setObjectName("updatePathBox");
+    m_updateBox->setReadOnly(true);
+    m_updateChoose = new QPushButton(this);
+    m_updateChoose->setObjectName("updateChooseButton");
+    grid->addWidget(m_loaderLabel, 0, 0);
+    grid->addWidget(m_loaderBox, 0, 1);
+    grid->addWidget(m_loaderChoose, 0, 2);
+    grid->addWidget(m_updateLabel, 1, 0);
+    grid->addWidget(m_updateBox, 1, 1);
+    grid->addWidget(m_updateChoose, 1, 2);
+    layout->addLayout(grid);
+
+    m_start = new QPushButton(this);
+    m_start->setObjectName("programButton");
+    layout->addWidget(m_start);
+    m_loaderStatus = new QLabel(this);
+    m_loaderProgress = new QProgressBar(this);
+    m_loaderProgress->setObjectName("loaderProgress");
+    m_firmwareStatus = new QLabel(this);
+    m_firmwareProgress = new QProgressBar(this);
+    m_firmwareProgress->setObjectName("firmwareProgress");
+    for (QProgressBar* bar : {m_loaderProgress, m_firmwareProgress}) {
+        bar->setRange(0, 1);
+        bar->setValue(0);
+    }
+    layout->addWidget(m_loaderStatus);
+    layout->addWidget(m_loaderProgress);
+    layout->addWidget(m_firmwareStatus);
+    layout->addWidget(m_firmwareProgress);
+    layout->addStretch();
+
+    connect(m_loaderChoose, &QPushButton::clicked, this, &FirmwareUpdateDialog::chooseLoader);
+    connect(m_updateChoose, &QPushButton::clicked, this, &FirmwareUpdateDialog::chooseUpdate);
+    connect(m_start, &QPushButton::clicked, this, &FirmwareUpdateDialog::startDownload);
+    applyTexts();
+}
+
+void FirmwareUpdateDialog::applyTexts() {
+    shell::FontSet fonts;
+    fonts.apply(m_heading, 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_loaderLabel, m_loaderBox, m_loaderChoose, m_updateLabel, m_updateBox,
+             m_updateChoose, m_start, m_loaderStatus, m_firmwareStatus})
+        fonts.apply(w, 0);
+    m_heading->setText(shell::T("flashupdate"));
+    m_loaderLabel->setText(shell::T("loaderdata"));
+    m_loaderChoose->setText(shell::T("searchbutton"));
+    m_updateLabel->setText(shell::T("updatedata"));
+    m_updateChoose->setText(shell::T("searchbutton"));
+    m_start->setText(shell::T("programbutton"));
+    m_loaderStatus->setText(shell::T("flashvelmoraloaderstatus"));
+    m_firmwareStatus->setText(shell::T("flashfirmwarestatus"));
+}
+
+QString FirmwareUpdateDialog::choose(QLineEdit* box) {
+    shell::FileChoice choice;
+    choice.title = QStringLiteral("title");
+    choice.filter = QStringLiteral("bin files (*.bin)");
+    choice.defaultSuffix = QStringLiteral("bin");
+    const QString path = shell::prompter().chooseOpenFile(this, choice);
+    // A cancelled dialog leaves the path empty but the box as it was. The
+    // working directory is left alone: config.ini and the data folders live there.
+    if (!path.isEmpty()) box->setText(path);
+    return path;
+}
+
+void FirmwareUpdateDialog::chooseLoader() {
+    m_loaderPath.clear();
+    m_loaderPath = choose(m_loaderBox);
+}
+
+void FirmwareUpdateDialog::chooseUpdate() {
+    m_updatePath.clear();
+    m_updatePath = choose(m_updateBox);
+}
+
+void FirmwareUpdateDialog::post(unsigned message, std::uintptr_t wParam) {
+    if (m_frame && m_frame->isAlive()) m_frame->postMessage(message, wParam);
+}
+
+void FirmwareUpdateDialog::setBusy(bool busy) {
+    m_start->setEnabled(!busy);
+    m_loaderChoose->setEnabled(!busy);
+    m_updateChoose->setEnabled(!busy);
+}
+
+void FirmwareUpdateDialog::startDownload() {
+    if (m_state != State::Idle) return;
+    std::vector<std::uint8_t> loader, update;
+    QString error;
+    if (!readWhole(m_loaderPath, loader, error)) {
+        shell::prompter().fileError(this, m_loaderPath, error);
+        return;
+    }
+    if (!readWhole(m_updatePath, update, error)) {
+        shell::prompter().fileError(this, m_updatePath, error);
+        return;
+    }
+    post(link::WM_LINK_SUSPEND, 1);
+    m_loader.begin(std::move(loader));
+    m_loaderProgress->setRange(0, std::max(1, m_loader.total()));
+    m_loaderProgress->setValue(0);
+    m_state = State::Loader;
+    m_lastBlockSent = false;
+    m_answering = false;
+    m_pendingRequests.clear();
+    setBusy(true);
+    link::SetPollMode(kPollNothing);
+    QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
+    post(link::WM_LINK_FLUSH, 0);
+}
+
+void FirmwareUpdateDialog::loaderTick() {
+    if (m_state != State::Loader) return;
+    if (auto block = m_loader.nextBlock()) {
+        m_loaderProgress->setValue(m_loader.sent());
+        link::SendRequest(std::move(*block));
+        QTimer::singleShot(m_timings.afterLoaderBlock, this, [this] {
+            QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
+        });
+        return;
+    }
+    m_loaderProgress->setValue(m_loaderProgress->maximum());
+    m_loader.release();
+    link::SendRequest(model::BuildAction(model::code::LoaderDone));
+    QTimer::singleShot(m_timings.afterLoaderDone, this, [this] {
+        m_state = State::Firmware;
+        m_lastBlockSent = false;
+        link::SetPollMode(kPollBlockRequest);
+    });
+}
+
+void FirmwareUpdateDialog::blockRequest(link::Telegram reply) {
+    std::uint16_t block = 0;
+    if (model::ParseBlockRequest(reply, block) != 0 || m_state != State::Firmware) return;
+    if (m_answering) {
+        m_pendingRequests.push_back(block);
+        return;
+    }
+    answerRequest(block);
+}
+
+void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
+    m_answering = true;
+    link::SetPollMode(kPollPreparing);
+    if (m_lastBlockSent) {
+        QTimer::singleShot(m_timings.beforeFirmwareDone, this, &FirmwareUpdateDialog::answerDone);
+        return;
+    }
+    std::vector<std::uint8_t> update;
+    QString error;
+    if (!readWhole(m_updatePath, update, error)) {
+        // No block is sent and polling stays off: the download stops here.
+        m_answering = false;
+        shell::prompter().fileError(this, m_updatePath, error);
+        return;
+    }
+    FirmwareAnswer answer = AnswerBlockRequest(update, block);
+    m_firmwareProgress->setRange(0, std::max(1, answer.progressMaximum));
+    m_firmwareProgress->setValue(answer.progress);
+    if (!answer.block) {
+        // Nothing left to send from there: the transfer is complete.
+        QTimer::singleShot(m_timings.beforeFirmwareDone, this, &FirmwareUpdateDialog::answerDone);
+        return;
+    }
+    if (answer.lastBlock) m_lastBlockSent = true;
+    QTimer::singleShot(m_timings.beforeFirmwareBlock, this,
+                       [this, telegram = std::move(*answer.block)]() mutable {
+                           link::SendRequest(std::move(telegram));
+                           link::SetPollMode(kPollBlockRequest);
+                           m_answering = false;
+                           if (!m_pendingRequests.empty() && m_state == State::Firmware) {
+                               const std::uint16_t next = m_pendingRequests.front();
+                               m_pendingRequests.pop_front();
+                               answerRequest(next);
+                           }
+                       });
+}
+
+void FirmwareUpdateDialog::answerDone() {
+    link::SendRequest(model::BuildAction(model::code::FirmwareDone));
+    m_state = State::Idle;
+    m_pendingRequests.clear();
+    shell::prompter().inform(this, shell::T("firmwaredownloadfinished"));
+    finishDownload();
+}
+
+void FirmwareUpdateDialog::finishDownload() {
+    m_answering = false;
+    post(link::WM_LINK_SUSPEND, 0);
+    m_loaderProgress->setValue(0);
+    m_firmwareProgress->setValue(0);
+    setBusy(false);
+}
+
+}  // namespace velmora::pages

@@ -1,0 +1,87 @@
+#pragma once
+// The firmware update panel: choose a loader and an update file, send the
+// loader at the tool's pace, then answer the drive's block requests.
+#include <QString>
+#include <QWidget>
+#include <deque>
+
+#include "link/messages.h"
+#include "link/telegram.h"
+#include "pages/specificprog/firmwaretransfer.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace velmora::pages {
+
+// The pauses of the exchange in milliseconds. They keep the drive's pace;
+// tests shorten them.
+struct FirmwareTimings {
+    int loaderTick = 500;        // between loader blocks
+    int afterLoaderBlock = 200;  // before the next tick is armed
+    int afterLoaderDone = 1000;  // before the drive is asked for blocks
+    int beforeFirmwareBlock = 100;
+    int beforeFirmwareDone = 200;
+};
+
+class FirmwareUpdateDialog : public QWidget {
+    Q_OBJECT
+public:
+    explicit FirmwareUpdateDialog(QWidget* parent = nullptr);
+
+    // The main window, target of WM_LINK_SUSPEND and WM_LINK_FLUSH.
+    void setFrame(link::MessageTarget* frame) { m_frame = frame; }
+    void setTimings(const FirmwareTimings& timings) { m_timings = timings; }
+    void applyTexts();
+
+    // A BlockRequestReply (0x61) taken from the reply queue by the page.
+    void blockRequest(link::Telegram reply);
+
+    [[nodiscard]] bool downloading() const { return m_state != State::Idle; }
+    [[nodiscard]] QString loaderPath() const { return m_loaderPath; }
+    [[nodiscard]] QString updatePath() const { return m_updatePath; }
+
+    // Button actions (also what the buttons call).
+    void chooseLoader();
+    void chooseUpdate();
+    void startDownload();
+
+private:
+    enum class State { Idle, Loader, Firmware };
+    void loaderTick();
+    void answerRequest(std::uint16_t block);
+    void answerDone();
+    void finishDownload();
+    void post(unsigned message, std::uintptr_t wParam);
+    void setBusy(bool busy);
+    QString choose(QLineEdit* box);
+
+    link::MessageTarget* m_frame = nullptr;
+    FirmwareTimings m_timings;
+    State m_state = State::Idle;
+    LoaderPhase m_loader;
+    QString m_loaderPath;
+    QString m_updatePath;
+    bool m_lastBlockSent = false;
+    // A request that arrives while the previous answer waits for its pause
+    // is answered after it, so blocks and FirmwareDone keep their order.
+    bool m_answering = false;
+    std::deque<std::uint16_t> m_pendingRequests;
+
+    QLabel* m_heading = nullptr;
+    QLabel* m_loaderLabel = nullptr;
+    QLineEdit* m_loaderBox = nullptr;
+    QPushButton* m_loaderChoose = nullptr;
+    QLabel* m_updateLabel = nullptr;
+    QLineEdit* m_updateBox = nullptr;
+    QPushButton* m_updateChoose = nullptr;
+    QPushButton* m_start = nullptr;
+    QLabel* m_loaderStatus = nullptr;
+    QProgressBar* m_loaderProgress = nullptr;
+    QLabel* m_firmwareStatus = nullptr;
+    QProgressBar* m_firmwareProgress = nullptr;
+};
+
+}  // namespace velmora::pages
