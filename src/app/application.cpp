@@ -1,0 +1,48 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <memory>
+
+#include "app/demodrive.h"
+#include "link/seriallink_api.h"
+#include "shell/mainframe.h"
+#include "shell/prompter.h"
+
+namespace velmora::app {
+
+int RunTool(QApplication& application, const CommandLine& commandLine) {
+    std::unique_ptr<DemoDrive> demo;
+    shell::FrameOptions options;
+    if (commandLine.demo) {
+        demo = std::make_unique<DemoDrive>();
+        if (!demo->start()) {
+            std::fputs("velmora-tool: the simulated drive could not be started\n", stderr);
+            return 1;
+        }
+        options.fixedDevice = true;
+    } else if (!commandLine.device.isEmpty()) {
+        link::UseFixedDevice(commandLine.device.toStdString());
+        options.fixedDevice = true;
+    }
+
+    bool restart = false;
+    {
+        shell::CMainFrame frame(options);
+        frame.show();
+        application.exec();
+        restart = frame.restartRequested();
+    }
+    // The window is gone and the link has let go of the port before the new
+    // instance starts, so it never finds its device busy.
+    demo.reset();
+    RestartIfRequested(restart, commandLine.arguments);
+    return 0;
+}
+
+void RestartIfRequested(bool requested, const QStringList& arguments) {
+    if (!requested) return;
+    shell::prompter().restartProgram(QCoreApplication::applicationFilePath(), arguments);
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,26 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+#include "app/application.h"
+#include "app/commandline.h"
+
+int main(int argc, char** argv) {
+    using namespace velmora::app;
+    // Answered before Qt starts, so --help works without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmora-tool"));
+    const CommandLine commandLine = ParseCommandLine(QApplication::arguments().mid(1));
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "velmora-tool: %s\n\n%s", commandLine.error.toLocal8Bit().constData(),
+                     UsageText().toLocal8Bit().constData());
+        return 2;
+    }
+    return RunTool(application, commandLine);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// What the main window does with the fault class and number of one status
+// reply. Kept free of widgets so the once-only rules can be tested as a table.
+#include <bitset>
+#include <cstdint>
+
+namespace velmora::shell {
+
+enum class FaultPopupSlot { None, A, B, General };
+
+struct FaultAction {
+    bool clearAll = false;  // class 0: hide popups A and B
+    FaultPopupSlot popup = FaultPopupSlot::None;
+    bool showPopup = false;             // the number has texts to show
+    bool generalErrorSequence = false;  // class 3, first time this run
+    bool stopRunIn = false;
+};
+
+class FaultTracker {
+  public:
+    // faultClass and number are bytes d2 and d3 of the status reply.
+    [[nodiscard]] FaultAction evaluate(std::uint8_t faultClass, std::uint8_t number);
+    // A language change forgets which faults were shown.
+    void clearShown() { m_shown.reset(); }
+    [[nodiscard]] bool generalErrorShown() const { return m_generalErrorShown; }
+
+  private:
+    // The drive reports the number as one byte: a flag for every value keeps
+    // numbers above the 64 documented faults from reaching past the table.
+    std::bitset<256> m_shown;
+    bool m_generalErrorShown = false;  // never cleared while the window lives
+};
+
+}  // namespace velmora::shell

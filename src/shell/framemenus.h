@@ -1,0 +1,52 @@
+#pragma once
+// The language and connection menus of the main window. Entries carry the
+// command identifiers 12500 + language, 12000 + port and 12021 (automatic
+// detection) as their data.
+#include <QObject>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QMenuBar;
+
+namespace velmora::shell {
+
+inline constexpr int kLanguageCommandBase = 12500;
+inline constexpr int kPortCommandBase = 12000;
+inline constexpr int kAutodetectCommand = 12021;
+inline constexpr int kPortCount = 21;  // ports 0..20
+
+class FrameMenus : public QObject {
+    Q_OBJECT
+  public:
+    explicit FrameMenus(QMenuBar* bar);
+
+    // One entry per installed language file, the current one checked.
+    void buildLanguageMenu(unsigned currentLanguage);
+    // mode 1 automatic detection, 0 fixed port. With a device given on the
+    // command line the port entries are shown but cannot be chosen.
+    void buildConnectionMenu(int port, int mode, bool fixedDevice);
+
+    void checkLanguage(int number);
+    void checkPort(int port);
+    void checkAutodetect();
+
+    [[nodiscard]] QMenu* languageMenu() const { return m_languageMenu; }
+    [[nodiscard]] QMenu* connectionMenu() const { return m_connectionMenu; }
+
+  signals:
+    void languageChosen(int number);
+    void portChosen(int port);
+    void autodetectChosen();
+
+  private:
+    [[nodiscard]] QAction* actionFor(int command) const;
+
+    QMenuBar* m_bar;
+    QMenu* m_languageMenu = nullptr;
+    QMenu* m_connectionMenu = nullptr;
+    QActionGroup* m_languageGroup = nullptr;
+    QActionGroup* m_portGroup = nullptr;
+};
+
+}  // namespace velmora::shell

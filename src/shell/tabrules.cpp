@@ -1,0 +1,21 @@
+#include "shell/tabrules.h"
+
+namespace velmora::shell {
+
+TabVerdict CheckTabChange(const TabState& state, bool targetIsReportOrRunIn) {
+    TabVerdict verdict;
+    if (state.tabLocked) {
+        verdict.allowed = false;
+        verdict.popupKeys.push_back("usebackbutton");
+    }
+    if (state.flashBusy) {
+        verdict.allowed = false;
+        verdict.popupKeys.push_back("waitflashdownload");
+    }
+    if (state.runInActive && !targetIsReportOrRunIn) verdict.allowed = false;
+    // Until every group has been read once the pages would show defaults.
+    if (!state.allGroupsRead) verdict.allowed = false;
+    return verdict;
+}
+
+}  // namespace velmora::shell

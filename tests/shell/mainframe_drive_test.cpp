@@ -1,0 +1,108 @@
+// The main window with the real link threads against the simulated drive on
+// a pseudo-terminal, as demo mode runs it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QTabWidget>
+#include <QTest>
+#include <fstream>
+
+#include "app/demodrive.h"
+#include "link/seriallink_api.h"
+#include "platform/profile.h"
+#include "shell/faultpopup.h"
+#include "shell/statusindicator.h"
+#include "sim/driveserver.h"
+#include "tests/shell/frametestsupport.h"
+
+namespace velmora::shell::test {
+namespace {
+
+std::string readWhole(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Start, first complete read, pages enabled, a fault of the drive opens its
+// popup, a pulled cable turns the lamp red and plugging it back green again;
+// demo mode neither reads nor writes the user's port setting.
+TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
+    const std::filesystem::path folder = EnterTestFolder();
+    platform::WriteProfileString(folder / "config.ini", "comtype", "detect", "C");
+    platform::WriteProfileString(folder / "config.ini", "comtype", "com", "7");
+    const std::string configBefore = readWhole(folder / "config.ini");
+    ScriptedPrompter prompter;
+    {
+        app::DemoDrive demo;
+        ASSERT_TRUE(demo.start());
+        FrameOptions options;
+        options.fixedDevice = true;
+        CMainFrame frame(options);
+        frame.show();
+        auto* indicator = frame.findChild<StatusIndicator*>("statusIndicator");
+        ASSERT_NE(indicator, nullptr);
+
+        QTRY_VERIFY_WITH_TIMEOUT(frame.connected(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
+        EXPECT_TRUE(indicator->connectedShown());
+        for (int i = 0; i < frame.sheet()->count(); ++i) {
+            EXPECT_TRUE(frame.sheet()->widget(i)->isEnabled()) << i;
+        }
+
+        auto* popupA = frame.findChild<FaultPopup*>("faultPopupA");
+        ASSERT_NE(popupA, nullptr);
+        EXPECT_FALSE(popupA->isVisible());
+        demo.server().command("fault 1 3");
+        QTRY_VERIFY_WITH_TIMEOUT(popupA->isVisible(), 5000);
+        demo.server().command("clear");
+        QTRY_VERIFY_WITH_TIMEOUT(!popupA->isVisible(), 5000);
+
+        // The supervision checks about every 4.1 s and gives up after the
+        // second silent check.
+        demo.server().command("unplug 60");
+        QTRY_VERIFY_WITH_TIMEOUT(!indicator->connectedShown(), 15000);
+        EXPECT_FALSE(frame.sheet()->currentWidget()->isEnabled());
+        demo.server().command("unplug 0");
+        QTRY_VERIFY_WITH_TIMEOUT(indicator->connectedShown(), 10000);
+        EXPECT_TRUE(frame.sheet()->currentWidget()->isEnabled());
+    }
+    EXPECT_EQ(readWhole(folder / "config.ini"), configBefore);
+    EXPECT_TRUE(prompter.informed.empty());
+    std::filesystem::remove_all(folder);
+}
+
+// A device another program holds is named to the user once, however often
+// the supervision tries it again.
+TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
+    const std::filesystem::path folder = EnterTestFolder();
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const int holder = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    ScriptedPrompter prompter;
+    {
+        link::UseFixedDevice(name);
+        FrameOptions options;
+        options.fixedDevice = true;
+        CMainFrame frame(options);
+        frame.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
+        QTest::qWait(2500);  // two more failed attempts
+        ASSERT_EQ(prompter.informed.size(), 1u);
+        EXPECT_TRUE(prompter.informed[0].contains(QString::fromLocal8Bit(name)));
+        EXPECT_FALSE(frame.connected());
+    }
+    ::close(holder);
+    ::close(slave);
+    ::close(master);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace velmora::shell::test
