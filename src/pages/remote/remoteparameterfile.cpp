@@ -51,13 +51,6 @@ bool readable(const fs::path& path) {
     return stream.good();
 }
 
-bool ownerMayWrite(const fs::path& path) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (error || !fs::exists(status)) return true;
-    return (status.permissions() & fs::perms::owner_write) != fs::perms::none;
-}
-
 platform::ProfileFile loadParameterFile(const fs::path& file) {
     std::error_code error;
     if (!fs::is_regular_file(file, error)) return {};
@@ -83,17 +76,11 @@ RemoteParameterFile::SaveResult RemoteParameterFile::save(const fs::path& templa
         if (error) *error = "the template cannot be read";
         return SaveResult::Failed;
     }
-    if (!ownerMayWrite(target)) {
-        if (error) *error = "the file is read-only";
-        return SaveResult::Failed;
-    }
     platform::ProfileFile file = platform::ProfileFile::load(templatePath);
     for (const RemoteFileKey& key : kKeys)
         file.setString(kRemoteSection, key.key, valueText(data, key));
-    if (!file.save(target)) {
-        if (error) *error = "the file cannot be written";
-        return SaveResult::Failed;
-    }
+    // Refuses a read-only target and replaces the file only once the copy is whole.
+    if (!platform::WriteFileAtomically(target, file.text(), error)) return SaveResult::Failed;
     return SaveResult::Saved;
 }
 
