@@ -1,5 +1,6 @@
 #include "cli_dump.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -131,6 +132,7 @@ class SingleRead final : public ReadGoal {
 // and dropped so the queues never fill.
 bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std::ostream& err) {
     Inbox inbox;
+    if (options.pollMode) link::SetPollMode(*options.pollMode);
     LinkRun run(inbox);
     const Clock::time_point deadline = Clock::now() + options.timeout;
     bool connected = false;
@@ -140,12 +142,18 @@ bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std
     while (!goal.done(data)) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline) break;
+        if (options.interrupted != nullptr && *options.interrupted) {
+            err << "velmora-cli: interrupted\n";
+            return false;
+        }
         if (connected && now >= nextRetry) {
             // A request or reply lost on the line would otherwise stall the read.
             goal.request(data);
             nextRetry = now + options.retry;
         }
-        const auto message = inbox.wait(std::min(deadline, nextRetry));
+        // Short waits so an interruption is noticed promptly.
+        const auto message =
+            inbox.wait(std::min({deadline, nextRetry, now + std::chrono::milliseconds(100)}));
         if (!message) continue;
         switch (message->number) {
             case link::WM_DRIVE_LINK_STATE:
@@ -198,7 +206,58 @@ void Print(std::ostream& out, const std::vector<std::string>& lines) {
     out.flush();
 }
 
+DumpOptions OptionsFor(const Invocation& invocation, const CliContext& context) {
+    DumpOptions options;
+    if (invocation.options.seconds) {
+        options.timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::duration<double>(*invocation.options.seconds));
+    }
+    options.pollMode = invocation.options.pollMode;
+    options.interrupted = &context.interrupted;
+    return options;
+}
+
+int DumpMain(const Invocation& invocation, CliContext& context) {
+    if (!invocation.arguments.empty()) {
+        context.err << "velmora-cli: dump takes no arguments (see velmora-cli --help)\n";
+        return kExitUsage;
+    }
+    ApplyLinkOptions(invocation.options);
+    return RunDump(context.out, context.err, OptionsFor(invocation, context));
+}
+
+int ReadMain(const Invocation& invocation, CliContext& context) {
+    const auto code = invocation.arguments.size() == 1
+                          ? ParseGroupCode(invocation.arguments.front())
+                          : std::nullopt;
+    if (!code) {
+        context.err << "velmora-cli: read takes one group code, 50 to 5a or 5f "
+                       "(see velmora-cli --help)\n";
+        return kExitUsage;
+    }
+    ApplyLinkOptions(invocation.options);
+    return RunRead(*code, context.out, context.err, OptionsFor(invocation, context));
+}
+
 }  // namespace
+
+Command DumpCommand() {
+    return {"dump", "[--port N | --device PATH] [--seconds S] dump",
+            "  Reads every parameter group (0x50-0x5a) as the window's first complete read\n"
+            "  does, then the fault-hold group 0x5f, and prints each parameter that travels\n"
+            "  in a telegram as \"p<n> = <value>\", ascending; reals with their scaling,\n"
+            "  two decimals for factor 100 and one for factor 10. Exit 0 when done, 1 with\n"
+            "  one line when the drive does not answer within 10 s (or S seconds).\n",
+            DumpMain};
+}
+
+Command ReadCommand() {
+    return {"read", "[--port N | --device PATH] [--seconds S] read GROUP",
+            "  Reads one group, GROUP a hex code 50-5a or 5f (\"59\" or \"0x59\"), and prints\n"
+            "  its parameters as dump does. Exit 1 when the drive does not answer within\n"
+            "  10 s (or S seconds), 2 for a code that is no parameter group.\n",
+            ReadMain};
+}
 
 std::optional<int> ParseGroupCode(std::string_view text) {
     if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
@@ -258,23 +317,23 @@ std::vector<std::string> AllParameterLines(const model::DriveData& data) {
 int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options) {
     model::DriveData data;
     CompleteRead goal;
-    if (!Run(goal, data, options, err)) return 1;
+    if (!Run(goal, data, options, err)) return kExitFailure;
     data.TakeImage();
     Print(out, AllParameterLines(data));
-    return 0;
+    return kExitOk;
 }
 
 int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptions& options) {
     if (model::FindGroup(groupCode) == nullptr) {
         err << "velmora-cli: " << Hex(groupCode) << " is no parameter group\n";
-        return 2;
+        return kExitUsage;
     }
     model::DriveData data;
     SingleRead goal(groupCode);
-    if (!Run(goal, data, options, err)) return 1;
+    if (!Run(goal, data, options, err)) return kExitFailure;
     data.TakeImage();
     Print(out, GroupLines(data, groupCode));
-    return 0;
+    return kExitOk;
 }
 
 }  // namespace velmora::tools

@@ -3,6 +3,7 @@
 // the window does and print every value that travels in a telegram as
 // "p<n> = <value>", reals with their scaling, so a production line can diff a
 // drive against a reference.
+#include <atomic>
 #include <chrono>
 #include <iosfwd>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli.h"
 #include "model/drivedata.h"
 
 namespace velmora::tools {
@@ -19,12 +21,17 @@ struct DumpOptions {
     std::chrono::milliseconds timeout{10000};
     // Requests lost on the line are asked for again after this long.
     std::chrono::milliseconds retry{1000};
+    std::optional<int> pollMode;                     // posted before the link starts
+    const std::atomic<bool>* interrupted = nullptr;  // ends the wait early (failure)
 };
+
+[[nodiscard]] Command DumpCommand();
+[[nodiscard]] Command ReadCommand();
 
 // Starts the link threads on the port chosen beforehand, performs the first
 // complete read of groups 0x50..0x5A, then reads 0x5F, prints every
-// parameter, stops the threads. 0 on success; 1 with a one-line message on err
-// when the drive did not answer in time.
+// parameter and stops the threads. 0 on success; 1 with a one-line message on
+// err when the drive did not answer in time.
 int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options = {});
 // The same for one group (0x50..0x5A or 0x5F).
 int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptions& options = {});
@@ -38,14 +45,5 @@ int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptio
 // The lines of every parameter of one group, or of all groups, ascending.
 [[nodiscard]] std::vector<std::string> GroupLines(const model::DriveData& data, int groupCode);
 [[nodiscard]] std::vector<std::string> AllParameterLines(const model::DriveData& data);
-
-// For the command-line help.
-inline constexpr std::string_view kDumpHelp =
-    "  dump               read every parameter group (0x50-0x5A, then 0x5F) as the\n"
-    "                     window does and print each parameter as \"p<n> = <value>\",\n"
-    "                     ascending; reals with their scaling (two or one decimals);\n"
-    "                     exit 1 when the drive does not answer within 10 s\n"
-    "  read <group>       read one group (hex code, 50-5A or 5F) and print its\n"
-    "                     parameters the same way\n";
 
 }  // namespace velmora::tools

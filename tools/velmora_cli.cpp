@@ -2,14 +2,15 @@
 #include <ostream>
 
 #include "cli.h"
+#include "cli_dump.h"
 #include "link/seriallink.h"
 
 namespace velmora::tools {
 namespace {
 
 // One entry per subcommand; each is defined in its own cli_<name>.cpp.
-std::array<Command, 1> Commands() {
-    return {MonitorCommand()};
+std::array<Command, 3> Commands() {
+    return {MonitorCommand(), DumpCommand(), ReadCommand()};
 }
 
 void PrintHelp(std::ostream& out) {

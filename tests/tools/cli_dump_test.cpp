@@ -90,13 +90,51 @@ TEST(CliDumpDrive, FailsWithOneLineWhenNothingAnswers) {
     std::ostringstream out;
     std::ostringstream err;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(RunDump(out, err, DumpOptions{600ms, 200ms}), 1);
+    DumpOptions quick;
+    quick.timeout = 600ms;
+    quick.retry = 200ms;
+    EXPECT_EQ(RunDump(out, err, quick), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     EXPECT_EQ(out.str(), "");
     const auto lines = Lines(err.str());
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("did not answer"), std::string::npos) << lines[0];
     EXPECT_EQ(RunRead(0x60, out, err), 2);
+}
+
+// The subcommands must be reachable through the command line with the port
+// options, and reject wrong arguments with exit status 2.
+TEST(CliDumpCommands, RunThroughTheCommandLine) {
+    sim::DriveServer drive;
+    const std::string device = drive.startOnPty();
+    ASSERT_FALSE(device.empty());
+    std::ostringstream out;
+    std::ostringstream err;
+    std::atomic<bool> interrupted{false};
+    CliContext context{out, err, interrupted};
+    const std::vector<std::string> read{"--device", device, "read", "0x5a"};
+    ASSERT_EQ(RunCli(read, context), 0) << err.str();
+    EXPECT_EQ(Lines(out.str()).size(), 8u);
+
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--device", device, "read"},
+                                               {"--device", device, "read", "60"},
+                                               {"--device", device, "read", "50", "51"},
+                                               {"--device", device, "dump", "extra"}}) {
+        std::ostringstream none;
+        std::ostringstream why;
+        CliContext bad{none, why, interrupted};
+        EXPECT_EQ(RunCli(args, bad), 2) << args.back();
+        EXPECT_EQ(Lines(why.str()).size(), 1u);
+        EXPECT_EQ(none.str(), "");
+    }
+
+    std::ostringstream help;
+    CliContext helpContext{help, err, interrupted};
+    const std::vector<std::string> helpArgs{"--help"};
+    ASSERT_EQ(RunCli(helpArgs, helpContext), 0);
+    EXPECT_NE(help.str().find("dump"), std::string::npos);
+    EXPECT_NE(help.str().find("read GROUP"), std::string::npos);
 }
 
 }  // namespace
