@@ -120,6 +120,7 @@ TEST_F(PanelTest, MaximumCurrentFollowsTheRatedCurrentWithinImax) {
     SetImage(data, {{36, 0}});
     asmPanel->refresh();  // an unknown inverter: the panel's limit is 8 A
     SetImage(data, {{36, 7302}, {44, 1300}, {93, 800}});
+    data.SetMotorSel(1, 2);
     asmPanel->refresh();
     EXPECT_EQ(list(asmPanel.get(), "p44List")->currentIndex(), 1);
     EXPECT_EQ(data.Working(44), 1300u);
