@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <memory>
+
+#include "link/queues.h"
+#include "model/commands.h"
+#include "motordata.h"
+#include "motortestsupport.h"
+#include "pages/motor/motorpage.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages::test {
+namespace {
+
+const std::vector<std::string> kReads = {"CF:51", "CF:55", "CF:54", "CF:56", "CF:52", "CF:53"};
+
+std::vector<std::string> Join(std::vector<std::string> head, const std::vector<std::string>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+class MemorySlotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureApp();
+        ClearQueues();
+        LoadAsyncMotor(data);
+        page = std::make_unique<CMotorPage>(nullptr, data);
+        page->setFrame(&frame);
+        page->applyTexts();
+        page->show();
+        page->refresh();
+        ClearQueues();
+    }
+    void TearDown() override {
+        page.reset();
+        ClearQueues();
+    }
+    // Runs action `action` with the model list or the slot list on `entry`.
+    std::vector<std::string> run(int action, int entry) {
+        auto* actions = Find<QComboBox>(page.get(), "actionList");
+        actions->setCurrentIndex(action);
+        emit actions->activated(action);
+        Find<QComboBox>(page.get(), "motorModelList")->setCurrentIndex(action == 0 ? entry : -1);
+        Find<QComboBox>(page.get(), "memorySlotList")->setCurrentIndex(action == 0 ? -1 : entry);
+        data.SetMotorSel(0, 1);
+        data.SetMotorSel(1, 0);
+        Find<QPushButton>(page.get(), "executeButton")->click();
+        return Describe(TakeRequests());
+    }
+    QString shown(const char* kind, const char* key) {
+        return QString::fromLatin1(kind) + ":" + shell::T(key);
+    }
+    void expectSelectorsReset() {
+        EXPECT_EQ(data.GetMotorSel(0), 2);
+        EXPECT_EQ(data.GetMotorSel(1), 2);
+    }
+
+    model::DriveData data;
+    FrameLog frame;
+    ScriptedPrompter prompter;
+    std::unique_ptr<CMotorPage> page;
+};
+
+// The model number the drive loads is the list entry; the last entry (14)
+// is the model that stands out of key order.
+TEST_F(MemorySlotTest, LoadMakerSetSendsTheModelEntryAndReadsBack) {
+    EXPECT_EQ(run(0, 14), Join({"A7:0E"}, kReads));
+    EXPECT_EQ(prompter.shown, (std::vector<QString>{shown("confirm", "overwritepopup"),
+                                                    shown("inform", "divergencypopup")}));
+    ASSERT_EQ(frame.posted.size(), 1u);
+    EXPECT_EQ(frame.posted[0],
+              (std::pair<unsigned, std::uintptr_t>{link::WM_MOTOR_MODEL_CHOSEN, 14}));
+    expectSelectorsReset();
+    EXPECT_EQ(run(0, 0), Join({"A7:00"}, kReads));
+}
+
+TEST_F(MemorySlotTest, LoadSlotSendsSlotNumberAndAsksForItsState) {
+    EXPECT_EQ(run(1, 31), Join({"A3:20", "CF:62 20"}, kReads));
+    EXPECT_EQ(frame.posted.back(),
+              (std::pair<unsigned, std::uintptr_t>{link::WM_MEMORY_SLOT_CHOSEN, 31}));
+    expectSelectorsReset();
+    EXPECT_EQ(run(1, 0), Join({"A3:01", "CF:62 01"}, kReads));
+}
+
+// The slot must receive what the page shows, so the writes go first.
+TEST_F(MemorySlotTest, SaveSlotWritesTheMotorGroupsFirstAndReadsNothing) {
+    const auto sent = run(2, 4);
+    ASSERT_EQ(sent.size(), 7u);
+    const char* writes[] = {"11:", "14:", "16:", "12:", "13:", "15:"};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(sent[i].substr(0, 3), writes[i]) << sent[i];
+    EXPECT_EQ(sent[6], "A5:05");
+    EXPECT_EQ(prompter.shown, (std::vector<QString>{shown("confirm", "savepopup")}));
+    EXPECT_EQ(data.GetMotorSel(0), 1);  // saving decides nothing anew
+}
+
+TEST_F(MemorySlotTest, DeleteAndFactorySettings) {
+    EXPECT_EQ(run(3, 31), (std::vector<std::string>{"A4:20"}));
+    EXPECT_EQ(prompter.shown.back(), shown("confirm", "deletepopup"));
+    EXPECT_EQ(run(4, -1), Join({"A6:"}, kReads));
+    EXPECT_EQ(prompter.shown.back(), shown("confirm", "overwritepopup"));
+    expectSelectorsReset();
+    EXPECT_TRUE(frame.posted.empty());
+}
+
+// A declined question must leave the drive untouched.
+TEST_F(MemorySlotTest, DeclinedConfirmationsSendNothing) {
+    for (int action : {0, 1, 2, 3, 4}) {
+        prompter.answers = {false};
+        EXPECT_TRUE(run(action, 3).empty()) << action;
+    }
+    EXPECT_TRUE(frame.posted.empty());
+    EXPECT_EQ(data.GetMotorSel(0), 1);
+}
+
+TEST_F(MemorySlotTest, WithoutAChoiceOnlyAsks) {
+    EXPECT_TRUE(run(0, -1).empty());
+    EXPECT_EQ(prompter.shown.back(), shown("inform", "choosemotortypepopup"));
+    EXPECT_TRUE(run(1, -1).empty());
+    EXPECT_EQ(prompter.shown.back(), shown("inform", "choosemotorparapopup"));
+    for (int action : {2, 3}) {
+        prompter.answers = {true};
+        EXPECT_TRUE(run(action, -1).empty());
+        EXPECT_EQ(prompter.shown.back(), shown("confirm", "choosemotorparapopup"));
+    }
+    EXPECT_TRUE(frame.posted.empty());
+}
+
+// Only exactly one byte holding 1 means the slot held data.
+TEST_F(MemorySlotTest, SlotStateReplies) {
+    struct Case {
+        int command;
+        std::vector<std::uint8_t> data;
+        bool erased;
+    };
+    const Case cases[] = {{0x62, {1}, false}, {0x62, {0}, true}, {0x62, {1, 1}, true},
+                          {0x62, {}, true},   {0x62, {2}, true}, {0x5F, {1}, false},
+                          {0x51, {0}, false}};
+    for (const Case& c : cases) {
+        prompter.shown.clear();
+        link::Telegram reply;
+        reply.command = c.command;
+        reply.length = static_cast<std::uint8_t>(c.data.size());
+        reply.data = c.data;
+        ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, reply), 0);
+        page->driveReply();
+        const std::vector<QString> expected =
+            c.erased ? std::vector<QString>{shown("inform", "erasedpopup")}
+                     : std::vector<QString>{};
+        EXPECT_EQ(prompter.shown, expected) << Describe(reply);
+        EXPECT_EQ(link::TheTelegramQueues().size(link::kReplySlot), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace velmora::pages::test
