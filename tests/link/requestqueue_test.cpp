@@ -125,6 +125,30 @@ TEST(RequestQueue, FifoUnderConcurrentProducerAndConsumer) {
     EXPECT_EQ(queues.size(2), 0u);
 }
 
+// Catches a holding-back post that overruns the capacity, never gives up, or
+// misses the room a fetch makes.
+TEST(RequestQueue, PostWithinWaitsForRoomAndGivesUp) {
+    QueueSet<int, 1> queue(2);
+    ASSERT_EQ(queue.Post(0, 1), 0);
+    ASSERT_EQ(queue.Post(0, 2), 0);
+    auto start = Clock::now();
+    EXPECT_EQ(queue.PostWithin(0, 3, 50ms), queue_result::kRefused);
+    EXPECT_GE(Clock::now() - start, 45ms);
+    EXPECT_EQ(queue.size(0), 2u);
+    std::thread consumer([&] {
+        std::this_thread::sleep_for(30ms);
+        int value = 0;
+        queue.Fetch(0, value);
+    });
+    EXPECT_EQ(queue.PostWithin(0, 3, 2000ms), 0);
+    consumer.join();
+    std::vector<int> order;
+    int value = 0;
+    while (queue.Fetch(0, value, 0ms) == 0) order.push_back(value);
+    EXPECT_EQ(order, (std::vector<int>{2, 3}));
+    EXPECT_EQ(queue.PostWithin(1, 3, 10ms), queue_result::kBadSlot);
+}
+
 // Catches SendRequest/FetchReply/FetchStatus/SetPollMode writing to the wrong
 // slot or queue, and FlushOutgoing touching the incoming side.
 TEST(RequestQueue, PageOperationsUseTheirSlots) {

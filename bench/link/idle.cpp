@@ -1,0 +1,114 @@
+// CPU the six link threads use while idle: connected to an answering drive
+// (polling mode 0, as the control page) and with no device at all.
+//   bench_link_idle [seconds per state]   (default 30)
+// The drive runs in a child process so its CPU is not counted.
+#include <dirent.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "link/linkthreads.h"
+#include "link/seriallink.h"
+#include "ptypeer.h"
+
+namespace {
+
+using namespace velmora::link;
+
+class Silent final : public MessageTarget {
+  public:
+    void postMessage(unsigned, std::uintptr_t) override {}
+    [[nodiscard]] bool isAlive() const override { return true; }
+};
+
+// CPU seconds per thread name of this process (utime + stime).
+std::map<std::string, double> ThreadCpu() {
+    std::map<std::string, double> cpu;
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    DIR* dir = ::opendir("/proc/self/task");
+    if (!dir) return cpu;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;
+        const std::string base = std::string("/proc/self/task/") + entry->d_name;
+        std::string name;
+        std::getline(std::ifstream(base + "/comm"), name);
+        std::string stat;
+        std::getline(std::ifstream(base + "/stat"), stat);
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        double utime = 0;
+        double stime = 0;
+        for (int i = 3; fields >> field; ++i) {
+            if (i == 14) utime = std::stod(field);
+            if (i == 15) {
+                stime = std::stod(field);
+                break;
+            }
+        }
+        cpu[name] += (utime + stime) / tick;
+    }
+    ::closedir(dir);
+    return cpu;
+}
+
+double ProcessCpu() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+void Measure(const char* state, int seconds) {
+    Silent target;
+    StartLinkThreads(target);
+    std::this_thread::sleep_for(std::chrono::seconds(2));  // past the start-up
+    const auto before = ThreadCpu();
+    const double processBefore = ProcessCpu();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double process = ProcessCpu() - processBefore;
+    const auto after = ThreadCpu();
+    StopLinkThreads();
+    std::printf("%s, %.1f s: whole process %.3f %% of one core\n", state, wall,
+                100.0 * process / wall);
+    for (const auto& [name, cpu] : after) {
+        if (name.rfind("link-", 0) != 0) continue;
+        const double used = cpu - (before.count(name) ? before.at(name) : 0.0);
+        std::printf("  %-16s %.3f %%\n", name.c_str(), 100.0 * used / wall);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    test::PtyPair pty;
+    const pid_t drive = ::fork();
+    if (drive == 0) {
+        // The drive: answer every request until the parent goes away.
+        test::MasterByteSource source(pty.masterFd());
+        while (::getppid() != 1) {
+            Telegram request;
+            if (DecodeTelegram(source, request) != 0) continue;
+            if (auto answer = test::ScriptedDrive::StandardAnswer(request)) pty.write(*answer);
+        }
+        std::_Exit(0);
+    }
+    UseFixedDevice(pty.devicePath());
+    SetPollMode(0);
+    Measure("connected, polling mode 0", seconds);
+    UseFixedDevice("/dev/velmora-no-device");
+    Measure("no device", seconds);
+    ::kill(drive, SIGTERM);
+    ::waitpid(drive, nullptr, 0);
+    return 0;
+}
