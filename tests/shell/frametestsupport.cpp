@@ -14,11 +14,8 @@
 namespace velmora::shell::test {
 
 QApplication& TestApplication() {
-    static int argc = 1;
-    static char name[] = "shell_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Made by the GUI tests' main.
+    return *static_cast<QApplication*>(QCoreApplication::instance());
 }
 
 namespace {

@@ -90,7 +90,7 @@ struct ObservedPages {
     Observed<pages::CTechServicePage>* techService = nullptr;
 };
 
-// The one application object of a test process.
+// The application object of the test process.
 QApplication& TestApplication();
 // A fresh working folder with language files 01 (English) and 02, made the
 // current directory; config.ini is absent.
