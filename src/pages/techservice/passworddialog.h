@@ -6,22 +6,30 @@
 
 #include "link/messages.h"
 
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace velmora::pages {
 
 class CPasswordDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CPasswordDlg(QWidget* parent = nullptr);
     void setFrame(link::MessageTarget* frame) { m_frame = frame; }
     void applyTexts();
     // Opens the panel with an empty input field.
-    void open();
+    void open() override;
+    // The OK button: compare, clear, close.
+    void check();
+    void done(int result) override;
 
-private:
+  private:
     link::MessageTarget* m_frame = nullptr;
+    QLabel* m_prompt = nullptr;
     QLineEdit* m_input = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
 };
 
 }  // namespace velmora::pages

@@ -1,0 +1,100 @@
+#include "pages/techservice/calibrationpanel.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "pages/control/numbertext.h"
+#include "pages/control/stepedit.h"
+#include "pages/techservice/fieldrules.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages {
+
+namespace {
+
+constexpr int kPollCalibration = 10;
+
+struct CalibrationField {
+    const char* key;
+    int column;
+    int row;
+};
+// Wire order; the first five stand on the left with a gap after the second.
+constexpr std::array<CalibrationField, CalibrationPanel::kCount> kFields{{
+    {"calain1", 0, 0},
+    {"calain2", 0, 1},
+    {"caluub", 0, 3},
+    {"caluvb", 0, 4},
+    {"caluwb", 0, 5},
+    {"caluwr", 1, 0},
+    {"calur", 1, 1},
+    {"caliwrm", 1, 2},
+    {"caliwrb", 1, 3},
+}};
+
+}  // namespace
+
+CalibrationPanel::CalibrationPanel(QWidget* parent)
+    : TechPanel("modifycalvalues", kPollCalibration, model::code::CalibrationReply, parent) {
+    setObjectName(QStringLiteral("calibrationPanel"));
+    auto* grid = new QGridLayout;
+    grid->setRowMinimumHeight(2, 12);
+    for (std::size_t i = 0; i < kCount; ++i) {
+        const CalibrationField& field = kFields[i];
+        m_labels[i] = new QLabel(this);
+        m_fields[i] = new StepEdit(this);
+        m_fields[i]->setObjectName(QStringLiteral("cal_") + QLatin1String(field.key));
+        m_fields[i]->setFieldText(QStringLiteral("0"));
+        fonts().apply(m_labels[i], 0);
+        fonts().apply(m_fields[i], 0);
+        grid->addWidget(m_labels[i], field.row, field.column * 2);
+        grid->addWidget(m_fields[i], field.row, field.column * 2 + 1);
+        connect(m_fields[i], &StepEdit::editingFinished, this, [this, i] { commit(i); });
+        m_fields[i]->onStep([this, i](int direction) { step(i, direction); });
+    }
+    m_send = new QPushButton(this);
+    m_send->setObjectName(QStringLiteral("calibrationSendButton"));
+    fonts().apply(m_send, 0);
+    grid->addWidget(m_send, 6, 3);
+    body()->addLayout(grid);
+    connect(m_send, &QPushButton::clicked, this, &CalibrationPanel::sendValues);
+}
+
+void CalibrationPanel::applyTexts() {
+    TechPanel::applyTexts();
+    for (std::size_t i = 0; i < kCount; ++i) m_labels[i]->setText(shell::T(kFields[i].key));
+    m_send->setText(shell::T("sendbutton"));
+}
+
+std::uint32_t CalibrationPanel::commit(std::size_t field) {
+    const std::uint32_t value = techservice::CommitLow16(
+        ParseUnsigned(m_fields[field]->fieldText()), techservice::kMaxCalibration);
+    m_fields[field]->setFieldText(UnsignedText(value));
+    return value;
+}
+
+void CalibrationPanel::step(std::size_t field, int direction) {
+    const std::uint32_t value = techservice::StepBounded(
+        ParseUnsigned(m_fields[field]->fieldText()), direction, techservice::kMaxCalibration);
+    m_fields[field]->setFieldText(UnsignedText(value));
+}
+
+// Each value goes out as its field rule leaves it (0..10000), also when the
+// field still has the focus.
+void CalibrationPanel::sendValues() {
+    std::array<std::uint32_t, kCount> values{};
+    for (std::size_t i = 0; i < kCount; ++i) values[i] = commit(i);
+    link::SendRequest(model::BuildWriteCalibration(values));
+}
+
+void CalibrationPanel::takeReply(link::Telegram& reply) {
+    std::array<std::uint32_t, kCount> values{};
+    if (model::ParseCalibration(reply, values) != 0) return;
+    for (std::size_t i = 0; i < kCount; ++i) m_fields[i]->setFieldText(UnsignedText(values[i]));
+}
+
+}  // namespace velmora::pages

@@ -1,0 +1,34 @@
+#pragma once
+// The nine calibration values of the drive, read when the panel opens and
+// written with the send button.
+#include <array>
+#include <cstdint>
+
+#include "pages/techservice/techpanel.h"
+
+class QLabel;
+class QPushButton;
+
+namespace velmora::pages {
+
+class StepEdit;
+
+class CalibrationPanel : public TechPanel {
+    Q_OBJECT
+  public:
+    static constexpr std::size_t kCount = 9;
+    explicit CalibrationPanel(QWidget* parent = nullptr);
+    void applyTexts() override;
+    void takeReply(link::Telegram& reply) override;
+    void sendValues();
+
+  private:
+    std::uint32_t commit(std::size_t field);
+    void step(std::size_t field, int direction);
+
+    std::array<QLabel*, kCount> m_labels{};
+    std::array<StepEdit*, kCount> m_fields{};
+    QPushButton* m_send = nullptr;
+};
+
+}  // namespace velmora::pages

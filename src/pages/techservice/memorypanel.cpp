@@ -1,0 +1,93 @@
+#include "pages/techservice/memorypanel.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "pages/control/numbertext.h"
+#include "pages/control/stepedit.h"
+#include "pages/techservice/fieldrules.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages {
+
+namespace {
+constexpr int kPollMemory = 9;
+}
+
+MemoryPanel::MemoryPanel(QWidget* parent)
+    : TechPanel("modifyeeprom", kPollMemory, kNoRead, parent) {
+    setObjectName(QStringLiteral("memoryPanel"));
+    auto* grid = new QGridLayout;
+    m_addressLabel = new QLabel(this);
+    m_address = new StepEdit(this);
+    m_address->setObjectName(QStringLiteral("eepromAddressEdit"));
+    m_address->setFieldText(QStringLiteral("0"));
+    m_valueLabel = new QLabel(this);
+    m_value = new QLineEdit(this);
+    m_value->setObjectName(QStringLiteral("eepromValueEdit"));
+    m_value->setText(QStringLiteral("0"));
+    m_load = new QPushButton(this);
+    m_load->setObjectName(QStringLiteral("eepromLoadButton"));
+    m_overwrite = new QPushButton(this);
+    m_overwrite->setObjectName(QStringLiteral("eepromOverwriteButton"));
+    for (QWidget* w : std::initializer_list<QWidget*>{m_addressLabel, m_address, m_valueLabel,
+                                                      m_value, m_load, m_overwrite})
+        fonts().apply(w, 0);
+    grid->addWidget(m_addressLabel, 0, 0);
+    grid->addWidget(m_address, 0, 1);
+    grid->addWidget(m_load, 0, 2);
+    grid->addWidget(m_valueLabel, 1, 0);
+    grid->addWidget(m_value, 1, 1);
+    grid->addWidget(m_overwrite, 1, 2);
+    grid->setColumnStretch(3, 1);
+    body()->addLayout(grid);
+
+    connect(m_address, &StepEdit::editingFinished, this, [this] { committedAddress(); });
+    m_address->onStep([this](int direction) { stepAddress(direction); });
+    connect(m_load, &QPushButton::clicked, this, &MemoryPanel::readWord);
+    connect(m_overwrite, &QPushButton::clicked, this, &MemoryPanel::writeWord);
+}
+
+void MemoryPanel::applyTexts() {
+    TechPanel::applyTexts();
+    m_addressLabel->setText(shell::T("eepromaddress"));
+    m_valueLabel->setText(shell::T("value"));
+    m_load->setText(shell::T("loadbutton"));
+    m_overwrite->setText(shell::T("overwritebutton"));
+}
+
+std::uint16_t MemoryPanel::committedAddress() {
+    const std::uint32_t address = techservice::CommitLow16(ParseUnsigned(m_address->fieldText()),
+                                                           techservice::kMaxMemoryAddress);
+    m_address->setFieldText(UnsignedText(address));
+    return static_cast<std::uint16_t>(address);
+}
+
+void MemoryPanel::stepAddress(int direction) {
+    const std::uint32_t address = techservice::StepBounded(
+        ParseUnsigned(m_address->fieldText()), direction, techservice::kMaxMemoryAddress);
+    m_address->setFieldText(UnsignedText(address));
+}
+
+// Both directions use the address as its field rule leaves it, so no request
+// ever names an address past the end of the memory.
+void MemoryPanel::readWord() {
+    link::SendRequest(model::BuildReadEepromWord(committedAddress()));
+}
+
+void MemoryPanel::writeWord() {
+    const std::uint16_t address = committedAddress();
+    link::SendRequest(model::BuildWriteEepromWord(address, ParseUnsigned(m_value->text())));
+}
+
+void MemoryPanel::takeReply(link::Telegram& reply) {
+    std::uint32_t value = 0;
+    if (model::ParseEepromWord(reply, value) == 0) m_value->setText(UnsignedText(value));
+}
+
+}  // namespace velmora::pages

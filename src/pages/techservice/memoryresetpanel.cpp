@@ -1,0 +1,38 @@
+#include "pages/techservice/memoryresetpanel.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "pages/techservice/fieldrules.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages {
+
+namespace {
+constexpr int kPollMemoryReset = 8;
+}
+
+MemoryResetPanel::MemoryResetPanel(QWidget* parent)
+    : TechPanel("reseteeprom", kPollMemoryReset, kNoRead, parent) {
+    setObjectName(QStringLiteral("memoryResetPanel"));
+    for (std::size_t i = 0; i < m_buttons.size(); ++i) {
+        const techservice::MemoryArea& area = techservice::kMemoryAreas[i];
+        m_buttons[i] = new QPushButton(this);
+        m_buttons[i]->setObjectName(QStringLiteral("reset_") + QLatin1String(area.key));
+        fonts().apply(m_buttons[i], 0);
+        body()->addWidget(m_buttons[i]);
+        connect(m_buttons[i], &QPushButton::clicked, this, [bit = area.bit] {
+            link::SendRequest(model::BuildAction(model::code::ResetEeprom, bit));
+        });
+    }
+}
+
+void MemoryResetPanel::applyTexts() {
+    TechPanel::applyTexts();
+    for (std::size_t i = 0; i < m_buttons.size(); ++i)
+        m_buttons[i]->setText(shell::T(techservice::kMemoryAreas[i].key));
+}
+
+}  // namespace velmora::pages

@@ -1,0 +1,79 @@
+#include "pages/techservice/serialnumberpanel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "pages/control/numbertext.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages {
+
+namespace {
+constexpr int kPollSerialNumber = 12;
+constexpr int kGroup5A = 0x5A;
+constexpr int kSerialParameter = 39;
+}  // namespace
+
+SerialNumberPanel::SerialNumberPanel(QWidget* parent)
+    : TechPanel("modifyserialnumber", kPollSerialNumber, kGroup5A, parent) {
+    setObjectName(QStringLiteral("serialNumberPanel"));
+    auto* row = new QHBoxLayout;
+    m_label = new QLabel(this);
+    m_field = new QLineEdit(this);
+    m_field->setObjectName(QStringLiteral("serialNumberEdit"));
+    m_send = new QPushButton(this);
+    m_send->setObjectName(QStringLiteral("serialSendButton"));
+    for (QWidget* w : std::initializer_list<QWidget*>{m_label, m_field, m_send})
+        fonts().apply(w, 0);
+    row->addWidget(m_label);
+    row->addWidget(m_field);
+    row->addWidget(m_send);
+    row->addStretch(1);
+    body()->addLayout(row);
+    connect(m_send, &QPushButton::clicked, this, &SerialNumberPanel::sendNumber);
+}
+
+void SerialNumberPanel::applyTexts() {
+    TechPanel::applyTexts();
+    m_label->setText(shell::T("serialnumber"));
+    m_send->setText(shell::T("sendbutton"));
+}
+
+void SerialNumberPanel::opened() {
+    m_readAwaited = true;
+    TechPanel::opened();
+}
+
+void SerialNumberPanel::reopened() {
+    m_readAwaited = true;
+    TechPanel::reopened();
+}
+
+void SerialNumberPanel::display(std::uint32_t serial) {
+    m_readAwaited = false;
+    m_shown = serial;
+    m_field->setText(UnsignedText(serial));
+}
+
+void SerialNumberPanel::showStored(std::uint32_t serial) {
+    if (m_readAwaited || m_shown != serial) display(serial);
+}
+
+void SerialNumberPanel::takeReply(link::Telegram& reply) {
+    std::array<std::uint32_t, 156> values{};
+    if (reply.command != kGroup5A || model::ParseGroup(reply, values) != 0) return;
+    display(values[kSerialParameter]);
+}
+
+void SerialNumberPanel::sendNumber() {
+    const std::uint32_t serial = ParseUnsigned(m_field->text());
+    m_field->setText(UnsignedText(serial));
+    link::SendRequest(model::BuildWriteSerialNumber(serial));
+}
+
+}  // namespace velmora::pages

@@ -1,0 +1,230 @@
+#include "pages/techservice/testoperationpanel.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "link/linkapi.h"
+#include "link/messages.h"
+#include "model/commands.h"
+#include "model/drivedata.h"
+#include "pages/control/numbertext.h"
+#include "pages/control/stepedit.h"
+#include "pages/techservice/fieldrules.h"
+#include "shell/roundbutton.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages {
+
+namespace {
+
+constexpr int kPollTestOperation = 13;
+constexpr int kCurrentParameter = 44;
+constexpr int kInverterTypeParameter = 36;
+constexpr int kOutputVoltageParameter = 15;
+constexpr int kOutputCurrentParameter = 18;
+constexpr int kGroup51 = 0x51;
+constexpr int kGroup5A = 0x5A;
+constexpr int kWriteGroup51 = 0x11;
+enum Style { kNormal = 0, kLarge = 2 };
+
+shell::RoundButton* makeLamp(QWidget* parent, const char* name, QColor face, QColor pressed) {
+    auto* button = new shell::RoundButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setShape(shell::RoundButton::kRoundedShape);
+    button->setColour(shell::RoundButton::Face, face);
+    button->setColour(shell::RoundButton::PressedFace, pressed);
+    return button;
+}
+
+}  // namespace
+
+TestOperationPanel::TestOperationPanel(QWidget* parent)
+    : TechPanel("testoperation", kPollTestOperation, kNoRead, parent) {
+    setObjectName(QStringLiteral("testOperationPanel"));
+    auto label = [this](int style = kNormal) {
+        auto* l = new QLabel(this);
+        fonts().apply(l, style);
+        return l;
+    };
+    auto edit = [this](const char* name) {
+        auto* e = new StepEdit(this);
+        e->setObjectName(QLatin1String(name));
+        fonts().apply(e, kNormal);
+        return e;
+    };
+    auto output = [this](const char* name) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setReadOnly(true);
+        fonts().apply(e, kNormal);
+        return e;
+    };
+    m_currentLabel = label();
+    m_current = edit("testCurrentEdit");
+    m_currentUnit = label();
+    m_frequencyLabel = label();
+    m_frequency = edit("testFrequencyEdit");
+    m_frequencyUnit = label();
+    m_voltageLabel = label();
+    m_voltage = edit("testVoltageEdit");
+    m_voltageUnit = label();
+    m_startLabel = label(kLarge);
+    m_start = makeLamp(this, "testStartButton", QColor(0, 255, 0), QColor(0, 128, 0));
+    m_stopLabel = label(kLarge);
+    m_stop = makeLamp(this, "testStopButton", QColor(255, 0, 0), QColor(128, 0, 0));
+    m_outVoltageLabel = label();
+    m_outVoltage = output("testOutputVoltage");
+    m_outVoltageUnit = label();
+    m_outCurrentLabel = label();
+    m_outCurrent = output("testOutputCurrent");
+    m_outCurrentUnit = label();
+    m_temperatureLabel = label();
+    m_temperature = output("testTemperature");
+    m_temperatureUnit = label();
+
+    auto* grid = new QGridLayout;
+    const std::array<std::array<QWidget*, 3>, 8> rows{{
+        {m_currentLabel, m_current, m_currentUnit},
+        {m_frequencyLabel, m_frequency, m_frequencyUnit},
+        {m_voltageLabel, m_voltage, m_voltageUnit},
+        {m_startLabel, m_start, nullptr},
+        {m_stopLabel, m_stop, nullptr},
+        {m_outVoltageLabel, m_outVoltage, m_outVoltageUnit},
+        {m_outCurrentLabel, m_outCurrent, m_outCurrentUnit},
+        {m_temperatureLabel, m_temperature, m_temperatureUnit},
+    }};
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < 3; ++c)
+            if (rows[r][c]) grid->addWidget(rows[r][c], r, c);
+    grid->setColumnStretch(3, 1);
+    body()->addLayout(grid);
+
+    connect(m_current, &StepEdit::editingFinished, this, &TestOperationPanel::commitCurrent);
+    connect(m_frequency, &StepEdit::editingFinished, this, &TestOperationPanel::commitFrequency);
+    connect(m_voltage, &StepEdit::editingFinished, this, &TestOperationPanel::commitVoltage);
+    m_current->onStep([this](int direction) { stepCurrent(direction); });
+    m_frequency->onStep([this](int direction) { stepFrequency(direction); });
+    m_voltage->onStep([this](int direction) { stepVoltage(direction); });
+    connect(m_start, &shell::RoundButton::clicked, this, &TestOperationPanel::start);
+    connect(m_stop, &shell::RoundButton::clicked, this, &TestOperationPanel::stop);
+}
+
+void TestOperationPanel::applyTexts() {
+    TechPanel::applyTexts();
+    m_currentLabel->setText(shell::T("p44"));
+    m_currentUnit->setText(shell::T("a"));
+    m_frequencyLabel->setText(shell::T("fmotortest"));
+    m_frequencyUnit->setText(shell::T("hz"));
+    m_voltageLabel->setText(shell::T("umotortest"));
+    m_voltageUnit->setText(shell::T("voltac"));
+    m_startLabel->setText(shell::T("startbutton"));
+    m_stopLabel->setText(shell::T("stopbutton"));
+    m_outVoltageLabel->setText(shell::T("p15"));
+    m_outVoltageUnit->setText(shell::T("voltac"));
+    m_outCurrentLabel->setText(shell::T("p18"));
+    m_outCurrentUnit->setText(shell::T("ampereac"));
+    m_temperatureLabel->setText(shell::T("tempbox"));
+    m_temperatureUnit->setText(shell::T("degrcelsius"));
+}
+
+void TestOperationPanel::post(unsigned message, std::uintptr_t wParam) const {
+    if (m_post) m_post(message, wParam);
+}
+
+void TestOperationPanel::opened() {
+    TechPanel::opened();
+    m_frequency->setFieldText(UnsignedText(techservice::kDefaultTestFrequency));
+    m_voltage->setFieldText(UnsignedText(techservice::kDefaultTestVoltage));
+    model::DriveData& data = model::DriveData::instance();
+    data.RequestGroup(1, kGroup51);
+    data.RequestGroup(1, kGroup5A);
+    link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
+    post(link::WM_TAB_LOCK, 1);
+}
+
+void TestOperationPanel::reopened() {
+    TechPanel::reopened();
+    link::SendRequest(model::BuildReadGroup(kGroup51));
+    link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
+}
+
+void TestOperationPanel::closed() {
+    TechPanel::closed();
+    m_limitsSet = false;
+    link::SendRequest(model::BuildAction(model::code::LeaveTestOperation));
+    post(link::WM_TAB_LOCK, 0);
+}
+
+// The limits come first, so a stored current above the inverter's maximum is
+// brought down before it is written back.
+void TestOperationPanel::refresh() {
+    const model::DriveData& data = model::DriveData::instance();
+    if (!m_limitsSet) {
+        m_minCurrent = 0.0f;
+        m_maxCurrent = techservice::MaxTestCurrent(data.GetChoice(kInverterTypeParameter));
+        m_limitsSet = true;
+        applyCurrent(data.GetReal(kCurrentParameter));
+    }
+    m_outVoltage->setText(FixedText(data.GetReal(kOutputVoltageParameter), 1));
+    m_outCurrent->setText(FixedText(data.GetReal(kOutputCurrentParameter), 1));
+}
+
+// Every accepted current is written to the drive at once (group 0x51).
+void TestOperationPanel::applyCurrent(float amperes) {
+    model::DriveData& data = model::DriveData::instance();
+    data.SetReal(kCurrentParameter, techservice::ClampCurrent(amperes, m_minCurrent, m_maxCurrent));
+    m_current->setFieldText(FixedText(data.GetReal(kCurrentParameter), 1));
+    data.RequestGroup(0, kWriteGroup51);
+}
+
+void TestOperationPanel::commitCurrent() {
+    applyCurrent(ParseReal(m_current->fieldText()));
+}
+
+void TestOperationPanel::stepCurrent(int direction) {
+    applyCurrent(techservice::StepCurrent(ParseReal(m_current->fieldText()), direction,
+                                          m_minCurrent, m_maxCurrent));
+}
+
+void TestOperationPanel::commitFrequency() {
+    m_frequency->setFieldText(
+        UnsignedText(techservice::CommitFrequency(ParseUnsigned(m_frequency->fieldText()))));
+}
+
+void TestOperationPanel::stepFrequency(int direction) {
+    m_frequency->setFieldText(UnsignedText(
+        techservice::StepFrequency(ParseUnsigned(m_frequency->fieldText()), direction)));
+}
+
+void TestOperationPanel::commitVoltage() {
+    m_voltage->setFieldText(UnsignedText(techservice::CommitLow16(
+        ParseUnsigned(m_voltage->fieldText()), techservice::kMaxTestVoltage)));
+}
+
+void TestOperationPanel::stepVoltage(int direction) {
+    m_voltage->setFieldText(UnsignedText(techservice::StepBounded(
+        ParseUnsigned(m_voltage->fieldText()), direction, techservice::kMaxTestVoltage)));
+}
+
+void TestOperationPanel::start() {
+    const techservice::TestValues values = techservice::StartValues(
+        ParseReal(m_current->fieldText()), m_minCurrent, m_maxCurrent,
+        ParseUnsigned(m_frequency->fieldText()), ParseReal(m_voltage->fieldText()));
+    link::SendRequest(
+        model::BuildTestOperationValues(values.current, values.frequency, values.voltage));
+    link::SendRequest(model::BuildAction(model::code::StartMotor));
+}
+
+void TestOperationPanel::stop() {
+    link::SendRequest(model::BuildAction(model::code::StopMotor));
+}
+
+void TestOperationPanel::takeReply(link::Telegram& reply) {
+    model::SensorState state;
+    if (model::ParseSensorState(reply, state) != 0) return;
+    m_temperature->setText(FixedText(techservice::TemperatureCelsius(state.values[2]), 1));
+}
+
+}  // namespace velmora::pages
