@@ -33,6 +33,13 @@ void Post(MessageTarget& target, unsigned message, std::uintptr_t wParam) {
 
 class LinkThreads {
   public:
+    LinkThreads() = default;
+    LinkThreads(const LinkThreads&) = delete;
+    LinkThreads& operator=(const LinkThreads&) = delete;
+    // A program that exits without StopLinkThreads still ends them cleanly.
+    ~LinkThreads() {
+        if (m_running) stop();
+    }
     void start(MessageTarget& target, const LinkTimings& timings);
     void stop();
     void suspend() { m_gate.Suspend(); }
@@ -216,14 +223,28 @@ void LinkThreads::polling() {
 // Start and stop come from the window thread; the lock only guards against a
 // careless second caller.
 std::mutex g_lifecycle;
-LinkThreads g_threads;
+
+LinkThreads& Threads() {
+    static LinkThreads& threads = []() -> LinkThreads& {
+        // The queues and the link are created first so that they outlive
+        // the threads at exit.
+        (void)TheTelegramQueues();
+        (void)TheFrameQueue();
+        (void)ThePollModeQueue();
+        (void)TheByteQueue();
+        (void)TheSerialLink();
+        static LinkThreads instance;
+        return instance;
+    }();
+    return threads;
+}
 
 }  // namespace
 
 void StartLinkThreads(MessageTarget& target, const LinkTimings& timings) {
     std::lock_guard lock(g_lifecycle);
-    if (g_threads.running()) return;
-    g_threads.start(target, timings);
+    if (Threads().running()) return;
+    Threads().start(target, timings);
 }
 
 void StartLinkThreads(MessageTarget& target) {
@@ -232,20 +253,20 @@ void StartLinkThreads(MessageTarget& target) {
 
 void StopLinkThreads() {
     std::lock_guard lock(g_lifecycle);
-    if (g_threads.running()) g_threads.stop();
+    if (Threads().running()) Threads().stop();
 }
 
 bool LinkThreadsRunning() {
     std::lock_guard lock(g_lifecycle);
-    return g_threads.running();
+    return Threads().running();
 }
 
 void SuspendSupervision() {
-    g_threads.suspend();
+    Threads().suspend();
 }
 
 void ResumeSupervision() {
-    g_threads.resume();
+    Threads().resume();
 }
 
 }  // namespace velmora::link

@@ -382,3 +382,25 @@ TEST_F(LinkThreadsTest, NoDeviceReportsLossAboutOnceASecond) {
 
 }  // namespace
 }  // namespace velmora::link
+
+namespace velmora::link {
+namespace {
+
+// Catches std::terminate (joinable threads) or use of destroyed queues when a
+// program ends without StopLinkThreads.
+TEST(LinkThreadsExit, ProgramMayExitWithoutStopping) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static test::RecordingTarget target;
+            static ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+            UseFixedDevice(drive.devicePath());
+            StartLinkThreads(target, Fast());
+            target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace velmora::link
