@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "pages/motor/motorpolicy.h"
 #include "platform/profile.h"
@@ -98,18 +98,20 @@ std::string MotorFileValue(const model::DriveData& data, const MotorFileKey& key
 
 bool BuildMotorFile(const std::filesystem::path& templatePath, const model::DriveData& data,
                     std::string& text, std::string* error) {
-    std::ifstream in(templatePath, std::ios::binary);
-    if (!in) {
+    // A folder or an unreadable file must not pass for an empty template: the
+    // copy would lack the template's keys and comments.
+    std::error_code code;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(templatePath, code)) {
+        in.open(templatePath, std::ios::binary);
+    }
+    std::string content;
+    if (in) content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.is_open() || in.bad()) {
         if (error) *error = "the template " + templatePath.string() + " cannot be read";
         return false;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        if (error) *error = "the template " + templatePath.string() + " cannot be read";
-        return false;
-    }
-    platform::ProfileFile profile = platform::ProfileFile::parse(content.str());
+    platform::ProfileFile profile = platform::ProfileFile::parse(content);
     for (const MotorFileKey& key : kKeys) {
         profile.setString(kMotorFileSection, KeyName(key.parameter), MotorFileValue(data, key));
     }

@@ -1,0 +1,232 @@
+#include "pages/motor/motorparameterfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "motordata.h"
+#include "motortestsupport.h"
+#include "pages/motor/motorpage.h"
+#include "platform/profile.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const fs::path& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class MotorFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureApp();
+        ClearQueues();
+        dir = fs::temp_directory_path() /
+              ("velmora_motorfile_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "program");
+        const char* source = std::getenv("VELMORA_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        templateFile = dir / "program" / std::string(kMotorTemplateName);
+        fs::copy_file(fs::path(source) / "data" / "templates" / std::string(kMotorTemplateName),
+                      templateFile);
+        LoadAsyncMotor(data);
+    }
+    void TearDown() override {
+        page.reset();
+        fs::remove_all(dir);
+        ClearQueues();
+    }
+    void makePage() {
+        page = std::make_unique<CMotorPage>(nullptr, data);
+        page->setProgramFolder(dir / "program");
+        page->applyTexts();
+        page->show();
+        page->refresh();
+        ClearQueues();
+    }
+    void runAction(int action) {
+        auto* actions = Find<QComboBox>(page.get(), "actionList");
+        actions->setCurrentIndex(action);
+        emit actions->activated(action);
+        Find<QPushButton>(page.get(), "executeButton")->click();
+    }
+    std::string key(const fs::path& file, const char* name) {
+        return platform::ProfileFile::load(file).getString("Velmora Motor", name, "<missing>");
+    }
+
+    fs::path dir;
+    fs::path templateFile;
+    model::DriveData data;
+    ScriptedPrompter prompter;
+    std::unique_ptr<CMotorPage> page;
+};
+
+// Frequencies in Hz, reals with the file's decimals, every key of the six blocks.
+TEST_F(MotorFileTest, SavedFileHoldsHzAndTheSpecifiedDecimals) {
+    SetImage(data, {{8, 2}, {44, 125}, {71, 5}, {92, 1234}, {96, 6}});
+    const fs::path file = dir / "motor.vpm";
+    ASSERT_TRUE(SaveMotorFile(templateFile, file, data));
+    EXPECT_EQ(key(file, "p91"), "400");
+    EXPECT_EQ(key(file, "p104"), "100");
+    EXPECT_EQ(key(file, "p44"), "1.3");
+    EXPECT_EQ(key(file, "p71"), "0.05");
+    EXPECT_EQ(key(file, "p92"), "12.3");
+    EXPECT_EQ(key(file, "p96"), "2");  // the list index of 6 poles
+    EXPECT_EQ(key(file, "p48"), "7.0");
+    EXPECT_EQ(MotorFileKeys().size(), 45u);
+    for (const MotorFileKey& k : MotorFileKeys()) {
+        EXPECT_NE(key(file, ("p" + std::to_string(k.parameter)).c_str()), "<missing>");
+    }
+    // The template's comments stay; no key was appended twice.
+    const std::string text = ReadAll(file);
+    EXPECT_NE(text.find("; Velmora motor parameter file."), std::string::npos);
+    EXPECT_EQ(text.find("p91="), text.rfind("p91="));
+
+    model::DriveData loaded;
+    LoadMotorFile(file, loaded);
+    EXPECT_EQ(loaded.Working(91), 400u);
+    EXPECT_EQ(loaded.Working(44), 130u);  // 1.25 went through the file as 1.3
+    EXPECT_EQ(loaded.Working(71), 5u);
+    EXPECT_EQ(loaded.Working(96), 6u);
+    for (const MotorFileKey& k : MotorFileKeys()) {
+        if (k.format == MotorFileFormat::Integer) {
+            EXPECT_EQ(loaded.Working(k.parameter), data.Working(k.parameter)) << k.parameter;
+        }
+    }
+}
+
+// Foreign or damaged files load with the defaults and never crash.
+TEST_F(MotorFileTest, DamagedFilesLoadWithDefaults) {
+    const fs::path file = dir / "odd.vpm";
+    WriteAll(file,
+             "[Velmora Motor]\np96=2\np90=-4\np91=abc\np93=1e30\np44=-7\np60=nan\n"
+             "p61=99999999999\n");
+    LoadMotorFile(file, data);
+    EXPECT_EQ(data.Working(96), 6u);   // "2" is six poles
+    EXPECT_EQ(data.Working(92), 0u);   // missing real
+    EXPECT_EQ(data.Working(94), 99u);  // missing integer
+    EXPECT_EQ(data.Working(90), 0u);   // no wrap from a negative number
+    EXPECT_EQ(data.Working(91), 0u);   // no digits
+    EXPECT_EQ(data.Working(44), 0u);
+    EXPECT_EQ(data.Working(60), 0u);
+    EXPECT_EQ(data.Working(61), 0xFFFFFFFFu);
+    EXPECT_EQ(data.Working(93), 100000000u);
+
+    LoadMotorFile(dir / "missing.vpm", data);
+    EXPECT_EQ(data.Working(90), 99u);
+    EXPECT_EQ(data.Working(66), 0u);
+    WriteAll(file, std::string("\0\xff\xfe[garbage", 12));
+    LoadMotorFile(file, data);
+    EXPECT_EQ(data.Working(41), 99u);
+}
+
+// A save that fails must leave the file that was there.
+TEST_F(MotorFileTest, FailedSaveKeepsTheOldFile) {
+    const fs::path file = dir / "keep.vpm";
+    WriteAll(file, "old contents\n");
+    fs::remove(templateFile);
+    fs::create_directory(templateFile);  // unreadable as a file
+    std::string error;
+    EXPECT_FALSE(SaveMotorFile(templateFile, file, data, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadAll(file), "old contents\n");
+    EXPECT_FALSE(SaveMotorFile(dir / "none.vpm", file, data));
+    EXPECT_EQ(ReadAll(file), "old contents\n");
+}
+
+// The user confirmed overwriting: a write-protected file is replaced.
+TEST_F(MotorFileTest, ReadOnlyTargetIsReplaced) {
+    const fs::path file = dir / "ro.vpm";
+    WriteAll(file, "old\n");
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    ASSERT_TRUE(SaveMotorFile(templateFile, file, data));
+    EXPECT_EQ(key(file, "p91"), "400");
+}
+
+// Through the page: the dialogs, rpm display, the refresh after a load and
+// the selectors.
+TEST_F(MotorFileTest, PageSavesAndLoadsThroughTheDialogs) {
+    SetImage(data, {{8, 2}});
+    makePage();
+    const fs::path file = dir / "page.vpm";
+    prompter.savePath = QString::fromStdString(file.string());
+    runAction(5);
+    ASSERT_EQ(prompter.choices.size(), 1u);
+    EXPECT_EQ(prompter.choices[0].title, shell::T("saveas"));
+    EXPECT_EQ(prompter.choices[0].proposedName, "velmora_mp");
+    EXPECT_EQ(prompter.choices[0].defaultSuffix, "vpm");
+    EXPECT_EQ(prompter.choices[0].filter, "vpm files (*.vpm)");
+    EXPECT_EQ(key(file, "p91"), "400");
+
+    // Edit the file: a BLDC motor with 8 poles and no rated voltage.
+    auto profile = platform::ProfileFile::load(file);
+    profile.setString("Velmora Motor", "p90", "2");
+    profile.setString("Velmora Motor", "p96", "3");
+    profile.setString("Velmora Motor", "p91", "250");
+    ASSERT_TRUE(profile.save(file));
+    std::string text = ReadAll(file);
+    text.erase(text.find("p92="), text.find('\n', text.find("p92=")) - text.find("p92=") + 1);
+    WriteAll(file, text);
+
+    data.SetMotorSel(0, 1);
+    prompter.openPath = QString::fromStdString(file.string());
+    runAction(6);
+    EXPECT_EQ(prompter.choices.back().title, shell::T("loadfrom"));
+    EXPECT_EQ(data.Working(90), 2u);
+    EXPECT_EQ(data.Working(96), 8u);
+    EXPECT_EQ(data.Working(92), 0u);
+    EXPECT_EQ(page->view(), MotorView::Bldc);
+    EXPECT_EQ(Find<QComboBox>(page.get(), "motorTypeList")->currentIndex(), 2);
+    EXPECT_EQ(data.GetMotorSel(0), 2);
+    EXPECT_EQ(data.GetMotorSel(1), 2);
+    EXPECT_TRUE(TakeRequests().empty());  // loading sends nothing
+
+    // Leaving the page drops the loaded values.
+    page->hide();
+    EXPECT_EQ(data.Working(90), 1u);
+}
+
+TEST_F(MotorFileTest, CancelledDialogsAndMissingTemplate) {
+    makePage();
+    const std::string before = ReadAll(templateFile);
+    runAction(5);  // cancelled: savePath empty
+    EXPECT_EQ(prompter.choices.size(), 1u);
+    data.SetMotorSel(0, 0);
+    runAction(6);  // cancelled load still resets the selectors
+    EXPECT_EQ(data.GetMotorSel(0), 2);
+    EXPECT_EQ(data.Working(91), 400u);
+
+    fs::remove(templateFile);
+    prompter.savePath = QString::fromStdString((dir / "x.vpm").string());
+    runAction(5);
+    EXPECT_EQ(prompter.choices.size(), 2u);  // no dialog without a template
+    EXPECT_FALSE(fs::exists(dir / "x.vpm"));
+
+    // A failed save is reported, not passed over.
+    WriteAll(templateFile, before);
+    prompter.savePath = QString::fromStdString((dir / "gone" / "x.vpm").string());
+    runAction(5);
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown.back(), "fileError:" + prompter.savePath);
+}
+
+}  // namespace
+}  // namespace velmora::pages::test
