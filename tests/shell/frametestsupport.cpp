@@ -70,6 +70,10 @@ std::filesystem::path EnterTestFolder() {
     writeFile(folder / "data_language" / "language_02.ini",
               "[general]\ncompany=Testantriebe\nlanguagefile=Deutsch\n");
     std::filesystem::create_directories(folder / "data_runin");
+    std::error_code ignored;
+    std::filesystem::copy_file(
+        std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_runin" / "runin_01.run",
+        folder / "data_runin" / "runin_01.run", ignored);
     std::filesystem::current_path(folder);
     return folder;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,7 +28,10 @@ class ScriptedPrompter : public Prompter {
     ScriptedPrompter() { setPrompter(this); }
     ~ScriptedPrompter() override { setPrompter(nullptr); }
 
-    void inform(QWidget*, const QString& text) override { informed.push_back(text); }
+    void inform(QWidget*, const QString& text) override {
+        informed.push_back(text);
+        if (whileInforming) whileInforming();
+    }
     bool confirm(QWidget*, const QString& text) override {
         confirmed.push_back(text);
         return confirmAnswer;
@@ -47,6 +51,8 @@ class ScriptedPrompter : public Prompter {
     std::vector<QString> confirmed;
     std::vector<QString> fileErrors;
     bool confirmAnswer = true;
+    // Runs while the popup would be open (its event loop delivers messages).
+    std::function<void()> whileInforming;
     QString restartedProgram;
     QStringList restartArguments;
     int restarts = 0;

@@ -163,7 +163,16 @@ TEST_F(MainFrameTest, FaultPopupsOnceUntilClassZero) {
 TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     m_frame->show();
     CompleteFirstRead(*m_frame);
+    m_frame->sheet()->setCurrentWidget(m_pages.motor);
     (void)TakeRequests();
+    // The drive answers while the general-error popup is open; the reply
+    // must reach the drive image, not a page that drops it.
+    m_prompter.whileInforming = [&] {
+        link::Telegram errorGroup = GroupReply(0x5F);
+        errorGroup.data[9] = 42;  // parameter 155
+        link::TheTelegramQueues().Post(link::kReplySlot, errorGroup);
+        Deliver(*m_frame, link::WM_DRIVE_REPLY);
+    };
     DeliverStatus(*m_frame, 0, 0, 3, 5);
 
     const std::vector<link::Telegram> requests = TakeRequests();
@@ -173,6 +182,9 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     EXPECT_EQ(m_prompter.informed, std::vector<QString>{"A general error occurred"});
     EXPECT_TRUE(popup("faultPopupG")->isVisible());
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
+    EXPECT_EQ(m_pages.motor->counts.replies, 0);
+
+    EXPECT_EQ(model::DriveData::instance().Image(155), 42u);
 
     DeliverStatus(*m_frame, 0, 0, 0, 0);
     EXPECT_TRUE(popup("faultPopupG")->isVisible());
@@ -182,6 +194,34 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(m_prompter.informed.size(), 1u);
     EXPECT_FALSE(popup("faultPopupG")->isVisible());
+}
+
+// A running run-in program ends on a newly reported fault (not on one
+// already shown) and when the link is lost, so the motor is not driven
+// through a fault or blind.
+TEST_F(MainFrameTest, RunInStoppedOnNewFaultAndLostLink) {
+    m_pages.runIn->setManualClock(true);
+    const auto start = [&] {
+        m_pages.runIn->startPressed();
+        QCoreApplication::sendPostedEvents(m_frame.get());
+        ASSERT_TRUE(m_pages.runIn->running());
+    };
+    Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
+    start();
+    DeliverStatus(*m_frame, 0, 1, 1, 3);
+    EXPECT_FALSE(m_pages.runIn->running());
+
+    start();
+    DeliverStatus(*m_frame, 0, 1, 1, 3);
+    EXPECT_TRUE(m_pages.runIn->running());
+    DeliverStatus(*m_frame, 0, 1, 2, 4);
+    EXPECT_FALSE(m_pages.runIn->running());
+
+    start();
+    Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
+    EXPECT_TRUE(m_pages.runIn->running());
+    Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 0);
+    EXPECT_FALSE(m_pages.runIn->running());
 }
 
 // A fault number the drive reports above the documented 64 never opens a
