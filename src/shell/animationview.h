@@ -3,11 +3,9 @@
 // thread keeps the time; every drawing happens here on the window thread.
 #include <QImage>
 #include <QWidget>
-#include <optional>
-#include <vector>
 
+#include "shell/framecanvas.h"
 #include "shell/frameplayer.h"
-#include "shell/gifwalker.h"
 
 namespace velmora::shell {
 
@@ -28,35 +26,19 @@ class AnimationView : public QWidget {
     [[nodiscard]] bool isReady() const { return m_ready; }
     [[nodiscard]] bool isPlaying() const { return m_player.running(); }
     // Frames of the animation; 0 for a single picture.
-    [[nodiscard]] int frameCount() const { return static_cast<int>(m_frames.size()); }
-    [[nodiscard]] QImage picture() const { return m_canvas; }
+    [[nodiscard]] int frameCount() const { return static_cast<int>(m_canvas.frames().size()); }
+    [[nodiscard]] const QImage& picture() const { return m_canvas.image(); }
     [[nodiscard]] QSize sizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    struct Frame {
-        QImage picture;
-        gif::Rect placement;
-        gif::Rect visible;
-        std::optional<int> delay;
-        int disposal = 0;
-    };
-
     void release();
-    bool loadFrames(const QByteArray& data, const gif::Walk& walked);
     void applyStep(unsigned generation, PlayStep step);
-    void drawFrame(int index);
-    void disposeCurrent();
 
-    std::vector<Frame> m_frames;
+    FrameCanvas m_canvas;
     QImage m_single;
-    QImage m_canvas;
-    QImage m_saved;
-    QRect m_savedArea;
-    QColor m_background;
-    int m_current = -1;
     bool m_ready = false;
     // Steps posted by a player that was stopped since carry an old generation.
     unsigned m_generation = 0;

@@ -8,6 +8,7 @@ set(VELMORA_SHELL_WIDGET_SOURCES
   languagefileset.cpp
   fontset.cpp
   roundbutton.cpp
+  framecanvas.cpp
   animationview.cpp
   infopopup.cpp
   confirmpopup.cpp

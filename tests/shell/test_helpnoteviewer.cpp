@@ -1,0 +1,88 @@
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include "shell/helpnoteviewer.h"
+#include "widgettestsupport.h"
+
+namespace velmora::shell {
+namespace {
+
+QByteArray utf16le(const QString& text, bool bom) {
+    QByteArray bytes;
+    if (bom) bytes.append("\xFF\xFE", 2);
+    for (QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xFF));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+class HelpNoteViewerTest : public testing::WidgetTest {
+  protected:
+    HelpNoteViewerTest() {
+        m_work.write("config.ini", "[languagetype]\nlanguage=2\n");
+        m_work.write("data_language/language_02.ini",
+                     "[spec]\ncontrolpage=Steuerung\nerrors=Fehler\nactsenstest=Aktortest\n"
+                     "help=Hilfe\n");
+    }
+    QString shownText(HelpNoteViewer& viewer) {
+        return viewer.findChild<QPlainTextEdit*>("helpText")->toPlainText();
+    }
+    QString title(HelpNoteViewer& viewer) { return viewer.findChild<QLabel*>("pageTitle")->text(); }
+};
+
+// Catches the files read as UTF-8 or big-endian, a byte-order mark dropped
+// or doubled, and the language folder not taken from config.ini.
+TEST_F(HelpNoteViewerTest, ShowsUtf16LittleEndianFiles) {
+    const QString german = QStringLiteral("Drehzahl \u00e4ndern\r\nZeile 2 \u20ac");
+    m_work.write("data_language/language_02/ControlPage.help", utf16le(german, true));
+    m_work.write("data_language/language_02/ControlPage.note", utf16le("Keine Marke", false));
+    HelpNoteViewer viewer;
+    EXPECT_EQ(viewer.findChild<QLabel*>("helpHeading")->text(), "Hilfe");
+    EXPECT_FALSE(viewer.isVisible());
+    EXPECT_EQ(viewer.open(HelpKind::ControlPageHelp), 0);
+    EXPECT_TRUE(viewer.isVisible());
+    EXPECT_EQ(title(viewer), "Steuerung");
+    EXPECT_EQ(shownText(viewer),
+              QChar(0xFEFF) + QStringLiteral("Drehzahl \u00e4ndern\nZeile 2 \u20ac"));
+    EXPECT_EQ(viewer.open(HelpKind::ControlPageNote), 0);
+    EXPECT_EQ(title(viewer), "Fehler");
+    EXPECT_EQ(shownText(viewer), "Keine Marke");
+}
+
+// Catches a missing file clearing the text shown before, and kinds outside
+// 0..9 read from beyond the table.
+TEST_F(HelpNoteViewerTest, MissingFilesAndUnknownKinds) {
+    m_work.write("data_language/language_02/ControlPage.help", utf16le("Erster Text", false));
+    HelpNoteViewer viewer;
+    viewer.open(0);
+    viewer.open(HelpKind::ActSensTestHelp);
+    EXPECT_EQ(title(viewer), "Aktortest");
+    EXPECT_EQ(shownText(viewer), "Erster Text");
+    EXPECT_EQ(viewer.open(10), 1);
+    EXPECT_EQ(viewer.open(-1), 1);
+    EXPECT_EQ(title(viewer), "Aktortest");
+    EXPECT_EQ(viewer.open(HelpKind::MotorPageHelp), 0);
+    EXPECT_EQ(title(viewer), "FILE_ERROR");  // the key is missing from the file
+}
+
+// Catches a wrong file name for a kind (the data files would never be found).
+TEST_F(HelpNoteViewerTest, FileNamesOfTheKinds) {
+    const char* names[] = {"ControlPage.help", "ControlPage.note", "ReportPage.help",
+                           "ReportPage.note",  "RemotePage.help",  "MotorPage.help",
+                           "VHzTable.help",    "CtrlPara.help",    "SpecificProg.help",
+                           "ActSensTest.help"};
+    for (int kind = 0; kind < 10; ++kind) EXPECT_EQ(HelpNoteViewer::fileName(kind), names[kind]);
+    EXPECT_TRUE(HelpNoteViewer::fileName(10).isEmpty());
+}
+
+// Catches an odd trailing byte read past the end or turned into a character.
+TEST_F(HelpNoteViewerTest, DecodesOddLengths) {
+    EXPECT_EQ(HelpNoteViewer::decodeUtf16Le(QByteArray("A\0B\0C", 5)), "AB");
+    EXPECT_EQ(HelpNoteViewer::decodeUtf16Le(QByteArray()), "");
+    EXPECT_EQ(HelpNoteViewer::decodeUtf16Le(QByteArray("\x3D\xD8\x00\xDE", 4)),
+              QString::fromUcs4(U"\U0001F600", 1));
+}
+
+}  // namespace
+}  // namespace velmora::shell

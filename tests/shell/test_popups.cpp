@@ -1,0 +1,98 @@
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "shell/confirmpopup.h"
+#include "shell/faultpopup.h"
+#include "shell/infopopup.h"
+#include "shell/testquestionpopup.h"
+#include "widgettestsupport.h"
+
+namespace velmora::shell {
+namespace {
+
+class PopupTest : public testing::WidgetTest {
+  protected:
+    PopupTest() {
+        m_work.write("data_language/language_01.ini",
+                     "[errors]\nerrornumber=Error\nwarningnumber=Warning\n"
+                     "error03=Overcurrent\nerror18=Motor hot\nerror63=Last one\n"
+                     "[navi]\nokbutton=OK\ncancelbutton=Cancel\n"
+                     "[spec]\nasktest=Open the test?\n");
+    }
+    // Presses a button of the next modal dialog once it is shown.
+    static void pressLater(const char* button) {
+        QTimer::singleShot(0, [button] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto* pressed = dialog->findChild<QPushButton*>(button);
+            ASSERT_NE(pressed, nullptr);
+            pressed->click();
+        });
+    }
+};
+
+// Catches the headline taken from the wrong key or without its number, and
+// unknown numbers (also those past the 64 status flags) replacing the texts.
+TEST_F(PopupTest, FaultPopupTexts) {
+    FaultPopup popup;
+    EXPECT_EQ(popup.headline(), "");
+    popup.setFault(18);
+    EXPECT_EQ(popup.headline(), "Warning 18");
+    EXPECT_EQ(popup.faultText(), "Motor hot");
+    popup.setFault(3);
+    EXPECT_EQ(popup.findChild<QLabel*>("faultHeadline")->text(), "Error 3");
+    EXPECT_EQ(popup.findChild<QLabel*>("faultText")->text(), "Overcurrent");
+    for (unsigned unknown : {7u, 0u, 64u, 200u, 70000u}) {
+        popup.setFault(unknown);
+        EXPECT_EQ(popup.headline(), "Error 3") << unknown;
+        EXPECT_EQ(popup.faultText(), "Overcurrent") << unknown;
+    }
+    popup.setFault(1);  // in the table, but its text is missing from the file
+    EXPECT_EQ(popup.headline(), "Warning 1");
+    EXPECT_EQ(popup.faultText(), "FILE_ERROR");
+    EXPECT_EQ(popup.findChild<QPushButton*>("okButton")->text(), "OK");
+    popup.show();
+    popup.findChild<QPushButton*>("okButton")->click();
+    EXPECT_FALSE(popup.isVisible());
+}
+
+// Catches OK and Cancel mapped to the wrong results, and Escape taken as OK.
+TEST_F(PopupTest, ConfirmAndInformAnswer) {
+    ConfirmPopup confirm;
+    confirm.setMessage("Overwrite?");
+    EXPECT_EQ(confirm.findChild<QLabel*>("messageText")->text(), "Overwrite?");
+    pressLater("okButton");
+    EXPECT_EQ(confirm.ask(), ConfirmPopup::kOk);
+    pressLater("cancelButton");
+    EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
+
+    InfoPopup info;
+    info.setMessage("Saved.");
+    EXPECT_EQ(info.findChild<QLabel*>("messageText")->text(), "Saved.");
+    pressLater("okButton");
+    EXPECT_EQ(info.exec(), QDialog::Accepted);
+}
+
+// Catches the test question opening the test on Cancel or not telling the
+// owner on OK.
+TEST_F(PopupTest, TestQuestionTellsItsOwnerOnlyOnOk) {
+    testing::RecordingTarget owner;
+    TestQuestionPopup popup(&owner);
+    EXPECT_EQ(popup.findChild<QLabel*>("questionText")->text(), "Open the test?");
+    pressLater("cancelButton");
+    EXPECT_EQ(popup.exec(), QDialog::Rejected);
+    EXPECT_TRUE(owner.messages().empty());
+    pressLater("okButton");
+    EXPECT_EQ(popup.exec(), QDialog::Accepted);
+    ASSERT_EQ(owner.messages().size(), 1u);
+    EXPECT_EQ(owner.messages()[0].first, link::WM_SHOW_SPECIFICPROG);
+}
+
+}  // namespace
+}  // namespace velmora::shell
