@@ -323,6 +323,7 @@ TEST(SerialLink, ReplacementNeverOverlapsReadsAndWrites) {
     const auto start = Clock::now();
     EXPECT_EQ(link.LinkRead(buffer, count), 1);
     EXPECT_EQ(count, 0);
+    EXPECT_GE(Clock::now() - start, 150ms) << "a read without a port must not let its loop spin";
     EXPECT_LT(Clock::now() - start, 400ms);
     EXPECT_EQ(link.LinkWrite(WireFrame{{1, 2, 3}}), 1);
     blockOpen = false;
@@ -331,6 +332,25 @@ TEST(SerialLink, ReplacementNeverOverlapsReadsAndWrites) {
     EXPECT_EQ(link.LinkWrite(WireFrame{{0x30}}), 0);
     link.Release();
     EXPECT_FALSE(link.isOpen());
+}
+
+// Catches a new port choice that keeps the old device open (and locked)
+// until the supervision gets round to reopening.
+TEST(SerialLink, NewSettingClosesTheDeviceAtOnce) {
+    test::PtyPair pty;
+    TempDir dir;
+    SerialLink link;
+    link.setConfigFile(dir.file("config.ini"));
+    link.UseFixedDevice(pty.devicePath());
+    ASSERT_EQ(link.OpenLink(), kLinkOpen);
+    EXPECT_FALSE(SerialPort(1, pty.devicePath()).IsOpen()) << "the link holds the device";
+    ASSERT_EQ(link.WriteLinkSettings(6, kModeFixed), 0);
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_TRUE(SerialPort(1, pty.devicePath()).IsOpen());
+    std::array<std::uint8_t, kReadChunk> buffer{};
+    int count = -1;
+    link.LinkRead(buffer, count);
+    EXPECT_EQ(count, 0);
 }
 
 }  // namespace
