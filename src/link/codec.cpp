@@ -4,6 +4,7 @@ namespace velmora::link {
 namespace {
 
 constexpr char kDigits[] = "0123456789abcdef";
+constexpr int kMaxRestarts = 64;
 
 void AppendHex(std::vector<std::uint8_t>& out, unsigned value) {
     out.push_back(static_cast<std::uint8_t>(kDigits[(value >> 4) & 0x0F]));
@@ -126,7 +127,9 @@ int DecodeTelegram(ByteSource& source, Telegram& telegram) {
     const auto first = source.nextByte(kByteWait);
     if (!first || *first != kFrameStart) return 1;
     FrameReader reader(source);
-    for (;;) {
+    // Bounded so a line flooded with start bytes still returns to the caller
+    // (and its stop flag) now and then.
+    for (int restarts = 0; restarts < kMaxRestarts; ++restarts) {
         switch (ReadFrameBody(reader, telegram)) {
             case FrameReader::Step::Ok:
                 return 0;
@@ -136,6 +139,7 @@ int DecodeTelegram(ByteSource& source, Telegram& telegram) {
                 break;
         }
     }
+    return 1;
 }
 
 }  // namespace velmora::link

@@ -265,6 +265,23 @@ TEST(Codec, EndlessDigitsAreBoundedByTheLength) {
     }
 }
 
+// Catches a decoder that never returns while the line repeats start bytes,
+// and one that loses the frame after a few of them.
+TEST(Codec, RunOfStartBytes) {
+    Bytes line(5, kFrameStart);
+    const Bytes reply = FrameAround("01810100");
+    line.insert(line.end(), reply.begin(), reply.end());
+    BufferByteSource few(line);
+    Telegram t;
+    EXPECT_EQ(DecodeTelegram(few, t), 0);
+    EXPECT_EQ(t.command, 0x81);
+
+    const Bytes flood(100000, kFrameStart);
+    BufferByteSource source(flood);
+    EXPECT_EQ(DecodeTelegram(source, t), 1);
+    EXPECT_LT(source.consumed(), 1000u);
+}
+
 // Catches frames built from inconsistent telegrams (reading past the data or
 // truncating it) and a leaked buffer when encoding fails.
 TEST(Codec, EncoderRefusesInconsistentTelegrams) {
