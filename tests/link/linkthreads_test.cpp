@@ -88,6 +88,24 @@ TEST_F(LinkThreadsTest, FirstAnswerReportsTheLink) {
     EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_LINK_STATE, 0), 0u);
 }
 
+// Catches a link check that differs on the wire from the controller's frame,
+// or an answer in the controller's own bytes that is not recognised.
+TEST_F(LinkThreadsTest, LinkCheckBytesOnTheLine) {
+    test::PtyPair pty;
+    SetPollMode(14);
+    start(pty.devicePath());
+    test::MasterByteSource line(pty.masterFd());
+    Bytes sent;
+    while (sent.size() < 10) {
+        const auto byte = line.nextByte(2000ms);
+        ASSERT_TRUE(byte) << "after " << sent.size() << " bytes";
+        sent.push_back(*byte);
+    }
+    EXPECT_EQ(sent, (Bytes{0x02, 0x30, 0x31, 0x38, 0x30, 0x30, 0x30, 0x32, 0x39, 0x03}));
+    ASSERT_TRUE(pty.write({0x02, 0x30, 0x31, 0x38, 0x31, 0x30, 0x30, 0x32, 0x61, 0x03}));
+    EXPECT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+}
+
 // Catches a loss reported after one silent check, never reported, a port that
 // is not reopened, and requests queued while the drive was away being sent
 // to the new port.
