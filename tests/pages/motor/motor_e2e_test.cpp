@@ -1,0 +1,137 @@
+// The motor page's actions against the simulated drive on a pseudo-terminal,
+// through the real link threads.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <algorithm>
+
+#include "drivelinkharness.h"
+#include "link/queues.h"
+#include "motortestsupport.h"
+#include "pages/motor/motorpage.h"
+#include "pages/motor/spinfield.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::pages::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class MotorDriveTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EnsureApp();
+        ASSERT_FALSE(harness.device.empty());
+        ASSERT_TRUE(harness.readAllGroups());
+        page = std::make_unique<CMotorPage>(nullptr, harness.data);
+        page->applyTexts();
+        page->show();
+        harness.settle();
+        page->refresh();
+    }
+    void TearDown() override { page.reset(); }
+
+    void runAction(int action, int entry) {
+        auto* actions = Find<QComboBox>(page.get(), "actionList");
+        actions->setCurrentIndex(action);
+        emit actions->activated(action);
+        Find<QComboBox>(page.get(), action == 0 ? "motorModelList" : "memorySlotList")
+            ->setCurrentIndex(entry);
+        Find<QPushButton>(page.get(), "executeButton")->click();
+    }
+    // Waits until the six motor groups and (optionally) a slot state came back.
+    bool awaitMotorGroups(bool slotState) {
+        return harness.pumpUntil([&] {
+            for (int code : {0x51, 0x52, 0x53, 0x54, 0x55, 0x56}) {
+                if (std::find(harness.groupReplies.begin(), harness.groupReplies.end(), code) ==
+                    harness.groupReplies.end())
+                    return false;
+            }
+            return !slotState ||
+                   std::any_of(harness.replies.begin(), harness.replies.end(),
+                               [](const link::Telegram& t) { return t.command == 0x62; });
+        });
+    }
+    // Hands the slot state the harness took back to the page, as the main
+    // window's WM_DRIVE_REPLY would.
+    void deliverSlotState() {
+        for (auto& reply : harness.replies) {
+            if (reply.command != 0x62) continue;
+            ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, reply), 0);
+            page->driveReply();
+        }
+        harness.replies.clear();
+    }
+    void reset() {
+        harness.groupReplies.clear();
+        harness.replies.clear();
+        prompter.shown.clear();
+    }
+    void type(const char* panel, const char* field, const char* text) {
+        auto* f = Find<SpinField>(Find<QWidget>(page.get(), panel), field);
+        ASSERT_NE(f, nullptr);
+        f->setFieldText(QString::fromLatin1(text));
+        emit f->editingFinished();
+    }
+
+    e2e::DriveLinkHarness harness;
+    ScriptedPrompter prompter;
+    std::unique_ptr<CMotorPage> page;
+};
+
+// What a slot was given must come back from it, whatever the drive loaded
+// in between; an empty slot must be reported.
+TEST_F(MotorDriveTest, SavedSlotLoadsBackAndEmptySlotIsReported) {
+    Find<QComboBox>(page.get(), "motorTypeList")->setCurrentIndex(1);
+    emit Find<QComboBox>(page.get(), "motorTypeList")->activated(1);
+    type("ratedValuePanel", "p91Field", "321");
+    type("ratedValuePanel", "p94Field", "77");
+    type("asmParaPanel", "p46Field", "12.5");
+    reset();
+    runAction(2, 4);                       // save to m5
+    ASSERT_TRUE(harness.readGroup(0x55));  // the drive has handled everything before it
+
+    runAction(4, -1);  // factory settings overwrite the motor data
+    ASSERT_TRUE(awaitMotorGroups(false));
+    page->refresh();
+    EXPECT_NE(harness.data.Working(91), 321u);
+
+    reset();
+    runAction(1, 4);  // load m5
+    ASSERT_TRUE(awaitMotorGroups(true));
+    deliverSlotState();
+    EXPECT_EQ(prompter.shown, (std::vector<QString>{"confirm:" + shell::T("overwritepopup")}));
+    page->refresh();
+    EXPECT_EQ(harness.data.Working(90), 1u);
+    EXPECT_EQ(harness.data.Working(91), 321u);
+    EXPECT_EQ(harness.data.Working(94), 77u);
+    EXPECT_EQ(harness.data.Working(46), 125u);
+    EXPECT_EQ(
+        Find<SpinField>(Find<QWidget>(page.get(), "ratedValuePanel"), "p91Field")->fieldText(),
+        "321");
+
+    reset();
+    runAction(3, 31);  // delete m32, then load it
+    ASSERT_TRUE(harness.readGroup(0x55));
+    reset();
+    runAction(1, 31);
+    ASSERT_TRUE(awaitMotorGroups(true));
+    deliverSlotState();
+    EXPECT_EQ(prompter.shown, (std::vector<QString>{"confirm:" + shell::T("overwritepopup"),
+                                                    "inform:" + shell::T("erasedpopup")}));
+}
+
+// The drive knows model 14 (the last list entry) and answers with its data.
+TEST_F(MotorDriveTest, MakerSetOfTheLastModelLoads) {
+    reset();
+    runAction(0, 14);
+    ASSERT_TRUE(awaitMotorGroups(false));
+    page->refresh();
+    EXPECT_LE(harness.data.Working(90), 4u);
+    EXPECT_EQ(Find<QComboBox>(page.get(), "motorTypeList")->currentIndex(),
+              static_cast<int>(harness.data.Working(90)));
+}
+
+}  // namespace
+}  // namespace velmora::pages::test
