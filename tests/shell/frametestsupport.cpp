@@ -56,6 +56,10 @@ usebackbutton=Use the back button
 waitflashdownload=Wait for the download
 techservice=Technician
 holdstorage=Hold storage
+m5=Memory 5
+typem01ac=Model A1
+typem02ac=Model A2
+typem03ac=Model A3
 )";
 
 }  // namespace

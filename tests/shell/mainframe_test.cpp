@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
 
@@ -194,6 +195,29 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(m_prompter.informed.size(), 1u);
     EXPECT_FALSE(popup("faultPopupG")->isVisible());
+}
+
+// Messages of the pages reach their targets: the loaded set's name on the
+// control page, the link's flush and the download flag.
+TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
+    auto* selection = m_pages.control->findChild<QLineEdit*>("selectionField");
+    ASSERT_NE(selection, nullptr);
+    Deliver(*m_frame, link::WM_MEMORY_SLOT_CHOSEN, 4);
+    EXPECT_EQ(selection->text(), "Memory 5");
+    Deliver(*m_frame, link::WM_MOTOR_MODEL_CHOSEN, 1);
+    EXPECT_TRUE(selection->text().startsWith("Model A")) << selection->text().toStdString();
+
+    for (int i = 0; i < 5; ++i) {
+        link::Telegram request;
+        request.command = 0x80;
+        link::TheTelegramQueues().Post(link::kRequestSlot, request);
+    }
+    Deliver(*m_frame, link::WM_LINK_FLUSH);
+    EXPECT_EQ(link::TheTelegramQueues().size(link::kRequestSlot), 0u);
+
+    // Messages the window does not handle change nothing.
+    Deliver(*m_frame, link::WM_MOTOR_SEND, 0);
+    EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.control);
 }
 
 // A running run-in program ends on a newly reported fault (not on one
