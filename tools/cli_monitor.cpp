@@ -111,7 +111,8 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
     FailureReporter failures(context.err);
     link::SetPollMode(options.pollMode.value_or(0));
     link::StartLinkThreads(inbox);
-    while (!context.interrupted && Clock::now() < until) {
+    // A reader that went away (a closed pipe) ends the run.
+    while (!context.interrupted && Clock::now() < until && context.out.good()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
         const auto message = inbox.next(std::min(left, std::chrono::milliseconds(100)));
@@ -140,6 +141,10 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
         }
     }
     link::StopLinkThreads();
+    if (!context.out.good()) {
+        context.err << "velmora-cli: cannot write the output\n";
+        return kExitFailure;
+    }
     return kExitOk;
 }
 

@@ -120,5 +120,18 @@ TEST(Cli, InterruptStopsAndFailuresAreExplained) {
     EXPECT_NE(run.err.find("/dev/velmora-missing"), std::string::npos);
 }
 
+// Catches a monitor that runs on forever when its output pipe is closed
+// (velmora-cli monitor | head -3).
+TEST(Cli, MonitorEndsWhenItsOutputFails) {
+    std::ostream out(nullptr);  // every write fails
+    std::ostringstream err;
+    std::atomic<bool> never{false};
+    CliContext context{out, err, never};
+    const std::vector<std::string> args{"--device", "/dev/velmora-missing", "monitor"};
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunCli(args, context), kExitFailure);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);
+}
+
 }  // namespace
 }  // namespace velmora::tools
