@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <sstream>
 #include <string>
 
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
 #include "sim/driveserver.h"
+#include "sim/factorysettings.h"
 
 namespace velmora::tools {
 namespace {
@@ -66,12 +66,29 @@ TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
     EXPECT_EQ(err.str(), "");
     const auto lines = Lines(out.str());
     ASSERT_EQ(lines.size(), 91u);
-    const std::regex line(R"(p(\d+) = (\d+|\d+\.\d))");
-    const std::regex twoDecimals(R"(p\d+ = \d+\.\d\d)");
-    for (const auto& text : lines) {
-        std::smatch match;
-        if (std::regex_match(text, twoDecimals)) continue;
-        ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+    // Every group but the live values and the fault hold carries the
+    // simulated drive's factory settings.
+    const sim::ParameterWords factory = sim::FactoryParameters();
+    model::DriveData expected;
+    std::size_t next = 0;
+    for (int p = 1; p <= model::kParameterCount; ++p) {
+        const auto* group = model::GroupOfParameter(p);
+        if (group == nullptr) continue;
+        ASSERT_LT(next, lines.size());
+        const std::string& text = lines[next++];
+        const std::string prefix = "p" + std::to_string(p) + " = ";
+        ASSERT_EQ(text.rfind(prefix, 0), 0u) << text;
+        const std::string value = text.substr(prefix.size());
+        const std::size_t point = value.find('.');
+        const std::size_t decimals = point == std::string::npos ? 0 : value.size() - point - 1;
+        EXPECT_EQ(decimals, model::ScaleFactor(p) == 100  ? 2u
+                            : model::ScaleFactor(p) == 10 ? 1u
+                                                          : 0u)
+            << text;
+        if (group->code != 0x59 && group->code != 0x5F) {
+            expected.SetWorking(p, factory[p]);
+            EXPECT_EQ(text, ParameterLine(expected, p));
+        }
     }
 
     std::ostringstream one;
