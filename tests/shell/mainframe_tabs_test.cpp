@@ -79,6 +79,10 @@ TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
     switchDirectly(m_pages.motor);
     EXPECT_EQ(current(), m_pages.control);
     EXPECT_EQ(m_prompter.informed.size(), 2u);
+    QTest::keyClick(m_frame->sheet(), Qt::Key_Tab, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(m_prompter.informed.size(), 3u);
 
     Deliver(*m_frame, link::WM_TAB_LOCK, 0);
     clickTab(m_pages.remote);
