@@ -23,7 +23,7 @@ std::uint16_t word16(double value, double factor = 1.0) {
 
 DriveState::DriveState(double timeScale, DriveMemory memory)
     : m_timeScale(timeScale > 0 ? timeScale : 1.0), m_memory(std::move(memory)) {
-    m_memory.publishRuntime();
+    publishLive();
 }
 
 void DriveState::advanceTo(Clock::time_point now) {

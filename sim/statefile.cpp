@@ -12,11 +12,12 @@ namespace {
 
 constexpr std::string_view kHeader = "velmora-sim-state 1";
 
-// What a file keeps besides the writable groups: error counters, identity
-// and the values held at the last severe fault.
+// What a file keeps besides the writable groups: the slot the motor data
+// came from, error counters, identity and the values held at the last
+// severe fault.
 bool IsKeptParameter(int p) {
-    return IsWritableParameter(p) || (p >= 30 && p <= 34) || p == 36 || p == 37 || p == 39 ||
-           (p >= 151 && p <= 155);
+    return IsWritableParameter(p) || p == 20 || (p >= 30 && p <= 34) || p == 36 || p == 37 ||
+           p == 39 || (p >= 151 && p <= 155);
 }
 
 std::vector<std::string_view> Words(std::string_view line) {

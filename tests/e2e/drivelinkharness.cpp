@@ -30,12 +30,12 @@ link::LinkTimings FastTimings() {
     return timings;
 }
 
-DriveLinkHarness::DriveLinkHarness(sim::ServerOptions options)
+DriveLinkHarness::DriveLinkHarness(sim::ServerOptions options, const link::LinkTimings& timings)
     : server(options), data(model::DriveData::instance()) {
     device = server.startOnPty();
     data.Reset();
     link::UseFixedDevice(device);
-    link::StartLinkThreads(m_log, FastTimings());
+    link::StartLinkThreads(m_log, timings);
 }
 
 DriveLinkHarness::~DriveLinkHarness() {

@@ -40,7 +40,8 @@ class MessageLog final : public link::MessageTarget {
 
 class DriveLinkHarness {
   public:
-    explicit DriveLinkHarness(sim::ServerOptions options = {});
+    explicit DriveLinkHarness(sim::ServerOptions options = {},
+                              const link::LinkTimings& timings = FastTimings());
     ~DriveLinkHarness();
     DriveLinkHarness(const DriveLinkHarness&) = delete;
     DriveLinkHarness& operator=(const DriveLinkHarness&) = delete;

@@ -26,8 +26,10 @@ inline Bytes Frame(const std::string& body, bool upperChecksum = false) {
     for (unsigned char c : body) sum += c;
     char checksum[3];
     std::snprintf(checksum, sizeof checksum, upperChecksum ? "%02X" : "%02x", sum & 0xFF);
-    Bytes frame{0x02};
-    frame.insert(frame.end(), body.begin(), body.end());
+    Bytes frame;
+    frame.reserve(body.size() + 4);
+    frame.push_back(0x02);
+    for (unsigned char c : body) frame.push_back(c);
     frame.push_back(static_cast<std::uint8_t>(checksum[0]));
     frame.push_back(static_cast<std::uint8_t>(checksum[1]));
     frame.push_back(0x03);
