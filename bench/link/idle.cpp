@@ -29,7 +29,8 @@ class Silent final : public MessageTarget {
     [[nodiscard]] bool isAlive() const override { return true; }
 };
 
-// CPU seconds per thread name of this process (utime + stime).
+// CPU seconds per thread name of this process: the scheduler's nanosecond
+// count where the kernel keeps one, else utime + stime in clock ticks.
 std::map<std::string, double> ThreadCpu() {
     std::map<std::string, double> cpu;
     const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
@@ -40,20 +41,20 @@ std::map<std::string, double> ThreadCpu() {
         const std::string base = std::string("/proc/self/task/") + entry->d_name;
         std::string name;
         std::getline(std::ifstream(base + "/comm"), name);
+        double nanoseconds = -1;
+        if (std::ifstream schedstat(base + "/schedstat"); schedstat >> nanoseconds) {
+            cpu[name] += nanoseconds * 1e-9;
+            continue;
+        }
         std::string stat;
         std::getline(std::ifstream(base + "/stat"), stat);
         std::istringstream fields(stat.substr(stat.rfind(')') + 2));
         std::string field;
-        double utime = 0;
-        double stime = 0;
-        for (int i = 3; fields >> field; ++i) {
-            if (i == 14) utime = std::stod(field);
-            if (i == 15) {
-                stime = std::stod(field);
-                break;
-            }
+        double ticks = 0;
+        for (int i = 3; fields >> field && i <= 15; ++i) {
+            if (i >= 14) ticks += std::stod(field);
         }
-        cpu[name] += (utime + stime) / tick;
+        cpu[name] += ticks / tick;
     }
     ::closedir(dir);
     return cpu;
@@ -83,7 +84,7 @@ void Measure(const char* state, int seconds) {
     for (const auto& [name, cpu] : after) {
         if (name.rfind("link-", 0) != 0) continue;
         const double used = cpu - (before.count(name) ? before.at(name) : 0.0);
-        std::printf("  %-16s %.3f %%\n", name.c_str(), 100.0 * used / wall);
+        std::printf("  %-16s %.4f %%\n", name.c_str(), 100.0 * used / wall);
     }
 }
 
@@ -108,6 +109,23 @@ int main(int argc, char** argv) {
     Measure("connected, polling mode 0", seconds);
     UseFixedDevice("/dev/velmora-no-device");
     Measure("no device", seconds);
+
+    // Automatic detection over all 256 numbers, none of which opens.
+    char folder[] = "/tmp/velmora-idle-XXXXXX";
+    if (::mkdtemp(folder)) {
+        const std::string config = std::string(folder) + "/config.ini";
+        std::ofstream out(config);
+        out << "[comdevices]\n";
+        for (int port = 1; port <= 20; ++port) {
+            out << "com" << port << "=/dev/velmora-no-device-" << port << "\n";
+        }
+        out.close();
+        TheSerialLink().setConfigFile(config);
+        WriteLinkSettings(0, 1);
+        Measure("no device, automatic detection", seconds);
+        std::remove(config.c_str());
+        ::rmdir(folder);
+    }
     ::kill(drive, SIGTERM);
     ::waitpid(drive, nullptr, 0);
     return 0;
