@@ -2,9 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/profile.h"
 #include "withoutpermission.h"
@@ -110,6 +114,38 @@ TEST_F(AtomicFile, WritesExactBytes) {
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+// Writers racing on one file (two windows saving the same settings) must
+// never leave a mixture, and a reader must only ever see a whole version.
+TEST_F(AtomicFile, ConcurrentWritersLeaveOneWholeVersion) {
+    const auto file = m_dir / "shared.ini";
+    std::vector<std::string> versions;
+    for (char c = 'a'; c < 'e'; ++c) versions.push_back(std::string(64 * 1024, c));
+    ASSERT_TRUE(WriteFileAtomically(file, versions[0]));
+    std::atomic<bool> writing{true};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        while (writing) {
+            const std::string seen = Slurp(file);
+            if (std::find(versions.begin(), versions.end(), seen) == versions.end()) ++torn;
+        }
+    });
+    std::vector<std::thread> writers;
+    std::atomic<int> failures{0};
+    for (const auto& version : versions) {
+        writers.emplace_back([&, version] {
+            for (int i = 0; i < 20; ++i) {
+                if (!WriteFileAtomically(file, version)) ++failures;
+            }
+        });
+    }
+    for (auto& writer : writers) writer.join();
+    writing = false;
+    reader.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(Entries(), 1u) << "temporary files left behind";
 }
 
 }  // namespace

@@ -15,6 +15,18 @@ namespace fs = std::filesystem;
 
 // Reading must find values exactly as the platform's own reader would, or
 // existing config and language files give different settings.
+// Byte-order mark, CRLF endings, "=" inside a value and a last line without
+// a line break must not change what a key reads.
+TEST(ProfileRead, IgnoresEncodingDetails) {
+    const auto p = ProfileFile::parse(
+        "\xEF\xBB\xBF[languagetype]\r\nlanguage=2\r\n[a] ; note\r\nexpr = x=1 \r\nlast=end");
+    EXPECT_EQ(p.getInt("languagetype", "language", 0), 2);
+    EXPECT_EQ(p.getString("a", "expr", "?"), "x=1");
+    EXPECT_EQ(p.getString("a", "last", "?"), "end");
+    EXPECT_EQ(ProfileFile::parse("\xEF\xBB\xBFk=v\n").getString("", "k", "?"), "?");
+    EXPECT_EQ(ProfileFile::load("/nonexistent/velmora/config.ini").getInt("a", "b", 7), 7);
+}
+
 TEST(ProfileRead, MatchesThePlatformLookupRules) {
     const auto p = ProfileFile::parse(
         "orphan=before any section\n"
