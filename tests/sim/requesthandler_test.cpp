@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "model/grouplayout.h"
 #include "simtestutil.h"
 
@@ -336,6 +338,72 @@ TEST_F(Handler, BootLoaderTransfer) {
     bad.data[3] = 3;
     EXPECT_FALSE(handler.handle(bad));
     EXPECT_EQ(wanted(), 0);
+}
+
+}  // namespace
+}  // namespace velmora::sim
+
+namespace velmora::sim {
+namespace {
+
+struct VoltagePoint {
+    std::uint16_t hz;
+    std::uint32_t volts100;  // p15 expected
+};
+
+class Characteristic : public ::testing::TestWithParam<VoltagePoint> {};
+
+// The output voltage follows the four-point V/f characteristic of p60..p66
+// (factory: 0 Hz 2 V, 400 Hz 6 V, 2000 Hz 24 V, 4000 Hz 42 V), linear in
+// between: a wrong segment would show implausible voltages on every page.
+TEST_P(Characteristic, VoltageFollowsTheFourPoints) {
+    DriveState drive;
+    RequestHandler handler{drive};
+    const auto t0 = DriveState::Clock::time_point{} + std::chrono::hours(1);
+    drive.advanceTo(t0);
+    const std::uint16_t hz = GetParam().hz;
+    EXPECT_FALSE(handler.handle(test::Request(
+        0x10, {static_cast<std::uint8_t>(hz >> 8), static_cast<std::uint8_t>(hz), 0, 1})));
+    EXPECT_FALSE(handler.handle(test::Request(0xA0)));
+    drive.advanceTo(t0 + std::chrono::seconds(20));
+    const auto live = handler.handle(test::Request(0xCF, {0x59}))->data;
+    EXPECT_EQ(test::Be(live, 0, 2), hz);
+    EXPECT_EQ(test::Be(live, 10, 2), GetParam().volts100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, Characteristic,
+                         ::testing::Values(VoltagePoint{30, 230}, VoltagePoint{400, 600},
+                                           VoltagePoint{1200, 1500}, VoltagePoint{2000, 2400},
+                                           VoltagePoint{3000, 3300}, VoltagePoint{4000, 4200}));
+
+// Heat-sink temperature rises with the current and settles at a plausible
+// value; Hall inputs change only for a motor with Hall sensors.
+TEST(DriveSensors, TemperatureRisesWhileRunningAndHallInputsFollowTheRotor) {
+    DriveState drive;
+    RequestHandler handler{drive};
+    const auto t0 = DriveState::Clock::time_point{} + std::chrono::hours(1);
+    drive.advanceTo(t0);
+    auto temperature = [&] {
+        return test::Be(handler.handle(test::Request(0xCF, {0x5B}))->data, 6, 2) / 10.0;
+    };
+    const double cold = temperature();
+    EXPECT_FALSE(handler.handle(test::Request(0x10, {0x0F, 0xA0, 0, 1})));  // 4000 Hz
+    EXPECT_FALSE(handler.handle(test::Request(0xA0)));
+    drive.advanceTo(t0 + std::chrono::minutes(15));
+    const double warm = temperature();
+    EXPECT_GT(warm, cold + 5.0);
+    EXPECT_LT(warm, 60.0);
+    EXPECT_EQ(drive.sensorState()[1] & 0x07, 0);  // asynchronous: no Hall sensors
+
+    EXPECT_FALSE(handler.handle(test::Request(0xA7, {11})));  // BLDC with Hall sensors
+    std::set<int> patterns;
+    for (int step = 1; step < 40; ++step) {  // a quarter turn apart at 2000 Hz
+        drive.advanceTo(t0 + std::chrono::minutes(16) + std::chrono::microseconds(step * 130));
+        patterns.insert(drive.sensorState()[1] & 0x07);
+    }
+    EXPECT_GE(patterns.size(), 3u);
+    EXPECT_EQ(patterns.count(0), 0u);
+    EXPECT_EQ(patterns.count(7), 0u);  // never an impossible pattern
 }
 
 }  // namespace
