@@ -25,12 +25,18 @@ std::string SystemReason(int code) {
     return std::strerror(code);
 }
 
-// Writes to the link's target, so replacing a linked file keeps the link.
+// Writes to the link's target, so replacing a linked file keeps the link; a
+// link whose target does not exist yet gets that target created.
 fs::path ResolveTarget(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-    const fs::path resolved = fs::weakly_canonical(path, ec);
-    return ec ? path : resolved;
+    fs::path target = path;
+    for (int depth = 0; depth < 40; ++depth) {  // the kernel's own limit on link chains
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec))) return target;
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) return target;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
 }
 
 std::string TempSuffix() {

@@ -69,8 +69,9 @@ std::size_t AppendPosition(std::string_view text, const detail::SectionBody& bod
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* error) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        if (error) *error = path.string() + ": is a folder";
+    // Only plain files: a folder reads as nothing and a pipe would block.
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        if (error) *error = path.string() + ": not a regular file";
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
@@ -103,12 +104,13 @@ ProfileFile ProfileFile::parse(std::string_view text) {
 std::optional<ProfileFile> ProfileFile::loadForUpdate(const std::filesystem::path& path,
                                                       std::string* error) {
     std::error_code ec;
-    const auto status = std::filesystem::symlink_status(path, ec);
-    if (ec && status.type() != std::filesystem::file_type::not_found) {
+    // A dangling symbolic link counts as missing: the write creates its target.
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return ProfileFile{};
+    if (ec) {
         if (error) *error = path.string() + ": " + ec.message();
         return std::nullopt;
     }
-    if (status.type() == std::filesystem::file_type::not_found) return ProfileFile{};
     auto text = ReadWholeFile(path, error);
     if (!text) return std::nullopt;
     return parse(*text);

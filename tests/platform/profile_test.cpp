@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -178,6 +179,20 @@ TEST_F(ProfileFiles, UnreadableFileIsNotOverwritten) {
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Slurp(file), "[a]\nx=1\n");
     EXPECT_FALSE(WriteProfileString(m_dir, "a", "y", "2"));  // a folder is no profile
+
+    // A pipe must neither block the reader nor be replaced by a file.
+    const auto pipe = m_dir / "pipe.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(ReadProfileString(pipe, "a", "x", "dflt"), "dflt");
+    EXPECT_FALSE(WriteProfileString(pipe, "a", "x", "1"));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+
+    // A dangling link is written through: the link stays, its target appears.
+    const auto link = m_dir / "link.ini";
+    fs::create_symlink("target.ini", link);
+    ASSERT_TRUE(WriteProfileString(link, "a", "x", "1"));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(Slurp(m_dir / "target.ini"), "[a]\nx=1\n");
 }
 
 }  // namespace
