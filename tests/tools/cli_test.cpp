@@ -1,9 +1,12 @@
 #include "cli.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -131,6 +134,48 @@ TEST(Cli, MonitorEndsWhenItsOutputFails) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(RunCli(args, context), kExitFailure);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);
+}
+
+// Runs in a fresh folder holding config.ini, as the tool is started by a
+// production-line script.
+class CliInFolder : public ::testing::Test {
+  protected:
+    CliInFolder() : m_previous(std::filesystem::current_path()) {
+        char pattern[] = "/tmp/velmora-cli-XXXXXX";
+        m_folder = ::mkdtemp(pattern);
+        std::filesystem::current_path(m_folder);
+    }
+    ~CliInFolder() override {
+        std::filesystem::current_path(m_previous);
+        std::filesystem::remove_all(m_folder);
+    }
+    void writeConfig(const std::string& text) { std::ofstream("config.ini") << text; }
+    std::string readConfig() {
+        std::ifstream in("config.ini");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::filesystem::path m_previous;
+    std::filesystem::path m_folder;
+};
+
+// Catches --port and the saved port setting ignoring the comdevices mapping,
+// and a monitor run that rewrites config.ini.
+TEST_F(CliInFolder, PortNumbersGoThroughTheDeviceMapping) {
+    link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
+    const std::string config =
+        "[comtype]\ndetect=C\ncom=7\n[comdevices]\ncom7=" + drive.devicePath() + "\n";
+    writeConfig(config);
+    for (const auto& args :
+         {std::vector<std::string>{"--seconds", "0.8", "monitor"},
+          std::vector<std::string>{"--port", "7", "--seconds", "0.8", "monitor"}}) {
+        const CliRun run = RunWith(args);
+        EXPECT_EQ(run.status, kExitOk);
+        EXPECT_NE(run.out.find(" link 1\n"), std::string::npos) << run.out << run.err;
+    }
+    const CliRun other = RunWith({"--port", "8", "--seconds", "1.3", "monitor"});
+    EXPECT_EQ(other.out.find(" link 1\n"), std::string::npos);
+    EXPECT_EQ(readConfig(), config);
 }
 
 }  // namespace
