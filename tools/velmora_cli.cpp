@@ -45,6 +45,7 @@ void ApplyLinkOptions(const LinkOptions& options) {
     } else {
         int port = 0;
         int mode = 0;
+        link.UseAutomaticDetection();
         link.ReadLinkSettings(port, mode);
     }
 }

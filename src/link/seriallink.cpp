@@ -235,6 +235,12 @@ void SerialLink::UseFixedDevice(const std::string& path) {
     m_mode = kModeFixed;
 }
 
+void SerialLink::UseAutomaticDetection() {
+    std::lock_guard lock(m_mutex);
+    m_fixedDevice.reset();
+    m_mode = kModeAutomatic;
+}
+
 void SerialLink::Release() {
     std::lock_guard lock(m_mutex);
     discardPort();

@@ -59,6 +59,8 @@ class SerialLink {
     // A device path for this run only (demo mode, --device); cleared again by
     // WriteLinkSettings, the user's explicit choice.
     void UseFixedDevice(const std::string& path);
+    // Back to the start values: automatic detection, no run-only device.
+    void UseAutomaticDetection();
     // Closes the port at once (the link threads have stopped).
     void Release();
 
