@@ -180,6 +180,27 @@ TEST_F(AnimationViewTest, DestroyingWhilePlaying) {
     }
 }
 
+// Catches steps of a stopped player applied to the animation loaded after
+// it (they would draw the old frames over the new picture).
+TEST_F(AnimationViewTest, StepsOfAnEarlierLoadAreIgnored) {
+    AnimationView view;
+    ASSERT_EQ(view.load(writeGif(
+                  "fast.gif", encodeGif(4, 4, kPalette,
+                                        {solidFrame(0, 0, 4, 4, 1, 5), solidFrame(0, 0, 4, 4, 2, 5),
+                                         solidFrame(0, 0, 4, 4, 3, 5)}))),
+              1);
+    view.play();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(view) == kGreen; }, 5000));
+    ASSERT_EQ(view.load(writeGif("slow.gif", encodeGif(4, 4, kPalette,
+                                                       {solidFrame(0, 0, 4, 4, 0, 1000),
+                                                        solidFrame(0, 0, 4, 4, 3, 1000)}))),
+              1);
+    view.play();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(view) == kWhite; }, 5000));
+    QTest::qWait(150);
+    EXPECT_EQ(shown(view), kWhite);
+}
+
 // Catches a single picture started as an animation, and other formats refused.
 TEST_F(AnimationViewTest, SinglePicturesDrawOnceWithoutAThread) {
     AnimationView view;

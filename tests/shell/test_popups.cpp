@@ -71,6 +71,8 @@ TEST_F(PopupTest, ConfirmAndInformAnswer) {
     QTimer::singleShot(0,
                        [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
     EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
 
     InfoPopup info;
     info.setMessage("Saved.");

@@ -49,7 +49,7 @@ TEST_F(TextCatalogTest, LoadsEveryKeyFromItsSection) {
 // reading them as "FILE_ERROR" (windows would show stale or empty texts).
 TEST_F(TextCatalogTest, FileWithOnlyTheGeneralSection) {
     m_work.write("data_language/language_01.ini",
-                 "[general]\ncompany=Velmora\nlanguagefile=English\nversion=1.0\n"
+                 "\xEF\xBB\xBF[general]\ncompany=Velmora\nlanguagefile=English\nversion=1.0\n"
                  "startbutton=misplaced\n");
     EXPECT_EQ(catalog.load(1), 0);
     int errors = 0;
@@ -110,10 +110,11 @@ TEST_F(TextCatalogTest, CutsLongValuesAtCharacterBoundaries) {
     QString emoji;
     for (int i = 0; i < 130; ++i) emoji += QString::fromUcs4(U"\U0001F600", 1);
     const QString exact(127, 'x');
+    const QByteArray broken = QByteArray(130, '\xC3');  // lead bytes without their followers
     m_work.write("data_language/language_01.ini",
                  "[general]\ncompany=" + umlauts.toUtf8() + "\nlanguagefile=" + emoji.toUtf8() +
                      "\nversion=" + exact.toUtf8() + "y\n[navi]\nokbutton=" + exact.toUtf8() +
-                     "\n");
+                     "\ncancelbutton=" + broken + "\n");
     catalog.load(1);
     EXPECT_EQ(T("company"), QString(127, QChar(0x00E4)));
     const QString cut = T("languagefile");
@@ -121,6 +122,8 @@ TEST_F(TextCatalogTest, CutsLongValuesAtCharacterBoundaries) {
     EXPECT_TRUE(cut.back().isLowSurrogate());
     EXPECT_EQ(T("version"), exact);
     EXPECT_EQ(T("okbutton"), exact);
+    EXPECT_LE(T("cancelbutton").size(), 127);
+    EXPECT_FALSE(T("cancelbutton").isEmpty());
 }
 
 // Catches a language entry not read with its default, written with more
