@@ -27,7 +27,13 @@ INSTANTIATE_TEST_SUITE_P(Limits, SpinStep,
                                            SpinCase{10, 1, 30}, SpinCase{0, -1, 30},
                                            SpinCase{5000, -1, 1000}, SpinCase{500, 1, 501},
                                            SpinCase{500, -1, 499}, SpinCase{500, 0, 499},
-                                           SpinCase{UINT32_MAX, 1, 1000}));
+                                           SpinCase{UINT32_MAX, 1, 1000}),
+                         [](const auto& info) {
+                             return "From" + std::to_string(info.param.v) +
+                                    (info.param.delta > 0   ? "Up"
+                                     : info.param.delta < 0 ? "Down"
+                                                            : "ByZero");
+                         });
 
 // Fault prevented: the enabling rules of p7/p140 drifting from each other.
 TEST(ControlSource, EnablesButtonsAndListsAsTheSourcesSay) {

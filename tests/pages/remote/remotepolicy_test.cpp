@@ -28,7 +28,11 @@ INSTANTIATE_TEST_SUITE_P(Ranges, RemoteSpeedClamp,
                                            ClampCase{135, 5000, 999}, ClampCase{135, 0, 30},
                                            ClampCase{136, 1000, 1000}, ClampCase{136, 1001, 1000},
                                            ClampCase{136, 29, 30}, ClampCase{137, 1000, 1000},
-                                           ClampCase{137, 0, 30}, ClampCase{137, 500, 500}));
+                                           ClampCase{137, 0, 30}, ClampCase{137, 500, 500}),
+                         [](const auto& info) {
+                             return "P" + std::to_string(info.param.parameter) + "From" +
+                                    std::to_string(info.param.v);
+                         });
 
 // Fault prevented: spin steps wrapping at 0, passing the limits, or letting
 // parameter 135 reach speedMax.
