@@ -270,6 +270,10 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     EXPECT_EQ(current->fieldText(), shownAtLimit);
     sent = TakeRequests();
     ASSERT_EQ(Commands(sent), std::vector<int>{0x11});
+    ASSERT_EQ(sent[0].data.size(), 28u);
+    const unsigned written = std::min(1200u, unsigned(maxCurrent * 100));
+    EXPECT_EQ(sent[0].data[4], written >> 8);  // parameter 44, hundredths of an ampere
+    EXPECT_EQ(sent[0].data[5], written & 0xFF);
     typeAndLeave(current, "99");
     EXPECT_EQ(current->fieldText(), QString::number(maxCurrent, 'f', 1));
     EXPECT_EQ(data.Working(44), std::uint32_t(maxCurrent * 100));
