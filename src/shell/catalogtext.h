@@ -1,7 +1,6 @@
 #pragma once
 // Values of the language files as the windows show them.
 #include <QString>
-#include <filesystem>
 #include <string_view>
 
 namespace velmora::platform {
