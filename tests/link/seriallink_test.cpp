@@ -156,6 +156,12 @@ TEST(SerialLink, ComtypeWrittenAndReadBack) {
     EXPECT_EQ(again.WriteDeviceForPort(5, ""), 0);
     EXPECT_EQ(again.DevicePathForPort(5), "/dev/ttyUSB0");
     EXPECT_EQ(again.WriteDeviceForPort(5, "ttyAMA0"), 1);
+
+    // A settings file that cannot be written is reported, not passed off as saved.
+    SerialLink unwritable;
+    unwritable.setConfigFile(dir.file("missing-folder") / "config.ini");
+    EXPECT_EQ(unwritable.WriteLinkSettings(4, kModeFixed), 1);
+    EXPECT_EQ(unwritable.WriteDeviceForPort(4, "/dev/ttyS9"), 1);
 }
 
 struct BrokenConfig {
