@@ -101,6 +101,23 @@ TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
     }
 }
 
+// On a line that loses bytes, lost requests and replies are asked for again
+// instead of stalling the read until the time limit.
+TEST(CliDumpDrive, CompletesOnALossyLine) {
+    sim::DriveServer drive;
+    const std::string device = drive.startOnPty();
+    ASSERT_FALSE(device.empty());
+    drive.command("drop 0.01");
+    link::UseFixedDevice(device);
+    std::ostringstream out;
+    std::ostringstream err;
+    DumpOptions options;
+    options.retry = std::chrono::milliseconds(300);
+    options.timeout = std::chrono::milliseconds(8000);
+    ASSERT_EQ(RunDump(out, err, options), 0) << err.str();
+    EXPECT_EQ(Lines(out.str()).size(), 91u);
+}
+
 // Without an answering drive the command must end in time with one line.
 TEST(CliDumpDrive, FailsWithOneLineWhenNothingAnswers) {
     link::UseFixedDevice("/dev/null/velmora-no-such-device");
