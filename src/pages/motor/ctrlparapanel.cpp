@@ -67,7 +67,7 @@ CCtrlParaDlg::CCtrlParaDlg(QWidget* parent, model::DriveData& data, link::Messag
 NumberRow* CCtrlParaDlg::addNumber(const NumberSpec& spec) {
     const std::string key = "p" + std::to_string(spec.parameter);
     auto* row = new NumberRow(this, m_data, spec, key.c_str());
-    row->addTo(m_grid, nextRow(), 0);
+    row->addTo(m_grid, nextRow(), 0, 2);
     m_numbers.push_back(row);
     m_plainNumbers.push_back(row);
     return row;

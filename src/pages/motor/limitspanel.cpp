@@ -22,7 +22,7 @@ LimitsPanel::LimitsPanel(QWidget* parent, model::DriveData& data, CurrentPanel c
 
 NumberRow* LimitsPanel::addNumber(const NumberSpec& spec, const char* labelKey) {
     auto* row = new NumberRow(this, m_data, spec, labelKey);
-    row->addTo(m_grid, nextRow());
+    row->addTo(m_grid, nextRow(), 0, 2);
     m_numbers.push_back(row);
     m_refreshSteps.emplace_back([row] {
         row->load();

@@ -116,7 +116,7 @@ void CMotorPage::placeControls() {
     move(m_bldc, kLimitsAt);
     move(m_vhz, kSubViewAt);
     move(m_ctrl, kSubViewAt);
-    setMinimumSize(x(800), y(560));
+    setMinimumSize(x(920), y(560));
 }
 
 std::array<QWidget*, 12> CMotorPage::mainViewControls() const {
@@ -159,6 +159,11 @@ void CMotorPage::applyTexts() {
     m_bldc->applyTexts();
     m_vhz->applyTexts();
     m_ctrl->applyTexts();
+    // The panels size themselves to their texts.
+    for (QWidget* panel : {static_cast<QWidget*>(m_rated), static_cast<QWidget*>(m_asm),
+                           static_cast<QWidget*>(m_bldc), static_cast<QWidget*>(m_ctrl)}) {
+        panel->adjustSize();
+    }
 }
 
 }  // namespace velmora::pages

@@ -21,6 +21,8 @@ class MotorPanel : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override {
         QWidget::showEvent(event);
+        // Placed without a layout by the page: grow to the texts of this language.
+        resize(size().expandedTo(sizeHint()));
         if (!event->spontaneous()) refresh();
     }
 

@@ -32,6 +32,7 @@ NumberRow::NumberRow(QWidget* panel, model::DriveData& data, const NumberSpec& s
     }
     m_field = new SpinField(panel);
     m_field->setObjectName(ParameterName(spec.parameter, "Field"));
+    m_field->setMinimumWidth(72 * panel->logicalDpiX() / 96);
     m_unit = new QLabel(panel);
     m_unit->setObjectName(ParameterName(spec.parameter, "Unit"));
     if (m_spec.kind == NumberKind::Frequency && m_unitKey.empty()) m_unitKey = "hz";
@@ -40,10 +41,11 @@ NumberRow::NumberRow(QWidget* panel, model::DriveData& data, const NumberSpec& s
     connect(m_field, &QAbstractSpinBox::editingFinished, this, &NumberRow::commit);
 }
 
-void NumberRow::addTo(QGridLayout* grid, int row, int column) {
+void NumberRow::addTo(QGridLayout* grid, int row, int column, int fieldColumn) {
+    if (fieldColumn < 0) fieldColumn = column + 1;
     if (m_label) grid->addWidget(m_label, row, column);
-    grid->addWidget(m_field, row, column + 1);
-    grid->addWidget(m_unit, row, column + 2);
+    grid->addWidget(m_field, row, fieldColumn);
+    grid->addWidget(m_unit, row, fieldColumn + 1);
 }
 
 bool NumberRow::rpm() const {
@@ -131,6 +133,7 @@ ChoiceRow::ChoiceRow(QWidget* panel, const char* labelKey, const char* objectNam
     m_label->setObjectName(QLatin1String(objectName) + QLatin1String("Label"));
     m_list = new QComboBox(panel);
     m_list->setObjectName(QLatin1String(objectName));
+    m_list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (std::size_t i = 0; i < m_entryKeys.size(); ++i) m_list->addItem(QString());
     m_list->setCurrentIndex(-1);
     connect(m_list, &QComboBox::activated, this, [this](int index) {

@@ -26,8 +26,9 @@ class NumberRow : public QObject {
     // labelKey may be empty for a field without its own label.
     NumberRow(QWidget* panel, model::DriveData& data, const NumberSpec& spec, const char* labelKey);
 
-    // Label, field and unit text in columns column .. column + 2.
-    void addTo(QGridLayout* grid, int row, int column = 0);
+    // Label, field and unit text in columns column .. column + 2; fieldColumn
+    // moves field and unit right, under the fields of rows with a list.
+    void addTo(QGridLayout* grid, int row, int column = 0, int fieldColumn = -1);
 
     // Writes the field from the working copy (no clamping).
     void load();

@@ -17,7 +17,7 @@ namespace {
 // vhzgeometry.h and must stay clear of the table on the left.
 constexpr QRect kPanel{0, 0, 780, 420};
 constexpr QRect kTitle{8, 4, 400, 30};
-constexpr QRect kTable{4, 40, 206, 250};
+constexpr QRect kTable{4, 40, 206, 260};
 constexpr QRect kButtons{4, 300, 206, 40};
 constexpr QRect kFrame{212, 30, 560, 372};
 }  // namespace
@@ -53,6 +53,7 @@ CVHzTableDlg::CVHzTableDlg(QWidget* parent, model::DriveData& data, link::Messag
             i % 2 == 0 ? RealRow(parameter, 0.1, 0, 50, "v") : FrequencyRow(parameter, 30, 4000);
         m_rows[static_cast<std::size_t>(i)] = new NumberRow(table, m_data, spec, key.c_str());
         m_rows[static_cast<std::size_t>(i)]->addTo(grid, i);
+        m_rows[static_cast<std::size_t>(i)]->label()->setWordWrap(true);
         m_rows[static_cast<std::size_t>(i)]->setAfterChange([this] { redraw(); });
     }
 
