@@ -110,9 +110,10 @@ std::string DriveServer::startOnPty(const std::string& linkPath) {
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    const char* name = ::ttyname(slave);
+    char name[256] = {};
     // Raw on both sides: no echo of our answers before the tool sets its mode.
-    if (name == nullptr || !MakeRaw(master, false) || !MakeRaw(slave, true)) {
+    if (::ttyname_r(slave, name, sizeof name) != 0 || !MakeRaw(master, false) ||
+        !MakeRaw(slave, true)) {
         m_impl->closeAll();
         return {};
     }

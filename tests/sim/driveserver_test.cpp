@@ -107,7 +107,7 @@ TEST(DriveServer, AnswersQuicklyOrAfterTheLatency) {
         }
         std::sort(ms.begin(), ms.end());
         if (latency == 0) {
-            EXPECT_LT(ms[4], 20.0);  // median; generous for sanitizer builds
+            EXPECT_LT(ms[4], 30.0);  // median; generous for loaded sanitizer builds
         } else {
             EXPECT_GE(ms[0], latency);
             EXPECT_LT(ms[4], latency + 40.0);
