@@ -125,9 +125,6 @@ TechPanel* CTechServicePage::panel(int index) const {
 MemoryPanel* CTechServicePage::memoryPanel() const {
     return static_cast<MemoryPanel*>(m_panels[kMemory]);
 }
-CalibrationPanel* CTechServicePage::calibrationPanel() const {
-    return static_cast<CalibrationPanel*>(m_panels[kCalibration]);
-}
 TestOperationPanel* CTechServicePage::testOperationPanel() const {
     return static_cast<TestOperationPanel*>(m_panels[kTestOperation]);
 }

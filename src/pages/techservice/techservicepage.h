@@ -13,10 +13,7 @@ class QPushButton;
 namespace velmora::pages {
 
 class TechPanel;
-class MemoryResetPanel;
 class MemoryPanel;
-class CalibrationPanel;
-class InverterValuesPanel;
 class TestOperationPanel;
 class SerialNumberPanel;
 
@@ -51,7 +48,6 @@ class CTechServicePage : public shell::Page {
 
     [[nodiscard]] TechPanel* panel(int index) const;
     [[nodiscard]] MemoryPanel* memoryPanel() const;
-    [[nodiscard]] CalibrationPanel* calibrationPanel() const;
     [[nodiscard]] TestOperationPanel* testOperationPanel() const;
     [[nodiscard]] SerialNumberPanel* serialNumberPanel() const;
 

@@ -9,7 +9,6 @@
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "pages/control/stepedit.h"
-#include "pages/techservice/calibrationpanel.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
 #include "pages/techservice/techservicepage.h"
