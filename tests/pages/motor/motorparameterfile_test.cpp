@@ -41,10 +41,9 @@ class MotorFileTest : public ::testing::Test {
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir / "program");
-        const char* source = std::getenv("VELMORA_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
+        ASSERT_FALSE(SourceDir().empty());
         templateFile = dir / "program" / std::string(kMotorTemplateName);
-        fs::copy_file(fs::path(source) / "data" / "templates" / std::string(kMotorTemplateName),
+        fs::copy_file(SourceDir() / "data" / "templates" / std::string(kMotorTemplateName),
                       templateFile);
         LoadAsyncMotor(data);
     }

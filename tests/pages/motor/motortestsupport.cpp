@@ -10,7 +10,7 @@
 
 namespace velmora::pages::test {
 
-void EnsureApp() {
+void EnsureApp(const std::filesystem::path& sourceDir) {
     static int argc = 1;
     static char name[] = "motor_test";
     static char* argv[] = {name, nullptr};
@@ -19,8 +19,7 @@ void EnsureApp() {
     done = true;
     // GUI test binaries bring their own application; the others get one here.
     if (!QCoreApplication::instance()) new QApplication(argc, argv);
-    const char* source = std::getenv("VELMORA_SOURCE_DIR");
-    if (source) std::filesystem::current_path(std::filesystem::path(source) / "data");
+    if (!sourceDir.empty()) std::filesystem::current_path(sourceDir / "data");
     shell::TextCatalog::instance().load(1);
 }
 

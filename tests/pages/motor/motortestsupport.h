@@ -3,7 +3,9 @@
 // prompter that answers from a script, and the requests the page queued.
 #include <QString>
 #include <QWidget>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,22 @@
 
 namespace velmora::pages::test {
 
-// Creates the application once and loads language 1 from the source tree.
-void EnsureApp();
+// The repository (for the data folder): a definition in the test binaries,
+// or the environment where a build passes it that way.
+inline std::filesystem::path SourceDir() {
+#ifdef VELMORA_SOURCE_DIR
+    return VELMORA_SOURCE_DIR;
+#else
+    const char* dir = std::getenv("VELMORA_SOURCE_DIR");
+    return dir ? dir : "";
+#endif
+}
+
+// Creates the application once and loads language 1 from the data folder.
+void EnsureApp(const std::filesystem::path& sourceDir);
+inline void EnsureApp() {
+    EnsureApp(SourceDir());
+}
 
 // Everything queued for the encoder since the last call (and the poll modes).
 std::vector<link::Telegram> TakeRequests();
