@@ -217,6 +217,10 @@ TEST_F(RemotePageTest, ModeListOf137SetsTheSpeedAndTheEdit) {
     chooseMode(2);
     EXPECT_EQ(working(137), 640u);
     EXPECT_TRUE(edit(137)->isEnabled());
+    chooseMode(0);
+    chooseMode(2);
+    EXPECT_EQ(working(137), 30u) << "the edit's 0 is kept inside the speed range";
+    EXPECT_EQ(edit(137)->fieldText(), "30");
 }
 
 // Fault prevented: Send writing another group or other bytes than the edited
