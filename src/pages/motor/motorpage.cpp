@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHideEvent>
+#include <QPointer>
 #include <QPushButton>
 
 #include "link/linkapi.h"
@@ -234,7 +235,6 @@ void CMotorPage::execute() {
 }
 
 void CMotorPage::showSubView(MotorView view) {
-    m_mainView = false;
     for (QWidget* control : mainViewControls()) control->hide();
     m_asm->hide();
     m_rated->hide();
@@ -250,7 +250,6 @@ void CMotorPage::showSubView(MotorView view) {
 }
 
 void CMotorPage::showMainView() {
-    m_mainView = true;
     m_ctrl->hide();
     m_vhz->hide();
     m_backButton->hide();

@@ -2,7 +2,6 @@
 // CMotorPage: the motor type, rated values, limits, control parameters and
 // V/f characteristic of the drive's motor, the actions that load and store
 // whole motor data sets, and the send button that writes the six motor groups.
-#include <QPointer>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -94,7 +93,6 @@ class CMotorPage : public shell::Page {
     std::unique_ptr<MemorySlotActions> m_actions;
     std::filesystem::path m_programFolder;
     MotorView m_view = MotorView::NoMotor;
-    bool m_mainView = true;
 
     QLabel* m_title = nullptr;
     QFrame* m_frame = nullptr;
