@@ -6,6 +6,9 @@
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Tests find the repository's data and the build's programs through these.
+    if (qEnvironmentVariableIsEmpty("VELMORA_SOURCE_DIR")) qputenv("VELMORA_SOURCE_DIR", VELMORA_SOURCE_DIR);
+    if (qEnvironmentVariableIsEmpty("VELMORA_BINARY_DIR")) qputenv("VELMORA_BINARY_DIR", VELMORA_BINARY_DIR);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
