@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
         }
     }
     QApplication application(argc, argv);
+    // Qt takes the C library's locale from the environment; the drive's
+    // numbers, the parameter files and the exports always use a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("velmora-tool"));
     const CommandLine commandLine = ParseCommandLine(QApplication::arguments().mid(1));
     if (!commandLine.error.isEmpty()) {

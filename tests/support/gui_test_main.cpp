@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <clocale>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("VELMORA_SOURCE_DIR")) qputenv("VELMORA_SOURCE_DIR", VELMORA_SOURCE_DIR);
     if (qEnvironmentVariableIsEmpty("VELMORA_BINARY_DIR")) qputenv("VELMORA_BINARY_DIR", VELMORA_BINARY_DIR);
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");  // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
