@@ -51,6 +51,7 @@ std::string_view ConsoleHelp() {
            "  noise <probability>     garble each byte on the line with this probability (0..1)\n"
            "  drop <probability>      lose each byte on the line with this probability (0..1)\n"
            "  uppercase on|off        write the hex digits of replies in upper case\n"
+           "  motor start|stop        start or stop the motor from the drive's own input\n"
            "  state                   set and actual speed, motor, fault, boot loader, firmware\n"
            "  quit                    end the simulator\n";
 }
@@ -96,6 +97,15 @@ std::string RunConsoleCommand(std::string_view line, DriveState& drive, LineFaul
         faults.setUppercase(w[1] == "on");
         return "ok uppercase " + w[1];
     }
+    if (name == "motor") {
+        if (w.size() != 2 || (w[1] != "start" && w[1] != "stop"))
+            return "error: usage: motor start|stop";
+        if (w[1] == "start")
+            drive.startMotor();
+        else
+            drive.stopMotor();
+        return "ok motor " + w[1];
+    }
     if (name == "state" && w.size() == 1) {
         std::string text = drive.summary();
         if (faults.unplugged(now)) text += " unplugged";
@@ -104,7 +114,7 @@ std::string RunConsoleCommand(std::string_view line, DriveState& drive, LineFaul
     if (name == "quit" && w.size() == 1) return "bye";
     if (name == "help" && w.size() == 1)
         return "commands: fault <class> <number>, clear, unplug <seconds>, noise <p>, drop <p>, "
-               "uppercase on|off, state, quit";
+               "uppercase on|off, motor start|stop, state, quit";
     return "error: unknown command '" + std::string(line) + "' (try help)";
 }
 

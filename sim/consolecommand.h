@@ -13,7 +13,7 @@ namespace velmora::sim {
 [[nodiscard]] std::string_view ConsoleHelp();
 
 // "fault 1 3", "clear", "unplug 5", "noise 0.01", "drop 0.1",
-// "uppercase on|off", "state", "quit", "help". The answer starts with "ok",
+// "uppercase on|off", "motor start|stop", "state", "quit", "help". The answer starts with "ok",
 // "error:" or is the requested state line; "quit" answers "bye".
 [[nodiscard]] std::string RunConsoleCommand(std::string_view line, DriveState& drive,
                                             LineFaults& faults,

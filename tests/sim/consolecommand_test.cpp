@@ -35,6 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"noise 2", "error: usage: noise"}, Case{"drop 0.1", "ok drop 0.1"},
                       Case{"drop", "error"}, Case{"uppercase on", "ok uppercase on"},
                       Case{"uppercase off", "ok uppercase off"}, Case{"uppercase yes", "error"},
+                      Case{"motor start", "ok motor start"}, Case{"motor stop", "ok motor stop"},
+                      Case{"motor", "error: usage: motor"},
                       Case{"state", "set 1000 Hz actual 0 Hz running no fault 0 0 loader normal"},
                       Case{"quit", "bye"}, Case{"help", "commands:"}, Case{"", "error"},
                       Case{"reboot", "error: unknown command 'reboot'"}));
@@ -56,6 +58,10 @@ TEST(ConsoleEffects, CommandsChangeDriveAndLine) {
     EXPECT_EQ(faults.noise(), 0.25);
     EXPECT_EQ(faults.drop(), 0.5);
     EXPECT_TRUE(faults.uppercase());
+    (void)RunConsoleCommand("motor start", drive, faults, now);
+    EXPECT_NE(RunConsoleCommand("state", drive, faults, now).find("running yes"), std::string::npos);
+    (void)RunConsoleCommand("motor stop", drive, faults, now);
+    EXPECT_NE(RunConsoleCommand("state", drive, faults, now).find("running no"), std::string::npos);
     (void)RunConsoleCommand("unplug 3", drive, faults, now);
     EXPECT_TRUE(faults.unplugged(now + std::chrono::seconds(2)));
     EXPECT_NE(RunConsoleCommand("state", drive, faults, now).find("unplugged"), std::string::npos);
