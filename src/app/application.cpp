@@ -8,6 +8,7 @@
 #include "link/seriallink_api.h"
 #include "shell/mainframe.h"
 #include "shell/prompter.h"
+#include "sim/driveserver.h"
 
 namespace velmora::app {
 
@@ -20,6 +21,9 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
             std::fputs("velmora-tool: the simulated drive could not be started\n", stderr);
             return 1;
         }
+        // The demonstration opens on a turning spindle, so the live values
+        // move from the first look; Stop gives the controls back.
+        demo->server().command("motor start");
         options.fixedDevice = true;
     } else if (!commandLine.device.isEmpty()) {
         link::UseFixedDevice(commandLine.device.toStdString());

@@ -13,9 +13,6 @@ bool DemoDrive::start() {
     m_device = m_server->startOnPty();
     if (m_device.empty()) return false;
     link::UseFixedDevice(m_device);
-    // The demonstration opens on a turning spindle, so the live values move
-    // from the first look; Stop gives the controls back.
-    m_server->command("motor start");
     return true;
 }
 
