@@ -1,0 +1,36 @@
+// Runs a fuzz target over files and folders given on the command line, so
+// the seed corpora and every crash found become ordinary regression tests.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+namespace {
+
+int runFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int files = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::filesystem::path arg(argv[i]);
+        if (std::filesystem::is_directory(arg)) {
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(arg))
+                if (entry.is_regular_file()) files += runFile(entry.path());
+        } else if (std::filesystem::exists(arg)) {
+            files += runFile(arg);
+        }
+    }
+    std::printf("%d inputs replayed\n", files);
+    return 0;
+}
