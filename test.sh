@@ -9,8 +9,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 jobs=$(nproc)
-# GUI test binaries are listed at build time, without a display.
+# GUI test binaries are listed at build time, without a display; Qt wants a
+# runtime folder or it warns into the listing.
 export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 build_and_test() {
     local dir=$1; shift

@@ -17,6 +17,7 @@
 #include "shell/statusindicator.h"
 #include "sim/driveserver.h"
 #include "tests/shell/frametestsupport.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::shell::test {
 namespace {
@@ -45,8 +46,8 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
         auto* indicator = frame.findChild<StatusIndicator*>("statusIndicator");
         ASSERT_NE(indicator, nullptr);
 
-        QTRY_VERIFY_WITH_TIMEOUT(frame.connected(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.connected(), 5000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
         EXPECT_TRUE(indicator->connectedShown());
         for (int i = 0; i < frame.sheet()->count(); ++i) {
             EXPECT_TRUE(frame.sheet()->widget(i)->isEnabled()) << i;
@@ -56,17 +57,17 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
         ASSERT_NE(popupA, nullptr);
         EXPECT_FALSE(popupA->isVisible());
         demo.server().command("fault 1 3");
-        QTRY_VERIFY_WITH_TIMEOUT(popupA->isVisible(), 5000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(popupA->isVisible(), 5000);
         demo.server().command("clear");
-        QTRY_VERIFY_WITH_TIMEOUT(!popupA->isVisible(), 5000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(!popupA->isVisible(), 5000);
 
         // The supervision checks about every 4.1 s and gives up after the
         // second silent check.
         demo.server().command("unplug 60");
-        QTRY_VERIFY_WITH_TIMEOUT(!indicator->connectedShown(), 15000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(!indicator->connectedShown(), 15000);
         EXPECT_FALSE(frame.sheet()->currentWidget()->isEnabled());
         demo.server().command("unplug 0");
-        QTRY_VERIFY_WITH_TIMEOUT(indicator->connectedShown(), 10000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(indicator->connectedShown(), 10000);
         EXPECT_TRUE(frame.sheet()->currentWidget()->isEnabled());
     }
     EXPECT_EQ(readWhole(folder / "config.ini"), configBefore);
@@ -92,7 +93,7 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
         options.fixedDevice = true;
         CMainFrame frame(options);
         frame.show();
-        QTRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
         QTest::qWait(2500);  // two more failed attempts
         ASSERT_EQ(prompter.informed.size(), 1u);
         EXPECT_TRUE(prompter.informed[0].contains(QString::fromLocal8Bit(name)));
