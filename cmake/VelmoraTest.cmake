@@ -19,6 +19,7 @@ function(velmora_add_test name)
   set(env "QT_QPA_PLATFORM=offscreen")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
+    NO_PRETTY_VALUES
     PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
 
