@@ -18,7 +18,8 @@ class QLabel;
 
 namespace velmora::pages {
 
-class SpinField;
+class StepEdit;
+using SpinField = StepEdit;
 
 class NumberRow : public QObject {
     Q_OBJECT
