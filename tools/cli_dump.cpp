@@ -9,6 +9,7 @@
 #include <set>
 
 #include "link/linkapi.h"
+#include "messageinbox.h"
 #include "link/messages.h"
 #include "link/seriallink_api.h"
 #include "model/firstread.h"
@@ -21,40 +22,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kErrorGroup = 0x5F;
-
-struct Message {
-    unsigned number = 0;
-    std::uintptr_t wParam = 0;
-};
-
-// The tool's stand-in for the main window: the link threads post here and the
-// main thread handles the messages one by one, like a window's message loop.
-class Inbox final : public link::MessageTarget {
-  public:
-    void postMessage(unsigned message, std::uintptr_t wParam) override {
-        {
-            std::lock_guard lock(m_mutex);
-            m_messages.push_back({message, wParam});
-        }
-        m_arrived.notify_one();
-    }
-    [[nodiscard]] bool isAlive() const override { return true; }
-
-    std::optional<Message> wait(Clock::time_point until) {
-        std::unique_lock lock(m_mutex);
-        if (!m_arrived.wait_until(lock, until, [this] { return !m_messages.empty(); })) {
-            return std::nullopt;
-        }
-        const Message message = m_messages.front();
-        m_messages.pop_front();
-        return message;
-    }
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_arrived;
-    std::deque<Message> m_messages;
-};
 
 // Stops the threads on every way out, also when the output throws.
 class LinkRun {
@@ -131,7 +98,7 @@ class SingleRead final : public ReadGoal {
 // The message loop of one run. Replies the run did not ask for are fetched
 // and dropped so the queues never fill.
 bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std::ostream& err) {
-    Inbox inbox;
+    MessageInbox inbox;
     if (options.pollMode) link::SetPollMode(*options.pollMode);
     LinkRun run(inbox);
     const Clock::time_point deadline = Clock::now() + options.timeout;

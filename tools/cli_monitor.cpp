@@ -7,46 +7,13 @@
 
 #include "cli.h"
 #include "link/linkapi.h"
+#include "messageinbox.h"
 #include "link/seriallink.h"
 
 namespace velmora::tools {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Collects the link's posts for the main thread, which does all the printing
-// and all the fetching, as the window thread would.
-class MessageInbox final : public link::MessageTarget {
-  public:
-    struct Message {
-        unsigned number;
-        std::uintptr_t wParam;
-    };
-
-    void postMessage(unsigned message, std::uintptr_t wParam) override {
-        {
-            std::lock_guard lock(m_mutex);
-            m_messages.push_back({message, wParam});
-        }
-        m_arrived.notify_one();
-    }
-    [[nodiscard]] bool isAlive() const override { return true; }
-
-    std::optional<Message> next(std::chrono::milliseconds wait) {
-        std::unique_lock lock(m_mutex);
-        if (!m_arrived.wait_for(lock, wait, [this] { return !m_messages.empty(); })) {
-            return std::nullopt;
-        }
-        const Message message = m_messages.front();
-        m_messages.pop_front();
-        return message;
-    }
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_arrived;
-    std::deque<Message> m_messages;
-};
 
 std::string Hex(int value) {
     char text[3];
