@@ -92,9 +92,9 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
 void FirmwareUpdateDialog::applyTexts() {
     shell::FontSet fonts;
     fonts.apply(m_heading, 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_loaderLabel, m_loaderBox, m_loaderChoose, m_updateLabel, m_updateBox,
-             m_updateChoose, m_start, m_loaderStatus, m_firmwareStatus})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_loaderLabel, m_loaderBox, m_loaderChoose,
+                                                      m_updateLabel, m_updateBox, m_updateChoose,
+                                                      m_start, m_loaderStatus, m_firmwareStatus})
         fonts.apply(w, 0);
     m_heading->setText(shell::T("flashupdate"));
     m_loaderLabel->setText(shell::T("loaderdata"));
@@ -132,6 +132,15 @@ void FirmwareUpdateDialog::post(unsigned message, std::uintptr_t wParam) {
     if (m_frame && m_frame->isAlive()) m_frame->postMessage(message, wParam);
 }
 
+void FirmwareUpdateDialog::setPollMode(int mode) {
+    m_pollMode = mode;
+    link::SetPollMode(mode);
+}
+
+void FirmwareUpdateDialog::resumePolling() const {
+    if (downloading()) link::SetPollMode(m_pollMode);
+}
+
 void FirmwareUpdateDialog::setBusy(bool busy) {
     m_start->setEnabled(!busy);
     m_loaderChoose->setEnabled(!busy);
@@ -159,7 +168,7 @@ void FirmwareUpdateDialog::startDownload() {
     m_answering = false;
     m_pendingRequests.clear();
     setBusy(true);
-    link::SetPollMode(kPollNothing);
+    setPollMode(kPollNothing);
     QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
     post(link::WM_LINK_FLUSH, 0);
 }
@@ -180,7 +189,7 @@ void FirmwareUpdateDialog::loaderTick() {
     QTimer::singleShot(m_timings.afterLoaderDone, this, [this] {
         m_state = State::Firmware;
         m_lastBlockSent = false;
-        link::SetPollMode(kPollBlockRequest);
+        setPollMode(kPollBlockRequest);
     });
 }
 
@@ -196,7 +205,7 @@ void FirmwareUpdateDialog::blockRequest(link::Telegram reply) {
 
 void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     m_answering = true;
-    link::SetPollMode(kPollPreparing);
+    setPollMode(kPollPreparing);
     if (m_lastBlockSent) {
         QTimer::singleShot(m_timings.beforeFirmwareDone, this, &FirmwareUpdateDialog::answerDone);
         return;
@@ -204,9 +213,13 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     std::vector<std::uint8_t> update;
     QString error;
     if (!readWhole(m_updatePath, update, error)) {
-        // No block is sent and polling stays off: the download stops here.
-        m_answering = false;
+        // No block is sent and polling stays off: the download ends here, and
+        // with it the tab lock, so the user can choose the file and start again
+        // (the drive's loader still waits for the same block).
+        m_state = State::Idle;
+        m_pendingRequests.clear();
         shell::prompter().fileError(this, m_updatePath, error);
+        finishDownload();
         return;
     }
     FirmwareAnswer answer = AnswerBlockRequest(update, block);
@@ -221,7 +234,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     QTimer::singleShot(m_timings.beforeFirmwareBlock, this,
                        [this, telegram = std::move(*answer.block)]() mutable {
                            link::SendRequest(std::move(telegram));
-                           link::SetPollMode(kPollBlockRequest);
+                           setPollMode(kPollBlockRequest);
                            m_answering = false;
                            if (!m_pendingRequests.empty() && m_state == State::Firmware) {
                                const std::uint16_t next = m_pendingRequests.front();

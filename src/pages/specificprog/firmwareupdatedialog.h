@@ -28,7 +28,7 @@ struct FirmwareTimings {
 
 class FirmwareUpdateDialog : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FirmwareUpdateDialog(QWidget* parent = nullptr);
 
     // The main window, target of WM_LINK_SUSPEND and WM_LINK_FLUSH.
@@ -40,6 +40,9 @@ public:
     void blockRequest(link::Telegram reply);
 
     [[nodiscard]] bool downloading() const { return m_state != State::Idle; }
+    // Posts the poll mode the running download needs again: showing the page
+    // (also when a refused tab change returns to it) must not replace it.
+    void resumePolling() const;
     [[nodiscard]] QString loaderPath() const { return m_loaderPath; }
     [[nodiscard]] QString updatePath() const { return m_updatePath; }
 
@@ -48,19 +51,21 @@ public:
     void chooseUpdate();
     void startDownload();
 
-private:
+  private:
     enum class State { Idle, Loader, Firmware };
     void loaderTick();
     void answerRequest(std::uint16_t block);
     void answerDone();
     void finishDownload();
     void post(unsigned message, std::uintptr_t wParam);
+    void setPollMode(int mode);
     void setBusy(bool busy);
     QString choose(QLineEdit* box);
 
     link::MessageTarget* m_frame = nullptr;
     FirmwareTimings m_timings;
     State m_state = State::Idle;
+    int m_pollMode = 0;
     LoaderPhase m_loader;
     QString m_loaderPath;
     QString m_updatePath;

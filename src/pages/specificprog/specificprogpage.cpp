@@ -36,7 +36,7 @@ constexpr const char* kButtonNames[] = {"actSensTestButton", "paraStructButton",
 // The panels are created before the main window hands the page its target;
 // they post through this relay, which always reaches the page's current frame.
 class CSpecificProgPage::FrameRelay : public link::MessageTarget {
-public:
+  public:
     explicit FrameRelay(CSpecificProgPage& page) : m_page(page) {}
     void postMessage(unsigned message, std::uintptr_t wParam) override {
         if (auto* frame = m_page.frame(); frame && frame->isAlive())
@@ -47,7 +47,7 @@ public:
         return frame && frame->isAlive();
     }
 
-private:
+  private:
     CSpecificProgPage& m_page;
 };
 
@@ -199,6 +199,10 @@ void CSpecificProgPage::backToMenu() {
 }
 
 void CSpecificProgPage::pageShown() {
+    if (m_firmware->downloading()) {
+        m_firmware->resumePolling();
+        return;
+    }
     link::SetPollMode(kPollMenu);
     if (m_actuator->isVisible()) link::SetPollMode(kPollActuatorTest);
     if (m_paraStruct->isVisible()) link::SetPollMode(kPollParaStruct);

@@ -57,11 +57,20 @@ DriveView view(sim::DriveServer& server) {
     return v;
 }
 
-#define EXPECT_DRIVE(server, hz, on)                                                         \
-    do {                                                                                     \
-        QTRY_VERIFY_WITH_TIMEOUT(view(server).setHz == (hz) && view(server).running == (on), \
-                                 3000);                                                      \
-    } while (0)
+// Waits until the drive shows this set speed and motor state.
+testing::AssertionResult driveShows(sim::DriveServer& server, long hz, bool on) {
+    if (QTest::qWaitFor(
+            [&] {
+                const DriveView v = view(server);
+                return v.setHz == hz && v.running == on;
+            },
+            3000))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "wanted " << hz << " Hz running " << on << ", drive: " << server.command("state");
+}
+
+#define EXPECT_DRIVE(server, hz, on) ASSERT_TRUE(driveShows(server, hz, on))
 
 class RunInWithDrive : public testing::Test {
   protected:
@@ -76,7 +85,7 @@ class RunInWithDrive : public testing::Test {
         options.fixedDevice = true;
         m_frame = std::make_unique<shell::CMainFrame>(options);
         m_frame->show();
-        QTRY_VERIFY_WITH_TIMEOUT(m_frame->allGroupsRead(), 10000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->allGroupsRead(); }, 10000));
         m_page = m_frame->findChild<CRunInPage*>();
         m_control = m_frame->findChild<CControlPage*>();
         m_report = m_frame->findChild<CReportPage*>();
@@ -126,7 +135,7 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     EXPECT_DRIVE(sim(), 100, true);
 
     m_frame->sheet()->setCurrentWidget(m_control);
-    QTRY_COMPARE_WITH_TIMEOUT(m_frame->sheet()->currentWidget(), m_page, 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
     m_frame->sheet()->setCurrentWidget(m_report);
     QTest::qWait(50);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_report);
@@ -165,16 +174,16 @@ TEST_F(RunInWithDrive, FaultAndLinkLossStop) {
     ticks(60);
     EXPECT_DRIVE(sim(), 200, true);
     sim().command("fault 1 3");
-    QTRY_VERIFY_WITH_TIMEOUT(!m_page->running(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_page->running(); }, 5000));
     EXPECT_DRIVE(sim(), 1000, false);
     sim().command("clear");
     QTest::qWait(300);
 
     startProgram();
     sim().command("unplug 15");
-    QTRY_VERIFY_WITH_TIMEOUT(!m_page->running(), 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_page->running(); }, 15000));
     sim().command("unplug 0");
-    QTRY_VERIFY_WITH_TIMEOUT(m_frame->connected(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->connected(); }, 10000));
     EXPECT_DRIVE(sim(), 1000, false);
 }
 

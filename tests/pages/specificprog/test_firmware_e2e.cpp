@@ -11,6 +11,7 @@
 #include <random>
 
 #include "app/demodrive.h"
+#include "link/queues.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
@@ -76,7 +77,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     options.fixedDevice = true;
     shell::CMainFrame frame(options);
     frame.show();
-    QTRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
     auto* page = frame.findChild<CSpecificProgPage*>();
     auto* control = frame.findChild<CControlPage*>();
@@ -123,28 +124,35 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
         QTest::qWait(50);
         for (QWidget* target : std::initializer_list<QWidget*>{control, report}) {
             frame.sheet()->setCurrentWidget(target);
-            QTRY_COMPARE_WITH_TIMEOUT(frame.sheet()->currentWidget(), page, 2000);
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
         }
         // Again once the drive asks for blocks: coming back to the page must
         // not take the block-request polling away from the transfer.
-        QTRY_VERIFY_WITH_TIMEOUT(firstBlockArrived(demo.server().command("state")), 10000);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
         frame.sheet()->setCurrentWidget(control);
-        QTRY_COMPARE_WITH_TIMEOUT(frame.sheet()->currentWidget(), page, 2000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
         EXPECT_EQ(count(prompter.informed, refused), refusalsBefore + 3);
 
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog->downloading(), 20000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
         EXPECT_EQ(count(prompter.informed, finished), 1);
         prompter.informed.removeAll(finished);
         // FirmwareDone follows the last block through the queue.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            demo.server().command("state").find("loader normal") != std::string::npos, 3000);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return demo.server().command("state").find("loader normal") != std::string::npos;
+            },
+            3000));
         const std::string state = demo.server().command("state");
         EXPECT_NE(state.find("complete in-order"), std::string::npos) << state;
         EXPECT_EQ(demo.server().receivedLoader(), loader);
         EXPECT_EQ(demo.server().receivedFirmware(), update);
         EXPECT_TRUE(frame.findChild<QPushButton*>("programButton")->isEnabled());
 
-        // Tabs change again once the download is over.
+        // Tabs change again once the download is over (its end is a posted
+        // message to the frame).
+        QTest::qWait(50);
         frame.sheet()->setCurrentWidget(report);
         QTest::qWait(50);
         EXPECT_EQ(frame.sheet()->currentWidget(), report);
@@ -153,11 +161,79 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     }
     EXPECT_EQ(count(prompter.informed, finished), 0);
 
+    // The update file vanishes after the first block: the file error ends the
+    // download and the tab lock with it; started again, the drive's loader
+    // gets the rest from the block it still waits for.
+    const Bytes loader = randomBytes(300, seed++);
+    const Bytes update = randomBytes(740, seed++);
+    const std::filesystem::path updateFile = work.path() / "update.bin";
+    prompter.fileAnswers = {writeFile(work.path() / "loader.bin", loader),
+                            writeFile(updateFile, update)};
+    dialog->chooseLoader();
+    dialog->chooseUpdate();
+    dialog->setTimings({20, 10, 100, 5, 5});
+    const auto fileErrorsBefore = prompter.fileErrors.size();
+    dialog->startDownload();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
+    std::filesystem::remove(updateFile);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 5000));
+    EXPECT_EQ(prompter.fileErrors.size(), fileErrorsBefore + 1);
+    EXPECT_EQ(count(prompter.informed, finished), 0);
+    EXPECT_NE(demo.server().command("state").find("loader-running"), std::string::npos);
+    QTest::qWait(50);
+    frame.sheet()->setCurrentWidget(report);
+    QTest::qWait(50);
+    EXPECT_EQ(frame.sheet()->currentWidget(), report);
+    frame.sheet()->setCurrentWidget(page);
+    writeFile(updateFile, update);
+    dialog->startDownload();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
+    EXPECT_EQ(count(prompter.informed, finished), 1);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return demo.server().command("state").find("loader normal") != std::string::npos; },
+        3000));
+    EXPECT_NE(demo.server().command("state").find("complete in-order"), std::string::npos)
+        << demo.server().command("state");
+    EXPECT_EQ(demo.server().receivedFirmware(), update);
+
     // Supervision runs again: a silent drive is noticed.
     ASSERT_TRUE(frame.connected());
     demo.server().command("unplug 30");
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.connected(), 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.connected(); }, 15000));
     demo.server().command("unplug 0");
+}
+
+// Coming back to the page during a download (a refused tab change returns to
+// it) must keep the download's polling, not post the menu's: a status poll in
+// the loader phase or a lost block-request poll would disturb the transfer.
+TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
+    testkit::ScopedWorkDir work("firmware-poll");
+    testkit::ScriptedPrompter prompter;
+    prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
+                            writeFile(work.path() / "update.bin", randomBytes(10, 2))};
+    CSpecificProgPage page;
+    page.show();
+    page.showFirmwareUpdate();
+    FirmwareUpdateDialog* dialog = page.firmwarePanel();
+    dialog->setTimings({60000, 0, 0, 0, 0});
+    dialog->chooseLoader();
+    dialog->chooseUpdate();
+    auto pollModes = [] {
+        std::vector<int> modes;
+        std::int32_t mode = 0;
+        while (link::ThePollModeQueue().Fetch(0, mode, std::chrono::milliseconds(0)) ==
+               link::queue_result::kOk)
+            modes.push_back(mode);
+        return modes;
+    };
+    (void)pollModes();
+    dialog->startDownload();
+    ASSERT_TRUE(dialog->downloading());
+    EXPECT_EQ(pollModes(), std::vector<int>{14});
+    page.hide();
+    page.show();
+    EXPECT_EQ(pollModes(), std::vector<int>{14});
 }
 
 }  // namespace
