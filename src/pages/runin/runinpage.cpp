@@ -24,7 +24,9 @@ namespace {
 
 constexpr int kRunInPollMode = 17;
 
-QString number(std::uint32_t value) { return QString::number(value); }
+QString number(std::uint32_t value) {
+    return QString::number(value);
+}
 
 }  // namespace
 
@@ -40,7 +42,9 @@ CRunInPage::CRunInPage(QWidget* parent) : shell::Page(parent) {
     m_animation->load(animation);
 }
 
-CRunInPage::~CRunInPage() { m_clock.stop(); }
+CRunInPage::~CRunInPage() {
+    m_clock.stop();
+}
 
 void CRunInPage::buildControls() {
     auto* layout = new QVBoxLayout(this);
@@ -107,8 +111,7 @@ void CRunInPage::buildControls() {
     layout->addWidget(m_statusGroup);
     layout->addStretch();
 
-    connect(m_programList, qOverload<int>(&QComboBox::activated), this,
-            &CRunInPage::programChosen);
+    connect(m_programList, qOverload<int>(&QComboBox::activated), this, &CRunInPage::programChosen);
     connect(m_startButton, &QAbstractButton::clicked, this, &CRunInPage::startPressed);
     connect(m_cancelButton, &QAbstractButton::clicked, this, &CRunInPage::cancelPressed);
 }
@@ -178,6 +181,7 @@ void CRunInPage::cancelPressed() {
 }
 
 void CRunInPage::start() {
+    m_repeatStop = false;
     postToFrame(link::WM_RUNIN_ACTIVE, 1);
     m_running = true;
     m_programList->setEnabled(false);
@@ -204,7 +208,20 @@ void CRunInPage::stop() {
 }
 
 void CRunInPage::stopIfRunning() {
-    if (m_running) stop();
+    if (!m_running) return;
+    stop();
+    m_repeatStop = true;
+}
+
+// The stop and the speed restore queued while the link was lost are thrown
+// away when the link reopens; without this the spindle would keep running.
+void CRunInPage::repeatStopOnce() {
+    if (!m_repeatStop || m_running) return;
+    m_repeatStop = false;
+    link::SendRequest(model::BuildAction(model::code::StopMotor));
+    auto& drive = model::DriveData::instance();
+    drive.SetChoice(1, m_savedSpeed);
+    drive.RequestGroup(0, 0x10);
 }
 
 void CRunInPage::clockTick() {
@@ -243,12 +260,14 @@ void CRunInPage::pageShown() {
 }
 
 void CRunInPage::operationAllowed() {
+    repeatStopOnce();
     const bool enable = model::DriveData::instance().GetChoice(7) == 0;
     m_startButton->setEnabled(enable);
     m_cancelButton->setEnabled(enable);
 }
 
 void CRunInPage::operationNotAllowed() {
+    repeatStopOnce();
     if (m_running) return;
     m_startButton->setEnabled(false);
     m_cancelButton->setEnabled(false);

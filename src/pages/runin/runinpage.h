@@ -20,7 +20,7 @@ namespace velmora::pages {
 // Runs timed run-in programs from data_runin: speed steps with on/off phases.
 class CRunInPage : public shell::Page {
     Q_OBJECT
-public:
+  public:
     explicit CRunInPage(QWidget* parent = nullptr);
     ~CRunInPage() override;
     [[nodiscard]] const char* captionKey() const override { return "tabrunin"; }
@@ -44,15 +44,16 @@ public:
     [[nodiscard]] std::uint32_t savedSpeed() const { return m_savedSpeed; }
     [[nodiscard]] const RunInSequencer& sequencer() const { return m_sequencer; }
 
-protected:
+  protected:
     void pageShown() override;
 
-private:
+  private:
     void buildControls();
     void fillProgramList();
     void loadSelectedProgram();
     void start();
     void stop();
+    void repeatStopOnce();
     void execute(const std::vector<RunInCommand>& commands);
     void showStatus();
 
@@ -62,6 +63,9 @@ private:
     QTimer m_clock;
     bool m_manualClock = false;
     bool m_running = false;
+    // A stop the main window asked for (fault, lost link) may not have reached
+    // the drive: it is sent once more with the next status the drive reports.
+    bool m_repeatStop = false;
     // Parameter 1 as it was before the program; 111 until the page was first shown.
     std::uint32_t m_savedSpeed = 111;
 
