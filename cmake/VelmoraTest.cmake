@@ -13,6 +13,8 @@ function(velmora_add_test name)
   if(NOT VT_TIMEOUT)
     set(VT_TIMEOUT 120)
   endif()
+  # Test helpers are included from the repository root ("tests/support/...").
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   # Where tests find the repository's data and the build's programs.
   target_compile_definitions(${name} PRIVATE
     VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VELMORA_BINARY_DIR="${PROJECT_BINARY_DIR}")

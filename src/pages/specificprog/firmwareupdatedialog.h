@@ -40,6 +40,8 @@ class FirmwareUpdateDialog : public QWidget {
     void blockRequest(link::Telegram reply);
 
     [[nodiscard]] bool downloading() const { return m_state != State::Idle; }
+    // The loader is through and the drive's block requests are answered.
+    [[nodiscard]] bool awaitingBlockRequests() const { return m_state == State::Firmware; }
     // Posts the poll mode the running download needs again: showing the page
     // (also when a refused tab change returns to it) must not replace it.
     void resumePolling() const;

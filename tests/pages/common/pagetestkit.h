@@ -1,13 +1,14 @@
 #pragma once
 // What page tests share: a prompter that answers from a script, a frame that
 // records posted messages, and the requests a page queued for the drive.
+#include <unistd.h>
+
 #include <QString>
 #include <QStringList>
 #include <chrono>
 #include <deque>
 #include <filesystem>
 #include <mutex>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,7 @@
 namespace velmora::testkit {
 
 class ScriptedPrompter : public shell::Prompter {
-public:
+  public:
     ScriptedPrompter() { shell::setPrompter(this); }
     ~ScriptedPrompter() override { shell::setPrompter(nullptr); }
 
@@ -43,7 +44,7 @@ public:
     QStringList informed, confirmed, fileErrors;
     int restarts = 0;
 
-private:
+  private:
     QString next() {
         if (fileAnswers.empty()) return {};
         QString path = fileAnswers.front();
@@ -53,7 +54,7 @@ private:
 };
 
 class RecordingFrame : public link::MessageTarget {
-public:
+  public:
     void postMessage(unsigned message, std::uintptr_t wParam) override {
         std::lock_guard lock(m_mutex);
         messages.emplace_back(message, wParam);
@@ -61,7 +62,7 @@ public:
     [[nodiscard]] bool isAlive() const override { return true; }
     std::vector<std::pair<unsigned, std::uintptr_t>> messages;
 
-private:
+  private:
     std::mutex m_mutex;
 };
 
@@ -83,7 +84,7 @@ inline std::vector<int> Commands(const std::vector<link::Telegram>& requests) {
 
 // A fresh folder that becomes the working directory for the test's lifetime.
 class ScopedWorkDir {
-public:
+  public:
     explicit ScopedWorkDir(const std::string& tag) {
         m_old = std::filesystem::current_path();
         m_dir = std::filesystem::temp_directory_path() /
@@ -99,7 +100,7 @@ public:
     }
     [[nodiscard]] const std::filesystem::path& path() const { return m_dir; }
 
-private:
+  private:
     std::filesystem::path m_old, m_dir;
 };
 

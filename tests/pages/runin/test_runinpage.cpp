@@ -33,15 +33,18 @@ std::string step(int n, int rpm, int minutes, int on, int off) {
 }
 
 // Parameter 1 carried by a WriteGroup50 telegram (bytes 0..1, big-endian).
-unsigned speedOf(const link::Telegram& t) { return t.data.at(0) * 256u + t.data.at(1); }
+unsigned speedOf(const link::Telegram& t) {
+    return t.data.at(0) * 256u + t.data.at(1);
+}
 
 class RunInPageTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         model::DriveData::instance().Reset();
         TakeRequests();
-        writeProgram(m_dir.path(), 1, "[general]\nfiletext=Bearing run-in\n" +
-                                          step(1, 1000, 1, 2, 1) + step(2, 30, 1, 5, 5));
+        writeProgram(
+            m_dir.path(), 1,
+            "[general]\nfiletext=Bearing run-in\n" + step(1, 1000, 1, 2, 1) + step(2, 30, 1, 5, 5));
         writeProgram(m_dir.path(), 2, "[general]\nfiletext=Short\n" + step(1, 600, 1, 60, 0));
         writeProgram(m_dir.path(), 4, "[general]\nfiletext=Unreachable\n");
         m_page = std::make_unique<CRunInPage>();

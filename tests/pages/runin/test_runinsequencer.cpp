@@ -11,7 +11,9 @@ namespace {
 using Kind = RunInCommand::Kind;
 const RunInCommand Stop{Kind::StopMotor};
 const RunInCommand Start{Kind::StartMotor};
-RunInCommand Speed(std::uint32_t hz) { return {Kind::WriteSpeed, hz}; }
+RunInCommand Speed(std::uint32_t hz) {
+    return {Kind::WriteSpeed, hz};
+}
 
 // Runs n ticks and returns every command issued, with a marker of the tick.
 std::vector<std::vector<RunInCommand>> ticks(RunInSequencer& seq, int n) {
@@ -43,7 +45,7 @@ TEST(RunInSequencer, OnOffRhythmTickByTick) {
     seq.takeCommands();
     auto t = ticks(seq, 6);
     EXPECT_TRUE(t[0].empty());
-    EXPECT_EQ(t[1], std::vector<RunInCommand>{Stop});   // 2 s on elapsed
+    EXPECT_EQ(t[1], std::vector<RunInCommand>{Stop});  // 2 s on elapsed
     EXPECT_TRUE(t[2].empty());
     EXPECT_TRUE(t[3].empty());
     EXPECT_EQ(t[4], std::vector<RunInCommand>{Start});  // 3 s off elapsed
@@ -113,7 +115,7 @@ TEST(RunInSequencer, MoreThan99StepsAreCut) {
 }
 
 class RunInFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_dir = std::filesystem::temp_directory_path() /
                 ("runin-test-" + std::to_string(::getpid()) + "-" +

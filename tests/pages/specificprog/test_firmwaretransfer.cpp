@@ -27,7 +27,10 @@ void expectHeader(const link::Telegram& t, int command, int number, int count) {
 
 // Loader files of 502 and 300 bytes split into 251-byte blocks numbered from 0.
 TEST(LoaderPhase, SplitsInto251ByteBlocks) {
-    struct Case { std::size_t size; std::vector<int> counts; };
+    struct Case {
+        std::size_t size;
+        std::vector<int> counts;
+    };
     for (const Case& c : {Case{502, {251, 251}}, Case{300, {251, 49}}, Case{0, {}},
                           Case{251, {251}}, Case{1, {1}}}) {
         SCOPED_TRACE(c.size);

@@ -12,6 +12,7 @@
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/actuatortestdialog.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::pages {
 namespace {
@@ -50,7 +51,7 @@ std::vector<link::Telegram> waitForRequests(std::size_t n, int timeoutMs = 3000)
 }
 
 class SpecificProgTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { TakeRequests(); }
     void TearDown() override { TakeRequests(); }
     testkit::ScopedWorkDir m_dir{"specificprog"};
@@ -136,7 +137,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     EXPECT_EQ(loader[0].length, 255);
     EXPECT_EQ(loader[1].data[1], 1);   // block number 1
     EXPECT_EQ(loader[1].data[3], 49);  // 49 bytes
-    QTest::qWait(30);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
 
     for (std::uint16_t k = 0; k < 3; ++k) {
         dialog.blockRequest(blockRequest(k));
@@ -177,7 +178,7 @@ TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
     dialog.chooseUpdate();
     dialog.startDownload();
     ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
-    QTest::qWait(20);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
     dialog.blockRequest(blockRequest(1));  // the last block (52 bytes)
     dialog.blockRequest(blockRequest(2));  // arrives before block 1 went out
     auto sent = waitForRequests(2);
