@@ -1,0 +1,81 @@
+#include "soakprobe.h"
+
+#include <QEvent>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "link/messages.h"
+#include "shell/framemessage.h"
+
+namespace velmora::bench {
+
+SoakProbe::SoakProbe(QObject* frame) : m_frame(frame) {
+    m_clock.start();
+    frame->installEventFilter(this);
+    m_heartbeat.setTimerType(Qt::PreciseTimer);
+    m_heartbeat.setInterval(10);
+    connect(&m_heartbeat, &QTimer::timeout, this, &SoakProbe::beat);
+    m_lastBeatNs = m_clock.nsecsElapsed();
+    m_heartbeat.start();
+}
+
+void SoakProbe::watchPopup(QObject* popup) {
+    popup->installEventFilter(this);
+}
+
+long SoakProbe::messagesOf(unsigned message) const {
+    const unsigned index = message - shell::kFirstFrameMessage;
+    return index < m_byMessage.size() ? m_byMessage[index] : 0;
+}
+
+void SoakProbe::beat() {
+    const qint64 ns = m_clock.nsecsElapsed();
+    m_lateness.push_back(std::max(0.0, (ns - m_lastBeatNs) / 1e6 - 10.0));
+    m_lastBeatNs = ns;
+}
+
+bool SoakProbe::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = static_cast<unsigned>(event->type());
+    if (type >= shell::kFirstFrameMessage && type <= shell::kLastFrameMessage) {
+        ++m_messages;
+        ++m_byMessage[type - shell::kFirstFrameMessage];
+        if (type == link::WM_DRIVE_LINK_STATE) {
+            const bool up = static_cast<shell::FrameMessageEvent*>(event)->wParam() == 1;
+            if (m_seenState && up != m_connected) {
+                if (m_verbose)
+                    std::printf("%8.1f s  link %s\n", now() / 1000.0, up ? "answered" : "lost");
+                if (up) {
+                    ++m_recoveries;
+                    m_lastRecoveryAt = now();
+                } else {
+                    ++m_losses;
+                    m_lastLossAt = now();
+                }
+            }
+            m_seenState = true;
+            m_connected = up;
+        }
+    } else if (event->type() == QEvent::Show && watched != m_frame) {
+        ++m_popupsShown;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+double Percentile(std::vector<double> samples, double p) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    const auto index = static_cast<std::size_t>(p / 100.0 * (samples.size() - 1) + 0.5);
+    return samples[std::min(index, samples.size() - 1)];
+}
+
+}  // namespace velmora::bench
