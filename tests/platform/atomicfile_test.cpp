@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "tests/support/tempfolder.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,29 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class AtomicFile : public ::testing::Test {
+class AtomicFile : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("velmora-atomic-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_dir, ec);
-    }
-    static std::string Slurp(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    AtomicFile() : TempFolderTest("velmora-atomic") {}
     [[nodiscard]] std::size_t Entries() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(m_dir), fs::directory_iterator{}));
     }
-    fs::path m_dir;
 };
 
 // A failed write must keep the old file whole and leave no temporary behind.

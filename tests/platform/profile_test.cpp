@@ -1,6 +1,8 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/tempfolder.h"
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -134,25 +136,9 @@ TEST(ProfileEdit, KeepsBinaryJunkAndLongLines) {
     EXPECT_EQ(p.text(), expected);
 }
 
-class ProfileFiles : public ::testing::Test {
+class ProfileFiles : public testsupport::TempFolderTest {
   protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("velmora-profile-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_dir, ec);
-    }
-    static std::string Slurp(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    fs::path m_dir;
+    ProfileFiles() : TempFolderTest("velmora-profile") {}
 };
 
 // The one-shot helpers must create, update and read back a real file.
