@@ -108,6 +108,7 @@ void printLatency(const bench::SoakProbe& probe, const char* what) {
         "ms\n",
         what, l.size(), bench::Percentile(l, 50), bench::Percentile(l, 99),
         bench::Percentile(l, 100));
+    std::printf("the latest beat came %.1f s after the start\n", probe.worstBeatAt() / 1000.0);
 }
 
 int runProbe(QApplication& app, shell::CMainFrame& frame, bench::SoakProbe& probe,

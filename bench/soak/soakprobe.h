@@ -1,7 +1,7 @@
 #pragma once
 // Watches the main window from outside: counts the window messages it
 // handles, link losses and recoveries and fault popups shown, and measures
-// how late the window thread serves a 10 ms timer.
+// how late the window thread serves a 10 ms timer from 2 s after its start.
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -32,6 +32,8 @@ class SoakProbe : public QObject {
 
     // Lateness of the 10 ms heartbeat in milliseconds, one sample per beat.
     [[nodiscard]] const std::vector<double>& lateness() const { return m_lateness; }
+    // Milliseconds since the probe started at the latest beat.
+    [[nodiscard]] qint64 worstBeatAt() const { return m_worstAt; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,6 +46,8 @@ class SoakProbe : public QObject {
     QTimer m_heartbeat;
     qint64 m_lastBeatNs = 0;
     std::vector<double> m_lateness;
+    double m_worst = 0;
+    qint64 m_worstAt = 0;
     std::array<long, 16> m_byMessage{};
     long m_messages = 0;
     int m_losses = 0;
