@@ -76,7 +76,10 @@ void CMainFrame::onLinkState(std::uintptr_t wParam) {
         m_indicator->setConnected(m_connected);
         if (!m_connected) m_runIn->stopIfRunning();
     }
-    if (!m_connected) tellAboutPortOnce();
+    if (m_connected)
+        m_runIn->linkAnswered();
+    else
+        tellAboutPortOnce();
 }
 
 void CMainFrame::tellAboutPortOnce() {

@@ -215,13 +215,20 @@ void CRunInPage::stopIfRunning() {
 
 // The stop and the speed restore queued while the link was lost are thrown
 // away when the link reopens; without this the spindle would keep running.
-void CRunInPage::repeatStopOnce() {
+// Status replies can come back before the link check does, and a reopen at
+// that check flushes again, so each status repeats them until the link is
+// confirmed; the answered check is the last repeat.
+void CRunInPage::repeatStop() {
     if (!m_repeatStop || m_running) return;
-    m_repeatStop = false;
     link::SendRequest(model::BuildAction(model::code::StopMotor));
     auto& drive = model::DriveData::instance();
     drive.SetChoice(1, m_savedSpeed);
     drive.RequestGroup(0, 0x10);
+}
+
+void CRunInPage::linkAnswered() {
+    repeatStop();
+    m_repeatStop = false;
 }
 
 void CRunInPage::clockTick() {
@@ -260,14 +267,14 @@ void CRunInPage::pageShown() {
 }
 
 void CRunInPage::operationAllowed() {
-    repeatStopOnce();
+    repeatStop();
     const bool enable = model::DriveData::instance().GetChoice(7) == 0;
     m_startButton->setEnabled(enable);
     m_cancelButton->setEnabled(enable);
 }
 
 void CRunInPage::operationNotAllowed() {
-    repeatStopOnce();
+    repeatStop();
     if (m_running) return;
     m_startButton->setEnabled(false);
     m_cancelButton->setEnabled(false);

@@ -30,6 +30,8 @@ class CRunInPage : public shell::Page {
     void operationNotAllowed() override;
     // A fault or a lost link ends a running program.
     void stopIfRunning();
+    // The link answered a check: nothing queued from now on is flushed.
+    void linkAnswered();
 
     // User actions (what the controls call); each asks for confirmation.
     void programChosen(int index);
@@ -53,7 +55,7 @@ class CRunInPage : public shell::Page {
     void loadSelectedProgram();
     void start();
     void stop();
-    void repeatStopOnce();
+    void repeatStop();
     void execute(const std::vector<RunInCommand>& commands);
     void showStatus();
 

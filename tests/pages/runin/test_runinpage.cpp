@@ -127,6 +127,37 @@ TEST_F(RunInPageTest, DeclinedStartAndDefaultSavedSpeed) {
     EXPECT_TRUE(TakeRequests().empty());
 }
 
+// A stop caused by a lost link may be flushed by the reopening, and again by
+// a reopen after the first statuses are back: every status repeats the stop
+// and the speed until the link check answers, which repeats them a last time.
+TEST_F(RunInPageTest, LinkLossStopRepeatedUntilLinkAnswers) {
+    m_page->startPressed();
+    TakeRequests();
+    m_page->stopIfRunning();
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
+    m_page->operationNotAllowed();
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
+    m_page->operationAllowed();
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
+    m_page->linkAnswered();
+    auto requests = TakeRequests();
+    ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(speedOf(requests[1]), 111u);
+    m_page->operationAllowed();
+    m_page->linkAnswered();
+    EXPECT_TRUE(TakeRequests().empty());
+
+    // A program started again before the link answered is not stopped by it.
+    m_page->startPressed();
+    m_page->stopIfRunning();
+    m_page->startPressed();
+    TakeRequests();
+    m_page->linkAnswered();
+    m_page->operationAllowed();
+    EXPECT_TRUE(m_page->running());
+    EXPECT_TRUE(TakeRequests().empty());
+}
+
 // The end of the program stops the motor, then shows the finished popup.
 TEST_F(RunInPageTest, FinishesWithPopup) {
     m_page->findChild<QComboBox*>("programList")->setCurrentIndex(1);
