@@ -181,9 +181,12 @@ $(cat "$out/probe")
 ## Soak
 
 \`velmora-soak --minutes ${soakMinutes} --unplug-every ${soakUnplug}\`: the real window in demo
-mode against the simulated drive with line noise (0.05 % of bytes), 2 % of
-replies dropped, the cable unplugged for 10 s every ${soakUnplug} s, a fault of
-another class every 20 s and the motor started and stopped every 15 s.
+mode against the simulated drive with line noise (0.05 % of bytes garbled)
+and 2 % of bytes lost in each direction, the cable unplugged for 10 s every
+${soakUnplug} s, a fault of another class every 20 s and the motor started and
+stopped every 15 s. The lost bytes cost one link check in three or four, so the
+link also reports losses of its own between the unplugs when two checks in a
+row go unanswered, and finds the drive again at the next check.
 The full soak is \`velmora-soak --minutes 30 --unplug-every 180\`.
 Load: $(loadOf soak).
 

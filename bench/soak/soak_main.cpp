@@ -1,5 +1,5 @@
 // The real window in demo mode against the simulated drive under line noise,
-// dropped replies, unplugged cables, injected faults and motor starts and
+// lost bytes, unplugged cables, injected faults and motor starts and
 // stops. Prints what happened and fails (exit 1) on a missed recovery or
 // memory growth over 2 MB.
 //
