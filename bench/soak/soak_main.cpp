@@ -37,7 +37,10 @@ using namespace velmora;
 // Answers every question at once: nothing modal may stop a soak.
 class QuietPrompter : public shell::Prompter {
   public:
-    void inform(QWidget*, const QString&) override { ++informs; }
+    void inform(QWidget*, const QString& text) override {
+        ++informs;
+        if (!informTexts.contains(text)) informTexts << text;
+    }
     bool confirm(QWidget*, const QString&) override { return true; }
     QString chooseOpenFile(QWidget*, const shell::FileChoice&) override {
         return files.isEmpty() ? QString() : files.takeFirst();
@@ -46,6 +49,7 @@ class QuietPrompter : public shell::Prompter {
     void fileError(QWidget*, const QString&, const QString&) override { ++fileErrors; }
     void restartProgram(const QString&, const QStringList&) override {}
     int informs = 0;
+    QStringList informTexts;
     int fileErrors = 0;
     QStringList files;
 };
@@ -228,8 +232,10 @@ int main(int argc, char** argv) {
         std::printf(
             "worst time to notice an unplug: %lld ms; worst recovery after replug: %lld ms\n",
             static_cast<long long>(worstNotice), static_cast<long long>(worstRecovery));
-        std::printf("fault popups shown: %d, general-error notices: %d\n", probe.faultPopupsShown(),
+        std::printf("fault popups shown: %d, other notices: %d\n", probe.faultPopupsShown(),
                     prompter.informs);
+        for (const QString& text : prompter.informTexts)
+            std::printf("  notice: %s\n", qPrintable(text.simplified().left(100)));
         std::printf(
             "resident memory: start %ld KB, after one minute %ld KB, end %ld KB, growth %ld KB\n",
             rssStart, rssAfterWarmUp, rssEnd, rssEnd - base);
