@@ -29,6 +29,7 @@
 #include "shell/prompter.h"
 #include "sim/driveserver.h"
 #include "soakprobe.h"
+#include "timedapplication.h"
 
 namespace {
 
@@ -105,7 +106,8 @@ QString writeImage(const char* name, int size) {
     return file.fileName();
 }
 
-void printLatency(const bench::SoakProbe& probe, const char* what) {
+void printLatency(const bench::TimedApplication& app, const bench::SoakProbe& probe,
+                  const char* what) {
     const auto& l = probe.lateness();
     std::printf(
         "%s: window-thread timer lateness over %zu beats: median %.2f ms, p99 %.2f ms, worst %.2f "
@@ -113,9 +115,12 @@ void printLatency(const bench::SoakProbe& probe, const char* what) {
         what, l.size(), bench::Percentile(l, 50), bench::Percentile(l, 99),
         bench::Percentile(l, 100));
     std::printf("the latest beat came %.1f s after the start\n", probe.worstBeatAt() / 1000.0);
+    const auto& slowest = app.slowest();
+    std::printf("slowest event handled: %.2f ms (type %d to %s) %.1f s after the start\n",
+                slowest.ms, slowest.type, qPrintable(slowest.receiver), slowest.atMs / 1000.0);
 }
 
-int runProbe(QApplication& app, shell::CMainFrame& frame, bench::SoakProbe& probe,
+int runProbe(bench::TimedApplication& app, shell::CMainFrame& frame, bench::SoakProbe& probe,
              QuietPrompter& prompter, const Options& options) {
     auto* runIn = frame.findChild<pages::CRunInPage*>();
     auto* specific = frame.findChild<pages::CSpecificProgPage*>();
@@ -133,7 +138,7 @@ int runProbe(QApplication& app, shell::CMainFrame& frame, bench::SoakProbe& prob
     });
     QTimer::singleShot(options.probeSeconds * 1000, &app, &QApplication::quit);
     app.exec();
-    printLatency(probe, "under load (live polling + run-in + firmware transfer)");
+    printLatency(app, probe, "under load (live polling + run-in + firmware transfer)");
     std::printf("messages handled: %ld, firmware popups: %d\n", probe.messagesHandled(),
                 prompter.informs);
     return 0;
@@ -143,7 +148,7 @@ int runProbe(QApplication& app, shell::CMainFrame& frame, bench::SoakProbe& prob
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    bench::TimedApplication app(argc, argv);
     const Options options = parse(argc, argv);
     const auto workFolder = enterDataFolder();
     QuietPrompter prompter;
@@ -161,6 +166,7 @@ int main(int argc, char** argv) {
     probe.setVerbose(options.verbose);
     for (auto* popup : frame->findChildren<shell::FaultPopup*>()) probe.watchPopup(popup);
     frame->show();
+    QTimer::singleShot(2000, [&app] { app.resetSlowest(); });  // as the probe's warm-up
 
     int status = 0;
     if (options.probe) {
@@ -240,7 +246,7 @@ int main(int argc, char** argv) {
             "resident memory: start %ld KB, after one minute %ld KB, end %ld KB, growth %ld KB\n",
             rssStart, rssAfterWarmUp, rssEnd, rssEnd - base);
         std::printf("crashes: 0\n");
-        printLatency(probe, "during the soak");
+        printLatency(app, probe, "during the soak");
         // The link notices a silent drive after two checks (about 9 s) and finds
         // it again within about 5 s of its return.
         const bool unplugsOk =
