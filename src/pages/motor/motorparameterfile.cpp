@@ -138,7 +138,7 @@ void LoadMotorFile(const std::filesystem::path& file, model::DriveData& data) {
         }
         std::string text = profile.getString(kMotorFileSection, name, kMissingReal);
         if (text.size() > kRealTextLimit) text.resize(kRealTextLimit);
-        const double value = std::clamp(ParseRealText(text), 0.0, kLargestReal);
+        const double value = std::clamp(ParseDouble(text), 0.0, kLargestReal);
         data.SetReal(key.parameter, static_cast<float>(value));
     }
 }

@@ -1,54 +1,8 @@
 #include "pages/motor/motorpolicy.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace velmora::pages {
-
-namespace {
-
-std::size_t SkipBlanks(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
-                               text[i] == '\r' || text[i] == '\v' || text[i] == '\f')) {
-        ++i;
-    }
-    return i;
-}
-
-}  // namespace
-
-std::uint32_t ParseUnsignedText(std::string_view text) {
-    std::size_t i = SkipBlanks(text);
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-') return 0;
-        ++i;
-    }
-    std::uint64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
-        if (value > UINT32_MAX) return UINT32_MAX;
-    }
-    return static_cast<std::uint32_t>(value);
-}
-
-double ParseRealText(std::string_view text) {
-    std::size_t i = SkipBlanks(text);
-    if (i < text.size() && text[i] == '+') ++i;
-    double value = 0.0;
-    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value,
-                                        std::chars_format::general);
-    if (result.ec != std::errc{} || !std::isfinite(value)) return 0.0;
-    return value;
-}
-
-std::string FormatFixed(double value, int decimals) {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc{}) return "0";
-    return std::string(buffer, result.ptr);
-}
 
 NumberSpec IntegerRow(int parameter, double low, double high, const char* unit) {
     return {parameter, NumberKind::Integer, 1.0, {low, high}, {low, high}, 0, unit};
@@ -77,8 +31,8 @@ double ClampToRange(double value, NumberRange range) {
 }
 
 double TextValue(const NumberSpec& spec, std::string_view text, bool rpm) {
-    if (spec.kind == NumberKind::Real) return ParseRealText(text);
-    std::uint32_t value = ParseUnsignedText(text);
+    if (spec.kind == NumberKind::Real) return ParseDouble(text);
+    std::uint32_t value = ParseUnsigned(text);
     if (spec.kind == NumberKind::Frequency && rpm) value /= 60;
     return static_cast<double>(value);
 }

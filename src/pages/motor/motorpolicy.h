@@ -6,17 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "pages/control/numberparse.h"
+
 namespace velmora::pages {
 
-// Leading unsigned number of text ("%u"); 0 when there is none. A minus sign
-// gives 0 and values past 32 bits saturate, so no input wraps round to a huge
-// value that the clamp would then turn into the row's maximum.
-[[nodiscard]] std::uint32_t ParseUnsignedText(std::string_view text);
-// Leading decimal number with '.' as the point ("%f"); 0 when there is none or
-// it is not finite. Independent of the process locale.
-[[nodiscard]] double ParseRealText(std::string_view text);
-// "%.Nf" independent of the process locale.
-[[nodiscard]] std::string FormatFixed(double value, int decimals);
 
 enum class NumberKind { Integer, Frequency, Real };
 

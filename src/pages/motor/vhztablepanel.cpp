@@ -88,7 +88,7 @@ VHzPicture CVHzTableDlg::picture() {
     VHzPicture p;
     std::array<NumberRow*, 3> frequencyRows{m_rows[1], m_rows[3], m_rows[5]};
     for (std::size_t i = 0; i < 3; ++i) {
-        p.values.frequencies[i] = ParseUnsignedText(frequencyRows[i]->text().toStdString());
+        p.values.frequencies[i] = ParseUnsigned(frequencyRows[i]->text().toStdString());
     }
     MakeNonDecreasing(p.values.frequencies);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -103,7 +103,7 @@ VHzPicture CVHzTableDlg::picture() {
     for (std::size_t i = 0; i < 4; ++i) {
         const QString text = m_rows[2 * i]->text();
         p.voltageTexts[i] = text;
-        p.values.voltages[i] = ParseRealText(text.toStdString());
+        p.values.voltages[i] = ParseDouble(text.toStdString());
     }
     const std::uint32_t unit = m_data.GetChoice(8);
     if (unit == 0) p.frequencyCaption = shell::T("xaxiscaptionhz");

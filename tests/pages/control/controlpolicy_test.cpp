@@ -80,6 +80,10 @@ TEST(NumberText, ReadsLikeScanfWithoutLocaleOrWrapping) {
     EXPECT_FLOAT_EQ(ParseReal(std::string_view("nan")), 0.0f);
     EXPECT_FLOAT_EQ(ParseReal(std::string_view("1e999")), 0.0f);
     EXPECT_FLOAT_EQ(ParseReal(std::string_view("FILE_ERROR")), 0.0f);
+    // Beyond single precision is unusable for a drive field, not infinity.
+    EXPECT_FLOAT_EQ(ParseReal(std::string_view("1e300")), 0.0f);
+    EXPECT_DOUBLE_EQ(ParseDouble(std::string_view("1e300")), 1e300);
+    EXPECT_EQ(ParseUnsigned(std::string_view("\r\n\t 42")), 42u);  // as "%u" skips
     EXPECT_EQ(FormatFixed(2.0, 2), "2.00");
     EXPECT_EQ(FormatFixed(1.23001, 2), "1.23");
 }
