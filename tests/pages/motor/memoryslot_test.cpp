@@ -7,6 +7,7 @@
 #include "link/queues.h"
 #include "model/commands.h"
 #include "motordata.h"
+#include "motorpagefixture.h"
 #include "motortestsupport.h"
 #include "pages/motor/motorpage.h"
 #include "shell/textcatalog.h"
@@ -21,23 +22,8 @@ std::vector<std::string> Join(std::vector<std::string> head, const std::vector<s
     return head;
 }
 
-class MemorySlotTest : public ::testing::Test {
+class MemorySlotTest : public MotorPageFixture {
   protected:
-    void SetUp() override {
-        EnsureApp();
-        ClearQueues();
-        LoadAsyncMotor(data);
-        page = std::make_unique<CMotorPage>(nullptr, data);
-        page->setFrame(&frame);
-        page->applyTexts();
-        page->show();
-        page->refresh();
-        ClearQueues();
-    }
-    void TearDown() override {
-        page.reset();
-        ClearQueues();
-    }
     // Runs action `action` with the model list or the slot list on `entry`.
     std::vector<std::string> run(int action, int entry) {
         auto* actions = Find<QComboBox>(page.get(), "actionList");
@@ -57,11 +43,6 @@ class MemorySlotTest : public ::testing::Test {
         EXPECT_EQ(data.GetMotorSel(0), 2);
         EXPECT_EQ(data.GetMotorSel(1), 2);
     }
-
-    model::DriveData data;
-    FrameLog frame;
-    ScriptedPrompter prompter;
-    std::unique_ptr<CMotorPage> page;
 };
 
 // The model number the drive loads is the list entry; the last entry (14)

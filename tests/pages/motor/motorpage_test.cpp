@@ -12,6 +12,7 @@
 
 #include "model/commands.h"
 #include "motordata.h"
+#include "motorpagefixture.h"
 #include "motortestsupport.h"
 #include "pages/motor/spinfield.h"
 #include "shell/textcatalog.h"
@@ -21,24 +22,8 @@ namespace {
 
 using link::Telegram;
 
-class MotorPageTest : public ::testing::Test {
+class MotorPageTest : public MotorPageFixture {
   protected:
-    void SetUp() override {
-        EnsureApp();
-        ClearQueues();
-        LoadAsyncMotor(data);
-        page = std::make_unique<CMotorPage>(nullptr, data);
-        page->setFrame(&frame);
-        page->applyTexts();
-        page->show();
-        page->refresh();
-        ClearQueues();
-    }
-    void TearDown() override {
-        page.reset();
-        ClearQueues();
-    }
-
     template <typename W>
     W* find(const char* name) {
         W* w = Find<W>(page.get(), name);
@@ -63,11 +48,6 @@ class MotorPageTest : public ::testing::Test {
         for (int p = 1; p <= 155; ++p) w[static_cast<std::size_t>(p)] = data.Working(p);
         return w;
     }
-
-    model::DriveData data;
-    FrameLog frame;
-    ScriptedPrompter prompter;
-    std::unique_ptr<CMotorPage> page;
 };
 
 std::vector<std::string> ExpectedSend(const std::array<std::uint32_t, 156>& w) {
