@@ -110,10 +110,10 @@ void printLatency(const bench::TimedApplication& app, const bench::SoakProbe& pr
                   const char* what) {
     const auto& l = probe.lateness();
     std::printf(
-        "%s: window-thread timer lateness over %zu beats: median %.2f ms, p99 %.2f ms, worst %.2f "
+        "%s: window-thread timer lateness over %llu beats: median %.2f ms, p99 %.2f ms, worst %.2f "
         "ms\n",
-        what, l.size(), bench::Percentile(l, 50), bench::Percentile(l, 99),
-        bench::Percentile(l, 100));
+        what, static_cast<unsigned long long>(l.count()), l.percentile(50), l.percentile(99),
+        l.worst());
     std::printf("the latest beat came %.1f s after the start\n", probe.worstBeatAt() / 1000.0);
     const auto& slowest = app.slowest();
     std::printf("slowest event handled: %.2f ms (type %d to %s) %.1f s after the start\n",

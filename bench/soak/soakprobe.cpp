@@ -40,11 +40,8 @@ void SoakProbe::beat() {
         return;
     }
     const double late = std::max(0.0, (ns - m_lastBeatNs) / 1e6 - 10.0);
-    m_lateness.push_back(late);
-    if (late > m_worst) {
-        m_worst = late;
-        m_worstAt = ns / 1000000;
-    }
+    if (late > m_lateness.worst()) m_worstAt = ns / 1000000;
+    m_lateness.add(late);
     m_lastBeatNs = ns;
 }
 
@@ -81,13 +78,6 @@ long ResidentKb() {
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
     return -1;
-}
-
-double Percentile(std::vector<double> samples, double p) {
-    if (samples.empty()) return 0;
-    std::sort(samples.begin(), samples.end());
-    const auto index = static_cast<std::size_t>(p / 100.0 * (samples.size() - 1) + 0.5);
-    return samples[std::min(index, samples.size() - 1)];
 }
 
 }  // namespace velmora::bench

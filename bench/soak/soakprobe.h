@@ -6,7 +6,8 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
-#include <vector>
+
+#include "latencyhistogram.h"
 
 namespace velmora::bench {
 
@@ -31,7 +32,7 @@ class SoakProbe : public QObject {
     [[nodiscard]] qint64 now() const { return m_clock.elapsed(); }
 
     // Lateness of the 10 ms heartbeat in milliseconds, one sample per beat.
-    [[nodiscard]] const std::vector<double>& lateness() const { return m_lateness; }
+    [[nodiscard]] const LatencyHistogram& lateness() const { return m_lateness; }
     // Milliseconds since the probe started at the latest beat.
     [[nodiscard]] qint64 worstBeatAt() const { return m_worstAt; }
 
@@ -45,8 +46,7 @@ class SoakProbe : public QObject {
     QElapsedTimer m_clock;
     QTimer m_heartbeat;
     qint64 m_lastBeatNs = 0;
-    std::vector<double> m_lateness;
-    double m_worst = 0;
+    LatencyHistogram m_lateness;
     qint64 m_worstAt = 0;
     std::array<long, 16> m_byMessage{};
     long m_messages = 0;
@@ -62,7 +62,5 @@ class SoakProbe : public QObject {
 
 // Resident memory of this process in kilobytes.
 [[nodiscard]] long ResidentKb();
-// The p-th percentile (0..100) of samples.
-[[nodiscard]] double Percentile(std::vector<double> samples, double p);
 
 }  // namespace velmora::bench
