@@ -1,6 +1,7 @@
 #include "timedapplication.h"
 
 #include <QEvent>
+#include <QThread>
 
 namespace velmora::bench {
 
@@ -9,9 +10,11 @@ TimedApplication::TimedApplication(int& argc, char** argv) : QApplication(argc, 
 }
 
 bool TimedApplication::notify(QObject* receiver, QEvent* event) {
-    // Only the outermost delivery counts: events sent from inside a handler
-    // are part of its time.
-    if (m_depth > 0) return QApplication::notify(receiver, event);
+    // Only the window thread's outermost delivery counts: events sent from
+    // inside a handler are part of its time, and an object living in another
+    // thread would race on the record.
+    if (m_depth > 0 || QThread::currentThread() != thread())
+        return QApplication::notify(receiver, event);
     // Taken before delivery: a deferred delete ends the receiver, and the
     // event may not outlive its delivery either.
     const char* className = receiver ? receiver->metaObject()->className() : "(none)";
