@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite:
-#   1. the full build (window included) and every test under ctest;
-#   2. the whole suite again under AddressSanitizer with UBSan;
-#   3. the Qt-free layers (platform, link, model, simulator, end-to-end
-#      tests) under ThreadSanitizer.
-# Exits non-zero on any failure. VELMORA_SKIP_SANITIZERS=1 runs step 1 only.
+# Installs what is missing, builds, and runs the test suite: the full build
+# (window included) and every test under ctest. Exits non-zero on any failure.
+#
+#   ./test.sh --all   adds, after that:
+#     2. the whole suite again under AddressSanitizer with UBSan;
+#     3. the Qt-free layers (platform, link, model, simulator, end-to-end
+#        tests) under ThreadSanitizer;
+#     4. every fuzz target for 60 s (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
+all=0
+case "${1:-}" in
+    --all) all=1 ;;
+    "") ;;
+    *) echo "usage: $0 [--all]" >&2; exit 2 ;;
+esac
 ./scripts/install-deps.sh
 jobs=$(nproc)
 # GUI test binaries are listed at build time, without a display; Qt wants a
@@ -23,11 +31,12 @@ build_and_test() {
 }
 
 build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-if [[ "${VELMORA_SKIP_SANITIZERS:-0}" != 1 ]]; then
+if ((all)); then
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         build_and_test build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
         build_and_test build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_GUI=OFF -DVELMORA_SANITIZE=thread
+    ./scripts/fuzz.sh 60
 fi
 echo "All tests passed."
