@@ -154,8 +154,13 @@ bool SerialPort::configure() {
     if (BaudForIndex(baudIndex) == 0) return bad();
     const speed_t speed = kBaudTable[static_cast<std::size_t>(baudIndex)].speed;
     if (speed == 0) return bad();
+    // Raw both ways, and whatever flow control another program left on the
+    // device cleared: with RTS/CTS on an adapter whose CTS is not wired the
+    // drive would seem never to answer. cfmakeraw keeps these flags.
     ::cfmakeraw(&tio);
+    tio.c_cflag &= ~CRTSCTS;
     tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
     ::cfsetispeed(&tio, speed);
     ::cfsetospeed(&tio, speed);
     switch (m_settings.parity) {
@@ -169,6 +174,7 @@ bool SerialPort::configure() {
             break;
         case 2:
             tio.c_cflag &= ~(PARENB | PARODD);
+            tio.c_iflag &= ~INPCK;
             break;
         default:
             return bad();

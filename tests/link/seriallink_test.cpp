@@ -1,6 +1,8 @@
 #include "link/seriallink.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -258,6 +260,45 @@ TEST(SerialPort, HangUpMakesReadsAndWritesFailWithoutSpinning) {
     EXPECT_EQ(port.Write(&byte, 1), 0u);
     EXPECT_EQ(port.Close(), 0);
     EXPECT_EQ(port.Close(), 1);
+}
+
+// Catches line settings another program left behind surviving the open:
+// RTS/CTS on an adapter without CTS, or XON/XOFF eating bytes 0x11/0x13,
+// make the drive seem silent. A pty ignores the baud rate, so only reading
+// the settings back shows a wrong one.
+TEST(SerialLink, OpenSetsTheWholeLineWhateverWasLeftBehind) {
+    TempDir dir;
+    test::PtyPair pty;
+    {
+        const int other = ::open(pty.devicePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(other, 0);
+        termios left{};
+        ASSERT_EQ(::tcgetattr(other, &left), 0);
+        left.c_cflag = (left.c_cflag & ~(CSIZE | CLOCAL | CREAD)) | CS7 | PARENB | PARODD |
+                       CSTOPB | CRTSCTS | HUPCL;
+        left.c_iflag |= IXON | IXOFF | IXANY | ICRNL | ISTRIP | INPCK;
+        left.c_oflag |= OPOST | ONLCR;
+        left.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+        ::cfsetispeed(&left, B9600);
+        ::cfsetospeed(&left, B9600);
+        ASSERT_EQ(::tcsetattr(other, TCSANOW, &left), 0);
+        ::close(other);
+    }
+    SerialLink link;
+    link.setConfigFile(dir.file("config.ini"));
+    link.UseFixedDevice(pty.devicePath());
+    ASSERT_EQ(link.OpenLink(), kLinkOpen);
+
+    termios line{};
+    ASSERT_EQ(::tcgetattr(pty.masterFd(), &line), 0);
+    EXPECT_EQ(::cfgetispeed(&line), static_cast<speed_t>(B38400));
+    EXPECT_EQ(::cfgetospeed(&line), static_cast<speed_t>(B38400));
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(line.c_cflag & (PARENB | PARODD | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(line.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY | ICRNL | ISTRIP | INPCK), 0u);
+    EXPECT_EQ(line.c_oflag & OPOST, 0u);
+    EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
 }
 
 // Catches a second program (or a second open in this one) sharing the port,
