@@ -53,7 +53,7 @@ class CompleteRead final : public ReadGoal {
   public:
     void request(model::DriveData& data) override {
         if (!m_first.allGroupsRead()) {
-            data.RequestMissingGroups();
+            m_first.RequestOverdueGroups(data);
         } else {
             data.RequestGroup(1, kErrorGroup);
         }

@@ -7,7 +7,10 @@
 
 namespace velmora::link {
 
-// Queue a request for the encoder thread. 0 posted, 1 dropped (queue full).
+// Queue a request for the encoder thread; never waits. A full queue keeps it
+// in line until the encoder has made room, so nothing asked for is lost
+// (only a flush, on a lost link or for a firmware transfer, discards it).
+// 0 queued, 1 not (no such queue).
 int SendRequest(Telegram request);
 // Take the oldest entry of the reply queue (waits at most 250 ms). 0 when a
 // reply was obtained, 1 otherwise.

@@ -38,7 +38,10 @@ std::optional<std::uint8_t> ByteQueueSource::nextByte(std::chrono::milliseconds 
 }
 
 int SendRequest(Telegram request) {
-    return TheTelegramQueues().Post(kRequestSlot, std::move(request)) == queue_result::kOk ? 0 : 1;
+    // A request is what a page or the user asked the drive to do: when the
+    // queue is full it waits for room rather than being dropped unseen.
+    const int result = TheTelegramQueues().PostOrHold(kRequestSlot, std::move(request));
+    return result == queue_result::kOk || result == queue_result::kHeld ? 0 : 1;
 }
 
 int FetchReply(Telegram& reply) {

@@ -21,13 +21,15 @@ inline constexpr int kFlushNotReady = 4;
 inline constexpr int kFetchNotReady = 8;
 inline constexpr int kRefused = 9;  // full (or not ready): the entry is not kept
 inline constexpr int kWaitFailed = 10;
+inline constexpr int kHeld = 11;  // full: the entry waits in line for room
 }  // namespace queue_result
 
 inline constexpr std::chrono::milliseconds kFetchTimeout{250};
 
 // Posting never waits; fetching waits at most kFetchTimeout. The count of
 // waiting entries plays the counting semaphore, checked under the lock so the
-// capacity can never be overrun.
+// capacity can never be overrun. PostOrHold keeps what a full queue cannot
+// take in a line behind it, moved in (oldest first) as fetches make room.
 template <typename Entry>
 class RequestQueue {
   public:
@@ -39,6 +41,23 @@ class RequestQueue {
         {
             std::lock_guard lock(m_mutex);
             if (m_entries.size() >= m_capacity) return queue_result::kRefused;
+            m_entries.push_back(std::move(entry));
+        }
+        m_arrived.notify_one();
+        return queue_result::kOk;
+    }
+
+    // Like Post, but a full queue keeps the entry waiting instead of dropping
+    // it: for a producer that must not block and must not lose what it asked
+    // for (the window thread's requests). Once anything waits, later entries
+    // queue behind it so the order is kept. kOk or kHeld.
+    int PostOrHold(Entry entry) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_held.empty() || m_entries.size() >= m_capacity) {
+                m_held.push_back(std::move(entry));
+                return queue_result::kHeld;
+            }
             m_entries.push_back(std::move(entry));
         }
         m_arrived.notify_one();
@@ -68,6 +87,10 @@ class RequestQueue {
             }
             entry = std::move(m_entries.front());
             m_entries.pop_front();
+            if (!m_held.empty()) {
+                m_entries.push_back(std::move(m_held.front()));
+                m_held.pop_front();
+            }
         }
         m_room.notify_one();
         return queue_result::kOk;
@@ -77,6 +100,7 @@ class RequestQueue {
         {
             std::lock_guard lock(m_mutex);
             m_entries.clear();
+            m_held.clear();
         }
         m_room.notify_all();
         return queue_result::kOk;
@@ -86,6 +110,11 @@ class RequestQueue {
         std::lock_guard lock(m_mutex);
         return m_entries.size();
     }
+    // Entries waiting for room behind a full queue.
+    [[nodiscard]] std::size_t held() const {
+        std::lock_guard lock(m_mutex);
+        return m_held.size();
+    }
     [[nodiscard]] std::size_t capacity() const { return m_capacity; }
 
   private:
@@ -94,6 +123,7 @@ class RequestQueue {
     std::condition_variable m_arrived;
     std::condition_variable m_room;
     std::deque<Entry> m_entries;
+    std::deque<Entry> m_held;  // unbounded: only PostOrHold fills it
 };
 
 // Queues reached through one handle by slot number; a slot out of range gives
@@ -106,6 +136,10 @@ class QueueSet {
     int Post(int slot, Entry entry) {
         auto* queue = at(slot);
         return queue ? queue->Post(std::move(entry)) : queue_result::kBadSlot;
+    }
+    int PostOrHold(int slot, Entry entry) {
+        auto* queue = at(slot);
+        return queue ? queue->PostOrHold(std::move(entry)) : queue_result::kBadSlot;
     }
     int PostWithin(int slot, Entry entry, std::chrono::milliseconds timeout) {
         auto* queue = at(slot);
@@ -124,6 +158,9 @@ class QueueSet {
     }
     [[nodiscard]] std::size_t size(int slot) const {
         return slot >= 0 && static_cast<std::size_t>(slot) < Slots ? m_queues[slot].size() : 0;
+    }
+    [[nodiscard]] std::size_t held(int slot) const {
+        return slot >= 0 && static_cast<std::size_t>(slot) < Slots ? m_queues[slot].held() : 0;
     }
 
   private:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/messages.h"
+#include "model/firstread.h"
 #include "shell/faultrules.h"
 #include "shell/tabrules.h"
 
@@ -119,6 +120,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     FaultPopup* m_popupG = nullptr;  // fault class 3, the general error
 
     TabState m_tabState;
+    model::FirstCompleteRead m_firstRead;
     FaultTracker m_faults;
     QPointer<QWidget> m_previousPage;  // active when the last tab change began
     int m_programmaticSwitch = 0;      // > 0 while the window itself switches

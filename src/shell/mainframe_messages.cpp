@@ -76,10 +76,14 @@ void CMainFrame::onLinkState(std::uintptr_t wParam) {
         m_indicator->setConnected(m_connected);
         if (!m_connected) m_runIn->stopIfRunning();
     }
-    if (m_connected)
+    if (m_connected) {
+        // A link lost in the middle of the first read flushed its requests;
+        // the answered check resumes it even when no group reply comes.
+        m_firstRead.RequestOverdueGroups(model::DriveData::instance());
         m_runIn->linkAnswered();
-    else
+    } else {
         tellAboutPortOnce();
+    }
 }
 
 void CMainFrame::tellAboutPortOnce() {
@@ -91,13 +95,9 @@ void CMainFrame::tellAboutPortOnce() {
 }
 
 void CMainFrame::onGroupReply() {
-    model::DriveData& data = model::DriveData::instance();
-    data.StoreGroupReply();
-    if (!m_tabState.allGroupsRead) {
-        data.RequestMissingGroups();
-        if (data.GroupsIncomplete()) return;
-        m_tabState.allGroupsRead = true;
-    }
+    const bool forward = m_firstRead.onGroupReply(model::DriveData::instance());
+    m_tabState.allGroupsRead = m_firstRead.allGroupsRead();
+    if (!forward) return;
     QWidget* active = activePage();
     for (Page* page : std::initializer_list<Page*>{m_control, m_report, m_remote, m_motor,
                                                    m_specificProg, m_techService}) {

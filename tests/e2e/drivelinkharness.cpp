@@ -68,10 +68,8 @@ void DriveLinkHarness::handle(unsigned message, std::uintptr_t wParam) {
             }
             data.StoreReply(reply);
             groupReplies.push_back(code);
-            if (!allGroupsRead) {
-                data.RequestMissingGroups();
-                allGroupsRead = data.GroupsIncomplete() == 0;
-            }
+            m_firstRead.RequestOverdueGroups(data);
+            allGroupsRead = data.GroupsIncomplete() == 0;
             break;
         }
         case link::WM_DRIVE_REPLY: {
@@ -105,19 +103,8 @@ bool DriveLinkHarness::pumpUntil(const std::function<bool()>& done,
 }
 
 bool DriveLinkHarness::readAllGroups(std::chrono::milliseconds timeout) {
-    data.RequestMissingGroups();
-    if (!pumpUntil([&] { return allGroupsRead; }, timeout)) return false;
-    settle();
-    return true;
-}
-
-void DriveLinkHarness::settle(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        auto message = m_log.take(quiet);
-        if (!message) return;
-        handle(message->first, message->second);
-    }
+    m_firstRead.RequestOverdueGroups(data);
+    return pumpUntil([&] { return allGroupsRead; }, timeout);
 }
 
 bool DriveLinkHarness::readGroup(int code, std::chrono::milliseconds timeout) {

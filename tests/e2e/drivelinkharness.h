@@ -16,6 +16,7 @@
 #include "link/linkapi.h"
 #include "link/linkthreads.h"
 #include "model/drivedata.h"
+#include "model/firstread.h"
 #include "sim/driveserver.h"
 
 namespace velmora::e2e {
@@ -51,10 +52,6 @@ class DriveLinkHarness {
     bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s);
     // Starts the first complete read and waits for it.
     bool readAllGroups(std::chrono::milliseconds timeout = 5s);
-    // Handles messages until none came for `quiet`: the first complete read
-    // leaves many repeated requests queued, and a request sent into a full
-    // queue is lost.
-    void settle(std::chrono::milliseconds quiet = 150ms, std::chrono::milliseconds timeout = 3s);
     // Reads a group and waits until its reply has been stored.
     bool readGroup(int code, std::chrono::milliseconds timeout = 3s);
     // Sends a request and waits for the single reply with that code.
@@ -74,6 +71,7 @@ class DriveLinkHarness {
     void handle(unsigned message, std::uintptr_t wParam);
 
     MessageLog m_log;
+    model::FirstCompleteRead m_firstRead;
 };
 
 }  // namespace velmora::e2e

@@ -117,8 +117,7 @@ TEST_F(LinkThreadsTest, TwoSilentChecksReportLossReopenAndFlush) {
             // What the pages queued while the drive stayed silent.
             Telegram stale;
             stale.command = 0xA6;
-            while (SendRequest(stale) == 0) {
-            }
+            for (std::size_t i = 0; i <= kTelegramCapacity; ++i) SendRequest(stale);
             Telegram staleFrame;
             staleFrame.command = 0xA6;
             WireFrame frame;

@@ -183,8 +183,39 @@ TEST(RequestQueue, PageOperationsUseTheirSlots) {
     EXPECT_EQ(TheFrameQueue().size(0), 0u);
     EXPECT_EQ(TheTelegramQueues().size(kLinkReplySlot), 1u);
     FlushAllQueues();
-    for (int i = 0; i < 50; ++i) ASSERT_EQ(SendRequest(Telegram{}), 0);
-    EXPECT_EQ(SendRequest(Telegram{}), 1);
+}
+
+// Catches a request dropped when the request queue is full (a page's write
+// vanishing right after start-up), requests overtaking the ones that wait,
+// the capacity being overrun, and a flush that sends held requests later.
+TEST(RequestQueue, FullRequestQueueHoldsRequestsInOrder) {
+    FlushAllQueues();
+    for (int i = 0; i < 60; ++i) {
+        Telegram request;
+        request.command = i;
+        ASSERT_EQ(SendRequest(request), 0) << i;
+    }
+    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 50u);
+    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), 10u);
+    std::vector<int> order;
+    std::thread late([] {
+        Telegram request;
+        request.command = 60;
+        SendRequest(request);  // from another thread while the encoder drains
+    });
+    Telegram got;
+    while (TheTelegramQueues().Fetch(kRequestSlot, got, 300ms) == queue_result::kOk) {
+        order.push_back(got.command);
+        EXPECT_LE(TheTelegramQueues().size(kRequestSlot), 50u);
+    }
+    late.join();
+    ASSERT_EQ(order.size(), 61u);
+    for (int i = 0; i < 61; ++i) EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
+
+    for (int i = 0; i < 55; ++i) SendRequest(Telegram{});
+    FlushOutgoing();
+    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
+    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), 0u);
     FlushAllQueues();
 }
 

@@ -12,12 +12,14 @@
 
 #include "app/demodrive.h"
 #include "link/seriallink_api.h"
+#include "model/grouplayout.h"
 #include "platform/profile.h"
 #include "shell/faultpopup.h"
 #include "shell/statusindicator.h"
 #include "sim/driveserver.h"
 #include "tests/shell/frametestsupport.h"
 #include "tests/support/waitfor.h"
+#include "ptypeer.h"
 
 namespace velmora::shell::test {
 namespace {
@@ -72,6 +74,76 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
     }
     EXPECT_EQ(readWhole(folder / "config.ini"), configBefore);
     EXPECT_TRUE(prompter.informed.empty());
+    std::filesystem::remove_all(folder);
+}
+
+// A drive that answers every read at once from one set of values, the
+// speed it reports (p1) above its own maximum (p42).
+std::optional<link::test::Bytes> PromptDrive(const link::Telegram& request) {
+    if (request.command != 0xCF || request.data.empty() || request.data[0] == 0x60) {
+        return link::test::ScriptedDrive::StandardAnswer(request);
+    }
+    const model::GroupLayout* group = model::FindGroup(request.data[0]);
+    if (group == nullptr || group->code == 0x5F) return std::nullopt;
+    std::array<std::uint32_t, 156> values{};
+    values[1] = 5000;
+    values[7] = 1;
+    values[8] = 1;
+    values[41] = 30;
+    values[42] = 4000;
+    values[140] = 2;
+    values[141] = 1;
+    values[146] = 3;
+    link::test::Bytes data(group->length, 0);
+    for (const model::FieldLayout& field : group->fields) {
+        for (int at = 0, bytes = field.bits / 8; at < bytes; ++at) {
+            data[static_cast<std::size_t>(field.offset + at)] =
+                static_cast<std::uint8_t>(values[field.parameter] >> (8 * (bytes - 1 - at)));
+        }
+    }
+    return link::test::Encode(group->code, data);
+}
+
+// Right after start-up the control page's three full refreshes write group
+// 0x50 twice and 0x58 three times each, with the drive's own values (p1
+// corrected to p42). Catches writes lost in a request queue flooded by the
+// first complete read (only 0-2 of the six 0x10 writes arrived).
+TEST(MainFrameWithDrive, StartUpWritesAllArrive) {
+    const std::filesystem::path folder = EnterTestFolder();
+    ResetDriveState();
+    ScriptedPrompter prompter;
+    link::test::ScriptedDrive drive(PromptDrive);
+    {
+        link::UseFixedDevice(drive.devicePath());
+        FrameOptions options;
+        options.fixedDevice = true;
+        CMainFrame frame(options);
+        frame.show();
+        const auto count = [&drive](int command) {
+            const auto requests = drive.requests();
+            return std::count_if(requests.begin(), requests.end(),
+                                 [command](const auto& r) { return r.command == command; });
+        };
+        const auto polls = [&drive] {
+            const auto requests = drive.requests();
+            return std::count_if(requests.begin(), requests.end(), [](const auto& r) {
+                return r.command == 0xCF && r.data == link::test::Bytes{0x59};
+            });
+        };
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(count(0x10) >= 6 && count(0x18) >= 9, 10000);
+        // Two more poll cycles: later refreshes must write nothing.
+        const auto pollsSoFar = polls();
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(polls() >= pollsSoFar + 2, 5000);
+        EXPECT_EQ(count(0x10), 6);
+        EXPECT_EQ(count(0x18), 9);
+        for (const auto& request : drive.requests()) {
+            if (request.command == 0x10) {
+                EXPECT_EQ(request.data, (link::test::Bytes{0x0F, 0xA0, 1, 1}));
+            } else if (request.command == 0x18) {
+                EXPECT_EQ(request.data, (link::test::Bytes{2, 1, 3}));
+            }
+        }
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -56,11 +56,9 @@ class DriveWindow {
     std::string state() { return demo.server().command("state"); }
     bool stateHas(const std::string& part) { return state().find(part) != std::string::npos; }
 
-    // Connected, all groups read once and the requests of that first read
-    // sent: a request posted into a full queue would be lost.
+    // Connected and all groups read once.
     bool ready() {
-        return WaitFor([this] { return frame->allGroupsRead(); }, 10000) &&
-               WaitFor([] { return link::TheTelegramQueues().size(link::kRequestSlot) == 0; });
+        return WaitFor([this] { return frame->allGroupsRead(); }, 10000);
     }
 
     template <typename Page>

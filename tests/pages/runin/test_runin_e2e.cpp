@@ -170,9 +170,6 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
 // A fault reported by the drive and a lost link both end the program: the
 // motor stops and the speed saved before the start is back on the drive.
 TEST_F(RunInWithDrive, FaultAndLinkLossStop) {
-    // Requests queued in the first moments after the first complete read were
-    // seen to get lost in a fresh process; this test is about the stops.
-    QTest::qWait(1500);
     startProgram();
     ticks(60);
     EXPECT_DRIVE(sim(), 200, true);
