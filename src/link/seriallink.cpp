@@ -199,18 +199,20 @@ int SerialLink::WriteLinkSettings(int port, int mode) {
     m_fixedDevice.reset();
     m_mode = mode;
     m_comNumber = static_cast<std::uint8_t>(port);
-    auto profile = platform::ProfileFile::load(configFile());
-    profile.setString("comtype", "detect", mode == kModeFixed ? "C" : "A");
-    profile.setString("comtype", "com", std::to_string(port));
-    return profile.save(configFile()) ? 0 : 1;
+    const bool written = platform::UpdateProfile(configFile(), [&](platform::ProfileFile& profile) {
+        profile.setString("comtype", "detect", mode == kModeFixed ? "C" : "A");
+        profile.setString("comtype", "com", std::to_string(port));
+    });
+    return written ? 0 : 1;
 }
 
 int SerialLink::WriteDeviceForPort(unsigned port, const std::string& device) {
     if (port >= kPortNumbers || (!device.empty() && !device.starts_with('/'))) return 1;
     std::lock_guard lock(m_mutex);
-    auto profile = platform::ProfileFile::load(configFile());
-    profile.setString("comdevices", "com" + std::to_string(port), device);
-    return profile.save(configFile()) ? 0 : 1;
+    const bool written = platform::UpdateProfile(configFile(), [&](platform::ProfileFile& profile) {
+        profile.setString("comdevices", "com" + std::to_string(port), device);
+    });
+    return written ? 0 : 1;
 }
 
 std::string SerialLink::DevicePathForPort(unsigned port) const {

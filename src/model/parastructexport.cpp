@@ -22,14 +22,8 @@ bool ExportParaStructure(const std::filesystem::path& templateFile,
     for (const auto& [key, value] : texts.entries(text)) {
         file->setString(kParaStructSection, key, value);
     }
-    if (!platform::WriteFileAtomically(target, file->text(), platform::ReadOnlyTarget::Replace,
-                                       error)) {
-        return false;
-    }
-    std::filesystem::permissions(target, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add, ec);
-    if (ec && error) *error = target.string() + ": " + ec.message();
-    return !ec;
+    return platform::WriteFileAtomically(target, file->text(), platform::ReadOnlyTarget::Replace,
+                                         error);
 }
 
 }  // namespace velmora::model

@@ -100,7 +100,11 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, ReadOnlyT
         // Owner and group only take where the process may set them (root, or the same
         // owner); the mode always carries over.
         (void)::fchown(fd, old.st_uid, old.st_gid);
-        if (::fchmod(fd, old.st_mode & 07777) != 0) failure = errno;
+        // A read-only file the user chose to replace is theirs to edit again,
+        // as the original program cleared the read-only attribute of a copy.
+        mode_t mode = old.st_mode & 07777;
+        if (readOnly == ReadOnlyTarget::Replace) mode |= S_IWUSR;
+        if (::fchmod(fd, mode) != 0) failure = errno;
     }
     if (failure == 0 && !WriteAll(fd, bytes)) failure = errno;
     if (failure == 0 && ::fsync(fd) != 0) failure = errno;

@@ -19,7 +19,8 @@ using detail::LineCursor;
 using detail::TextLine;
 
 std::string_view Unquote(std::string_view value) {
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
     }
     return value;
@@ -95,9 +96,13 @@ ProfileFile ProfileFile::load(const std::filesystem::path& path) {
     return text ? parse(*text) : ProfileFile{};
 }
 
-ProfileFile ProfileFile::parse(std::string_view text) {
+ProfileFile ProfileFile::parse(std::string_view bytes) {
+    // The byte-order mark stays as it is; the encoding is the rest's.
+    const std::size_t bom = detail::BodyStart(bytes);
     ProfileFile profile;
-    profile.m_text = std::string(text);
+    profile.m_encoding = DetectEncoding(bytes.substr(bom));
+    profile.m_text =
+        std::string(bytes.substr(0, bom)) + DecodeText(bytes.substr(bom), profile.m_encoding);
     return profile;
 }
 
@@ -149,23 +154,26 @@ void ProfileFile::setString(std::string_view section, std::string_view key,
             return;
         }
         const std::size_t position = AppendPosition(m_text, *body);
-        if (position == m_text.size() && !m_text.empty() && m_text.back() != '\n') {
+        if (position == m_text.size() && !m_text.empty() && !detail::EndsWithLineBreak(m_text)) {
             m_text += eol + entry;  // the file had no final line break; keep it that way
         } else {
             m_text.insert(position, entry + eol);
         }
         return;
     }
-    if (m_text.size() > detail::BodyStart(m_text) && m_text.back() != '\n') m_text += eol;
+    if (m_text.size() > detail::BodyStart(m_text) && !detail::EndsWithLineBreak(m_text)) {
+        m_text += eol;
+    }
     m_text += "[" + name + "]" + eol + entry + eol;
 }
 
 std::string ProfileFile::text() const {
-    return m_text;
+    const std::size_t bom = detail::BodyStart(m_text);
+    return m_text.substr(0, bom) + EncodeText(std::string_view(m_text).substr(bom), m_encoding);
 }
 
 bool ProfileFile::save(const std::filesystem::path& path) const {
-    return WriteFileAtomically(path, m_text);
+    return WriteFileAtomically(path, text());
 }
 
 std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
@@ -178,12 +186,18 @@ long ReadProfileInt(const std::filesystem::path& file, std::string_view section,
     return ProfileFile::load(file).getInt(section, key, fallback);
 }
 
-bool WriteProfileString(const std::filesystem::path& file, std::string_view section,
-                        std::string_view key, std::string_view value) {
+bool UpdateProfile(const std::filesystem::path& file,
+                   const std::function<void(ProfileFile&)>& edit) {
     auto profile = ProfileFile::loadForUpdate(file);
     if (!profile) return false;
-    profile->setString(section, key, value);
+    edit(*profile);
     return profile->save(file);
+}
+
+bool WriteProfileString(const std::filesystem::path& file, std::string_view section,
+                        std::string_view key, std::string_view value) {
+    return UpdateProfile(file,
+                         [&](ProfileFile& profile) { profile.setString(section, key, value); });
 }
 
 }  // namespace velmora::platform

@@ -16,14 +16,14 @@ LineCursor::LineCursor(std::string_view text, std::size_t from) : m_text(text), 
 TextLine LineCursor::take() {
     TextLine line;
     line.begin = m_pos;
-    const std::size_t newline = m_text.find('\n', m_pos);
-    if (newline == std::string_view::npos) {
+    const std::size_t brk = m_text.find_first_of("\r\n", m_pos);
+    if (brk == std::string_view::npos) {
         line.end = m_text.size();
         line.next = m_text.size();
     } else {
-        line.end = newline;
-        if (line.end > line.begin && m_text[line.end - 1] == '\r') --line.end;
-        line.next = newline + 1;
+        line.end = brk;
+        const bool crlf = m_text[brk] == '\r' && brk + 1 < m_text.size() && m_text[brk + 1] == '\n';
+        line.next = brk + (crlf ? 2 : 1);
     }
     m_pos = line.next;
     return line;
@@ -95,11 +95,13 @@ std::optional<KeyLine> FindKey(std::string_view text, const SectionBody& body,
 }
 
 std::string_view LineEnding(std::string_view text) {
-    const std::size_t newline = text.find('\n');
-    if (newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r') {
-        return "\r\n";
-    }
-    return "\n";
+    const std::size_t brk = text.find_first_of("\r\n");
+    if (brk == std::string_view::npos || text[brk] == '\n') return "\n";
+    return brk + 1 < text.size() && text[brk + 1] == '\n' ? "\r\n" : "\r";
+}
+
+bool EndsWithLineBreak(std::string_view text) {
+    return text.ends_with('\n') || text.ends_with('\r');
 }
 
 }  // namespace velmora::platform::detail

@@ -8,7 +8,7 @@ namespace velmora::platform::detail {
 
 struct TextLine {
     std::size_t begin = 0;  // first character
-    std::size_t end = 0;    // one past the content, before "\r\n" or "\n"
+    std::size_t end = 0;    // one past the content, before "\r\n", "\n" or "\r"
     std::size_t next = 0;   // first character of the following line
 };
 
@@ -53,7 +53,9 @@ struct KeyLine {
 [[nodiscard]] std::optional<KeyLine> FindKey(std::string_view text, const SectionBody& body,
                                              std::string_view key);
 
-// "\r\n" when the text's first line ends so, "\n" otherwise.
+// The line break the text's first line ends with: "\r\n", a lone "\r", or
+// "\n" (also when there is none).
 [[nodiscard]] std::string_view LineEnding(std::string_view text);
+[[nodiscard]] bool EndsWithLineBreak(std::string_view text);
 
 }  // namespace velmora::platform::detail

@@ -1,18 +1,20 @@
 #include "link/seriallink.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
 #include "link/devicemap.h"
 #include "ptypeer.h"
+#include "tests/support/withoutpermission.h"
 
 namespace velmora::link {
 namespace {
@@ -164,6 +166,22 @@ TEST(SerialLink, ComtypeWrittenAndReadBack) {
     unwritable.setConfigFile(dir.file("missing-folder") / "config.ini");
     EXPECT_EQ(unwritable.WriteLinkSettings(4, kModeFixed), 1);
     EXPECT_EQ(unwritable.WriteDeviceForPort(4, "/dev/ttyS9"), 1);
+
+    // A settings file that exists but cannot be read must not be replaced by
+    // one holding only the link's section: the language and devices would go.
+    fs::permissions(file.parent_path(), fs::perms::all);
+    fs::permissions(file, fs::perms::owner_write | fs::perms::others_write);
+    const auto attempt = [&](const std::function<int(SerialLink&)>& write) {
+        return testsupport::AttemptWithoutPermission([&] {
+            SerialLink locked;
+            locked.setConfigFile(file);
+            return write(locked) == 0;
+        });
+    };
+    EXPECT_FALSE(attempt([](SerialLink& l) { return l.WriteLinkSettings(3, kModeFixed); }));
+    EXPECT_FALSE(attempt([](SerialLink& l) { return l.WriteDeviceForPort(3, "/dev/ttyS7"); }));
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_NE(ReadAll(file).find("language=3"), std::string::npos) << ReadAll(file);
 }
 
 struct BrokenConfig {
@@ -274,8 +292,8 @@ TEST(SerialLink, OpenSetsTheWholeLineWhateverWasLeftBehind) {
         ASSERT_GE(other, 0);
         termios left{};
         ASSERT_EQ(::tcgetattr(other, &left), 0);
-        left.c_cflag = (left.c_cflag & ~(CSIZE | CLOCAL | CREAD)) | CS7 | PARENB | PARODD |
-                       CSTOPB | CRTSCTS | HUPCL;
+        left.c_cflag = (left.c_cflag & ~(CSIZE | CLOCAL | CREAD)) | CS7 | PARENB | PARODD | CSTOPB |
+                       CRTSCTS | HUPCL;
         left.c_iflag |= IXON | IXOFF | IXANY | ICRNL | ISTRIP | INPCK;
         left.c_oflag |= OPOST | ONLCR;
         left.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;

@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-
-#include "tests/support/tempfolder.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +11,8 @@
 #include <vector>
 
 #include "platform/profile.h"
-#include "withoutpermission.h"
+#include "tests/support/tempfolder.h"
+#include "tests/support/withoutpermission.h"
 
 namespace velmora::platform {
 namespace {
@@ -36,12 +35,12 @@ TEST_F(AtomicFile, FailureInAnUnwritableFolderKeepsTheOldFile) {
     fs::permissions(file, fs::perms::all);  // only the folder stands in the way
     fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                                fs::perms::others_exec);
-    EXPECT_FALSE(testing::AttemptWithoutPermission([&] {
+    EXPECT_FALSE(testsupport::AttemptWithoutPermission([&] {
         std::string error;
         const bool written = WriteFileAtomically(file, "new contents\n", &error);
         return written || error.find("settings.ini") == std::string::npos;
     }));
-    EXPECT_FALSE(testing::AttemptWithoutPermission(
+    EXPECT_FALSE(testsupport::AttemptWithoutPermission(
         [&] { return ProfileFile::parse("[a]\nx=1\n").save(file); }));
     fs::permissions(m_dir, fs::perms::owner_all);
     EXPECT_EQ(Slurp(file), "old contents\n");
@@ -66,7 +65,9 @@ TEST_F(AtomicFile, KeepsModeAndSymbolicLinks) {
     EXPECT_EQ(Entries(), 2u);
 }
 
-// A read-only file is replaced only when the caller says the user agreed.
+// A read-only file is replaced only when the caller says the user agreed,
+// and the saved file is then writable again (else the next save of the same
+// file fails, and the user's own file stays locked against edits).
 TEST_F(AtomicFile, ReadOnlyTargetNeedsConsent) {
     const auto file = m_dir / "locked.vpm";
     ASSERT_TRUE(WriteFileAtomically(file, "keep"));
@@ -77,7 +78,7 @@ TEST_F(AtomicFile, ReadOnlyTargetNeedsConsent) {
     EXPECT_EQ(Slurp(file), "keep");
     ASSERT_TRUE(WriteFileAtomically(file, "replaced", ReadOnlyTarget::Replace));
     EXPECT_EQ(Slurp(file), "replaced");
-    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 // Targets that are no regular file, or have no name, fail without side effects.

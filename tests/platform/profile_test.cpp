@@ -1,15 +1,14 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
-
-#include "tests/support/tempfolder.h"
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "withoutpermission.h"
+#include "tests/support/tempfolder.h"
+#include "tests/support/withoutpermission.h"
 
 namespace velmora::platform {
 namespace {
@@ -54,6 +53,68 @@ TEST(ProfileRead, MatchesThePlatformLookupRules) {
     EXPECT_EQ(p.getString("", "orphan", "x"), "x");  // keys before any section
     EXPECT_EQ(p.getString("missing", "port", "dflt"), "dflt");
     EXPECT_FALSE(p.value("comtype", "nothere").has_value());
+}
+
+struct ReadCase {
+    const char* name;
+    std::string bytes;
+    const char* key;
+    const char* expected;  // UTF-8
+};
+class ProfileReadCases : public ::testing::TestWithParam<ReadCase> {};
+
+// Files as the platform's own reader reads them: single quotes dropped like
+// double ones, lines ending in a lone CR (old Mac editors), and files written
+// in the Windows code page read as such instead of showing broken umlauts.
+TEST_P(ProfileReadCases, ReadsLikeThePlatform) {
+    const auto p = ProfileFile::parse(GetParam().bytes);
+    EXPECT_EQ(p.getString("s", GetParam().key, "?"), GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileReadCases,
+    ::testing::Values(ReadCase{"SingleQuotes", "[s]\nk=  'two  words'  \n", "k", "two  words"},
+                      ReadCase{"MixedQuotesKept", "[s]\nk='x\"\n", "k", "'x\""},
+                      ReadCase{"LoneCr", "[t]\rk=1\r[s]\rk=2\rz=3", "k", "2"},
+                      ReadCase{"LoneCrLastKey", "[s]\rk=1\rz=3", "z", "3"},
+                      ReadCase{"Windows1252",
+                               "[s]\r\nk=Drehzahl \xFC"
+                               "ber Grenzwert \x80 \x85\r\n",
+                               "k", "Drehzahl \u00FCber Grenzwert \u20AC \u2026"},
+                      ReadCase{"BomThenWindows1252", "\xEF\xBB\xBF[s]\nk=\xE4\n", "k", "\u00E4"},
+                      ReadCase{"Utf8StaysUtf8",
+                               "[s]\nk=\xC3\xBC"
+                               "ber\n",
+                               "k", "\u00FCber"},
+                      ReadCase{"OverlongIsNoUtf8", "[s]\nk=\xC0\xAF\n", "k", "\u00C0\u00AF"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A file in the Windows code page is written back in it: the bytes the
+// edit did not touch stay as they were (undefined code points included), and
+// the new value's umlaut becomes its one code-page byte; a lone-CR file keeps
+// its line ends.
+TEST(ProfileEdit, KeepsTheEncodingAndLineEndsOfTheFile) {
+    const std::string before("[s]\r\nname=M\xFCller \x81\x8D\x8F\x90\x9D\r\nk=1\r\n");
+    auto p = ProfileFile::parse(before);
+    EXPECT_EQ(p.encoding(), TextEncoding::Windows1252);
+    p.setString("s", "k", "gr\u00FC\u00DF \u20AC \u4E2D");
+    p.setString("s", "new", "\u00E4");
+    EXPECT_EQ(p.text(),
+              "[s]\r\nname=M\xFCller \x81\x8D\x8F\x90\x9D\r\nk=gr\xFC\xDF \x80 ?\r\n"
+              "new=\xE4\r\n");
+    EXPECT_EQ(ProfileFile::parse(p.text()).getString("s", "k", "?"), "gr\u00FC\u00DF \u20AC ?");
+
+    auto bom = ProfileFile::parse("\xEF\xBB\xBF[s]\nk=\xE4\n");
+    bom.setString("s", "k", "\u00F6");
+    EXPECT_EQ(bom.text(), "\xEF\xBB\xBF[s]\nk=\xF6\n");
+
+    auto utf8 = ProfileFile::parse("[s]\nk=1\n");
+    utf8.setString("s", "k", "\u00FC");
+    EXPECT_EQ(utf8.text(), "[s]\nk=\xC3\xBC\n");
+
+    auto cr = ProfileFile::parse("[s]\rk=1\r[t]\r");
+    cr.setString("s", "z", "2");
+    cr.setString("u", "y", "3");
+    EXPECT_EQ(cr.text(), "[s]\rk=1\rz=2\r[t]\r[u]\ry=3\r");
 }
 
 struct IntCase {
@@ -160,8 +221,8 @@ TEST_F(ProfileFiles, UnreadableFileIsNotOverwritten) {
     ASSERT_TRUE(WriteFileAtomically(file, "[a]\nx=1\n"));
     fs::permissions(m_dir, fs::perms::all);
     fs::permissions(file, fs::perms::owner_write | fs::perms::others_write);
-    EXPECT_FALSE(
-        testing::AttemptWithoutPermission([&] { return WriteProfileString(file, "a", "y", "2"); }));
+    EXPECT_FALSE(testsupport::AttemptWithoutPermission(
+        [&] { return WriteProfileString(file, "a", "y", "2"); }));
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Slurp(file), "[a]\nx=1\n");
     EXPECT_FALSE(WriteProfileString(m_dir, "a", "y", "2"));  // a folder is no profile

@@ -79,8 +79,12 @@ RemoteParameterFile::SaveResult RemoteParameterFile::save(const fs::path& templa
     platform::ProfileFile file = platform::ProfileFile::load(templatePath);
     for (const RemoteFileKey& key : kKeys)
         file.setString(kRemoteSection, key.key, valueText(data, key));
-    // Refuses a read-only target and replaces the file only once the copy is whole.
-    if (!platform::WriteFileAtomically(target, file.text(), error)) return SaveResult::Failed;
+    // The user confirmed replacing the file; it is replaced only once the copy
+    // is whole, and a read-only one ends up writable like every saved file.
+    if (!platform::WriteFileAtomically(target, file.text(), platform::ReadOnlyTarget::Replace,
+                                       error)) {
+        return SaveResult::Failed;
+    }
     return SaveResult::Saved;
 }
 

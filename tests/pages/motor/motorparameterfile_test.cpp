@@ -150,7 +150,8 @@ TEST_F(MotorFileTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(ReadAll(file), "old contents\n");
 }
 
-// The user confirmed overwriting: a write-protected file is replaced.
+// The user confirmed overwriting: a write-protected file is replaced and
+// made writable, as its read-only attribute was cleared.
 TEST_F(MotorFileTest, ReadOnlyTargetIsReplaced) {
     const fs::path file = dir / "ro.vpm";
     WriteAll(file, "old\n");
@@ -158,6 +159,8 @@ TEST_F(MotorFileTest, ReadOnlyTargetIsReplaced) {
                     fs::perm_options::remove);
     ASSERT_TRUE(SaveMotorFile(templateFile, file, data));
     EXPECT_EQ(key(file, "p91"), "400");
+    EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none)
+        << "the saved file is writable again";
 }
 
 // Through the page: the dialogs, rpm display, the refresh after a load and

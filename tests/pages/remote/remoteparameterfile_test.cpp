@@ -45,14 +45,17 @@ void FillRemoteSet(DriveData& data) {
 }
 
 // Fault prevented: a saved file losing the template's comments, foreign
-// sections or line ends, keys in the wrong format, or values that do not
-// come back as they were saved.
+// sections or line ends, keys in the wrong format, values that do not come
+// back as they were saved, or a confirmed save over a read-only file failing
+// or leaving it read-only.
 TEST(RemoteParameterFile, SaveAndLoadRoundTripKeepsTheTemplate) {
     TempFolder folder;
     const fs::path templatePath = folder.path() / "RemoteMasterfile.vpr";
     const fs::path target = folder.path() / "set.vpr";
     WriteBytes(templatePath, kTemplate);
     fs::permissions(templatePath, fs::perms::owner_read | fs::perms::group_read);
+    WriteBytes(target, "an older set the user locked\n");
+    fs::permissions(target, fs::perms::owner_read);
 
     DriveData saved;
     FillRemoteSet(saved);
@@ -82,7 +85,7 @@ TEST(RemoteParameterFile, SaveAndLoadRoundTripKeepsTheTemplate) {
         last = at;
     }
     EXPECT_NE(fs::status(target).permissions() & fs::perms::owner_write, fs::perms::none)
-        << "a copy of a read-only template must stay writable";
+        << "a file saved over a read-only one, from a read-only template, must be writable";
 
     DriveData loaded;
     RemoteParameterFile::load(target, loaded);
@@ -159,19 +162,12 @@ TEST(RemoteParameterFile, FailedSaveLeavesTheOldFile) {
     DriveData data;
     FillRemoteSet(data);
 
-    const fs::path readOnly = folder.path() / "locked.vpr";
-    WriteBytes(readOnly, "old contents\n");
-    fs::permissions(readOnly, fs::perms::owner_read);
-    std::string reason;
-    EXPECT_EQ(RemoteParameterFile::save(templatePath, readOnly, data, &reason),
-              RemoteParameterFile::SaveResult::Failed);
-    EXPECT_FALSE(reason.empty());
-    EXPECT_EQ(ReadBytes(readOnly), "old contents\n");
-
     const fs::path folderTarget = folder.path() / "taken.vpr";
     fs::create_directories(folderTarget / "inside");
-    EXPECT_EQ(RemoteParameterFile::save(templatePath, folderTarget, data),
+    std::string reason;
+    EXPECT_EQ(RemoteParameterFile::save(templatePath, folderTarget, data, &reason),
               RemoteParameterFile::SaveResult::Failed);
+    EXPECT_FALSE(reason.empty());
     EXPECT_TRUE(fs::is_directory(folderTarget / "inside"));
 
     const fs::path target = folder.path() / "new.vpr";
