@@ -14,12 +14,12 @@
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
 #include "platform/profile.h"
+#include "ptypeer.h"
 #include "shell/faultpopup.h"
 #include "shell/statusindicator.h"
 #include "sim/driveserver.h"
 #include "tests/shell/frametestsupport.h"
 #include "tests/support/waitfor.h"
-#include "ptypeer.h"
 
 namespace velmora::shell::test {
 namespace {
