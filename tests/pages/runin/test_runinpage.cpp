@@ -205,7 +205,9 @@ TEST_P(RunInButtonTest, EveryPressAfterItsQuestion) {
     EXPECT_EQ(m_prompter.confirmed.size(), 1);
     const auto requests = TakeRequests();
     EXPECT_EQ(Commands(requests), c.sent);
-    if (c.sent.size() >= 2) EXPECT_EQ(speedOf(requests[1]), c.startButton ? 16u : 500u);
+    if (c.sent.size() >= 2) {
+        EXPECT_EQ(speedOf(requests[1]), c.startButton ? 16u : 500u);
+    }
     EXPECT_EQ(m_page->running(), c.running || (c.startButton && c.answer));
 }
 
