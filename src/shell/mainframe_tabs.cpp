@@ -44,10 +44,14 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             const int delta =
                 wheel->angleDelta().y() != 0 ? wheel->angleDelta().y() : wheel->angleDelta().x();
             const int index = m_sheet->currentIndex() + (delta > 0 ? -1 : 1);
-            // Refused silently: every notch would otherwise open a popup.
-            if (delta != 0 && index >= 0 && index < m_sheet->count() &&
-                !verdictFor(m_sheet->widget(index)).allowed) {
-                return true;
+            if (delta != 0 && index >= 0 && index < m_sheet->count()) {
+                const TabVerdict verdict = verdictFor(m_sheet->widget(index));
+                if (!verdict.allowed) {
+                    // Told like a refused click; a modal notice swallows the
+                    // notches that follow while it is open.
+                    showRefusal(verdict);
+                    return true;
+                }
             }
         }
     }

@@ -20,6 +20,12 @@ class DialogPrompter : public Prompter {
         popup.exec();
     }
 
+    bool acknowledge(QWidget* parent, const QString& text) override {
+        InfoPopup popup(parent);
+        popup.setMessage(text);
+        return popup.exec() == QDialog::Accepted;
+    }
+
     bool confirm(QWidget* parent, const QString& text) override {
         ConfirmPopup popup(parent);
         popup.setMessage(text);

@@ -21,6 +21,12 @@ public:
     virtual ~Prompter() = default;
     // InfoPopup: shows the text modally, returns when OK is pressed.
     virtual void inform(QWidget* parent, const QString& text) = 0;
+    // InfoPopup whose way of closing matters: true only for its OK button,
+    // false for Esc or the close box. A prompter that cannot tell says OK.
+    virtual bool acknowledge(QWidget* parent, const QString& text) {
+        inform(parent, text);
+        return true;
+    }
     // ConfirmPopup: true for OK, false for Cancel.
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
     // Empty string when the user cancelled.

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "platform/profile.h"
+#include "shell/addedtexts.h"
 #include "shell/catalogtext.h"
 #include "shell/languagepaths.h"
 #include "shell/textkeys.h"
@@ -13,10 +15,13 @@ namespace velmora::shell {
 namespace {
 // The language file's values are read into 128-character buffers.
 constexpr qsizetype kMaxTextCharacters = 127;
+// Added texts are whole sentences; they are not bound by the old buffers.
+constexpr qsizetype kMaxAddedCharacters = 255;
 }  // namespace
 
 struct TextCatalog::State {
     std::array<QString, textkeys::kKeyCount> entries;
+    std::vector<QString> added;  // in the order of AddedTexts()
     unsigned languageNumber = 0;
     bool loaded = false;  // never reset while the program runs
 };
@@ -40,6 +45,13 @@ int TextCatalog::load(unsigned languageNumber) {
         m_state->entries[static_cast<std::size_t>(i)] =
             profileText(file, textkeys::sectionOf(i), textkeys::keyName(i), kMaxTextCharacters);
     }
+    m_state->added.clear();
+    for (const AddedText& added : AddedTexts()) {
+        QString value = profileText(file, added.section, added.key, kMaxAddedCharacters);
+        if (value == QLatin1String(kFileError.data(), kFileError.size()))
+            value = QString::fromUtf8(added.english.data(), added.english.size());
+        m_state->added.push_back(value);
+    }
     m_state->loaded = true;
     return 0;
 }
@@ -52,7 +64,10 @@ int TextCatalog::text(int ordinal, QString& out) const {
 
 QString TextCatalog::text(std::string_view key) const {
     QString out = QString::fromLatin1(kFileError.data(), kFileError.size());
-    text(ordinalOf(key), out);
+    if (text(ordinalOf(key), out) == 0 || !m_state->loaded) return out;
+    const auto& added = AddedTexts();
+    for (std::size_t i = 0; i < added.size() && i < m_state->added.size(); ++i)
+        if (added[i].key == key) return m_state->added[i];
     return out;
 }
 

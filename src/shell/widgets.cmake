@@ -4,6 +4,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/widgets_core.cmake)
 
 set(VELMORA_SHELL_WIDGET_SOURCES
   textcatalog.cpp
+  addedtexts.cpp
+  wheelguard.cpp
   catalogtext.cpp
   languagefileset.cpp
   fontset.cpp

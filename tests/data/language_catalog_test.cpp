@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/profile.h"
+#include "shell/addedtexts.h"
 #include "shell/textcatalog.h"
 
 namespace {
@@ -65,6 +66,13 @@ TEST_P(ShippedLanguage, EveryKeyLoadsWholeAndUncut) {
         EXPECT_NE(raw, "FILE_ERROR") << "[" << section << "] " << key;
         EXPECT_EQ(text.toStdString(), raw) << "[" << section << "] " << key;
         EXPECT_FALSE(text.trimmed().isEmpty()) << key;
+    }
+    // The added texts are shipped in each language, not left to their English.
+    for (const auto& added : velmora::shell::AddedTexts()) {
+        const std::string raw =
+            file.getString(std::string(added.section), std::string(added.key), "FILE_ERROR");
+        EXPECT_NE(raw, "FILE_ERROR") << "[" << added.section << "] " << added.key;
+        EXPECT_EQ(TextCatalog::instance().text(added.key).toStdString(), raw) << added.key;
     }
 }
 

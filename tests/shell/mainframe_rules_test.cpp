@@ -2,10 +2,14 @@
 // the lamp's place and the port hint.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "shell/faultrules.h"
 #include "shell/porthint.h"
 #include "shell/statusindicator.h"
 #include "shell/tabrules.h"
+#include "shell/textcatalog.h"
 
 namespace velmora::shell {
 namespace {
@@ -140,25 +144,60 @@ TEST(StatusIndicatorGeometry, ExactPlaceAndScale) {
     EXPECT_EQ(doubled.text.right(), 1539);
 }
 
-// The hint names the device, its group and the command that helps; other
-// failures give no hint (they are not the user's to fix this way).
-TEST(PortHint, NamesDeviceGroupAndCommand) {
-    link::OpenFailure denied{link::OpenFailureKind::Permission, "/dev/ttyUSB0", "uucp", "denied"};
-    const QString text = PortProblemText(denied);
-    EXPECT_TRUE(text.contains("/dev/ttyUSB0"));
-    EXPECT_TRUE(text.contains("sudo usermod -aG uucp $USER"));
+struct HintCase {
+    const char* name;
+    unsigned language;  // 1 English, 2 German, 3 a file without the hint section
+    link::OpenFailure failure;
+    std::vector<const char*> shown;  // each must appear in the hint
+};
 
-    link::OpenFailure noGroup{link::OpenFailureKind::Permission, "/dev/ttyS0", "", "denied"};
-    EXPECT_TRUE(PortProblemText(noGroup).contains("-aG dialout"));
+class PortHintTest : public ::testing::TestWithParam<HintCase> {};
 
-    link::OpenFailure busy{link::OpenFailureKind::Busy, "/dev/ttyACM0", "", "busy"};
-    EXPECT_TRUE(PortProblemText(busy).contains("/dev/ttyACM0"));
+// The hint speaks the user's language, names the device and its group, falls
+// back to English for a language file that lacks it, and stays silent for
+// failures the user cannot fix this way.
+TEST_P(PortHintTest, InTheUsersLanguage) {
+    const HintCase& c = GetParam();
+    const auto folder = std::filesystem::temp_directory_path() / "velmora-porthint";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy(std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
+                          folder / "data_language", std::filesystem::copy_options::recursive);
+    std::ofstream(folder / "data_language" / "language_03.ini") << "[general]\ncompany=X\n";
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    TextCatalog::instance().resetForTest();
+    TextCatalog::instance().load(c.language);
+    std::filesystem::current_path(previous);
 
-    for (auto kind : {link::OpenFailureKind::None, link::OpenFailureKind::NoDevice,
-                      link::OpenFailureKind::Configuration, link::OpenFailureKind::Other}) {
-        EXPECT_TRUE(PortProblemText({kind, "/dev/ttyS1", "", ""}).isEmpty());
+    const QString text = PortProblemText(c.failure);
+    if (c.shown.empty()) {
+        EXPECT_TRUE(text.isEmpty()) << text.toStdString();
     }
+    for (const char* part : c.shown)
+        EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << text.toStdString();
+    EXPECT_FALSE(text.contains('%')) << text.toStdString();
+    TextCatalog::instance().resetForTest();
 }
+
+using K = link::OpenFailureKind;
+INSTANTIATE_TEST_SUITE_P(
+    Languages, PortHintTest,
+    ::testing::Values(
+        HintCase{"EnglishGroup", 1, {K::Permission, "/dev/ttyUSB0", "uucp", "denied"},
+                 {"/dev/ttyUSB0", "group uucp", "sudo usermod -aG uucp $USER"}},
+        HintCase{"GermanGroup", 2, {K::Permission, "/dev/ttyUSB0", "uucp", "denied"},
+                 {"/dev/ttyUSB0", "Gruppe uucp", "sudo usermod -aG uucp $USER"}},
+        HintCase{"GermanNoGroup", 2, {K::Permission, "/dev/ttyS0", "", "denied"},
+                 {"/dev/ttyS0", "Administrator"}},
+        HintCase{"GermanBusy", 2, {K::Busy, "/dev/ttyACM0", "", "busy"},
+                 {"/dev/ttyACM0", "anderen Programm"}},
+        HintCase{"FallbackBusy", 3, {K::Busy, "/dev/ttyACM0", "", "busy"},
+                 {"/dev/ttyACM0 is in use by another program"}},
+        HintCase{"NoDevice", 2, {K::NoDevice, "/dev/ttyS1", "", ""}, {}},
+        HintCase{"Configuration", 1, {K::Configuration, "/dev/ttyS1", "", "x"}, {}},
+        HintCase{"Other", 1, {K::Other, "/dev/ttyS1", "", "x"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velmora::shell

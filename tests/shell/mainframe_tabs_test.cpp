@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "tests/shell/frametestsupport.h"
+#include "tests/support/wheel.h"
 
 namespace velmora::shell::test {
 namespace {
@@ -83,6 +84,9 @@ TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
     QCoreApplication::processEvents();
     EXPECT_EQ(current(), m_pages.control);
     EXPECT_EQ(m_prompter.informed.size(), 3u);
+    testsupport::TurnWheel(m_frame->sheet()->tabBar(), -1);  // towards the next tab
+    EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(m_prompter.informed, std::vector<QString>(4, "Use the back button"));
 
     Deliver(*m_frame, link::WM_TAB_LOCK, 0);
     clickTab(m_pages.remote);
@@ -100,7 +104,9 @@ TEST_F(MainFrameTabsTest, FlashDownloadRefusesTabs) {
         clickTab(page);
         EXPECT_EQ(current(), m_pages.specificProg);
     }
-    EXPECT_EQ(m_prompter.informed, std::vector<QString>(3, QString("Wait for the download")));
+    testsupport::TurnWheel(m_frame->sheet()->tabBar(), 1);
+    EXPECT_EQ(current(), m_pages.specificProg);
+    EXPECT_EQ(m_prompter.informed, std::vector<QString>(4, QString("Wait for the download")));
     Deliver(*m_frame, link::WM_LINK_SUSPEND, 0);
     clickTab(m_pages.control);
     EXPECT_EQ(current(), m_pages.control);

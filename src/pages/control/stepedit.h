@@ -22,12 +22,16 @@ class StepEdit : public QAbstractSpinBox {
     void onStep(std::function<void(int)> handler) { m_onStep = std::move(handler); }
 
     [[nodiscard]] QString fieldText() const { return lineEdit()->text(); }
+    // Text set here counts as shown, not as edited by the user.
     void setFieldText(const QString& text) { lineEdit()->setText(text); }
+    // The user typed into the field since its text was last set.
+    [[nodiscard]] bool edited() const { return lineEdit()->isModified(); }
 
+    // One notification is one step of the owner's rule, however many the
+    // toolkit asks for (Page Up asks for ten): each step writes to the drive.
     void stepBy(int steps) override {
         if (!m_onStep || steps == 0) return;
-        const int direction = steps > 0 ? 1 : -1;
-        for (int i = 0; i != steps; i += direction) m_onStep(direction);
+        m_onStep(steps > 0 ? 1 : -1);
     }
 
   protected:

@@ -121,8 +121,9 @@ void LimitsPanel::addStopRamp() {
         const auto entry =
             static_cast<int>(ClassifyStopRamp(m_data.GetReal(48), m_data.GetReal(47)));
         m_stopRampList->select(entry);
+        // "choose" shows the drive's own value unclamped; only the user's
+        // edit of the field applies the field's range.
         applyStopRamp(entry, true);
-        if (entry == static_cast<int>(StopRampEntry::Choose)) m_stopRamp->commit();
     });
 }
 
@@ -158,7 +159,6 @@ void LimitsPanel::addHoldTime() {
         const int entry = HoldTimeOff(m_data.GetReal(51)) ? kFollow : kChoose;
         m_holdTimeList->select(entry);
         applyHoldTime(entry, true);
-        if (entry == kChoose) m_holdTime->commit();
     });
 }
 

@@ -25,7 +25,8 @@ void MemorySlotActions::loadMakerSet(int model) {
         return;
     }
     if (!prompter.confirm(m_parent, T("overwritepopup"))) return;
-    prompter.inform(m_parent, T("divergencypopup"));
+    // Only the warning's OK goes on: Esc or the close box leave the drive's data.
+    if (!prompter.acknowledge(m_parent, T("divergencypopup"))) return;
     if (m_hooks.postToFrame) {
         m_hooks.postToFrame(link::WM_MOTOR_MODEL_CHOSEN, static_cast<std::uintptr_t>(model));
     }

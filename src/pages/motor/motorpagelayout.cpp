@@ -1,5 +1,6 @@
 // The motor page's controls and where they stand.
 #include <QComboBox>
+#include <algorithm>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -28,8 +29,8 @@ constexpr QRect kActionList{12, 44, 270, 26};
 constexpr QRect kModelList{12, 74, 270, 26};
 constexpr QRect kSlotList{12, 104, 270, 26};
 constexpr QRect kExecute{12, 136, 150, 28};
-constexpr QRect kMotorTypeLabel{8, 178, 110, 26};
-constexpr QRect kMotorTypeList{120, 178, 170, 26};
+constexpr QRect kMotorTypeLabel{8, 178, 96, 26};
+constexpr QRect kMotorTypeList{106, 178, 184, 26};
 constexpr QRect kSend{8, 480, 130, 28};
 constexpr QRect kVHz{146, 480, 150, 28};
 constexpr QRect kCtrl{304, 480, 150, 28};
@@ -164,6 +165,12 @@ void CMotorPage::applyTexts() {
                            static_cast<QWidget*>(m_bldc), static_cast<QWidget*>(m_ctrl)}) {
         panel->adjustSize();
     }
+    // The limits stand right of the rated values, however wide the language
+    // makes those.
+    const int limitsX = std::max(kLimitsAt.x() * logicalDpiX() / 96,
+                                 m_rated->geometry().right() + 1 + 8 * logicalDpiX() / 96);
+    m_asm->move(limitsX, m_asm->y());
+    m_bldc->move(limitsX, m_bldc->y());
 }
 
 }  // namespace velmora::pages

@@ -16,7 +16,7 @@ namespace {
 // Panel areas in 96-dpi pixels; the graph's own coordinates are fixed in
 // vhzgeometry.h and must stay clear of the table on the left.
 constexpr QRect kPanel{0, 0, 780, 420};
-constexpr QRect kTitle{8, 4, 400, 30};
+constexpr QRect kTitle{8, 2, 400, 26};  // clear of the graph's frame below
 constexpr QRect kTable{4, 40, 206, 260};
 constexpr QRect kButtons{4, 300, 206, 40};
 constexpr QRect kFrame{212, 30, 560, 372};

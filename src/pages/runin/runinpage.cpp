@@ -171,13 +171,16 @@ void CRunInPage::programChosen(int) {
     if (!m_running) loadSelectedProgram();
 }
 
+// Start while a program runs begins it again from its first step, after the
+// same question; the speed saved before the first start stays the one restored.
 void CRunInPage::startPressed() {
-    if (m_running) return;
     if (shell::prompter().confirm(this, shell::T("runinstartpopup"))) start();
 }
 
+// Cancel is also the way to stop the motor and put the saved speed back when
+// no program runs (after a program was stopped by a fault, for one).
 void CRunInPage::cancelPressed() {
-    if (shell::prompter().confirm(this, shell::T("runincancelpopup")) && m_running) stop();
+    if (shell::prompter().confirm(this, shell::T("runincancelpopup"))) stop();
 }
 
 void CRunInPage::start() {

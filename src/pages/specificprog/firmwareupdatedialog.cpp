@@ -159,6 +159,13 @@ void FirmwareUpdateDialog::startDownload() {
         shell::prompter().fileError(this, m_updatePath, error);
         return;
     }
+    // An empty image would put the drive into its loader with nothing to
+    // flash, or end the update at once as if it had succeeded.
+    const QString& emptyPath = loader.empty() ? m_loaderPath : m_updatePath;
+    if (loader.empty() || update.empty()) {
+        shell::prompter().fileError(this, emptyPath, shell::T("emptyfile"));
+        return;
+    }
     post(link::WM_LINK_SUSPEND, 1);
     m_loader.begin(std::move(loader));
     m_loaderProgress->setRange(0, std::max(1, m_loader.total()));
@@ -226,8 +233,13 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     m_firmwareProgress->setRange(0, std::max(1, answer.progressMaximum));
     m_firmwareProgress->setValue(answer.progress);
     if (!answer.block) {
-        // Nothing left to send from there: the transfer is complete.
-        QTimer::singleShot(m_timings.beforeFirmwareDone, this, &FirmwareUpdateDialog::answerDone);
+        // The drive wants more than the file holds while its end was never
+        // sent: the file does not fit this drive. No FirmwareDone, so the
+        // drive is not told that a partial image is complete.
+        m_state = State::Idle;
+        m_pendingRequests.clear();
+        shell::prompter().inform(this, shell::T("firmwareincomplete"));
+        finishDownload();
         return;
     }
     if (answer.lastBlock) m_lastBlockSent = true;

@@ -82,11 +82,17 @@ CSpecificProgPage::CSpecificProgPage(QWidget* parent)
     m_firmware = new FirmwareUpdateDialog(this);
     m_firmware->setFrame(m_relay.get());
     layout->addWidget(m_firmware, 1);
-    // The parameter list sits at a fixed place inside the page.
+    // The parameter list keeps its place and size inside the page, but as a
+    // part of the layout: placed by hand it covered the Back button whenever
+    // the page was shorter than the list (the German captions make it so).
     m_paraStruct = new CParaStructDlg(this);
     const double scale = logicalDpiX() / 96.0;
-    m_paraStruct->setGeometry(qRound(80 * scale), qRound(20 * scale), qRound(600 * scale),
-                              qRound(400 * scale));
+    m_paraStruct->setMaximumSize(qRound(600 * scale), qRound(400 * scale));
+    auto* paraRow = new QHBoxLayout;
+    paraRow->setContentsMargins(qRound(80 * scale), qRound(20 * scale), 0, 0);
+    paraRow->addWidget(m_paraStruct, 1);
+    paraRow->addStretch();
+    layout->addLayout(paraRow, 1);
 
     auto* bottom = new QHBoxLayout;
     m_help = new QPushButton(this);
@@ -195,7 +201,9 @@ void CSpecificProgPage::backToMenu() {
     hidePanels();
     m_back->hide();
     showMenu(true);
-    link::SetPollMode(kPollMenu);
+    // Leaving the panel does not stop a download: the drive's loader waits
+    // for its block requests to be polled until the transfer ends.
+    if (!m_firmware->downloading()) link::SetPollMode(kPollMenu);
 }
 
 void CSpecificProgPage::pageShown() {

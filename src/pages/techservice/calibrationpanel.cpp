@@ -70,9 +70,12 @@ void CalibrationPanel::applyTexts() {
     m_send->setText(shell::T("sendbutton"));
 }
 
+// The field rule is the answer to typing: a value the drive sent (it may be
+// above 10000) goes back unchanged unless the user typed over it.
 std::uint32_t CalibrationPanel::commit(std::size_t field) {
-    const std::uint32_t value = techservice::CommitLow16(
-        ParseUnsigned(m_fields[field]->fieldText()), techservice::kMaxCalibration);
+    const std::uint32_t typed = ParseUnsigned(m_fields[field]->fieldText());
+    if (!m_fields[field]->edited()) return typed;
+    const std::uint32_t value = techservice::CommitLow16(typed, techservice::kMaxCalibration);
     m_fields[field]->setFieldText(UnsignedText(value));
     return value;
 }
@@ -83,8 +86,8 @@ void CalibrationPanel::step(std::size_t field, int direction) {
     m_fields[field]->setFieldText(UnsignedText(value));
 }
 
-// Each value goes out as its field rule leaves it (0..10000), also when the
-// field still has the focus.
+// An edited value goes out as its field rule leaves it (0..10000), also when
+// the field still has the focus; every other value as it was read.
 void CalibrationPanel::sendValues() {
     std::array<std::uint32_t, kCount> values{};
     for (std::size_t i = 0; i < kCount; ++i) values[i] = commit(i);

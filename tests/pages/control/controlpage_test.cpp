@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTest>
 #include <memory>
 
 #include "control/pagetestsupport.h"
 #include "model/commands.h"
 #include "pages/control/stepedit.h"
 #include "shell/roundbutton.h"
+#include "tests/support/wheel.h"
 
 namespace velmora::pages {
 namespace {
@@ -351,6 +353,47 @@ TEST_F(ControlPageTest, SelectionFieldNamesModelsAndSlots) {
     m_page->showMotorModelName(0);
     m_page->refresh();
     EXPECT_EQ(field->text(), "typem01ac");
+}
+
+}  // namespace
+}  // namespace velmora::pages
+
+namespace velmora::pages {
+namespace {
+
+// A wheel passing over the page changes no value and writes nothing; only
+// the control with the focus takes it, one step and one write per notch.
+// Page Up on the set speed is one step too (it used to write ten times).
+TEST_F(ControlPageTest, WheelAndPageKeysChangeOnlyTheFocusedControlOnce) {
+    settle();
+    QWidget* controls[] = {edit(),
+                           find<QSlider>("setSpeedSlider"),
+                           find<QComboBox>("p8List"),
+                           find<QComboBox>("p7List"),
+                           find<QComboBox>("p140List"),
+                           find<QComboBox>("p141List"),
+                           find<QComboBox>("p146List")};
+    for (QWidget* control : controls) {
+        testsupport::TurnWheel(control, 1);
+        testsupport::TurnWheel(control, -2);
+        EXPECT_TRUE(TakeRequests().empty()) << control->objectName().toStdString();
+    }
+    EXPECT_EQ(edit()->fieldText(), "300");
+    EXPECT_EQ(find<QSlider>("setSpeedSlider")->value(), 300);
+    EXPECT_EQ(find<QComboBox>("p7List")->currentIndex(), 0);
+
+    m_page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_page.get()));
+    edit()->setFocus();
+    ASSERT_TRUE(edit()->hasFocus());
+    testsupport::TurnWheel(edit(), 1);
+    EXPECT_EQ(TakeRequests().size(), 1u);
+    EXPECT_EQ(edit()->fieldText(), "301");
+    QTest::keyClick(edit(), Qt::Key_PageUp);
+    const auto written = TakeRequests();
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0].command, 0x10);
+    EXPECT_EQ(edit()->fieldText(), "302");
 }
 
 }  // namespace

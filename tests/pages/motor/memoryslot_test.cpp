@@ -92,6 +92,11 @@ TEST_F(MemorySlotTest, DeclinedConfirmationsSendNothing) {
         prompter.answers = {false};
         EXPECT_TRUE(run(action, 3).empty()) << action;
     }
+    // The maker-data warning closed with Esc or its close box, after the
+    // overwrite question was answered with OK.
+    prompter.acknowledgements = {false};
+    EXPECT_TRUE(run(0, 3).empty());
+    EXPECT_EQ(prompter.shown.back(), shown("inform", "divergencypopup"));
     EXPECT_TRUE(frame.posted.empty());
     EXPECT_EQ(data.GetMotorSel(0), 1);
 }

@@ -173,6 +173,36 @@ TEST_F(PanelTest, HoldTimeOffAndChoose) {
     EXPECT_EQ(text(bldc.get(), "p51Field"), "3.0");
 }
 
+struct KeptValue {
+    bool bldcPanel;
+    int parameter;
+    std::uint32_t raw;  // tenths of a second, as the drive sends them
+    const char* shown;
+};
+
+class KeptChoiceTest : public PanelTest, public ::testing::WithParamInterface<KeptValue> {};
+
+// A drive value outside the field's spin range that reads as "choose" is
+// shown as it is and stays as it is: a refresh that clamped and stored it
+// would send 0.5 s instead of the drive's 0.2 s on the next send.
+TEST_P(KeptChoiceTest, RefreshKeepsStoredValue) {
+    const KeptValue& c = GetParam();
+    LimitsPanel* panel = c.bldcPanel ? static_cast<LimitsPanel*>(bldc.get())
+                                     : static_cast<LimitsPanel*>(asmPanel.get());
+    const std::string name = "p" + std::to_string(c.parameter);
+    SetImage(data, {{c.parameter, c.raw}});
+    panel->refresh();
+    EXPECT_EQ(list(panel, (name + "List").c_str())->currentIndex(), c.parameter == 48 ? 2 : 1);
+    EXPECT_EQ(text(panel, (name + "Field").c_str()), QString::fromLatin1(c.shown));
+    EXPECT_EQ(data.Working(c.parameter), c.raw);
+}
+
+INSTANTIATE_TEST_SUITE_P(OutsideSpinRange, KeptChoiceTest,
+                         ::testing::Values(KeptValue{true, 51, 2, "0.2"},
+                                           KeptValue{true, 51, 1500, "150.0"},
+                                           KeptValue{false, 48, 4500, "450.0"},
+                                           KeptValue{true, 48, 4500, "450.0"}));
+
 // "Off" is 0, below p57's own range: a refresh must not turn it into the
 // smallest brake current.
 TEST_F(PanelTest, OffRowsKeepOffAndChooseClamps) {

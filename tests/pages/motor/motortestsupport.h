@@ -47,6 +47,13 @@ class ScriptedPrompter final : public shell::Prompter {
     ~ScriptedPrompter() override { shell::setPrompter(nullptr); }
 
     void inform(QWidget*, const QString& text) override { shown.push_back("inform:" + text); }
+    bool acknowledge(QWidget* parent, const QString& text) override {
+        inform(parent, text);
+        if (acknowledgements.empty()) return true;
+        const bool answer = acknowledgements.front();
+        acknowledgements.pop_front();
+        return answer;
+    }
     bool confirm(QWidget*, const QString& text) override {
         shown.push_back("confirm:" + text);
         if (answers.empty()) return true;
@@ -68,6 +75,7 @@ class ScriptedPrompter final : public shell::Prompter {
     void restartProgram(const QString&, const QStringList&) override {}
 
     std::deque<bool> answers;  // confirmations, OK when empty
+    std::deque<bool> acknowledgements;  // info popups closed with OK, OK when empty
     QString openPath;
     QString savePath;
     std::vector<QString> shown;

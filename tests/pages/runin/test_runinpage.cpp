@@ -172,6 +172,53 @@ TEST_F(RunInPageTest, FinishesWithPopup) {
     ASSERT_EQ(m_prompter.informed.size(), 1);
 }
 
+struct ButtonCase {
+    const char* name;
+    bool running;      // a program runs when the button is pressed
+    bool startButton;  // start, else cancel
+    bool answer;       // the question's answer
+    std::vector<int> sent;
+};
+
+class RunInButtonTest : public RunInPageTest, public ::testing::WithParamInterface<ButtonCase> {};
+
+// Cancel without a running program still stops the motor and puts the saved
+// speed back; start during a program begins it again from step 1. Either
+// only after its question, and a declined question sends nothing.
+TEST_P(RunInButtonTest, EveryPressAfterItsQuestion) {
+    const ButtonCase& c = GetParam();
+    auto& drive = model::DriveData::instance();
+    drive.SetImage(1, 500);
+    drive.TakeImage();
+    m_page->show();
+    QApplication::processEvents();
+    if (c.running) {
+        m_page->startPressed();
+        m_page->clockTick();
+        m_page->clockTick();
+        m_page->clockTick();
+    }
+    TakeRequests();
+    m_prompter.confirmed.clear();
+    m_prompter.confirmAnswers = {c.answer};
+    c.startButton ? m_page->startPressed() : m_page->cancelPressed();
+    EXPECT_EQ(m_prompter.confirmed.size(), 1);
+    const auto requests = TakeRequests();
+    EXPECT_EQ(Commands(requests), c.sent);
+    if (c.sent.size() >= 2) {
+        EXPECT_EQ(speedOf(requests[1]), c.startButton ? 16u : 500u);
+    }
+    EXPECT_EQ(m_page->running(), c.running || (c.startButton && c.answer));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Questions, RunInButtonTest,
+    ::testing::Values(ButtonCase{"CancelIdle", false, false, true, {kStop, kWrite50}},
+                      ButtonCase{"CancelIdleDeclined", false, false, false, {}},
+                      ButtonCase{"StartWhileRunning", true, true, true, {kStop, kWrite50, kStart}},
+                      ButtonCase{"StartWhileRunningDeclined", true, true, false, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Operation allowed enables the buttons only when parameter 7 is 0; while a
 // program runs, operation not allowed leaves them usable (cancel must work).
 TEST_F(RunInPageTest, EnablingRules) {

@@ -153,17 +153,63 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     EXPECT_TRUE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
 }
 
-// A cancelled file choice leaves the path empty and the start fails with the
-// file error; nothing is posted or sent.
-TEST_F(SpecificProgTest, FirmwareStartWithoutFileFails) {
+struct StartRefusal {
+    const char* name;
+    int loaderBytes;  // -1: the file choice was cancelled
+    int updateBytes;
+};
+
+class FirmwareStartRefused : public SpecificProgTest,
+                             public ::testing::WithParamInterface<StartRefusal> {};
+
+// A cancelled file choice, or an empty loader or update file, is refused at
+// Start with a message naming the file; nothing is posted or sent, so the
+// drive never enters its loader for an image that is not there.
+TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
+    const StartRefusal& c = GetParam();
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
+    const auto file = [&](const char* name, int size) {
+        return size < 0 ? QString() : writeFile(m_dir.path(), name, std::size_t(size));
+    };
+    m_prompter.fileAnswers = {file("l.bin", c.loaderBytes), file("u.bin", c.updateBytes)};
     dialog.chooseLoader();
+    dialog.chooseUpdate();
     dialog.startDownload();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
     EXPECT_TRUE(m_frame.messages.empty());
+    QTest::qWait(20);
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_FALSE(dialog.downloading());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FirmwareStartRefused,
+                         ::testing::Values(StartRefusal{"NoLoaderChosen", -1, 10},
+                                           StartRefusal{"EmptyLoader", 0, 10},
+                                           StartRefusal{"EmptyUpdate", 10, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A drive asking past the end of the file before its last block went out
+// (the file does not fit the drive) gets no FirmwareDone and no "finished":
+// the download ends with a message and releases the tabs.
+TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
+    FirmwareUpdateDialog dialog;
+    dialog.setFrame(&m_frame);
+    dialog.setTimings({1, 1, 1, 1, 1});
+    m_prompter.fileAnswers = {writeFile(m_dir.path(), "l.bin", 10),
+                              writeFile(m_dir.path(), "u.bin", 300)};
+    dialog.chooseLoader();
+    dialog.chooseUpdate();
+    dialog.startDownload();
+    ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    dialog.blockRequest(blockRequest(0));
+    ASSERT_EQ(Commands(waitForRequests(1)), std::vector<int>{0x1E});
+    dialog.blockRequest(blockRequest(5));
+    EXPECT_TRUE(waitForRequests(1, 200).empty());
+    EXPECT_FALSE(dialog.downloading());
+    EXPECT_EQ(m_prompter.informed.size(), 1);  // why it ended, and no FirmwareDone above
+    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
 }
 
 // Two requests arriving while a block waits for its pause are answered in

@@ -56,8 +56,13 @@ class TechServiceTest : public ::testing::Test {
     }
     // Types text and lets the field lose the focus, as the user would.
     void typeAndLeave(StepEdit* edit, const QString& text) {
-        edit->setFieldText(text);
+        type(edit, text);
         emit edit->editingFinished();
+    }
+    static void type(StepEdit* edit, const QString& text) {
+        auto* line = edit->findChild<QLineEdit*>();
+        line->selectAll();
+        QTest::keyClicks(line, text);
     }
     // Group replies are stored by the main window, then the page refreshes.
     void storeGroup(int code, Bytes data) {
@@ -159,7 +164,7 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
     typeAndLeave(first, "12345");
     EXPECT_EQ(first->fieldText(), "10000");
 
-    child<StepEdit>("cal_caliwrb")->setFieldText("70000");  // not yet left: still limited
+    type(child<StepEdit>("cal_caliwrb"), "70000");  // not yet left: still limited
     child<QPushButton>("calibrationSendButton")->click();
     sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
@@ -169,6 +174,28 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
               (Bytes{0x00, 0x00, 0x27, 0x10, 0x00, 0x00, 0x02, 0x00}));
     EXPECT_EQ(Bytes(sent[0].data.end() - 4, sent[0].data.end()),
               (Bytes{0x00, 0x00, 0x11, 0x70}));  // 70000 & 0xFFFF = 4464
+}
+
+// Values the drive sent above the field's limit go back exactly as read,
+// also after the focus passed through their fields; only typing limits them.
+TEST_F(TechServiceTest, CalibrationSendsUneditedValuesAsRead) {
+    m_page.showPanel(CTechServicePage::kCalibration);
+    TakeRequests();
+    Bytes reply;
+    for (std::uint32_t value : {70000u, 10001u, 0xFFFFFFFFu, 5u, 70000u, 6u, 7u, 8u, 9u})
+        reply.insert(reply.end(), {std::uint8_t(value >> 24), std::uint8_t(value >> 16),
+                                   std::uint8_t(value >> 8), std::uint8_t(value)});
+    PostReply(0x5D, reply);
+    m_page.driveReply();
+    emit child<StepEdit>("cal_calain1")->editingFinished();  // tabbed through
+    typeAndLeave(child<StepEdit>("cal_caluwb"), "70000");
+    child<QPushButton>("calibrationSendButton")->click();
+    const auto sent = TakeRequests();
+    ASSERT_EQ(sent.size(), 1u);
+    Bytes expected = reply;
+    const Bytes limited{0x00, 0x00, 0x11, 0x70};  // typed 70000 -> 4464
+    std::copy(limited.begin(), limited.end(), expected.begin() + 16);
+    EXPECT_EQ(sent[0].data, expected);
 }
 
 // Inverter values arrive every cycle and show unsigned (FF FE is 65534).
