@@ -95,25 +95,30 @@ struct TabCase {
     TabState state;
     bool targetIsReportOrRunIn;
     bool allowed;
-    std::vector<std::string_view> popups;
+    std::vector<std::string_view> reasons;
 };
 
 class TabRulesTest : public ::testing::TestWithParam<TabCase> {};
 
 // Prevents leaving a test dialog or a firmware download by a tab click, and
-// pages showing defaults before the first complete read.
+// pages showing defaults before the first complete read; every refusal has
+// a reason to show.
 TEST_P(TabRulesTest, Verdict) {
     const TabCase& c = GetParam();
     const TabVerdict verdict = CheckTabChange(c.state, c.targetIsReportOrRunIn);
     EXPECT_EQ(verdict.allowed, c.allowed);
-    EXPECT_EQ(verdict.popupKeys, c.popups);
+    EXPECT_EQ(verdict.reasonKeys, c.reasons);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, TabRulesTest,
     ::testing::Values(
         TabCase{"Free", {false, false, false, true}, false, true, {}},
-        TabCase{"BeforeAllGroupsRead", {false, false, false, false}, true, false, {}},
+        TabCase{"BeforeAllGroupsRead",
+                {false, false, false, false},
+                true,
+                false,
+                {"tabrefusedreading"}},
         TabCase{"Locked", {true, false, false, true}, false, false, {"usebackbutton"}},
         TabCase{"FlashBusy", {false, true, false, true}, true, false, {"waitflashdownload"}},
         TabCase{"LockedAndFlashing",
@@ -122,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                 false,
                 {"usebackbutton", "waitflashdownload"}},
         TabCase{"RunInToReport", {false, false, true, true}, true, true, {}},
-        TabCase{"RunInToMotor", {false, false, true, true}, false, false, {}}),
+        TabCase{"RunInToMotor", {false, false, true, true}, false, false, {"tabrefusedrunin"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The lamp sits 25 px from the right and 6 px above the bottom, 15 x 6, and
