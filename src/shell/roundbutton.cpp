@@ -54,7 +54,9 @@ void RoundButton::paintEvent(QPaintEvent*) {
     painter.fillRect(whole, background);
 
     const bool dimmed = drawnDimmed();
-    const auto shade = [&](int slot) { return dimmed ? faded(colour(slot), background) : colour(slot); };
+    const auto shade = [&](int slot) {
+        return dimmed ? faded(colour(slot), background) : colour(slot);
+    };
     const bool pressed = isDown();
     painter.setPen(QPen(shade(Outline), 1));
     painter.setBrush(shade(pressed ? PressedFace : Face));

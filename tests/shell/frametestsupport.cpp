@@ -1,7 +1,5 @@
 #include "tests/shell/frametestsupport.h"
 
-#include "shell/noticestrip.h"
-
 #include <unistd.h>
 
 #include <QApplication>
@@ -12,6 +10,7 @@
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
 #include "shell/framemessage.h"
+#include "shell/noticestrip.h"
 
 namespace velmora::shell::test {
 

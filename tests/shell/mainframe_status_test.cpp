@@ -39,7 +39,8 @@ class MainFrameStatusTest : public ::testing::Test {
     FaultIndicator* indicator() const { return m_frame->findChild<FaultIndicator*>(); }
     void clickTab(QWidget* page) {
         QTabBar* bar = m_frame->sheet()->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(m_frame->sheet()->indexOf(page)).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->tabRect(m_frame->sheet()->indexOf(page)).center());
         QCoreApplication::processEvents();
     }
 

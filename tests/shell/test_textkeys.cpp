@@ -19,9 +19,10 @@ struct SectionSpan {
 // Catches a key inserted or dropped anywhere: every later ordinal and the
 // section of every key would shift, and the language files would not match.
 TEST(TextKeys, SectionsCoverTheirOrdinalRanges) {
-    const SectionSpan sections[] = {{"general", 0, 3},  {"menu", 3, 9},         {"tabs", 12, 7},
-                                    {"errors", 19, 32}, {"navi", 51, 15},       {"spec", 66, 245},
-                                    {"para", 311, 82},  {"parastruct", 393, 86}, {"notices", 479, 26}};
+    const SectionSpan sections[] = {
+        {"general", 0, 3},  {"menu", 3, 9},          {"tabs", 12, 7},
+        {"errors", 19, 32}, {"navi", 51, 15},        {"spec", 66, 245},
+        {"para", 311, 82},  {"parastruct", 393, 86}, {"notices", 479, 26}};
     int total = 0;
     for (const auto& s : sections) {
         for (int i = s.first; i < s.first + s.count; ++i) {

@@ -9,6 +9,7 @@
 
 #include "link/linkapi.h"
 #include "model/commands.h"
+#include "pages/common/unsentvalues.h"
 #include "pages/motor/asmparapanel.h"
 #include "pages/motor/bldcparapanel.h"
 #include "pages/motor/ctrlparapanel.h"
@@ -17,7 +18,6 @@
 #include "pages/motor/motorpolicy.h"
 #include "pages/motor/ratedvaluepanel.h"
 #include "pages/motor/vhztablepanel.h"
-#include "pages/common/unsentvalues.h"
 #include "pages/remote/templatepath.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/noticeboard.h"

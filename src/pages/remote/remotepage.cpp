@@ -6,12 +6,12 @@
 
 #include "link/linkapi.h"
 #include "model/drivedata.h"
+#include "pages/common/unsentvalues.h"
 #include "pages/control/numbertext.h"
 #include "pages/control/stepedit.h"
 #include "pages/remote/remoteparameterfile.h"
 #include "pages/remote/templatepath.h"
 #include "shell/helpnoteviewer.h"
-#include "pages/common/unsentvalues.h"
 #include "shell/noticeboard.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"

@@ -97,10 +97,9 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
 void FirmwareUpdateDialog::applyTexts() {
     shell::FontSet fonts;
     fonts.apply(m_heading, 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_loaderLabel, m_loaderBox, m_loaderChoose,
-                                                      m_updateLabel, m_updateBox, m_updateChoose,
-                                                      m_start, m_loaderStatus, m_firmwareStatus,
-                                                      m_outcome})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_loaderLabel, m_loaderBox, m_loaderChoose, m_updateLabel, m_updateBox, m_updateChoose,
+             m_start, m_loaderStatus, m_firmwareStatus, m_outcome})
         fonts.apply(w, 0);
     m_heading->setText(shell::T("flashupdate"));
     m_loaderLabel->setText(shell::T("loaderdata"));
@@ -165,8 +164,8 @@ void FirmwareUpdateDialog::startDownload() {
         shell::prompter().fileError(this, m_updatePath, error);
         return;
     }
-    if (!shell::prompter().confirm(this, FirmwareStartQuestion(m_loaderPath, loader.size(),
-                                                                m_updatePath, update.size())))
+    if (!shell::prompter().confirm(
+            this, FirmwareStartQuestion(m_loaderPath, loader.size(), m_updatePath, update.size())))
         return;
     m_outcome->clear();
     post(link::WM_LINK_SUSPEND, 1);

@@ -76,8 +76,8 @@ class TechServiceTest : public ::testing::Test {
 TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
     testsupport::ShippedCatalog texts;
     testkit::ScriptedPrompter prompter;
-    prompter.confirmAnswers = {false, true, false, true, false, true, false, true, false, true,
-                               false, true};
+    prompter.confirmAnswers = {false, true, false, true, false, true,
+                               false, true, false, true, false, true};
     m_page.showPanel(CTechServicePage::kMemoryReset);
     EXPECT_EQ(TakePollModes(), std::vector<int>{8});
     TakeRequests();
@@ -94,7 +94,8 @@ TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
         EXPECT_EQ(sent[0].data, Bytes{bits[i]}) << names[i];
     }
     ASSERT_EQ(prompter.confirmed.size(), 12);
-    const QString area = "Reset the memory area “%1” in the drive? The values stored there are lost.";
+    const QString area =
+        "Reset the memory area “%1” in the drive? The values stored there are lost.";
     EXPECT_EQ(prompter.confirmed[0], area.arg("Motor parameters"));
     EXPECT_EQ(prompter.confirmed[2], area.arg("Remote-control parameters"));
     // The entire memory is named as what it is, not as one more area.
@@ -174,7 +175,7 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
     EXPECT_EQ(first->fieldText(), "10000");
 
     child<StepEdit>("cal_caliwrb")->setFieldText("70000");  // not yet left: still limited
-    child<QPushButton>("calibrationSendButton")->click();  // asked, cancelled
+    child<QPushButton>("calibrationSendButton")->click();   // asked, cancelled
     EXPECT_TRUE(TakeRequests().empty());
     child<QPushButton>("calibrationSendButton")->click();
     EXPECT_EQ(prompter.confirmed.size(), 2);
@@ -276,8 +277,9 @@ TEST_P(SerialNumberInputTest, OnlyANumberInRangeIsWritten) {
     if (!GetParam().accepted) {
         EXPECT_TRUE(sent.empty());
         ASSERT_EQ(prompter.informed.size(), 2);
-        EXPECT_EQ(prompter.informed[0],
-                  "The serial number must be a whole number from 0 to 4294967295. Nothing was sent.");
+        EXPECT_EQ(
+            prompter.informed[0],
+            "The serial number must be a whole number from 0 to 4294967295. Nothing was sent.");
         EXPECT_TRUE(prompter.confirmed.isEmpty());
         return;
     }
