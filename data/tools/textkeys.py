@@ -1,4 +1,4 @@
-"""The 479 text keys of a language file, by section, in ordinal order."""
+"""The 505 text keys of a language file, by section, in ordinal order."""
 
 _SPEC = (
     "delimiter inHz inrpm hz rpm voltac ampereac watt hour minute v a prozent ohm sec usec msec "
@@ -56,11 +56,21 @@ SECTIONS = [
     ("spec", _SPEC.split()),
     ("para", [f"p{n}" for n in PARA_NUMBERS]),
     ("parastruct", [f"p{n}pn" for n in PARASTRUCT_NUMBERS]),
+    # What the window says beyond the texts above: faults, notices, questions.
+    ("notices", (
+        "faultclass1 faultclass2 faultclass3 faultclassother faultundescribed "
+        "tabrefusedrunin tabrefusedreading startrefusedfault operationlocked "
+        "askresetarea askresettotal askserialnumber serialnumberinvalid askcalibration "
+        "wrongaccesscode chooseloaderfile chooseupdatefile askfirmwarestart "
+        "firmwarefileline lastdownloadfinished lastdownloadstopped askdiscardchanges "
+        "filesaved notes notedescription1 notedescription2 "
+    ).split()),
 ]
 
 EXPECTED_COUNTS = {"general": 3, "menu": 9, "tabs": 7, "errors": 32, "navi": 15,
-                   "spec": 245, "para": 82, "parastruct": 86}
-KEY_COUNT = 479
+                   "spec": 245, "para": 82, "parastruct": 86,
+                   "notices": 26}
+KEY_COUNT = 505
 MAX_VALUE_CHARS = 127
 
 # Fault numbers the fault popup knows, with the headline key of each.

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/faulttable.h"
+#include "shell/faultlook.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::shell {
@@ -38,11 +38,9 @@ FaultPopup::FaultPopup(QWidget* parent)
     }
 }
 
-void FaultPopup::setFault(unsigned number) {
-    const FaultText* fault = findFault(number);
-    if (fault == nullptr) return;
-    m_headline->setText(T(fault->headlineKey) + QLatin1Char(' ') + QString::number(number));
-    m_faultText->setText(T(fault->faultKey));
+void FaultPopup::setFault(unsigned number, unsigned faultClass) {
+    m_headline->setText(faultHeadline(faultClass, number));
+    m_faultText->setText(faultDescription(number));
 }
 
 QString FaultPopup::headline() const {

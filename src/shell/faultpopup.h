@@ -13,9 +13,10 @@ class FaultPopup : public QDialog {
     Q_OBJECT
   public:
     explicit FaultPopup(QWidget* parent = nullptr);
-    // Takes the texts of a fault number from the fault table; a number
-    // without an entry leaves the texts as they were.
-    void setFault(unsigned number);
+    // Takes the texts of a fault number from the fault table. A number
+    // without an entry is shown with its class, its number and a text saying
+    // so: never with the texts of an earlier fault.
+    void setFault(unsigned number, unsigned faultClass = 0);
     [[nodiscard]] QString headline() const;
     [[nodiscard]] QString faultText() const;
 

@@ -1,15 +1,6 @@
 #include "shell/faultrules.h"
 
-#include "shell/faulttable.h"
-
 namespace velmora::shell {
-
-namespace {
-// Faults 0..63 are the drive's documented range: a popup for any of them is
-// shown (with the previous texts when the number has none); a larger number
-// opens one only when the table knows it.
-constexpr unsigned kDocumentedFaults = 64;
-}  // namespace
 
 FaultAction FaultTracker::evaluate(std::uint8_t faultClass, std::uint8_t number) {
     FaultAction action;
@@ -21,7 +12,9 @@ FaultAction FaultTracker::evaluate(std::uint8_t faultClass, std::uint8_t number)
     if (m_shown.test(number) && faultClass != 3) return action;
     m_shown.set(number);
     action.stopRunIn = true;
-    action.showPopup = number < kDocumentedFaults || findFault(number) != nullptr;
+    // Every number has texts: one without a table entry says it is not
+    // described, so a severe fault never passes without a popup.
+    action.showPopup = true;
     switch (faultClass) {
         case 1:
             action.popup = FaultPopupSlot::A;

@@ -11,7 +11,7 @@ enum class FaultPopupSlot { None, A, B, General };
 struct FaultAction {
     bool clearAll = false;  // class 0: hide popups A and B
     FaultPopupSlot popup = FaultPopupSlot::None;
-    bool showPopup = false;             // the number has texts to show
+    bool showPopup = false;             // a popup slot was chosen
     bool generalErrorSequence = false;  // class 3, first time this run
     bool stopRunIn = false;
 };

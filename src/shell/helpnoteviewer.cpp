@@ -16,19 +16,20 @@ namespace {
 struct KindFile {
     const char* fileName;
     const char* titleKey;
+    bool note;  // a note file: the window says "Notes", not "Help"
 };
 
 constexpr std::array<KindFile, 10> kKinds = {{
-    {"ControlPage.help", "controlpage"},
-    {"ControlPage.note", "errors"},
-    {"ReportPage.help", "operatingvalues"},
-    {"ReportPage.note", "errors"},
-    {"RemotePage.help", "remotecontrol"},
-    {"MotorPage.help", "motorparameters"},
-    {"VHzTable.help", "vhztable"},
-    {"CtrlPara.help", "ctrlpara"},
-    {"SpecificProg.help", "specificprog"},
-    {"ActSensTest.help", "actsenstest"},
+    {"ControlPage.help", "controlpage", false},
+    {"ControlPage.note", "errors", true},
+    {"ReportPage.help", "operatingvalues", false},
+    {"ReportPage.note", "errors", true},
+    {"RemotePage.help", "remotecontrol", false},
+    {"MotorPage.help", "motorparameters", false},
+    {"VHzTable.help", "vhztable", false},
+    {"CtrlPara.help", "ctrlpara", false},
+    {"SpecificProg.help", "specificprog", false},
+    {"ActSensTest.help", "actsenstest", false},
 }};
 
 bool knownKind(int kind) {
@@ -38,17 +39,23 @@ bool knownKind(int kind) {
 }  // namespace
 
 HelpNoteViewer::HelpNoteViewer(QWidget* parent)
-    : QDialog(parent), m_title(new QLabel(this)), m_text(new QPlainTextEdit(this)) {
+    : QDialog(parent),
+      m_heading(new QLabel(this)),
+      m_description1(new QLabel(this)),
+      m_description2(new QLabel(this)),
+      m_title(new QLabel(this)),
+      m_text(new QPlainTextEdit(this)) {
     loadCatalog();
     setObjectName("helpNoteViewer");
-    auto* heading = new QLabel(T("help"), this);
+    auto* heading = m_heading;
     heading->setObjectName("helpHeading");
-    auto* description1 = new QLabel(T("helpdescription1"), this);
+    auto* description1 = m_description1;
     description1->setObjectName("helpDescription1");
     description1->setWordWrap(true);
-    auto* description2 = new QLabel(T("helpdescription2"), this);
+    auto* description2 = m_description2;
     description2->setObjectName("helpDescription2");
     description2->setWordWrap(true);
+    showKindTexts(false);
     m_title->setObjectName("pageTitle");
     m_text->setObjectName("helpText");
     m_text->setReadOnly(true);
@@ -74,6 +81,7 @@ int HelpNoteViewer::open(int kind) {
     show();
     raise();
     const KindFile& entry = kKinds[static_cast<std::size_t>(kind)];
+    showKindTexts(entry.note);
     m_title->setText(T(entry.titleKey));
     // The language of the help files is the one in "config.ini".
     const auto path = languageFolderPath(readLanguageNumber()) / entry.fileName;
@@ -87,6 +95,13 @@ int HelpNoteViewer::open(int kind) {
         }
     }
     return 0;
+}
+
+void HelpNoteViewer::showKindTexts(bool note) {
+    m_heading->setText(T(note ? "notes" : "help"));
+    m_description1->setText(T(note ? "notedescription1" : "helpdescription1"));
+    m_description2->setText(T(note ? "notedescription2" : "helpdescription2"));
+    setWindowTitle(m_heading->text());
 }
 
 QString HelpNoteViewer::fileName(int kind) {

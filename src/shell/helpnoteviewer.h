@@ -40,7 +40,13 @@ class HelpNoteViewer : public QDialog {
     [[nodiscard]] static QString decodeUtf16Le(const QByteArray& bytes);
 
   private:
+    // Heading, descriptions and window title of a help or a note kind.
+    void showKindTexts(bool note);
+
     FontSet m_fonts;
+    QLabel* m_heading;
+    QLabel* m_description1;
+    QLabel* m_description2;
     QLabel* m_title;
     QPlainTextEdit* m_text;
 };

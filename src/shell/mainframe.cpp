@@ -18,6 +18,7 @@
 #include "shell/faultpopup.h"
 #include "shell/framemenus.h"
 #include "shell/framemessage.h"
+#include "shell/pagescroller.h"
 #include "shell/statusindicator.h"
 #include "shell/textcatalog.h"
 
@@ -37,14 +38,10 @@ void CMainFrame::buildSheet() {
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* sheetHolder = new QVBoxLayout;
-    sheetHolder->setContentsMargins(6, 6, 6, 0);
-    m_sheet = new QTabWidget(central);
+    m_sheet = new QTabWidget;
     m_sheet->setObjectName("sheet");
-    sheetHolder->addWidget(m_sheet);
-    layout->addLayout(sheetHolder, 1);
-    m_indicator = new StatusIndicator(central);
-    layout->addWidget(m_indicator);
+    layout->addWidget(scrollingHolder(m_sheet, central), 1);
+    buildStatusBar(central, layout);
     setCentralWidget(central);
 
     const FramePages made =

@@ -11,6 +11,7 @@
 #include "link/messages.h"
 #include "model/firstread.h"
 #include "shell/faultrules.h"
+#include "shell/noticeboard.h"
 #include "shell/tabrules.h"
 
 class QTabWidget;
@@ -27,7 +28,9 @@ class CTechServicePage;
 
 namespace velmora::shell {
 
+class FaultIndicator;
 class FaultPopup;
+class NoticeStrip;
 class FrameMenus;
 class Page;
 class StatusIndicator;
@@ -53,7 +56,7 @@ struct FrameOptions {
     std::function<FramePages()> createPages;
 };
 
-class CMainFrame : public QMainWindow, public link::MessageTarget {
+class CMainFrame : public QMainWindow, public link::MessageTarget, public NoticeBoard {
     Q_OBJECT
   public:
     explicit CMainFrame(FrameOptions options = {}, QWidget* parent = nullptr);
@@ -62,6 +65,8 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     // MessageTarget, called from any thread.
     void postMessage(unsigned message, std::uintptr_t wParam) override;
     [[nodiscard]] bool isAlive() const override;
+    // NoticeBoard: a few seconds in the status bar.
+    void showNotice(const QString& text) override;
 
     [[nodiscard]] bool restartRequested() const { return m_restartRequested; }
     [[nodiscard]] bool allGroupsRead() const { return m_tabState.allGroupsRead; }
@@ -74,6 +79,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
 
   private:
     void buildSheet();
+    void buildStatusBar(QWidget* central, QLayout* layout);
     void initialise();
     void createMenus();
     void activatePage(QWidget* page);  // a switch the rules never refuse
@@ -93,6 +99,9 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     void onTechPageVisibility(std::uintptr_t wParam);
     void onLinkSuspend(bool suspend);
     void tellAboutPortOnce();
+    void showDriveState(bool allowed, std::uint8_t faultClass, std::uint8_t number);
+    // The page being left agrees (it may ask about values not sent).
+    [[nodiscard]] bool mayLeave(QWidget* page) const;
 
     void onTabChanged(int index);
     [[nodiscard]] TabVerdict verdictFor(QWidget* target) const;
@@ -105,6 +114,8 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     FrameOptions m_options;
     QTabWidget* m_sheet = nullptr;
     StatusIndicator* m_indicator = nullptr;
+    FaultIndicator* m_faultIndicator = nullptr;
+    NoticeStrip* m_notices = nullptr;
     FrameMenus* m_menus = nullptr;
 
     pages::CControlPage* m_control = nullptr;
@@ -124,6 +135,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     FaultTracker m_faults;
     QPointer<QWidget> m_previousPage;  // active when the last tab change began
     int m_programmaticSwitch = 0;      // > 0 while the window itself switches
+    bool m_leaveAnswered = false;      // a click's change was agreed to already
     bool m_techPageHidden = true;
     bool m_connected = false;
     bool m_restartRequested = false;

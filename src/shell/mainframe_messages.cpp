@@ -13,6 +13,7 @@
 #include "pages/techservice/techservicepage.h"
 #include "shell/faultpopup.h"
 #include "shell/mainframe.h"
+#include "shell/noticestrip.h"
 #include "shell/porthint.h"
 #include "shell/prompter.h"
 #include "shell/statusindicator.h"
@@ -74,7 +75,10 @@ void CMainFrame::onLinkState(std::uintptr_t wParam) {
     for (Page* page : linkPages()) page->setEnabled(m_connected);
     if (m_connected != m_indicator->connectedShown()) {
         m_indicator->setConnected(m_connected);
-        if (!m_connected) m_runIn->stopIfRunning();
+        if (!m_connected) {
+            m_runIn->stopIfRunning();
+            for (Page* page : linkPages()) page->linkLost();
+        }
     }
     if (m_connected) {
         // A link lost in the middle of the first read flushed its requests;
@@ -83,6 +87,8 @@ void CMainFrame::onLinkState(std::uintptr_t wParam) {
         m_runIn->linkAnswered();
     } else {
         tellAboutPortOnce();
+        // Without a link nothing is known about the motor.
+        m_notices->setStanding({});
     }
 }
 
@@ -137,6 +143,7 @@ void CMainFrame::onStatus() {
         }
     }
     applyFault(m_faults.evaluate(d[2], d[3]), d[3]);
+    showDriveState(allowed, d[2], d[3]);
 }
 
 void CMainFrame::applyFault(const FaultAction& action, std::uint8_t number) {
@@ -160,7 +167,7 @@ void CMainFrame::applyFault(const FaultAction& action, std::uint8_t number) {
             break;
     }
     if (popup && action.showPopup) {
-        popup->setFault(number);
+        popup->setFault(number, popup == m_popupA ? 1 : 2);
         popup->show();
         popup->raise();
     }
@@ -175,7 +182,7 @@ void CMainFrame::runGeneralErrorSequence(std::uint8_t number, bool showPopup) {
     model::DriveData::instance().RequestGroup(1, kErrorGroup);
     prompter().inform(this, T("generalerror"));
     if (showPopup) {
-        m_popupG->setFault(number);
+        m_popupG->setFault(number, 3);
         m_popupG->show();
         m_popupG->raise();
     }

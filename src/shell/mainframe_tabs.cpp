@@ -4,6 +4,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWheelEvent>
+#include <utility>
 
 #include "pages/report/reportpage.h"
 #include "pages/runin/runinpage.h"
@@ -19,8 +20,12 @@ TabVerdict CMainFrame::verdictFor(QWidget* target) const {
     return CheckTabChange(m_tabState, target == m_report || target == m_runIn);
 }
 
+// In the status bar, not as popups: the technician sees why at once and
+// need not click anything away.
 void CMainFrame::showRefusal(const TabVerdict& verdict) {
-    for (std::string_view key : verdict.popupKeys) prompter().inform(this, T(key));
+    QStringList reasons;
+    for (std::string_view key : verdict.reasonKeys) reasons << T(key);
+    if (!reasons.isEmpty()) showNotice(reasons.join(QLatin1Char(' ')));
 }
 
 // A click on a refused tab is answered before the tab changes, so the other
@@ -38,6 +43,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
                     showRefusal(verdict);
                     return true;
                 }
+                // Asked before the other page shows, which would read its
+                // groups; an answer is not asked for again by the change.
+                if (!mayLeave(m_sheet->currentWidget())) return true;
+                m_leaveAnswered = true;
             }
         } else if (event->type() == QEvent::Wheel) {
             auto* wheel = static_cast<QWheelEvent*>(event);
@@ -66,8 +75,9 @@ void CMainFrame::onTabChanged(int index) {
         m_previousPage = target;
         return;
     }
+    const bool answered = std::exchange(m_leaveAnswered, false);
     const TabVerdict verdict = verdictFor(target);
-    if (verdict.allowed) {
+    if (verdict.allowed && (answered || mayLeave(m_previousPage))) {
         m_previousPage = target;
         return;
     }

@@ -30,6 +30,11 @@ public:
     virtual void driveReply() {}
     // The catalogue texts are loaded; fill captions and lists.
     virtual void applyTexts() {}
+    // The link is lost: live values shown are no longer current.
+    virtual void linkLost() {}
+    // The user is about to show another page: false keeps this one in front
+    // (a page holding values not sent to the drive asks first).
+    [[nodiscard]] virtual bool confirmLeave() { return true; }
 
 protected:
     void postToFrame(unsigned message, std::uintptr_t wParam);

@@ -32,11 +32,17 @@ class RoundButton : public QAbstractButton {
 
     [[nodiscard]] QSize sizeHint() const override;
 
+    // Faded towards the background: how a disabled button draws a colour.
+    [[nodiscard]] static QColor faded(const QColor& colour, const QColor& background);
+    // Where the focus frame is drawn.
+    [[nodiscard]] QRect focusFrame() const;
+
   protected:
-    // Disabled and focused states look the same as the normal one.
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    [[nodiscard]] bool drawnDimmed() const;
+
     int m_shape = kRoundedShape;
     std::array<std::optional<QColor>, 8> m_colours;
 };

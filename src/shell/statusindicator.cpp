@@ -41,6 +41,7 @@ StatusIndicator::StatusIndicator(QWidget* parent) : QWidget(parent) {
 void StatusIndicator::setTexts(const QString& connected, const QString& disconnected) {
     m_connectedText = connected;
     m_disconnectedText = disconnected;
+    updateGeometry();
     update();
 }
 
@@ -51,7 +52,11 @@ void StatusIndicator::setConnected(bool connected) {
 
 QSize StatusIndicator::sizeHint() const {
     const double s = scale();
-    return {scaled(kLampRightInset + kTextRightInset, s),
+    // Wide enough for the longer state text: the status bar puts other
+    // things to its left.
+    const int text = std::max(fontMetrics().horizontalAdvance(m_connectedText),
+                              fontMetrics().horizontalAdvance(m_disconnectedText));
+    return {scaled(kLampRightInset + kTextRightInset, s) + text,
             std::max(scaled(kStripHeight, s), fontMetrics().height() + scaled(kLampBottomGap, s))};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Whether the user may move from one tab to another, and which popups say why
-// not. Free of widgets so the rules can be tested as a table.
+// Whether the user may move from one tab to another, and which notices say
+// why not. Free of widgets so the rules can be tested as a table.
 #include <string_view>
 #include <vector>
 
@@ -15,7 +15,7 @@ struct TabState {
 
 struct TabVerdict {
     bool allowed = true;
-    std::vector<std::string_view> popupKeys;  // catalogue keys, shown in order
+    std::vector<std::string_view> reasonKeys;  // catalogue keys, shown in order
 };
 
 // targetIsReportOrRunIn: the page asked for may be watched during a run-in.

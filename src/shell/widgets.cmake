@@ -15,6 +15,9 @@ set(VELMORA_SHELL_WIDGET_SOURCES
   infopopup.cpp
   confirmpopup.cpp
   faultpopup.cpp
+  faultlook.cpp
+  faultindicator.cpp
+  noticestrip.cpp
   helpnoteviewer.cpp
   testquestionpopup.cpp
   actuatortestdialog.cpp

@@ -10,6 +10,7 @@
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
 #include "shell/framemessage.h"
+#include "shell/noticestrip.h"
 
 namespace velmora::shell::test {
 
@@ -60,6 +61,18 @@ m5=Memory 5
 typem01ac=Model A1
 typem02ac=Model A2
 typem03ac=Model A3
+[notices]
+faultclass1=Warn
+faultclass2=Stop
+faultclass3=Severe
+faultclassother=Class %1
+faultundescribed=Not described
+tabrefusedrunin=Run-in runs
+tabrefusedreading=Reading
+startrefusedfault=No start with %1
+operationlocked=Locked
+askdiscardchanges=Discard?
+filesaved=Saved %1
 )";
 
 }  // namespace
@@ -107,6 +120,11 @@ void ResetDriveState() {
 void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam) {
     frame.postMessage(message, wParam);
     QCoreApplication::sendPostedEvents(&frame);
+}
+
+QString NoticeShown(const CMainFrame& frame) {
+    const auto* strip = frame.findChild<NoticeStrip*>("noticeStrip");
+    return strip ? strip->text() : QStringLiteral("<no notice strip>");
 }
 
 void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,

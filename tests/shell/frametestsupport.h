@@ -106,6 +106,8 @@ FrameOptions ObservedFrameOptions(ObservedPages& pages);
 // Empty queues and a fresh drive image.
 void ResetDriveState();
 
+// The status bar's notice line as shown now.
+[[nodiscard]] QString NoticeShown(const CMainFrame& frame);
 // Posts a message and lets the window handle it.
 void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam = 0);
 // Puts a status reply into the status queue and announces it.

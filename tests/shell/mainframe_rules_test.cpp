@@ -73,12 +73,12 @@ INSTANTIATE_TEST_SUITE_P(Sequences, FaultTrackerTest,
                                                          {{7, 10, S::None, false, true},
                                                           {1, 10, S::None, false, false}}},
                                            FaultScenario{"NumbersAboveTheTable",
-                                                         {{1, 64, S::A, false, true},
+                                                         {{1, 64, S::A, true, true},
                                                           {1, 64, S::None, false, false},
-                                                          {2, 255, S::B, false, true},
-                                                          {3, 200, S::General, false, true},
+                                                          {2, 255, S::B, true, true},
+                                                          {3, 200, S::General, true, true},
                                                           {0, 0, S::None, false, false},
-                                                          {1, 64, S::A, false, true}}},
+                                                          {1, 64, S::A, true, true}}},
                                            FaultScenario{"NumberWithoutTextStillOpensBelow64",
                                                          {{1, 7, S::A, true, true}}}),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -99,25 +99,30 @@ struct TabCase {
     TabState state;
     bool targetIsReportOrRunIn;
     bool allowed;
-    std::vector<std::string_view> popups;
+    std::vector<std::string_view> reasons;
 };
 
 class TabRulesTest : public ::testing::TestWithParam<TabCase> {};
 
 // Prevents leaving a test dialog or a firmware download by a tab click, and
-// pages showing defaults before the first complete read.
+// pages showing defaults before the first complete read; every refusal has
+// a reason to show.
 TEST_P(TabRulesTest, Verdict) {
     const TabCase& c = GetParam();
     const TabVerdict verdict = CheckTabChange(c.state, c.targetIsReportOrRunIn);
     EXPECT_EQ(verdict.allowed, c.allowed);
-    EXPECT_EQ(verdict.popupKeys, c.popups);
+    EXPECT_EQ(verdict.reasonKeys, c.reasons);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, TabRulesTest,
     ::testing::Values(
         TabCase{"Free", {false, false, false, true}, false, true, {}},
-        TabCase{"BeforeAllGroupsRead", {false, false, false, false}, true, false, {}},
+        TabCase{"BeforeAllGroupsRead",
+                {false, false, false, false},
+                true,
+                false,
+                {"tabrefusedreading"}},
         TabCase{"Locked", {true, false, false, true}, false, false, {"usebackbutton"}},
         TabCase{"FlashBusy", {false, true, false, true}, true, false, {"waitflashdownload"}},
         TabCase{"LockedAndFlashing",
@@ -126,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                 false,
                 {"usebackbutton", "waitflashdownload"}},
         TabCase{"RunInToReport", {false, false, true, true}, true, true, {}},
-        TabCase{"RunInToMotor", {false, false, true, true}, false, false, {}}),
+        TabCase{"RunInToMotor", {false, false, true, true}, false, false, {"tabrefusedrunin"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The lamp sits 25 px from the right and 6 px above the bottom, 15 x 6, and

@@ -49,14 +49,15 @@ class MainFrameTabsTest : public ::testing::Test {
     std::unique_ptr<CMainFrame> m_frame;
 };
 
-// Until every parameter group was read once, no tab change is possible and
-// nothing is said about it.
+// Until every parameter group was read once, no tab change is possible; the
+// status bar says why, no popup.
 TEST_F(MainFrameTabsTest, NothingBeforeAllGroupsRead) {
     clickTab(m_pages.motor);
     EXPECT_EQ(current(), m_pages.control);
     EXPECT_EQ(m_pages.motor->counts.shown, 0);
     switchDirectly(m_pages.report);
     EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(NoticeShown(*m_frame), "Reading");
     EXPECT_TRUE(m_prompter.informed.empty());
 
     CompleteFirstRead(*m_frame);
@@ -65,8 +66,8 @@ TEST_F(MainFrameTabsTest, NothingBeforeAllGroupsRead) {
     EXPECT_EQ(m_pages.motor->counts.shown, 1);
 }
 
-// While a test dialog holds the lock the user is told to use its back
-// button; a refused click never shows the other page, so it never posts its
+// While a test dialog holds the lock the status bar tells the user to use
+// its back button; a refused click never shows the other page, so it never posts its
 // poll mode into the running test.
 TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
     CompleteFirstRead(*m_frame);
@@ -75,18 +76,19 @@ TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
     clickTab(m_pages.remote);
     EXPECT_EQ(current(), m_pages.control);
     EXPECT_EQ(m_pages.remote->counts.shown, shownBefore);
-    EXPECT_EQ(m_prompter.informed, std::vector<QString>{"Use the back button"});
+    EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
 
     switchDirectly(m_pages.motor);
     EXPECT_EQ(current(), m_pages.control);
-    EXPECT_EQ(m_prompter.informed.size(), 2u);
     QTest::keyClick(m_frame->sheet(), Qt::Key_Tab, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(current(), m_pages.control);
-    EXPECT_EQ(m_prompter.informed.size(), 3u);
+    EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
+    EXPECT_TRUE(m_prompter.informed.empty());
     testsupport::TurnWheel(m_frame->sheet()->tabBar(), -1);  // towards the next tab
     EXPECT_EQ(current(), m_pages.control);
-    EXPECT_EQ(m_prompter.informed, std::vector<QString>(4, "Use the back button"));
+    EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
+    EXPECT_TRUE(m_prompter.informed.empty());
 
     Deliver(*m_frame, link::WM_TAB_LOCK, 0);
     clickTab(m_pages.remote);
@@ -106,14 +108,15 @@ TEST_F(MainFrameTabsTest, FlashDownloadRefusesTabs) {
     }
     testsupport::TurnWheel(m_frame->sheet()->tabBar(), 1);
     EXPECT_EQ(current(), m_pages.specificProg);
-    EXPECT_EQ(m_prompter.informed, std::vector<QString>(4, QString("Wait for the download")));
+    EXPECT_EQ(NoticeShown(*m_frame), "Wait for the download");
+    EXPECT_TRUE(m_prompter.informed.empty());
     Deliver(*m_frame, link::WM_LINK_SUSPEND, 0);
     clickTab(m_pages.control);
     EXPECT_EQ(current(), m_pages.control);
 }
 
 // While a run-in program runs only the report and run-in pages can be
-// chosen; the others spring back without a word. The control page hears
+// chosen; the others spring back and the status bar says why. The control page hears
 // about the run-in too.
 TEST_F(MainFrameTabsTest, RunInAllowsReportAndRunInOnly) {
     CompleteFirstRead(*m_frame);
@@ -123,6 +126,7 @@ TEST_F(MainFrameTabsTest, RunInAllowsReportAndRunInOnly) {
     EXPECT_EQ(current(), m_pages.report);
     clickTab(m_pages.motor);
     EXPECT_EQ(current(), m_pages.report);
+    EXPECT_EQ(NoticeShown(*m_frame), "Run-in runs");
     switchDirectly(m_pages.control);
     EXPECT_EQ(current(), m_pages.report);
     clickTab(m_pages.runIn);

@@ -248,15 +248,19 @@ TEST_F(MainFrameTest, RunInStoppedOnNewFaultAndLostLink) {
     EXPECT_FALSE(m_pages.runIn->running());
 }
 
-// A fault number the drive reports above the documented 64 never opens a
-// popup without texts and never disturbs the flags of the others.
+// A fault number the drive reports above the documented 64 opens its popup
+// saying it is not described, and never disturbs the flags of the others.
 TEST_F(MainFrameTest, FaultNumbersAbove63) {
     m_frame->show();
-    for (int number : {64, 100, 255})
+    for (int number : {64, 100, 255}) {
         DeliverStatus(*m_frame, 0, 0, 1, static_cast<std::uint8_t>(number));
-    EXPECT_FALSE(popup("faultPopupA")->isVisible());
+        EXPECT_TRUE(popup("faultPopupA")->isVisible());
+        EXPECT_EQ(popup("faultPopupA")->headline(), "Warn " + QString::number(number));
+        popup("faultPopupA")->hide();
+    }
     DeliverStatus(*m_frame, 0, 0, 1, 3);
     EXPECT_TRUE(popup("faultPopupA")->isVisible());
+    EXPECT_EQ(popup("faultPopupA")->faultText(), "Overcurrent");
 }
 
 // The error group arrives announced as a single reply; with no page taking

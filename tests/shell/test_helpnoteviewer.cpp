@@ -23,7 +23,8 @@ class HelpNoteViewerTest : public testing::WidgetTest {
         m_work.write("config.ini", "[languagetype]\nlanguage=2\n");
         m_work.write("data_language/language_02.ini",
                      "[spec]\ncontrolpage=Steuerung\nerrors=Fehler\nactsenstest=Aktortest\n"
-                     "help=Hilfe\n");
+                     "help=Hilfe\nhelpdescription1=Erklaert\n"
+                     "[notices]\nnotes=Hinweise\nnotedescription1=Listet Hinweise\n");
     }
     QString shownText(HelpNoteViewer& viewer) {
         return viewer.findChild<QPlainTextEdit*>("helpText")->toPlainText();
@@ -32,7 +33,8 @@ class HelpNoteViewerTest : public testing::WidgetTest {
 };
 
 // Catches the files read as UTF-8 or big-endian, a byte-order mark dropped
-// or doubled, and the language folder not taken from config.ini.
+// or doubled, the language folder not taken from config.ini, and a note
+// presented as help.
 TEST_F(HelpNoteViewerTest, ShowsUtf16LittleEndianFiles) {
     const QString german = QStringLiteral("Drehzahl \u00e4ndern\r\nZeile 2 \u20ac");
     m_work.write("data_language/language_02/ControlPage.help", utf16le(german, true));
@@ -45,9 +47,15 @@ TEST_F(HelpNoteViewerTest, ShowsUtf16LittleEndianFiles) {
     EXPECT_EQ(title(viewer), "Steuerung");
     EXPECT_EQ(shownText(viewer),
               QChar(0xFEFF) + QStringLiteral("Drehzahl \u00e4ndern\nZeile 2 \u20ac"));
+    EXPECT_EQ(viewer.windowTitle(), "Hilfe");
     EXPECT_EQ(viewer.open(HelpKind::ControlPageNote), 0);
     EXPECT_EQ(title(viewer), "Fehler");
     EXPECT_EQ(shownText(viewer), "Keine Marke");
+    EXPECT_EQ(viewer.findChild<QLabel*>("helpHeading")->text(), "Hinweise");
+    EXPECT_EQ(viewer.findChild<QLabel*>("helpDescription1")->text(), "Listet Hinweise");
+    EXPECT_EQ(viewer.windowTitle(), "Hinweise");
+    viewer.open(HelpKind::ControlPageHelp);
+    EXPECT_EQ(viewer.findChild<QLabel*>("helpDescription1")->text(), "Erklaert");
 }
 
 // Catches a missing file clearing the text shown before, and kinds outside

@@ -20,7 +20,9 @@ class PopupTest : public testing::WidgetTest {
                      "[errors]\nerrornumber=Error\nwarningnumber=Warning\n"
                      "error03=Overcurrent\nerror18=Motor hot\nerror63=Last one\n"
                      "[navi]\nokbutton=OK\ncancelbutton=Cancel\n"
-                     "[spec]\nasktest=Open the test?\n");
+                     "[spec]\nasktest=Open the test?\n"
+                     "[notices]\nfaultclass2=Stop\nfaultclass3=Severe\nfaultclassother=Class %1\n"
+                     "faultundescribed=Not described\n");
     }
     // Presses a button of the next modal dialog once it is shown.
     static void pressLater(const char* button) {
@@ -35,7 +37,8 @@ class PopupTest : public testing::WidgetTest {
 };
 
 // Catches the headline taken from the wrong key or without its number, and
-// unknown numbers (also those past the 64 status flags) replacing the texts.
+// an unknown number (also past the 64 status flags) shown with the texts of
+// the fault before it.
 TEST_F(PopupTest, FaultPopupTexts) {
     FaultPopup popup;
     EXPECT_EQ(popup.headline(), "");
@@ -46,10 +49,15 @@ TEST_F(PopupTest, FaultPopupTexts) {
     EXPECT_EQ(popup.findChild<QLabel*>("faultHeadline")->text(), "Error 3");
     EXPECT_EQ(popup.findChild<QLabel*>("faultText")->text(), "Overcurrent");
     for (unsigned unknown : {7u, 0u, 64u, 200u, 70000u}) {
-        popup.setFault(unknown);
-        EXPECT_EQ(popup.headline(), "Error 3") << unknown;
-        EXPECT_EQ(popup.faultText(), "Overcurrent") << unknown;
+        popup.setFault(3);
+        popup.setFault(unknown, 2);
+        EXPECT_EQ(popup.headline(), "Stop " + QString::number(unknown)) << unknown;
+        EXPECT_EQ(popup.faultText(), "Not described") << unknown;
     }
+    popup.setFault(7, 3);
+    EXPECT_EQ(popup.headline(), "Severe 7");
+    popup.setFault(7, 9);
+    EXPECT_EQ(popup.headline(), "Class 9 7");
     popup.setFault(1);  // in the table, but its text is missing from the file
     EXPECT_EQ(popup.headline(), "Warning 1");
     EXPECT_EQ(popup.faultText(), "FILE_ERROR");

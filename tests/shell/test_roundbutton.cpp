@@ -1,4 +1,5 @@
 #include <QImage>
+#include <QTest>
 
 #include "shell/roundbutton.h"
 #include "widgettestsupport.h"
@@ -50,11 +51,35 @@ TEST_F(RoundButtonTest, DrawsFaceAndOutlinesOfBothStates) {
     EXPECT_EQ(at(pressed, 0, 0), background);
 }
 
-// Catches a disabled lamp greyed out (the drive's inputs must stay readable).
-TEST_F(RoundButtonTest, DisabledLooksTheSame) {
+// Catches a disabled Stop drawn as bright as a working one (clicking it does
+// nothing), a disabled lamp greyed out (the drive's inputs must stay
+// readable), and a focused button without a visible frame.
+TEST_F(RoundButtonTest, DisabledDimmedLampsKeptFocusFramed) {
+    const QColor background = button.palette().color(QPalette::Active, QPalette::Button);
     const QImage enabled = grab();
     button.setEnabled(false);
+    const QImage disabled = grab();
+    EXPECT_EQ(at(disabled, 20, 12), RoundButton::faded(green, background));
+    EXPECT_EQ(at(disabled, 0, 12), RoundButton::faded(outline, background));
+    EXPECT_NE(at(disabled, 20, 12), green);
+    EXPECT_EQ(at(disabled, 0, 0), background);
+
+    button.setAttribute(Qt::WA_TransparentForMouseEvents);  // a lamp
     EXPECT_EQ(grab(), enabled);
+    button.setAttribute(Qt::WA_TransparentForMouseEvents, false);
+
+    button.setEnabled(true);
+    button.show();
+    button.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&button));
+    button.setFocus();
+    ASSERT_TRUE(button.hasFocus());
+    const QImage focused = grab();
+    const QRect frame = button.focusFrame();
+    const QColor mark = button.palette().color(QPalette::Active, QPalette::Highlight);
+    EXPECT_EQ(at(focused, frame.left(), 12), mark);
+    EXPECT_EQ(at(focused, 20, frame.top()), mark);
+    EXPECT_EQ(at(focused, 20, 12), green);  // the face stays readable inside
 }
 
 // Catches slot numbers outside 0..7 written past the colour table, and the

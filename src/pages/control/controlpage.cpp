@@ -14,6 +14,7 @@
 #include "pages/control/numbertext.h"
 #include "pages/control/stepedit.h"
 #include "shell/helpnoteviewer.h"
+#include "shell/noticeboard.h"
 #include "shell/prompter.h"
 #include "shell/roundbutton.h"
 #include "shell/textcatalog.h"
@@ -79,7 +80,12 @@ void CControlPage::connectControls() {
             [this] { remoteChoiceChosen(m_p141List, 141); });
     connect(m_rotationList, &QComboBox::activated, this,
             [this] { remoteChoiceChosen(m_rotationList, 146); });
-    connect(m_startButton, &QAbstractButton::clicked, this, [] { send(model::code::StartMotor); });
+    connect(m_startButton, &QAbstractButton::clicked, this, [this] {
+        // Sent all the same: the drive decides, and the fault may be gone.
+        if (!m_reportedFault.isEmpty())
+            shell::showNotice(this, T("startrefusedfault").arg(m_reportedFault));
+        send(model::code::StartMotor);
+    });
     connect(m_stopButton, &QAbstractButton::clicked, this, [] { send(model::code::StopMotor); });
     connect(m_resetButton, &QAbstractButton::clicked, this, &CControlPage::resetPressed);
     connect(m_helpButton, &QAbstractButton::clicked, this,
@@ -141,6 +147,10 @@ void CControlPage::showOperatingValues() {
         const std::uint32_t slot = drive().GetChoice(20);
         showMemorySlotName(slot >= 1 && slot <= 32 ? static_cast<int>(slot) - 1 : -1);
     }
+}
+
+void CControlPage::linkLost() {
+    for (QLabel* value : {m_speedValue, m_voltageValue, m_currentValue}) value->clear();
 }
 
 void CControlPage::applySpeedLimits() {

@@ -37,6 +37,11 @@ class CControlPage : public shell::Page {
     void showMemorySlotName(int slotIndex);
     // WM_RUNIN_ACTIVE mirrored here.
     void setRunInActive(bool active);
+    // Speed, voltage and current are blanked: figures would look current.
+    void linkLost() override;
+    // The fault the drive's status reports ("Fault 7"), empty for none: a
+    // Start the drive will refuse then says why.
+    void setReportedFault(const QString& fault) { m_reportedFault = fault; }
 
   protected:
     void pageShown() override;
@@ -76,6 +81,7 @@ class CControlPage : public shell::Page {
     QString m_selectionKey = QStringLiteral("nochoice");
     shell::FontSet m_fonts;
 
+    QString m_reportedFault;
     QLabel* m_ratedValueHeading = nullptr;
     QLabel* m_setSpeedLabel = nullptr;
     StepEdit* m_setSpeedEdit = nullptr;

@@ -9,6 +9,7 @@
 
 #include "link/linkapi.h"
 #include "model/commands.h"
+#include "pages/common/unsentvalues.h"
 #include "pages/motor/asmparapanel.h"
 #include "pages/motor/bldcparapanel.h"
 #include "pages/motor/ctrlparapanel.h"
@@ -19,6 +20,7 @@
 #include "pages/motor/vhztablepanel.h"
 #include "pages/remote/templatepath.h"
 #include "shell/helpnoteviewer.h"
+#include "shell/noticeboard.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
@@ -105,6 +107,10 @@ void CMotorPage::sendMotorGroups() {
 
 void CMotorPage::readMotorGroups() {
     for (int code : kReadOrder) m_data.RequestGroup(1, code);
+}
+
+bool CMotorPage::confirmLeave() {
+    return ConfirmLeavingUnsent(this, m_data, {0x51, 0x52, 0x53, 0x54, 0x55, 0x56});
 }
 
 bool CMotorPage::event(QEvent* event) {
@@ -273,6 +279,8 @@ void CMotorPage::saveToFile() {
     // file that holds other values (or does not exist).
     if (!SaveMotorFile(templateFile, target.toStdString(), m_data, &error)) {
         shell::prompter().fileError(this, target, QString::fromStdString(error));
+    } else {
+        shell::showFileSaved(this, target);
     }
 }
 

@@ -53,6 +53,7 @@ class CMotorPage : public shell::Page {
     void refresh() override;
     void driveReply() override;
     void applyTexts() override;
+    [[nodiscard]] bool confirmLeave() override;
 
     // Writes the six motor groups from the working copy, then reads them back.
     void sendMotorGroups();

@@ -6,11 +6,13 @@
 
 #include "link/linkapi.h"
 #include "model/drivedata.h"
+#include "pages/common/unsentvalues.h"
 #include "pages/control/numbertext.h"
 #include "pages/control/stepedit.h"
 #include "pages/remote/remoteparameterfile.h"
 #include "pages/remote/templatepath.h"
 #include "shell/helpnoteviewer.h"
+#include "shell/noticeboard.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
@@ -80,6 +82,10 @@ void CRemotePage::operationAllowed() {
 void CRemotePage::operationNotAllowed() {
     for (ListField& field : m_lists)
         if (field.list->followsOperation) field.box->setEnabled(false);
+}
+
+bool CRemotePage::confirmLeave() {
+    return ConfirmLeavingUnsent(this, drive(), {kRemoteGroup});
 }
 
 void CRemotePage::pageShown() {
@@ -196,6 +202,8 @@ void CRemotePage::savePressed() {
     // Unlike a silent failure, the user learns that the file was not written.
     if (result == RemoteParameterFile::SaveResult::Failed)
         shell::prompter().fileError(this, target, QString::fromStdString(reason));
+    else if (result == RemoteParameterFile::SaveResult::Saved)
+        shell::showFileSaved(this, target);
 }
 
 void CRemotePage::loadPressed() {

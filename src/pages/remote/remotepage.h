@@ -33,6 +33,7 @@ class CRemotePage : public shell::Page {
     void operationNotAllowed() override;
     void refresh() override;
     void applyTexts() override;
+    [[nodiscard]] bool confirmLeave() override;
 
     // Where the template "RemoteMasterfile.vpr" is looked for (the
     // executable's folder unless set, e.g. by tests or a portable install).

@@ -125,6 +125,11 @@ void CReportPage::enterHoldStorage() {
     m_holdStorage = true;
 }
 
+void CReportPage::linkLost() {
+    if (m_holdStorage) return;
+    for (const RowWidgets& widgets : m_rows) widgets.value->clear();
+}
+
 void CReportPage::refresh() {
     model::DriveData& data = model::DriveData::instance();
     data.TakeImage();

@@ -25,6 +25,9 @@ class CReportPage : public shell::Page {
 
     void refresh() override;
     void applyTexts() override;
+    // Blanks the values, unless they are the ones the drive held at a severe
+    // fault: those stay true without a link.
+    void linkLost() override;
     // After a severe fault: show the values the drive held (parameters 151..155).
     // Stays on for the rest of the run.
     void enterHoldStorage();

@@ -11,6 +11,7 @@
 
 #include "link/linkapi.h"
 #include "model/commands.h"
+#include "pages/specificprog/firmwaretexts.h"
 #include "shell/fontset.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
@@ -81,6 +82,10 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_loaderProgress);
     layout->addWidget(m_firmwareStatus);
     layout->addWidget(m_firmwareProgress);
+    m_outcome = new QLabel(this);
+    m_outcome->setObjectName("lastDownloadLine");
+    m_outcome->setWordWrap(true);
+    layout->addWidget(m_outcome);
     layout->addStretch();
 
     connect(m_loaderChoose, &QPushButton::clicked, this, &FirmwareUpdateDialog::chooseLoader);
@@ -92,9 +97,9 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
 void FirmwareUpdateDialog::applyTexts() {
     shell::FontSet fonts;
     fonts.apply(m_heading, 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_loaderLabel, m_loaderBox, m_loaderChoose,
-                                                      m_updateLabel, m_updateBox, m_updateChoose,
-                                                      m_start, m_loaderStatus, m_firmwareStatus})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_loaderLabel, m_loaderBox, m_loaderChoose, m_updateLabel, m_updateBox, m_updateChoose,
+             m_start, m_loaderStatus, m_firmwareStatus, m_outcome})
         fonts.apply(w, 0);
     m_heading->setText(shell::T("flashupdate"));
     m_loaderLabel->setText(shell::T("loaderdata"));
@@ -106,9 +111,9 @@ void FirmwareUpdateDialog::applyTexts() {
     m_firmwareStatus->setText(shell::T("flashfirmwarestatus"));
 }
 
-QString FirmwareUpdateDialog::choose(QLineEdit* box) {
+QString FirmwareUpdateDialog::choose(QLineEdit* box, const char* titleKey) {
     shell::FileChoice choice;
-    choice.title = QStringLiteral("title");
+    choice.title = shell::T(titleKey);
     choice.filter = QStringLiteral("bin files (*.bin)");
     choice.defaultSuffix = QStringLiteral("bin");
     const QString path = shell::prompter().chooseOpenFile(this, choice);
@@ -120,12 +125,12 @@ QString FirmwareUpdateDialog::choose(QLineEdit* box) {
 
 void FirmwareUpdateDialog::chooseLoader() {
     m_loaderPath.clear();
-    m_loaderPath = choose(m_loaderBox);
+    m_loaderPath = choose(m_loaderBox, "chooseloaderfile");
 }
 
 void FirmwareUpdateDialog::chooseUpdate() {
     m_updatePath.clear();
-    m_updatePath = choose(m_updateBox);
+    m_updatePath = choose(m_updateBox, "chooseupdatefile");
 }
 
 void FirmwareUpdateDialog::post(unsigned message, std::uintptr_t wParam) {
@@ -166,6 +171,10 @@ void FirmwareUpdateDialog::startDownload() {
         shell::prompter().fileError(this, emptyPath, shell::T("emptyfile"));
         return;
     }
+    if (!shell::prompter().confirm(
+            this, FirmwareStartQuestion(m_loaderPath, loader.size(), m_updatePath, update.size())))
+        return;
+    m_outcome->clear();
     post(link::WM_LINK_SUSPEND, 1);
     m_loader.begin(std::move(loader));
     m_loaderProgress->setRange(0, std::max(1, m_loader.total()));
@@ -226,6 +235,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
         m_state = State::Idle;
         m_pendingRequests.clear();
         shell::prompter().fileError(this, m_updatePath, error);
+        showOutcome(LastDownloadStopped(error));
         finishDownload();
         return;
     }
@@ -260,8 +270,13 @@ void FirmwareUpdateDialog::answerDone() {
     link::SendRequest(model::BuildAction(model::code::FirmwareDone));
     m_state = State::Idle;
     m_pendingRequests.clear();
+    showOutcome(LastDownloadFinished());
     shell::prompter().inform(this, shell::T("firmwaredownloadfinished"));
     finishDownload();
+}
+
+void FirmwareUpdateDialog::showOutcome(const QString& line) {
+    m_outcome->setText(line);
 }
 
 void FirmwareUpdateDialog::finishDownload() {

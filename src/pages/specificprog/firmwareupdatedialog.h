@@ -62,7 +62,8 @@ class FirmwareUpdateDialog : public QWidget {
     void post(unsigned message, std::uintptr_t wParam);
     void setPollMode(int mode);
     void setBusy(bool busy);
-    QString choose(QLineEdit* box);
+    QString choose(QLineEdit* box, const char* titleKey);
+    void showOutcome(const QString& line);
 
     link::MessageTarget* m_frame = nullptr;
     FirmwareTimings m_timings;
@@ -89,6 +90,7 @@ class FirmwareUpdateDialog : public QWidget {
     QProgressBar* m_loaderProgress = nullptr;
     QLabel* m_firmwareStatus = nullptr;
     QProgressBar* m_firmwareProgress = nullptr;
+    QLabel* m_outcome = nullptr;  // how the last download ended
 };
 
 }  // namespace velmora::pages

@@ -11,6 +11,7 @@
 #include "pages/remote/templatepath.h"
 #include "pages/specificprog/parastructscroll.h"
 #include "shell/fontset.h"
+#include "shell/noticeboard.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
@@ -132,7 +133,10 @@ void CParaStructDlg::save() {
         templateFile, target.toStdString(), model::DriveData::instance(), m_texts, Text, &reason);
     refresh();
     // Unlike a silent failure, the user learns that the file was not written.
-    if (!written) shell::prompter().fileError(this, target, QString::fromStdString(reason));
+    if (!written)
+        shell::prompter().fileError(this, target, QString::fromStdString(reason));
+    else
+        shell::showFileSaved(this, target);
 }
 
 }  // namespace velmora::pages

@@ -10,6 +10,8 @@
 #include "pages/control/numbertext.h"
 #include "pages/control/stepedit.h"
 #include "pages/techservice/fieldrules.h"
+#include "pages/techservice/techquestions.h"
+#include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
@@ -89,6 +91,7 @@ void CalibrationPanel::step(std::size_t field, int direction) {
 // An edited value goes out as its field rule leaves it (0..10000), also when
 // the field still has the focus; every other value as it was read.
 void CalibrationPanel::sendValues() {
+    if (!shell::prompter().confirm(this, techservice::CalibrationQuestion())) return;
     std::array<std::uint32_t, kCount> values{};
     for (std::size_t i = 0; i < kCount; ++i) values[i] = commit(i);
     link::SendRequest(model::BuildWriteCalibration(values));

@@ -6,6 +6,8 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "pages/techservice/fieldrules.h"
+#include "pages/techservice/techquestions.h"
+#include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
@@ -23,8 +25,10 @@ MemoryResetPanel::MemoryResetPanel(QWidget* parent)
         m_buttons[i]->setObjectName(QStringLiteral("reset_") + QLatin1String(area.key));
         fonts().apply(m_buttons[i], 0);
         body()->addWidget(m_buttons[i]);
-        connect(m_buttons[i], &QPushButton::clicked, this, [bit = area.bit] {
-            link::SendRequest(model::BuildAction(model::code::ResetEeprom, bit));
+        // Each reset destroys data in the drive: asked first, naming the area.
+        connect(m_buttons[i], &QPushButton::clicked, this, [this, &area] {
+            if (shell::prompter().confirm(this, techservice::MemoryResetQuestion(area)))
+                link::SendRequest(model::BuildAction(model::code::ResetEeprom, area.bit));
         });
     }
 }

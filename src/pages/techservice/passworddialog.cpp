@@ -26,8 +26,12 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent) {
     m_ok->setDefault(true);
     m_cancel = new QPushButton(this);
     m_cancel->setObjectName("passwordCancelButton");
+    m_refusal = new QLabel(this);
+    m_refusal->setObjectName("passwordRefusal");
+    m_refusal->hide();
     layout->addWidget(m_prompt);
     layout->addWidget(m_input);
+    layout->addWidget(m_refusal);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_ok);
@@ -40,29 +44,36 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent) {
 
 void CPasswordDlg::applyTexts() {
     shell::FontSet fonts;
-    for (QWidget* w : std::initializer_list<QWidget*>{m_prompt, m_input, m_ok, m_cancel})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_prompt, m_input, m_refusal, m_ok, m_cancel})
         fonts.apply(w, 0);
     setWindowTitle(shell::T("techservice"));
     m_prompt->setText(shell::T("passwordrequest"));
+    m_refusal->setText(shell::T("wrongaccesscode"));
     m_ok->setText(shell::T("okbutton"));
     m_cancel->setText(shell::T("cancelbutton"));
 }
 
 void CPasswordDlg::open() {
     m_input->clear();
+    m_refusal->hide();
     show();
     raise();
     activateWindow();
     m_input->setFocus();
 }
 
-// A wrong code closes the panel without a word, like the right one.
+// A wrong code says so and leaves the panel open for another try.
 void CPasswordDlg::check() {
     const bool granted = techservice::IsAccessCode(m_input->text().toStdString());
     m_input->clear();
+    if (!granted) {
+        m_refusal->show();
+        m_input->setFocus();
+        return;
+    }
+    m_refusal->hide();
     hide();
-    if (granted && m_frame && m_frame->isAlive())
-        m_frame->postMessage(link::WM_TECHPAGE_VISIBILITY, 0);
+    if (m_frame && m_frame->isAlive()) m_frame->postMessage(link::WM_TECHPAGE_VISIBILITY, 0);
 }
 
 // The input never outlives the panel, however it is closed.

@@ -27,6 +27,7 @@ class CPasswordDlg : public QDialog {
   private:
     link::MessageTarget* m_frame = nullptr;
     QLabel* m_prompt = nullptr;
+    QLabel* m_refusal = nullptr;  // says a wrong code was typed
     QLineEdit* m_input = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;

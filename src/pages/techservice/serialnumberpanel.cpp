@@ -9,6 +9,8 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "pages/control/numbertext.h"
+#include "pages/techservice/techquestions.h"
+#include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
@@ -70,10 +72,17 @@ void SerialNumberPanel::takeReply(link::Telegram& reply) {
     display(values[kSerialParameter]);
 }
 
+// Text or a number out of range was once written as serial 0: now it is
+// refused with a message, and a valid number is written only when confirmed.
 void SerialNumberPanel::sendNumber() {
-    const std::uint32_t serial = ParseUnsigned(m_field->text());
-    m_field->setText(UnsignedText(serial));
-    link::SendRequest(model::BuildWriteSerialNumber(serial));
+    const std::optional<std::uint32_t> serial = techservice::ParseSerialNumber(m_field->text());
+    if (!serial) {
+        shell::prompter().inform(this, techservice::SerialNumberRefusal());
+        return;
+    }
+    m_field->setText(UnsignedText(*serial));
+    if (!shell::prompter().confirm(this, techservice::SerialNumberQuestion(*serial))) return;
+    link::SendRequest(model::BuildWriteSerialNumber(*serial));
 }
 
 }  // namespace velmora::pages

@@ -32,8 +32,14 @@ class ScriptedPrompter : public shell::Prompter {
         confirmAnswers.pop_front();
         return answer;
     }
-    QString chooseOpenFile(QWidget*, const shell::FileChoice&) override { return next(); }
-    QString chooseSaveFile(QWidget*, const shell::FileChoice&) override { return next(); }
+    QString chooseOpenFile(QWidget*, const shell::FileChoice& choice) override {
+        fileTitles.push_back(choice.title);
+        return next();
+    }
+    QString chooseSaveFile(QWidget*, const shell::FileChoice& choice) override {
+        fileTitles.push_back(choice.title);
+        return next();
+    }
     void fileError(QWidget*, const QString& path, const QString& reason) override {
         fileErrors.push_back(path + ": " + reason);
     }
@@ -41,7 +47,7 @@ class ScriptedPrompter : public shell::Prompter {
 
     std::deque<bool> confirmAnswers;
     std::deque<QString> fileAnswers;
-    QStringList informed, confirmed, fileErrors;
+    QStringList informed, confirmed, fileErrors, fileTitles;
     int restarts = 0;
 
   private:

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -12,6 +13,7 @@
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/actuatortestdialog.h"
+#include "tests/support/shippedcatalog.h"
 #include "tests/support/waitfor.h"
 
 namespace velmora::pages {
@@ -118,6 +120,7 @@ TEST_F(SpecificProgTest, RepliesRoutedByCode) {
 // 49, LoaderDone, firmware of 500 bytes answered as 248, 248 and 4 bytes, then
 // FirmwareDone and the finished popup; supervision suspended and resumed.
 TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
+    testsupport::ShippedCatalog texts;
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
     dialog.setTimings({5, 5, 5, 5, 5});
@@ -125,7 +128,23 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
                               writeFile(m_dir.path(), "update.bin", 500)};
     dialog.chooseLoader();
     dialog.chooseUpdate();
+    // Start asks first, naming both files and their sizes; Cancel sends nothing.
+    m_prompter.confirmAnswers = {false};
     dialog.startDownload();
+    EXPECT_FALSE(dialog.downloading());
+    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(TakeRequests().empty());
+    dialog.startDownload();
+    ASSERT_EQ(m_prompter.confirmed.size(), 2);
+    const QString question = m_prompter.confirmed[0];
+    EXPECT_TRUE(question.contains("Loader file: " + dialog.loaderPath() + " (300 bytes)"))
+        << question.toStdString();
+    EXPECT_TRUE(question.contains("Firmware file: " + dialog.updatePath() + " (500 bytes)"))
+        << question.toStdString();
+    EXPECT_EQ(m_prompter.fileTitles,
+              (QStringList{"Choose the loader file", "Choose the firmware file"}));
+    auto* outcome = dialog.findChild<QLabel*>("lastDownloadLine");
+    EXPECT_TRUE(outcome->text().isEmpty());
     EXPECT_TRUE(dialog.downloading());
     EXPECT_FALSE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
     ASSERT_GE(m_frame.messages.size(), 2u);
@@ -148,6 +167,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     dialog.blockRequest(blockRequest(3));
     EXPECT_EQ(Commands(waitForRequests(1)), std::vector<int>{0xAD});
     EXPECT_EQ(m_prompter.informed.size(), 1);
+    EXPECT_EQ(outcome->text(), "Last download: finished.");
     EXPECT_FALSE(dialog.downloading());
     EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
     EXPECT_TRUE(dialog.findChild<QPushButton*>("programButton")->isEnabled());

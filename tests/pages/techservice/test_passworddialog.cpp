@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -17,7 +18,7 @@ struct Attempt {
 class PasswordTest : public ::testing::TestWithParam<Attempt> {};
 
 // Only the exact, case-sensitive code opens the technician page; every
-// attempt clears the input and closes the panel without a message.
+// attempt clears the input. A wrong one says so and leaves the panel open.
 TEST_P(PasswordTest, AccessCheck) {
     testkit::ScriptedPrompter prompter;
     testkit::RecordingFrame frame;
@@ -36,8 +37,15 @@ TEST_P(PasswordTest, AccessCheck) {
     else
         EXPECT_TRUE(frame.messages.empty());
     EXPECT_TRUE(input->text().isEmpty());
-    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.isVisible(), !GetParam().opens);
+    EXPECT_EQ(dialog.findChild<QLabel*>("passwordRefusal")->isVisible(), !GetParam().opens);
     EXPECT_TRUE(prompter.informed.isEmpty());
+    if (GetParam().opens) return;
+    // The next try in the same box still opens the page.
+    QTest::keyClicks(input, "t@rn5582");
+    dialog.findChild<QPushButton*>("passwordOkButton")->click();
+    EXPECT_EQ(frame.messages.size(), 1u);
+    EXPECT_FALSE(dialog.isVisible());
 }
 INSTANTIATE_TEST_SUITE_P(Codes, PasswordTest,
                          ::testing::Values(Attempt{"t@rn5582", true}, Attempt{"T@rn5582", false},

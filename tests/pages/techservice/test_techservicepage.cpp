@@ -15,6 +15,7 @@
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
 #include "techtestsupport.h"
+#include "tests/support/shippedcatalog.h"
 
 namespace velmora::pages {
 namespace {
@@ -75,10 +76,13 @@ class TechServiceTest : public ::testing::Test {
     CTechServicePage m_page;
 };
 
-// Each memory-reset button sends ResetEeprom with its own single bit, at once
-// and without a question.
+// Each memory-reset button sends ResetEeprom with its own single bit once
+// the question naming its area is answered with OK; Cancel sends nothing.
 TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
+    testsupport::ShippedCatalog texts;
     testkit::ScriptedPrompter prompter;
+    prompter.confirmAnswers = {false, true, false, true, false, true,
+                               false, true, false, true, false, true};
     m_page.showPanel(CTechServicePage::kMemoryReset);
     EXPECT_EQ(TakePollModes(), std::vector<int>{8});
     TakeRequests();
@@ -87,12 +91,21 @@ TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
     const std::uint8_t bits[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20};
     for (int i = 0; i < 6; ++i) {
         child<QPushButton>(names[i])->click();
+        EXPECT_TRUE(TakeRequests().empty()) << names[i];
+        child<QPushButton>(names[i])->click();
         const auto sent = TakeRequests();
         ASSERT_EQ(sent.size(), 1u) << names[i];
         EXPECT_EQ(sent[0].command, 0xA9);
         EXPECT_EQ(sent[0].data, Bytes{bits[i]}) << names[i];
     }
-    EXPECT_TRUE(prompter.confirmed.isEmpty());
+    ASSERT_EQ(prompter.confirmed.size(), 12);
+    const QString area =
+        "Reset the memory area “%1” in the drive? The values stored there are lost.";
+    EXPECT_EQ(prompter.confirmed[0], area.arg("Motor parameters"));
+    EXPECT_EQ(prompter.confirmed[2], area.arg("Remote-control parameters"));
+    // The entire memory is named as what it is, not as one more area.
+    EXPECT_EQ(prompter.confirmed[8],
+              "Erase the drive's entire memory? Everything stored in the drive is lost.");
     m_page.backToMenu();
     EXPECT_EQ(TakePollModes(), std::vector<int>{7});
 }
@@ -136,6 +149,8 @@ TEST_F(TechServiceTest, MemoryWordReadAndWrite) {
 // Calibration: read on open, nine values shown from the reply in wire order,
 // field limits, and the write telegram with nine 32-bit values.
 TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
+    testkit::ScriptedPrompter prompter;
+    prompter.confirmAnswers = {false};
     m_page.showPanel(CTechServicePage::kCalibration);
     EXPECT_EQ(TakePollModes(), std::vector<int>{10});
     auto sent = TakeRequests();
@@ -165,7 +180,10 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
     EXPECT_EQ(first->fieldText(), "10000");
 
     type(child<StepEdit>("cal_caliwrb"), "70000");  // not yet left: still limited
+    child<QPushButton>("calibrationSendButton")->click();   // asked, cancelled
+    EXPECT_TRUE(TakeRequests().empty());
     child<QPushButton>("calibrationSendButton")->click();
+    EXPECT_EQ(prompter.confirmed.size(), 2);
     sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0x1A);
@@ -235,6 +253,7 @@ Bytes Group5A(std::uint32_t serial, std::uint16_t inverterType = 7302) {
 // The serial number comes from the 0x5A group reply (parameter 39) and is
 // written as 32 bits, high byte first.
 TEST_F(TechServiceTest, SerialNumberShownFromGroupAndWritten) {
+    testkit::ScriptedPrompter prompter;
     m_page.showPanel(CTechServicePage::kSerialNumber);
     EXPECT_EQ(TakePollModes(), std::vector<int>{12});
     auto sent = TakeRequests();
@@ -261,6 +280,49 @@ TEST_F(TechServiceTest, SerialNumberShownFromGroupAndWritten) {
     EXPECT_EQ(field->text(), "77");
     EXPECT_EQ(model::DriveData::instance().Image(39), 77u);
 }
+
+struct SerialTyped {
+    const char* typed;
+    bool accepted;
+};
+class SerialNumberInputTest : public TechServiceTest,
+                              public ::testing::WithParamInterface<SerialTyped> {};
+
+// "SN-4711" once wrote serial 0: text and numbers past 32 bits are refused
+// with a message and nothing is sent; a valid number is asked about first.
+TEST_P(SerialNumberInputTest, OnlyANumberInRangeIsWritten) {
+    testsupport::ShippedCatalog texts;
+    testkit::ScriptedPrompter prompter;
+    m_page.showPanel(CTechServicePage::kSerialNumber);
+    TakeRequests();
+    child<QLineEdit>("serialNumberEdit")->setText(QString::fromUtf8(GetParam().typed));
+    prompter.confirmAnswers = {false};
+    child<QPushButton>("serialSendButton")->click();
+    EXPECT_TRUE(TakeRequests().empty());
+    child<QPushButton>("serialSendButton")->click();
+    const auto sent = TakeRequests();
+    if (!GetParam().accepted) {
+        EXPECT_TRUE(sent.empty());
+        ASSERT_EQ(prompter.informed.size(), 2);
+        EXPECT_EQ(
+            prompter.informed[0],
+            "The serial number must be a whole number from 0 to 4294967295. Nothing was sent.");
+        EXPECT_TRUE(prompter.confirmed.isEmpty());
+        return;
+    }
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].command, 0x1C);
+    EXPECT_EQ(prompter.confirmed.size(), 2);
+    EXPECT_TRUE(prompter.confirmed[0].contains(child<QLineEdit>("serialNumberEdit")->text()));
+    EXPECT_TRUE(prompter.informed.isEmpty());
+}
+INSTANTIATE_TEST_SUITE_P(Inputs, SerialNumberInputTest,
+                         ::testing::Values(SerialTyped{"SN-4711", false}, SerialTyped{"", false},
+                                           SerialTyped{"12a", false}, SerialTyped{"-1", false},
+                                           SerialTyped{"4294967296", false},
+                                           SerialTyped{"99999999999999999999", false},
+                                           SerialTyped{"4294967295", true},
+                                           SerialTyped{" 4711 ", true}, SerialTyped{"0", true}));
 
 class TestOperationTest : public TechServiceTest,
                           public ::testing::WithParamInterface<std::pair<std::uint16_t, float>> {};

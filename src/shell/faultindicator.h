@@ -1,0 +1,23 @@
+#pragma once
+// The fault shown in the status bar beside the connection lamp: class,
+// number and short text in the colour of the class, for as long as the
+// drive's status reports it (a dismissed popup does not hide it).
+#include <QLabel>
+
+namespace velmora::shell {
+
+class FaultIndicator : public QLabel {
+    Q_OBJECT
+  public:
+    explicit FaultIndicator(QWidget* parent = nullptr);
+    // Class 0 hides the indicator; any other class shows the fault.
+    void showStatus(unsigned faultClass, unsigned number);
+    [[nodiscard]] unsigned faultClass() const { return m_faultClass; }
+    [[nodiscard]] unsigned number() const { return m_number; }
+
+  private:
+    unsigned m_faultClass = 0;
+    unsigned m_number = 0;
+};
+
+}  // namespace velmora::shell
