@@ -243,6 +243,10 @@ std::optional<int> ParseGroupCode(std::string_view text) {
 }
 
 std::string ParameterLine(const model::DriveData& data, int parameter) {
+    return "p" + std::to_string(parameter) + " = " + ParameterValue(data, parameter);
+}
+
+std::string ParameterValue(const model::DriveData& data, int parameter) {
     char value[32];
     switch (model::ScaleFactor(parameter)) {
         case 100:
@@ -258,7 +262,7 @@ std::string ParameterLine(const model::DriveData& data, int parameter) {
                           static_cast<unsigned>(data.Working(parameter)));
             break;
     }
-    return "p" + std::to_string(parameter) + " = " + value;
+    return value;
 }
 
 std::vector<std::string> GroupLines(const model::DriveData& data, int groupCode) {

@@ -41,6 +41,7 @@ int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptio
 
 // The line of one parameter from the working values: "%.2f" for factor 100,
 // "%.1f" for factor 10, "%u" otherwise.
+[[nodiscard]] std::string ParameterValue(const model::DriveData& data, int parameter);
 [[nodiscard]] std::string ParameterLine(const model::DriveData& data, int parameter);
 // The lines of every parameter of one group, or of all groups, ascending.
 [[nodiscard]] std::vector<std::string> GroupLines(const model::DriveData& data, int groupCode);

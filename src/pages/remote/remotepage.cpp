@@ -8,13 +8,18 @@
 #include "model/drivedata.h"
 #include "pages/control/numbertext.h"
 #include "pages/control/stepedit.h"
-#include "pages/remote/remoteparameterfile.h"
-#include "pages/remote/templatepath.h"
+#include "model/remoteparameterfile.h"
+#include "platform/templatepath.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+using model::kRemoteTemplateName;
+using model::RemoteParameterFile;
+using platform::ExecutableFolder;
+using platform::FindTemplateFile;
 
 using model::DriveData;
 using shell::T;

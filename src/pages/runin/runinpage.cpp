@@ -12,7 +12,7 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
-#include "pages/runin/runinprogram.h"
+#include "model/runinprogram.h"
 #include "shell/animationview.h"
 #include "shell/fontset.h"
 #include "shell/prompter.h"
@@ -20,6 +20,11 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+using model::CountRunInPrograms;
+using model::LoadRunInSteps;
+using model::RunInProgramName;
+using model::RunInProgramPath;
 namespace {
 
 constexpr int kRunInPollMode = 17;

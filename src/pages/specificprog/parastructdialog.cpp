@@ -8,13 +8,15 @@
 
 #include "link/linkapi.h"
 #include "model/drivedata.h"
-#include "pages/remote/templatepath.h"
+#include "platform/templatepath.h"
 #include "pages/specificprog/parastructscroll.h"
 #include "shell/fontset.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+using platform::FindTemplateFile;
 
 namespace {
 

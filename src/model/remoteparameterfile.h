@@ -10,7 +10,7 @@
 
 #include "model/drivedata.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 inline constexpr std::string_view kRemoteTemplateName = "RemoteMasterfile.vpr";
 inline constexpr std::string_view kRemoteSection = "Velmora Fernbedienung";
@@ -49,4 +49,4 @@ class RemoteParameterFile {
     static void load(const std::filesystem::path& file, model::DriveData& data);
 };
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

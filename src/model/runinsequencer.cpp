@@ -1,6 +1,6 @@
-#include "pages/runin/runinsequencer.h"
+#include "model/runinsequencer.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 void RunInSequencer::load(std::vector<RunInStep> steps) {
     if (steps.size() > kMaxRunInSteps) steps.resize(kMaxRunInSteps);
@@ -103,4 +103,4 @@ std::vector<RunInCommand> RunInSequencer::takeCommands() {
     return out;
 }
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "pages/runin/runinprogram.h"
+#include "model/runinprogram.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 struct RunInCommand {
     enum class Kind { StopMotor, StartMotor, WriteSpeed };
@@ -64,4 +64,4 @@ private:
     bool m_phaseOn = false;
 };
 
-}  // namespace velmora::pages
+}  // namespace velmora::model
