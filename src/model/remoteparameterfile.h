@@ -14,6 +14,9 @@ namespace velmora::model {
 
 inline constexpr std::string_view kRemoteTemplateName = "RemoteMasterfile.vpr";
 inline constexpr std::string_view kRemoteSection = "Velmora Fernbedienung";
+// The group the file's values travel in, read and written.
+inline constexpr int kRemoteGroup = 0x57;
+inline constexpr int kWriteRemoteGroup = kRemoteGroup - 0x40;
 
 enum class RemoteKeyFormat {
     ListIndex,  // "%u" of the list index; missing: 99

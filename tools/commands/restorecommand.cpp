@@ -49,7 +49,7 @@ int RunRestore(const Invocation& invocation, CliContext& context) {
         const int code = model::GroupOfParameter(parameter)->code;
         if (std::find(groups.begin(), groups.end(), code) == groups.end()) groups.push_back(code);
     }
-    for (int code : groups) target.RequestGroup(0, code);
+    for (int code : groups) target.RequestGroup(0, model::FindGroup(code)->writeCommand);
     model::DriveData after;
     if (!session.readGroups(groups, after)) return kExitFailure;
 

@@ -26,8 +26,8 @@ using shell::T;
 
 namespace {
 
-constexpr int kRemoteGroup = 0x57;
-constexpr int kWriteRemoteGroup = kRemoteGroup - 0x40;
+using model::kRemoteGroup;
+using model::kWriteRemoteGroup;
 constexpr int kPollRemotePage = 2;
 constexpr int kHelpKind = 4;
 
