@@ -40,6 +40,7 @@ struct Invocation {
     bool resume = false;       // flash --resume
     std::string report;        // runin --report
     double tolerance = 2.0;    // runin --tolerance, percent
+    int tickMs = 1000;         // runin: the length of its second (tests shorten it)
 };
 
 // The parse result or a one-line reason for exit status 2.

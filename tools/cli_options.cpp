@@ -57,6 +57,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             sub->add_option("--report", inv.report, "certificate file (JSON)");
             sub->add_option("--tolerance", inv.tolerance, "speed tolerance in percent")
                 ->check(CLI::Range(0.0, 100.0));
+            // Not in the help: lets the tests run a program in less than real time.
+            sub->add_option("--tick-ms", inv.tickMs)->check(CLI::Range(10, 1000))->group("");
         }
     }
     // CLI11 wants the program name first and the words in reverse.

@@ -1,5 +1,8 @@
 #include "model/runinsequencer.h"
 
+#include "link/linkapi.h"
+#include "model/commands.h"
+
 namespace velmora::model {
 
 void RunInSequencer::load(std::vector<RunInStep> steps) {
@@ -101,6 +104,28 @@ std::vector<RunInCommand> RunInSequencer::takeCommands() {
     std::vector<RunInCommand> out;
     out.swap(m_commands);
     return out;
+}
+
+void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& commands) {
+    for (const RunInCommand& command : commands) {
+        switch (command.kind) {
+            case RunInCommand::Kind::StopMotor:
+                link::SendRequest(BuildAction(code::StopMotor));
+                break;
+            case RunInCommand::Kind::StartMotor:
+                link::SendRequest(BuildAction(code::StartMotor));
+                break;
+            case RunInCommand::Kind::WriteSpeed:
+                drive.SetChoice(1, command.value);
+                drive.RequestGroup(0, 0x10);
+                break;
+        }
+    }
+}
+
+void RestoreRunInSpeed(DriveData& drive, std::uint32_t savedSpeed) {
+    drive.SetChoice(1, savedSpeed);
+    drive.RequestGroup(0, 0x10);
 }
 
 }  // namespace velmora::model

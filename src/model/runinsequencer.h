@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/drivedata.h"
 #include "model/runinprogram.h"
 
 namespace velmora::model {
@@ -63,5 +64,13 @@ private:
     std::uint32_t m_shownSpeed = 0;
     bool m_phaseOn = false;
 };
+
+// Status and the live values of the run-in.
+inline constexpr int kRunInPollMode = 17;
+
+// Queues the telegrams of the sequencer's commands (speed in parameter 1).
+void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& commands);
+// Puts back the set speed the drive had before the run-in.
+void RestoreRunInSpeed(DriveData& drive, std::uint32_t savedSpeed);
 
 }  // namespace velmora::model
