@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct CliRun {
     int status = -1;
     std::string out, err;
     nlohmann::json json;  // the last line of standard output
@@ -35,12 +35,12 @@ class CliDrive : public testsupport::TempFolderTest {
         m_device = m_drive.startOnPty();
         ASSERT_FALSE(m_device.empty());
     }
-    Run cli(std::vector<std::string> args, std::atomic<bool>* stop = nullptr) {
+    CliRun cli(std::vector<std::string> args, std::atomic<bool>* stop = nullptr) {
         args.insert(args.begin(), {"--device", m_device, "--json", "--seconds", "5"});
         std::ostringstream out, err;
         std::atomic<bool> never{false};
         CliContext context{out, err, stop ? *stop : never};
-        Run run;
+        CliRun run;
         run.status = RunCli(args, context);
         run.out = out.str();
         run.err = err.str();
@@ -64,7 +64,7 @@ struct BadArgs {
 class CliCommandUsage : public CliDrive, public ::testing::WithParamInterface<BadArgs> {};
 
 TEST_P(CliCommandUsage, RefusesWithTwo) {
-    const Run run = cli(GetParam().args);
+    const CliRun run = cli(GetParam().args);
     EXPECT_EQ(run.status, kExitUsage) << run.err;
     EXPECT_FALSE(run.err.empty());
     EXPECT_EQ(run.json.value("exit", 0), kExitUsage);
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliDrive, StatusReportsIdentityAndSilentPortsExitFour) {
-    const Run run = cli({"status"});
+    const CliRun run = cli({"status"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     const auto factory = sim::FactoryParameters();
     EXPECT_EQ(run.json["serial"], factory[39]);
@@ -115,11 +115,11 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
     const std::string changedLine = "p42=" + std::to_string(std::stoul(text.substr(at + 4)) - 7);
     text.replace(at, end - at, changedLine);
     { std::ofstream(file("changed.ini"), std::ios::binary) << text; }
-    const Run restored = cli({"restore", file("changed.ini").string()});
+    const CliRun restored = cli({"restore", file("changed.ini").string()});
     ASSERT_EQ(restored.status, kExitOk) << restored.err;
     EXPECT_TRUE(fs::exists(restored.json["undo_file"].get<std::string>()));
 
-    const Run differ = cli({"diff", original.string()});
+    const CliRun differ = cli({"diff", original.string()});
     EXPECT_EQ(differ.status, kExitDiffers);
     ASSERT_EQ(differ.json["differences"].size(), 1u) << differ.out;
     EXPECT_EQ(differ.json["differences"][0]["parameter"], 42);
@@ -128,7 +128,7 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
     std::string bad = Slurp(original);
     bad.replace(bad.find("p41="), 4, "p41=fast\np40=");
     { std::ofstream(file("bad.ini"), std::ios::binary) << bad; }
-    const Run refused = cli({"restore", file("bad.ini").string()});
+    const CliRun refused = cli({"restore", file("bad.ini").string()});
     EXPECT_EQ(refused.status, kExitFailure);
     EXPECT_NE(refused.err.find("p41"), std::string::npos);
 
@@ -139,7 +139,7 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
 // The motor file is the window's writer's output for the same drive.
 TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
     const fs::path saved = file("unit.vpm");
-    const Run run = cli({"motor", "save", saved.string()});
+    const CliRun run = cli({"motor", "save", saved.string()});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     model::DriveData drive;
     const auto factory = sim::FactoryParameters();
@@ -156,7 +156,7 @@ TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
 
 TEST_F(CliDrive, SlotsSaveListDeleteAndMakerSets) {
     ASSERT_EQ(cli({"slot", "save", "3"}).status, kExitOk);
-    const Run list = cli({"slot", "list"});
+    const CliRun list = cli({"slot", "list"});
     ASSERT_EQ(list.status, kExitOk) << list.err;
     ASSERT_EQ(list.json["slots"].size(), 32u);
     EXPECT_TRUE(list.json["slots"][2]["data"].get<bool>());
@@ -178,7 +178,7 @@ TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {
         m_drive.command("fault 3 7");
     });
     const fs::path report = file("cert.json");
-    const Run run = cli({"runin", program.string(), "--report", report.string(), "--tick-ms", "50"});
+    const CliRun run = cli({"runin", program.string(), "--report", report.string(), "--tick-ms", "50"});
     fault.join();
     EXPECT_EQ(run.status, kExitDiffers) << run.err;
     const auto cert = nlohmann::json::parse(Slurp(report));
@@ -210,19 +210,19 @@ TEST_F(CliDrive, FlashCutMidwayCompletesWithResume) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         crash = true;
     });
-    const Run first = cli({"flash", "--loader", file("l.bin").string(), "--update",
+    const CliRun first = cli({"flash", "--loader", file("l.bin").string(), "--update",
                            file("u.bin").string()}, &crash);
     cut.join();
     EXPECT_EQ(first.status, kExitFailure);
     EXPECT_NE(first.err.find("--resume"), std::string::npos) << first.err;
 
-    const Run resumed = cli({"flash", "--resume", "--update", file("u.bin").string(), "--seconds", "10"});
+    const CliRun resumed = cli({"flash", "--resume", "--update", file("u.bin").string(), "--seconds", "10"});
     ASSERT_EQ(resumed.status, kExitOk) << resumed.err;
     EXPECT_EQ(m_drive.receivedFirmware(), update);
 }
 
 TEST_F(CliDrive, DoctorAndHelpTexts) {
-    const Run doctor = cli({"doctor"});
+    const CliRun doctor = cli({"doctor"});
     EXPECT_EQ(doctor.status, kExitOk);
     EXPECT_TRUE(doctor.json["ports"].is_array());
     for (const auto& command : AllCommands()) {

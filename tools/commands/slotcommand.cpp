@@ -30,7 +30,7 @@ int Silent(Output& output) {
 }
 
 // The action's telegrams, then the six motor groups read back as the page does.
-int LoadAndRead(DriveSession& session, Output& output, const std::function<bool(model::MotorStore&)>& action) {
+int LoadAndRead(DriveSession& session, const std::function<bool(model::MotorStore&)>& action) {
     model::DriveData after;
     model::MotorStore store(after);
     if (!action(store)) return kExitFailure;
@@ -69,7 +69,7 @@ int RunSlot(const Invocation& invocation, CliContext& context) {
         const auto state = SlotState(session, *slot);
         if (!state) return Silent(output);
         if (!*state) return output.fail(kExitFailure, "slot " + words[1] + " is empty");
-        if (const int status = LoadAndRead(session, output,
+        if (const int status = LoadAndRead(session,
                                            [&](model::MotorStore& s) { return s.loadSlot(*slot); }))
             return status;
     } else {
@@ -94,7 +94,7 @@ int RunMakerSet(const Invocation& invocation, CliContext& context) {
     if (!model) return UsageError(output, invocation, "takes one motor model number 0..14");
     DriveSession session(invocation, context, output);
     if (const int status = session.connect()) return status;
-    if (const int status = LoadAndRead(session, output, [&](model::MotorStore& s) {
+    if (const int status = LoadAndRead(session, [&](model::MotorStore& s) {
             return s.loadMakerSet(*model);
         }))
         return status;
@@ -111,7 +111,7 @@ int RunFactorySettings(const Invocation& invocation, CliContext& context) {
                            "factory-settings overwrites every parameter; give --yes to go on");
     DriveSession session(invocation, context, output);
     if (const int status = session.connect()) return status;
-    if (const int status = LoadAndRead(session, output, [](model::MotorStore& s) {
+    if (const int status = LoadAndRead(session, [](model::MotorStore& s) {
             s.loadFactorySettings();
             return true;
         }))
