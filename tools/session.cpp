@@ -18,6 +18,15 @@ constexpr auto kRetry = 1000ms;
 // An open failure that lasts this long is not a drive still waking up.
 constexpr auto kOpenFailureGrace = 1500ms;
 
+// The reply's values become the working values at once: the commands read
+// what the drive holds, nothing waits on a page to take them.
+void Store(model::DriveData& data, const link::Telegram& reply) {
+    data.StoreReply(reply);
+    if (const auto* group = model::FindGroup(reply.command))
+        for (const auto& field : group->fields)
+            data.SetWorking(field.parameter, data.Image(field.parameter));
+}
+
 std::string Hex(int code) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", code);
@@ -55,8 +64,8 @@ void DriveSession::handle(const MessageInbox::Message& message) {
             break;
         case link::WM_DRIVE_GROUP_REPLY:
             if (link::FetchReply(t) == 0) {
-                m_data.StoreReply(t);
-                if (m_sink != &m_data) m_sink->StoreReply(t);
+                Store(m_data, t);
+                if (m_sink != &m_data) Store(*m_sink, t);
             }
             break;
         case link::WM_DRIVE_REPLY:
