@@ -23,6 +23,7 @@ struct DumpOptions {
     std::chrono::milliseconds retry{1000};
     std::optional<int> pollMode;                     // posted before the link starts
     const std::atomic<bool>* interrupted = nullptr;  // ends the wait early (failure)
+    bool json = false;  // one object {"ok": true, "parameters": {"p1": "300", ...}}
 };
 
 [[nodiscard]] Command DumpCommand();

@@ -115,6 +115,11 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
     const std::string changedLine = "p42=" + std::to_string(std::stoul(text.substr(at + 4)) - 7);
     text.replace(at, end - at, changedLine);
     { std::ofstream(file("changed.ini"), std::ios::binary) << text; }
+    std::string otherType = text;
+    otherType.replace(otherType.find("type="), 5, "type=1");
+    { std::ofstream(file("other.ini"), std::ios::binary) << otherType; }
+    EXPECT_EQ(cli({"restore", file("other.ini").string()}).status, kExitUsage);
+
     const CliRun restored = cli({"restore", file("changed.ini").string()});
     ASSERT_EQ(restored.status, kExitOk) << restored.err;
     EXPECT_TRUE(fs::exists(restored.json["undo_file"].get<std::string>()));
@@ -222,6 +227,22 @@ TEST_F(CliDrive, FlashCutMidwayCompletesWithResume) {
     const CliRun resumed = cli({"flash", "--resume", "--update", file("u.bin").string()});
     ASSERT_EQ(resumed.status, kExitOk) << resumed.err;
     EXPECT_EQ(m_drive.receivedFirmware(), update);
+}
+
+TEST_F(CliDrive, DumpAndMonitorSpeakJson) {
+    const CliRun dump = cli({"dump"});
+    ASSERT_EQ(dump.status, kExitOk) << dump.err;
+    EXPECT_EQ(dump.json["parameters"].size(), 91u);
+    std::ostringstream out, err;
+    std::atomic<bool> never{false};
+    CliContext context{out, err, never};
+    const std::vector<std::string> args{"--device", m_device, "--json", "monitor", "--seconds", "0.5"};
+    ASSERT_EQ(RunCli(args, context), kExitOk);
+    std::istringstream lines(out.str());
+    int events = 0;
+    for (std::string line; std::getline(lines, line); ++events)
+        EXPECT_TRUE(nlohmann::json::parse(line).contains("event")) << line;
+    EXPECT_GT(events, 0);
 }
 
 TEST_F(CliDrive, DoctorAndHelpTexts) {
