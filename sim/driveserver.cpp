@@ -57,7 +57,8 @@ void RemoveLink(const std::string& linkPath, const std::string& target) {
 
 struct DriveServer::Impl {
     explicit Impl(const ServerOptions& options)
-        : drive(DriveOptions{options.timeScale, options.latencyMs, options.stateFile}) {}
+        : drive(DriveOptions{options.timeScale, options.latencyMs, options.stateFile}),
+          lineRate(options.lineRate) {}
 
     void closeAll() {
         server.reset();
@@ -79,6 +80,7 @@ struct DriveServer::Impl {
         std::function<void()> idle;
         if (slave >= 0) idle = [slave] { ::ioctl(slave, TIOCNXCL); };
         server = std::make_unique<FrameServer>(lineFd, drive, std::move(idle));
+        server->setLineRate(lineRate);
         if (server->start()) return true;
         closeAll();
         return false;
@@ -87,6 +89,7 @@ struct DriveServer::Impl {
     mutable std::mutex mutex;  // guards the members below against start/stop races
     SimulatedDrive drive;
     std::unique_ptr<FrameServer> server;
+    int lineRate = 0;
     int lineFd = -1;
     int slaveFd = -1;  // held open so the line survives the tool's reconnects
     std::string device;

@@ -13,6 +13,7 @@ struct ServerOptions {
     double timeScale = 1.0;  // operating hours advance this much faster
     int latencyMs = 0;       // extra delay before each answer
     std::string stateFile;   // keeps slots, memory words, calibration, serial, hours
+    int lineRate = 0;        // baud: every byte takes its wire time (0: as fast as the line)
 };
 
 class DriveServer {

@@ -22,6 +22,7 @@ class LineSource final : public link::ByteSource {
             while (!m_buffer.empty()) {
                 const std::uint8_t raw = m_buffer.front();
                 m_buffer.pop_front();
+                m_server.occupyLine(1);
                 if (auto byte = m_server.m_drive.lineIn(raw)) return byte;
             }
             if (m_server.m_stop.load()) return std::nullopt;
@@ -84,6 +85,24 @@ void FrameServer::stop() {
     }
 }
 
+void FrameServer::setLineRate(int baud) {
+    m_byteTime = baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baud)
+                          : std::chrono::nanoseconds(0);
+}
+
+void FrameServer::occupyLine(std::size_t bytes) {
+    if (m_byteTime.count() == 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    m_lineFree = std::max(m_lineFree, now) + m_byteTime * static_cast<long>(bytes);
+    // Sleeps a few milliseconds at a time so a stop is not kept waiting.
+    while (!m_stop.load()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            m_lineFree - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        if (waitForStop(static_cast<int>(std::min<long>(left.count(), 50)))) break;
+    }
+}
+
 bool FrameServer::waitForStop(int ms) const {
     pollfd fd{m_wake[0], POLLIN, 0};
     return ::poll(&fd, 1, ms) > 0 || m_stop.load();
@@ -115,6 +134,7 @@ void FrameServer::run() {
             if (!answer.empty()) {
                 const int latency = m_drive.latencyMs();
                 if (latency > 0 && waitForStop(latency)) break;
+                occupyLine(answer.size());
                 writeAll(answer);
             }
         }

@@ -3,6 +3,7 @@
 // master side or a serial device) in a thread of its own: decodes each
 // request with the link's decoder and writes the drive's answer.
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -19,6 +20,9 @@ class FrameServer {
     FrameServer(const FrameServer&) = delete;
     FrameServer& operator=(const FrameServer&) = delete;
 
+    // Paces every byte received and sent at the wire time of baud (10 bits a
+    // character), as a real line would; 0 leaves the pace to the line.
+    void setLineRate(int baud);
     // False when the wake-up pipe cannot be made.
     bool start();
     void stop();
@@ -29,7 +33,12 @@ class FrameServer {
     bool waitForStop(int ms) const;
     bool writeAll(const std::vector<std::uint8_t>& bytes) const;
 
+    // Waits until the line has carried `bytes` more characters.
+    void occupyLine(std::size_t bytes);
+
     int m_fd;
+    std::chrono::nanoseconds m_byteTime{0};
+    std::chrono::steady_clock::time_point m_lineFree{};
     SimulatedDrive& m_drive;
     std::function<void()> m_onIdle;
     int m_wake[2] = {-1, -1};

@@ -22,7 +22,7 @@ void OnSignal(int) {
 
 void PrintHelp(std::ostream& out) {
     out << "Usage: velmora-sim [--pty-link PATH | --device PATH] [--time-scale X]\n"
-           "                   [--latency MS] [--state FILE]\n"
+           "                   [--latency MS] [--state FILE] [--line-rate BAUD]\n"
            "A simulated Velmora drive. It serves on a new pseudo-terminal (or on an existing\n"
            "serial device) and prints the device path as its first line of output.\n\n"
            "  --pty-link PATH   make PATH a symbolic link to the pseudo-terminal\n"
@@ -31,6 +31,9 @@ void PrintHelp(std::ostream& out) {
            "  --latency MS      wait MS milliseconds before each answer (default 0)\n"
            "  --state FILE      keep memory slots, memory words, calibration, serial number,\n"
            "                    parameters and operating hours in FILE across runs\n"
+           "  --line-rate BAUD  pace every byte received and sent at the wire time of\n"
+           "                    BAUD (10 bits a character), as a real line takes it\n"
+           "                    (default: as fast as the pseudo-terminal carries it)\n"
            "  --help            this text\n\n"
            "Commands on stdin, one per line, each answered with one line:\n"
         << velmora::sim::ConsoleHelp() << "It serves until stdin closes, 'quit' or an interrupt.\n";
@@ -99,6 +102,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--latency") {
             if (!ParseNumber(value, 0, 60000, number)) return Usage("bad latency " + value);
             options.latencyMs = static_cast<int>(number);
+        } else if (arg == "--line-rate") {
+            if (!ParseNumber(value, 300, 4000000, number)) return Usage("bad line rate " + value);
+            options.lineRate = static_cast<int>(number);
         } else if (arg == "--state") {
             options.stateFile = value;
         } else {

@@ -12,9 +12,12 @@
 
 namespace velmora::tools {
 
+// Exit statuses, the same for every command.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFailure = 1;    // the drive did not answer, a file failed
+inline constexpr int kExitUsage = 2;      // bad arguments or a refused question
+inline constexpr int kExitDiffers = 3;    // a value did not take, a difference, a FAIL
+inline constexpr int kExitNoPort = 4;     // the port cannot be opened
 
 // Options every subcommand shares: which port and how the link polls.
 struct LinkOptions {
@@ -27,8 +30,17 @@ struct LinkOptions {
 struct Invocation {
     bool help = false;
     LinkOptions options;
+    bool json = false;  // --json: one JSON object on standard output
+    bool yes = false;   // --yes: answer the window's questions with yes
     std::string command;
     std::vector<std::string> arguments;  // words after the command that are no options
+    // Options of single commands.
+    std::string loader;        // flash --loader
+    std::string update;        // flash --update
+    bool resume = false;       // flash --resume
+    std::string report;        // runin --report
+    double tolerance = 2.0;    // runin --tolerance, percent
+    int tickMs = 1000;         // runin: the length of its second (tests shorten it)
 };
 
 // The parse result or a one-line reason for exit status 2.
@@ -51,7 +63,22 @@ struct Command {
     int (*run)(const Invocation& invocation, CliContext& context);
 };
 
+// Every command, in the order of the help text (velmora_cli.cpp).
+[[nodiscard]] std::span<const Command> AllCommands();
+
 [[nodiscard]] Command MonitorCommand();
+[[nodiscard]] Command StatusCommand();
+[[nodiscard]] Command BackupCommand();
+[[nodiscard]] Command RestoreCommand();
+[[nodiscard]] Command DiffCommand();
+[[nodiscard]] Command MotorCommand();
+[[nodiscard]] Command RemoteCommand();
+[[nodiscard]] Command SlotCommand();
+[[nodiscard]] Command MakerSetCommand();
+[[nodiscard]] Command FactorySettingsCommand();
+[[nodiscard]] Command FlashCommand();
+[[nodiscard]] Command RunInCommand();
+[[nodiscard]] Command DoctorCommand();
 
 // Parses, dispatches and returns the exit status.
 int RunCli(std::span<const std::string> args, CliContext& context);

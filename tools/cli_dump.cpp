@@ -8,6 +8,8 @@
 #include <ostream>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include "link/linkapi.h"
 #include "messageinbox.h"
 #include "link/messages.h"
@@ -168,8 +170,18 @@ bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std
     return false;
 }
 
-void Print(std::ostream& out, const std::vector<std::string>& lines) {
-    for (const auto& line : lines) out << line << '\n';
+// --json: {"ok": true, "parameters": {"p1": "300", ...}} on one line.
+void Print(std::ostream& out, const std::vector<std::string>& lines, bool json) {
+    if (json) {
+        nlohmann::json values = nlohmann::json::object();
+        for (const auto& line : lines) {
+            const auto eq = line.find(" = ");
+            values[line.substr(0, eq)] = line.substr(eq + 3);
+        }
+        out << nlohmann::json{{"ok", true}, {"parameters", values}}.dump() << '\n';
+    } else {
+        for (const auto& line : lines) out << line << '\n';
+    }
     out.flush();
 }
 
@@ -180,6 +192,7 @@ DumpOptions OptionsFor(const Invocation& invocation, const CliContext& context) 
             std::chrono::duration<double>(*invocation.options.seconds));
     }
     options.pollMode = invocation.options.pollMode;
+    options.json = invocation.json;
     options.interrupted = &context.interrupted;
     return options;
 }
@@ -243,6 +256,10 @@ std::optional<int> ParseGroupCode(std::string_view text) {
 }
 
 std::string ParameterLine(const model::DriveData& data, int parameter) {
+    return "p" + std::to_string(parameter) + " = " + ParameterValue(data, parameter);
+}
+
+std::string ParameterValue(const model::DriveData& data, int parameter) {
     char value[32];
     switch (model::ScaleFactor(parameter)) {
         case 100:
@@ -258,7 +275,7 @@ std::string ParameterLine(const model::DriveData& data, int parameter) {
                           static_cast<unsigned>(data.Working(parameter)));
             break;
     }
-    return "p" + std::to_string(parameter) + " = " + value;
+    return value;
 }
 
 std::vector<std::string> GroupLines(const model::DriveData& data, int groupCode) {
@@ -286,7 +303,7 @@ int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options) {
     CompleteRead goal;
     if (!Run(goal, data, options, err)) return kExitFailure;
     data.TakeImage();
-    Print(out, AllParameterLines(data));
+    Print(out, AllParameterLines(data), options.json);
     return kExitOk;
 }
 
@@ -299,7 +316,7 @@ int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptio
     SingleRead goal(groupCode);
     if (!Run(goal, data, options, err)) return kExitFailure;
     data.TakeImage();
-    Print(out, GroupLines(data, groupCode));
+    Print(out, GroupLines(data, groupCode), options.json);
     return kExitOk;
 }
 

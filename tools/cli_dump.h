@@ -23,6 +23,7 @@ struct DumpOptions {
     std::chrono::milliseconds retry{1000};
     std::optional<int> pollMode;                     // posted before the link starts
     const std::atomic<bool>* interrupted = nullptr;  // ends the wait early (failure)
+    bool json = false;  // one object {"ok": true, "parameters": {"p1": "300", ...}}
 };
 
 [[nodiscard]] Command DumpCommand();
@@ -41,6 +42,7 @@ int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptio
 
 // The line of one parameter from the working values: "%.2f" for factor 100,
 // "%.1f" for factor 10, "%u" otherwise.
+[[nodiscard]] std::string ParameterValue(const model::DriveData& data, int parameter);
 [[nodiscard]] std::string ParameterLine(const model::DriveData& data, int parameter);
 // The lines of every parameter of one group, or of all groups, ascending.
 [[nodiscard]] std::vector<std::string> GroupLines(const model::DriveData& data, int groupCode);

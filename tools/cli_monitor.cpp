@@ -5,6 +5,8 @@
 #include <mutex>
 #include <ostream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli.h"
 #include "link/linkapi.h"
 #include "messageinbox.h"
@@ -23,11 +25,18 @@ std::string Hex(int value) {
 
 class Printer {
   public:
-    Printer(std::ostream& out, Clock::time_point start) : m_out(out), m_start(start) {}
+    Printer(std::ostream& out, Clock::time_point start, bool json)
+        : m_out(out), m_start(start), m_json(json) {}
 
+    // --json: {"ms": <ms>, "event": "<kind>", "data": "<rest>"} a line.
     void line(const std::string& kind, const std::string& rest) {
         const auto ms =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
+        if (m_json) {
+            m_out << nlohmann::json{{"ms", ms}, {"event", kind}, {"data", rest}}.dump() << '\n'
+                  << std::flush;
+            return;
+        }
         m_out << ms << ' ' << kind;
         if (!rest.empty()) m_out << ' ' << rest;
         m_out << '\n' << std::flush;
@@ -42,6 +51,7 @@ class Printer {
   private:
     std::ostream& m_out;
     Clock::time_point m_start;
+    bool m_json;
 };
 
 // Tells the user once why the port does not open, when the reason changes.
@@ -74,7 +84,7 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
                            : Clock::time_point::max();
     ApplyLinkOptions(options);
     MessageInbox inbox;
-    Printer print(context.out, start);
+    Printer print(context.out, start, invocation.json);
     FailureReporter failures(context.err);
     link::SetPollMode(options.pollMode.value_or(0));
     link::StartLinkThreads(inbox);

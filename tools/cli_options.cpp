@@ -1,4 +1,5 @@
-#include <charconv>
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 
 #include "cli.h"
@@ -6,76 +7,72 @@
 namespace velmora::tools {
 namespace {
 
-std::optional<int> ParseInt(std::string_view text) {
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || ptr != text.data() + text.size() || text.empty()) return std::nullopt;
-    return value;
-}
-
-std::optional<double> ParseSeconds(std::string_view text) {
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || ptr != text.data() + text.size() || text.empty()) return std::nullopt;
-    if (!std::isfinite(value) || value <= 0 || value > 1e7) return std::nullopt;
-    return value;
+// The link options belong to the program, so they may stand before or after
+// the command word ("velmora-cli --json status" and "velmora-cli status --json").
+void AddGlobalOptions(CLI::App& app, Invocation& inv) {
+    auto* port = app.add_option("--port", inv.options.port, "port number 0..255 for this run")
+                     ->check(CLI::Range(0, 255));
+    auto* device = app.add_option("--device", inv.options.device, "serial device for this run");
+    port->excludes(device);
+    app.add_option("--poll", inv.options.pollMode, "polling mode to post");
+    app.add_option("--seconds", inv.options.seconds, "time limit in seconds (> 0)")
+        ->check([](const std::string& text) -> std::string {
+            double value = 0;
+            try {
+                std::size_t used = 0;
+                value = std::stod(text, &used);
+                if (used != text.size()) return "not a number: " + text;
+            } catch (...) {
+                return "not a number: " + text;
+            }
+            if (!std::isfinite(value) || value <= 0 || value > 1e7)
+                return "--seconds wants a positive number, not " + text;
+            return {};
+        });
+    app.add_flag("--json", inv.json, "print one JSON object on standard output");
+    app.add_flag("--yes", inv.yes, "answer the questions the window would ask with yes");
 }
 
 }  // namespace
 
 ParseResult ParseArguments(std::span<const std::string> args) {
     Invocation inv;
-    const auto fail = [](std::string why) { return ParseResult{std::nullopt, std::move(why)}; };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            inv.help = true;
-            continue;
-        }
-        if (!arg.starts_with("--")) {
-            if (inv.command.empty()) {
-                inv.command = arg;
-            } else {
-                inv.arguments.emplace_back(arg);
-            }
-            continue;
-        }
-        std::string_view name = arg;
-        std::optional<std::string_view> value;
-        if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        const bool known =
-            name == "--port" || name == "--device" || name == "--poll" || name == "--seconds";
-        if (!known) return fail("unknown option " + std::string(name));
-        if (!value) {
-            if (i + 1 >= args.size()) return fail(std::string(name) + " needs a value");
-            value = args[++i];
-        }
-        if (name == "--port") {
-            const auto port = ParseInt(*value);
-            if (!port || *port < 0 || *port > 255) {
-                return fail("--port wants a port number 0..255, not '" + std::string(*value) + "'");
-            }
-            inv.options.port = port;
-        } else if (name == "--device") {
-            if (value->empty()) return fail("--device wants a device path");
-            inv.options.device = std::string(*value);
-        } else if (name == "--poll") {
-            const auto mode = ParseInt(*value);
-            if (!mode) return fail("--poll wants a mode number, not '" + std::string(*value) + "'");
-            inv.options.pollMode = mode;
-        } else {
-            const auto seconds = ParseSeconds(*value);
-            if (!seconds) {
-                return fail("--seconds wants a positive number, not '" + std::string(*value) + "'");
-            }
-            inv.options.seconds = seconds;
+    CLI::App app{"velmora-cli", "velmora-cli"};
+    app.set_help_flag();  // the tool prints its own help texts
+    bool help = false;
+    app.add_flag("-h,--help", help);
+    AddGlobalOptions(app, inv);
+    for (const Command& command : AllCommands()) {
+        auto* sub = app.add_subcommand(std::string(command.name), std::string(command.help));
+        sub->set_help_flag();
+        sub->add_flag("-h,--help", help);
+        sub->fallthrough();
+        sub->add_option("words", inv.arguments)->expected(0, -1);
+        const std::string name(command.name);
+        if (name == "flash") {
+            sub->add_option("--loader", inv.loader, "boot loader image");
+            sub->add_option("--update", inv.update, "firmware update image");
+            sub->add_flag("--resume", inv.resume, "answer a drive already in its boot loader");
+        } else if (name == "runin") {
+            sub->add_option("--report", inv.report, "certificate file (JSON)");
+            sub->add_option("--tolerance", inv.tolerance, "speed tolerance in percent")
+                ->check(CLI::Range(0.0, 100.0));
+            // Not in the help: lets the tests run a program in less than real time.
+            sub->add_option("--tick-ms", inv.tickMs)->check(CLI::Range(10, 1000))->group("");
         }
     }
-    if (inv.options.port && inv.options.device) return fail("use either --port or --device");
-    if (!inv.help && inv.command.empty()) return fail("no command given");
+    // CLI11 wants the program name first and the words in reverse.
+    std::vector<std::string> words(args.rbegin(), args.rend());
+    try {
+        app.parse(words);
+    } catch (const CLI::ParseError& error) {
+        std::string what = error.what();
+        if (const auto nl = what.find('\n'); nl != std::string::npos) what.resize(nl);
+        return {std::nullopt, what};
+    }
+    for (const auto* sub : app.get_subcommands()) inv.command = sub->get_name();
+    inv.help = help;
+    if (!inv.help && inv.command.empty()) return {std::nullopt, "no command given"};
     return ParseResult{std::move(inv), {}};
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/runin/runinprogram.h"
+#include "model/runinprogram.h"
 #include "platform/profile.h"
 
 namespace {
@@ -104,19 +104,19 @@ INSTANTIATE_TEST_SUITE_P(
 // shorten a production run-in.
 TEST(ShippedRunIn, EveryProgramLoadsAllItsSteps) {
     const fs::path folder = DataDir() / "data_runin";
-    const unsigned count = velmora::pages::CountRunInPrograms(folder);
+    const unsigned count = velmora::model::CountRunInPrograms(folder);
     ASSERT_GE(count, 2u);
     for (unsigned n = 1; n <= count; ++n) {
-        const fs::path file = velmora::pages::RunInProgramPath(folder, n);
+        const fs::path file = velmora::model::RunInProgramPath(folder, n);
         const std::string text = ReadAll(file);
         std::size_t sections = 0;
         for (std::size_t at = text.find("\n[step"); at != std::string::npos;
              at = text.find("\n[step", at + 1)) {
             ++sections;
         }
-        const auto steps = velmora::pages::LoadRunInSteps(file);
+        const auto steps = velmora::model::LoadRunInSteps(file);
         EXPECT_EQ(steps.size(), sections) << file;
-        EXPECT_NE(velmora::pages::RunInProgramName(file), "FILE_ERROR") << file;
+        EXPECT_NE(velmora::model::RunInProgramName(file), "FILE_ERROR") << file;
         unsigned minutes = 0;
         for (const auto& step : steps) {
             minutes += step.minutes;
@@ -126,7 +126,7 @@ TEST(ShippedRunIn, EveryProgramLoadsAllItsSteps) {
             }
         }
         // The list entry names the program's length; it must be the real one.
-        EXPECT_NE(velmora::pages::RunInProgramName(file).find(std::to_string(minutes) + " min"),
+        EXPECT_NE(velmora::model::RunInProgramName(file).find(std::to_string(minutes) + " min"),
                   std::string::npos)
             << file;
     }

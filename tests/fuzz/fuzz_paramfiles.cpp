@@ -8,8 +8,8 @@
 #include <string>
 
 #include "model/drivedata.h"
-#include "pages/motor/motorparameterfile.h"
-#include "pages/remote/remoteparameterfile.h"
+#include "model/motorparameterfile.h"
+#include "model/remoteparameterfile.h"
 
 using namespace velmora;
 
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     model::DriveData drive;
-    pages::LoadMotorFile(file, drive);
-    pages::RemoteParameterFile::load(file, drive);
+    model::LoadMotorFile(file, drive);
+    model::RemoteParameterFile::load(file, drive);
     return 0;
 }

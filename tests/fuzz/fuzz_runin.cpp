@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "pages/runin/runinprogram.h"
-#include "pages/runin/runinsequencer.h"
+#include "model/runinprogram.h"
+#include "model/runinsequencer.h"
 
-using namespace velmora::pages;
+using namespace velmora::model;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto steps = ParseRunInSteps(std::string(reinterpret_cast<const char*>(data), size));

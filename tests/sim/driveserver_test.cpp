@@ -202,3 +202,29 @@ TEST(DriveServer, StateFileKeepsTheDriveAcrossRuns) {
 
 }  // namespace
 }  // namespace velmora::sim
+
+namespace velmora::sim {
+namespace {
+
+// --line-rate: a question and its answer take at least their wire time (10
+// bits a character), whatever the pseudo-terminal could carry.
+TEST(DriveServer, LineRatePacesQuestionAndAnswer) {
+    ServerOptions options;
+    options.lineRate = 1200;
+    DriveServer server(options);
+    const std::string device = server.startOnPty();
+    ASSERT_FALSE(device.empty());
+    Peer peer(device);
+    ASSERT_TRUE(peer.open());
+    const Bytes question = Frame("01cf015a");
+    const Bytes answer = Frame("015a0d00000000001c860138045a3401");
+    const auto start = Clock::now();
+    peer.send(question);
+    EXPECT_EQ(peer.receive(2000ms), answer);
+    const auto wire = std::chrono::microseconds((question.size() + answer.size()) * 10 *
+                                                1'000'000 / options.lineRate);
+    EXPECT_GE(Clock::now() - start, wire);
+}
+
+}  // namespace
+}  // namespace velmora::sim

@@ -10,13 +10,9 @@ namespace velmora::pages {
 using shell::T;
 
 MemorySlotActions::MemorySlotActions(QWidget* parent, model::DriveData& data, Hooks hooks)
-    : m_parent(parent), m_data(data), m_hooks(std::move(hooks)) {}
-
-void MemorySlotActions::forgetFollowChoices() {
-    // A loaded set decides anew whether p42 and p44 follow the rated values.
-    m_data.SetMotorSel(0, 2);
-    m_data.SetMotorSel(1, 2);
-}
+    : m_parent(parent),
+      m_hooks(std::move(hooks)),
+      m_store(data, {m_hooks.sendMotorGroups, m_hooks.readMotorGroups}) {}
 
 void MemorySlotActions::loadMakerSet(int model) {
     auto& prompter = shell::prompter();
@@ -30,10 +26,7 @@ void MemorySlotActions::loadMakerSet(int model) {
     if (m_hooks.postToFrame) {
         m_hooks.postToFrame(link::WM_MOTOR_MODEL_CHOSEN, static_cast<std::uintptr_t>(model));
     }
-    link::SendRequest(
-        model::BuildAction(model::code::LoadMakerSet, static_cast<std::uint8_t>(model)));
-    if (m_hooks.readMotorGroups) m_hooks.readMotorGroups();
-    forgetFollowChoices();
+    m_store.loadMakerSet(model);
 }
 
 void MemorySlotActions::loadSlot(int slot) {
@@ -46,11 +39,7 @@ void MemorySlotActions::loadSlot(int slot) {
     if (m_hooks.postToFrame) {
         m_hooks.postToFrame(link::WM_MEMORY_SLOT_CHOSEN, static_cast<std::uintptr_t>(slot));
     }
-    const auto number = static_cast<std::uint8_t>(slot + 1);
-    link::SendRequest(model::BuildAction(model::code::LoadMemorySlot, number));
-    link::SendRequest(model::BuildReadSlotState(number));
-    if (m_hooks.readMotorGroups) m_hooks.readMotorGroups();
-    forgetFollowChoices();
+    m_store.loadSlot(slot + 1);
 }
 
 void MemorySlotActions::saveSlot(int slot) {
@@ -61,9 +50,7 @@ void MemorySlotActions::saveSlot(int slot) {
     }
     if (!prompter.confirm(m_parent, T("savepopup"))) return;
     // The slot receives exactly what the page shows.
-    if (m_hooks.sendMotorGroups) m_hooks.sendMotorGroups();
-    link::SendRequest(
-        model::BuildAction(model::code::SaveMemorySlot, static_cast<std::uint8_t>(slot + 1)));
+    m_store.saveSlot(slot + 1);
 }
 
 void MemorySlotActions::deleteSlot(int slot) {
@@ -73,20 +60,16 @@ void MemorySlotActions::deleteSlot(int slot) {
         return;
     }
     if (!prompter.confirm(m_parent, T("deletepopup"))) return;
-    link::SendRequest(
-        model::BuildAction(model::code::DeleteMemorySlot, static_cast<std::uint8_t>(slot + 1)));
+    m_store.deleteSlot(slot + 1);
 }
 
 void MemorySlotActions::loadFactorySettings() {
     if (!shell::prompter().confirm(m_parent, T("overwritepopup"))) return;
-    link::SendRequest(model::BuildAction(model::code::LoadFactorySettings));
-    if (m_hooks.readMotorGroups) m_hooks.readMotorGroups();
-    forgetFollowChoices();
+    m_store.loadFactorySettings();
 }
 
 void MemorySlotActions::slotState(link::Telegram& reply) {
-    std::uint8_t state = 0;
-    if (model::ParseSlotState(reply, state) != 0 || state != 1) {
+    if (!model::MotorStore::SlotHoldsData(reply)) {
         shell::prompter().inform(m_parent, T("erasedpopup"));
     }
 }

@@ -1,19 +1,20 @@
 #pragma once
 // The motor page's actions on the drive's own store: the maker's data set of
 // a motor model, the 32 memory slots and the factory settings. Each asks
-// first, then queues its telegrams; none waits for an answer.
+// first, then lets the model's MotorStore queue its telegrams.
 #include <cstdint>
 #include <functional>
 
 #include "link/telegram.h"
 #include "model/drivedata.h"
+#include "model/motorstore.h"
 
 class QWidget;
 
 namespace velmora::pages {
 
-inline constexpr int kMemorySlotCount = 32;
-inline constexpr int kMotorModelCount = 15;
+using model::kMemorySlotCount;
+using model::kMotorModelCount;
 
 class MemorySlotActions {
   public:
@@ -37,11 +38,9 @@ class MemorySlotActions {
 
   private:
     [[nodiscard]] static bool validSlot(int slot) { return slot >= 0 && slot < kMemorySlotCount; }
-    void forgetFollowChoices();
-
     QWidget* m_parent;
-    model::DriveData& m_data;
     Hooks m_hooks;
+    model::MotorStore m_store;
 };
 
 }  // namespace velmora::pages

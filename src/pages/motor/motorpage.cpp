@@ -14,11 +14,11 @@
 #include "pages/motor/bldcparapanel.h"
 #include "pages/motor/ctrlparapanel.h"
 #include "pages/motor/memoryslotactions.h"
-#include "pages/motor/motorparameterfile.h"
+#include "model/motorparameterfile.h"
 #include "pages/motor/motorpolicy.h"
 #include "pages/motor/ratedvaluepanel.h"
 #include "pages/motor/vhztablepanel.h"
-#include "pages/remote/templatepath.h"
+#include "platform/templatepath.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/noticeboard.h"
 #include "shell/prompter.h"
@@ -26,13 +26,11 @@
 
 namespace velmora::pages {
 
+using model::kMotorTemplateName;
+
 namespace {
 // Status only: the motor page shows no live values.
 constexpr int kMotorPollMode = 3;
-// Write order: limits first, the motor type last, so the drive switches to
-// the new motor with its limits already in place.
-constexpr int kWriteOrder[] = {0x11, 0x14, 0x16, 0x12, 0x13, 0x15};
-constexpr int kReadOrder[] = {0x51, 0x55, 0x54, 0x56, 0x52, 0x53};
 constexpr int kLastModelEntry = kMotorModelCount - 1;
 
 shell::FileChoice MotorFileChoice(const char* titleKey, const char* proposedName) {
@@ -102,11 +100,11 @@ link::MessageTarget* CMotorPage::sendTarget() const {
 }
 
 void CMotorPage::sendMotorGroups() {
-    for (int code : kWriteOrder) m_data.RequestGroup(0, code);
+    model::SendMotorGroups(m_data);
 }
 
 void CMotorPage::readMotorGroups() {
-    for (int code : kReadOrder) m_data.RequestGroup(1, code);
+    model::ReadMotorGroups(m_data);
 }
 
 bool CMotorPage::confirmLeave() {
@@ -264,8 +262,8 @@ void CMotorPage::showMainView() {
 }
 
 std::filesystem::path CMotorPage::templatePath() const {
-    if (m_programFolder.empty()) return FindTemplateFile(kMotorTemplateName);
-    return FindTemplateFile(kMotorTemplateName, m_programFolder);
+    if (m_programFolder.empty()) return platform::FindTemplateFile(kMotorTemplateName);
+    return platform::FindTemplateFile(kMotorTemplateName, m_programFolder);
 }
 
 void CMotorPage::saveToFile() {

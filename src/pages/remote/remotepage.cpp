@@ -9,8 +9,8 @@
 #include "pages/common/unsentvalues.h"
 #include "pages/control/numbertext.h"
 #include "pages/control/stepedit.h"
-#include "pages/remote/remoteparameterfile.h"
-#include "pages/remote/templatepath.h"
+#include "model/remoteparameterfile.h"
+#include "platform/templatepath.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/noticeboard.h"
 #include "shell/prompter.h"
@@ -18,13 +18,18 @@
 
 namespace velmora::pages {
 
+using model::kRemoteTemplateName;
+using model::RemoteParameterFile;
+using platform::ExecutableFolder;
+using platform::FindTemplateFile;
+
 using model::DriveData;
 using shell::T;
 
 namespace {
 
-constexpr int kRemoteGroup = 0x57;
-constexpr int kWriteRemoteGroup = kRemoteGroup - 0x40;
+using model::kRemoteGroup;
+using model::kWriteRemoteGroup;
 constexpr int kPollRemotePage = 2;
 constexpr int kHelpKind = 4;
 

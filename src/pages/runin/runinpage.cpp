@@ -12,7 +12,7 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
-#include "pages/runin/runinprogram.h"
+#include "model/runinprogram.h"
 #include "shell/animationview.h"
 #include "shell/fontset.h"
 #include "shell/prompter.h"
@@ -20,9 +20,14 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+using model::CountRunInPrograms;
+using model::LoadRunInSteps;
+using model::RunInProgramName;
+using model::RunInProgramPath;
 namespace {
 
-constexpr int kRunInPollMode = 17;
+using model::kRunInPollMode;
 
 QString number(std::uint32_t value) {
     return QString::number(value);
@@ -203,9 +208,7 @@ void CRunInPage::stop() {
     loadSelectedProgram();
     m_programList->setEnabled(true);
     m_progress->setValue(0);
-    auto& drive = model::DriveData::instance();
-    drive.SetChoice(1, m_savedSpeed);
-    drive.RequestGroup(0, 0x10);
+    model::RestoreRunInSpeed(model::DriveData::instance(), m_savedSpeed);
     postToFrame(link::WM_RUNIN_ACTIVE, 0);
     m_animation->stop();
 }
@@ -224,9 +227,7 @@ void CRunInPage::stopIfRunning() {
 void CRunInPage::repeatStop() {
     if (!m_repeatStop || m_running) return;
     link::SendRequest(model::BuildAction(model::code::StopMotor));
-    auto& drive = model::DriveData::instance();
-    drive.SetChoice(1, m_savedSpeed);
-    drive.RequestGroup(0, 0x10);
+    model::RestoreRunInSpeed(model::DriveData::instance(), m_savedSpeed);
 }
 
 void CRunInPage::linkAnswered() {
@@ -247,21 +248,7 @@ void CRunInPage::clockTick() {
 }
 
 void CRunInPage::execute(const std::vector<RunInCommand>& commands) {
-    auto& drive = model::DriveData::instance();
-    for (const RunInCommand& command : commands) {
-        switch (command.kind) {
-            case RunInCommand::Kind::StopMotor:
-                link::SendRequest(model::BuildAction(model::code::StopMotor));
-                break;
-            case RunInCommand::Kind::StartMotor:
-                link::SendRequest(model::BuildAction(model::code::StartMotor));
-                break;
-            case RunInCommand::Kind::WriteSpeed:
-                drive.SetChoice(1, command.value);
-                drive.RequestGroup(0, 0x10);
-                break;
-        }
-    }
+    model::SendRunInCommands(model::DriveData::instance(), commands);
 }
 
 void CRunInPage::pageShown() {

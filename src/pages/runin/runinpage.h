@@ -2,7 +2,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "pages/runin/runinsequencer.h"
+#include "model/runinsequencer.h"
 #include "shell/page.h"
 
 class QComboBox;
@@ -18,6 +18,9 @@ class RoundButton;
 namespace velmora::pages {
 
 // Runs timed run-in programs from data_runin: speed steps with on/off phases.
+using model::RunInCommand;
+using model::RunInSequencer;
+
 class CRunInPage : public shell::Page {
     Q_OBJECT
   public:

@@ -19,9 +19,9 @@
 namespace velmora::pages {
 namespace {
 
-constexpr int kPollNothing = 14;
-constexpr int kPollBlockRequest = 15;
-constexpr int kPollPreparing = 16;
+using model::kPollBlockRequest;
+using model::kPollNothing;
+using model::kPollPreparing;
 
 // The whole file, or an error text with the system's reason.
 bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& error) {

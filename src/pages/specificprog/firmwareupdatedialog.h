@@ -7,7 +7,7 @@
 
 #include "link/messages.h"
 #include "link/telegram.h"
-#include "pages/specificprog/firmwaretransfer.h"
+#include "model/firmwaretransfer.h"
 
 class QLabel;
 class QLineEdit;
@@ -16,15 +16,10 @@ class QPushButton;
 
 namespace velmora::pages {
 
-// The pauses of the exchange in milliseconds. They keep the drive's pace;
-// tests shorten them.
-struct FirmwareTimings {
-    int loaderTick = 500;        // between loader blocks
-    int afterLoaderBlock = 200;  // before the next tick is armed
-    int afterLoaderDone = 1000;  // before the drive is asked for blocks
-    int beforeFirmwareBlock = 100;
-    int beforeFirmwareDone = 200;
-};
+using model::AnswerBlockRequest;
+using model::FirmwareAnswer;
+using model::FirmwareTimings;
+using model::LoaderPhase;
 
 class FirmwareUpdateDialog : public QWidget {
     Q_OBJECT

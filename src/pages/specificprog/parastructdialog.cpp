@@ -8,7 +8,7 @@
 
 #include "link/linkapi.h"
 #include "model/drivedata.h"
-#include "pages/remote/templatepath.h"
+#include "platform/templatepath.h"
 #include "pages/specificprog/parastructscroll.h"
 #include "shell/fontset.h"
 #include "shell/noticeboard.h"
@@ -16,6 +16,8 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+using platform::FindTemplateFile;
 
 namespace {
 

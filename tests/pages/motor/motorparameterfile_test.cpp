@@ -1,4 +1,4 @@
-#include "pages/motor/motorparameterfile.h"
+#include "model/motorparameterfile.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {
+using namespace velmora::model;
 namespace {
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "pages/remote/remoteparameterfile.h"
+#include "model/remoteparameterfile.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "control/pagetestsupport.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 namespace {
 
 namespace fs = std::filesystem;
@@ -181,4 +181,4 @@ TEST(RemoteParameterFile, FailedSaveLeavesTheOldFile) {
 }
 
 }  // namespace
-}  // namespace velmora::pages
+}  // namespace velmora::model

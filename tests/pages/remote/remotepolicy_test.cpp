@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "control/pagetestsupport.h"
-#include "pages/remote/templatepath.h"
+#include "platform/templatepath.h"
 
 namespace velmora::pages {
+using platform::ExecutableFolder;
+using platform::FindTemplateFile;
 namespace {
 
 struct ClampCase {

@@ -2,10 +2,10 @@
 
 #include <fstream>
 
-#include "pages/runin/runinprogram.h"
-#include "pages/runin/runinsequencer.h"
+#include "model/runinprogram.h"
+#include "model/runinsequencer.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 namespace {
 
 using Kind = RunInCommand::Kind;
@@ -171,4 +171,4 @@ TEST(RunInParse, JunkGivesNoSteps) {
 }
 
 }  // namespace
-}  // namespace velmora::pages
+}  // namespace velmora::model

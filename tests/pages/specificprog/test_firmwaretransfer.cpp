@@ -2,9 +2,9 @@
 
 #include <numeric>
 
-#include "pages/specificprog/firmwaretransfer.h"
+#include "model/firmwaretransfer.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 namespace {
 
 std::vector<std::uint8_t> pattern(std::size_t n) {
@@ -99,4 +99,4 @@ TEST(FirmwareAnswer, RequestBeyondEndEndsTransfer) {
 }
 
 }  // namespace
-}  // namespace velmora::pages
+}  // namespace velmora::model

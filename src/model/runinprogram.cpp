@@ -1,11 +1,11 @@
-#include "pages/runin/runinprogram.h"
+#include "model/runinprogram.h"
 
 #include <cstdio>
 #include <system_error>
 
 #include "platform/profile.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 namespace {
 
 constexpr const char* kMissing = "FILE_ERROR";
@@ -70,4 +70,4 @@ unsigned CountRunInPrograms(const std::filesystem::path& folder) {
     return count;
 }
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

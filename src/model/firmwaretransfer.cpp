@@ -1,10 +1,10 @@
-#include "pages/specificprog/firmwaretransfer.h"
+#include "model/firmwaretransfer.h"
 
 #include <algorithm>
 
 #include "model/commands.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 void LoaderPhase::begin(std::vector<std::uint8_t> loader) {
     m_loader = std::move(loader);
@@ -47,4 +47,4 @@ FirmwareAnswer AnswerBlockRequest(std::span<const std::uint8_t> update, std::uin
     return answer;
 }
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

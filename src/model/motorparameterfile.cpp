@@ -1,14 +1,14 @@
-#include "pages/motor/motorparameterfile.h"
+#include "model/motorparameterfile.h"
 
 #include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
 
-#include "pages/motor/motorpolicy.h"
+#include "model/numberparse.h"
 #include "platform/profile.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 namespace {
 
@@ -143,4 +143,4 @@ void LoadMotorFile(const std::filesystem::path& file, model::DriveData& data) {
     }
 }
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

@@ -10,10 +10,13 @@
 
 #include "model/drivedata.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 inline constexpr std::string_view kRemoteTemplateName = "RemoteMasterfile.vpr";
 inline constexpr std::string_view kRemoteSection = "Velmora Fernbedienung";
+// The group the file's values travel in, read and written.
+inline constexpr int kRemoteGroup = 0x57;
+inline constexpr int kWriteRemoteGroup = kRemoteGroup - 0x40;
 
 enum class RemoteKeyFormat {
     ListIndex,  // "%u" of the list index; missing: 99
@@ -49,4 +52,4 @@ class RemoteParameterFile {
     static void load(const std::filesystem::path& file, model::DriveData& data);
 };
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

@@ -9,7 +9,7 @@
 
 #include "model/drivedata.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 inline constexpr std::string_view kMotorFileSection = "Velmora Motor";
 inline constexpr std::string_view kMotorTemplateName = "MotorMasterfile.vpm";
@@ -44,4 +44,4 @@ bool SaveMotorFile(const std::filesystem::path& templatePath, const std::filesys
 // that no value wraps round in the 32-bit working word.
 void LoadMotorFile(const std::filesystem::path& file, model::DriveData& data);
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

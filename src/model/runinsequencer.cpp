@@ -1,6 +1,9 @@
-#include "pages/runin/runinsequencer.h"
+#include "model/runinsequencer.h"
 
-namespace velmora::pages {
+#include "link/linkapi.h"
+#include "model/commands.h"
+
+namespace velmora::model {
 
 void RunInSequencer::load(std::vector<RunInStep> steps) {
     if (steps.size() > kMaxRunInSteps) steps.resize(kMaxRunInSteps);
@@ -103,4 +106,26 @@ std::vector<RunInCommand> RunInSequencer::takeCommands() {
     return out;
 }
 
-}  // namespace velmora::pages
+void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& commands) {
+    for (const RunInCommand& command : commands) {
+        switch (command.kind) {
+            case RunInCommand::Kind::StopMotor:
+                link::SendRequest(BuildAction(code::StopMotor));
+                break;
+            case RunInCommand::Kind::StartMotor:
+                link::SendRequest(BuildAction(code::StartMotor));
+                break;
+            case RunInCommand::Kind::WriteSpeed:
+                drive.SetChoice(1, command.value);
+                drive.RequestGroup(0, 0x10);
+                break;
+        }
+    }
+}
+
+void RestoreRunInSpeed(DriveData& drive, std::uint32_t savedSpeed) {
+    drive.SetChoice(1, savedSpeed);
+    drive.RequestGroup(0, 0x10);
+}
+
+}  // namespace velmora::model

@@ -1,13 +1,13 @@
-#include "pages/remote/remoteparameterfile.h"
+#include "model/remoteparameterfile.h"
 
 #include <algorithm>
 #include <fstream>
 #include <system_error>
 
-#include "pages/control/numbertext.h"
+#include "model/numberparse.h"
 #include "platform/profile.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 namespace fs = std::filesystem;
 
@@ -115,4 +115,4 @@ void RemoteParameterFile::load(const fs::path& file, model::DriveData& data) {
     }
 }
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

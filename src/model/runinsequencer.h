@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "pages/runin/runinprogram.h"
+#include "model/drivedata.h"
+#include "model/runinprogram.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 struct RunInCommand {
     enum class Kind { StopMotor, StartMotor, WriteSpeed };
@@ -64,4 +65,12 @@ private:
     bool m_phaseOn = false;
 };
 
-}  // namespace velmora::pages
+// Status and the live values of the run-in.
+inline constexpr int kRunInPollMode = 17;
+
+// Queues the telegrams of the sequencer's commands (speed in parameter 1).
+void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& commands);
+// Puts back the set speed the drive had before the run-in.
+void RestoreRunInSpeed(DriveData& drive, std::uint32_t savedSpeed);
+
+}  // namespace velmora::model

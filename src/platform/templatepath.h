@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace velmora::pages {
+namespace velmora::platform {
 
 // The folder of the running executable (empty when it cannot be found).
 [[nodiscard]] std::filesystem::path ExecutableFolder();
@@ -17,4 +17,4 @@ namespace velmora::pages {
 // The same, searching from the executable's folder.
 [[nodiscard]] std::filesystem::path FindTemplateFile(std::string_view name);
 
-}  // namespace velmora::pages
+}  // namespace velmora::platform

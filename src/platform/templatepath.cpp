@@ -1,8 +1,8 @@
-#include "pages/remote/templatepath.h"
+#include "platform/templatepath.h"
 
 #include <system_error>
 
-namespace velmora::pages {
+namespace velmora::platform {
 
 namespace fs = std::filesystem;
 
@@ -30,4 +30,4 @@ fs::path FindTemplateFile(std::string_view name) {
     return FindTemplateFile(name, ExecutableFolder());
 }
 
-}  // namespace velmora::pages
+}  // namespace velmora::platform

@@ -8,10 +8,26 @@
 
 #include "link/telegram.h"
 
-namespace velmora::pages {
+namespace velmora::model {
 
 inline constexpr int kLoaderBlockBytes = 251;    // 4-byte header + 251 = 255
 inline constexpr int kFirmwareBlockBytes = 248;
+
+// Polling modes of a download: nothing during the loader, block requests
+// while waiting for the drive, nothing while an answer is being prepared.
+inline constexpr int kPollNothing = 14;
+inline constexpr int kPollBlockRequest = 15;
+inline constexpr int kPollPreparing = 16;
+
+// The pauses of the exchange in milliseconds. They keep the drive's pace;
+// tests shorten them.
+struct FirmwareTimings {
+    int loaderTick = 500;        // between loader blocks
+    int afterLoaderBlock = 200;  // before the next tick is armed
+    int afterLoaderDone = 1000;  // before the drive is asked for blocks
+    int beforeFirmwareBlock = 100;
+    int beforeFirmwareDone = 200;
+};
 
 class LoaderPhase {
 public:
@@ -43,4 +59,4 @@ struct FirmwareAnswer {
 [[nodiscard]] FirmwareAnswer AnswerBlockRequest(std::span<const std::uint8_t> update,
                                                 std::uint16_t k);
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

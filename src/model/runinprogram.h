@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::pages {
+namespace velmora::model {
 
 struct RunInStep {
     std::uint32_t rpm = 0;
@@ -33,4 +33,4 @@ inline constexpr unsigned kMaxRunInPrograms = 99;
 // Count of consecutive programs runin_01, runin_02, ... in folder (at most 99).
 [[nodiscard]] unsigned CountRunInPrograms(const std::filesystem::path& folder);
 
-}  // namespace velmora::pages
+}  // namespace velmora::model

@@ -1,0 +1,263 @@
+// velmora-cli's production-line commands end to end against the simulated
+// drive on a pseudo-terminal, their exit statuses and their JSON.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "cli.h"
+#include "model/drivedata.h"
+#include "model/grouplayout.h"
+#include "model/motorparameterfile.h"
+#include "sim/driveserver.h"
+#include "sim/factorysettings.h"
+#include "tests/support/tempfolder.h"
+
+namespace velmora::tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+    nlohmann::json json;  // the last line of standard output
+};
+
+class CliDrive : public testsupport::TempFolderTest {
+  protected:
+    CliDrive() : TempFolderTest("velmora-cli") {}
+    void SetUp() override {
+        TempFolderTest::SetUp();
+        m_device = m_drive.startOnPty();
+        ASSERT_FALSE(m_device.empty());
+    }
+    CliRun cli(std::vector<std::string> args, std::atomic<bool>* stop = nullptr) {
+        args.insert(args.begin(), {"--device", m_device, "--json", "--seconds", "5"});
+        std::ostringstream out, err;
+        std::atomic<bool> never{false};
+        CliContext context{out, err, stop ? *stop : never};
+        CliRun run;
+        run.status = RunCli(args, context);
+        run.out = out.str();
+        run.err = err.str();
+        std::istringstream lines(run.out);
+        std::string last;
+        for (std::string line; std::getline(lines, line);) last = line;
+        if (!last.empty()) run.json = nlohmann::json::parse(last);  // throws on bad JSON
+        return run;
+    }
+    fs::path file(const std::string& name) const { return m_dir / name; }
+
+    sim::DriveServer m_drive;
+    std::string m_device;
+};
+
+// Every refusal is exit 2 with the reason, before any telegram.
+struct BadArgs {
+    const char* name;
+    std::vector<std::string> args;
+};
+class CliCommandUsage : public CliDrive, public ::testing::WithParamInterface<BadArgs> {};
+
+TEST_P(CliCommandUsage, RefusesWithTwo) {
+    const CliRun run = cli(GetParam().args);
+    EXPECT_EQ(run.status, kExitUsage) << run.err;
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_EQ(run.json.value("exit", 0), kExitUsage);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliCommandUsage,
+    ::testing::Values(BadArgs{"SlotZero", {"slot", "load", "0"}},
+                      BadArgs{"SlotTooBig", {"slot", "save", "33"}},
+                      BadArgs{"SlotNoVerb", {"slot"}},
+                      BadArgs{"MakerSetTooBig", {"maker-set", "15"}},
+                      BadArgs{"FactoryWithoutYes", {"factory-settings"}},
+                      BadArgs{"FlashWithoutUpdate", {"flash", "--loader", "x"}},
+                      BadArgs{"FlashResumeAndLoader", {"flash", "--resume", "--loader", "x", "--update", "y"}},
+                      BadArgs{"MotorVerb", {"motor", "copy", "x.vpm"}},
+                      BadArgs{"BackupTwoFiles", {"backup", "a", "b"}},
+                      BadArgs{"RunInNothing", {"runin"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliDrive, StatusReportsIdentityAndSilentPortsExitFour) {
+    const CliRun run = cli({"status"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto factory = sim::FactoryParameters();
+    EXPECT_EQ(run.json["serial"], factory[39]);
+    EXPECT_EQ(run.json["inverter_type"], factory[36]);
+    EXPECT_EQ(run.json["fault_class"], 0);
+    EXPECT_TRUE(run.json["operation_allowed"].get<bool>());
+
+    std::ostringstream out, err;
+    std::atomic<bool> never{false};
+    CliContext context{out, err, never};
+    const std::vector<std::string> missing{"--device", "/dev/velmora-missing", "status"};
+    EXPECT_EQ(RunCli(missing, context), kExitNoPort) << err.str();
+}
+
+// A backup restored onto a changed drive leaves nothing for diff; a file with
+// one bad value writes nothing.
+TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
+
+    // The same file with one speed limit changed, written to the drive.
+    std::string text = Slurp(original);
+    const auto at = text.find("p42=");
+    ASSERT_NE(at, std::string::npos) << text;
+    const auto end = text.find_first_of("\r\n", at);
+    const std::string changedLine = "p42=" + std::to_string(std::stoul(text.substr(at + 4)) - 7);
+    text.replace(at, end - at, changedLine);
+    { std::ofstream(file("changed.ini"), std::ios::binary) << text; }
+    std::string otherType = text;
+    otherType.replace(otherType.find("type="), 5, "type=1");
+    { std::ofstream(file("other.ini"), std::ios::binary) << otherType; }
+    EXPECT_EQ(cli({"restore", file("other.ini").string()}).status, kExitUsage);
+
+    const CliRun restored = cli({"restore", file("changed.ini").string()});
+    ASSERT_EQ(restored.status, kExitOk) << restored.err;
+    EXPECT_TRUE(fs::exists(restored.json["undo_file"].get<std::string>()));
+
+    const CliRun differ = cli({"diff", original.string()});
+    EXPECT_EQ(differ.status, kExitDiffers);
+    ASSERT_EQ(differ.json["differences"].size(), 1u) << differ.out;
+    EXPECT_EQ(differ.json["differences"][0]["parameter"], 42);
+    EXPECT_NE(differ.err.find("p42: drive "), std::string::npos);
+
+    std::string bad = Slurp(original);
+    bad.replace(bad.find("p41="), 4, "p41=fast\np40=");
+    { std::ofstream(file("bad.ini"), std::ios::binary) << bad; }
+    const CliRun refused = cli({"restore", file("bad.ini").string()});
+    EXPECT_EQ(refused.status, kExitFailure);
+    EXPECT_NE(refused.err.find("p41"), std::string::npos);
+
+    ASSERT_EQ(cli({"restore", original.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
+}
+
+// The motor file is the window's writer's output for the same drive.
+TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
+    const fs::path saved = file("unit.vpm");
+    const CliRun run = cli({"motor", "save", saved.string()});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    model::DriveData drive;
+    const auto factory = sim::FactoryParameters();
+    for (int p = 1; p <= model::kParameterCount; ++p) drive.SetWorking(p, factory[p]);
+    const fs::path expected = file("window.vpm");
+    ASSERT_TRUE(model::SaveMotorFile(fs::path(VELMORA_SOURCE_DIR) / "data" / "templates" /
+                                         std::string(model::kMotorTemplateName),
+                                     expected, drive));
+    EXPECT_EQ(Slurp(saved), Slurp(expected));
+    EXPECT_EQ(cli({"motor", "load", saved.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"remote", "save", file("unit.vpr").string()}).status, kExitOk);
+    EXPECT_EQ(cli({"remote", "load", file("unit.vpr").string()}).status, kExitOk);
+}
+
+TEST_F(CliDrive, SlotsSaveListDeleteAndMakerSets) {
+    ASSERT_EQ(cli({"slot", "save", "3"}).status, kExitOk);
+    const CliRun list = cli({"slot", "list"});
+    ASSERT_EQ(list.status, kExitOk) << list.err;
+    ASSERT_EQ(list.json["slots"].size(), 32u);
+    EXPECT_TRUE(list.json["slots"][2]["data"].get<bool>());
+    EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitOk);
+    EXPECT_EQ(cli({"slot", "delete", "3"}).status, kExitOk);
+    EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitFailure) << "an empty slot";
+    EXPECT_EQ(cli({"maker-set", "2"}).status, kExitOk);
+    EXPECT_EQ(cli({"--yes", "factory-settings"}).status, kExitOk);
+}
+
+// A run-in with a fault mid-program fails with the fault in the certificate
+// and leaves the motor standing.
+TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {
+    const fs::path program = file("short.run");
+    std::ofstream(program) << "[general]\nfiletext=short\n[step1]\nrpm=6000\nminute_time=1\n"
+                              "seconds_intervall_on=30\nseconds_intervall_off=5\n";
+    const std::string before = m_drive.command("state");
+    std::thread fault([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        m_drive.command("fault 3 7");
+    });
+    const fs::path report = file("cert.json");
+    const CliRun run = cli({"runin", program.string(), "--report", report.string(), "--tick-ms", "50"});
+    fault.join();
+    ASSERT_EQ(run.status, kExitDiffers) << run.err;
+    const auto cert = nlohmann::json::parse(Slurp(report));
+    EXPECT_EQ(cert["result"], "FAIL");
+    ASSERT_FALSE(cert["events"].empty());
+    EXPECT_EQ(cert["events"][0]["fault_class"], 3);
+    EXPECT_EQ(cert["events"][0]["fault_number"], 7);
+    // Stopped, with the set speed it had before.
+    const std::string after = m_drive.command("state");
+    EXPECT_NE(after.find("running no"), std::string::npos) << after;
+    EXPECT_EQ(after.substr(0, after.find(" Hz")), before.substr(0, before.find(" Hz")));
+}
+
+TEST_F(CliDrive, FlashCutMidwayCompletesWithResume) {
+    std::vector<std::uint8_t> loader(400), update(248 * 6 + 17);
+    for (std::size_t i = 0; i < update.size(); ++i) update[i] = static_cast<std::uint8_t>(i * 7);
+    std::ofstream(file("l.bin"), std::ios::binary).write(reinterpret_cast<char*>(loader.data()), 400);
+    std::ofstream(file("u.bin"), std::ios::binary)
+        .write(reinterpret_cast<char*>(update.data()), static_cast<std::streamsize>(update.size()));
+    std::ofstream(file("empty.bin"));
+    EXPECT_EQ(cli({"flash", "--resume", "--update", file("empty.bin").string()}).status,
+              kExitFailure);
+
+    // A pulled cable mid-phase 2, then the tool killed: the drive stays in its loader.
+    std::atomic<bool> crash{false};
+    std::thread cut([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (m_drive.receivedFirmware().size() < 248 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        m_drive.command("unplug 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        crash = true;
+    });
+    const CliRun first = cli({"flash", "--loader", file("l.bin").string(), "--update",
+                           file("u.bin").string()}, &crash);
+    cut.join();
+    EXPECT_EQ(first.status, kExitFailure);
+    EXPECT_NE(first.err.find("--resume"), std::string::npos) << first.err;
+
+    const CliRun resumed = cli({"flash", "--resume", "--update", file("u.bin").string()});
+    ASSERT_EQ(resumed.status, kExitOk) << resumed.err;
+    EXPECT_EQ(m_drive.receivedFirmware(), update);
+}
+
+TEST_F(CliDrive, DumpAndMonitorSpeakJson) {
+    const CliRun dump = cli({"dump"});
+    ASSERT_EQ(dump.status, kExitOk) << dump.err;
+    EXPECT_EQ(dump.json["parameters"].size(), 91u);
+    std::ostringstream out, err;
+    std::atomic<bool> never{false};
+    CliContext context{out, err, never};
+    const std::vector<std::string> args{"--device", m_device, "--json", "monitor", "--seconds", "0.5"};
+    ASSERT_EQ(RunCli(args, context), kExitOk);
+    std::istringstream lines(out.str());
+    int events = 0;
+    for (std::string line; std::getline(lines, line); ++events)
+        EXPECT_TRUE(nlohmann::json::parse(line).contains("event")) << line;
+    EXPECT_GT(events, 0);
+}
+
+TEST_F(CliDrive, DoctorAndHelpTexts) {
+    const CliRun doctor = cli({"doctor"});
+    EXPECT_EQ(doctor.status, kExitOk);
+    EXPECT_TRUE(doctor.json["ports"].is_array());
+    for (const auto& command : AllCommands()) {
+        std::ostringstream out, err;
+        std::atomic<bool> never{false};
+        CliContext context{out, err, never};
+        const std::vector<std::string> args{std::string(command.name), "--help"};
+        EXPECT_EQ(RunCli(args, context), kExitOk) << command.name;
+        EXPECT_NE(out.str().find(command.help), std::string::npos) << command.name;
+    }
+}
+
+}  // namespace
+}  // namespace velmora::tools

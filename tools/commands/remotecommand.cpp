@@ -1,0 +1,87 @@
+// velmora-cli remote save|load FILE.vpr: the remote-control page's file and
+// its group, through the model's writer and reader.
+#include <array>
+
+#include "commands/commandkit.h"
+#include "model/remoteparameterfile.h"
+#include "platform/templatepath.h"
+#include "session.h"
+
+namespace velmora::tools {
+namespace {
+
+constexpr std::array<int, 1> kGroup{model::kRemoteGroup};
+
+std::string KeyValue(const model::DriveData& data, const model::RemoteFileKey& key) {
+    return key.format == model::RemoteKeyFormat::Current
+               ? std::to_string(static_cast<double>(data.GetReal(key.parameter)))
+               : std::to_string(data.GetChoice(key.parameter));
+}
+
+int Save(DriveSession& session, Output& output, const std::filesystem::path& file) {
+    const auto templatePath = platform::FindTemplateFile(model::kRemoteTemplateName);
+    model::DriveData data;
+    if (!session.readGroups(kGroup, data)) return kExitFailure;
+    std::string error;
+    switch (model::RemoteParameterFile::save(templatePath, file, data, &error)) {
+        case model::RemoteParameterFile::SaveResult::Saved:
+            break;
+        case model::RemoteParameterFile::SaveResult::NoTemplate:
+            return output.fail(kExitFailure, std::string("the template ") +
+                                                 std::string(model::kRemoteTemplateName) +
+                                                 " is missing beside velmora-cli");
+        case model::RemoteParameterFile::SaveResult::Failed:
+            return output.fail(kExitFailure, error);
+    }
+    output.emit({{"ok", true}, {"file", file.string()}});
+    output.note("wrote " + file.string());
+    return kExitOk;
+}
+
+int Load(DriveSession& session, Output& output, const std::filesystem::path& file) {
+    std::error_code code;
+    if (!std::filesystem::is_regular_file(file, code))
+        return output.fail(kExitFailure, file.string() + " cannot be read");
+    model::DriveData data;
+    if (!session.readGroups(kGroup, data)) return kExitFailure;
+    model::RemoteParameterFile::load(file, data);
+    data.RequestGroup(0, model::kWriteRemoteGroup);
+    model::DriveData after;
+    if (!session.readGroups(kGroup, after)) return kExitFailure;
+    nlohmann::json failed = nlohmann::json::array();
+    for (const auto& key : model::RemoteFileKeys()) {
+        if (data.Working(key.parameter) == after.Working(key.parameter)) continue;
+        failed.push_back({{"key", key.key},
+                          {"parameter", key.parameter},
+                          {"wanted", KeyValue(data, key)},
+                          {"drive", KeyValue(after, key)}});
+        output.text() << key.key << " (p" << key.parameter << "): did not take\n";
+    }
+    output.emit({{"ok", failed.empty()}, {"file", file.string()}, {"not_taken", failed}});
+    if (!failed.empty()) return kExitDiffers;
+    output.note("loaded " + file.string());
+    return kExitOk;
+}
+
+int RunRemote(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    const auto& words = invocation.arguments;
+    if (words.size() != 2 || (words[0] != "save" && words[0] != "load"))
+        return UsageError(output, invocation, "wants save FILE or load FILE");
+    DriveSession session(invocation, context, output);
+    if (const int status = session.connect()) return status;
+    return words[0] == "save" ? Save(session, output, words[1]) : Load(session, output, words[1]);
+}
+
+}  // namespace
+
+Command RemoteCommand() {
+    return {"remote", "[LINK OPTIONS] remote save|load FILE.vpr",
+            "  The remote-control page's file: save reads group 0x57 and writes the file\n"
+            "  from the template RemoteMasterfile.vpr; load reads the file as the page\n"
+            "  does, writes group 0x17, reads 0x57 back and prints what did not take.\n"
+            "  Exit 0, 3 some values did not take, 1 failure.\n",
+            RunRemote};
+}
+
+}  // namespace velmora::tools

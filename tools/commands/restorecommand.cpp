@@ -1,0 +1,90 @@
+// velmora-cli restore FILE: a backup written back and checked.
+#include <algorithm>
+
+#include "backupfile.h"
+#include "model/grouplayout.h"
+#include "cli_dump.h"
+#include "commands/commandkit.h"
+#include "session.h"
+
+namespace velmora::tools {
+
+int SaveBackupFile(Output& output, const std::filesystem::path& file,
+                   const model::DriveData& data);
+
+namespace {
+
+int RunRestore(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
+    const std::filesystem::path file = invocation.arguments.front();
+    BackupContents contents;
+    std::string error;
+    // Nothing is written when the file has a single bad value.
+    if (!LoadBackup(file, contents, error)) return output.fail(kExitFailure, error);
+
+    DriveSession session(invocation, context, output);
+    if (const int status = session.connect()) return status;
+    // The drive as it was, beside FILE, so a wrong restore can be undone.
+    model::DriveData before;
+    if (!session.readAll(before)) return kExitFailure;
+    const DriveIdentity id = IdentityOf(before);
+    if (!contents.type.empty() && contents.type != std::to_string(id.type) && !invocation.yes) {
+        return output.fail(kExitUsage, file.string() + " was made for inverter type " +
+                                           contents.type + ", this drive is type " +
+                                           std::to_string(id.type) + " (--yes restores anyway)");
+    }
+    const auto undoFile =
+        file.parent_path() /
+        ("backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp() + ".ini");
+    if (const int status = SaveBackupFile(output, undoFile, before)) return status;
+    context.err << "velmora-cli: the drive as it was is saved in " << undoFile.string() << "\n";
+
+    // Only the groups the file holds values for are written; read-only
+    // parameters are no part of WritableParameters and never reach the drive.
+    model::DriveData& target = before;
+    std::vector<int> groups;
+    for (const auto& [parameter, text] : contents.values) {
+        ApplyBackupValue(target, parameter, text);
+        const int code = model::GroupOfParameter(parameter)->code;
+        if (std::find(groups.begin(), groups.end(), code) == groups.end()) groups.push_back(code);
+    }
+    for (int code : groups) target.RequestGroup(0, model::FindGroup(code)->writeCommand);
+    model::DriveData after;
+    if (!session.readGroups(groups, after)) return kExitFailure;
+
+    nlohmann::json failed = nlohmann::json::array();
+    for (const auto& [parameter, text] : contents.values) {
+        const std::string wanted = ParameterValue(target, parameter);
+        const std::string got = ParameterValue(after, parameter);
+        if (wanted == got) continue;
+        failed.push_back({{"parameter", parameter}, {"wanted", wanted}, {"drive", got}});
+        output.text() << "p" << parameter << ": did not take (wanted " << wanted << ", drive "
+                      << got << ")\n";
+    }
+    output.emit({{"ok", failed.empty()},
+                 {"file", file.string()},
+                 {"undo_file", undoFile.string()},
+                 {"written", contents.values.size()},
+                 {"not_taken", failed}});
+    if (!failed.empty()) return kExitDiffers;
+    output.note("restored " + std::to_string(contents.values.size()) + " parameters from " +
+                file.string());
+    return kExitOk;
+}
+
+}  // namespace
+
+Command RestoreCommand() {
+    return {"restore", "[LINK OPTIONS] [--yes] restore FILE",
+            "  Writes the groups FILE holds, reads them back and compares; prints each\n"
+            "  parameter that did not take. Before writing it saves the drive as it was\n"
+            "  beside FILE (backup-<serial>-<time>.ini) and names that file. A file made\n"
+            "  for another inverter type is refused without --yes; a key that does not\n"
+            "  parse stops it before anything is written; missing keys stay as they are;\n"
+            "  read-only parameters are never written. Exit 0 all took, 3 some did not,\n"
+            "  1 failure, 2 refused.\n",
+            RunRestore};
+}
+
+}  // namespace velmora::tools

@@ -1,0 +1,202 @@
+// velmora-cli runin PROGRAM: the run-in page's sequencer and rhythm, with the
+// operating values sampled at every poll and a certificate at the end.
+#include <cmath>
+#include <fstream>
+
+#include "backupfile.h"
+#include "cli_dump.h"
+#include "commands/commandkit.h"
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "model/grouplayout.h"
+#include "model/runinsequencer.h"
+#include "platform/profile.h"
+#include "platform/templatepath.h"
+#include "runinreport.h"
+#include "session.h"
+
+namespace velmora::tools {
+namespace {
+
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+// A path, or a name in data_runin here, beside the program or in its share folder.
+std::filesystem::path FindProgram(const std::string& name) {
+    std::error_code code;
+    if (std::filesystem::is_regular_file(name, code)) return name;
+    const auto exe = platform::ExecutableFolder();
+    for (const auto& folder : {std::filesystem::path("data_runin"), exe / "data_runin",
+                               exe / ".." / "share" / "velmora-tool" / "data_runin"}) {
+        for (const std::string& file : {name, name + ".run"}) {
+            if (std::filesystem::is_regular_file(folder / file, code)) return folder / file;
+        }
+    }
+    return {};
+}
+
+class RunIn {
+  public:
+    RunIn(DriveSession& session, Output& output, RunInRecord& record, milliseconds second)
+        : m_session(session), m_output(output), m_record(record), m_second(second) {}
+
+    void run(std::vector<model::RunInStep> steps) {
+        m_started = Clock::now();
+        auto& drive = m_session.data();
+        for (std::size_t i = 0; i < steps.size() && i < model::kMaxRunInSteps; ++i) {
+            StepRecord step;
+            step.step = static_cast<std::uint32_t>(i + 1);
+            step.rpm = steps[i].rpm;
+            step.seconds = steps[i].minutes * 60;
+            m_record.steps.push_back(step);
+        }
+        m_session.onStatus = [this](const DriveSession::Status& s) { onStatus(s); };
+        m_session.onLinkState = [this](bool up) {
+            if (!up) m_record.events.push_back({since(), "link_lost"});
+        };
+        m_sequencer.load(std::move(steps));
+        m_sequencer.start();
+        model::SendRunInCommands(drive, m_sequencer.takeCommands());
+        const int liveGroup = model::GroupOfParameter(14)->code;
+        while (!m_session.interrupted() && m_record.events.empty()) {
+            const auto until = m_started + m_second * (m_sequencer.elapsedTotal() + 1);
+            drive.RequestGroup(1, liveGroup);
+            while (Clock::now() < until && !m_session.interrupted())
+                m_session.pump(std::chrono::duration_cast<milliseconds>(until - Clock::now()));
+            sample();
+            if (m_sequencer.tick() == model::RunInSequencer::Tick::Finished) break;
+            model::SendRunInCommands(drive, m_sequencer.takeCommands());
+            m_output.emit({{"elapsed_s", m_sequencer.elapsedTotal()},
+                           {"step", m_sequencer.currentStep()},
+                           {"set_rpm", m_sequencer.shownSpeed()}});
+        }
+        m_record.interrupted = m_session.interrupted();
+    }
+
+    // The motor stopped and the speed put back, as the page does, then a
+    // status that shows it standing.
+    void stop(std::uint32_t savedSpeed) {
+        m_session.onStatus = nullptr;
+        m_session.onLinkState = nullptr;
+        m_sequencer.stop();
+        model::SendRunInCommands(m_session.data(), m_sequencer.takeCommands());
+        model::RestoreRunInSpeed(m_session.data(), savedSpeed);
+        m_session.waitFor([this] { return stopped(); }, milliseconds(5000));
+    }
+
+  private:
+    [[nodiscard]] double since() const {
+        return std::chrono::duration<double>(Clock::now() - m_started).count();
+    }
+    [[nodiscard]] bool stopped() const {
+        const auto& s = m_session.status();
+        return s && ((*s)[0] & 0x01) == 0;
+    }
+    void onStatus(const DriveSession::Status& s) {
+        m_reached = (s[0] & 0x02) != 0;
+        if (s[2] != 0 && m_record.events.empty())
+            m_record.events.push_back({since(), "fault", s[2], s[3]});
+    }
+    void sample() {
+        const auto n = m_sequencer.currentStep();
+        if (n == 0 || n > m_record.steps.size()) return;
+        StepRecord& step = m_record.steps[n - 1];
+        if (!m_sequencer.motorOnPhase()) return;
+        step.onPhase = true;
+        if (!m_reached) return;  // the ramp is not over
+        const auto& d = m_session.data();
+        step.speed.add(d.Working(14) * 60.0);
+        step.current.add(d.GetReal(18));
+        step.outputVoltage.add(d.GetReal(16));
+        step.supplyVoltage.add(d.GetReal(15));
+    }
+
+    DriveSession& m_session;
+    Output& m_output;
+    RunInRecord& m_record;
+    milliseconds m_second;
+    model::RunInSequencer m_sequencer;
+    Clock::time_point m_started;
+    bool m_reached = false;
+};
+
+void PrintTable(const RunInRecord& record, double tolerance, std::ostream& err) {
+    char line[160];
+    err << "step  set rpm  actual rpm min/mean/max     current A mean\n";
+    for (const auto& s : record.steps) {
+        std::snprintf(line, sizeof line, "%4u %8u  %8.0f %8.0f %8.0f  %8.2f\n", s.step, s.rpm,
+                      s.speed.count ? s.speed.min : 0, s.speed.mean(),
+                      s.speed.count ? s.speed.max : 0, s.current.mean());
+        err << line;
+    }
+    for (const auto& e : record.events)
+        err << e.kind << " at " << e.at << " s"
+            << (e.kind == "fault" ? " class " + std::to_string(e.faultClass) + " number " +
+                                        std::to_string(e.faultNumber)
+                                  : "")
+            << "\n";
+    err << "result " << (record.passed(tolerance) ? "PASS" : "FAIL") << "\n";
+}
+
+int RunRunIn(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one PROGRAM");
+    const auto program = FindProgram(invocation.arguments.front());
+    if (program.empty())
+        return output.fail(kExitFailure, "no run-in program " + invocation.arguments.front());
+    auto steps = model::LoadRunInSteps(program);
+    if (steps.empty()) return output.fail(kExitFailure, program.string() + " holds no step");
+
+    DriveSession session(invocation, context, output, model::kRunInPollMode);
+    if (const int status = session.connect()) return status;
+    model::DriveData& drive = session.data();
+    std::vector<int> groups = IdentityGroups();
+    groups.push_back(model::GroupOfParameter(1)->code);
+    model::DriveData identity;
+    if (!session.readGroups(groups, identity)) return kExitFailure;
+    drive.SetWorking(1, identity.Working(1));
+    for (const auto& group : model::AllGroups())
+        for (const auto& field : group.fields) drive.SetWorking(field.parameter, identity.Working(field.parameter));
+    const std::uint32_t savedSpeed = identity.GetChoice(1);
+
+    RunInRecord record;
+    record.program = model::RunInProgramName(program);
+    record.programHash = FileHash(program.string());
+    const DriveIdentity id = IdentityOf(identity);
+    record.type = id.type;
+    record.serial = id.serial;
+    record.firmware = ParameterValue(identity, 37);
+    record.start = LocalTimeText();
+    RunIn runIn(session, output, record, milliseconds(invocation.tickMs));
+    runIn.run(std::move(steps));
+    runIn.stop(savedSpeed);
+    record.end = LocalTimeText();
+
+    const auto certificate = record.json(invocation.tolerance);
+    PrintTable(record, invocation.tolerance, context.err);
+    if (!invocation.report.empty()) {
+        std::string error;
+        if (!platform::WriteFileAtomically(invocation.report, certificate.dump(2) + "\n", &error))
+            return output.fail(kExitFailure, "cannot write " + invocation.report + ": " + error);
+    }
+    output.emit(certificate);
+    if (record.interrupted) return kExitFailure;
+    return record.passed(invocation.tolerance) ? kExitOk : kExitDiffers;
+}
+
+}  // namespace
+
+Command RunInCommand() {
+    return {"runin", "[LINK OPTIONS] runin PROGRAM [--report FILE] [--tolerance PCT]",
+            "  Runs a run-in program (a path, or a name in data_runin such as runin_01)\n"
+            "  with the run-in page's sequencer and one-second rhythm, samples actual\n"
+            "  speed, output current, output and supply voltage at every poll during the\n"
+            "  on-phases after the ramp, and writes a JSON certificate to FILE: program\n"
+            "  and its hash, drive identity, times, per step min/mean/max, faults and link\n"
+            "  losses. PASS when no fault or link loss occurred and every on-phase came\n"
+            "  within PCT percent (default 2) of its speed. The motor is left stopped with\n"
+            "  its speed restored on PASS, FAIL and Ctrl+C. Exit 0 PASS, 3 FAIL, 1.\n",
+            RunRunIn};
+}
+
+}  // namespace velmora::tools

@@ -1,0 +1,22 @@
+#include "output.h"
+
+namespace velmora::tools {
+
+void Output::emit(const nlohmann::json& object) {
+    if (!m_json) return;
+    // Replace invalid UTF-8 (a file name) rather than throw half-way through.
+    m_context.out << object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n'
+                  << std::flush;
+}
+
+int Output::fail(int code, const std::string& message) {
+    m_context.err << "velmora-cli: " << message << '\n' << std::flush;
+    emit({{"ok", false}, {"exit", code}, {"error", message}});
+    return code;
+}
+
+void Output::note(const std::string& message) {
+    if (!m_json) m_context.out << message << '\n' << std::flush;
+}
+
+}  // namespace velmora::tools
