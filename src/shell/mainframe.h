@@ -24,6 +24,10 @@ class CSpecificProgPage;
 class CTechServicePage;
 }  // namespace velmora::pages
 
+namespace velmora::trend {
+class TrendHost;
+}
+
 namespace velmora::shell {
 
 class FaultPopup;
@@ -105,6 +109,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     QTabWidget* m_sheet = nullptr;
     StatusIndicator* m_indicator = nullptr;
     FrameMenus* m_menus = nullptr;
+    trend::TrendHost* m_trend = nullptr;
 
     pages::CControlPage* m_control = nullptr;
     pages::CReportPage* m_report = nullptr;

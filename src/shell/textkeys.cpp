@@ -81,6 +81,13 @@ constexpr std::array<std::string_view, kKeyCount> kKeys = {
     "p92pn", "p93pn", "p94pn", "p96pn", "p102pn", "p104pn", "p105pn", "p106pn", "p110pn", "p111pn",
     "p112pn", "p113pn", "p114pn", "p115pn", "p120pn", "p121pn", "p125pn", "p129pn", "p135pn",
     "p136pn", "p137pn", "p140pn", "p141pn", "p142pn", "p146pn",
+    // trend
+    "trendmenu", "trendshow", "trendtitle", "trendspan", "trendminute1", "trendminutes5",
+    "trendminutes30", "trendpause", "trendrecord", "trendstoprecord", "trendexport",
+    "trendevents", "trendrecordtitle", "trendexporttitle", "trendcsvfiles", "trendpngfiles",
+    "trendrecording", "trendtime", "trendlinkup", "trendlinkdown", "trendfaultclass",
+    "trendruninstart", "trendruninstep", "trendruninstop", "trendfirmwarestart",
+    "trendfirmwareend",
 };
 // clang-format on
 
@@ -90,7 +97,7 @@ struct SectionRange {
     int count;
 };
 
-constexpr std::array<SectionRange, 8> kSections = {{
+constexpr std::array<SectionRange, 9> kSections = {{
     {"general", 0, 3},
     {"menu", 3, 9},
     {"tabs", 12, 7},
@@ -99,6 +106,7 @@ constexpr std::array<SectionRange, 8> kSections = {{
     {"spec", 66, 245},
     {"para", 311, 82},
     {"parastruct", 393, 86},
+    {"trend", 479, 26},
 }};
 
 static_assert(

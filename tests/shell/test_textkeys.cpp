@@ -21,7 +21,7 @@ struct SectionSpan {
 TEST(TextKeys, SectionsCoverTheirOrdinalRanges) {
     const SectionSpan sections[] = {{"general", 0, 3},  {"menu", 3, 9},         {"tabs", 12, 7},
                                     {"errors", 19, 32}, {"navi", 51, 15},       {"spec", 66, 245},
-                                    {"para", 311, 82},  {"parastruct", 393, 86}};
+                                    {"para", 311, 82},  {"parastruct", 393, 86},  {"trend", 479, 26}};
     int total = 0;
     for (const auto& s : sections) {
         for (int i = s.first; i < s.first + s.count; ++i) {
@@ -31,8 +31,8 @@ TEST(TextKeys, SectionsCoverTheirOrdinalRanges) {
     }
     EXPECT_EQ(total, textkeys::kKeyCount);
     EXPECT_TRUE(textkeys::sectionOf(-1).empty());
-    EXPECT_TRUE(textkeys::sectionOf(479).empty());
-    EXPECT_TRUE(textkeys::keyName(479).empty());
+    EXPECT_TRUE(textkeys::sectionOf(505).empty());
+    EXPECT_TRUE(textkeys::keyName(505).empty());
     EXPECT_TRUE(textkeys::keyName(-1).empty());
 }
 
@@ -64,6 +64,8 @@ TEST(TextKeys, OrdinalsOfLandmarkKeys) {
         {393, "p1pn"},
         {398, "p12pn"},
         {478, "p146pn"},
+        {479, "trendmenu"},
+        {504, "trendfirmwareend"},
     };
     for (const auto& [ordinal, name] : landmarks) {
         EXPECT_EQ(textkeys::keyName(ordinal), name) << ordinal;
