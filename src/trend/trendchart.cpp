@@ -110,13 +110,13 @@ void TrendChart::buildAxes() {
         m_markers[kind]->attachAxis(m_markerAxis);
         chart()->legend()->markers(m_markers[kind]).first()->setVisible(false);
     }
-    m_rpm = !m_rpm;  // names and titles are set on the first plot
 }
 
 void TrendChart::plot(const TrendCore& core, const TimeWindow& window) {
     m_core = &core;
     m_window = window;
-    if (core.rpm() != m_rpm) {
+    if (!m_named || core.rpm() != m_rpm) {
+        m_named = true;
         m_rpm = core.rpm();
         const auto series = AllSeries();
         for (std::size_t i = 0; i < kSeriesCount; ++i)

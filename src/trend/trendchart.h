@@ -62,6 +62,7 @@ class TrendChart : public QChartView {
     const TrendCore* m_core = nullptr;
     TimeWindow m_window;
     bool m_rpm = true;
+    bool m_named = false;  // series names and axis titles carry the speed unit
 };
 
 }  // namespace velmora::trend

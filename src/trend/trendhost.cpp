@@ -13,9 +13,10 @@
 namespace velmora::trend {
 
 TrendHost::TrendHost(QWidget* frame, QMenuBar* bar)
-    : QObject(frame),
-      m_frame(frame),
-      m_feed(new TrendFeed(model::DriveData::instance(), this)) {
+    : TrendHost(frame, bar, model::DriveData::instance()) {}
+
+TrendHost::TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data)
+    : QObject(frame), m_frame(frame), m_feed(new TrendFeed(data, this)) {
     QMenu* menu = bar->addMenu(shell::T("trendmenu"));
     menu->setObjectName("trendMenu");
     m_showAction = menu->addAction(shell::T("trendshow"));

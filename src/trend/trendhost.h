@@ -22,7 +22,9 @@ class TrendWindow;
 class TrendHost : public QObject {
     Q_OBJECT
   public:
-    // frame owns the host; the menu is added to bar.
+    // frame owns the host; the menu is added to bar; data is the image the
+    // samples come from (the process-wide one but in tests).
+    TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data);
     TrendHost(QWidget* frame, QMenuBar* bar);
 
     // A window message after the main window handled it.
