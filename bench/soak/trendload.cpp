@@ -53,6 +53,7 @@ int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& pro
     auto* host = frame.findChild<trend::TrendHost*>();
     if (host == nullptr) return 2;
     long rssBefore = 0;
+    long rssOpen = 0;
     double cpuStart = 0;
     QElapsedTimer wall;
     QTimer::singleShot(kConnectMs, [&] {
@@ -65,6 +66,7 @@ int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& pro
         host->feed().startRecording(QString::fromLocal8Bit(csvPath));
     });
     QTimer::singleShot(kConnectMs + kSettleMs, [&] {
+        rssOpen = ResidentKb();
         probe.resetLateness();
         app.resetSlowest();
         cpuStart = CpuSeconds();
@@ -87,8 +89,10 @@ int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& pro
                 qPrintable(slowest.receiver));
     std::printf("process CPU: %.2f %% of one core (link threads and simulated drive included)\n",
                 cpu);
-    std::printf("resident memory: %ld KB before opening, %ld KB at the end\n", rssBefore,
-                ResidentKb());
+    const long rssEnd = ResidentKb();
+    std::printf("resident memory: %ld KB before opening, %ld KB once open, %ld KB at the end "
+                "(growth while open %ld KB)\n",
+                rssBefore, rssOpen, rssEnd, rssEnd - rssOpen);
     if (withTrend) {
         std::printf("samples in the ring: %zu, lines recorded: %llu\n",
                     host->feed().core().samples().size(),

@@ -10,6 +10,8 @@
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "shell/textcatalog.h"

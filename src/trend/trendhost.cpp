@@ -39,6 +39,10 @@ void TrendHost::driveStatus(std::uint8_t faultClass, std::uint8_t number) {
     m_feed->driveStatus(faultClass, number);
 }
 
+TrendWindow* TrendHost::window() const {
+    return m_window;
+}
+
 void TrendHost::showWindow() {
     if (!m_window) m_window = new TrendWindow(*m_feed, m_frame);
     m_window->show();

@@ -34,7 +34,8 @@ class TrendHost : public QObject {
 
     void showWindow();
     [[nodiscard]] TrendFeed& feed() const { return *m_feed; }
-    [[nodiscard]] TrendWindow* window() const { return m_window; }
+    // nullptr until first shown.
+    [[nodiscard]] TrendWindow* window() const;
     [[nodiscard]] QAction* showAction() const { return m_showAction; }
 
   private:

@@ -58,7 +58,7 @@ TEST_F(TextCatalogTest, FileWithOnlyTheGeneralSection) {
         ASSERT_EQ(catalog.text(i, text), 0);
         if (text == kFileError) ++errors;
     }
-    EXPECT_EQ(errors, 476);
+    EXPECT_EQ(errors, 502);
     EXPECT_EQ(T("company"), "Velmora");
     EXPECT_EQ(T("startbutton"), kFileError);  // it belongs in [navi]
 }

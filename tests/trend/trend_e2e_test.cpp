@@ -3,6 +3,8 @@
 // closed, and the CSV file reads back as written.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QLineSeries>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -63,7 +65,9 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(ReadCsv(csv).size() >= atClose + 3, 10000);
         EXPECT_FALSE(window->isVisible());
 
-        QTest::keyClick(&frame, Qt::Key_T, Qt::ControlModifier);
+        auto* menuEntry = frame.findChild<QAction*>("trendShowAction");
+        ASSERT_NE(menuEntry, nullptr);
+        menuEntry->trigger();
         EXPECT_TRUE(window->isVisible());
         EXPECT_GT(window->chart()->line(0)->count(), 0);
         window->findChild<QPushButton*>("trendRecord")->click();
