@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 
 #include "shell/mainframe.h"
 #include "soakprobe.h"
@@ -48,17 +48,17 @@ void FillHistory(trend::TrendFeed& feed) {
         trend::TrendSample s;
         s.timeMs = now - span + i * span / count;
         const double phase = std::sin(static_cast<double>(s.timeMs % 60'000) / 60'000.0 * 6.2832);
-        s.values = {static_cast<float>(400 + 380 * phase), 800, static_cast<float>(6 + 3 * phase),
-                    static_cast<float>(200 + 40 * phase), 325,
-                    static_cast<float>(900 + 500 * phase)};
+        s.values = {
+            static_cast<float>(400 + 380 * phase), 800, static_cast<float>(6 + 3 * phase),
+            static_cast<float>(200 + 40 * phase),  325, static_cast<float>(900 + 500 * phase)};
         feed.core().addSample(s);
     }
 }
 
 }  // namespace
 
-int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& probe,
-                 bool withTrend, const char* csvPath, int seconds) {
+int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& probe, bool withTrend,
+                 const char* csvPath, int seconds) {
     auto* host = frame.findChild<trend::TrendHost*>();
     if (host == nullptr) return 2;
     long rssBefore = 0;
@@ -89,19 +89,20 @@ int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& pro
                 withTrend ? "trend open on 30 minutes (full ring), recording on"
                           : "baseline: the same live polling without the trend",
                 seconds);
-    std::printf("window-thread timer lateness over %llu beats: median %.2f ms, p99 %.2f ms, "
-                "worst %.2f ms\n",
-                static_cast<unsigned long long>(l.count()), l.percentile(50), l.percentile(99),
-                l.worst());
+    std::printf(
+        "window-thread timer lateness over %llu beats: median %.2f ms, p99 %.2f ms, "
+        "worst %.2f ms\n",
+        static_cast<unsigned long long>(l.count()), l.percentile(50), l.percentile(99), l.worst());
     const auto& slowest = app.slowest();
     std::printf("slowest event handled: %.2f ms (type %d to %s)\n", slowest.ms, slowest.type,
                 qPrintable(slowest.receiver));
     std::printf("process CPU: %.2f %% of one core (link threads and simulated drive included)\n",
                 cpu);
     const long rssEnd = ResidentKb();
-    std::printf("resident memory: %ld KB before opening, %ld KB once open, %ld KB at the end "
-                "(growth while open %ld KB)\n",
-                rssBefore, rssOpen, rssEnd, rssEnd - rssOpen);
+    std::printf(
+        "resident memory: %ld KB before opening, %ld KB once open, %ld KB at the end "
+        "(growth while open %ld KB)\n",
+        rssBefore, rssOpen, rssEnd, rssEnd - rssOpen);
     if (withTrend) {
         // What one redraw of the 30-minute view costs the window thread in
         // CPU time, painting included: unlike the lateness, free of the
@@ -118,9 +119,10 @@ int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& pro
             host->window()->chart()->viewport()->repaint();
             worst = std::max(worst, ThreadCpuMs() - before);
         }
-        std::printf("redraw of the 30-minute view, painting included: %.2f ms CPU on average, "
-                    "%.2f ms at worst (%d redraws)\n",
-                    (ThreadCpuMs() - start) / kRedraws, worst, kRedraws);
+        std::printf(
+            "redraw of the 30-minute view, painting included: %.2f ms CPU on average, "
+            "%.2f ms at worst (%d redraws)\n",
+            (ThreadCpuMs() - start) / kRedraws, worst, kRedraws);
         std::printf("samples in the ring: %zu, lines recorded: %llu\n",
                     host->feed().core().samples().size(),
                     static_cast<unsigned long long>(host->feed().core().recorder().lines()));

@@ -15,7 +15,7 @@ class TimedApplication;
 // otherwise the same run without it, the baseline). From 3 s later, measures
 // the window thread's lateness and the CPU share of the whole process (the
 // simulated drive included) for the given seconds, and prints them.
-int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& probe,
-                 bool withTrend, const char* csvPath, int seconds);
+int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& probe, bool withTrend,
+                 const char* csvPath, int seconds);
 
 }  // namespace velmora::bench

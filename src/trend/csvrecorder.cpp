@@ -30,8 +30,7 @@ CsvRecorder::~CsvRecorder() {
     close();
 }
 
-bool CsvRecorder::open(const std::string& path, const std::vector<std::string>& columns,
-                       bool rpm) {
+bool CsvRecorder::open(const std::string& path, const std::vector<std::string>& columns, bool rpm) {
     close();
     m_error.clear();
     m_path = path;

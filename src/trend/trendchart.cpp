@@ -136,13 +136,15 @@ void TrendChart::plot(const TrendCore& core, const TimeWindow& window) {
     const bool decimate = static_cast<std::int64_t>(last - first) > 2 * buckets;
 
     std::array<QList<QPointF>, kSeriesCount> points;
-    for (auto& list : points) list.reserve(static_cast<qsizetype>(std::min<std::int64_t>(last - first, 2 * buckets + 4)));
+    for (auto& list : points)
+        list.reserve(static_cast<qsizetype>(std::min<std::int64_t>(last - first, 2 * buckets + 4)));
     std::array<Extremes, kSeriesCount> inBucket;
     std::array<Extremes, 4> range;
     std::int64_t bucket = -1;
     for (std::size_t index = first; index < last; ++index) {
         const TrendSample& sample = ring.at(index);
-        const std::int64_t b = (sample.timeMs - window.startMs()) * buckets / std::max<std::int64_t>(window.spanMs, 1);
+        const std::int64_t b =
+            (sample.timeMs - window.startMs()) * buckets / std::max<std::int64_t>(window.spanMs, 1);
         if (decimate && b != bucket) {
             for (std::size_t s = 0; s < kSeriesCount; ++s) {
                 inBucket[s].emitTo(points[s]);

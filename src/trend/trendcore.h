@@ -32,13 +32,11 @@ class TrendCore {
     bool groupStored(int code, const model::DriveData& data, std::int64_t nowMs);
     // A sample from elsewhere (a benchmark filling the history).
     void addSample(const TrendSample& sample);
-    std::optional<TrendEvent> message(unsigned message, std::uintptr_t wParam,
-                                      std::int64_t nowMs);
+    std::optional<TrendEvent> message(unsigned message, std::uintptr_t wParam, std::int64_t nowMs);
     std::optional<TrendEvent> status(std::uint8_t faultClass, std::uint8_t number,
                                      std::int64_t nowMs);
 
-    bool startRecording(const std::string& path, const std::vector<std::string>& columns,
-                        bool rpm);
+    bool startRecording(const std::string& path, const std::vector<std::string>& columns, bool rpm);
     void stopRecording() { m_recorder.close(); }
     // Pushes waiting lines of a running recording to the file; the owner
     // calls it at least twice a second.

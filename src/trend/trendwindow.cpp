@@ -32,8 +32,8 @@ int RedrawIntervalMs(std::int64_t spanMs) {
 }
 
 QString LogLine(const TrendEvent& event) {
-    return QDateTime::fromMSecsSinceEpoch(event.timeMs).toString("yyyy-MM-dd HH:mm:ss.zzz") +
-           "  " + EventText(event);
+    return QDateTime::fromMSecsSinceEpoch(event.timeMs).toString("yyyy-MM-dd HH:mm:ss.zzz") + "  " +
+           EventText(event);
 }
 
 }  // namespace
@@ -155,8 +155,7 @@ void TrendWindow::toggleRecording() {
     choice.title = T("trendrecordtitle");
     choice.filter = T("trendcsvfiles");
     choice.defaultSuffix = "csv";
-    choice.proposedName =
-        QDateTime::currentDateTime().toString("'trend-'yyyyMMdd-HHmmss'.csv'");
+    choice.proposedName = QDateTime::currentDateTime().toString("'trend-'yyyyMMdd-HHmmss'.csv'");
     const QString path = shell::prompter().chooseSaveFile(this, choice);
     if (!path.isEmpty()) m_feed.startRecording(path);
 }

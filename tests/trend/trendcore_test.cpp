@@ -1,7 +1,8 @@
 // The trend's core without a window: the ring at its boundaries, the CSV
 // recording written and read back, the event rules, and sampling of replies.
-#include <gtest/gtest.h>
+#include "trend/trendcore.h"
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -15,7 +16,6 @@
 #include "model/drivedata.h"
 #include "tests/support/tempfolder.h"
 #include "tests/trend/recordedreplies.h"
-#include "trend/trendcore.h"
 
 namespace velmora::trend {
 namespace {
@@ -54,13 +54,13 @@ TEST_P(RingFill, KeepsTheLatestInOrder) {
     EXPECT_LE(ring.size(), ring.capacity());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boundaries, RingFill,
-    ::testing::Values(RingCase{"empty", 3, 0, {}}, RingCase{"one below full", 3, 2, {10, 20}},
-                      RingCase{"exactly full", 3, 3, {10, 20, 30}},
-                      RingCase{"one past full", 3, 4, {20, 30, 40}},
-                      RingCase{"wrapped twice", 3, 7, {50, 60, 70}},
-                      RingCase{"capacity 0 holds one", 0, 2, {20}}));
+INSTANTIATE_TEST_SUITE_P(Boundaries, RingFill,
+                         ::testing::Values(RingCase{"empty", 3, 0, {}},
+                                           RingCase{"one below full", 3, 2, {10, 20}},
+                                           RingCase{"exactly full", 3, 3, {10, 20, 30}},
+                                           RingCase{"one past full", 3, 4, {20, 30, 40}},
+                                           RingCase{"wrapped twice", 3, 7, {50, 60, 70}},
+                                           RingCase{"capacity 0 holds one", 0, 2, {20}}));
 
 // Catches an off-by-one in the binary search at either end and across the
 // wrap, which would cut the first or last point off the plot.
@@ -133,7 +133,8 @@ class CsvRecording : public testsupport::TempFolderTest {
 // order, an unquoted header name holding a comma, and lines that wait in a
 // buffer longer than a second.
 TEST_F(CsvRecording, WritesEachLineWithPointsAndReachesTheFileWithinASecond) {
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
+    const std::locale previous =
+        std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
     setenv("TZ", "UTC0", 1);
     tzset();
     CsvRecorder recorder;
@@ -247,23 +248,34 @@ INSTANTIATE_TEST_SUITE_P(
     Messages, EventRules,
     ::testing::Values(
         EventCase{"the search before the first answer is no loss; repeats are one event",
-                  {{Step::Message, kLink, 0}, {Step::Message, kLink, 1}, {Step::Message, kLink, 1},
-                   {Step::Message, kLink, 0}, {Step::Message, kLink, 0}, {Step::Message, kLink, 1}},
+                  {{Step::Message, kLink, 0},
+                   {Step::Message, kLink, 1},
+                   {Step::Message, kLink, 1},
+                   {Step::Message, kLink, 0},
+                   {Step::Message, kLink, 0},
+                   {Step::Message, kLink, 1}},
                   {{1, K::LinkUp}, {3, K::LinkDown}, {5, K::LinkUp}}},
         EventCase{"a fault is logged once while it lasts, again after it cleared",
-                  {{Step::Status, 1, 3}, {Step::Status, 1, 3}, {Step::Status, 2, 45},
-                   {Step::Status, 0, 0}, {Step::Status, 1, 3}},
+                  {{Step::Status, 1, 3},
+                   {Step::Status, 1, 3},
+                   {Step::Status, 2, 45},
+                   {Step::Status, 0, 0},
+                   {Step::Status, 1, 3}},
                   {{0, K::Fault, 1, 3}, {2, K::Fault, 2, 45}, {4, K::Fault, 1, 3}}},
-        EventCase{"run-in start, steps, a repeated step and the stop",
-                  {{Step::Message, kRunIn, 1}, {Step::Message, kRunIn, link::RunInStepMessage(2)},
-                   {Step::Message, kRunIn, link::RunInStepMessage(2)},
-                   {Step::Message, kRunIn, link::RunInStepMessage(3)}, {Step::Message, kRunIn, 0},
-                   {Step::Message, kRunIn, 0}},
-                  {{0, K::RunInStart, 1}, {1, K::RunInStep, 2}, {3, K::RunInStep, 3},
-                   {4, K::RunInStop}}},
+        EventCase{
+            "run-in start, steps, a repeated step and the stop",
+            {{Step::Message, kRunIn, 1},
+             {Step::Message, kRunIn, link::RunInStepMessage(2)},
+             {Step::Message, kRunIn, link::RunInStepMessage(2)},
+             {Step::Message, kRunIn, link::RunInStepMessage(3)},
+             {Step::Message, kRunIn, 0},
+             {Step::Message, kRunIn, 0}},
+            {{0, K::RunInStart, 1}, {1, K::RunInStep, 2}, {3, K::RunInStep, 3}, {4, K::RunInStop}}},
         EventCase{"firmware download start and end, each once",
-                  {{Step::Message, kFlash, 1}, {Step::Message, kFlash, 1},
-                   {Step::Message, kFlash, 0}, {Step::Message, kFlash, 0}},
+                  {{Step::Message, kFlash, 1},
+                   {Step::Message, kFlash, 1},
+                   {Step::Message, kFlash, 0},
+                   {Step::Message, kFlash, 0}},
                   {{0, K::FirmwareStart}, {2, K::FirmwareEnd}}}));
 
 // --- Sampling ---------------------------------------------------------------
@@ -274,7 +286,8 @@ TEST(TrendCoreSampling, TakesTheOperatingValuesReplyScaled) {
     model::DriveData data;
     TrendCore core(4);
     int stored = 0;
-    data.SetStoreObserver([&](int code) { stored += core.groupStored(code, data, 1000 + stored) ? 1 : 0; });
+    data.SetStoreObserver(
+        [&](int code) { stored += core.groupStored(code, data, 1000 + stored) ? 1 : 0; });
     data.StoreReply(test::BasicGroupReply(1));
     data.StoreReply(test::OperatingValuesReply());
     data.SetWorking(14, 1);  // an edit in progress on a page

@@ -1,13 +1,15 @@
 // The trend window fed with recorded replies and messages on the offscreen
 // platform: what the series hold, the event markers and log, pause and zoom,
 // the switches, recording and export through the prompter.
+#include "trend/trendwindow.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLineSeries>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QValueAxis>
@@ -23,7 +25,6 @@
 #include "tests/trend/recordedreplies.h"
 #include "trend/trendfeed.h"
 #include "trend/trendhost.h"
-#include "trend/trendwindow.h"
 
 namespace velmora::trend {
 namespace {
@@ -83,7 +84,8 @@ TEST_F(TrendWindowTest, SeriesHoldTheRepliesValuesAtTheirTimes) {
     window.redraw();
     TrendChart* chart = window.chart();
     EXPECT_EQ(Ys(chart->line(0)), (std::vector<double>{799, 800, 801}));
-    EXPECT_EQ(Xs(chart->line(0)), (std::vector<double>{kStart + 1000., kStart + 1500., kStart + 2000.}));
+    EXPECT_EQ(Xs(chart->line(0)),
+              (std::vector<double>{kStart + 1000., kStart + 1500., kStart + 2000.}));
     EXPECT_EQ(Ys(chart->line(1)), (std::vector<double>{800, 800, 800}));
     EXPECT_NEAR(chart->line(2)->points().at(0).y(), 12.34, 1e-4);
     EXPECT_NEAR(chart->line(3)->points().at(0).y(), 240.0, 1e-4);
@@ -101,7 +103,8 @@ TEST_F(TrendWindowTest, SeriesHoldTheRepliesValuesAtTheirTimes) {
     EXPECT_TRUE(chart->line(0)->name().endsWith("[rpm]"));
 
     // The values under the pointer: the nearest sample, in its units.
-    const QPointF at = chart->chart()->mapToPosition(QPointF(kStart + 1480., 800 * 60.), chart->line(0));
+    const QPointF at =
+        chart->chart()->mapToPosition(QPointF(kStart + 1480., 800 * 60.), chart->line(0));
     const QString shown = chart->valuesAt(at);
     EXPECT_TRUE(shown.contains("Actual speed 48000 rpm")) << shown.toStdString();
     EXPECT_TRUE(shown.contains("Output current 12.34 A AC")) << shown.toStdString();
@@ -139,7 +142,7 @@ TEST_F(TrendWindowTest, FaultsLinkLossesAndRunInStepsAreMarkedAndLogged) {
     EXPECT_TRUE(log[4].endsWith("Run-in step 2"));
     EXPECT_TRUE(log[5].endsWith("Firmware download started"));
     const QPointF at = window.chart()->chart()->mapToPosition(QPointF(kStart + 200., 799),
-                                                             window.chart()->line(0));
+                                                              window.chart()->line(0));
     EXPECT_TRUE(window.chart()->valuesAt(at).contains("Overcurrent"));
 }
 
