@@ -57,6 +57,8 @@ run firmware "$bin/firmwaretransfer_bench"
 run firmware_panel "$bin/firmwaretransfer_bench" --panel
 run probe "$bin/velmora-soak" --probe --seconds "$probeSeconds"
 run soak "$bin/velmora-soak" --minutes "$soakMinutes" --unplug-every "$soakUnplug"
+run trend "$bin/velmora-soak" --trend --seconds "$probeSeconds"
+run trend_base "$bin/velmora-soak" --trend --no-trend --seconds "$probeSeconds"
 
 latMedian=$(field latency 'latency ms: median ([0-9.]+).*')
 latP99=$(field latency 'latency ms: .*p99 ([0-9.]+).*')
@@ -77,6 +79,9 @@ fwPauses=$(awk -v b="${fwBlocks:-0}" 'BEGIN { print b * 850 }')
 probeWorst=$(field probe '.*worst ([0-9.]+) ms')
 soakGrowth=$(field soak 'resident memory: .*growth (-?[0-9]+) KB')
 soakWorst=$(field soak 'during the soak: .*worst ([0-9.]+) ms')
+trendWorst=$(field trend '.*worst ([0-9.]+) ms')
+trendCpu=$(field trend 'process CPU: ([0-9.]+) %.*')
+trendBaseCpu=$(field trend_base 'process CPU: ([0-9.]+) %.*')
 
 {
     cat <<EOF
@@ -104,6 +109,8 @@ cores and stretch the tails of every timing.
 | window thread, worst lateness of a 10 ms timer (probe) | ${probeWorst:-?} ms | < 50 ms | $(verdict "$probeWorst" 50) |
 | window thread, worst lateness during the soak | ${soakWorst:-?} ms | < 50 ms | $(verdict "$soakWorst" 50) |
 | soak: resident memory growth after the first minute | ${soakGrowth:-?} KB | < 2048 KB | $(verdict "$soakGrowth" 2048) |
+| trend open on 30 minutes, recording: worst lateness | ${trendWorst:-?} ms | < 50 ms | $(verdict "$trendWorst" 50) |
+| trend open on 30 minutes, recording: process CPU | ${trendCpu:-?} % of one core (without the trend: ${trendBaseCpu:-?} %) | < 3 % | $(verdict "$trendCpu" 3) |
 
 ## Reply latency
 
@@ -192,6 +199,24 @@ Load: $(loadOf soak).
 
 \`\`\`
 $(cat "$out/soak")
+\`\`\`
+
+## Live trend
+
+\`velmora-soak --trend --seconds ${probeSeconds}\`: the real window in demo mode
+polling the control page's values; after 10 s the trend window opens on the
+30-minute span with its ring filled with 30 minutes of samples (16384, the
+densest history it keeps) and a recording starts; from 3 s later the window
+thread's lateness and the CPU time of the whole process (link threads and
+the simulated drive included) are measured. \`--no-trend\` runs the same
+without the trend, as the baseline.
+Load: $(loadOf trend) and $(loadOf trend_base).
+
+\`\`\`
+$(cat "$out/trend")
+\`\`\`
+\`\`\`
+$(cat "$out/trend_base")
 \`\`\`
 EOF
     # Measured once against a build without the change; kept as written.

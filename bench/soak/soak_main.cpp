@@ -7,6 +7,9 @@
 //   velmora-soak --probe [--seconds S]   window-thread latency while a
 //                                       firmware transfer, a run-in program
 //                                       and the live polling run
+//   velmora-soak --trend [--seconds S] [--no-trend]
+//                                       latency and CPU with the trend open on
+//                                       30 minutes of history and recording
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -30,6 +33,7 @@
 #include "sim/driveserver.h"
 #include "soakprobe.h"
 #include "timedapplication.h"
+#include "trendload.h"
 
 namespace {
 
@@ -59,6 +63,8 @@ struct Options {
     double minutes = 30;
     int unplugEvery = 180;
     bool probe = false;
+    bool trend = false;
+    bool withTrend = true;
     bool verbose = false;
     int probeSeconds = 60;
 };
@@ -74,6 +80,10 @@ Options parse(int argc, char** argv) {
             o.unplugEvery = std::max(2, static_cast<int>(next()));
         else if (a == "--probe")
             o.probe = true;
+        else if (a == "--trend")
+            o.trend = true;
+        else if (a == "--no-trend")
+            o.withTrend = false;
         else if (a == "--seconds")
             o.probeSeconds = std::max(10, static_cast<int>(next()));
         else if (a == "--verbose")
@@ -169,7 +179,11 @@ int main(int argc, char** argv) {
     QTimer::singleShot(2000, [&app] { app.resetSlowest(); });  // as the probe's warm-up
 
     int status = 0;
-    if (options.probe) {
+    if (options.trend) {
+        const std::string csv = (workFolder / "trend.csv").string();
+        status = bench::RunTrendLoad(app, *frame, probe, options.withTrend, csv.c_str(),
+                                     options.probeSeconds);
+    } else if (options.probe) {
         status = runProbe(app, *frame, probe, prompter, options);
     } else {
         auto& drive = demo.server();

@@ -33,6 +33,11 @@ class SoakProbe : public QObject {
 
     // Lateness of the 10 ms heartbeat in milliseconds, one sample per beat.
     [[nodiscard]] const LatencyHistogram& lateness() const { return m_lateness; }
+    // Forget the lateness so far (a benchmark's set-up is not its load).
+    void resetLateness() {
+        m_lateness = {};
+        m_worstAt = 0;
+    }
     // Milliseconds since the probe started at the latest beat.
     [[nodiscard]] qint64 worstBeatAt() const { return m_worstAt; }
 

@@ -18,6 +18,15 @@ inline constexpr unsigned WM_RUNIN_ACTIVE = 0x800A;
 inline constexpr unsigned WM_LINK_FLUSH = 0x800B;
 inline constexpr unsigned WM_LINK_SUSPEND = 0x800C;
 
+// WM_RUNIN_ACTIVE carries 0 when a program stops and 1 when it starts; while it
+// runs, each step it enters is announced as (step << 8) | 1, still "active".
+[[nodiscard]] constexpr std::uintptr_t RunInStepMessage(unsigned step) {
+    return (std::uintptr_t{step} << 8) | 1u;
+}
+[[nodiscard]] constexpr int RunInStepOf(std::uintptr_t wParam) {
+    return static_cast<int>(wParam >> 8);
+}
+
 // Where the link threads (and pages) post their messages. The Qt main window
 // implements it by posting a custom event to itself; the command-line tool and
 // the tests implement it without windows. Called from any thread.

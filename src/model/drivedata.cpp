@@ -89,6 +89,7 @@ void DriveData::StoreReply(const link::Telegram& reply) {
     } else {
         m_errorGroupStored = true;
     }
+    if (m_storeObserver) m_storeObserver(group->code);
 }
 
 void DriveData::RequestMissingGroups() {

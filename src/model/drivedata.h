@@ -3,6 +3,8 @@
 // the window thread only (the link threads never touch it).
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "link/telegram.h"
 
@@ -21,6 +23,12 @@ class DriveData {
     void StoreGroupReply();
     // Store one already fetched reply (the part of StoreGroupReply after the fetch).
     void StoreReply(const link::Telegram& reply);
+    // Called with the code of every group reply stored, after storing it (the
+    // live trend samples the operating values this way). One observer; an
+    // empty function removes it.
+    void SetStoreObserver(std::function<void(int code)> observer) {
+        m_storeObserver = std::move(observer);
+    }
     void RequestMissingGroups();
     [[nodiscard]] int GroupsIncomplete() const;
     // For 0x50..0x5A the received flag; for 0x5F whether one was ever stored
@@ -51,6 +59,7 @@ class DriveData {
     std::array<bool, 11> m_received{};         // groups 0x50..0x5A
     bool m_errorGroupStored = false;           // 0x5F
     std::array<int, 2> m_motorSel{2, 2};
+    std::function<void(int)> m_storeObserver;
 };
 
 }  // namespace velmora::model

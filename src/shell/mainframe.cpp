@@ -21,6 +21,7 @@
 #include "shell/pagescroller.h"
 #include "shell/statusindicator.h"
 #include "shell/textcatalog.h"
+#include "trend/trendhost.h"
 
 namespace velmora::shell {
 
@@ -122,6 +123,7 @@ void CMainFrame::createMenus() {
     connect(m_menus, &FrameMenus::languageChosen, this, &CMainFrame::onLanguageChosen);
     connect(m_menus, &FrameMenus::portChosen, this, &CMainFrame::onPortChosen);
     connect(m_menus, &FrameMenus::autodetectChosen, this, &CMainFrame::onAutodetectChosen);
+    m_trend = new trend::TrendHost(this, menuBar());
 }
 
 CMainFrame::~CMainFrame() {

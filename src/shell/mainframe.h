@@ -26,6 +26,10 @@ class CSpecificProgPage;
 class CTechServicePage;
 }  // namespace velmora::pages
 
+namespace velmora::trend {
+class TrendHost;
+}
+
 namespace velmora::shell {
 
 class FaultIndicator;
@@ -117,6 +121,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     FaultIndicator* m_faultIndicator = nullptr;
     NoticeStrip* m_notices = nullptr;
     FrameMenus* m_menus = nullptr;
+    trend::TrendHost* m_trend = nullptr;
 
     pages::CControlPage* m_control = nullptr;
     pages::CReportPage* m_report = nullptr;

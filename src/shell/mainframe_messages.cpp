@@ -18,6 +18,7 @@
 #include "shell/prompter.h"
 #include "shell/statusindicator.h"
 #include "shell/textcatalog.h"
+#include "trend/trendhost.h"
 
 namespace velmora::shell {
 
@@ -68,6 +69,7 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
         default:  // WM_MOTOR_SEND belongs to the motor page
             break;
     }
+    if (m_trend) m_trend->frameMessage(message, wParam);
 }
 
 void CMainFrame::onLinkState(std::uintptr_t wParam) {
@@ -134,6 +136,7 @@ void CMainFrame::onStatus() {
     std::array<std::uint8_t, 4> d{};
     if (model::ParseStatus(reply, d) != 0) return;
 
+    if (m_trend) m_trend->driveStatus(d[2], d[3]);
     const bool allowed = (d[1] & 0x01) != 0;
     for (Page* page : operationPages()) {
         if (allowed) {

@@ -88,6 +88,13 @@ constexpr std::array<std::string_view, kKeyCount> kKeys = {
     "chooseloaderfile", "chooseupdatefile", "askfirmwarestart", "firmwarefileline",
     "lastdownloadfinished", "lastdownloadstopped", "askdiscardchanges", "filesaved", "notes",
     "notedescription1", "notedescription2",
+    // trend
+    "trendmenu", "trendshow", "trendtitle", "trendspan", "trendminute1", "trendminutes5",
+    "trendminutes30", "trendpause", "trendrecord", "trendstoprecord", "trendexport",
+    "trendevents", "trendrecordtitle", "trendexporttitle", "trendcsvfiles", "trendpngfiles",
+    "trendrecording", "trendtime", "trendlinkup", "trendlinkdown", "trendfaultclass",
+    "trendruninstart", "trendruninstep", "trendruninstop", "trendfirmwarestart",
+    "trendfirmwareend",
 };
 // clang-format on
 
@@ -97,7 +104,7 @@ struct SectionRange {
     int count;
 };
 
-constexpr std::array<SectionRange, 9> kSections = {{
+constexpr std::array<SectionRange, 10> kSections = {{
     {"general", 0, 3},
     {"menu", 3, 9},
     {"tabs", 12, 7},
@@ -107,6 +114,7 @@ constexpr std::array<SectionRange, 9> kSections = {{
     {"para", 311, 82},
     {"parastruct", 393, 86},
     {"notices", 479, 26},
+    {"trend", 505, 26},
 }};
 
 static_assert(

@@ -1,11 +1,11 @@
 #pragma once
-// The 505 language-file keys: ordinal, name and section. Qt-free so that the
+// The 531 language-file keys: ordinal, name and section. Qt-free so that the
 // table can be checked and fuzzed on its own.
 #include <string_view>
 
 namespace velmora::shell::textkeys {
 
-inline constexpr int kKeyCount = 505;
+inline constexpr int kKeyCount = 531;
 
 // Name of the key with this ordinal; empty outside 0..504.
 [[nodiscard]] std::string_view keyName(int ordinal);

@@ -22,7 +22,7 @@ TEST(TextKeys, SectionsCoverTheirOrdinalRanges) {
     const SectionSpan sections[] = {
         {"general", 0, 3},  {"menu", 3, 9},          {"tabs", 12, 7},
         {"errors", 19, 32}, {"navi", 51, 15},        {"spec", 66, 245},
-        {"para", 311, 82},  {"parastruct", 393, 86}, {"notices", 479, 26}};
+        {"para", 311, 82},  {"parastruct", 393, 86}, {"notices", 479, 26}, {"trend", 505, 26}};
     int total = 0;
     for (const auto& s : sections) {
         for (int i = s.first; i < s.first + s.count; ++i) {
@@ -32,8 +32,8 @@ TEST(TextKeys, SectionsCoverTheirOrdinalRanges) {
     }
     EXPECT_EQ(total, textkeys::kKeyCount);
     EXPECT_TRUE(textkeys::sectionOf(-1).empty());
-    EXPECT_TRUE(textkeys::sectionOf(505).empty());
-    EXPECT_TRUE(textkeys::keyName(505).empty());
+    EXPECT_TRUE(textkeys::sectionOf(531).empty());
+    EXPECT_TRUE(textkeys::keyName(531).empty());
     EXPECT_TRUE(textkeys::keyName(-1).empty());
 }
 
@@ -65,6 +65,9 @@ TEST(TextKeys, OrdinalsOfLandmarkKeys) {
         {393, "p1pn"},
         {398, "p12pn"},
         {478, "p146pn"},
+        {479, "faultclass1"},
+        {505, "trendmenu"},
+        {530, "trendfirmwareend"},
     };
     for (const auto& [ordinal, name] : landmarks) {
         EXPECT_EQ(textkeys::keyName(ordinal), name) << ordinal;

@@ -237,6 +237,7 @@ void CRunInPage::linkAnswered() {
 
 void CRunInPage::clockTick() {
     if (!m_running) return;
+    const std::uint32_t step = m_sequencer.currentStep();
     if (m_sequencer.tick() == RunInSequencer::Tick::Finished) {
         showStatus();
         stop();
@@ -244,6 +245,8 @@ void CRunInPage::clockTick() {
         return;
     }
     execute(m_sequencer.takeCommands());
+    if (m_sequencer.currentStep() != step)
+        postToFrame(link::WM_RUNIN_ACTIVE, link::RunInStepMessage(m_sequencer.currentStep()));
     showStatus();
 }
 

@@ -108,6 +108,20 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     EXPECT_TRUE(m_page->findChild<QComboBox*>("programList")->isEnabled());
 }
 
+// Catches a step change the main window never hears of (the trend marks it)
+// or announced on every tick: one announcement, when step 2 begins.
+TEST_F(RunInPageTest, AnnouncesEachStepOnce) {
+    m_page->startPressed();
+    ASSERT_TRUE(m_page->running());
+    m_frame.messages.clear();
+    for (int second = 0; second < 61; ++second) m_page->clockTick();
+    ASSERT_EQ(m_page->sequencer().currentStep(), 2u);
+    EXPECT_EQ(m_frame.messages,
+              (std::vector<std::pair<unsigned, std::uintptr_t>>{
+                  {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
+    TakeRequests();
+}
+
 // Declining the start question changes nothing; without a shown page the
 // speed restored after a stop is 111.
 TEST_F(RunInPageTest, DeclinedStartAndDefaultSavedSpeed) {

@@ -1,0 +1,117 @@
+#include "trend/trendfeed.h"
+
+#include <QDateTime>
+
+#include "model/drivedata.h"
+#include "shell/faulttable.h"
+#include "shell/textcatalog.h"
+
+namespace velmora::trend {
+
+namespace {
+// Lines wait at most this long for the file; the recording promises a second.
+constexpr int kFlushIntervalMs = 500;
+}  // namespace
+
+TrendFeed::TrendFeed(model::DriveData& data, QObject* parent)
+    : QObject(parent), m_data(data), m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {
+    m_flushTimer.setInterval(kFlushIntervalMs);
+    connect(&m_flushTimer, &QTimer::timeout, this, [this] {
+        m_core.tick();
+        checkRecording();
+    });
+    m_data.SetStoreObserver([this](int code) { groupStored(code); });
+}
+
+TrendFeed::~TrendFeed() {
+    m_data.SetStoreObserver({});
+}
+
+void TrendFeed::groupStored(int code) {
+    if (!m_core.groupStored(code, m_data, now())) return;
+    checkRecording();
+}
+
+void TrendFeed::frameMessage(unsigned message, std::uintptr_t wParam) {
+    publish(m_core.message(message, wParam, now()));
+}
+
+void TrendFeed::driveStatus(std::uint8_t faultClass, std::uint8_t number) {
+    publish(m_core.status(faultClass, number, now()));
+}
+
+void TrendFeed::publish(const std::optional<TrendEvent>& event) {
+    if (event) emit eventAdded(*event);
+}
+
+bool TrendFeed::startRecording(const QString& path) {
+    if (!m_core.startRecording(path.toStdString(), CsvColumns(m_core.rpm()), m_core.rpm())) {
+        emit recordingFailed(path, QString::fromStdString(m_core.recorder().error()));
+        emit recordingChanged(false);
+        return false;
+    }
+    m_flushTimer.start();
+    emit recordingChanged(true);
+    return true;
+}
+
+void TrendFeed::stopRecording() {
+    if (!recording()) return;
+    m_core.stopRecording();
+    m_flushTimer.stop();
+    emit recordingChanged(false);
+    checkRecording();  // the last lines may not have fitted on the disk
+}
+
+void TrendFeed::checkRecording() {
+    const std::string error = m_core.takeRecordingError();
+    if (error.empty()) return;
+    m_flushTimer.stop();
+    emit recordingChanged(false);
+    emit recordingFailed(QString::fromStdString(m_core.recorder().path()),
+                         QString::fromStdString(error));
+}
+
+std::vector<std::string> CsvColumns(bool rpm) {
+    std::vector<std::string> columns{shell::T("trendtime").toStdString()};
+    for (const SeriesInfo& series : AllSeries()) {
+        columns.push_back(QString("%1 [%2]")
+                              .arg(shell::T(series.labelKey), shell::T(UnitKey(series.unit, rpm)))
+                              .toStdString());
+    }
+    return columns;
+}
+
+QString EventText(const TrendEvent& event) {
+    using shell::T;
+    switch (event.kind) {
+        case EventKind::LinkUp:
+            return T("trendlinkup");
+        case EventKind::LinkDown:
+            return T("trendlinkdown");
+        case EventKind::Fault: {
+            const auto number = static_cast<unsigned>(event.second);
+            const shell::FaultText* fault = shell::findFault(number);
+            QString text = QString("%1 %2 (%3 %4)")
+                               .arg(T(fault ? fault->headlineKey : "errornumber"))
+                               .arg(number)
+                               .arg(T("trendfaultclass"))
+                               .arg(event.first);
+            if (fault) text += ": " + T(fault->faultKey);
+            return text;
+        }
+        case EventKind::RunInStart:
+            return T("trendruninstart");
+        case EventKind::RunInStep:
+            return QString("%1 %2").arg(T("trendruninstep")).arg(event.first);
+        case EventKind::RunInStop:
+            return T("trendruninstop");
+        case EventKind::FirmwareStart:
+            return T("trendfirmwarestart");
+        case EventKind::FirmwareEnd:
+            break;
+    }
+    return T("trendfirmwareend");
+}
+
+}  // namespace velmora::trend

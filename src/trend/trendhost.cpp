@@ -1,0 +1,58 @@
+#include "trend/trendhost.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "model/drivedata.h"
+#include "shell/prompter.h"
+#include "shell/textcatalog.h"
+#include "trend/trendfeed.h"
+#include "trend/trendwindow.h"
+
+namespace velmora::trend {
+
+TrendHost::TrendHost(QWidget* frame, QMenuBar* bar)
+    : TrendHost(frame, bar, model::DriveData::instance()) {}
+
+TrendHost::TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data)
+    : QObject(frame), m_frame(frame), m_feed(new TrendFeed(data, this)) {
+    QMenu* menu = bar->addMenu(shell::T("trendmenu"));
+    menu->setObjectName("trendMenu");
+    m_showAction = menu->addAction(shell::T("trendshow"));
+    m_showAction->setObjectName("trendShowAction");
+    m_showAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    // Ctrl+T also brings the trend window to the front from the window itself.
+    m_showAction->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_showAction, &QAction::triggered, this, &TrendHost::showWindow);
+    // Queued: a failed write is noticed while a reply is being stored, and
+    // the message box must not run its event loop in the middle of that.
+    connect(m_feed, &TrendFeed::recordingFailed, this, &TrendHost::reportRecordingFailure,
+            Qt::QueuedConnection);
+}
+
+void TrendHost::frameMessage(unsigned message, std::uintptr_t wParam) {
+    m_feed->frameMessage(message, wParam);
+}
+
+void TrendHost::driveStatus(std::uint8_t faultClass, std::uint8_t number) {
+    m_feed->driveStatus(faultClass, number);
+}
+
+TrendWindow* TrendHost::window() const {
+    return m_window;
+}
+
+void TrendHost::showWindow() {
+    if (!m_window) m_window = new TrendWindow(*m_feed, m_frame);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void TrendHost::reportRecordingFailure(const QString& path, const QString& reason) {
+    QWidget* parent = m_window && m_window->isVisible() ? static_cast<QWidget*>(m_window) : m_frame;
+    shell::prompter().fileError(parent, path, reason);
+}
+
+}  // namespace velmora::trend

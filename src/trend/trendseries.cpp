@@ -1,0 +1,60 @@
+#include "trend/trendseries.h"
+
+#include "model/drivedata.h"
+#include "model/grouplayout.h"
+
+namespace velmora::trend {
+
+namespace {
+
+constexpr std::array<SeriesInfo, kSeriesCount> kSeries{{
+    {"p14", 14, UnitKind::Speed, 0},
+    {"p10", 10, UnitKind::Speed, 0},
+    {"p18", 18, UnitKind::Current, 2},
+    {"p15", 15, UnitKind::Voltage, 2},
+    {"p16", 16, UnitKind::Voltage, 2},
+    {"p19", 19, UnitKind::Power, 2},
+}};
+
+}  // namespace
+
+std::span<const SeriesInfo, kSeriesCount> AllSeries() {
+    return kSeries;
+}
+
+const char* UnitKey(UnitKind unit, bool rpm) {
+    switch (unit) {
+        case UnitKind::Speed:
+            return rpm ? "rpm" : "hz";
+        case UnitKind::Current:
+            return "ampereac";
+        case UnitKind::Voltage:
+            return "voltac";
+        case UnitKind::Power:
+            break;
+    }
+    return "watt";
+}
+
+TrendSample SampleFromImage(const model::DriveData& data, std::int64_t timeMs) {
+    TrendSample sample;
+    sample.timeMs = timeMs;
+    for (std::size_t i = 0; i < kSeriesCount; ++i) {
+        const int parameter = kSeries[i].parameter;
+        sample.values[i] = static_cast<float>(static_cast<double>(data.Image(parameter)) /
+                                              model::ScaleFactor(parameter));
+    }
+    return sample;
+}
+
+bool SpeedInRpm(const model::DriveData& data) {
+    return data.Image(8) != 1;
+}
+
+double DisplayValue(const TrendSample& sample, std::size_t series, bool rpm) {
+    if (series >= kSeriesCount) return 0.0;
+    const double value = sample.values[series];
+    return kSeries[series].unit == UnitKind::Speed && rpm ? value * 60.0 : value;
+}
+
+}  // namespace velmora::trend
