@@ -22,7 +22,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps names the libraries' packages (Qt, libstdc++, ...).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-# Directories such as /usr/share/man belong to other packages; dpkg only wants
-# the files and the folders this package owns.
+# Control files with the permissions Debian's policy asks for.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -52,6 +52,11 @@ PortName DescribePort(const std::string& path, const fs::path& devRoot) {
     std::error_code ec;
     const fs::path root = fs::weakly_canonical(devRoot, ec);
     name.device = OutOfTree(*device, root);
+    // A by-id name configured is the name the user chose.
+    if (inTree->parent_path() == devRoot / kById) {
+        name.byId = OutOfTree(*inTree, devRoot);
+        return name;
+    }
 
     // Several names may lead to one device (if00 and a newer udev's alias);
     // the first in name order is taken, so the choice is the same each time.

@@ -30,7 +30,7 @@ class PortNamesTest : public testsupport::TempFolderTest {
         }
         // As udev makes them: relative links, two names for one adapter.
         byId(kFtdi, "ttyUSB1");
-        byId("usb-FTDI_FT232R_USB_UART_A1B2C3-if00", "ttyUSB1");
+        byId("usb-FTDI_FT232R_USB_UART_A1B2C3-port0", "ttyUSB1");
         byId(kCh340, "ttyUSB0");
         byId("usb-Gone_Adapter_0001-if00-port0", "ttyUSB7");
         TheSerialLink().setConfigFile(m_dir / "config.ini");
@@ -68,15 +68,14 @@ const std::string kByIdDir = "/dev/serial/by-id/";
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, DescribePortTest,
-    ::testing::Values(DescribeCase{"/dev/ttyUSB1", "/dev/ttyUSB1", kByIdDir + kFtdi},
-                      DescribeCase{"/dev/ttyUSB0", "/dev/ttyUSB0", kByIdDir + kCh340},
-                      DescribeCase{"/dev/ttyS0", "/dev/ttyS0", ""},
-                      DescribeCase{"/dev/ttyUSB5", "", ""},
-                      DescribeCase{"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00",
-                                   "/dev/ttyUSB1", kByIdDir + kFtdi},
-                      DescribeCase{"/dev/serial/by-id/usb-Gone_Adapter_0001-if00-port0", "", ""},
-                      DescribeCase{"/tmp/velmora-drive", "/tmp/velmora-drive", ""},
-                      DescribeCase{"", "", ""}));
+    ::testing::Values(
+        DescribeCase{"/dev/ttyUSB1", "/dev/ttyUSB1", kByIdDir + kFtdi},
+        DescribeCase{"/dev/ttyUSB0", "/dev/ttyUSB0", kByIdDir + kCh340},
+        DescribeCase{"/dev/ttyS0", "/dev/ttyS0", ""}, DescribeCase{"/dev/ttyUSB5", "", ""},
+        DescribeCase{"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-port0", "/dev/ttyUSB1",
+                     "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-port0"},
+        DescribeCase{"/dev/serial/by-id/usb-Gone_Adapter_0001-if00-port0", "", ""},
+        DescribeCase{"/tmp/velmora-drive", "/tmp/velmora-drive", ""}, DescribeCase{"", "", ""}));
 
 // Catches "remember this adapter" writing the momentary ttyUSB name, or
 // writing anything for a port whose device has no stable name.
