@@ -6,13 +6,15 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Velmora")
 set(CPACK_PACKAGE_CONTACT "Velmora drive tool maintainers <maintainers@velmora.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "service and operating tool for the Velmora drive controller")
-# The long description, one paragraph; dpkg indents it.
-set(CPACK_PACKAGE_DESCRIPTION
-    "Operates, configures and services the Velmora drive controller, an inverter for high-speed \
-spindle motors, over one serial port: speed, start and stop, live values and faults, every \
-parameter group, motor and remote-control files, memory slots, run-in programs and firmware \
-updates. Includes velmora-cli for scripts and production lines and velmora-sim, a simulated \
-drive for demonstrations and tests.")
+# The long description; CPack indents each line, kept under 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Operates, configures and services the Velmora drive controller, an inverter"
+  "for high-speed spindle motors, over one serial port: speed, start and stop,"
+  "live values and faults, every parameter group, motor and remote-control"
+  "files, memory slots, run-in programs and firmware updates."
+  "."
+  "Includes velmora-cli for scripts and production lines and velmora-sim, a"
+  "simulated drive for demonstrations and tests.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)

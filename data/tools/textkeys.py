@@ -1,4 +1,4 @@
-"""The 479 text keys of a language file, by section, in ordinal order."""
+"""The 480 text keys of a language file, by section, in ordinal order."""
 
 _SPEC = (
     "delimiter inHz inrpm hz rpm voltac ampereac watt hour minute v a prozent ohm sec usec msec "
@@ -44,7 +44,7 @@ PARASTRUCT_NUMBERS = sorted(PARA_NUMBERS + [12, 36, 37, 39])
 SECTIONS = [
     ("general", "company languagefile version".split()),
     ("menu", "file close languagechoice connection autodetect comselect com connected "
-             "disconnected".split()),
+             "disconnected rememberadapter".split()),
     ("tabs", "tabcontrolpage taboperatingvalues tabremotecontrol tabmotorparameters tabrunin "
              "tabspecificprog tabtechservice".split()),
     ("errors", "errornumber warningnumber generalerror".split()
@@ -58,9 +58,9 @@ SECTIONS = [
     ("parastruct", [f"p{n}pn" for n in PARASTRUCT_NUMBERS]),
 ]
 
-EXPECTED_COUNTS = {"general": 3, "menu": 9, "tabs": 7, "errors": 32, "navi": 15,
+EXPECTED_COUNTS = {"general": 3, "menu": 10, "tabs": 7, "errors": 32, "navi": 15,
                    "spec": 245, "para": 82, "parastruct": 86}
-KEY_COUNT = 479
+KEY_COUNT = 480
 MAX_VALUE_CHARS = 127
 
 # Fault numbers the fault popup knows, with the headline key of each.

@@ -18,7 +18,7 @@ public:
     void animationPath(QString& out) const;
     [[nodiscard]] unsigned languageNumber() const;
 
-    // Ordinal of a key name, -1 when it is not one of the 479 keys.
+    // Ordinal of a key name, -1 when it is not one of the 480 keys.
     [[nodiscard]] static int ordinalOf(std::string_view key);
     [[nodiscard]] static int keyCount();
     [[nodiscard]] static std::string_view keyName(int ordinal);

@@ -13,7 +13,7 @@ constexpr std::array<std::string_view, kKeyCount> kKeys = {
     "company", "languagefile", "version",
     // menu
     "file", "close", "languagechoice", "connection", "autodetect", "comselect", "com", "connected",
-    "disconnected",
+    "disconnected", "rememberadapter",
     // tabs
     "tabcontrolpage", "taboperatingvalues", "tabremotecontrol", "tabmotorparameters", "tabrunin",
     "tabspecificprog", "tabtechservice",
@@ -92,13 +92,13 @@ struct SectionRange {
 
 constexpr std::array<SectionRange, 8> kSections = {{
     {"general", 0, 3},
-    {"menu", 3, 9},
-    {"tabs", 12, 7},
-    {"errors", 19, 32},
-    {"navi", 51, 15},
-    {"spec", 66, 245},
-    {"para", 311, 82},
-    {"parastruct", 393, 86},
+    {"menu", 3, 10},
+    {"tabs", 13, 7},
+    {"errors", 20, 32},
+    {"navi", 52, 15},
+    {"spec", 67, 245},
+    {"para", 312, 82},
+    {"parastruct", 394, 86},
 }};
 
 static_assert(

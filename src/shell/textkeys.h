@@ -1,11 +1,11 @@
 #pragma once
-// The 479 language-file keys: ordinal, name and section. Qt-free so that the
+// The 480 language-file keys: ordinal, name and section. Qt-free so that the
 // table can be checked and fuzzed on its own.
 #include <string_view>
 
 namespace velmora::shell::textkeys {
 
-inline constexpr int kKeyCount = 479;
+inline constexpr int kKeyCount = 480;
 
 // Name of the key with this ordinal; empty outside 0..478.
 [[nodiscard]] std::string_view keyName(int ordinal);
