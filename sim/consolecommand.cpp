@@ -48,6 +48,9 @@ std::string_view ConsoleHelp() {
            "  clear                   clear the fault\n"
            "  unplug <seconds>        stop answering for that long, as a pulled cable (0 plugs "
            "back)\n"
+           "  replug <seconds>        hang up the pseudo-terminal, as an adapter pulled out, and\n"
+           "                          serve on a new one at the same --pty-link path after that "
+           "time\n"
            "  noise <probability>     garble each byte on the line with this probability (0..1)\n"
            "  drop <probability>      lose each byte on the line with this probability (0..1)\n"
            "  uppercase on|off        write the hex digits of replies in upper case\n"
@@ -113,8 +116,8 @@ std::string RunConsoleCommand(std::string_view line, DriveState& drive, LineFaul
     }
     if (name == "quit" && w.size() == 1) return "bye";
     if (name == "help" && w.size() == 1)
-        return "commands: fault <class> <number>, clear, unplug <seconds>, noise <p>, drop <p>, "
-               "uppercase on|off, motor start|stop, state, quit";
+        return "commands: fault <class> <number>, clear, unplug <seconds>, replug <seconds>, "
+               "noise <p>, drop <p>, uppercase on|off, motor start|stop, state, quit";
     return "error: unknown command '" + std::string(line) + "' (try help)";
 }
 

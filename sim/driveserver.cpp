@@ -7,9 +7,14 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "sim/frameserver.h"
 #include "sim/simulateddrive.h"
@@ -86,6 +91,9 @@ struct DriveServer::Impl {
         return false;
     }
 
+    // Opens a new pseudo-terminal and serves on it; the caller holds mutex.
+    std::string openPty(const std::string& link);
+
     mutable std::mutex mutex;  // guards the members below against start/stop races
     SimulatedDrive drive;
     std::unique_ptr<FrameServer> server;
@@ -94,6 +102,11 @@ struct DriveServer::Impl {
     int slaveFd = -1;  // held open so the line survives the tool's reconnects
     std::string device;
     std::string linkPath;
+    // replug: the thread that serves again after the pause, woken early by stop.
+    std::thread replugThread;
+    std::condition_variable replugWake;
+    bool replugPending = false;
+    bool stopping = false;
 };
 
 DriveServer::DriveServer(ServerOptions options) : m_impl(std::make_unique<Impl>(options)) {}
@@ -105,11 +118,15 @@ DriveServer::~DriveServer() {
 std::string DriveServer::startOnPty(const std::string& linkPath) {
     std::lock_guard lock(m_impl->mutex);
     if (m_impl->server) return m_impl->device;
+    return m_impl->openPty(linkPath);
+}
+
+std::string DriveServer::Impl::openPty(const std::string& link) {
     int master = -1;
     int slave = -1;
     if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return {};
-    m_impl->lineFd = master;
-    m_impl->slaveFd = slave;
+    lineFd = master;
+    slaveFd = slave;
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
@@ -117,19 +134,19 @@ std::string DriveServer::startOnPty(const std::string& linkPath) {
     // Raw on both sides: no echo of our answers before the tool sets its mode.
     if (::ttyname_r(slave, name, sizeof name) != 0 || !MakeRaw(master, false) ||
         !MakeRaw(slave, true)) {
-        m_impl->closeAll();
+        closeAll();
         return {};
     }
-    m_impl->device = name;
-    if (!linkPath.empty()) {
-        if (!PlaceLink(linkPath, m_impl->device)) {
-            m_impl->closeAll();
+    device = name;
+    if (!link.empty()) {
+        if (!PlaceLink(link, device)) {
+            closeAll();
             return {};
         }
-        m_impl->linkPath = linkPath;
+        linkPath = link;
     }
-    if (!m_impl->serve()) return {};
-    return m_impl->device;
+    if (!serve()) return {};
+    return device;
 }
 
 bool DriveServer::startOnDevice(const std::string& devicePath) {
@@ -147,11 +164,59 @@ bool DriveServer::startOnDevice(const std::string& devicePath) {
 }
 
 void DriveServer::stop() {
+    std::thread replug;
+    {
+        std::lock_guard lock(m_impl->mutex);
+        m_impl->stopping = true;
+        replug = std::move(m_impl->replugThread);
+    }
+    m_impl->replugWake.notify_all();
+    if (replug.joinable()) replug.join();
     std::lock_guard lock(m_impl->mutex);
     m_impl->closeAll();
+    m_impl->stopping = false;
+}
+
+std::string DriveServer::replug(double seconds) {
+    std::unique_lock lock(m_impl->mutex);
+    if (m_impl->replugPending) return "error: already unplugged";
+    if (!m_impl->server || m_impl->slaveFd < 0)
+        return "error: replug needs the simulator on a pseudo-terminal";
+    // A finished earlier replug has only its thread left to join.
+    std::thread finished = std::move(m_impl->replugThread);
+    const std::string link = m_impl->linkPath;
+    // Closing both ends hangs the line up for the tool, as a pulled adapter.
+    m_impl->closeAll();
+    m_impl->replugPending = true;
+    const auto until = std::chrono::steady_clock::now() +
+                       std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                           std::chrono::duration<double>(seconds));
+    Impl* impl = m_impl.get();
+    m_impl->replugThread = std::thread([impl, link, until] {
+        std::unique_lock wait(impl->mutex);
+        impl->replugWake.wait_until(wait, until, [impl] { return impl->stopping; });
+        if (!impl->stopping && impl->openPty(link).empty())
+            std::fprintf(stderr, "velmora-sim: no new pseudo-terminal after replug\n");
+        impl->replugPending = false;
+    });
+    lock.unlock();
+    if (finished.joinable()) finished.join();
+    std::ostringstream answer;
+    answer << "ok replugged, back in " << seconds << " s";
+    return answer.str();
 }
 
 std::string DriveServer::command(const std::string& line) {
+    std::istringstream words(line);
+    std::string name;
+    words >> name;
+    if (name == "replug") {
+        double seconds = -1;
+        std::string rest;
+        if (!(words >> seconds) || (words >> rest) || !(seconds >= 0 && seconds <= 86400))
+            return "error: usage: replug <seconds 0..86400>";
+        return replug(seconds);
+    }
     return m_impl->drive.command(line);
 }
 

@@ -32,9 +32,13 @@ class DriveServer {
     void stop();
 
     // One command line as velmora-sim reads them from stdin ("fault 1 3",
-    // "clear", "unplug 5", "noise 0.01", "drop 0.1", "uppercase on", "state",
-    // "quit"); returns the one-line answer. Thread-safe.
+    // "clear", "unplug 5", "replug 2", "noise 0.01", "drop 0.1", "uppercase on",
+    // "state", "quit"); returns the one-line answer. Thread-safe.
     std::string command(const std::string& line);
+
+    // Hangs up the pseudo-terminal as a pulled adapter does and, after
+    // `seconds`, serves on a new one at the same link path. One line answer.
+    std::string replug(double seconds);
 
     // The device path being served (empty when not running).
     [[nodiscard]] std::string devicePath() const;

@@ -1,4 +1,4 @@
-"""The 505 text keys of a language file, by section, in ordinal order."""
+"""The 531 text keys of a language file, by section, in ordinal order."""
 
 _SPEC = (
     "delimiter inHz inrpm hz rpm voltac ampereac watt hour minute v a prozent ohm sec usec msec "
@@ -65,12 +65,21 @@ SECTIONS = [
         "firmwarefileline lastdownloadfinished lastdownloadstopped askdiscardchanges "
         "filesaved notes notedescription1 notedescription2 "
     ).split()),
+    # The trend window and its event log.
+    ("trend", (
+        "trendmenu trendshow trendtitle trendspan trendminute1 trendminutes5 "
+        "trendminutes30 trendpause trendrecord trendstoprecord trendexport "
+        "trendevents trendrecordtitle trendexporttitle trendcsvfiles trendpngfiles "
+        "trendrecording trendtime trendlinkup trendlinkdown trendfaultclass "
+        "trendruninstart trendruninstep trendruninstop trendfirmwarestart "
+        "trendfirmwareend"
+    ).split()),
 ]
 
 EXPECTED_COUNTS = {"general": 3, "menu": 9, "tabs": 7, "errors": 32, "navi": 15,
                    "spec": 245, "para": 82, "parastruct": 86,
-                   "notices": 26}
-KEY_COUNT = 505
+                   "notices": 26, "trend": 26}
+KEY_COUNT = 531
 MAX_VALUE_CHARS = 127
 
 # Fault numbers the fault popup knows, with the headline key of each.

@@ -43,6 +43,7 @@ QString UsageText() {
         "  --device PATH  use this serial device for this run; config.ini keeps\n"
         "                 its port setting\n"
         "  --help         show this text\n"
+        "  --version      show the version\n"
         "\n"
         "The program keeps config.ini and finds data_language and data_runin in\n"
         "the current directory.\n");

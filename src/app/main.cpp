@@ -8,10 +8,14 @@
 
 int main(int argc, char** argv) {
     using namespace velmora::app;
-    // Answered before Qt starts, so --help works without a display.
+    // Answered before Qt starts, so --help and --version work without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("velmora-tool " VELMORA_VERSION);
             return 0;
         }
     }

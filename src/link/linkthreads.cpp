@@ -8,6 +8,7 @@
 
 #include "link/codec.h"
 #include "link/linkpolicy.h"
+#include "link/portwatch.h"
 #include "link/queues.h"
 #include "link/seriallink.h"
 #include "link/stopflag.h"
@@ -110,8 +111,12 @@ void LinkThreads::supervision() {
         const unsigned suspensions = m_gate.suspensions();
         SendRequest(BuildLinkCheck());
         bool answered = false;
-        for (int look = 0; look < m_timings.checkLooks && !flag.stopped(); ++look) {
-            if (flag.SleepFor(m_timings.checkPause)) break;
+        // A pulled adapter (hang-up, device node gone) is a loss at once,
+        // found within a watch slice wherever the supervision sleeps.
+        bool lost = false;
+        for (int look = 0; look < m_timings.checkLooks && !flag.stopped() && !lost; ++look) {
+            lost = SleepWatchingPort(flag, link, m_timings.checkPause) == WatchedSleep::PortLost;
+            if (flag.stopped() || lost) break;
             Telegram reply;
             if (telegrams.Fetch(kLinkReplySlot, reply) == queue_result::kOk) {
                 answered = reply.command == kLinkCheckReply;
@@ -122,13 +127,15 @@ void LinkThreads::supervision() {
         if (answered) {
             failures = 0;
             Post(*m_target, WM_DRIVE_LINK_STATE, 1);
-            flag.SleepFor(m_timings.connectedPause);
-            continue;
+            const auto sleep = SleepWatchingPort(flag, link, m_timings.connectedPause);
+            if (sleep != WatchedSleep::PortLost) continue;
+            lost = true;
         }
         // A check cut short by a suspension (a firmware transfer taking the
         // line) says nothing about the controller: no loss, no reopening.
-        if (m_gate.suspensions() != suspensions || m_gate.suspended()) continue;
-        if (++failures >= kFailuresForLoss) {
+        if (!lost && (m_gate.suspensions() != suspensions || m_gate.suspended())) continue;
+        if (lost || ++failures >= kFailuresForLoss) {
+            failures = kFailuresForLoss;
             Post(*m_target, WM_DRIVE_LINK_STATE, 0);
             link.OpenLink();
             TheFrameQueue().Flush(0);

@@ -68,6 +68,11 @@ class SerialLink {
     [[nodiscard]] unsigned comNumber() const;
     [[nodiscard]] int mode() const;
     [[nodiscard]] bool isOpen() const;
+    // The open port hung up or its device node is gone (portwatch.cpp).
+    [[nodiscard]] bool PortLost() const;
+    // The number of the open port, 0 when none; never waits for an OpenLink
+    // (portnames.cpp).
+    [[nodiscard]] unsigned openPortNumber() const;
 
     void setPortOpener(PortOpener opener);
     // config.ini in the current directory unless set (tests).

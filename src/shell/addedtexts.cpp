@@ -12,6 +12,7 @@ constexpr AddedText kNotices[] = {
     {kNoticeSection, "emptyfile", "The file is empty."},
     {kNoticeSection, "firmwareincomplete",
      "The drive asked for more than the update file holds. The update was not completed."},
+    {"menu", "rememberadapter", "Remember this adapter for this port"},
 };
 
 }  // namespace

@@ -4,12 +4,35 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <filesystem>
 
+#include "link/portnames.h"
 #include "link/seriallink_api.h"
 #include "shell/languagefileset.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::shell {
+
+namespace {
+
+// "Port 5<tab>/dev/ttyUSB0  usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0": the
+// device behind the number in the menu's right-hand column, with the
+// adapter's maker and serial number where it has a by-id name.
+QString PortCaption(const QString& com, int port) {
+    QString caption = com + QString::number(port);
+    const std::string path = link::DevicePathForPort(static_cast<unsigned>(port));
+    if (path.empty()) return caption;
+    const link::PortName name = link::DescribePort(path);
+    // A by-id name whose adapter is not plugged in has no device now.
+    caption += '\t' + QString::fromStdString(name.device.empty() ? path : name.device);
+    if (!name.byId.empty()) {
+        caption += QStringLiteral("  ") +
+                   QString::fromStdString(std::filesystem::path(name.byId).filename().string());
+    }
+    return caption;
+}
+
+}  // namespace
 
 FrameMenus::FrameMenus(QMenuBar* bar) : QObject(bar), m_bar(bar) {}
 
@@ -49,17 +72,36 @@ void FrameMenus::buildConnectionMenu(int port, int mode, bool fixedDevice) {
     ports->setObjectName("comselectMenu");
     const QString com = T("com");
     for (int p = 0; p < kPortCount; ++p) {
-        QString caption = com + QString::number(p);
-        // The device behind the number, in the menu's right-hand column.
-        const std::string device = link::DevicePathForPort(static_cast<unsigned>(p));
-        if (!device.empty()) caption += '\t' + QString::fromStdString(device);
-        QAction* action = ports->addAction(caption);
+        QAction* action = ports->addAction(PortCaption(com, p));
         action->setObjectName(QString("portAction%1").arg(p, 2, 10, QChar('0')));
         action->setData(kPortCommandBase + p);
         action->setCheckable(true);
         m_portGroup->addAction(action);
         connect(action, &QAction::triggered, this, [this, p] { emit portChosen(p); });
     }
+    // Adapters come and go while the program runs.
+    connect(ports, &QMenu::aboutToShow, this, [this, com] {
+        for (QAction* action : m_portGroup->actions()) {
+            const int p = action->data().toInt() - kPortCommandBase;
+            if (p >= 0 && p < kPortCount) action->setText(PortCaption(com, p));
+        }
+    });
+
+    // Maps the port in use to its adapter's by-id name in config.ini, so it
+    // keeps its number in another USB socket.
+    m_rememberAdapter = m_connectionMenu->addAction(T("rememberadapter"));
+    m_rememberAdapter->setObjectName("rememberAdapterAction");
+    connect(m_rememberAdapter, &QAction::triggered, this, [] {
+        if (const unsigned port = link::PortInUse()) link::RememberAdapter(port);
+    });
+    connect(m_connectionMenu, &QMenu::aboutToShow, this, [this, fixedDevice] {
+        const unsigned port = link::PortInUse();
+        const std::string path = port ? link::DevicePathForPort(port) : std::string();
+        const std::string byId = path.empty() ? std::string() : link::DescribePort(path).byId;
+        m_rememberAdapter->setEnabled(!fixedDevice && !byId.empty() && byId != path);
+    });
+    m_rememberAdapter->setEnabled(false);
+
     // A device given on the command line is this run's only port; choosing
     // another here would rewrite the user's saved setting.
     m_portGroup->setEnabled(!fixedDevice);

@@ -1,7 +1,8 @@
 #pragma once
 // The language and connection menus of the main window. Entries carry the
 // command identifiers 12500 + language, 12000 + port and 12021 (automatic
-// detection) as their data.
+// detection) as their data; the connection menu also offers to remember the
+// adapter in use by its stable name.
 #include <QObject>
 
 class QAction;
@@ -47,6 +48,7 @@ class FrameMenus : public QObject {
     QMenu* m_connectionMenu = nullptr;
     QActionGroup* m_languageGroup = nullptr;
     QActionGroup* m_portGroup = nullptr;
+    QAction* m_rememberAdapter = nullptr;
 };
 
 }  // namespace velmora::shell

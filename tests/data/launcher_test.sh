@@ -1,7 +1,7 @@
 #!/bin/sh
 # The installed launcher must start the program in a writable per-user folder
 # holding config.ini and the data folders, keep what the user changed there,
-# and take over shipped files that are newer than the user's copies.
+# and take over new and updated shipped files without overwriting the user's.
 # Usage: launcher_test.sh <configured launcher> <data source folder>
 set -eu
 launcher=$1
@@ -45,10 +45,27 @@ tail -n 1 "$user/config.ini" | grep -qx "language=2" || fail "config.ini overwri
 tail -n 1 "$user/data_runin/runin_01.run" | grep -qx "; edited" || fail "edited program overwritten"
 [ -f "$user/data_runin/runin_42.run" ] || fail "user's own program removed"
 
-# An update that ships a newer language file replaces the older copy.
+# A newer package: a copy the user never changed follows the shipped file, a
+# new sample is added, and what the user edited or deleted stays so, even
+# when the shipped file is newer than the user's edit.
 chmod -R u+w "$shared"
 echo "; updated" >> "$shared/data_language/language_02.ini"
-touch -d '+1 hour' "$shared/data_language/language_02.ini"
+echo "; shipped fix" >> "$shared/data_runin/runin_01.run"
+touch -d '+1 hour' "$shared/data_language/language_02.ini" "$shared/data_runin/runin_01.run"
+printf '[Program]\n' > "$shared/data_runin/runin_09.run"
+rm "$user/data_runin/runin_02.run"
 "$root/prefix/bin/velmora-tool-launcher"
 tail -n 1 "$user/data_language/language_02.ini" | grep -qx "; updated" || fail "update not taken"
+tail -n 1 "$user/data_runin/runin_01.run" | grep -qx "; edited" || fail "user's edit overwritten"
+[ -f "$user/data_runin/runin_09.run" ] || fail "new sample not added"
+[ ! -e "$user/data_runin/runin_02.run" ] || fail "deleted sample brought back"
+tail -n 1 "$user/config.ini" | grep -qx "language=2" || fail "config.ini overwritten"
+
+# A folder seeded by an older launcher has no list of shipped files: every
+# file that differs from the package counts as the user's.
+rm "$user/.shipped-files"
+echo "; mine" >> "$user/data_language/language_01.ini"
+echo "; updated again" >> "$shared/data_language/language_01.ini"
+"$root/prefix/bin/velmora-tool-launcher"
+tail -n 1 "$user/data_language/language_01.ini" | grep -qx "; mine" || fail "unlisted file overwritten"
 echo "launcher: all checks passed"

@@ -30,11 +30,12 @@ link::LinkTimings FastTimings() {
     return timings;
 }
 
-DriveLinkHarness::DriveLinkHarness(sim::ServerOptions options, const link::LinkTimings& timings)
+DriveLinkHarness::DriveLinkHarness(sim::ServerOptions options, const link::LinkTimings& timings,
+                                   const std::string& ptyLink)
     : server(options), data(model::DriveData::instance()) {
-    device = server.startOnPty();
+    device = server.startOnPty(ptyLink);
     data.Reset();
-    link::UseFixedDevice(device);
+    link::UseFixedDevice(ptyLink.empty() ? device : ptyLink);
     link::StartLinkThreads(m_log, timings);
 }
 

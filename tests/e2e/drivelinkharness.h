@@ -41,8 +41,11 @@ class MessageLog final : public link::MessageTarget {
 
 class DriveLinkHarness {
   public:
+    // ptyLink: the simulator's pseudo-terminal behind this symbolic link,
+    // which the link opens (it survives the simulator's replug).
     explicit DriveLinkHarness(sim::ServerOptions options = {},
-                              const link::LinkTimings& timings = FastTimings());
+                              const link::LinkTimings& timings = FastTimings(),
+                              const std::string& ptyLink = {});
     ~DriveLinkHarness();
     DriveLinkHarness(const DriveLinkHarness&) = delete;
     DriveLinkHarness& operator=(const DriveLinkHarness&) = delete;

@@ -1,7 +1,10 @@
 // The simulated drive against the project's own link threads on a
 // pseudo-terminal, the test thread acting as the main window.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <iostream>
 #include <numeric>
 #include <random>
 
@@ -227,6 +230,42 @@ TEST(SimDriveE2E, UnpluggedDriveIsLostAndFoundAgain) {
     EXPECT_EQ(h.server.command("unplug 1.5"), "ok unplugged for 1.5 s");
     EXPECT_TRUE(h.pumpUntil([&] { return h.linkState == 0; }, 3s));
     EXPECT_TRUE(h.pumpUntil([&] { return h.linkState == 1; }, 5s));
+}
+
+// An adapter pulled out and plugged in again (the simulator hangs up its
+// pseudo-terminal and serves on a new one behind the same link) is reported
+// lost within half a second and connected again within two seconds of its
+// return, with the real supervision pauses; the drive reads as before.
+TEST(SimDriveE2E, ReplugIsLostAtOnceAndConnectedAgain) {
+    using Clock = std::chrono::steady_clock;
+    const auto ptyLink =
+        std::filesystem::temp_directory_path() / ("velmora-replug-" + std::to_string(::getpid()));
+    DriveLinkHarness h({}, link::LinkTimings{}, ptyLink.string());
+    ASSERT_TRUE(Connected(h));
+    ASSERT_TRUE(h.readAllGroups());
+    for (const char* pause : {"0.3", "1"}) {
+        const auto pulled = Clock::now();
+        EXPECT_EQ(h.server.command(std::string("replug ") + pause).rfind("ok", 0), 0u);
+        ASSERT_TRUE(h.pumpUntil([&] { return h.linkState == 0; }, 500ms)) << pause;
+        const auto lost = Clock::now();
+        const auto back = pulled + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(std::stod(pause)));
+        ASSERT_TRUE(h.pumpUntil(
+            [&] { return h.linkState == 1; },
+            std::chrono::duration_cast<std::chrono::milliseconds>(back - Clock::now()) + 2s))
+            << pause;
+        const auto ms = [](Clock::duration d) {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+        };
+        std::cout << "replug " << pause << " s: lost after " << ms(lost - pulled)
+                  << " ms, connected " << ms(Clock::now() - back) << " ms after its return\n";
+    }
+    h.allGroupsRead = false;
+    h.data.Reset();
+    ASSERT_TRUE(h.readAllGroups());
+    EXPECT_NE(h.data.Image(39), 0u);
+    h.server.stop();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(ptyLink)));
 }
 
 }  // namespace

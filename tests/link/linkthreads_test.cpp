@@ -300,6 +300,40 @@ TEST_F(LinkThreadsTest, PeerClosesTheLineAndComesBack) {
         [](const Posts& posts) { return CountPosts(posts, WM_DRIVE_STATUS, 0) > 0; }, 3s));
 }
 
+// Catches a pulled adapter noticed only after two silent link checks (about
+// 3 s with the real pauses) instead of at once, and a slow return: the port
+// hangs up (the pty closes; the same for a USB adapter) or only its device
+// node goes away; it comes back as a new device behind the same name.
+class PulledAdapterTest : public LinkThreadsTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PulledAdapterTest, LostWithinHalfASecondAndBackWithinTwo) {
+    const bool hangUp = GetParam();
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    const auto linkPath = (m_dir / "usb-Maker_Adapter_0001-if00-port0").string();
+    fs::create_symlink(drive.devicePath(), linkPath);
+    start(linkPath, LinkTimings{});
+    ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
+    // Into the 4 s pause after an answered check, where a loss waited longest.
+    std::this_thread::sleep_for(300ms);
+    for (int round = 0; round < 2; ++round) {
+        const auto from = m_target.count();
+        if (hangUp) {
+            drive.hangUp();
+        } else {
+            fs::remove(linkPath);
+        }
+        ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 0, 500ms, from)) << round;
+        if (hangUp) {
+            drive.comeBack(linkPath);
+        } else {
+            fs::create_symlink(drive.devicePath(), linkPath);
+        }
+        ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s, m_target.count())) << round;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(HangUpOrNodeGone, PulledAdapterTest, ::testing::Bool());
+
 // Catches a link that cannot be started again in the same process (the
 // window's tests do so), keeps stale queue entries, or holds the device.
 TEST_F(LinkThreadsTest, StartsAgainAfterStop) {

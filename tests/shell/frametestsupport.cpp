@@ -38,6 +38,7 @@ comselect=Port
 com=COM
 connected=connected
 disconnected=not connected
+rememberadapter=Remember this adapter
 [tabs]
 tabcontrolpage=Control
 taboperatingvalues=Operating values

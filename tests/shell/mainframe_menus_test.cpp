@@ -92,6 +92,12 @@ TEST_F(MainFrameMenusTest, PortChoiceStoredAndChecked) {
     EXPECT_EQ(action("portAction00")->text(), "COM0");
     EXPECT_EQ(action("portAction20")->text(), "COM20\t/dev/ttyACM7");
     EXPECT_EQ(m_frame->findChild<QMenu*>("comselectMenu")->actions().size(), 21);
+    // Nothing to remember while no port is open.
+    QAction* remember = action("rememberAdapterAction");
+    ASSERT_NE(remember, nullptr);
+    EXPECT_EQ(remember->text(), "Remember this adapter");
+    emit m_frame->findChild<QMenu*>("connectionMenu")->aboutToShow();
+    EXPECT_FALSE(remember->isEnabled());
 
     action("portAction07")->trigger();
     EXPECT_EQ(config("comtype", "detect"), "C");

@@ -38,6 +38,7 @@ class Peer {
         if (m_fd >= 0) ::close(m_fd);
     }
     [[nodiscard]] bool open() const { return m_fd >= 0; }
+    [[nodiscard]] int fd() const { return m_fd; }
     void send(const Bytes& bytes) const {
         ASSERT_EQ(::write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
@@ -162,6 +163,43 @@ TEST(DriveServer, SurvivesReconnectsAndManagesItsLink) {
     EXPECT_TRUE(fs::is_regular_file(link));
     fs::remove(link);
     EXPECT_FALSE(other.startOnDevice("/nonexistent/tty"));
+}
+
+// replug hangs the line up at once (the tool's end reads a hang-up), takes no
+// second replug meanwhile, and serves a new pseudo-terminal behind the same
+// link; a stop during the pause ends it cleanly and leaves no link behind.
+TEST(DriveServer, ReplugHangsUpAndServesANewLineBehindTheLink) {
+    const fs::path link =
+        fs::temp_directory_path() / ("velmora-sim-replug-" + std::to_string(::getpid()));
+    DriveServer server;
+    EXPECT_EQ(server.command("replug"), "error: usage: replug <seconds 0..86400>");
+    EXPECT_EQ(server.command("replug 1"), "error: replug needs the simulator on a pseudo-terminal");
+    const std::string first = server.startOnPty(link.string());
+    ASSERT_FALSE(first.empty());
+    Peer peer(link.string());
+    ASSERT_TRUE(peer.open());
+    EXPECT_EQ(server.command("replug -1"), "error: usage: replug <seconds 0..86400>");
+    EXPECT_EQ(server.command("replug 0.2"), "ok replugged, back in 0.2 s");
+    EXPECT_EQ(server.command("replug 0.2"), "error: already unplugged");
+    pollfd hangUp{peer.fd(), POLLIN, 0};
+    ASSERT_EQ(::poll(&hangUp, 1, 1000), 1);
+    EXPECT_NE(hangUp.revents & POLLHUP, 0);
+
+    const auto deadline = Clock::now() + 3s;
+    while (server.devicePath().empty() && Clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_FALSE(server.devicePath().empty());
+    EXPECT_EQ(fs::read_symlink(link), server.devicePath());
+    Peer again(link.string());
+    ASSERT_TRUE(again.open());
+    again.send(Frame("018000"));
+    EXPECT_EQ(again.receive(), Frame("018100"));
+
+    EXPECT_EQ(server.command("replug 60"), "ok replugged, back in 60 s");
+    const auto stopping = Clock::now();
+    server.stop();
+    EXPECT_LT(Clock::now() - stopping, 1s);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
 }
 
 // Slots, memory words, calibration, serial number and hours survive a
