@@ -24,11 +24,3 @@ function(velmora_add_test name)
     NO_PRETTY_VALUES
     PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
-
-# Adds a subdirectory only once its owner has written it, so the tree
-# configures while parts are still being built.
-function(velmora_optional_subdirectory dir)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endfunction()

@@ -22,7 +22,7 @@
 
 #include "app/demodrive.h"
 #include "link/seriallink_api.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 
 namespace {
 

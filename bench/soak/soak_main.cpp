@@ -25,7 +25,7 @@
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/faultpopup.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "shell/prompter.h"
 #include "sim/driveserver.h"
 #include "soakprobe.h"

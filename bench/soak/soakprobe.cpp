@@ -7,7 +7,7 @@
 #include <string>
 
 #include "link/messages.h"
-#include "shell/framemessage.h"
+#include "frame/framemessage.h"
 
 namespace velmora::bench {
 

@@ -6,7 +6,7 @@
 
 #include "app/demodrive.h"
 #include "link/seriallink_api.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "shell/prompter.h"
 #include "sim/driveserver.h"
 

@@ -1,4 +1,4 @@
-#include "shell/faultrules.h"
+#include "frame/faultrules.h"
 
 #include "shell/faulttable.h"
 

@@ -1,4 +1,4 @@
-#include "shell/framemenus.h"
+#include "frame/framemenus.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,4 +1,4 @@
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 
 #include <QCoreApplication>
 #include <QMenuBar>
@@ -16,9 +16,9 @@
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
 #include "shell/faultpopup.h"
-#include "shell/framemenus.h"
-#include "shell/framemessage.h"
-#include "shell/statusindicator.h"
+#include "frame/framemenus.h"
+#include "frame/framemessage.h"
+#include "frame/statusindicator.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::shell {

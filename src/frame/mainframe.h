@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "link/messages.h"
-#include "shell/faultrules.h"
-#include "shell/tabrules.h"
+#include "frame/faultrules.h"
+#include "frame/tabrules.h"
 
 class QTabWidget;
 

@@ -12,10 +12,10 @@
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
 #include "shell/faultpopup.h"
-#include "shell/mainframe.h"
-#include "shell/porthint.h"
+#include "frame/mainframe.h"
+#include "frame/porthint.h"
 #include "shell/prompter.h"
-#include "shell/statusindicator.h"
+#include "frame/statusindicator.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::shell {

@@ -1,4 +1,4 @@
-#include "shell/porthint.h"
+#include "frame/porthint.h"
 
 namespace velmora::shell {
 

@@ -1,4 +1,4 @@
-#include "shell/statusindicator.h"
+#include "frame/statusindicator.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "shell/tabrules.h"
+#include "frame/tabrules.h"
 
 namespace velmora::shell {
 

@@ -1,4 +1,4 @@
-#include "tests/shell/frametestsupport.h"
+#include "tests/frame/frametestsupport.h"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include "link/queues.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
-#include "shell/framemessage.h"
+#include "frame/framemessage.h"
 
 namespace velmora::shell::test {
 

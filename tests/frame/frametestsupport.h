@@ -16,7 +16,7 @@
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "shell/prompter.h"
 
 class QApplication;

@@ -14,9 +14,9 @@
 #include "link/seriallink_api.h"
 #include "platform/profile.h"
 #include "shell/faultpopup.h"
-#include "shell/statusindicator.h"
+#include "frame/statusindicator.h"
 #include "sim/driveserver.h"
-#include "tests/shell/frametestsupport.h"
+#include "tests/frame/frametestsupport.h"
 #include "tests/support/waitfor.h"
 
 namespace velmora::shell::test {

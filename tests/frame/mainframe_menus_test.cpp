@@ -11,7 +11,7 @@
 #include "app/commandline.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
-#include "tests/shell/frametestsupport.h"
+#include "tests/frame/frametestsupport.h"
 
 namespace velmora::shell::test {
 namespace {

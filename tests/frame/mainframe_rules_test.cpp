@@ -2,10 +2,10 @@
 // the lamp's place and the port hint.
 #include <gtest/gtest.h>
 
-#include "shell/faultrules.h"
-#include "shell/porthint.h"
-#include "shell/statusindicator.h"
-#include "shell/tabrules.h"
+#include "frame/faultrules.h"
+#include "frame/porthint.h"
+#include "frame/statusindicator.h"
+#include "frame/tabrules.h"
 
 namespace velmora::shell {
 namespace {

@@ -6,7 +6,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "tests/shell/frametestsupport.h"
+#include "tests/frame/frametestsupport.h"
 
 namespace velmora::shell::test {
 namespace {

@@ -10,8 +10,8 @@
 #include "link/queues.h"
 #include "model/drivedata.h"
 #include "shell/faultpopup.h"
-#include "shell/statusindicator.h"
-#include "tests/shell/frametestsupport.h"
+#include "frame/statusindicator.h"
+#include "tests/frame/frametestsupport.h"
 
 namespace velmora::shell::test {
 namespace {

@@ -14,7 +14,7 @@
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/runin/runinpage.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/pages/common/pagetestkit.h"

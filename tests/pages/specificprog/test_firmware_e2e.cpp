@@ -16,7 +16,7 @@
 #include "pages/report/reportpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/pages/common/pagetestkit.h"
