@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "link/messages.h"
 #include "frame/framemessage.h"
+#include "link/messages.h"
 
 namespace velmora::bench {
 

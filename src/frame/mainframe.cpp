@@ -6,6 +6,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "frame/framemenus.h"
+#include "frame/framemessage.h"
+#include "frame/statusindicator.h"
 #include "link/linkapi.h"
 #include "link/seriallink_api.h"
 #include "pages/control/controlpage.h"
@@ -16,9 +19,6 @@
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
 #include "shell/faultpopup.h"
-#include "frame/framemenus.h"
-#include "frame/framemessage.h"
-#include "frame/statusindicator.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::shell {

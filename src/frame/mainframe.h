@@ -8,9 +8,9 @@
 #include <mutex>
 #include <vector>
 
-#include "link/messages.h"
 #include "frame/faultrules.h"
 #include "frame/tabrules.h"
+#include "link/messages.h"
 
 class QTabWidget;
 

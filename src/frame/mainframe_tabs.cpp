@@ -5,11 +5,11 @@
 #include <QTabWidget>
 #include <QWheelEvent>
 
+#include "frame/mainframe.h"
 #include "pages/report/reportpage.h"
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
-#include "frame/mainframe.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 

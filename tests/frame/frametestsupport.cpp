@@ -6,10 +6,10 @@
 #include <QCoreApplication>
 #include <fstream>
 
+#include "frame/framemessage.h"
 #include "link/queues.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
-#include "frame/framemessage.h"
 
 namespace velmora::shell::test {
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "frame/mainframe.h"
 #include "link/telegram.h"
 #include "pages/control/controlpage.h"
 #include "pages/motor/motorpage.h"
@@ -16,7 +17,6 @@
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
-#include "frame/mainframe.h"
 #include "shell/prompter.h"
 
 class QApplication;

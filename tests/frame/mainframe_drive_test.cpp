@@ -11,10 +11,10 @@
 #include <fstream>
 
 #include "app/demodrive.h"
+#include "frame/statusindicator.h"
 #include "link/seriallink_api.h"
 #include "platform/profile.h"
 #include "shell/faultpopup.h"
-#include "frame/statusindicator.h"
 #include "sim/driveserver.h"
 #include "tests/frame/frametestsupport.h"
 #include "tests/support/waitfor.h"

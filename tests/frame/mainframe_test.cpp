@@ -7,10 +7,10 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "frame/statusindicator.h"
 #include "link/queues.h"
 #include "model/drivedata.h"
 #include "shell/faultpopup.h"
-#include "frame/statusindicator.h"
 #include "tests/frame/frametestsupport.h"
 
 namespace velmora::shell::test {

@@ -1,4 +1,4 @@
-#include "pages/techservice/passworddialog.h"
+#include "pages/common/passworddialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "pages/techservice/fieldrules.h"
+#include "pages/common/accesscode.h"
 #include "shell/fontset.h"
 #include "shell/textcatalog.h"
 
@@ -58,7 +58,7 @@ void CPasswordDlg::open() {
 
 // A wrong code closes the panel without a word, like the right one.
 void CPasswordDlg::check() {
-    const bool granted = techservice::IsAccessCode(m_input->text().toStdString());
+    const bool granted = IsAccessCode(m_input->text().toStdString());
     m_input->clear();
     hide();
     if (granted && m_frame && m_frame->isAlive())

@@ -1,4 +1,4 @@
-#include "pages/remote/templatepath.h"
+#include "pages/common/templatepath.h"
 
 #include <system_error>
 

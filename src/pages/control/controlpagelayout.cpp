@@ -8,9 +8,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/roundbutton.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "pages/control/numbertext.h"
+#include "pages/common/numbertext.h"
 #include "platform/profile.h"
 
 namespace velmora::pages {

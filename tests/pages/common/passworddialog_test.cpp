@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "../common/pagetestkit.h"
-#include "pages/techservice/passworddialog.h"
+#include "pages/common/passworddialog.h"
 
 namespace velmora::pages {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "control/pagetestsupport.h"
 #include "model/commands.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
 
 namespace velmora::pages {

@@ -9,8 +9,9 @@
 #include "drivelinkharness.h"
 #include "link/queues.h"
 #include "motortestsupport.h"
+#include "pages/common/stepedit.h"
 #include "pages/motor/motorpage.h"
-#include "pages/motor/spinfield.h"
+#include "pages/motor/paramrows.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {

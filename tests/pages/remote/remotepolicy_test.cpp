@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "control/pagetestsupport.h"
-#include "pages/remote/templatepath.h"
+#include "pages/common/templatepath.h"
 
 namespace velmora::pages {
 namespace {

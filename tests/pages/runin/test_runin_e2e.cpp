@@ -11,10 +11,10 @@
 #include <string>
 
 #include "app/demodrive.h"
+#include "frame/mainframe.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/runin/runinpage.h"
-#include "frame/mainframe.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/pages/common/pagetestkit.h"

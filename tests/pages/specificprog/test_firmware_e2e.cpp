@@ -11,12 +11,12 @@
 #include <random>
 
 #include "app/demodrive.h"
+#include "frame/mainframe.h"
 #include "link/queues.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
-#include "frame/mainframe.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/pages/common/pagetestkit.h"

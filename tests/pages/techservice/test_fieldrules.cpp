@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "pages/common/accesscode.h"
 #include "pages/techservice/fieldrules.h"
 
 namespace velmora::pages::techservice {

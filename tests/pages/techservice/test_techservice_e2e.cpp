@@ -8,7 +8,7 @@
 #include "../common/pagetestkit.h"
 #include "drivelinkharness.h"
 #include "link/queues.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/stepedit.h"
 #include "pages/techservice/techservicepage.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "sim/factorysettings.h"

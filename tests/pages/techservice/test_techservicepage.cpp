@@ -8,7 +8,7 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/stepedit.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
 #include "pages/techservice/techservicepage.h"
