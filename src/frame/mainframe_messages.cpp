@@ -1,9 +1,13 @@
 // The main window's reactions to the messages of the link threads and pages.
 #include <QTabWidget>
 
+#include "frame/mainframe.h"
+#include "frame/porthint.h"
+#include "frame/statusindicator.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/grouplayout.h"
 #include "pages/control/controlpage.h"
 #include "pages/motor/motorpage.h"
 #include "pages/remote/remotepage.h"
@@ -12,16 +16,13 @@
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
 #include "shell/faultpopup.h"
-#include "frame/mainframe.h"
-#include "frame/porthint.h"
 #include "shell/prompter.h"
-#include "frame/statusindicator.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::shell {
 
 namespace {
-constexpr int kErrorGroup = 0x5F;  // values the drive held at a severe fault
+constexpr int kErrorGroup = model::code::Group5F;
 }
 
 void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {

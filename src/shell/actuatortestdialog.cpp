@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/roundbutton.h"
@@ -72,7 +73,7 @@ const QColor kLampOff(128, 128, 128);
 }  // namespace
 
 ActuatorTestDialog::ActuatorTestDialog(QWidget* parent)
-    : QWidget(parent), m_link{link::SendRequest, link::SetPollMode} {
+    : QWidget(parent), m_link{link::SendRequest, [](int mode) { return link::SetPollMode(mode); }} {
     loadCatalog();
     setObjectName("actuatorTestDialog");
     setFocusPolicy(Qt::StrongFocus);
@@ -211,7 +212,7 @@ void ActuatorTestDialog::post(unsigned message, std::uintptr_t wParam) {
 void ActuatorTestDialog::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return;  // the window came back from being minimised
-    if (m_link.setPollMode) m_link.setPollMode(kPollInputs);
+    if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::ActuatorTest));
     post(link::WM_TAB_LOCK, 1);
     setFocus();
 }
@@ -219,7 +220,7 @@ void ActuatorTestDialog::showEvent(QShowEvent* event) {
 void ActuatorTestDialog::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (event->spontaneous()) return;
-    if (m_link.setPollMode) m_link.setPollMode(kPollDefault);
+    if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::SpecificProgMenu));
     m_outputTimer.stop();
     for (QCheckBox* output : m_outputs) output->setChecked(false);
     post(link::WM_TAB_LOCK, 0);

@@ -8,7 +8,9 @@
 #include <QPushButton>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
+#include "pages/common/templatepath.h"
 #include "pages/motor/asmparapanel.h"
 #include "pages/motor/bldcparapanel.h"
 #include "pages/motor/ctrlparapanel.h"
@@ -17,7 +19,6 @@
 #include "pages/motor/motorpolicy.h"
 #include "pages/motor/ratedvaluepanel.h"
 #include "pages/motor/vhztablepanel.h"
-#include "pages/remote/templatepath.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
@@ -26,7 +27,6 @@ namespace velmora::pages {
 
 namespace {
 // Status only: the motor page shows no live values.
-constexpr int kMotorPollMode = 3;
 // Write order: limits first, the motor type last, so the drive switches to
 // the new motor with its limits already in place.
 constexpr int kWriteOrder[] = {0x11, 0x14, 0x16, 0x12, 0x13, 0x15};
@@ -117,7 +117,7 @@ bool CMotorPage::event(QEvent* event) {
 }
 
 void CMotorPage::pageShown() {
-    link::SetPollMode(kMotorPollMode);
+    link::SetPollMode(link::PollMode::MotorPage);
     readMotorGroups();
     pruneMotorModels();
 }

@@ -5,11 +5,13 @@
 #include <QPushButton>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/drivedata.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
+#include "model/grouplayout.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
+#include "pages/common/templatepath.h"
 #include "pages/remote/remoteparameterfile.h"
-#include "pages/remote/templatepath.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
@@ -21,9 +23,8 @@ using shell::T;
 
 namespace {
 
-constexpr int kRemoteGroup = 0x57;
-constexpr int kWriteRemoteGroup = kRemoteGroup - 0x40;
-constexpr int kPollRemotePage = 2;
+constexpr int kRemoteGroup = model::code::Group57;
+const int kWriteRemoteGroup = model::WriteCommandOf(kRemoteGroup);
 constexpr int kHelpKind = 4;
 
 DriveData& drive() {
@@ -83,7 +84,7 @@ void CRemotePage::operationNotAllowed() {
 }
 
 void CRemotePage::pageShown() {
-    link::SetPollMode(kPollRemotePage);
+    link::SetPollMode(link::PollMode::RemotePage);
     drive().RequestGroup(1, kRemoteGroup);
 }
 

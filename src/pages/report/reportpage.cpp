@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/textcatalog.h"
@@ -17,7 +18,6 @@ using shell::T;
 
 namespace {
 
-constexpr int kPollReportPage = 1;
 constexpr int kHelpKind = 2;
 constexpr int kNoteKind = 3;
 
@@ -118,7 +118,7 @@ void CReportPage::applyTexts() {
 }
 
 void CReportPage::pageShown() {
-    link::SetPollMode(kPollReportPage);
+    link::SetPollMode(link::PollMode::ReportPage);
 }
 
 void CReportPage::enterHoldStorage() {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "pages/runin/runinprogram.h"
@@ -22,7 +23,6 @@
 namespace velmora::pages {
 namespace {
 
-constexpr int kRunInPollMode = 17;
 
 QString number(std::uint32_t value) {
     return QString::number(value);
@@ -263,7 +263,7 @@ void CRunInPage::execute(const std::vector<RunInCommand>& commands) {
 
 void CRunInPage::pageShown() {
     if (!m_running) m_savedSpeed = model::DriveData::instance().GetChoice(1);
-    link::SetPollMode(kRunInPollMode);
+    link::SetPollMode(link::PollMode::RunIn);
 }
 
 void CRunInPage::operationAllowed() {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "shell/fontset.h"
 #include "shell/prompter.h"
@@ -18,9 +19,6 @@
 namespace velmora::pages {
 namespace {
 
-constexpr int kPollNothing = 14;
-constexpr int kPollBlockRequest = 15;
-constexpr int kPollPreparing = 16;
 
 // The whole file, or an error text with the system's reason.
 bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& error) {
@@ -132,7 +130,7 @@ void FirmwareUpdateDialog::post(unsigned message, std::uintptr_t wParam) {
     if (m_frame && m_frame->isAlive()) m_frame->postMessage(message, wParam);
 }
 
-void FirmwareUpdateDialog::setPollMode(int mode) {
+void FirmwareUpdateDialog::setPollMode(link::PollMode mode) {
     m_pollMode = mode;
     link::SetPollMode(mode);
 }
@@ -168,7 +166,7 @@ void FirmwareUpdateDialog::startDownload() {
     m_answering = false;
     m_pendingRequests.clear();
     setBusy(true);
-    setPollMode(kPollNothing);
+    setPollMode(link::PollMode::FirmwareQuiet);
     QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
     post(link::WM_LINK_FLUSH, 0);
 }
@@ -189,7 +187,7 @@ void FirmwareUpdateDialog::loaderTick() {
     QTimer::singleShot(m_timings.afterLoaderDone, this, [this] {
         m_state = State::Firmware;
         m_lastBlockSent = false;
-        setPollMode(kPollBlockRequest);
+        setPollMode(link::PollMode::FirmwareBlockRequest);
     });
 }
 
@@ -205,7 +203,7 @@ void FirmwareUpdateDialog::blockRequest(link::Telegram reply) {
 
 void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     m_answering = true;
-    setPollMode(kPollPreparing);
+    setPollMode(link::PollMode::FirmwarePreparing);
     if (m_lastBlockSent) {
         QTimer::singleShot(m_timings.beforeFirmwareDone, this, &FirmwareUpdateDialog::answerDone);
         return;
@@ -234,7 +232,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     QTimer::singleShot(m_timings.beforeFirmwareBlock, this,
                        [this, telegram = std::move(*answer.block)]() mutable {
                            link::SendRequest(std::move(telegram));
-                           setPollMode(kPollBlockRequest);
+                           setPollMode(link::PollMode::FirmwareBlockRequest);
                            m_answering = false;
                            if (!m_pendingRequests.empty() && m_state == State::Firmware) {
                                const std::uint16_t next = m_pendingRequests.front();

@@ -7,8 +7,9 @@
 #include <system_error>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/drivedata.h"
-#include "pages/remote/templatepath.h"
+#include "pages/common/templatepath.h"
 #include "pages/specificprog/parastructscroll.h"
 #include "shell/fontset.h"
 #include "shell/prompter.h"
@@ -18,8 +19,6 @@ namespace velmora::pages {
 
 namespace {
 
-constexpr int kPollParaStruct = 6;
-constexpr int kPollMenu = 4;
 // The order in which the view asks for the groups when it opens.
 constexpr int kGroupsToRead[] = {0x50, 0x59, 0x5A, 0x51, 0x52, 0x53, 0x54, 0x55, 0x57, 0x56, 0x58};
 
@@ -94,7 +93,7 @@ void CParaStructDlg::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_open) return;
     m_open = true;
-    link::SetPollMode(kPollParaStruct);
+    link::SetPollMode(link::PollMode::ParaStruct);
     model::DriveData& data = model::DriveData::instance();
     for (int code : kGroupsToRead) data.RequestGroup(1, code);
     setFocus();
@@ -104,7 +103,7 @@ void CParaStructDlg::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (!m_open || !isHidden()) return;
     m_open = false;
-    link::SetPollMode(kPollMenu);
+    link::SetPollMode(link::PollMode::SpecificProgMenu);
 }
 
 std::filesystem::path CParaStructDlg::templatePath() const {

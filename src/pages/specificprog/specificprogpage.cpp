@@ -7,12 +7,13 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "pages/common/passworddialog.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/parastructdialog.h"
-#include "pages/techservice/passworddialog.h"
 #include "shell/actuatortestdialog.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
@@ -22,9 +23,6 @@
 namespace velmora::pages {
 namespace {
 
-constexpr int kPollMenu = 4;
-constexpr int kPollActuatorTest = 5;
-constexpr int kPollParaStruct = 6;
 constexpr const char* kButtonKeys[] = {"actsenstest", "parastruct", "factorysettings",
                                        "techservice", "flashupdate"};
 constexpr const char* kButtonNames[] = {"actSensTestButton", "paraStructButton",
@@ -167,7 +165,7 @@ void CSpecificProgPage::showParaStruct() {
     m_paraStruct->show();
     m_paraStruct->raise();
     m_back->show();
-    link::SetPollMode(kPollParaStruct);
+    link::SetPollMode(link::PollMode::ParaStruct);
 }
 
 void CSpecificProgPage::askFactorySettings() {
@@ -195,7 +193,7 @@ void CSpecificProgPage::backToMenu() {
     hidePanels();
     m_back->hide();
     showMenu(true);
-    link::SetPollMode(kPollMenu);
+    link::SetPollMode(link::PollMode::SpecificProgMenu);
 }
 
 void CSpecificProgPage::pageShown() {
@@ -203,9 +201,9 @@ void CSpecificProgPage::pageShown() {
         m_firmware->resumePolling();
         return;
     }
-    link::SetPollMode(kPollMenu);
-    if (m_actuator->isVisible()) link::SetPollMode(kPollActuatorTest);
-    if (m_paraStruct->isVisible()) link::SetPollMode(kPollParaStruct);
+    link::SetPollMode(link::PollMode::SpecificProgMenu);
+    if (m_actuator->isVisible()) link::SetPollMode(link::PollMode::ActuatorTest);
+    if (m_paraStruct->isVisible()) link::SetPollMode(link::PollMode::ParaStruct);
 }
 
 void CSpecificProgPage::operationAllowed() {

@@ -6,9 +6,10 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/techservice/fieldrules.h"
 #include "shell/textcatalog.h"
 
@@ -16,7 +17,6 @@ namespace velmora::pages {
 
 namespace {
 
-constexpr int kPollCalibration = 10;
 
 struct CalibrationField {
     const char* key;
@@ -39,7 +39,7 @@ constexpr std::array<CalibrationField, CalibrationPanel::kCount> kFields{{
 }  // namespace
 
 CalibrationPanel::CalibrationPanel(QWidget* parent)
-    : TechPanel("modifycalvalues", kPollCalibration, model::code::CalibrationReply, parent) {
+    : TechPanel("modifycalvalues", link::PollMode::Calibration, model::code::CalibrationReply, parent) {
     setObjectName(QStringLiteral("calibrationPanel"));
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(2, 12);

@@ -6,14 +6,13 @@
 #include <QVBoxLayout>
 
 #include "model/commands.h"
-#include "pages/control/numbertext.h"
+#include "pages/common/numbertext.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
 
 namespace {
 
-constexpr int kPollInverterValues = 11;
 
 struct InverterField {
     const char* key;
@@ -37,7 +36,7 @@ constexpr std::array<InverterField, InverterValuesPanel::kCount> kFields{{
 }  // namespace
 
 InverterValuesPanel::InverterValuesPanel(QWidget* parent)
-    : TechPanel("intinvertervalues", kPollInverterValues, kNoRead, parent) {
+    : TechPanel("intinvertervalues", link::PollMode::InverterValues, kNoRead, parent) {
     setObjectName(QStringLiteral("inverterValuesPanel"));
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(3, 12);

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "pages/techservice/fieldrules.h"
 #include "shell/textcatalog.h"
@@ -11,11 +12,10 @@
 namespace velmora::pages {
 
 namespace {
-constexpr int kPollMemoryReset = 8;
 }
 
 MemoryResetPanel::MemoryResetPanel(QWidget* parent)
-    : TechPanel("reseteeprom", kPollMemoryReset, kNoRead, parent) {
+    : TechPanel("reseteeprom", link::PollMode::MemoryReset, kNoRead, parent) {
     setObjectName(QStringLiteral("memoryResetPanel"));
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         const techservice::MemoryArea& area = techservice::kMemoryAreas[i];

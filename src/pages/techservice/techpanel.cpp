@@ -4,12 +4,13 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
 
-TechPanel::TechPanel(const char* buttonKey, int pollMode, int readCode, QWidget* parent)
+TechPanel::TechPanel(const char* buttonKey, link::PollMode pollMode, int readCode, QWidget* parent)
     : QWidget(parent), m_buttonKey(buttonKey), m_pollMode(pollMode), m_readCode(readCode) {
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
@@ -41,7 +42,7 @@ void TechPanel::reopened() {
 
 void TechPanel::closed() {
     m_open = false;
-    link::SetPollMode(kPollTechPage);
+    link::SetPollMode(link::PollMode::TechPage);
 }
 
 }  // namespace velmora::pages

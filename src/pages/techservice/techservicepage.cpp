@@ -7,8 +7,10 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/grouplayout.h"
 #include "pages/techservice/calibrationpanel.h"
 #include "pages/techservice/invertervaluespanel.h"
 #include "pages/techservice/memorypanel.h"
@@ -44,7 +46,7 @@ constexpr std::array<ReplyRoute, 5> kReplyRoutes{{
 }};
 
 [[nodiscard]] bool IsGroupReply(int command) {
-    return (command >= 0x50 && command <= 0x5A) || command == 0x5F;
+    return model::FindGroup(command) != nullptr;
 }
 
 }  // namespace
@@ -168,7 +170,7 @@ void CTechServicePage::closePage() {
 }
 
 void CTechServicePage::pageShown() {
-    link::SetPollMode(TechPanel::kPollTechPage);
+    link::SetPollMode(link::PollMode::TechPage);
     if (TechPanel* open = openPanel()) open->reopened();
 }
 
