@@ -11,6 +11,7 @@
 #include "frame/faultrules.h"
 #include "frame/tabrules.h"
 #include "link/messages.h"
+#include "model/firstread.h"
 
 class QTabWidget;
 
@@ -96,7 +97,6 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     void onTabChanged(int index);
     [[nodiscard]] TabVerdict verdictFor(QWidget* target) const;
     void showRefusal(const TabVerdict& verdict);
-    void wheelOnTabs(QEvent* event);
     void onLanguageChosen(int number);
     void onPortChosen(int port);
     void onAutodetectChosen();
@@ -119,6 +119,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget {
     FaultPopup* m_popupG = nullptr;  // fault class 3, the general error
 
     TabState m_tabState;
+    model::FirstCompleteRead m_firstRead;
     FaultTracker m_faults;
     QPointer<QWidget> m_previousPage;  // active when the last tab change began
     int m_programmaticSwitch = 0;      // > 0 while the window itself switches

@@ -92,13 +92,8 @@ void CMainFrame::tellAboutPortOnce() {
 }
 
 void CMainFrame::onGroupReply() {
-    model::DriveData& data = model::DriveData::instance();
-    data.StoreGroupReply();
-    if (!m_tabState.allGroupsRead) {
-        data.RequestMissingGroups();
-        if (data.GroupsIncomplete()) return;
-        m_tabState.allGroupsRead = true;
-    }
+    if (!m_firstRead.onGroupReply(model::DriveData::instance())) return;
+    m_tabState.allGroupsRead = true;
     QWidget* active = activePage();
     for (Page* page : std::initializer_list<Page*>{m_control, m_report, m_remote, m_motor,
                                                    m_specificProg, m_techService}) {
