@@ -82,10 +82,10 @@ ActuatorTestDialog::ActuatorTestDialog(QWidget* parent)
 
     auto* heading = new QLabel(T("actsenstest"), this);
     heading->setObjectName("actuatorTestHeading");
-    m_fonts.apply(heading, 1);
+    m_fonts.apply(heading, FontSet::Heading);
     auto* help = new QPushButton(T("help"), this);
     help->setObjectName("helpButton");
-    m_fonts.apply(help, 0);
+    m_fonts.apply(help, FontSet::Normal);
     connect(help, &QPushButton::clicked, this, [this] {
         if (m_help == nullptr) m_help = new HelpNoteViewer(this);
         m_help->open(HelpKind::ActSensTestHelp);
@@ -110,7 +110,7 @@ QWidget* ActuatorTestDialog::buildOutputs() {
     for (std::size_t i = 0; i < kOutputs.size(); ++i) {
         auto* check = new QCheckBox(T(kOutputs[i].key), box);
         check->setObjectName(kOutputs[i].name);
-        m_fonts.apply(check, 0);
+        m_fonts.apply(check, FontSet::Normal);
         connect(check, &QCheckBox::clicked, this, &ActuatorTestDialog::outputsChanged);
         layout->addWidget(check);
         m_outputs[i] = check;
@@ -134,7 +134,7 @@ QWidget* ActuatorTestDialog::buildMeasurements() {
         auto* unit = new QLabel(T(m.unitKey), box);
         for (QWidget* control : {static_cast<QWidget*>(label), static_cast<QWidget*>(value),
                                  static_cast<QWidget*>(unit)}) {
-            m_fonts.apply(control, 0);
+            m_fonts.apply(control, FontSet::Normal);
         }
         grid->addWidget(label, row, 0);
         grid->addWidget(value, row, 1);
@@ -158,7 +158,7 @@ QWidget* ActuatorTestDialog::buildInputs() {
         lamp->setFocusPolicy(Qt::NoFocus);
         lamp->setAttribute(Qt::WA_TransparentForMouseEvents);
         auto* label = new QLabel(T(kInputs[i].key), box);
-        m_fonts.apply(label, 0);
+        m_fonts.apply(label, FontSet::Normal);
         const int row = static_cast<int>(i) / kColumns;
         const int column = 2 * (static_cast<int>(i) % kColumns);
         grid->addWidget(lamp, row, column);

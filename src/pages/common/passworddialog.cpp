@@ -41,7 +41,7 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent) {
 void CPasswordDlg::applyTexts() {
     shell::FontSet fonts;
     for (QWidget* w : std::initializer_list<QWidget*>{m_prompt, m_input, m_ok, m_cancel})
-        fonts.apply(w, 0);
+        fonts.apply(w, shell::FontSet::Normal);
     setWindowTitle(shell::T("techservice"));
     m_prompt->setText(shell::T("passwordrequest"));
     m_ok->setText(shell::T("okbutton"));

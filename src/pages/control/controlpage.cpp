@@ -33,7 +33,6 @@ constexpr int kIdentityGroup = model::code::Group5A;
 const int kWriteBasicGroup = model::WriteCommandOf(kBasicGroup);
 const int kWriteRemoteChoiceGroup = model::WriteCommandOf(kRemoteChoiceGroup);
 constexpr int kFullRefreshes = 3;
-constexpr int kHelpKind = 0;
 
 DriveData& drive() {
     return DriveData::instance();
@@ -84,7 +83,7 @@ void CControlPage::connectControls() {
     connect(m_stopButton, &QAbstractButton::clicked, this, [] { send(model::code::StopMotor); });
     connect(m_resetButton, &QAbstractButton::clicked, this, &CControlPage::resetPressed);
     connect(m_helpButton, &QAbstractButton::clicked, this,
-            [this] { m_helpViewer->open(kHelpKind); });
+            [this] { m_helpViewer->open(shell::HelpKind::ControlPageHelp); });
 }
 
 void CControlPage::operationAllowed() {

@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kRemoteGroup = model::code::Group57;
 const int kWriteRemoteGroup = model::WriteCommandOf(kRemoteGroup);
-constexpr int kHelpKind = 4;
 
 DriveData& drive() {
     return DriveData::instance();
@@ -70,7 +69,7 @@ void CRemotePage::connectControls() {
     connect(m_sendButton, &QPushButton::clicked, this, &CRemotePage::sendPressed);
     connect(m_saveButton, &QPushButton::clicked, this, &CRemotePage::savePressed);
     connect(m_loadButton, &QPushButton::clicked, this, &CRemotePage::loadPressed);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(kHelpKind); });
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(shell::HelpKind::RemotePageHelp); });
 }
 
 void CRemotePage::operationAllowed() {

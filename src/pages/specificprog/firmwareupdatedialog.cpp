@@ -89,11 +89,11 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
 
 void FirmwareUpdateDialog::applyTexts() {
     shell::FontSet fonts;
-    fonts.apply(m_heading, 1);
+    fonts.apply(m_heading, shell::FontSet::Heading);
     for (QWidget* w : std::initializer_list<QWidget*>{m_loaderLabel, m_loaderBox, m_loaderChoose,
                                                       m_updateLabel, m_updateBox, m_updateChoose,
                                                       m_start, m_loaderStatus, m_firmwareStatus})
-        fonts.apply(w, 0);
+        fonts.apply(w, shell::FontSet::Normal);
     m_heading->setText(shell::T("flashupdate"));
     m_loaderLabel->setText(shell::T("loaderdata"));
     m_loaderChoose->setText(shell::T("searchbutton"));

@@ -40,7 +40,7 @@ CParaStructDlg::CParaStructDlg(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     m_save = new QPushButton(this);
     m_save->setObjectName("paraStructSaveButton");
-    fonts.apply(m_save, 0);
+    fonts.apply(m_save, shell::FontSet::Normal);
     layout->addWidget(m_save, 0, Qt::AlignLeft);
 
     m_scroll = new ParaStructScroll(this);
@@ -56,7 +56,7 @@ CParaStructDlg::CParaStructDlg(QWidget* parent) : QWidget(parent) {
         labels.value->setObjectName(QStringLiteral("paraValue") + number);
         labels.unit->setObjectName(QStringLiteral("paraUnit") + number);
         labels.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        for (QLabel* label : {labels.name, labels.value, labels.unit}) fonts.apply(label, 0);
+        for (QLabel* label : {labels.name, labels.value, labels.unit}) fonts.apply(label, shell::FontSet::Normal);
         const int row = static_cast<int>(i);
         grid->addWidget(labels.name, row, 0);
         grid->addWidget(labels.value, row, 1);

@@ -121,14 +121,14 @@ CSpecificProgPage::~CSpecificProgPage() = default;
 
 void CSpecificProgPage::applyTexts() {
     shell::FontSet fonts;
-    fonts.apply(m_heading, 1);
+    fonts.apply(m_heading, shell::FontSet::Heading);
     m_heading->setText(shell::T("specificprog"));
     for (int i = 0; i < 5; ++i) {
-        fonts.apply(m_buttons[i], 0);
+        fonts.apply(m_buttons[i], shell::FontSet::Normal);
         m_buttons[i]->setText(shell::T(kButtonKeys[i]));
     }
-    fonts.apply(m_help, 0);
-    fonts.apply(m_back, 0);
+    fonts.apply(m_help, shell::FontSet::Normal);
+    fonts.apply(m_back, shell::FontSet::Normal);
     m_help->setText(shell::T("help"));
     m_back->setText(shell::T("backbutton"));
     m_firmware->applyTexts();

@@ -49,8 +49,8 @@ CalibrationPanel::CalibrationPanel(QWidget* parent)
         m_fields[i] = new StepEdit(this);
         m_fields[i]->setObjectName(QStringLiteral("cal_") + QLatin1String(field.key));
         m_fields[i]->setFieldText(QStringLiteral("0"));
-        fonts().apply(m_labels[i], 0);
-        fonts().apply(m_fields[i], 0);
+        fonts().apply(m_labels[i], shell::FontSet::Normal);
+        fonts().apply(m_fields[i], shell::FontSet::Normal);
         grid->addWidget(m_labels[i], field.row, field.column * 2);
         grid->addWidget(m_fields[i], field.row, field.column * 2 + 1);
         connect(m_fields[i], &StepEdit::editingFinished, this, [this, i] { commit(i); });
@@ -58,7 +58,7 @@ CalibrationPanel::CalibrationPanel(QWidget* parent)
     }
     m_send = new QPushButton(this);
     m_send->setObjectName(QStringLiteral("calibrationSendButton"));
-    fonts().apply(m_send, 0);
+    fonts().apply(m_send, shell::FontSet::Normal);
     grid->addWidget(m_send, 6, 3);
     body()->addLayout(grid);
     connect(m_send, &QPushButton::clicked, this, &CalibrationPanel::sendValues);

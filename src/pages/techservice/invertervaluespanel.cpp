@@ -46,8 +46,8 @@ InverterValuesPanel::InverterValuesPanel(QWidget* parent)
         m_values[i] = new QLineEdit(this);
         m_values[i]->setObjectName(QLatin1String(field.key) + QStringLiteral("Value"));
         m_values[i]->setReadOnly(true);
-        fonts().apply(m_labels[i], 0);
-        fonts().apply(m_values[i], 0);
+        fonts().apply(m_labels[i], shell::FontSet::Normal);
+        fonts().apply(m_values[i], shell::FontSet::Normal);
         grid->addWidget(m_labels[i], field.row, field.column * 2);
         grid->addWidget(m_values[i], field.row, field.column * 2 + 1);
     }

@@ -37,7 +37,7 @@ MemoryPanel::MemoryPanel(QWidget* parent)
     m_overwrite->setObjectName(QStringLiteral("eepromOverwriteButton"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_addressLabel, m_address, m_valueLabel,
                                                       m_value, m_load, m_overwrite})
-        fonts().apply(w, 0);
+        fonts().apply(w, shell::FontSet::Normal);
     grid->addWidget(m_addressLabel, 0, 0);
     grid->addWidget(m_address, 0, 1);
     grid->addWidget(m_load, 0, 2);

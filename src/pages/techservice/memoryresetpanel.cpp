@@ -21,7 +21,7 @@ MemoryResetPanel::MemoryResetPanel(QWidget* parent)
         const techservice::MemoryArea& area = techservice::kMemoryAreas[i];
         m_buttons[i] = new QPushButton(this);
         m_buttons[i]->setObjectName(QStringLiteral("reset_") + QLatin1String(area.key));
-        fonts().apply(m_buttons[i], 0);
+        fonts().apply(m_buttons[i], shell::FontSet::Normal);
         body()->addWidget(m_buttons[i]);
         connect(m_buttons[i], &QPushButton::clicked, this, [bit = area.bit] {
             link::SendRequest(model::BuildAction(model::code::ResetEeprom, bit));

@@ -29,7 +29,7 @@ SerialNumberPanel::SerialNumberPanel(QWidget* parent)
     m_send = new QPushButton(this);
     m_send->setObjectName(QStringLiteral("serialSendButton"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_label, m_field, m_send})
-        fonts().apply(w, 0);
+        fonts().apply(w, shell::FontSet::Normal);
     row->addWidget(m_label);
     row->addWidget(m_field);
     row->addWidget(m_send);

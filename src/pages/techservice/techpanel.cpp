@@ -15,7 +15,7 @@ TechPanel::TechPanel(const char* buttonKey, link::PollMode pollMode, int readCod
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("panelHeading"));
-    m_fonts.apply(m_heading, 1);
+    m_fonts.apply(m_heading, shell::FontSet::Heading);
     layout->addWidget(m_heading);
     m_body = new QVBoxLayout;
     layout->addLayout(m_body);

@@ -108,14 +108,14 @@ void CTechServicePage::applyTexts() {
                                                   "modifycalvalues", "intinvertervalues",
                                                   "testoperation",   "modifyserialnumber"};
     shell::FontSet fonts;
-    fonts.apply(m_heading, 1);
+    fonts.apply(m_heading, shell::FontSet::Heading);
     m_heading->setText(shell::T("techservice"));
     for (int i = 0; i < kPanelCount; ++i) {
-        fonts.apply(m_buttons[i], 0);
+        fonts.apply(m_buttons[i], shell::FontSet::Normal);
         m_buttons[i]->setText(shell::T(kButtonKeys[i]));
     }
-    fonts.apply(m_close, 0);
-    fonts.apply(m_back, 0);
+    fonts.apply(m_close, shell::FontSet::Normal);
+    fonts.apply(m_back, shell::FontSet::Normal);
     m_close->setText(shell::T("closetechservice"));
     m_back->setText(shell::T("backbutton"));
     for (TechPanel* panel : m_panels) panel->applyTexts();
