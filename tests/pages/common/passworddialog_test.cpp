@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "../common/pagetestkit.h"
 #include "pages/common/passworddialog.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pages {
 namespace {

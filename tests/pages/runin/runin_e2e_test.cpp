@@ -17,7 +17,7 @@
 #include "pages/runin/runinpage.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
-#include "tests/pages/common/pagetestkit.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pages {
 namespace {

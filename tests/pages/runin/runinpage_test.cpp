@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <fstream>
 
-#include "../common/pagetestkit.h"
 #include "model/drivedata.h"
 #include "pages/runin/runinpage.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pages {
 namespace {

@@ -19,7 +19,7 @@
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
-#include "tests/pages/common/pagetestkit.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pages {
 namespace {

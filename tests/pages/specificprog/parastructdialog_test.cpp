@@ -9,12 +9,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "../common/pagetestkit.h"
 #include "link/queues.h"
 #include "model/drivedata.h"
 #include "pages/specificprog/parastructdialog.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pages {
 namespace {

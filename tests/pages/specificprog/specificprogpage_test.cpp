@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "../common/pagetestkit.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/actuatortestdialog.h"
+#include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
 
 namespace velmora::pages {

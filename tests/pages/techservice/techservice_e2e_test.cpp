@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "../common/pagetestkit.h"
 #include "drivelinkharness.h"
 #include "link/queues.h"
 #include "pages/common/stepedit.h"
@@ -13,6 +12,7 @@
 #include "pages/techservice/testoperationpanel.h"
 #include "sim/factorysettings.h"
 #include "techtestsupport.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pages {
 namespace {

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "../common/pagetestkit.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
@@ -15,6 +14,7 @@
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
 #include "techtestsupport.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pages {
 namespace {
