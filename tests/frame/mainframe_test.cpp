@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
@@ -186,6 +187,10 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     EXPECT_EQ(m_pages.motor->counts.replies, 0);
 
     EXPECT_EQ(model::DriveData::instance().Image(155), 42u);
+    // The report page stays in hold-storage mode: the next group reply shows
+    // the held values under its status line.
+    DeliverGroup(*m_frame, 0x59);
+    EXPECT_EQ(m_pages.report->findChild<QLabel*>("statusLine")->text(), "Hold storage");
 
     DeliverStatus(*m_frame, 0, 0, 0, 0);
     EXPECT_TRUE(popup("faultPopupG")->isVisible());

@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -17,7 +18,9 @@ class ActuatorTestDialogTest : public testing::WidgetTest {
   protected:
     ActuatorTestDialogTest() {
         dialog.setFrame(&frame);
+        clock.start();
         dialog.setLink({[this](link::Telegram t) {
+                            sentAt.push_back(clock.elapsed());
                             sent.push_back(std::move(t));
                             return 0;
                         },
@@ -39,7 +42,9 @@ class ActuatorTestDialogTest : public testing::WidgetTest {
     }
 
     testing::RecordingTarget frame;
+    QElapsedTimer clock;
     std::vector<link::Telegram> sent;
+    std::vector<qint64> sentAt;  // ms on the clock
     std::vector<int> pollModes;
     ActuatorTestDialog dialog;
 };
@@ -61,14 +66,19 @@ TEST_F(ActuatorTestDialogTest, ShowingAndHidingLockTabsAndPollInputs) {
     EXPECT_EQ(dialog.outputByte(), 0);
 }
 
-// Catches output bits in the wrong positions, a wrong command code, and
-// sending that goes on after the last box was cleared.
+// Catches output bits in the wrong positions, a wrong command code, sending
+// that goes on after the last box was cleared, and a period shorter than
+// 300 ms (timers fire late under load, never much early; 270 allows for
+// Qt's coarse timers).
 TEST_F(ActuatorTestDialogTest, TickedBoxesAreSentEvery300Milliseconds) {
     dialog.show();
     QTest::mouseClick(box("outputRelay1"), Qt::LeftButton);
     QTest::mouseClick(box("outputLedOperation"), Qt::LeftButton);
+    const qint64 lastClick = clock.elapsed();
     EXPECT_EQ(dialog.outputByte(), 0x09);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.size() >= 2; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.size() >= 3; }, 5000));
+    EXPECT_GE(sentAt[0] - lastClick, 270);
+    for (std::size_t i = 1; i < sentAt.size(); ++i) EXPECT_GE(sentAt[i] - sentAt[i - 1], 270) << i;
     for (const auto& telegram : sent) {
         EXPECT_EQ(telegram.command, model::code::ActuatorTest);
         EXPECT_EQ(telegram.length, 1);

@@ -66,6 +66,21 @@ TEST_F(HelpNoteViewerTest, MissingFilesAndUnknownKinds) {
     EXPECT_EQ(title(viewer), "FILE_ERROR");  // the key is missing from the file
 }
 
+// Catches a kind titled with another kind's key: every key has its own text
+// here, so a wrong key shows a wrong title (or FILE_ERROR).
+TEST_F(HelpNoteViewerTest, EveryKindShowsItsOwnTitle) {
+    m_work.write("data_language/language_02.ini",
+                 "[spec]\ncontrolpage=T0\nerrors=T13\noperatingvalues=T2\nremotecontrol=T4\n"
+                 "motorparameters=T5\nvhztable=T6\nctrlpara=T7\nspecificprog=T8\n"
+                 "actsenstest=T9\n");
+    HelpNoteViewer viewer;
+    const char* titles[] = {"T0", "T13", "T2", "T13", "T4", "T5", "T6", "T7", "T8", "T9"};
+    for (int kind = 0; kind < 10; ++kind) {
+        EXPECT_EQ(viewer.open(kind), 0);
+        EXPECT_EQ(title(viewer), titles[kind]) << "kind " << kind;
+    }
+}
+
 // Catches a wrong file name for a kind (the data files would never be found).
 TEST_F(HelpNoteViewerTest, FileNamesOfTheKinds) {
     const char* names[] = {"ControlPage.help", "ControlPage.note", "ReportPage.help",

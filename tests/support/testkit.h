@@ -8,6 +8,7 @@
 #include <chrono>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -43,9 +44,13 @@ class ScriptedPrompter : public shell::Prompter {
     std::deque<QString> fileAnswers;
     QStringList informed, confirmed, fileErrors;
     int restarts = 0;
+    // Runs while a file dialog would be open (a real one may move the
+    // working directory).
+    std::function<void()> whileChoosing;
 
   private:
     QString next() {
+        if (whileChoosing) whileChoosing();
         if (fileAnswers.empty()) return {};
         QString path = fileAnswers.front();
         fileAnswers.pop_front();

@@ -151,6 +151,8 @@ TEST_F(ParaStructTest, ExportReplacesReadOnlyTarget) {
     WriteAll(target, "old contents\n");
     fs::permissions(target, fs::perms::owner_read);
     m_prompter.fileAnswers.push_back(QString::fromStdString(target.string()));
+    // The file dialog moves the working directory; the window must move back.
+    m_prompter.whileChoosing = [&] { fs::current_path(m_program); };
     m_view.findChild<QPushButton*>("paraStructSaveButton")->click();
 
     EXPECT_TRUE(m_prompter.fileErrors.isEmpty()) << m_prompter.fileErrors.join(";").toStdString();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -100,10 +101,19 @@ TEST_F(SpecificProgTest, EnablingAndBackButton) {
     }
 }
 
-// A sensor reply reaches the actuator test; a block request the firmware panel;
-// anything else is dropped.
-TEST_F(SpecificProgTest, RepliesRoutedByCode) {
+// A sensor reply reaches the actuator test; a reply of another kind is taken
+// from the queue and dropped. (Block requests reaching the firmware panel:
+// FirmwareUpdateSequence and the firmware end-to-end test.)
+TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
     CSpecificProgPage page;
+    link::Telegram sensor;
+    sensor.command = model::code::SensorStateReply;
+    sensor.data = {0x25, 0x0A, 0x04, 0xD2, 0x09, 0x60, 0x01, 0xC8, 0x7E, 0xF4};
+    sensor.length = static_cast<std::uint8_t>(sensor.data.size());
+    ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, sensor), 0);
+    page.driveReply();
+    EXPECT_EQ(page.actuatorPanel()->findChild<QLineEdit*>("valueSetCurrent")->text(), "12.34");
+
     link::Telegram other;
     other.command = 0x5C;
     other.length = 4;
