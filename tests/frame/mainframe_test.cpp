@@ -187,9 +187,9 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     EXPECT_EQ(m_pages.motor->counts.replies, 0);
 
     EXPECT_EQ(model::DriveData::instance().Image(155), 42u);
-    // The report page stays in hold-storage mode: the next group reply shows
-    // the held values under its status line.
-    DeliverGroup(*m_frame, 0x59);
+    // The window put the report page into hold-storage mode: its next refresh
+    // (the observing page only counts them) shows the held values.
+    m_pages.report->pages::CReportPage::refresh();
     EXPECT_EQ(m_pages.report->findChild<QLabel*>("statusLine")->text(), "Hold storage");
 
     DeliverStatus(*m_frame, 0, 0, 0, 0);
