@@ -6,6 +6,7 @@ function(velmora_add_test name)
   if(VT_GUI)
     add_executable(${name} ${VT_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/gui_test_main.cpp)
     target_link_libraries(${name} PRIVATE ${VT_LIBS} Qt6::Widgets GTest::gtest GTest::gmock Threads::Threads)
+    velmora_qt_pch(${name})
   else()
     add_executable(${name} ${VT_SOURCES})
     target_link_libraries(${name} PRIVATE ${VT_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
@@ -23,12 +24,4 @@ function(velmora_add_test name)
     DISCOVERY_TIMEOUT 60
     NO_PRETTY_VALUES
     PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}")
-endfunction()
-
-# Adds a subdirectory only once its owner has written it, so the tree
-# configures while parts are still being built.
-function(velmora_optional_subdirectory dir)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
 endfunction()

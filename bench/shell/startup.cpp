@@ -21,8 +21,8 @@
 #include <thread>
 
 #include "app/demodrive.h"
+#include "frame/mainframe.h"
 #include "link/seriallink_api.h"
-#include "shell/mainframe.h"
 
 namespace {
 

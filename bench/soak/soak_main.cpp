@@ -22,13 +22,13 @@
 #include <string>
 
 #include "app/demodrive.h"
+#include "frame/mainframe.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/faultpopup.h"
-#include "shell/mainframe.h"
 #include "shell/prompter.h"
 #include "sim/driveserver.h"
 #include "soakprobe.h"

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "frame/framemessage.h"
 #include "link/messages.h"
-#include "shell/framemessage.h"
 
 namespace velmora::bench {
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "soakprobe.h"
 #include "timedapplication.h"
 #include "trend/trendfeed.h"

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "app/demodrive.h"
+#include "frame/mainframe.h"
 #include "link/seriallink_api.h"
-#include "shell/mainframe.h"
 #include "shell/prompter.h"
 #include "sim/driveserver.h"
 

@@ -33,19 +33,20 @@ constexpr std::array<int, 2> kGroup59AndSensors{0x59, 0x5B};
 constexpr std::array<int, 1> kBlockRequest{0x61};
 
 struct PollEntry {
-    int mode;
+    PollMode mode;
     PollPlan plan;
 };
 
+// Every other mode polls the status alone.
 const std::array<PollEntry, 8> kPollModes{{
-    {0, {true, kGroup59, 0}},             // control page
-    {1, {true, kGroups59And5A, 0}},       // report page
-    {5, {true, kSensorState, 0}},         // specific programming
-    {11, {true, kInverterValues, 0}},     // technician service
-    {13, {true, kGroup59AndSensors, 0}},  // technician service
-    {14, {false, {}, 0}},                 // firmware update: quiet line
-    {15, {false, kBlockRequest, 250}},    // firmware update: next block
-    {16, {false, {}, 100}},               // firmware update: waiting
+    {PollMode::ControlPage, {true, kGroup59, 0}},
+    {PollMode::ReportPage, {true, kGroups59And5A, 0}},
+    {PollMode::ActuatorTest, {true, kSensorState, 0}},
+    {PollMode::InverterValues, {true, kInverterValues, 0}},
+    {PollMode::TestOperation, {true, kGroup59AndSensors, 0}},
+    {PollMode::FirmwareQuiet, {false, {}, 0}},
+    {PollMode::FirmwareBlockRequest, {false, kBlockRequest, 250}},
+    {PollMode::FirmwarePreparing, {false, {}, 100}},
 }};
 
 }  // namespace
@@ -59,7 +60,7 @@ std::optional<ReplyRoute> RouteForReply(int command) {
 
 PollPlan PollPlanFor(int mode) {
     for (const auto& entry : kPollModes) {
-        if (entry.mode == mode) return entry.plan;
+        if (static_cast<int>(entry.mode) == mode) return entry.plan;
     }
     return PollPlan{};
 }

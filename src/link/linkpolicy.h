@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "link/pollmode.h"
 #include "link/telegram.h"
 
 namespace velmora::link {
@@ -13,7 +14,8 @@ inline constexpr int kReadGroupCommand = 0xCF;
 inline constexpr int kLinkCheckCommand = 0x80;
 inline constexpr int kLinkCheckReply = 0x81;
 inline constexpr int kStatusReply = 0x60;
-inline constexpr int kInitialPollMode = 19;
+
+inline constexpr int kInitialPollMode = static_cast<int>(PollMode::Initial);
 
 struct ReplyRoute {
     int slot;          // slot of the telegram set

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "link/devicemap.h"
+#include "platform/configfile.h"
 #include "platform/profile.h"
 
 namespace velmora::link {
@@ -69,9 +70,7 @@ void SerialLink::setConfigFile(std::filesystem::path file) {
 }
 
 std::filesystem::path SerialLink::configFile() const {
-    if (!m_configFile.empty()) return m_configFile;
-    std::error_code ec;
-    return std::filesystem::current_path(ec) / "config.ini";
+    return m_configFile.empty() ? platform::ConfigFilePath() : m_configFile;
 }
 
 std::shared_ptr<SerialPort> SerialLink::currentPort() const {

@@ -13,9 +13,9 @@ namespace velmora::model {
 namespace {
 
 constexpr int kImageBase = 156;
-constexpr int kFirstFlagged = 0x50;
-constexpr int kLastFlagged = 0x5A;
-constexpr int kErrorGroup = 0x5F;
+constexpr int kFirstFlagged = code::Group50;
+constexpr int kLastFlagged = code::Group5A;
+constexpr int kErrorGroup = code::Group5F;
 constexpr std::uint32_t kUnread = 0xFFFFFFFFu;
 
 bool ValidParameter(int parameter) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "link/pollmode.h"
 #include "link/telegram.h"
 
 namespace velmora::model {
@@ -15,9 +16,9 @@ inline constexpr int kFirmwareBlockBytes = 248;
 
 // Polling modes of a download: nothing during the loader, block requests
 // while waiting for the drive, nothing while an answer is being prepared.
-inline constexpr int kPollNothing = 14;
-inline constexpr int kPollBlockRequest = 15;
-inline constexpr int kPollPreparing = 16;
+inline constexpr int kPollNothing = static_cast<int>(link::PollMode::FirmwareQuiet);
+inline constexpr int kPollBlockRequest = static_cast<int>(link::PollMode::FirmwareBlockRequest);
+inline constexpr int kPollPreparing = static_cast<int>(link::PollMode::FirmwarePreparing);
 
 // The pauses of the exchange in milliseconds. They keep the drive's pace;
 // tests shorten them.

@@ -80,6 +80,11 @@ const GroupLayout* FindGroupByWriteCommand(int writeCommand) {
     return nullptr;
 }
 
+int WriteCommandOf(int replyCode) {
+    const GroupLayout* group = FindGroup(replyCode);
+    return group == nullptr ? -1 : group->writeCommand;
+}
+
 const GroupLayout* GroupOfParameter(int parameter) {
     for (const auto& group : kGroups)
         for (const auto& field : group.fields)

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "model/invertermodels.h"
+
 namespace velmora::model {
 
 namespace {
@@ -148,7 +150,7 @@ std::optional<std::string> ValueText(const ParaStructRow& row, const DriveData& 
             return Format("%.2f", static_cast<double>(data.GetReal(row.parameter)));
         case D::InverterType: {
             const std::uint32_t type = data.Working(row.parameter);
-            return text(type == 7301 ? "inv01" : type == 7302 ? "inv02" : "undef");
+            return text(InverterTypeKey(type));
         }
         case D::List: {
             const std::uint32_t index = data.GetChoice(row.parameter);

@@ -9,14 +9,15 @@
 #include <string_view>
 
 #include "model/drivedata.h"
+#include "model/grouplayout.h"
 
 namespace velmora::model {
 
 inline constexpr std::string_view kRemoteTemplateName = "RemoteMasterfile.vpr";
 inline constexpr std::string_view kRemoteSection = "Velmora Fernbedienung";
 // The group the file's values travel in, read and written.
-inline constexpr int kRemoteGroup = 0x57;
-inline constexpr int kWriteRemoteGroup = kRemoteGroup - 0x40;
+inline constexpr int kRemoteGroup = code::Group57;
+inline const int kWriteRemoteGroup = WriteCommandOf(kRemoteGroup);
 
 enum class RemoteKeyFormat {
     ListIndex,  // "%u" of the list index; missing: 99

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/pollmode.h"
 #include "model/drivedata.h"
 #include "model/runinprogram.h"
 
@@ -66,7 +67,7 @@ private:
 };
 
 // Status and the live values of the run-in.
-inline constexpr int kRunInPollMode = 17;
+inline constexpr int kRunInPollMode = static_cast<int>(link::PollMode::RunIn);
 
 // Queues the telegrams of the sequencer's commands (speed in parameter 1).
 void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& commands);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/roundbutton.h"
@@ -72,7 +73,7 @@ const QColor kLampOff(128, 128, 128);
 }  // namespace
 
 ActuatorTestDialog::ActuatorTestDialog(QWidget* parent)
-    : QWidget(parent), m_link{link::SendRequest, link::SetPollMode} {
+    : QWidget(parent), m_link{link::SendRequest, [](int mode) { return link::SetPollMode(mode); }} {
     loadCatalog();
     setObjectName("actuatorTestDialog");
     setFocusPolicy(Qt::StrongFocus);
@@ -81,10 +82,10 @@ ActuatorTestDialog::ActuatorTestDialog(QWidget* parent)
 
     auto* heading = new QLabel(T("actsenstest"), this);
     heading->setObjectName("actuatorTestHeading");
-    m_fonts.apply(heading, 1);
+    m_fonts.apply(heading, FontSet::Heading);
     auto* help = new QPushButton(T("help"), this);
     help->setObjectName("helpButton");
-    m_fonts.apply(help, 0);
+    m_fonts.apply(help, FontSet::Normal);
     connect(help, &QPushButton::clicked, this, [this] {
         if (m_help == nullptr) m_help = new HelpNoteViewer(this);
         m_help->open(HelpKind::ActSensTestHelp);
@@ -109,7 +110,7 @@ QWidget* ActuatorTestDialog::buildOutputs() {
     for (std::size_t i = 0; i < kOutputs.size(); ++i) {
         auto* check = new QCheckBox(T(kOutputs[i].key), box);
         check->setObjectName(kOutputs[i].name);
-        m_fonts.apply(check, 0);
+        m_fonts.apply(check, FontSet::Normal);
         connect(check, &QCheckBox::clicked, this, &ActuatorTestDialog::outputsChanged);
         layout->addWidget(check);
         m_outputs[i] = check;
@@ -133,7 +134,7 @@ QWidget* ActuatorTestDialog::buildMeasurements() {
         auto* unit = new QLabel(T(m.unitKey), box);
         for (QWidget* control : {static_cast<QWidget*>(label), static_cast<QWidget*>(value),
                                  static_cast<QWidget*>(unit)}) {
-            m_fonts.apply(control, 0);
+            m_fonts.apply(control, FontSet::Normal);
         }
         grid->addWidget(label, row, 0);
         grid->addWidget(value, row, 1);
@@ -157,7 +158,7 @@ QWidget* ActuatorTestDialog::buildInputs() {
         lamp->setFocusPolicy(Qt::NoFocus);
         lamp->setAttribute(Qt::WA_TransparentForMouseEvents);
         auto* label = new QLabel(T(kInputs[i].key), box);
-        m_fonts.apply(label, 0);
+        m_fonts.apply(label, FontSet::Normal);
         const int row = static_cast<int>(i) / kColumns;
         const int column = 2 * (static_cast<int>(i) % kColumns);
         grid->addWidget(lamp, row, column);
@@ -211,7 +212,7 @@ void ActuatorTestDialog::post(unsigned message, std::uintptr_t wParam) {
 void ActuatorTestDialog::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return;  // the window came back from being minimised
-    if (m_link.setPollMode) m_link.setPollMode(kPollInputs);
+    if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::ActuatorTest));
     post(link::WM_TAB_LOCK, 1);
     setFocus();
 }
@@ -219,7 +220,7 @@ void ActuatorTestDialog::showEvent(QShowEvent* event) {
 void ActuatorTestDialog::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (event->spontaneous()) return;
-    if (m_link.setPollMode) m_link.setPollMode(kPollDefault);
+    if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::SpecificProgMenu));
     m_outputTimer.stop();
     for (QCheckBox* output : m_outputs) output->setChecked(false);
     post(link::WM_TAB_LOCK, 0);

@@ -23,7 +23,7 @@ class RoundButton;
 // How the dialog reaches the drive; tests replace it.
 struct ActuatorTestLink {
     std::function<int(link::Telegram)> send;  // SendRequest
-    std::function<int(int)> setPollMode;      // SetPollMode
+    std::function<int(int)> setPollMode;      // SetPollMode, a link::PollMode
 };
 
 class ActuatorTestDialog : public QWidget {
@@ -31,8 +31,6 @@ class ActuatorTestDialog : public QWidget {
   public:
     static constexpr int kInputCount = 10;
     static constexpr int kOutputPeriodMs = 300;
-    static constexpr int kPollInputs = 5;
-    static constexpr int kPollDefault = 4;
 
     explicit ActuatorTestDialog(QWidget* parent = nullptr);
 

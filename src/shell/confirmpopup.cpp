@@ -32,7 +32,7 @@ ConfirmPopup::ConfirmPopup(QWidget* parent) : QDialog(parent), m_message(new QLa
     layout->addWidget(buttons);
     for (QWidget* control : {static_cast<QWidget*>(m_message), static_cast<QWidget*>(ok),
                              static_cast<QWidget*>(cancel)}) {
-        m_fonts.apply(control, 0);
+        m_fonts.apply(control, FontSet::Normal);
     }
 }
 

@@ -34,7 +34,7 @@ FaultPopup::FaultPopup(QWidget* parent)
     layout->addLayout(buttonRow);
     for (QWidget* control : {static_cast<QWidget*>(m_headline), static_cast<QWidget*>(m_faultText),
                              static_cast<QWidget*>(ok)}) {
-        m_fonts.apply(control, 0);
+        m_fonts.apply(control, FontSet::Normal);
     }
 }
 

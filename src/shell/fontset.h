@@ -9,9 +9,10 @@ namespace velmora::shell {
 
 class FontSet {
   public:
+    enum Style { Normal = 0, Heading = 1, Large = 2 };
+
     FontSet();
-    // Style 0 normal texts, 1 headings, 2 large labels. 0 when applied, 1 for
-    // any other style (nothing changes then).
+    // 0 when applied, 1 for any other style (nothing changes then).
     int apply(QWidget* control, int style) const;
     [[nodiscard]] const QFont& font(int style) const;
 

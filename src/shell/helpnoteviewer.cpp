@@ -67,11 +67,11 @@ HelpNoteViewer::HelpNoteViewer(QWidget* parent)
     layout->addWidget(description2);
     layout->addWidget(m_title);
     layout->addWidget(m_text, 1);
-    m_fonts.apply(heading, 1);
-    m_fonts.apply(m_title, 1);
+    m_fonts.apply(heading, FontSet::Heading);
+    m_fonts.apply(m_title, FontSet::Heading);
     for (QWidget* control : {static_cast<QWidget*>(description1),
                              static_cast<QWidget*>(description2), static_cast<QWidget*>(m_text)}) {
-        m_fonts.apply(control, 0);
+        m_fonts.apply(control, FontSet::Normal);
     }
     resize(565, 385);
 }

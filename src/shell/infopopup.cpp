@@ -26,8 +26,8 @@ InfoPopup::InfoPopup(QWidget* parent) : QDialog(parent), m_message(new QLabel(th
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_message, 1);
     layout->addWidget(buttons);
-    m_fonts.apply(m_message, 0);
-    m_fonts.apply(ok, 0);
+    m_fonts.apply(m_message, FontSet::Normal);
+    m_fonts.apply(ok, FontSet::Normal);
 }
 
 void InfoPopup::setMessage(const QString& text) {

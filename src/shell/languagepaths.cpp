@@ -24,10 +24,6 @@ std::string twoDigits(unsigned n) {
     return text;
 }
 
-std::filesystem::path configFilePath() {
-    return workingDirectory() / "config.ini";
-}
-
 std::filesystem::path languageFilePath(unsigned language) {
     return languageData() / ("language_" + twoDigits(language & 0xFFu) + ".ini");
 }

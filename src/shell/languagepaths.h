@@ -1,7 +1,7 @@
 #pragma once
 // Where the language files live. Every path starts at the process's current
 // working directory at the moment of the call, so a program started elsewhere
-// finds neither "config.ini" nor the language files.
+// finds no language files (config.ini: platform/configfile.h).
 #include <filesystem>
 #include <string>
 
@@ -10,7 +10,6 @@ namespace velmora::shell {
 // "%.2u" of a number: 1 -> "01", 123 -> "123".
 [[nodiscard]] std::string twoDigits(unsigned n);
 
-[[nodiscard]] std::filesystem::path configFilePath();
 // data_language/language_NN.ini; only the low 8 bits of the number count.
 [[nodiscard]] std::filesystem::path languageFilePath(unsigned language);
 // data_language/language_NN/, the folder of the help and note files.

@@ -35,7 +35,7 @@ TestQuestionPopup::TestQuestionPopup(link::MessageTarget* owner, QWidget* parent
     layout->addLayout(buttonRow);
     for (QWidget* control : {static_cast<QWidget*>(question), static_cast<QWidget*>(ok),
                              static_cast<QWidget*>(cancel)}) {
-        m_fonts.apply(control, 0);
+        m_fonts.apply(control, FontSet::Normal);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/configfile.h"
 #include "platform/profile.h"
 #include "shell/addedtexts.h"
 #include "shell/catalogtext.h"
@@ -100,13 +101,13 @@ void TextCatalog::resetForTest() {
 }
 
 unsigned readLanguageNumber() {
-    const long number = platform::ReadProfileInt(configFilePath(), "languagetype", "language", 1);
+    const long number = platform::ReadProfileInt(platform::ConfigFilePath(), "languagetype", "language", 1);
     // Like the platform's integer reader: a negative entry wraps around.
     return static_cast<unsigned>(number);
 }
 
 void writeLanguageNumber(unsigned n) {
-    (void)platform::WriteProfileString(configFilePath(), "languagetype", "language",
+    (void)platform::WriteProfileString(platform::ConfigFilePath(), "languagetype", "language",
                                        std::to_string(n & 0xFFu));
 }
 

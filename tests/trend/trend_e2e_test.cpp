@@ -14,10 +14,10 @@
 #include "app/demodrive.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
-#include "tests/pages/common/pagetestkit.h"
+#include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
 #include "trend/trendwindow.h"
 

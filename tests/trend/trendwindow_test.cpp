@@ -20,7 +20,7 @@
 #include "link/messages.h"
 #include "model/drivedata.h"
 #include "shell/textcatalog.h"
-#include "tests/pages/common/pagetestkit.h"
+#include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
 #include "tests/trend/recordedreplies.h"
 #include "trend/trendfeed.h"

@@ -1,6 +1,6 @@
 // velmora-cli backup FILE: every writable parameter into a backup file.
 #include "backupfile.h"
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "platform/profile.h"
 #include "session.h"
 

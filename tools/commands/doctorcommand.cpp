@@ -7,8 +7,9 @@
 #include <fstream>
 #include <set>
 
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "link/seriallink_api.h"
+#include "platform/configfile.h"
 
 namespace velmora::tools {
 namespace {
@@ -126,7 +127,7 @@ int RunDoctor(const Invocation& invocation, CliContext& context) {
     int port = 0;
     int mode = 0;
     const int read = link::ReadLinkSettings(port, mode);
-    nlohmann::json setting{{"file", (fs::current_path(code) / "config.ini").string()}};
+    nlohmann::json setting{{"file", platform::ConfigFilePath().string()}};
     if (read == 0 && port > 0) {
         setting["port"] = port;
         setting["device"] = link::DevicePathForPort(static_cast<unsigned>(port));

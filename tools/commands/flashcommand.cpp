@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/firmwaretransfer.h"

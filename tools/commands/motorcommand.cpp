@@ -1,6 +1,6 @@
 // velmora-cli motor save|load FILE.vpm: the motor page's file, through the
 // model's writer and reader and the page's group orders.
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "model/motorparameterfile.h"
 #include "model/motorstore.h"
 #include "platform/templatepath.h"

@@ -2,7 +2,7 @@
 // its group, through the model's writer and reader.
 #include <array>
 
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "model/remoteparameterfile.h"
 #include "platform/templatepath.h"
 #include "session.h"

@@ -2,9 +2,9 @@
 #include <algorithm>
 
 #include "backupfile.h"
-#include "model/grouplayout.h"
 #include "cli_dump.h"
-#include "commands/commandkit.h"
+#include "commandkit.h"
+#include "model/grouplayout.h"
 #include "session.h"
 
 namespace velmora::tools {

@@ -5,7 +5,7 @@
 
 #include "backupfile.h"
 #include "cli_dump.h"
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"

@@ -2,7 +2,7 @@
 // the motor page's actions on the drive's store, through the model's MotorStore.
 #include <optional>
 
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/motorstore.h"

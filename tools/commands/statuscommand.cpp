@@ -1,6 +1,6 @@
 // velmora-cli status: one status reply and the drive's identity.
 #include "cli_dump.h"
-#include "commands/commandkit.h"
+#include "commandkit.h"
 #include "session.h"
 
 namespace velmora::tools {

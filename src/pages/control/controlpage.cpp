@@ -8,11 +8,13 @@
 #include <algorithm>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/grouplayout.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/control/controlpolicy.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/noticeboard.h"
 #include "shell/prompter.h"
@@ -26,14 +28,12 @@ using shell::T;
 
 namespace {
 
-constexpr int kBasicGroup = 0x50;         // parameters 1, 7, 8
-constexpr int kRemoteChoiceGroup = 0x58;  // parameters 140, 141, 146
-constexpr int kIdentityGroup = 0x5A;
-constexpr int kWriteBasicGroup = kBasicGroup - 0x40;
-constexpr int kWriteRemoteChoiceGroup = kRemoteChoiceGroup - 0x40;
-constexpr int kPollControlPage = 0;
+constexpr int kBasicGroup = model::code::Group50;         // parameters 1, 7, 8
+constexpr int kRemoteChoiceGroup = model::code::Group58;  // parameters 140, 141, 146
+constexpr int kIdentityGroup = model::code::Group5A;
+const int kWriteBasicGroup = model::WriteCommandOf(kBasicGroup);
+const int kWriteRemoteChoiceGroup = model::WriteCommandOf(kRemoteChoiceGroup);
 constexpr int kFullRefreshes = 3;
-constexpr int kHelpKind = 0;
 
 DriveData& drive() {
     return DriveData::instance();
@@ -89,7 +89,7 @@ void CControlPage::connectControls() {
     connect(m_stopButton, &QAbstractButton::clicked, this, [] { send(model::code::StopMotor); });
     connect(m_resetButton, &QAbstractButton::clicked, this, &CControlPage::resetPressed);
     connect(m_helpButton, &QAbstractButton::clicked, this,
-            [this] { m_helpViewer->open(kHelpKind); });
+            [this] { m_helpViewer->open(shell::HelpKind::ControlPageHelp); });
 }
 
 void CControlPage::operationAllowed() {
@@ -120,7 +120,7 @@ void CControlPage::pageShown() {
     drive().RequestGroup(1, kBasicGroup);
     drive().RequestGroup(1, kRemoteChoiceGroup);
     drive().RequestGroup(1, kIdentityGroup);
-    link::SetPollMode(kPollControlPage);
+    link::SetPollMode(link::PollMode::ControlPage);
 }
 
 void CControlPage::refresh() {

@@ -8,9 +8,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/roundbutton.h"
@@ -40,8 +40,8 @@ shell::RoundButton* makeRoundButton(QWidget* parent, const char* name, QColor fa
     auto* button = new shell::RoundButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setShape(6);
-    button->setColour(0, face);
-    button->setColour(1, pressed);
+    button->setColour(shell::RoundButton::Face, face);
+    button->setColour(shell::RoundButton::PressedFace, pressed);
     button->setFixedSize(48, 32);
     return button;
 }

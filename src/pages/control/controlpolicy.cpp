@@ -43,12 +43,6 @@ std::optional<bool> StartSourceChosen(int p140Index) {
     return std::nullopt;
 }
 
-const char* InverterTypeKey(std::uint32_t code) {
-    if (code == 7301) return "inv01";
-    if (code == 7302) return "inv02";
-    return "undef";
-}
-
 const char* MotorModelKey(long index) {
     static constexpr std::array<const char*, 15> kModels = {
         "typem01ac",  "typem02ac",  "typem03ac",  "typem04ac",  "typem05ac",

@@ -1,5 +1,6 @@
 #pragma once
 // The control page's rules as plain functions, so they can be tested as tables.
+#include "model/invertermodels.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,7 +31,7 @@ struct ControlSourceEffect {
 [[nodiscard]] std::optional<bool> StartSourceChosen(int p140Index);
 
 // Catalogue key of the drive model code in parameter 36.
-[[nodiscard]] const char* InverterTypeKey(std::uint32_t code);
+using model::InverterTypeKey;
 // Catalogue key of a motor model list index (WM_MOTOR_MODEL_CHOSEN).
 [[nodiscard]] const char* MotorModelKey(long index);
 // "m1".."m32" for slot index 0..31, empty otherwise (WM_MEMORY_SLOT_CHOSEN).

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <string>
 
+#include "pages/common/stepedit.h"
 #include "pages/motor/paramrows.h"
-#include "pages/motor/spinfield.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {

@@ -3,8 +3,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "pages/common/stepedit.h"
 #include "pages/motor/paramrows.h"
-#include "pages/motor/spinfield.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {

@@ -8,13 +8,14 @@
 #include <QPushButton>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
+#include "model/motorparameterfile.h"
 #include "pages/common/unsentvalues.h"
 #include "pages/motor/asmparapanel.h"
 #include "pages/motor/bldcparapanel.h"
 #include "pages/motor/ctrlparapanel.h"
 #include "pages/motor/memoryslotactions.h"
-#include "model/motorparameterfile.h"
 #include "pages/motor/motorpolicy.h"
 #include "pages/motor/ratedvaluepanel.h"
 #include "pages/motor/vhztablepanel.h"
@@ -30,7 +31,6 @@ using model::kMotorTemplateName;
 
 namespace {
 // Status only: the motor page shows no live values.
-constexpr int kMotorPollMode = 3;
 constexpr int kLastModelEntry = kMotorModelCount - 1;
 
 shell::FileChoice MotorFileChoice(const char* titleKey, const char* proposedName) {
@@ -121,7 +121,7 @@ bool CMotorPage::event(QEvent* event) {
 }
 
 void CMotorPage::pageShown() {
-    link::SetPollMode(kMotorPollMode);
+    link::SetPollMode(link::PollMode::MotorPage);
     readMotorGroups();
     pruneMotorModels();
 }

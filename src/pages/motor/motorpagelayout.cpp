@@ -81,11 +81,11 @@ void CMotorPage::createControls() {
     m_vhz->setHelpHandler([this] { m_help->open(shell::HelpKind::VHzTableHelp); });
     m_ctrl->setHelpHandler([this] { m_help->open(shell::HelpKind::CtrlParaHelp); });
 
-    m_fonts.apply(this, 0);
-    m_fonts.apply(m_title, 1);
-    m_fonts.apply(m_ctrl->title(), 1);
+    m_fonts.apply(this, shell::FontSet::Normal);
+    m_fonts.apply(m_title, shell::FontSet::Heading);
+    m_fonts.apply(m_ctrl->title(), shell::FontSet::Heading);
     if (auto* title = m_vhz->findChild<QLabel*>(QStringLiteral("vhzTitle"))) {
-        m_fonts.apply(title, 1);
+        m_fonts.apply(title, shell::FontSet::Heading);
     }
 }
 

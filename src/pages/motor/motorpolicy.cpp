@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "model/invertermodels.h"
+
 namespace velmora::pages {
 
 NumberSpec IntegerRow(int parameter, double low, double high, const char* unit) {
@@ -57,8 +59,7 @@ const char* FrequencyUnitKey(std::uint32_t speedUnitChoice) {
 }
 
 double MaxCurrent(CurrentPanel panel, std::uint32_t inverterType) {
-    if (inverterType == 7301) return 8.0;
-    if (inverterType == 7302) return 16.0;
+    if (const auto* model = model::FindInverterModel(inverterType)) return model->maxCurrent;
     return panel == CurrentPanel::Asynchronous ? 8.0 : 16.0;
 }
 

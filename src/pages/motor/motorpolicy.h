@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "pages/control/numberparse.h"
+#include "pages/common/numberparse.h"
 
 namespace velmora::pages {
 

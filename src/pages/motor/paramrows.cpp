@@ -4,7 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "pages/motor/spinfield.h"
+#include "pages/common/stepedit.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {

@@ -5,11 +5,12 @@
 #include <QPushButton>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/drivedata.h"
-#include "pages/common/unsentvalues.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
 #include "model/remoteparameterfile.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
+#include "pages/common/unsentvalues.h"
 #include "platform/templatepath.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/noticeboard.h"
@@ -30,8 +31,6 @@ namespace {
 
 using model::kRemoteGroup;
 using model::kWriteRemoteGroup;
-constexpr int kPollRemotePage = 2;
-constexpr int kHelpKind = 4;
 
 DriveData& drive() {
     return DriveData::instance();
@@ -76,7 +75,7 @@ void CRemotePage::connectControls() {
     connect(m_sendButton, &QPushButton::clicked, this, &CRemotePage::sendPressed);
     connect(m_saveButton, &QPushButton::clicked, this, &CRemotePage::savePressed);
     connect(m_loadButton, &QPushButton::clicked, this, &CRemotePage::loadPressed);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(kHelpKind); });
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(shell::HelpKind::RemotePageHelp); });
 }
 
 void CRemotePage::operationAllowed() {
@@ -94,7 +93,7 @@ bool CRemotePage::confirmLeave() {
 }
 
 void CRemotePage::pageShown() {
-    link::SetPollMode(kPollRemotePage);
+    link::SetPollMode(link::PollMode::RemotePage);
     drive().RequestGroup(1, kRemoteGroup);
 }
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "pages/control/stepedit.h"
+#include "pages/common/stepedit.h"
 #include "pages/remote/remotepage.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/textcatalog.h"
@@ -17,8 +18,6 @@ using shell::T;
 
 namespace {
 
-constexpr int kPollReportPage = 1;
-constexpr int kHelpKind = 2;
 constexpr int kNoteKind = 3;
 
 enum FontStyle { kNormal = 0, kHeading = 1 };
@@ -80,7 +79,7 @@ CReportPage::CReportPage(QWidget* parent) : shell::Page(parent) {
     page->addLayout(columns, 1);
     page->addLayout(bottom);
 
-    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(kHelpKind); });
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(shell::HelpKind::ReportPageHelp); });
     connect(m_noteButton, &QPushButton::clicked, this, [this] { m_noteViewer->open(kNoteKind); });
     applyTexts();
 }
@@ -118,7 +117,7 @@ void CReportPage::applyTexts() {
 }
 
 void CReportPage::pageShown() {
-    link::SetPollMode(kPollReportPage);
+    link::SetPollMode(link::PollMode::ReportPage);
 }
 
 void CReportPage::enterHoldStorage() {

@@ -1,6 +1,6 @@
 #include "pages/report/reportrows.h"
 
-#include "pages/control/numbertext.h"
+#include "pages/common/numbertext.h"
 
 namespace velmora::pages {
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/runinprogram.h"
@@ -27,7 +28,6 @@ using model::RunInProgramName;
 using model::RunInProgramPath;
 namespace {
 
-using model::kRunInPollMode;
 
 QString number(std::uint32_t value) {
     return QString::number(value);
@@ -61,15 +61,15 @@ void CRunInPage::buildControls() {
     m_startButton = new shell::RoundButton(this);
     m_startButton->setObjectName("startButton");
     m_startButton->setShape(6);
-    m_startButton->setColour(0, qRgb(0, 255, 0));
-    m_startButton->setColour(1, qRgb(0, 128, 0));
+    m_startButton->setColour(shell::RoundButton::Face, qRgb(0, 255, 0));
+    m_startButton->setColour(shell::RoundButton::PressedFace, qRgb(0, 128, 0));
     m_startButton->setFixedSize(60, 40);
     m_startLabel = new QLabel(this);
     m_cancelButton = new shell::RoundButton(this);
     m_cancelButton->setObjectName("cancelButton");
     m_cancelButton->setShape(6);
-    m_cancelButton->setColour(0, qRgb(255, 0, 0));
-    m_cancelButton->setColour(1, qRgb(128, 0, 0));
+    m_cancelButton->setColour(shell::RoundButton::Face, qRgb(255, 0, 0));
+    m_cancelButton->setColour(shell::RoundButton::PressedFace, qRgb(128, 0, 0));
     m_cancelButton->setFixedSize(60, 40);
     m_cancelLabel = new QLabel(this);
     buttons->addWidget(m_startButton);
@@ -123,12 +123,12 @@ void CRunInPage::buildControls() {
 
 void CRunInPage::applyTexts() {
     shell::FontSet fonts;
-    fonts.apply(m_startLabel, 2);
-    fonts.apply(m_cancelLabel, 2);
+    fonts.apply(m_startLabel, shell::FontSet::Large);
+    fonts.apply(m_cancelLabel, shell::FontSet::Large);
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_programList, m_statusGroup, m_stepLine, m_stepTimeLabel, m_elapsedStepTime,
              m_stepDuration, m_speedLabel, m_currentSpeed, m_progressStart, m_totalTime})
-        fonts.apply(w, 0);
+        fonts.apply(w, shell::FontSet::Normal);
     m_startLabel->setText(shell::T("startbutton"));
     m_cancelLabel->setText(shell::T("cancelbutton"));
     m_statusGroup->setTitle(shell::T("statusdisplay"));
@@ -256,7 +256,7 @@ void CRunInPage::execute(const std::vector<RunInCommand>& commands) {
 
 void CRunInPage::pageShown() {
     if (!m_running) m_savedSpeed = model::DriveData::instance().GetChoice(1);
-    link::SetPollMode(kRunInPollMode);
+    link::SetPollMode(link::PollMode::RunIn);
 }
 
 void CRunInPage::operationAllowed() {

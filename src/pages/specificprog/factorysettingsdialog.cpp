@@ -36,7 +36,7 @@ CFactorySettingsDlg::CFactorySettingsDlg(QWidget* parent) : QDialog(parent) {
 void CFactorySettingsDlg::applyTexts() {
     shell::FontSet fonts;
     for (QWidget* w : std::initializer_list<QWidget*>{m_message, m_ok, m_cancel})
-        fonts.apply(w, 0);
+        fonts.apply(w, shell::FontSet::Normal);
     setWindowTitle(shell::T("factorysettings"));
     m_message->setText(shell::T("questionfactorysettings"));
     m_ok->setText(shell::T("okbutton"));

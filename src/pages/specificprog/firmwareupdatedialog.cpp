@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "shell/fontset.h"
@@ -19,9 +20,6 @@
 namespace velmora::pages {
 namespace {
 
-using model::kPollBlockRequest;
-using model::kPollNothing;
-using model::kPollPreparing;
 
 // The whole file, or an error text with the system's reason.
 bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& error) {
@@ -96,11 +94,12 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
 
 void FirmwareUpdateDialog::applyTexts() {
     shell::FontSet fonts;
-    fonts.apply(m_heading, 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_loaderLabel, m_loaderBox, m_loaderChoose, m_updateLabel, m_updateBox, m_updateChoose,
-             m_start, m_loaderStatus, m_firmwareStatus, m_outcome})
-        fonts.apply(w, 0);
+    fonts.apply(m_heading, shell::FontSet::Heading);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_loaderLabel, m_loaderBox, m_loaderChoose,
+                                                      m_updateLabel, m_updateBox, m_updateChoose,
+                                                      m_start, m_loaderStatus, m_firmwareStatus,
+                                                      m_outcome})
+        fonts.apply(w, shell::FontSet::Normal);
     m_heading->setText(shell::T("flashupdate"));
     m_loaderLabel->setText(shell::T("loaderdata"));
     m_loaderChoose->setText(shell::T("searchbutton"));
@@ -137,7 +136,7 @@ void FirmwareUpdateDialog::post(unsigned message, std::uintptr_t wParam) {
     if (m_frame && m_frame->isAlive()) m_frame->postMessage(message, wParam);
 }
 
-void FirmwareUpdateDialog::setPollMode(int mode) {
+void FirmwareUpdateDialog::setPollMode(link::PollMode mode) {
     m_pollMode = mode;
     link::SetPollMode(mode);
 }
@@ -184,7 +183,7 @@ void FirmwareUpdateDialog::startDownload() {
     m_answering = false;
     m_pendingRequests.clear();
     setBusy(true);
-    setPollMode(kPollNothing);
+    setPollMode(link::PollMode::FirmwareQuiet);
     QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
     post(link::WM_LINK_FLUSH, 0);
 }
@@ -205,7 +204,7 @@ void FirmwareUpdateDialog::loaderTick() {
     QTimer::singleShot(m_timings.afterLoaderDone, this, [this] {
         m_state = State::Firmware;
         m_lastBlockSent = false;
-        setPollMode(kPollBlockRequest);
+        setPollMode(link::PollMode::FirmwareBlockRequest);
     });
 }
 
@@ -221,7 +220,7 @@ void FirmwareUpdateDialog::blockRequest(link::Telegram reply) {
 
 void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     m_answering = true;
-    setPollMode(kPollPreparing);
+    setPollMode(link::PollMode::FirmwarePreparing);
     if (m_lastBlockSent) {
         QTimer::singleShot(m_timings.beforeFirmwareDone, this, &FirmwareUpdateDialog::answerDone);
         return;
@@ -256,7 +255,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     QTimer::singleShot(m_timings.beforeFirmwareBlock, this,
                        [this, telegram = std::move(*answer.block)]() mutable {
                            link::SendRequest(std::move(telegram));
-                           setPollMode(kPollBlockRequest);
+                           setPollMode(link::PollMode::FirmwareBlockRequest);
                            m_answering = false;
                            if (!m_pendingRequests.empty() && m_state == State::Firmware) {
                                const std::uint16_t next = m_pendingRequests.front();

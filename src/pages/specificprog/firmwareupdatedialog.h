@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "link/messages.h"
+#include "link/pollmode.h"
 #include "link/telegram.h"
 #include "model/firmwaretransfer.h"
 
@@ -55,7 +56,7 @@ class FirmwareUpdateDialog : public QWidget {
     void answerDone();
     void finishDownload();
     void post(unsigned message, std::uintptr_t wParam);
-    void setPollMode(int mode);
+    void setPollMode(link::PollMode mode);
     void setBusy(bool busy);
     QString choose(QLineEdit* box, const char* titleKey);
     void showOutcome(const QString& line);
@@ -63,7 +64,7 @@ class FirmwareUpdateDialog : public QWidget {
     link::MessageTarget* m_frame = nullptr;
     FirmwareTimings m_timings;
     State m_state = State::Idle;
-    int m_pollMode = 0;
+    link::PollMode m_pollMode = link::PollMode::FirmwareQuiet;
     LoaderPhase m_loader;
     QString m_loaderPath;
     QString m_updatePath;

@@ -7,9 +7,10 @@
 #include <system_error>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/drivedata.h"
-#include "platform/templatepath.h"
 #include "pages/specificprog/parastructscroll.h"
+#include "platform/templatepath.h"
 #include "shell/fontset.h"
 #include "shell/noticeboard.h"
 #include "shell/prompter.h"
@@ -21,8 +22,6 @@ using platform::FindTemplateFile;
 
 namespace {
 
-constexpr int kPollParaStruct = 6;
-constexpr int kPollMenu = 4;
 // The order in which the view asks for the groups when it opens.
 constexpr int kGroupsToRead[] = {0x50, 0x59, 0x5A, 0x51, 0x52, 0x53, 0x54, 0x55, 0x57, 0x56, 0x58};
 
@@ -44,7 +43,7 @@ CParaStructDlg::CParaStructDlg(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     m_save = new QPushButton(this);
     m_save->setObjectName("paraStructSaveButton");
-    fonts.apply(m_save, 0);
+    fonts.apply(m_save, shell::FontSet::Normal);
     layout->addWidget(m_save, 0, Qt::AlignLeft);
 
     m_scroll = new ParaStructScroll(this);
@@ -60,7 +59,7 @@ CParaStructDlg::CParaStructDlg(QWidget* parent) : QWidget(parent) {
         labels.value->setObjectName(QStringLiteral("paraValue") + number);
         labels.unit->setObjectName(QStringLiteral("paraUnit") + number);
         labels.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        for (QLabel* label : {labels.name, labels.value, labels.unit}) fonts.apply(label, 0);
+        for (QLabel* label : {labels.name, labels.value, labels.unit}) fonts.apply(label, shell::FontSet::Normal);
         const int row = static_cast<int>(i);
         grid->addWidget(labels.name, row, 0);
         grid->addWidget(labels.value, row, 1);
@@ -97,7 +96,7 @@ void CParaStructDlg::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_open) return;
     m_open = true;
-    link::SetPollMode(kPollParaStruct);
+    link::SetPollMode(link::PollMode::ParaStruct);
     model::DriveData& data = model::DriveData::instance();
     for (int code : kGroupsToRead) data.RequestGroup(1, code);
     setFocus();
@@ -107,7 +106,7 @@ void CParaStructDlg::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (!m_open || !isHidden()) return;
     m_open = false;
-    link::SetPollMode(kPollMenu);
+    link::SetPollMode(link::PollMode::SpecificProgMenu);
 }
 
 std::filesystem::path CParaStructDlg::templatePath() const {

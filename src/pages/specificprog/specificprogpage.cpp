@@ -7,12 +7,13 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "pages/common/passworddialog.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/parastructdialog.h"
-#include "pages/techservice/passworddialog.h"
 #include "shell/actuatortestdialog.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
@@ -22,9 +23,6 @@
 namespace velmora::pages {
 namespace {
 
-constexpr int kPollMenu = 4;
-constexpr int kPollActuatorTest = 5;
-constexpr int kPollParaStruct = 6;
 constexpr const char* kButtonKeys[] = {"actsenstest", "parastruct", "factorysettings",
                                        "techservice", "flashupdate"};
 constexpr const char* kButtonNames[] = {"actSensTestButton", "paraStructButton",
@@ -129,14 +127,14 @@ CSpecificProgPage::~CSpecificProgPage() = default;
 
 void CSpecificProgPage::applyTexts() {
     shell::FontSet fonts;
-    fonts.apply(m_heading, 1);
+    fonts.apply(m_heading, shell::FontSet::Heading);
     m_heading->setText(shell::T("specificprog"));
     for (int i = 0; i < 5; ++i) {
-        fonts.apply(m_buttons[i], 0);
+        fonts.apply(m_buttons[i], shell::FontSet::Normal);
         m_buttons[i]->setText(shell::T(kButtonKeys[i]));
     }
-    fonts.apply(m_help, 0);
-    fonts.apply(m_back, 0);
+    fonts.apply(m_help, shell::FontSet::Normal);
+    fonts.apply(m_back, shell::FontSet::Normal);
     m_help->setText(shell::T("help"));
     m_back->setText(shell::T("backbutton"));
     m_firmware->applyTexts();
@@ -173,7 +171,7 @@ void CSpecificProgPage::showParaStruct() {
     m_paraStruct->show();
     m_paraStruct->raise();
     m_back->show();
-    link::SetPollMode(kPollParaStruct);
+    link::SetPollMode(link::PollMode::ParaStruct);
 }
 
 void CSpecificProgPage::askFactorySettings() {
@@ -203,7 +201,7 @@ void CSpecificProgPage::backToMenu() {
     showMenu(true);
     // Leaving the panel does not stop a download: the drive's loader waits
     // for its block requests to be polled until the transfer ends.
-    if (!m_firmware->downloading()) link::SetPollMode(kPollMenu);
+    if (!m_firmware->downloading()) link::SetPollMode(link::PollMode::SpecificProgMenu);
 }
 
 void CSpecificProgPage::pageShown() {
@@ -211,9 +209,9 @@ void CSpecificProgPage::pageShown() {
         m_firmware->resumePolling();
         return;
     }
-    link::SetPollMode(kPollMenu);
-    if (m_actuator->isVisible()) link::SetPollMode(kPollActuatorTest);
-    if (m_paraStruct->isVisible()) link::SetPollMode(kPollParaStruct);
+    link::SetPollMode(link::PollMode::SpecificProgMenu);
+    if (m_actuator->isVisible()) link::SetPollMode(link::PollMode::ActuatorTest);
+    if (m_paraStruct->isVisible()) link::SetPollMode(link::PollMode::ParaStruct);
 }
 
 void CSpecificProgPage::operationAllowed() {

@@ -6,9 +6,10 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/techservice/fieldrules.h"
 #include "pages/techservice/techquestions.h"
 #include "shell/prompter.h"
@@ -18,7 +19,6 @@ namespace velmora::pages {
 
 namespace {
 
-constexpr int kPollCalibration = 10;
 
 struct CalibrationField {
     const char* key;
@@ -41,7 +41,7 @@ constexpr std::array<CalibrationField, CalibrationPanel::kCount> kFields{{
 }  // namespace
 
 CalibrationPanel::CalibrationPanel(QWidget* parent)
-    : TechPanel("modifycalvalues", kPollCalibration, model::code::CalibrationReply, parent) {
+    : TechPanel("modifycalvalues", link::PollMode::Calibration, model::code::CalibrationReply, parent) {
     setObjectName(QStringLiteral("calibrationPanel"));
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(2, 12);
@@ -51,8 +51,8 @@ CalibrationPanel::CalibrationPanel(QWidget* parent)
         m_fields[i] = new StepEdit(this);
         m_fields[i]->setObjectName(QStringLiteral("cal_") + QLatin1String(field.key));
         m_fields[i]->setFieldText(QStringLiteral("0"));
-        fonts().apply(m_labels[i], 0);
-        fonts().apply(m_fields[i], 0);
+        fonts().apply(m_labels[i], shell::FontSet::Normal);
+        fonts().apply(m_fields[i], shell::FontSet::Normal);
         grid->addWidget(m_labels[i], field.row, field.column * 2);
         grid->addWidget(m_fields[i], field.row, field.column * 2 + 1);
         connect(m_fields[i], &StepEdit::editingFinished, this, [this, i] { commit(i); });
@@ -60,7 +60,7 @@ CalibrationPanel::CalibrationPanel(QWidget* parent)
     }
     m_send = new QPushButton(this);
     m_send->setObjectName(QStringLiteral("calibrationSendButton"));
-    fonts().apply(m_send, 0);
+    fonts().apply(m_send, shell::FontSet::Normal);
     grid->addWidget(m_send, 6, 3);
     body()->addLayout(grid);
     connect(m_send, &QPushButton::clicked, this, &CalibrationPanel::sendValues);

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace velmora::pages::techservice {
+#include "model/invertermodels.h"
 
-bool IsAccessCode(std::string_view input) {
-    return input == kAccessCode;
-}
+namespace velmora::pages::techservice {
 
 std::uint32_t CommitLow16(std::uint32_t typed, std::uint32_t max) {
     return std::min<std::uint32_t>(typed & 0xFFFFu, max);
@@ -33,7 +31,9 @@ std::uint32_t StepFrequency(std::uint32_t value, int direction) {
 }
 
 float MaxTestCurrent(std::uint32_t inverterType) {
-    return inverterType == kInverterType01 ? 8.0f : 16.0f;
+    // A model the table does not know gets the larger current, as inv02.
+    const model::InverterModel* model = model::FindInverterModel(inverterType);
+    return static_cast<float>(model != nullptr ? model->maxCurrent : 16.0);
 }
 
 float ClampCurrent(float value, float min, float max) {

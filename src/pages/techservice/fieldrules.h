@@ -4,13 +4,8 @@
 // boundaries can be checked as tables.
 #include <array>
 #include <cstdint>
-#include <string_view>
 
 namespace velmora::pages::techservice {
-
-inline constexpr std::string_view kAccessCode = "t@rn5582";
-// Whole and case-sensitive: no trimming, no folding.
-[[nodiscard]] bool IsAccessCode(std::string_view input);
 
 inline constexpr std::uint32_t kMaxMemoryAddress = 8190;
 inline constexpr std::uint32_t kMaxCalibration = 10000;
@@ -31,7 +26,6 @@ inline constexpr std::uint32_t kDefaultTestVoltage = 20;
 [[nodiscard]] std::uint32_t StepFrequency(std::uint32_t value, int direction);
 
 // The test current's limits follow the inverter model in parameter 36.
-inline constexpr std::uint32_t kInverterType01 = 7301;
 [[nodiscard]] float MaxTestCurrent(std::uint32_t inverterType);
 [[nodiscard]] float ClampCurrent(float value, float min, float max);
 // One step of 0.1 A, within [min, max].

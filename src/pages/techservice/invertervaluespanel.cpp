@@ -6,14 +6,13 @@
 #include <QVBoxLayout>
 
 #include "model/commands.h"
-#include "pages/control/numbertext.h"
+#include "pages/common/numbertext.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
 
 namespace {
 
-constexpr int kPollInverterValues = 11;
 
 struct InverterField {
     const char* key;
@@ -37,7 +36,7 @@ constexpr std::array<InverterField, InverterValuesPanel::kCount> kFields{{
 }  // namespace
 
 InverterValuesPanel::InverterValuesPanel(QWidget* parent)
-    : TechPanel("intinvertervalues", kPollInverterValues, kNoRead, parent) {
+    : TechPanel("intinvertervalues", link::PollMode::InverterValues, kNoRead, parent) {
     setObjectName(QStringLiteral("inverterValuesPanel"));
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(3, 12);
@@ -47,8 +46,8 @@ InverterValuesPanel::InverterValuesPanel(QWidget* parent)
         m_values[i] = new QLineEdit(this);
         m_values[i]->setObjectName(QLatin1String(field.key) + QStringLiteral("Value"));
         m_values[i]->setReadOnly(true);
-        fonts().apply(m_labels[i], 0);
-        fonts().apply(m_values[i], 0);
+        fonts().apply(m_labels[i], shell::FontSet::Normal);
+        fonts().apply(m_values[i], shell::FontSet::Normal);
         grid->addWidget(m_labels[i], field.row, field.column * 2);
         grid->addWidget(m_values[i], field.row, field.column * 2 + 1);
     }

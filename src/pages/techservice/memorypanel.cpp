@@ -7,20 +7,20 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/techservice/fieldrules.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
 
 namespace {
-constexpr int kPollMemory = 9;
 }
 
 MemoryPanel::MemoryPanel(QWidget* parent)
-    : TechPanel("modifyeeprom", kPollMemory, kNoRead, parent) {
+    : TechPanel("modifyeeprom", link::PollMode::Memory, kNoRead, parent) {
     setObjectName(QStringLiteral("memoryPanel"));
     auto* grid = new QGridLayout;
     m_addressLabel = new QLabel(this);
@@ -37,7 +37,7 @@ MemoryPanel::MemoryPanel(QWidget* parent)
     m_overwrite->setObjectName(QStringLiteral("eepromOverwriteButton"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_addressLabel, m_address, m_valueLabel,
                                                       m_value, m_load, m_overwrite})
-        fonts().apply(w, 0);
+        fonts().apply(w, shell::FontSet::Normal);
     grid->addWidget(m_addressLabel, 0, 0);
     grid->addWidget(m_address, 0, 1);
     grid->addWidget(m_load, 0, 2);

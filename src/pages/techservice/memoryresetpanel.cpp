@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "pages/techservice/fieldrules.h"
 #include "pages/techservice/techquestions.h"
@@ -13,17 +14,16 @@
 namespace velmora::pages {
 
 namespace {
-constexpr int kPollMemoryReset = 8;
 }
 
 MemoryResetPanel::MemoryResetPanel(QWidget* parent)
-    : TechPanel("reseteeprom", kPollMemoryReset, kNoRead, parent) {
+    : TechPanel("reseteeprom", link::PollMode::MemoryReset, kNoRead, parent) {
     setObjectName(QStringLiteral("memoryResetPanel"));
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         const techservice::MemoryArea& area = techservice::kMemoryAreas[i];
         m_buttons[i] = new QPushButton(this);
         m_buttons[i]->setObjectName(QStringLiteral("reset_") + QLatin1String(area.key));
-        fonts().apply(m_buttons[i], 0);
+        fonts().apply(m_buttons[i], shell::FontSet::Normal);
         body()->addWidget(m_buttons[i]);
         // Each reset destroys data in the drive: asked first, naming the area.
         connect(m_buttons[i], &QPushButton::clicked, this, [this, &area] {

@@ -7,8 +7,10 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
-#include "pages/control/numbertext.h"
+#include "model/grouplayout.h"
+#include "pages/common/numbertext.h"
 #include "pages/techservice/techquestions.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
@@ -16,13 +18,11 @@
 namespace velmora::pages {
 
 namespace {
-constexpr int kPollSerialNumber = 12;
-constexpr int kGroup5A = 0x5A;
 constexpr int kSerialParameter = 39;
 }  // namespace
 
 SerialNumberPanel::SerialNumberPanel(QWidget* parent)
-    : TechPanel("modifyserialnumber", kPollSerialNumber, kGroup5A, parent) {
+    : TechPanel("modifyserialnumber", link::PollMode::SerialNumber, model::code::Group5A, parent) {
     setObjectName(QStringLiteral("serialNumberPanel"));
     auto* row = new QHBoxLayout;
     m_label = new QLabel(this);
@@ -31,7 +31,7 @@ SerialNumberPanel::SerialNumberPanel(QWidget* parent)
     m_send = new QPushButton(this);
     m_send->setObjectName(QStringLiteral("serialSendButton"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_label, m_field, m_send})
-        fonts().apply(w, 0);
+        fonts().apply(w, shell::FontSet::Normal);
     row->addWidget(m_label);
     row->addWidget(m_field);
     row->addWidget(m_send);
@@ -68,7 +68,7 @@ void SerialNumberPanel::showStored(std::uint32_t serial) {
 
 void SerialNumberPanel::takeReply(link::Telegram& reply) {
     std::array<std::uint32_t, 156> values{};
-    if (reply.command != kGroup5A || model::ParseGroup(reply, values) != 0) return;
+    if (reply.command != model::code::Group5A || model::ParseGroup(reply, values) != 0) return;
     display(values[kSerialParameter]);
 }
 

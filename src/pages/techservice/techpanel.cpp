@@ -4,17 +4,18 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
 
-TechPanel::TechPanel(const char* buttonKey, int pollMode, int readCode, QWidget* parent)
+TechPanel::TechPanel(const char* buttonKey, link::PollMode pollMode, int readCode, QWidget* parent)
     : QWidget(parent), m_buttonKey(buttonKey), m_pollMode(pollMode), m_readCode(readCode) {
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("panelHeading"));
-    m_fonts.apply(m_heading, 1);
+    m_fonts.apply(m_heading, shell::FontSet::Heading);
     layout->addWidget(m_heading);
     m_body = new QVBoxLayout;
     layout->addLayout(m_body);
@@ -41,7 +42,7 @@ void TechPanel::reopened() {
 
 void TechPanel::closed() {
     m_open = false;
-    link::SetPollMode(kPollTechPage);
+    link::SetPollMode(link::PollMode::TechPage);
 }
 
 }  // namespace velmora::pages

@@ -4,6 +4,7 @@
 // replies the page hands to it.
 #include <QWidget>
 
+#include "link/pollmode.h"
 #include "link/telegram.h"
 #include "shell/fontset.h"
 
@@ -15,11 +16,10 @@ namespace velmora::pages {
 class TechPanel : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kPollTechPage = 7;
     static constexpr int kNoRead = 0;
 
     // buttonKey: the page button that opens the panel (also the heading's end).
-    TechPanel(const char* buttonKey, int pollMode, int readCode, QWidget* parent);
+    TechPanel(const char* buttonKey, link::PollMode pollMode, int readCode, QWidget* parent);
 
     [[nodiscard]] const char* buttonKey() const { return m_buttonKey; }
     // 1 while the panel is open (shown through its button, not yet left).
@@ -44,7 +44,7 @@ class TechPanel : public QWidget {
 
   private:
     const char* m_buttonKey;
-    int m_pollMode;
+    link::PollMode m_pollMode;
     int m_readCode;
     bool m_open = false;
     shell::FontSet m_fonts;

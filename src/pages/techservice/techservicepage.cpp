@@ -7,8 +7,10 @@
 #include <QVBoxLayout>
 
 #include "link/linkapi.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/grouplayout.h"
 #include "pages/techservice/calibrationpanel.h"
 #include "pages/techservice/invertervaluespanel.h"
 #include "pages/techservice/memorypanel.h"
@@ -44,7 +46,7 @@ constexpr std::array<ReplyRoute, 5> kReplyRoutes{{
 }};
 
 [[nodiscard]] bool IsGroupReply(int command) {
-    return (command >= 0x50 && command <= 0x5A) || command == 0x5F;
+    return model::FindGroup(command) != nullptr;
 }
 
 }  // namespace
@@ -106,14 +108,14 @@ void CTechServicePage::applyTexts() {
                                                   "modifycalvalues", "intinvertervalues",
                                                   "testoperation",   "modifyserialnumber"};
     shell::FontSet fonts;
-    fonts.apply(m_heading, 1);
+    fonts.apply(m_heading, shell::FontSet::Heading);
     m_heading->setText(shell::T("techservice"));
     for (int i = 0; i < kPanelCount; ++i) {
-        fonts.apply(m_buttons[i], 0);
+        fonts.apply(m_buttons[i], shell::FontSet::Normal);
         m_buttons[i]->setText(shell::T(kButtonKeys[i]));
     }
-    fonts.apply(m_close, 0);
-    fonts.apply(m_back, 0);
+    fonts.apply(m_close, shell::FontSet::Normal);
+    fonts.apply(m_back, shell::FontSet::Normal);
     m_close->setText(shell::T("closetechservice"));
     m_back->setText(shell::T("backbutton"));
     for (TechPanel* panel : m_panels) panel->applyTexts();
@@ -168,7 +170,7 @@ void CTechServicePage::closePage() {
 }
 
 void CTechServicePage::pageShown() {
-    link::SetPollMode(TechPanel::kPollTechPage);
+    link::SetPollMode(link::PollMode::TechPage);
     if (TechPanel* open = openPanel()) open->reopened();
 }
 

@@ -7,10 +7,12 @@
 
 #include "link/linkapi.h"
 #include "link/messages.h"
+#include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
+#include "model/grouplayout.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/techservice/fieldrules.h"
 #include "shell/roundbutton.h"
 #include "shell/textcatalog.h"
@@ -19,13 +21,10 @@ namespace velmora::pages {
 
 namespace {
 
-constexpr int kPollTestOperation = 13;
 constexpr int kCurrentParameter = 44;
 constexpr int kInverterTypeParameter = 36;
 constexpr int kOutputVoltageParameter = 15;
 constexpr int kOutputCurrentParameter = 18;
-constexpr int kGroup51 = 0x51;
-constexpr int kGroup5A = 0x5A;
 constexpr int kWriteGroup51 = 0x11;
 enum Style { kNormal = 0, kLarge = 2 };
 
@@ -41,7 +40,7 @@ shell::RoundButton* makeLamp(QWidget* parent, const char* name, QColor face, QCo
 }  // namespace
 
 TestOperationPanel::TestOperationPanel(QWidget* parent)
-    : TechPanel("testoperation", kPollTestOperation, kNoRead, parent) {
+    : TechPanel("testoperation", link::PollMode::TestOperation, kNoRead, parent) {
     setObjectName(QStringLiteral("testOperationPanel"));
     auto label = [this](int style = kNormal) {
         auto* l = new QLabel(this);
@@ -138,15 +137,15 @@ void TestOperationPanel::opened() {
     m_frequency->setFieldText(UnsignedText(techservice::kDefaultTestFrequency));
     m_voltage->setFieldText(UnsignedText(techservice::kDefaultTestVoltage));
     model::DriveData& data = model::DriveData::instance();
-    data.RequestGroup(1, kGroup51);
-    data.RequestGroup(1, kGroup5A);
+    data.RequestGroup(1, model::code::Group51);
+    data.RequestGroup(1, model::code::Group5A);
     link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
     post(link::WM_TAB_LOCK, 1);
 }
 
 void TestOperationPanel::reopened() {
     TechPanel::reopened();
-    link::SendRequest(model::BuildReadGroup(kGroup51));
+    link::SendRequest(model::BuildReadGroup(model::code::Group51));
     link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
 }
 

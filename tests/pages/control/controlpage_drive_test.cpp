@@ -6,8 +6,8 @@
 #include <QLabel>
 
 #include "control/drivetestsupport.h"
+#include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
-#include "pages/control/stepedit.h"
 #include "shell/roundbutton.h"
 
 namespace velmora::pages {

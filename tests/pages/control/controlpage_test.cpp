@@ -11,7 +11,7 @@
 
 #include "control/pagetestsupport.h"
 #include "model/commands.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
 #include "tests/support/wheel.h"
 

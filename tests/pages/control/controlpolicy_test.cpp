@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pages/control/numbertext.h"
+#include "pages/common/numbertext.h"
 
 namespace velmora::pages {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "app/demodrive.h"
 #include "control/pagetestsupport.h"
-#include "shell/mainframe.h"
+#include "frame/mainframe.h"
 #include "sim/driveserver.h"
 
 namespace velmora::pagetest {

@@ -9,8 +9,9 @@
 #include "drivelinkharness.h"
 #include "link/queues.h"
 #include "motortestsupport.h"
+#include "pages/common/stepedit.h"
 #include "pages/motor/motorpage.h"
-#include "pages/motor/spinfield.h"
+#include "pages/motor/paramrows.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {
@@ -122,12 +123,16 @@ TEST_F(MotorDriveTest, SavedSlotLoadsBackAndEmptySlotIsReported) {
                                                     "inform:" + shell::T("erasedpopup")}));
 }
 
-// The drive knows model 14 (the last list entry) and answers with its data.
+// The drive knows model 14 (the last list entry) and answers with its data:
+// 3500 Hz and 9.00 A rated, a rating no other model of the simulated drive
+// has, so a wrong model byte loads other values.
 TEST_F(MotorDriveTest, MakerSetOfTheLastModelLoads) {
     reset();
     runAction(0, 14);
     ASSERT_TRUE(awaitMotorGroups(false));
     page->refresh();
+    EXPECT_EQ(harness.data.Working(91), 3500u);
+    EXPECT_EQ(harness.data.Working(93), 900u);
     EXPECT_LE(harness.data.Working(90), 4u);
     EXPECT_EQ(Find<QComboBox>(page.get(), "motorTypeList")->currentIndex(),
               static_cast<int>(harness.data.Working(90)));

@@ -14,7 +14,8 @@
 #include "motordata.h"
 #include "motorpagefixture.h"
 #include "motortestsupport.h"
-#include "pages/motor/spinfield.h"
+#include "pages/common/stepedit.h"
+#include "pages/motor/paramrows.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {

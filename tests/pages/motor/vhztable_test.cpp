@@ -6,7 +6,8 @@
 
 #include "motordata.h"
 #include "motortestsupport.h"
-#include "pages/motor/spinfield.h"
+#include "pages/common/stepedit.h"
+#include "pages/motor/paramrows.h"
 #include "pages/motor/vhzgeometry.h"
 #include "pages/motor/vhztablepanel.h"
 #include "shell/textcatalog.h"

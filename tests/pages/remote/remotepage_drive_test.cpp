@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "control/drivetestsupport.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/stepedit.h"
 #include "pages/remote/remotepage.h"
 
 namespace velmora::pages {

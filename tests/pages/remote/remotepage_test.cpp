@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "control/pagetestsupport.h"
-#include "pages/control/stepedit.h"
+#include "pages/common/stepedit.h"
 
 namespace velmora::pages {
 namespace {

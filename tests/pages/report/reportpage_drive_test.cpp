@@ -6,9 +6,9 @@
 #include <QLabel>
 
 #include "control/drivetestsupport.h"
+#include "pages/common/numbertext.h"
+#include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
-#include "pages/control/numbertext.h"
-#include "pages/control/stepedit.h"
 #include "pages/report/reportpage.h"
 #include "shell/roundbutton.h"
 

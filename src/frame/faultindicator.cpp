@@ -1,0 +1,35 @@
+#include "frame/faultindicator.h"
+
+#include "shell/faultlook.h"
+
+namespace velmora::shell {
+
+FaultIndicator::FaultIndicator(QWidget* parent) : QLabel(parent) {
+    setObjectName("faultIndicator");
+    setAutoFillBackground(true);
+    setContentsMargins(6, 0, 6, 0);
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    hide();
+}
+
+void FaultIndicator::showStatus(unsigned faultClass, unsigned number) {
+    // The status repeats every cycle: only a change repaints.
+    if (faultClass == m_faultClass && number == m_number && isVisibleTo(parentWidget())) return;
+    m_faultClass = faultClass;
+    m_number = number;
+    if (faultClass == 0) {
+        hide();
+        return;
+    }
+    const FaultClassLook look = faultClassLook(faultClass);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, look.background);
+    colours.setColor(QPalette::WindowText, look.text);
+    setPalette(colours);
+    setText(look.name + QLatin1Char(' ') + QString::number(number) + QStringLiteral(": ") +
+            faultShortText(number));
+    setToolTip(faultDescription(number));
+    show();
+}
+
+}  // namespace velmora::shell

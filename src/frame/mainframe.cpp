@@ -1,0 +1,210 @@
+#include "frame/mainframe.h"
+
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "frame/framemenus.h"
+#include "frame/framemessage.h"
+#include "frame/pagescroller.h"
+#include "frame/statusindicator.h"
+#include "link/linkapi.h"
+#include "link/seriallink_api.h"
+#include "pages/control/controlpage.h"
+#include "pages/motor/motorpage.h"
+#include "pages/remote/remotepage.h"
+#include "pages/report/reportpage.h"
+#include "pages/runin/runinpage.h"
+#include "pages/specificprog/specificprogpage.h"
+#include "pages/techservice/techservicepage.h"
+#include "shell/faultpopup.h"
+#include "shell/textcatalog.h"
+#include "trend/trendhost.h"
+
+namespace velmora::shell {
+
+CMainFrame::CMainFrame(FrameOptions options, QWidget* parent)
+    : QMainWindow(parent), m_options(options) {
+    setObjectName("mainFrame");
+    // Replaced by the text of "company" once the catalogue is loaded.
+    setWindowTitle(QStringLiteral("Halvern"));
+    buildSheet();
+    initialise();
+}
+
+void CMainFrame::buildSheet() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_sheet = new QTabWidget;
+    m_sheet->setObjectName("sheet");
+    layout->addWidget(scrollingHolder(m_sheet, central), 1);
+    buildStatusBar(central, layout);
+    setCentralWidget(central);
+
+    const FramePages made =
+        m_options.createPages ? m_options.createPages()
+                              : FramePages{new pages::CControlPage,    new pages::CReportPage,
+                                           new pages::CRemotePage,     new pages::CMotorPage,
+                                           new pages::CRunInPage,      new pages::CSpecificProgPage,
+                                           new pages::CTechServicePage};
+    m_control = made.control;
+    m_report = made.report;
+    m_remote = made.remote;
+    m_motor = made.motor;
+    m_runIn = made.runIn;
+    m_specificProg = made.specificProg;
+    m_techService = made.techService;
+    ++m_programmaticSwitch;
+    for (Page* page : std::initializer_list<Page*>{m_control, m_report, m_remote, m_motor, m_runIn,
+                                                   m_specificProg, m_techService}) {
+        page->setFrame(this);
+        m_sheet->addTab(page, QString());
+    }
+    --m_programmaticSwitch;
+    m_previousPage = m_control;
+    connect(m_sheet, &QTabWidget::currentChanged, this, &CMainFrame::onTabChanged);
+    m_sheet->tabBar()->installEventFilter(this);
+}
+
+void CMainFrame::initialise() {
+    TextCatalog::instance().load(readLanguageNumber());
+    m_indicator->setTexts(T("connected"), T("disconnected"));
+    setWindowTitle(T("company"));
+    for (Page* page : std::initializer_list<Page*>{m_control, m_report, m_remote, m_motor, m_runIn,
+                                                   m_specificProg, m_techService}) {
+        page->applyTexts();
+    }
+
+    createMenus();
+
+    for (int i = 0; i < 6; ++i) {
+        auto* page = static_cast<Page*>(m_sheet->widget(i));
+        m_sheet->setTabText(i, T(page->captionKey()));
+    }
+
+    if (m_options.startLink) {
+        link::StartLinkThreads(*this);
+        m_linkStarted = true;
+    }
+
+    // Every page is shown once so that all of them have been laid out; the
+    // control page ends up in front.
+    ++m_programmaticSwitch;
+    m_sheet->removeTab(m_sheet->indexOf(m_techService));
+    for (QWidget* page : std::initializer_list<QWidget*>{m_report, m_remote, m_motor, m_runIn,
+                                                         m_specificProg, m_control}) {
+        m_sheet->setCurrentWidget(page);
+    }
+    --m_programmaticSwitch;
+    m_previousPage = m_control;
+    for (Page* page : linkPages()) page->setEnabled(false);
+
+    m_popupA = new FaultPopup(this);
+    m_popupA->setObjectName("faultPopupA");
+    m_popupB = new FaultPopup(this);
+    m_popupB->setObjectName("faultPopupB");
+    m_popupG = new FaultPopup(this);
+    m_popupG->setObjectName("faultPopupG");
+    for (FaultPopup* popup : {m_popupA, m_popupB, m_popupG}) popup->hide();
+}
+
+void CMainFrame::createMenus() {
+    m_menus = new FrameMenus(menuBar());
+    m_menus->buildLanguageMenu(readLanguageNumber());
+    int port = 0;
+    int mode = 1;
+    if (!m_options.fixedDevice) link::ReadLinkSettings(port, mode);
+    m_port = port;
+    m_menus->buildConnectionMenu(port, mode, m_options.fixedDevice);
+    connect(m_menus, &FrameMenus::languageChosen, this, &CMainFrame::onLanguageChosen);
+    connect(m_menus, &FrameMenus::portChosen, this, &CMainFrame::onPortChosen);
+    connect(m_menus, &FrameMenus::autodetectChosen, this, &CMainFrame::onAutodetectChosen);
+    m_trend = new trend::TrendHost(this, menuBar());
+}
+
+CMainFrame::~CMainFrame() {
+    {
+        std::lock_guard lock(m_aliveMutex);
+        m_alive = false;
+    }
+    // Removing the pages changes the current tab; nothing may be refused now.
+    ++m_programmaticSwitch;
+    for (QWidget* page : std::initializer_list<QWidget*>{m_control, m_report, m_motor, m_runIn,
+                                                         m_specificProg, m_techService, m_remote}) {
+        delete page;
+    }
+    if (m_linkStarted) link::StopLinkThreads();
+}
+
+void CMainFrame::postMessage(unsigned message, std::uintptr_t wParam) {
+    std::lock_guard lock(m_aliveMutex);
+    if (!m_alive) return;
+    QCoreApplication::postEvent(this, new FrameMessageEvent(message, wParam));
+}
+
+bool CMainFrame::isAlive() const {
+    std::lock_guard lock(m_aliveMutex);
+    return m_alive;
+}
+
+bool CMainFrame::event(QEvent* event) {
+    const auto type = static_cast<unsigned>(event->type());
+    if (type >= kFirstFrameMessage && type <= kLastFrameMessage) {
+        if (auto* message = dynamic_cast<FrameMessageEvent*>(event)) {
+            dispatch(message->message(), message->wParam());
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::activatePage(QWidget* page) {
+    if (!page || m_sheet->indexOf(page) < 0) return;
+    ++m_programmaticSwitch;
+    m_sheet->setCurrentWidget(page);
+    --m_programmaticSwitch;
+    m_previousPage = page;
+}
+
+QWidget* CMainFrame::activePage() const {
+    return m_sheet->currentWidget();
+}
+
+std::vector<Page*> CMainFrame::linkPages() const {
+    std::vector<Page*> pages{m_control, m_report, m_remote, m_motor, m_runIn, m_specificProg};
+    if (!m_techPageHidden) pages.push_back(m_techService);
+    return pages;
+}
+
+std::vector<Page*> CMainFrame::operationPages() const {
+    std::vector<Page*> pages{m_control, m_remote, m_motor, m_runIn, m_specificProg};
+    if (!m_techPageHidden) pages.push_back(m_techService);
+    return pages;
+}
+
+void CMainFrame::onLanguageChosen(int number) {
+    m_menus->checkLanguage(number);
+    writeLanguageNumber(static_cast<unsigned>(number));
+    m_faults.clearShown();
+    // The new language is loaded by a fresh instance: texts are never swapped
+    // in a running window.
+    m_restartRequested = true;
+    close();
+}
+
+void CMainFrame::onPortChosen(int port) {
+    m_port = port;
+    link::WriteLinkSettings(port, 0);
+    m_menus->checkPort(port);
+}
+
+void CMainFrame::onAutodetectChosen() {
+    link::WriteLinkSettings(m_port, 1);
+    m_menus->checkAutodetect();
+}
+
+}  // namespace velmora::shell

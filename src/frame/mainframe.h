@@ -1,0 +1,154 @@
+#pragma once
+// The main window: the tabbed pages, the language and connection menus, the
+// connection lamp, the fault popups and the dispatch of every message that
+// the link threads and the pages post to it.
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "frame/faultrules.h"
+#include "frame/tabrules.h"
+#include "link/messages.h"
+#include "model/firstread.h"
+#include "shell/noticeboard.h"
+
+class QTabWidget;
+
+namespace velmora::pages {
+class CControlPage;
+class CReportPage;
+class CRemotePage;
+class CMotorPage;
+class CRunInPage;
+class CSpecificProgPage;
+class CTechServicePage;
+}  // namespace velmora::pages
+
+namespace velmora::trend {
+class TrendHost;
+}
+
+namespace velmora::shell {
+
+class FaultIndicator;
+class FaultPopup;
+class NoticeStrip;
+class FrameMenus;
+class Page;
+class StatusIndicator;
+
+// The seven pages in tab order; the window owns them once created.
+struct FramePages {
+    pages::CControlPage* control = nullptr;
+    pages::CReportPage* report = nullptr;
+    pages::CRemotePage* remote = nullptr;
+    pages::CMotorPage* motor = nullptr;
+    pages::CRunInPage* runIn = nullptr;
+    pages::CSpecificProgPage* specificProg = nullptr;
+    pages::CTechServicePage* techService = nullptr;
+};
+
+struct FrameOptions {
+    // false: no link threads (tests drive the window by posting messages).
+    bool startLink = true;
+    // The device was given for this run only (demo, --device): the port
+    // setting of config.ini is neither read nor offered for change.
+    bool fixedDevice = false;
+    // Makes the pages; empty for the real ones (tests pass observing ones).
+    std::function<FramePages()> createPages;
+};
+
+class CMainFrame : public QMainWindow, public link::MessageTarget, public NoticeBoard {
+    Q_OBJECT
+  public:
+    explicit CMainFrame(FrameOptions options = {}, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // MessageTarget, called from any thread.
+    void postMessage(unsigned message, std::uintptr_t wParam) override;
+    [[nodiscard]] bool isAlive() const override;
+    // NoticeBoard: a few seconds in the status bar.
+    void showNotice(const QString& text) override;
+
+    [[nodiscard]] bool restartRequested() const { return m_restartRequested; }
+    [[nodiscard]] bool allGroupsRead() const { return m_tabState.allGroupsRead; }
+    [[nodiscard]] bool connected() const { return m_connected; }
+    [[nodiscard]] QTabWidget* sheet() const { return m_sheet; }
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildSheet();
+    void buildStatusBar(QWidget* central, QLayout* layout);
+    void initialise();
+    void createMenus();
+    void activatePage(QWidget* page);  // a switch the rules never refuse
+    [[nodiscard]] QWidget* activePage() const;
+    // The pages the link state enables, and those told whether the drive
+    // allows operation (the same without the report page).
+    [[nodiscard]] std::vector<Page*> linkPages() const;
+    [[nodiscard]] std::vector<Page*> operationPages() const;
+
+    void dispatch(unsigned message, std::uintptr_t wParam);
+    void onLinkState(std::uintptr_t wParam);
+    void onGroupReply();
+    void onDriveReply();
+    void onStatus();
+    void applyFault(const FaultAction& action, std::uint8_t number);
+    void runGeneralErrorSequence(std::uint8_t number, bool showPopup);
+    void onTechPageVisibility(std::uintptr_t wParam);
+    void onLinkSuspend(bool suspend);
+    void tellAboutPortOnce();
+    void showDriveState(bool allowed, std::uint8_t faultClass, std::uint8_t number);
+    // The page being left agrees (it may ask about values not sent).
+    [[nodiscard]] bool mayLeave(QWidget* page) const;
+
+    void onTabChanged(int index);
+    [[nodiscard]] TabVerdict verdictFor(QWidget* target) const;
+    void showRefusal(const TabVerdict& verdict);
+    void onLanguageChosen(int number);
+    void onPortChosen(int port);
+    void onAutodetectChosen();
+
+    FrameOptions m_options;
+    QTabWidget* m_sheet = nullptr;
+    StatusIndicator* m_indicator = nullptr;
+    FaultIndicator* m_faultIndicator = nullptr;
+    NoticeStrip* m_notices = nullptr;
+    FrameMenus* m_menus = nullptr;
+    trend::TrendHost* m_trend = nullptr;
+
+    pages::CControlPage* m_control = nullptr;
+    pages::CReportPage* m_report = nullptr;
+    pages::CRemotePage* m_remote = nullptr;
+    pages::CMotorPage* m_motor = nullptr;
+    pages::CRunInPage* m_runIn = nullptr;
+    pages::CSpecificProgPage* m_specificProg = nullptr;
+    pages::CTechServicePage* m_techService = nullptr;
+
+    FaultPopup* m_popupA = nullptr;  // fault class 1
+    FaultPopup* m_popupB = nullptr;  // fault class 2
+    FaultPopup* m_popupG = nullptr;  // fault class 3, the general error
+
+    TabState m_tabState;
+    model::FirstCompleteRead m_firstRead;
+    FaultTracker m_faults;
+    QPointer<QWidget> m_previousPage;  // active when the last tab change began
+    int m_programmaticSwitch = 0;      // > 0 while the window itself switches
+    bool m_leaveAnswered = false;      // a click's change was agreed to already
+    bool m_techPageHidden = true;
+    bool m_connected = false;
+    bool m_restartRequested = false;
+    bool m_portHintShown = false;
+    bool m_linkStarted = false;
+    int m_port = 0;  // the fixed port last read or chosen
+
+    mutable std::mutex m_aliveMutex;  // posts from link threads vs. destruction
+    bool m_alive = true;
+};
+
+}  // namespace velmora::shell

@@ -1,0 +1,207 @@
+// The main window's reactions to the messages of the link threads and pages.
+#include <QTabWidget>
+
+#include "frame/mainframe.h"
+#include "frame/noticestrip.h"
+#include "frame/porthint.h"
+#include "frame/statusindicator.h"
+#include "link/linkapi.h"
+#include "model/commands.h"
+#include "model/drivedata.h"
+#include "model/grouplayout.h"
+#include "pages/control/controlpage.h"
+#include "pages/motor/motorpage.h"
+#include "pages/remote/remotepage.h"
+#include "pages/report/reportpage.h"
+#include "pages/runin/runinpage.h"
+#include "pages/specificprog/specificprogpage.h"
+#include "pages/techservice/techservicepage.h"
+#include "shell/faultpopup.h"
+#include "shell/prompter.h"
+#include "shell/textcatalog.h"
+#include "trend/trendhost.h"
+
+namespace velmora::shell {
+
+namespace {
+constexpr int kErrorGroup = model::code::Group5F;
+}
+
+void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
+    switch (message) {
+        case link::WM_TECHPAGE_VISIBILITY:
+            onTechPageVisibility(wParam);
+            break;
+        case link::WM_SHOW_SPECIFICPROG:
+            activatePage(m_specificProg);
+            m_specificProg->showActuatorTest();
+            break;
+        case link::WM_DRIVE_REPLY:
+            onDriveReply();
+            break;
+        case link::WM_MOTOR_MODEL_CHOSEN:
+            m_control->showMotorModelName(static_cast<int>(wParam));
+            break;
+        case link::WM_MEMORY_SLOT_CHOSEN:
+            m_control->showMemorySlotName(static_cast<int>(wParam));
+            break;
+        case link::WM_TAB_LOCK:
+            m_tabState.tabLocked = wParam != 0;
+            break;
+        case link::WM_DRIVE_STATUS:
+            onStatus();
+            break;
+        case link::WM_DRIVE_GROUP_REPLY:
+            onGroupReply();
+            break;
+        case link::WM_DRIVE_LINK_STATE:
+            onLinkState(wParam);
+            break;
+        case link::WM_RUNIN_ACTIVE:
+            m_tabState.runInActive = wParam != 0;
+            m_control->setRunInActive(m_tabState.runInActive);
+            break;
+        case link::WM_LINK_FLUSH:
+            link::FlushOutgoing();
+            break;
+        case link::WM_LINK_SUSPEND:
+            onLinkSuspend(wParam != 0);
+            break;
+        default:  // WM_MOTOR_SEND belongs to the motor page
+            break;
+    }
+    if (m_trend) m_trend->frameMessage(message, wParam);
+}
+
+void CMainFrame::onLinkState(std::uintptr_t wParam) {
+    m_connected = wParam == 1;
+    for (Page* page : linkPages()) page->setEnabled(m_connected);
+    if (m_connected != m_indicator->connectedShown()) {
+        m_indicator->setConnected(m_connected);
+        if (!m_connected) {
+            m_runIn->stopIfRunning();
+            for (Page* page : linkPages()) page->linkLost();
+        }
+    }
+    if (m_connected) {
+        // A link lost in the middle of the first read flushed its requests;
+        // the answered check resumes it even when no group reply comes.
+        m_firstRead.RequestOverdueGroups(model::DriveData::instance());
+        m_runIn->linkAnswered();
+    } else {
+        tellAboutPortOnce();
+        // Without a link nothing is known about the motor.
+        m_notices->setStanding({});
+    }
+}
+
+void CMainFrame::tellAboutPortOnce() {
+    if (m_portHintShown) return;
+    const QString text = PortProblemText(link::LastOpenFailure());
+    if (text.isEmpty()) return;
+    m_portHintShown = true;
+    prompter().inform(this, text);
+}
+
+void CMainFrame::onGroupReply() {
+    const bool forward = m_firstRead.onGroupReply(model::DriveData::instance());
+    m_tabState.allGroupsRead = m_firstRead.allGroupsRead();
+    if (!forward) return;
+    QWidget* active = activePage();
+    for (Page* page : std::initializer_list<Page*>{m_control, m_report, m_remote, m_motor,
+                                                   m_specificProg, m_techService}) {
+        if (active == page) {
+            page->refresh();
+            break;
+        }
+    }
+}
+
+void CMainFrame::onDriveReply() {
+    QWidget* active = activePage();
+    for (Page* page : std::initializer_list<Page*>{m_motor, m_specificProg, m_techService}) {
+        if (active == page) {
+            page->driveReply();
+            return;
+        }
+    }
+    // Every message announces one entry of the shared reply queue. Taking it
+    // here keeps later group replies from being read one entry late, and
+    // stores the error group (0x5F) the status evaluation asked for.
+    model::DriveData::instance().StoreGroupReply();
+}
+
+void CMainFrame::onStatus() {
+    link::Telegram reply;
+    if (link::FetchStatus(reply) != 0) return;
+    std::array<std::uint8_t, 4> d{};
+    if (model::ParseStatus(reply, d) != 0) return;
+
+    if (m_trend) m_trend->driveStatus(d[2], d[3]);
+    const bool allowed = (d[1] & 0x01) != 0;
+    for (Page* page : operationPages()) {
+        if (allowed) {
+            page->operationAllowed();
+        } else {
+            page->operationNotAllowed();
+        }
+    }
+    applyFault(m_faults.evaluate(d[2], d[3]), d[3]);
+    showDriveState(allowed, d[2], d[3]);
+}
+
+void CMainFrame::applyFault(const FaultAction& action, std::uint8_t number) {
+    if (action.clearAll) {
+        m_popupA->hide();
+        m_popupB->hide();
+        return;
+    }
+    FaultPopup* popup = nullptr;
+    switch (action.popup) {
+        case FaultPopupSlot::A:
+            popup = m_popupA;
+            break;
+        case FaultPopupSlot::B:
+            popup = m_popupB;
+            break;
+        case FaultPopupSlot::General:
+            runGeneralErrorSequence(number, action.showPopup);
+            break;
+        case FaultPopupSlot::None:
+            break;
+    }
+    if (popup && action.showPopup) {
+        popup->setFault(number, popup == m_popupA ? 1 : 2);
+        popup->show();
+        popup->raise();
+    }
+    if (action.stopRunIn) m_runIn->stopIfRunning();
+}
+
+void CMainFrame::runGeneralErrorSequence(std::uint8_t number, bool showPopup) {
+    // The report page comes to the front before the error group is asked
+    // for: while the modal popup waits, its reply then reaches this window's
+    // own handler instead of a page that would drop it.
+    activatePage(m_report);
+    model::DriveData::instance().RequestGroup(1, kErrorGroup);
+    prompter().inform(this, T("generalerror"));
+    if (showPopup) {
+        m_popupG->setFault(number, 3);
+        m_popupG->show();
+        m_popupG->raise();
+    }
+    activatePage(m_report);
+    m_report->enterHoldStorage();
+}
+
+void CMainFrame::onLinkSuspend(bool suspend) {
+    m_tabState.flashBusy = suspend;
+    if (!m_linkStarted) return;
+    if (suspend) {
+        link::SuspendSupervision();
+    } else {
+        link::ResumeSupervision();
+    }
+}
+
+}  // namespace velmora::shell

@@ -1,0 +1,36 @@
+#pragma once
+// The polling modes, by name. Their plans (what each asks the drive for) are
+// in linkpolicy.cpp.
+namespace velmora::link {
+
+// What the polling thread asks for while a window is shown; the numbers are
+// those the drive tool has always used (the command-line tool takes them too).
+enum class PollMode : int {
+    ControlPage = 0,
+    ReportPage = 1,
+    RemotePage = 2,
+    MotorPage = 3,
+    SpecificProgMenu = 4,
+    ActuatorTest = 5,
+    ParaStruct = 6,
+    TechPage = 7,
+    MemoryReset = 8,
+    Memory = 9,
+    Calibration = 10,
+    InverterValues = 11,
+    SerialNumber = 12,
+    TestOperation = 13,
+    FirmwareQuiet = 14,
+    FirmwareBlockRequest = 15,
+    FirmwarePreparing = 16,
+    RunIn = 17,
+    Initial = 19,  // status only, before any page asked
+};
+
+// Post a polling mode to the polling thread (linkapi.h). 0 posted, 1 dropped.
+int SetPollMode(int mode);
+inline int SetPollMode(PollMode mode) {
+    return SetPollMode(static_cast<int>(mode));
+}
+
+}  // namespace velmora::link

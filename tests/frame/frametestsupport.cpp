@@ -1,0 +1,169 @@
+#include "tests/frame/frametestsupport.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <fstream>
+
+#include "frame/framemessage.h"
+#include "frame/noticestrip.h"
+#include "link/queues.h"
+#include "model/drivedata.h"
+#include "model/grouplayout.h"
+
+namespace velmora::shell::test {
+
+QApplication& TestApplication() {
+    // Made by the GUI tests' main.
+    return *static_cast<QApplication*>(QCoreApplication::instance());
+}
+
+namespace {
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Only the keys the main window shows; everything else reads FILE_ERROR.
+const char* const kEnglish = R"([general]
+company=Test Drives
+languagefile=English
+[menu]
+languagechoice=Language
+connection=Connection
+autodetect=Automatic detection
+comselect=Port
+com=COM
+connected=connected
+disconnected=not connected
+rememberadapter=Remember this adapter
+[tabs]
+tabcontrolpage=Control
+taboperatingvalues=Operating values
+tabremotecontrol=Remote control
+tabmotorparameters=Motor
+tabrunin=Run-in
+tabspecificprog=Specific
+tabtechservice=Technician tab
+[errors]
+errornumber=Error
+warningnumber=Warning
+generalerror=A general error occurred
+error01=Undervoltage
+error03=Overcurrent
+[spec]
+usebackbutton=Use the back button
+waitflashdownload=Wait for the download
+techservice=Technician
+holdstorage=Hold storage
+m5=Memory 5
+typem01ac=Model A1
+typem02ac=Model A2
+typem03ac=Model A3
+[notices]
+faultclass1=Warn
+faultclass2=Stop
+faultclass3=Severe
+faultclassother=Class %1
+faultundescribed=Not described
+tabrefusedrunin=Run-in runs
+tabrefusedreading=Reading
+startrefusedfault=No start with %1
+operationlocked=Locked
+askdiscardchanges=Discard?
+filesaved=Saved %1
+)";
+
+}  // namespace
+
+std::filesystem::path EnterTestFolder() {
+    TestApplication();
+    char pattern[] = "/tmp/velmora-shell-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) return {};
+    const std::filesystem::path folder(made);
+    writeFile(folder / "data_language" / "language_01.ini", kEnglish);
+    writeFile(folder / "data_language" / "language_02.ini",
+              "[general]\ncompany=Testantriebe\nlanguagefile=Deutsch\n");
+    std::filesystem::create_directories(folder / "data_runin");
+    std::error_code ignored;
+    std::filesystem::copy_file(
+        std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_runin" / "runin_01.run",
+        folder / "data_runin" / "runin_01.run", ignored);
+    std::filesystem::current_path(folder);
+    return folder;
+}
+
+FrameOptions ObservedFrameOptions(ObservedPages& pages) {
+    FrameOptions options;
+    options.startLink = false;
+    options.createPages = [&pages] {
+        pages.control = new Observed<pages::CControlPage>;
+        pages.report = new Observed<pages::CReportPage>;
+        pages.remote = new Observed<pages::CRemotePage>;
+        pages.motor = new Observed<pages::CMotorPage>;
+        pages.runIn = new Observed<pages::CRunInPage>;
+        pages.specificProg = new Observed<pages::CSpecificProgPage>;
+        pages.techService = new Observed<pages::CTechServicePage>;
+        return FramePages{pages.control, pages.report,       pages.remote,     pages.motor,
+                          pages.runIn,   pages.specificProg, pages.techService};
+    };
+    return options;
+}
+
+void ResetDriveState() {
+    link::FlushAllQueues();
+    model::DriveData::instance().Reset();
+}
+
+void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam) {
+    frame.postMessage(message, wParam);
+    QCoreApplication::sendPostedEvents(&frame);
+}
+
+QString NoticeShown(const CMainFrame& frame) {
+    const auto* strip = frame.findChild<NoticeStrip*>("noticeStrip");
+    return strip ? strip->text() : QStringLiteral("<no notice strip>");
+}
+
+void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,
+                   std::uint8_t number) {
+    link::Telegram status;
+    status.command = 0x60;
+    status.length = 4;
+    status.data = {d0, d1, faultClass, number};
+    link::TheTelegramQueues().Post(link::kStatusSlot, std::move(status));
+    Deliver(frame, link::WM_DRIVE_STATUS);
+}
+
+link::Telegram GroupReply(int code, std::uint8_t fill) {
+    link::Telegram reply;
+    const model::GroupLayout* group = model::FindGroup(code);
+    reply.command = code;
+    reply.length = group ? group->length : 0;
+    reply.data.assign(reply.length, fill);
+    return reply;
+}
+
+void DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill) {
+    link::TheTelegramQueues().Post(link::kReplySlot, GroupReply(code, fill));
+    Deliver(frame, link::WM_DRIVE_GROUP_REPLY);
+}
+
+void CompleteFirstRead(CMainFrame& frame) {
+    for (int code = 0x50; code <= 0x5A; ++code) DeliverGroup(frame, code);
+}
+
+std::vector<link::Telegram> TakeRequests() {
+    std::vector<link::Telegram> requests;
+    link::Telegram request;
+    while (link::TheTelegramQueues().Fetch(link::kRequestSlot, request,
+                                           std::chrono::milliseconds(0)) == 0) {
+        requests.push_back(std::move(request));
+    }
+    return requests;
+}
+
+}  // namespace velmora::shell::test

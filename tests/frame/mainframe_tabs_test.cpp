@@ -1,0 +1,172 @@
+// Which tab changes the main window refuses, the technician page and the
+// page switches other windows ask for.
+#include <gtest/gtest.h>
+
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "tests/frame/frametestsupport.h"
+#include "tests/support/wheel.h"
+
+namespace velmora::shell::test {
+namespace {
+
+class MainFrameTabsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_folder = EnterTestFolder();
+        ResetDriveState();
+        m_frame = std::make_unique<CMainFrame>(ObservedFrameOptions(m_pages));
+        m_frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+        Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
+    }
+    void TearDown() override {
+        m_frame.reset();
+        ResetDriveState();
+        std::filesystem::remove_all(m_folder);
+    }
+
+    void clickTab(QWidget* page) {
+        QTabBar* bar = m_frame->sheet()->tabBar();
+        const int index = m_frame->sheet()->indexOf(page);
+        ASSERT_GE(index, 0);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+        QCoreApplication::processEvents();
+    }
+    // A change made past the tab bar (as the keyboard does): the window
+    // notices it afterwards and switches back.
+    void switchDirectly(QWidget* page) {
+        m_frame->sheet()->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+    }
+    QWidget* current() const { return m_frame->sheet()->currentWidget(); }
+
+    std::filesystem::path m_folder;
+    ScriptedPrompter m_prompter;
+    ObservedPages m_pages;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+// Until every parameter group was read once, no tab change is possible; the
+// status bar says why, no popup.
+TEST_F(MainFrameTabsTest, NothingBeforeAllGroupsRead) {
+    clickTab(m_pages.motor);
+    EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(m_pages.motor->counts.shown, 0);
+    switchDirectly(m_pages.report);
+    EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(NoticeShown(*m_frame), "Reading");
+    EXPECT_TRUE(m_prompter.informed.empty());
+
+    CompleteFirstRead(*m_frame);
+    clickTab(m_pages.motor);
+    EXPECT_EQ(current(), m_pages.motor);
+    EXPECT_EQ(m_pages.motor->counts.shown, 1);
+}
+
+// While a test dialog holds the lock the status bar tells the user to use
+// its back button; a refused click never shows the other page, so it never posts its
+// poll mode into the running test.
+TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
+    CompleteFirstRead(*m_frame);
+    Deliver(*m_frame, link::WM_TAB_LOCK, 1);
+    const int shownBefore = m_pages.remote->counts.shown;
+    clickTab(m_pages.remote);
+    EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(m_pages.remote->counts.shown, shownBefore);
+    EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
+
+    switchDirectly(m_pages.motor);
+    EXPECT_EQ(current(), m_pages.control);
+    QTest::keyClick(m_frame->sheet(), Qt::Key_Tab, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
+    EXPECT_TRUE(m_prompter.informed.empty());
+    testsupport::TurnWheel(m_frame->sheet()->tabBar(), -1);  // towards the next tab
+    EXPECT_EQ(current(), m_pages.control);
+    EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
+    EXPECT_TRUE(m_prompter.informed.empty());
+
+    Deliver(*m_frame, link::WM_TAB_LOCK, 0);
+    clickTab(m_pages.remote);
+    EXPECT_EQ(current(), m_pages.remote);
+}
+
+// During a firmware download every tab change is refused with the download
+// notice, and the supervision flag follows the message.
+TEST_F(MainFrameTabsTest, FlashDownloadRefusesTabs) {
+    CompleteFirstRead(*m_frame);
+    clickTab(m_pages.specificProg);
+    Deliver(*m_frame, link::WM_LINK_SUSPEND, 1);
+    for (QWidget* page :
+         std::initializer_list<QWidget*>{m_pages.control, m_pages.report, m_pages.runIn}) {
+        clickTab(page);
+        EXPECT_EQ(current(), m_pages.specificProg);
+    }
+    testsupport::TurnWheel(m_frame->sheet()->tabBar(), 1);
+    EXPECT_EQ(current(), m_pages.specificProg);
+    EXPECT_EQ(NoticeShown(*m_frame), "Wait for the download");
+    EXPECT_TRUE(m_prompter.informed.empty());
+    Deliver(*m_frame, link::WM_LINK_SUSPEND, 0);
+    clickTab(m_pages.control);
+    EXPECT_EQ(current(), m_pages.control);
+}
+
+// While a run-in program runs only the report and run-in pages can be
+// chosen; the others spring back and the status bar says why. The control page hears
+// about the run-in too.
+TEST_F(MainFrameTabsTest, RunInAllowsReportAndRunInOnly) {
+    CompleteFirstRead(*m_frame);
+    clickTab(m_pages.runIn);
+    Deliver(*m_frame, link::WM_RUNIN_ACTIVE, 1);
+    clickTab(m_pages.report);
+    EXPECT_EQ(current(), m_pages.report);
+    clickTab(m_pages.motor);
+    EXPECT_EQ(current(), m_pages.report);
+    EXPECT_EQ(NoticeShown(*m_frame), "Run-in runs");
+    switchDirectly(m_pages.control);
+    EXPECT_EQ(current(), m_pages.report);
+    clickTab(m_pages.runIn);
+    EXPECT_EQ(current(), m_pages.runIn);
+    EXPECT_TRUE(m_prompter.informed.empty());
+    Deliver(*m_frame, link::WM_RUNIN_ACTIVE, 0);
+    clickTab(m_pages.motor);
+    EXPECT_EQ(current(), m_pages.motor);
+}
+
+// The technician page is added as the last tab with its caption and shown;
+// removing it shows the specific-programming page. A second "add" adds no
+// second tab.
+TEST_F(MainFrameTabsTest, TechnicianPageComesAndGoes) {
+    QTabWidget* sheet = m_frame->sheet();
+    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
+    ASSERT_EQ(sheet->count(), 7);
+    EXPECT_EQ(sheet->widget(6), m_pages.techService);
+    EXPECT_EQ(sheet->tabText(6), "Technician");
+    EXPECT_EQ(current(), m_pages.techService);
+    EXPECT_TRUE(m_pages.techService->isEnabled());
+    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
+    EXPECT_EQ(sheet->count(), 7);
+
+    Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 0);
+    EXPECT_FALSE(m_pages.techService->isEnabled());
+
+    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 1);
+    EXPECT_EQ(sheet->count(), 6);
+    EXPECT_EQ(sheet->indexOf(m_pages.techService), -1);
+    EXPECT_EQ(current(), m_pages.specificProg);
+}
+
+// The test question of the specific-programming page brings that page to
+// the front even before the first complete read (the window, not the user,
+// switches).
+TEST_F(MainFrameTabsTest, ShowSpecificProgActivatesThePage) {
+    Deliver(*m_frame, link::WM_SHOW_SPECIFICPROG);
+    EXPECT_EQ(current(), m_pages.specificProg);
+}
+
+}  // namespace
+}  // namespace velmora::shell::test

@@ -1,0 +1,191 @@
+// A run-in program through the real main window and link against the
+// simulated drive on a pseudo-terminal: the drive's set speed and motor must
+// follow the steps, and every kind of stop must leave it stopped at the speed
+// it had before the program.
+#include <gtest/gtest.h>
+
+#include <QTabWidget>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/demodrive.h"
+#include "frame/mainframe.h"
+#include "pages/control/controlpage.h"
+#include "pages/report/reportpage.h"
+#include "pages/runin/runinpage.h"
+#include "shell/textcatalog.h"
+#include "sim/driveserver.h"
+#include "tests/support/testkit.h"
+
+namespace velmora::pages {
+namespace {
+
+// 6000 rpm = 100 Hz: 2 s on, 1 s off. 12000 rpm = 200 Hz without pauses.
+// 30 rpm is below 60: motor off for the whole step.
+const char* const kProgram = R"([general]
+filetext=Short test run
+[step1]
+rpm=6000
+minute_time=1
+seconds_intervall_on=2
+seconds_intervall_off=1
+[step2]
+rpm=12000
+minute_time=1
+seconds_intervall_on=5
+seconds_intervall_off=0
+[step3]
+rpm=30
+minute_time=1
+seconds_intervall_on=4
+seconds_intervall_off=4
+)";
+
+struct DriveView {
+    long setHz = -1;
+    bool running = false;
+};
+
+// "set <n> Hz actual <n> Hz running yes|no ..."
+DriveView view(sim::DriveServer& server) {
+    const std::string state = server.command("state");
+    DriveView v;
+    if (state.rfind("set ", 0) == 0) v.setHz = std::stol(state.substr(4));
+    v.running = state.find("running yes") != std::string::npos;
+    return v;
+}
+
+// Waits until the drive shows this set speed and motor state.
+testing::AssertionResult driveShows(sim::DriveServer& server, long hz, bool on) {
+    if (QTest::qWaitFor(
+            [&] {
+                const DriveView v = view(server);
+                return v.setHz == hz && v.running == on;
+            },
+            3000))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "wanted " << hz << " Hz running " << on << ", drive: " << server.command("state");
+}
+
+#define EXPECT_DRIVE(server, hz, on) ASSERT_TRUE(driveShows(server, hz, on))
+
+class RunInWithDrive : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::copy(std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
+                              m_work.path() / "data_language",
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::create_directories(m_work.path() / "data_runin");
+        std::ofstream(m_work.path() / "data_runin" / "runin_01.run") << kProgram;
+        ASSERT_TRUE(m_demo.start());
+        shell::FrameOptions options;
+        options.fixedDevice = true;
+        m_frame = std::make_unique<shell::CMainFrame>(options);
+        m_frame->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->allGroupsRead(); }, 10000));
+        m_page = m_frame->findChild<CRunInPage*>();
+        m_control = m_frame->findChild<CControlPage*>();
+        m_report = m_frame->findChild<CReportPage*>();
+        ASSERT_TRUE(m_page && m_control && m_report);
+        m_page->setManualClock(true);
+        // Showing the page while idle saves the drive's speed (factory 1000 Hz).
+        m_frame->sheet()->setCurrentWidget(m_page);
+        ASSERT_EQ(m_frame->sheet()->currentWidget(), m_page);
+        ASSERT_EQ(m_page->savedSpeed(), 1000u);
+        EXPECT_DRIVE(sim(), 1000, false);
+    }
+    void TearDown() override { m_frame.reset(); }
+
+    sim::DriveServer& sim() { return m_demo.server(); }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i) m_page->clockTick();
+    }
+    void startProgram() {
+        m_page->startPressed();
+        ASSERT_TRUE(m_page->running());
+        EXPECT_DRIVE(sim(), 100, true);
+    }
+
+    testkit::ScopedWorkDir m_work{"runin-e2e"};
+    testkit::ScriptedPrompter m_prompter;
+    app::DemoDrive m_demo;
+    std::unique_ptr<shell::CMainFrame> m_frame;
+    CRunInPage* m_page = nullptr;
+    CControlPage* m_control = nullptr;
+    CReportPage* m_report = nullptr;
+};
+
+// Speeds and on/off phases reach the drive step by step; a declined start
+// changes nothing; only report and run-in tabs open while it runs; the end of
+// the program stops the motor, restores the saved speed and tells the user.
+TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
+    m_prompter.confirmAnswers = {false};
+    m_page->startPressed();
+    EXPECT_FALSE(m_page->running());
+    QTest::qWait(200);
+    EXPECT_DRIVE(sim(), 1000, false);
+
+    startProgram();
+    ticks(2);  // on phase over
+    EXPECT_DRIVE(sim(), 100, false);
+    ticks(1);  // off phase over
+    EXPECT_DRIVE(sim(), 100, true);
+
+    m_frame->sheet()->setCurrentWidget(m_control);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
+    m_frame->sheet()->setCurrentWidget(m_report);
+    QTest::qWait(50);
+    EXPECT_EQ(m_frame->sheet()->currentWidget(), m_report);
+    m_frame->sheet()->setCurrentWidget(m_page);
+    ASSERT_EQ(m_frame->sheet()->currentWidget(), m_page);
+    EXPECT_TRUE(m_page->running());
+
+    ticks(57);  // step 2: no off phase
+    EXPECT_EQ(m_page->sequencer().currentStep(), 2u);
+    EXPECT_DRIVE(sim(), 200, true);
+    ticks(30);
+    QTest::qWait(200);
+    EXPECT_DRIVE(sim(), 200, true);
+
+    ticks(30);  // step 3 below 60 rpm: speed 0 (the drive holds its minimum), motor off
+    EXPECT_EQ(m_page->sequencer().currentStep(), 3u);
+    EXPECT_DRIVE(sim(), 30, false);
+    ticks(8);
+    QTest::qWait(200);
+    EXPECT_DRIVE(sim(), 30, false);
+
+    const QString finished = shell::T("runinfinishedpopup");
+    ticks(52);
+    EXPECT_FALSE(m_page->running());
+    EXPECT_EQ(m_prompter.informed.count(finished), 1);
+    EXPECT_DRIVE(sim(), 1000, false);
+    m_frame->sheet()->setCurrentWidget(m_control);
+    QTest::qWait(50);
+    EXPECT_EQ(m_frame->sheet()->currentWidget(), m_control);
+}
+
+// A fault reported by the drive and a lost link both end the program: the
+// motor stops and the speed saved before the start is back on the drive.
+TEST_F(RunInWithDrive, FaultAndLinkLossStop) {
+    startProgram();
+    ticks(60);
+    EXPECT_DRIVE(sim(), 200, true);
+    sim().command("fault 1 3");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_page->running(); }, 5000));
+    EXPECT_DRIVE(sim(), 1000, false);
+    sim().command("clear");
+    QTest::qWait(300);
+
+    startProgram();
+    sim().command("unplug 15");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_page->running(); }, 15000));
+    sim().command("unplug 0");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->connected(); }, 10000));
+    EXPECT_DRIVE(sim(), 1000, false);
+}
+
+}  // namespace
+}  // namespace velmora::pages

@@ -1,0 +1,243 @@
+// The firmware update through the real main window and link against the
+// simulated drive on a pseudo-terminal: the boot loader must receive both
+// images byte for byte, in order, with every number high byte first.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "app/demodrive.h"
+#include "frame/mainframe.h"
+#include "link/queues.h"
+#include "pages/control/controlpage.h"
+#include "pages/report/reportpage.h"
+#include "pages/specificprog/firmwareupdatedialog.h"
+#include "pages/specificprog/specificprogpage.h"
+#include "shell/textcatalog.h"
+#include "sim/driveserver.h"
+#include "tests/support/testkit.h"
+
+namespace velmora::pages {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes randomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 generator(seed);
+    Bytes bytes(n);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(generator());
+    return bytes;
+}
+
+QString writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return QString::fromStdString(path.string());
+}
+
+// The working folder gets the shipped language files, so every text the
+// frame and the panel show is the real one.
+void copyLanguages(const std::filesystem::path& folder) {
+    std::filesystem::copy(std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
+                          folder / "data_language", std::filesystem::copy_options::recursive);
+}
+
+int count(const QStringList& texts, const QString& text) {
+    return static_cast<int>(std::count(texts.begin(), texts.end(), text));
+}
+
+// "loader loader-running firmware <n> bytes receiving" with n > 0.
+bool firstBlockArrived(const std::string& state) {
+    return state.find("loader-running") != std::string::npos &&
+           state.find("firmware 0 bytes") == std::string::npos;
+}
+
+struct Download {
+    std::size_t loaderBytes;
+    std::size_t updateBytes;
+    bool defaultTimings;
+    bool backMidway;  // the page's Back button pressed once blocks are asked for
+};
+
+// A loader of 502 bytes (two full blocks) and of 300 (a short second block);
+// an update of 496 bytes (ends exactly on a block) and of 500 (a 4-byte last
+// block). Wrong byte order of a block number or length, a lost or repeated
+// block, a zero-length block, a missing FirmwareDone, a second finished popup,
+// supervision left suspended or tabs left locked each fail here.
+TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
+    testkit::ScopedWorkDir work("firmware-e2e");
+    copyLanguages(work.path());
+    testkit::ScriptedPrompter prompter;
+    app::DemoDrive demo;
+    ASSERT_TRUE(demo.start());
+    shell::FrameOptions options;
+    options.fixedDevice = true;
+    shell::CMainFrame frame(options);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.allGroupsRead(); }, 10000));
+
+    auto* page = frame.findChild<CSpecificProgPage*>();
+    auto* control = frame.findChild<CControlPage*>();
+    auto* report = frame.findChild<CReportPage*>();
+    ASSERT_TRUE(page && control && report);
+    frame.sheet()->setCurrentWidget(page);
+    ASSERT_EQ(frame.sheet()->currentWidget(), page);
+    page->showFirmwareUpdate();
+    FirmwareUpdateDialog* dialog = page->firmwarePanel();
+    ASSERT_TRUE(dialog->isVisible());
+
+    // A cancelled file choice leaves the path empty: the start fails with the
+    // file error and nothing reaches the drive.
+    prompter.fileAnswers = {QString(), QString()};
+    dialog->chooseLoader();
+    dialog->chooseUpdate();
+    dialog->startDownload();
+    EXPECT_EQ(prompter.fileErrors.size(), 1);
+    EXPECT_FALSE(dialog->downloading());
+    QTest::qWait(300);
+    EXPECT_NE(demo.server().command("state").find("firmware none"), std::string::npos)
+        << demo.server().command("state");
+
+    const QString refused = shell::T("waitflashdownload");
+    const QString finished = shell::T("firmwaredownloadfinished");
+    const Download downloads[] = {{502, 496, true, false}, {300, 500, false, true}};
+    unsigned seed = 1;
+    for (const Download& d : downloads) {
+        SCOPED_TRACE(testing::Message() << d.loaderBytes << " / " << d.updateBytes);
+        const Bytes loader = randomBytes(d.loaderBytes, seed++);
+        const Bytes update = randomBytes(d.updateBytes, seed++);
+        prompter.fileAnswers = {writeFile(work.path() / "loader.bin", loader),
+                                writeFile(work.path() / "update.bin", update)};
+        dialog->chooseLoader();
+        dialog->chooseUpdate();
+        dialog->setTimings(d.defaultTimings ? FirmwareTimings{}
+                                            : FirmwareTimings{20, 10, 100, 5, 5});
+        const int refusalsBefore = count(prompter.informed, refused);
+        dialog->startDownload();
+        ASSERT_TRUE(dialog->downloading());
+        EXPECT_FALSE(frame.findChild<QPushButton*>("programButton")->isEnabled());
+
+        // Every tab change is refused with its text while the transfer runs.
+        QTest::qWait(50);
+        for (QWidget* target : std::initializer_list<QWidget*>{control, report}) {
+            frame.sheet()->setCurrentWidget(target);
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
+        }
+        // Again once the drive asks for blocks: coming back to the page must
+        // not take the block-request polling away from the transfer.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
+        frame.sheet()->setCurrentWidget(control);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
+        EXPECT_EQ(count(prompter.informed, refused), refusalsBefore + 3);
+        // Leaving the panel does not stop the transfer or its polling.
+        if (d.backMidway) frame.findChild<QPushButton*>("specificProgBackButton")->click();
+
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
+        EXPECT_EQ(count(prompter.informed, finished), 1);
+        prompter.informed.removeAll(finished);
+        // FirmwareDone follows the last block through the queue.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return demo.server().command("state").find("loader normal") != std::string::npos;
+            },
+            3000));
+        const std::string state = demo.server().command("state");
+        EXPECT_NE(state.find("complete in-order"), std::string::npos) << state;
+        EXPECT_EQ(demo.server().receivedLoader(), loader);
+        EXPECT_EQ(demo.server().receivedFirmware(), update);
+        EXPECT_TRUE(frame.findChild<QPushButton*>("programButton")->isEnabled());
+
+        // Tabs change again once the download is over (its end is a posted
+        // message to the frame).
+        QTest::qWait(50);
+        frame.sheet()->setCurrentWidget(report);
+        QTest::qWait(50);
+        EXPECT_EQ(frame.sheet()->currentWidget(), report);
+        frame.sheet()->setCurrentWidget(page);
+        ASSERT_EQ(frame.sheet()->currentWidget(), page);
+    }
+    EXPECT_EQ(count(prompter.informed, finished), 0);
+
+    // The update file vanishes after the first block: the file error ends the
+    // download and the tab lock with it; started again, the drive's loader
+    // gets the rest from the block it still waits for.
+    const Bytes loader = randomBytes(300, seed++);
+    const Bytes update = randomBytes(740, seed++);
+    const std::filesystem::path updateFile = work.path() / "update.bin";
+    prompter.fileAnswers = {writeFile(work.path() / "loader.bin", loader),
+                            writeFile(updateFile, update)};
+    dialog->chooseLoader();
+    dialog->chooseUpdate();
+    dialog->setTimings({20, 10, 100, 5, 5});
+    const auto fileErrorsBefore = prompter.fileErrors.size();
+    dialog->startDownload();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
+    std::filesystem::remove(updateFile);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 5000));
+    EXPECT_EQ(prompter.fileErrors.size(), fileErrorsBefore + 1);
+    EXPECT_EQ(count(prompter.informed, finished), 0);
+    EXPECT_NE(demo.server().command("state").find("loader-running"), std::string::npos);
+    QTest::qWait(50);
+    frame.sheet()->setCurrentWidget(report);
+    QTest::qWait(50);
+    EXPECT_EQ(frame.sheet()->currentWidget(), report);
+    frame.sheet()->setCurrentWidget(page);
+    writeFile(updateFile, update);
+    dialog->startDownload();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
+    EXPECT_EQ(count(prompter.informed, finished), 1);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return demo.server().command("state").find("loader normal") != std::string::npos; },
+        3000));
+    EXPECT_NE(demo.server().command("state").find("complete in-order"), std::string::npos)
+        << demo.server().command("state");
+    EXPECT_EQ(demo.server().receivedFirmware(), update);
+
+    // Supervision runs again: a silent drive is noticed.
+    ASSERT_TRUE(frame.connected());
+    demo.server().command("unplug 30");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.connected(); }, 15000));
+    demo.server().command("unplug 0");
+}
+
+// Coming back to the page during a download (a refused tab change returns to
+// it) must keep the download's polling, not post the menu's: a status poll in
+// the loader phase or a lost block-request poll would disturb the transfer.
+TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
+    testkit::ScopedWorkDir work("firmware-poll");
+    testkit::ScriptedPrompter prompter;
+    prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
+                            writeFile(work.path() / "update.bin", randomBytes(10, 2))};
+    CSpecificProgPage page;
+    page.show();
+    page.showFirmwareUpdate();
+    FirmwareUpdateDialog* dialog = page.firmwarePanel();
+    dialog->setTimings({60000, 0, 0, 0, 0});
+    dialog->chooseLoader();
+    dialog->chooseUpdate();
+    auto pollModes = [] {
+        std::vector<int> modes;
+        std::int32_t mode = 0;
+        while (link::ThePollModeQueue().Fetch(0, mode, std::chrono::milliseconds(0)) ==
+               link::queue_result::kOk)
+            modes.push_back(mode);
+        return modes;
+    };
+    (void)pollModes();
+    dialog->startDownload();
+    ASSERT_TRUE(dialog->downloading());
+    EXPECT_EQ(pollModes(), std::vector<int>{14});
+    page.hide();
+    page.show();
+    EXPECT_EQ(pollModes(), std::vector<int>{14});
+}
+
+}  // namespace
+}  // namespace velmora::pages
