@@ -27,7 +27,6 @@ class MotorDriveTest : public ::testing::Test {
         page = std::make_unique<CMotorPage>(nullptr, harness.data);
         page->applyTexts();
         page->show();
-        harness.settle();
         page->refresh();
     }
     void TearDown() override { page.reset(); }
