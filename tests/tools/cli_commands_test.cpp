@@ -176,8 +176,9 @@ TEST_F(CliDrive, SlotsSaveListDeleteAndMakerSets) {
 TEST_F(CliDrive, RunInWithoutFaultPasses) {
     const fs::path program = file("pass.run");
     std::ofstream(program) << "[general]\nfiletext=pass\n[step1]\nrpm=6000\nminute_time=1\n"
-                              "seconds_intervall_on=40\nseconds_intervall_off=5\n";
-    const CliRun run = cli({"runin", program.string(), "--tick-ms", "30"});
+                              "seconds_intervall_on=55\nseconds_intervall_off=5\n";
+    // The simulated ramp runs in real time: the on-phase must outlast it.
+    const CliRun run = cli({"runin", program.string(), "--tick-ms", "100"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.json["result"], "PASS");
     EXPECT_EQ(run.json["program"], "pass");
