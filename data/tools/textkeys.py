@@ -1,4 +1,4 @@
-"""The 479 text keys of a language file, by section, in ordinal order."""
+"""The 505 text keys of a language file, by section, in ordinal order."""
 
 _SPEC = (
     "delimiter inHz inrpm hz rpm voltac ampereac watt hour minute v a prozent ohm sec usec msec "
@@ -56,11 +56,16 @@ SECTIONS = [
     ("spec", _SPEC.split()),
     ("para", [f"p{n}" for n in PARA_NUMBERS]),
     ("parastruct", [f"p{n}pn" for n in PARASTRUCT_NUMBERS]),
+    ("trend", "trendmenu trendshow trendtitle trendspan trendminute1 trendminutes5 "
+              "trendminutes30 trendpause trendrecord trendstoprecord trendexport trendevents "
+              "trendrecordtitle trendexporttitle trendcsvfiles trendpngfiles trendrecording "
+              "trendtime trendlinkup trendlinkdown trendfaultclass trendruninstart "
+              "trendruninstep trendruninstop trendfirmwarestart trendfirmwareend".split()),
 ]
 
 EXPECTED_COUNTS = {"general": 3, "menu": 9, "tabs": 7, "errors": 32, "navi": 15,
-                   "spec": 245, "para": 82, "parastruct": 86}
-KEY_COUNT = 479
+                   "spec": 245, "para": 82, "parastruct": 86, "trend": 26}
+KEY_COUNT = 505
 MAX_VALUE_CHARS = 127
 
 # Fault numbers the fault popup knows, with the headline key of each.
