@@ -86,8 +86,9 @@ MAX_VALUE_CHARS = 127
 # link's port-hint table), each section after the fixed ones; whole sentences
 # of up to 255 characters.
 ADDED_SECTIONS = [
-    ("notices", "emptyfile firmwareincomplete".split()),
+    ("messages", "emptyfile firmwareincomplete".split()),
     ("porthint", "portpermissiongroup portpermission portbusy".split()),
+    ("portmenu", ["rememberadapter"]),
 ]
 MAX_ADDED_CHARS = 255
 
