@@ -16,7 +16,9 @@ void ValueRange::add(double v) {
 
 nlohmann::json ValueRange::json() const {
     if (count == 0) return nullptr;
-    return {{"min", min}, {"mean", mean()}, {"max", max}};
+    // Three decimals: the drive's values have two at most, the rest is float noise.
+    const auto round = [](double v) { return std::round(v * 1000.0) / 1000.0; };
+    return {{"min", round(min)}, {"mean", round(mean())}, {"max", round(max)}};
 }
 
 bool RunInRecord::passed(double tolerancePercent) const {

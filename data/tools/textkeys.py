@@ -82,5 +82,15 @@ EXPECTED_COUNTS = {"general": 3, "menu": 9, "tabs": 7, "errors": 32, "navi": 15,
 KEY_COUNT = 531
 MAX_VALUE_CHARS = 127
 
+# Texts added after the fixed key list (src/shell/addedtexts.cpp and the
+# link's port-hint table), each section after the fixed ones; whole sentences
+# of up to 255 characters.
+ADDED_SECTIONS = [
+    ("messages", "emptyfile firmwareincomplete".split()),
+    ("porthint", "portpermissiongroup portpermission portbusy".split()),
+    ("portmenu", ["rememberadapter"]),
+]
+MAX_ADDED_CHARS = 255
+
 # Fault numbers the fault popup knows, with the headline key of each.
 WARNINGS = {1, 2, 18, 19, 20, 21, 24, 25, 26, 45, 54, 57, 62, 63}

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "link/codec.h"
-#include "link/requestqueue.h"
+#include "link/queueset.h"
 #include "link/telegram.h"
 
 namespace velmora::link {

@@ -38,20 +38,25 @@ char ToWindows1252(char32_t c) {
 std::size_t NextUtf8(std::string_view s, std::size_t at, char32_t& c) {
     const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
     const std::uint8_t lead = byte(at);
+    struct Lead {
+        std::uint8_t first, last, mask;
+        std::size_t length;
+        char32_t min;  // smaller values are overlong forms
+    };
+    static constexpr std::array<Lead, 4> kLeads{{{0x00, 0x7F, 0x7F, 1, 0},
+                                                 {0xC2, 0xDF, 0x1F, 2, 0x80},
+                                                 {0xE0, 0xEF, 0x0F, 3, 0x800},
+                                                 {0xF0, 0xF4, 0x07, 4, 0x10000}}};
     std::size_t length = 0;
     char32_t min = 0;
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, c = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, c = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, c = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
+    for (const Lead& l : kLeads) {
+        if (lead >= l.first && lead <= l.last) {
+            length = l.length;
+            c = lead & l.mask;
+            min = l.min;
+        }
     }
+    if (length == 0) return 0;
     if (at + length > s.size()) return 0;
     for (std::size_t i = 1; i < length; ++i) {
         if ((byte(at + i) & 0xC0) != 0x80) return 0;

@@ -6,13 +6,13 @@ namespace velmora::shell {
 
 namespace {
 
-constexpr std::string_view kNoticeSection = "notices";
+constexpr std::string_view kNoticeSection = "messages";
 
 constexpr AddedText kNotices[] = {
     {kNoticeSection, "emptyfile", "The file is empty."},
     {kNoticeSection, "firmwareincomplete",
      "The drive asked for more than the update file holds. The update was not completed."},
-    {"menu", "rememberadapter", "Remember this adapter for this port"},
+    {"portmenu", "rememberadapter", "Remember this adapter for this port"},
 };
 
 }  // namespace

@@ -108,6 +108,15 @@ bool DriveLinkHarness::readAllGroups(std::chrono::milliseconds timeout) {
     return pumpUntil([&] { return allGroupsRead; }, timeout);
 }
 
+void DriveLinkHarness::settle(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        auto message = m_log.take(quiet);
+        if (!message) return;
+        handle(message->first, message->second);
+    }
+}
+
 bool DriveLinkHarness::readGroup(int code, std::chrono::milliseconds timeout) {
     groupReplies.clear();
     data.RequestGroup(1, code);

@@ -55,6 +55,8 @@ class DriveLinkHarness {
     bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s);
     // Starts the first complete read and waits for it.
     bool readAllGroups(std::chrono::milliseconds timeout = 5s);
+    // Handles messages until none came for `quiet`.
+    void settle(std::chrono::milliseconds quiet = 150ms, std::chrono::milliseconds timeout = 3s);
     // Reads a group and waits until its reply has been stored.
     bool readGroup(int code, std::chrono::milliseconds timeout = 3s);
     // Sends a request and waits for the single reply with that code.

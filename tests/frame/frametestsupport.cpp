@@ -38,7 +38,6 @@ comselect=Port
 com=COM
 connected=connected
 disconnected=not connected
-rememberadapter=Remember this adapter
 [tabs]
 tabcontrolpage=Control
 taboperatingvalues=Operating values
@@ -74,6 +73,8 @@ startrefusedfault=No start with %1
 operationlocked=Locked
 askdiscardchanges=Discard?
 filesaved=Saved %1
+[portmenu]
+rememberadapter=Remember this adapter
 )";
 
 }  // namespace

@@ -163,7 +163,10 @@ class PortHintTest : public ::testing::TestWithParam<HintCase> {};
 // failures the user cannot fix this way.
 TEST_P(PortHintTest, InTheUsersLanguage) {
     const HintCase& c = GetParam();
-    const auto folder = std::filesystem::temp_directory_path() / "velmora-porthint";
+    // Cases run as parallel processes: each its own folder.
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("velmora-porthint-" + std::string(c.name) + "-" +
+                         std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::filesystem::copy(std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
@@ -174,6 +177,7 @@ TEST_P(PortHintTest, InTheUsersLanguage) {
     TextCatalog::instance().resetForTest();
     TextCatalog::instance().load(c.language);
     std::filesystem::current_path(previous);
+    std::filesystem::remove_all(folder);
 
     const QString text = PortProblemText(c.failure);
     if (c.shown.empty()) {

@@ -9,6 +9,7 @@
 
 #include "link/linkapi.h"
 #include "link/queues.h"
+#include "link/queueset.h"
 
 namespace velmora::link {
 namespace {

@@ -103,18 +103,18 @@ TEST_F(TextCatalogTest, UnknownOrdinalsAndKeys) {
     EXPECT_EQ(T("nosuchkey"), kFileError);
 }
 
-// Catches values cut inside a multi-byte character (broken UTF-8 or half a
-// surrogate pair) or cut by bytes instead of characters.
+// Catches values cut inside a multi-byte character (half a surrogate pair)
+// or cut by bytes instead of characters. A file that is no valid UTF-8 is
+// read in the Windows code page (profile tests), so no value is broken.
 TEST_F(TextCatalogTest, CutsLongValuesAtCharacterBoundaries) {
     const QString umlauts(200, QChar(0x00E4));
     QString emoji;
     for (int i = 0; i < 130; ++i) emoji += QString::fromUcs4(U"\U0001F600", 1);
     const QString exact(127, 'x');
-    const QByteArray broken = QByteArray(130, '\xC3');  // lead bytes without their followers
     m_work.write("data_language/language_01.ini",
                  "[general]\ncompany=" + umlauts.toUtf8() + "\nlanguagefile=" + emoji.toUtf8() +
                      "\nversion=" + exact.toUtf8() + "y\n[navi]\nokbutton=" + exact.toUtf8() +
-                     "\ncancelbutton=" + broken + "\n");
+                     "\n");
     catalog.load(1);
     EXPECT_EQ(T("company"), QString(127, QChar(0x00E4)));
     const QString cut = T("languagefile");
@@ -122,8 +122,6 @@ TEST_F(TextCatalogTest, CutsLongValuesAtCharacterBoundaries) {
     EXPECT_TRUE(cut.back().isLowSurrogate());
     EXPECT_EQ(T("version"), exact);
     EXPECT_EQ(T("okbutton"), exact);
-    EXPECT_LE(T("cancelbutton").size(), 127);
-    EXPECT_FALSE(T("cancelbutton").isEmpty());
 }
 
 // Catches a language entry not read with its default, written with more

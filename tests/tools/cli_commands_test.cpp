@@ -172,6 +172,22 @@ TEST_F(CliDrive, SlotsSaveListDeleteAndMakerSets) {
     EXPECT_EQ(cli({"--yes", "factory-settings"}).status, kExitOk);
 }
 
+// Without a fault the same kind of program passes, every value in the certificate.
+TEST_F(CliDrive, RunInWithoutFaultPasses) {
+    const fs::path program = file("pass.run");
+    std::ofstream(program) << "[general]\nfiletext=pass\n[step1]\nrpm=6000\nminute_time=1\n"
+                              "seconds_intervall_on=55\nseconds_intervall_off=5\n";
+    // The simulated ramp runs in real time: the on-phase must outlast it.
+    const CliRun run = cli({"runin", program.string(), "--tick-ms", "100"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.json["result"], "PASS");
+    EXPECT_EQ(run.json["program"], "pass");
+    const auto& step = run.json["steps"][0];
+    EXPECT_EQ(step["actual_rpm"]["mean"], 6000.0);
+    EXPECT_FALSE(step["output_current_a"].is_null());
+    EXPECT_EQ(run.json["drive"]["serial"], sim::FactoryParameters()[39]);
+}
+
 // A run-in with a fault mid-program fails with the fault in the certificate
 // and leaves the motor standing.
 TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {

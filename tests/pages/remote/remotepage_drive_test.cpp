@@ -26,6 +26,12 @@ TEST(RemotePageOnTheDrive, SendWritesTheGroupAndReadsItBack) {
     ASSERT_EQ(window.frame->sheet()->currentWidget(), page);
     model::DriveData& data = model::DriveData::instance();
     ASSERT_TRUE(WaitFor([&] { return data.Image(42) > 100; }, 5000));
+    // A group reply replaces edits not yet sent, so the read the page made
+    // when shown must be answered before the test edits: a read of our own
+    // after it, answered, says so.
+    data.SetImage(125, 0xFFFF);
+    data.RequestGroup(1, 0x57);
+    ASSERT_TRUE(WaitFor([&] { return data.Image(125) != 0xFFFF; }, 5000));
 
     auto* relay = page->findChild<QComboBox*>(QStringLiteral("p121List"));
     const int newRelay = (relay->currentIndex() + 3) % 10;

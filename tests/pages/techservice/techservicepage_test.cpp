@@ -197,6 +197,7 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
 // Values the drive sent above the field's limit go back exactly as read,
 // also after the focus passed through their fields; only typing limits them.
 TEST_F(TechServiceTest, CalibrationSendsUneditedValuesAsRead) {
+    testkit::ScriptedPrompter prompter;  // Send asks first; it answers yes
     m_page.showPanel(CTechServicePage::kCalibration);
     TakeRequests();
     Bytes reply;
