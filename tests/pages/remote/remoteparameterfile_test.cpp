@@ -116,13 +116,13 @@ TEST(RemoteParameterFile, DamagedOrForeignFilesGiveDefaultsOrBoundedValues) {
     std::string binary(4096, '\0');
     for (char& c : binary) c = static_cast<char>(random());
     const std::string longLine(300000, 'p');
-    std::string huge(2 << 20, '\n');
-    huge += "[Velmora Fernbedienung]\np110=1\n";
+    std::string hugeFile(2 << 20, '\n');
+    hugeFile += "[Velmora Fernbedienung]\np110=1\n";
     const std::pair<const char*, std::string> files[] = {
         {"empty.vpr", ""},
         {"binary.vpr", binary},
         {"longline.vpr", "[Velmora Fernbedienung]\np110=" + longLine},
-        {"huge.vpr", huge},
+        {"huge.vpr", hugeFile},
         {"nul.vpr",
          "[Velmora Fernbedienung]\np1\0"
          "10=1\n"s},
