@@ -62,7 +62,7 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(ReadCsv(csv).size() >= 4, 10000);
         window->close();
         const std::size_t atClose = ReadCsv(csv).size();
-        VELMORA_TRY_VERIFY_WITH_TIMEOUT(ReadCsv(csv).size() >= atClose + 3, 10000);
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(ReadCsv(csv).size() >= atClose + 4, 10000);
         EXPECT_FALSE(window->isVisible());
 
         auto* menuEntry = frame.findChild<QAction*>("trendShowAction");

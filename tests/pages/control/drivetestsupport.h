@@ -58,7 +58,9 @@ class DriveWindow {
 
     // Connected and all groups read once.
     bool ready() {
-        return WaitFor([this] { return frame->allGroupsRead(); }, 10000);
+        // The pages are enabled only once the link check has answered, which
+        // may come after the last group of the first read.
+        return WaitFor([this] { return frame->allGroupsRead() && frame->connected(); }, 10000);
     }
 
     template <typename Page>
