@@ -69,6 +69,13 @@ CControlPage::CControlPage(QWidget* parent) : shell::Page(parent) {
     applyTexts();
 }
 
+// The widget base closes the page after this part is gone; a field losing
+// the focus then (the set speed's editingFinished) must neither reach this
+// object nor send a value.
+CControlPage::~CControlPage() {
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
 void CControlPage::connectControls() {
     connect(m_setSpeedEdit, &StepEdit::editingFinished, this, &CControlPage::setSpeedEdited);
     m_setSpeedEdit->onStep([this](int delta) { spinStepped(delta); });

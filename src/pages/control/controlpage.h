@@ -25,6 +25,7 @@ class CControlPage : public shell::Page {
     Q_OBJECT
   public:
     explicit CControlPage(QWidget* parent = nullptr);
+    ~CControlPage() override;
     [[nodiscard]] const char* captionKey() const override { return "tabcontrolpage"; }
 
     void operationAllowed() override;
