@@ -82,6 +82,22 @@ class RunIn {
         model::SendRunInCommands(m_session.data(), m_sequencer.takeCommands());
         model::RestoreRunInSpeed(m_session.data(), savedSpeed);
         m_session.waitFor([this] { return stopped(); }, milliseconds(5000));
+        confirmSpeed(savedSpeed);
+    }
+
+    // A status may show the motor standing before the restoring write left
+    // the queue, and the link stops with the program: read group 0x50 back
+    // (answered after the write) until the drive holds the speed again.
+    void confirmSpeed(std::uint32_t savedSpeed) {
+        auto& drive = m_session.data();
+        constexpr std::uint32_t kUnanswered = 0xFFFFFFFF;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (attempt > 0) model::RestoreRunInSpeed(drive, savedSpeed);
+            drive.SetImage(1, kUnanswered);
+            drive.RequestGroup(1, 0x50);
+            m_session.waitFor([&] { return drive.Image(1) != kUnanswered; }, milliseconds(1000));
+            if (drive.Image(1) == savedSpeed) return;
+        }
     }
 
   private:
