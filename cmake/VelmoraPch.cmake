@@ -25,6 +25,8 @@ function(velmora_qt_pch target)
       file(WRITE ${PROJECT_BINARY_DIR}/velmora_qt_pch_host.cpp "int main() { return 0; }\n")
       add_executable(velmora_qt_pch_host ${PROJECT_BINARY_DIR}/velmora_qt_pch_host.cpp)
       target_link_libraries(velmora_qt_pch_host PRIVATE Qt6::Widgets GTest::gtest GTest::gmock)
+      # Built with the test programs' flags, or they could not use it.
+      velmora_test_compile_options(velmora_qt_pch_host)
       target_precompile_headers(velmora_qt_pch_host PRIVATE ${VELMORA_QT_PCH_HEADERS}
                                 <gtest/gtest.h>)
     endif()
