@@ -172,7 +172,7 @@ TEST(SerialLink, ComtypeWrittenAndReadBack) {
     fs::permissions(file.parent_path(), fs::perms::all);
     fs::permissions(file, fs::perms::owner_write | fs::perms::others_write);
     const auto attempt = [&](const std::function<int(SerialLink&)>& write) {
-        return testsupport::AttemptWithoutPermission([&] {
+        return testkit::AttemptWithoutPermission([&] {
             SerialLink locked;
             locked.setConfigFile(file);
             return write(locked) == 0;

@@ -197,7 +197,7 @@ TEST(ProfileEdit, KeepsBinaryJunkAndLongLines) {
     EXPECT_EQ(p.text(), expected);
 }
 
-class ProfileFiles : public testsupport::TempFolderTest {
+class ProfileFiles : public testkit::TempFolderTest {
   protected:
     ProfileFiles() : TempFolderTest("velmora-profile") {}
 };
@@ -221,7 +221,7 @@ TEST_F(ProfileFiles, UnreadableFileIsNotOverwritten) {
     ASSERT_TRUE(WriteFileAtomically(file, "[a]\nx=1\n"));
     fs::permissions(m_dir, fs::perms::all);
     fs::permissions(file, fs::perms::owner_write | fs::perms::others_write);
-    EXPECT_FALSE(testsupport::AttemptWithoutPermission(
+    EXPECT_FALSE(testkit::AttemptWithoutPermission(
         [&] { return WriteProfileString(file, "a", "y", "2"); }));
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Slurp(file), "[a]\nx=1\n");

@@ -27,7 +27,7 @@ struct CliRun {
     nlohmann::json json;  // the last line of standard output
 };
 
-class CliDrive : public testsupport::TempFolderTest {
+class CliDrive : public testkit::TempFolderTest {
   protected:
     CliDrive() : TempFolderTest("velmora-cli") {}
     void SetUp() override {

@@ -118,7 +118,7 @@ struct CommaPoint : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
 };
 
-class CsvRecording : public testsupport::TempFolderTest {
+class CsvRecording : public testkit::TempFolderTest {
   protected:
     CsvRecording() : TempFolderTest("velmora-trend-csv") {}
     static std::vector<std::string> Lines(const std::string& text) {

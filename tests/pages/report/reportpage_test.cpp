@@ -17,7 +17,6 @@ using namespace pagetest;
 class ReportPageTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        EnsureApplication();
         LoadKeyNameCatalog();
     }
     void SetUp() override {

@@ -109,7 +109,7 @@ class RunInWithDrive : public testing::Test {
         EXPECT_DRIVE(sim(), 100, true);
     }
 
-    testkit::ScopedWorkDir m_work{"runin-e2e"};
+    testkit::WorkFolder m_work{"runin-e2e"};
     testkit::ScriptedPrompter m_prompter;
     app::DemoDrive m_demo;
     std::unique_ptr<shell::CMainFrame> m_frame;

@@ -70,7 +70,7 @@ struct Download {
 // block, a zero-length block, a missing FirmwareDone, a second finished popup,
 // supervision left suspended or tabs left locked each fail here.
 TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
-    testkit::ScopedWorkDir work("firmware-e2e");
+    testkit::WorkFolder work("firmware-e2e");
     copyLanguages(work.path());
     testkit::ScriptedPrompter prompter;
     app::DemoDrive demo;
@@ -213,7 +213,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
 // it) must keep the download's polling, not post the menu's: a status poll in
 // the loader phase or a lost block-request poll would disturb the transfer.
 TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
-    testkit::ScopedWorkDir work("firmware-poll");
+    testkit::WorkFolder work("firmware-poll");
     testkit::ScriptedPrompter prompter;
     prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
                             writeFile(work.path() / "update.bin", randomBytes(10, 2))};

@@ -93,7 +93,7 @@ class ParaStructTest : public ::testing::Test {
         return profile->value("Parameter", key).value_or("<missing>");
     }
 
-    testkit::ScopedWorkDir m_dir{"parastruct"};
+    testkit::WorkFolder m_dir{"parastruct"};
     testkit::ScriptedPrompter m_prompter;
     fs::path m_program;
     CParaStructDlg m_view;
@@ -152,7 +152,7 @@ TEST_F(ParaStructTest, ExportReplacesReadOnlyTarget) {
     fs::permissions(target, fs::perms::owner_read);
     m_prompter.fileAnswers.push_back(QString::fromStdString(target.string()));
     // The file dialog moves the working directory; the window must move back.
-    m_prompter.whileChoosing = [&] { fs::current_path(m_program); };
+    m_prompter.whileAsking = [&] { fs::current_path(m_program); };
     m_view.findChild<QPushButton*>("paraStructSaveButton")->click();
 
     EXPECT_TRUE(m_prompter.fileErrors.isEmpty()) << m_prompter.fileErrors.join(";").toStdString();

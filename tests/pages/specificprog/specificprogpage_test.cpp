@@ -57,9 +57,9 @@ class SpecificProgTest : public ::testing::Test {
   protected:
     void SetUp() override { TakeRequests(); }
     void TearDown() override { TakeRequests(); }
-    testkit::ScopedWorkDir m_dir{"specificprog"};
+    testkit::WorkFolder m_dir{"specificprog"};
     testkit::ScriptedPrompter m_prompter;
-    testkit::RecordingFrame m_frame;
+    testkit::MessageRecorder m_frame;
 };
 
 // Cancel on the factory-settings question sends nothing; OK sends exactly one 0xA6.
@@ -130,7 +130,7 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
 // 49, LoaderDone, firmware of 500 bytes answered as 248, 248 and 4 bytes, then
 // FirmwareDone and the finished popup; supervision suspended and resumed.
 TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
-    testsupport::ShippedCatalog texts;
+    testkit::ShippedCatalog texts;
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
     dialog.setTimings({5, 5, 5, 5, 5});
@@ -142,7 +142,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     m_prompter.confirmAnswers = {false};
     dialog.startDownload();
     EXPECT_FALSE(dialog.downloading());
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.messages().empty());
     EXPECT_TRUE(TakeRequests().empty());
     dialog.startDownload();
     ASSERT_EQ(m_prompter.confirmed.size(), 2);
@@ -151,22 +151,22 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
         << question.toStdString();
     EXPECT_TRUE(question.contains("Firmware file: " + dialog.updatePath() + " (500 bytes)"))
         << question.toStdString();
-    EXPECT_EQ(m_prompter.fileTitles,
-              (QStringList{"Choose the loader file", "Choose the firmware file"}));
+    EXPECT_EQ(m_prompter.asked.filter("open:"),
+              (QStringList{"open:Choose the loader file", "open:Choose the firmware file"}));
     auto* outcome = dialog.findChild<QLabel*>("lastDownloadLine");
     EXPECT_TRUE(outcome->text().isEmpty());
     EXPECT_TRUE(dialog.downloading());
     EXPECT_FALSE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
-    ASSERT_GE(m_frame.messages.size(), 2u);
-    EXPECT_EQ(m_frame.messages[0], std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{1}));
-    EXPECT_EQ(m_frame.messages[1], std::make_pair(link::WM_LINK_FLUSH, std::uintptr_t{0}));
+    ASSERT_GE(m_frame.messages().size(), 2u);
+    EXPECT_EQ(m_frame.messages()[0], std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{1}));
+    EXPECT_EQ(m_frame.messages()[1], std::make_pair(link::WM_LINK_FLUSH, std::uintptr_t{0}));
 
     auto loader = waitForRequests(3);
     ASSERT_EQ(Commands(loader), (std::vector<int>{0x1D, 0x1D, 0xAC}));
     EXPECT_EQ(loader[0].length, 255);
     EXPECT_EQ(loader[1].data[1], 1);   // block number 1
     EXPECT_EQ(loader[1].data[3], 49);  // 49 bytes
-    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
 
     for (std::uint16_t k = 0; k < 3; ++k) {
         dialog.blockRequest(blockRequest(k));
@@ -179,7 +179,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     EXPECT_EQ(m_prompter.informed.size(), 1);
     EXPECT_EQ(outcome->text(), "Last download: finished.");
     EXPECT_FALSE(dialog.downloading());
-    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
     EXPECT_TRUE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
 }
 
@@ -207,7 +207,7 @@ TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     dialog.chooseUpdate();
     dialog.startDownload();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.messages().empty());
     QTest::qWait(20);
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_FALSE(dialog.downloading());
@@ -232,14 +232,14 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
     dialog.chooseUpdate();
     dialog.startDownload();
     ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
-    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
     dialog.blockRequest(blockRequest(0));
     ASSERT_EQ(Commands(waitForRequests(1)), std::vector<int>{0x1E});
     dialog.blockRequest(blockRequest(5));
     EXPECT_TRUE(waitForRequests(1, 200).empty());
     EXPECT_FALSE(dialog.downloading());
     EXPECT_EQ(m_prompter.informed.size(), 1);  // why it ended, and no FirmwareDone above
-    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
 }
 
 // Two requests arriving while a block waits for its pause are answered in
@@ -254,7 +254,7 @@ TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
     dialog.chooseUpdate();
     dialog.startDownload();
     ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
-    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
     dialog.blockRequest(blockRequest(1));  // the last block (52 bytes)
     dialog.blockRequest(blockRequest(2));  // arrives before block 1 went out
     auto sent = waitForRequests(2);

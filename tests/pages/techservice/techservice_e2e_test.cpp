@@ -61,7 +61,7 @@ class TechServiceE2e : public ::testing::Test {
     std::vector<int> m_delivered;
     e2e::DriveLinkHarness m_link;
     testkit::ScriptedPrompter m_prompter;  // the questions before writes answered OK
-    testkit::RecordingFrame m_frame;
+    testkit::MessageRecorder m_frame;
     CTechServicePage m_page;
 };
 
