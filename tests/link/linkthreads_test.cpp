@@ -11,7 +11,7 @@
 #include "link/queues.h"
 #include "link/seriallink.h"
 #include "ptypeer.h"
-#include "recordingtarget.h"
+#include "tests/support/messagerecorder.h"
 
 namespace velmora::link {
 namespace {
@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using test::Bytes;
 using test::ScriptedDrive;
-using Posts = std::vector<test::RecordingTarget::Post>;
+using Posts = std::vector<testkit::MessageRecorder::Post>;
 using Requests = std::vector<ScriptedDrive::Request>;
 
 // Short supervision pauses; the cycle with the real ones has its own test.
@@ -72,7 +72,7 @@ class LinkThreadsTest : public ::testing::Test {
     }
 
     fs::path m_dir;
-    test::RecordingTarget m_target;
+    testkit::MessageRecorder m_target;
 };
 
 // Catches a supervision that never checks, checks with a wrong frame, or does
@@ -443,7 +443,7 @@ TEST(LinkThreadsExit, ProgramMayExitWithoutStopping) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            static test::RecordingTarget target;
+            static testkit::MessageRecorder target;
             static ScriptedDrive drive(ScriptedDrive::StandardAnswer);
             UseFixedDevice(drive.devicePath());
             StartLinkThreads(target, Fast());

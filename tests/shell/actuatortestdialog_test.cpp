@@ -41,7 +41,7 @@ class ActuatorTestDialogTest : public testing::WidgetTest {
         return reply;
     }
 
-    testing::RecordingTarget frame;
+    testkit::MessageRecorder frame;
     QElapsedTimer clock;
     std::vector<link::Telegram> sent;
     std::vector<qint64> sentAt;  // ms on the clock

@@ -120,8 +120,8 @@ TEST_F(FrameCanvasTest, LocalTablesAndClipping) {
 class AnimationViewTest : public testing::WidgetTest {
   protected:
     QString writeGif(const QString& name, const std::vector<std::uint8_t>& data) {
-        m_work.write(name, toBytes(data));
-        return m_work.path(name);
+        write(name, toBytes(data));
+        return path(name);
     }
     QColor shown(const AnimationView& view) { return view.picture().pixelColor(2, 2); }
 };
@@ -218,8 +218,8 @@ TEST_F(AnimationViewTest, SinglePicturesDrawOnceWithoutAThread) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(png.save(&buffer, "PNG"));
-    m_work.write("still.png", bytes);
-    ASSERT_EQ(view.load(m_work.path("still.png")), 1);
+    write("still.png", bytes);
+    ASSERT_EQ(view.load(path("still.png")), 1);
     EXPECT_EQ(view.size(), QSize(7, 3));
     view.play();
     EXPECT_EQ(shown(view), kBlue);
@@ -243,10 +243,10 @@ TEST_F(AnimationViewTest, RefusesWhatCannotBeShown) {
         {"huge.gif", toBytes(huge)},
     };
     AnimationView view;
-    EXPECT_EQ(view.load(m_work.path("missing.gif")), 0);
+    EXPECT_EQ(view.load(path("missing.gif")), 0);
     for (const auto& file : files) {
-        m_work.write(file.name, file.bytes);
-        EXPECT_EQ(view.load(m_work.path(file.name)), 0) << file.name;
+        write(file.name, file.bytes);
+        EXPECT_EQ(view.load(path(file.name)), 0) << file.name;
         EXPECT_FALSE(view.isReady());
         view.play();
         EXPECT_FALSE(view.isPlaying());

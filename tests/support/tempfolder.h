@@ -73,6 +73,7 @@ class WorkFolder : public TempFolder {
 class TempFolderTest : public ::testing::Test {
   protected:
     explicit TempFolderTest(const std::string& tag = "test") : m_folder(tag), m_dir(m_folder.path()) {}
+    static std::string Slurp(const fs::path& p) { return testkit::Slurp(p); }
     TempFolder m_folder;
     fs::path m_dir;
 };

@@ -11,7 +11,6 @@
 #include "pages/techservice/techservicepage.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "sim/factorysettings.h"
-#include "techtestsupport.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages {

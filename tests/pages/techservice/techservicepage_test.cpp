@@ -13,7 +13,6 @@
 #include "pages/techservice/techservicepage.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
-#include "techtestsupport.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
