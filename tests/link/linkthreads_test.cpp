@@ -12,6 +12,7 @@
 #include "link/seriallink.h"
 #include "ptypeer.h"
 #include "tests/support/messagerecorder.h"
+#include "tests/support/tempfolder.h"
 
 namespace velmora::link {
 namespace {
@@ -55,15 +56,10 @@ std::vector<int> ReadCodes(const Requests& requests) {
 
 class LinkThreadsTest : public ::testing::Test {
   protected:
-    LinkThreadsTest() {
-        char pattern[] = "/tmp/velmora-threads-XXXXXX";
-        m_dir = ::mkdtemp(pattern);
-        TheSerialLink().setConfigFile(m_dir / "config.ini");
-    }
+    LinkThreadsTest() { TheSerialLink().setConfigFile(m_dir / "config.ini"); }
     ~LinkThreadsTest() override {
         StopLinkThreads();
         TheSerialLink().setPortOpener(nullptr);
-        fs::remove_all(m_dir);
     }
 
     void start(const std::string& device, const LinkTimings& timings = Fast()) {
@@ -71,7 +67,8 @@ class LinkThreadsTest : public ::testing::Test {
         StartLinkThreads(m_target, timings);
     }
 
-    fs::path m_dir;
+    testkit::TempFolder m_folder{"threads"};
+    const fs::path m_dir = m_folder.path();
     testkit::MessageRecorder m_target;
 };
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,12 +43,12 @@ QString writeFile(const std::filesystem::path& dir, const char* name, std::size_
 // Waits (processing events) until the request queue holds n telegrams.
 std::vector<link::Telegram> waitForRequests(std::size_t n, int timeoutMs = 3000) {
     std::vector<link::Telegram> got;
-    QElapsedTimer timer;
-    timer.start();
-    while (got.size() < n && timer.elapsed() < timeoutMs) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        for (auto& t : TakeRequests()) got.push_back(std::move(t));
-    }
+    (void)testkit::WaitFor(
+        [&] {
+            for (auto& t : TakeRequests()) got.push_back(std::move(t));
+            return got.size() >= n;
+        },
+        timeoutMs);
     return got;
 }
 
@@ -57,6 +56,26 @@ class SpecificProgTest : public ::testing::Test {
   protected:
     void SetUp() override { TakeRequests(); }
     void TearDown() override { TakeRequests(); }
+    // Chooses a loader and an update file of these sizes (-1: the choice
+    // was cancelled) in the dialog.
+    void chooseFiles(FirmwareUpdateDialog& dialog, int loaderBytes, int updateBytes) {
+        const auto file = [&](const char* name, int size) {
+            return size < 0 ? QString() : writeFile(m_dir.path(), name, std::size_t(size));
+        };
+        m_prompter.fileAnswers = {file("l.bin", loaderBytes), file("u.bin", updateBytes)};
+        dialog.chooseLoader();
+        dialog.chooseUpdate();
+    }
+    // A 10-byte loader sent and a 300-byte update waiting for the drive's
+    // block requests.
+    void startSmallDownload(FirmwareUpdateDialog& dialog, const FirmwareTimings& timings) {
+        dialog.setTimings(timings);
+        chooseFiles(dialog, 10, 300);
+        dialog.startDownload();
+        ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
+        ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    }
+
     testkit::WorkFolder m_dir{"specificprog"};
     testkit::ScriptedPrompter m_prompter;
     testkit::MessageRecorder m_frame;
@@ -134,10 +153,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
     dialog.setTimings({5, 5, 5, 5, 5});
-    m_prompter.fileAnswers = {writeFile(m_dir.path(), "loader.bin", 300),
-                              writeFile(m_dir.path(), "update.bin", 500)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
+    chooseFiles(dialog, 300, 500);
     // Start asks first, naming both files and their sizes; Cancel sends nothing.
     m_prompter.confirmAnswers = {false};
     dialog.startDownload();
@@ -199,12 +215,7 @@ TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     const StartRefusal& c = GetParam();
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
-    const auto file = [&](const char* name, int size) {
-        return size < 0 ? QString() : writeFile(m_dir.path(), name, std::size_t(size));
-    };
-    m_prompter.fileAnswers = {file("l.bin", c.loaderBytes), file("u.bin", c.updateBytes)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
+    chooseFiles(dialog, c.loaderBytes, c.updateBytes);
     dialog.startDownload();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
     EXPECT_TRUE(m_frame.messages().empty());
@@ -225,14 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareStartRefused,
 TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
-    dialog.setTimings({1, 1, 1, 1, 1});
-    m_prompter.fileAnswers = {writeFile(m_dir.path(), "l.bin", 10),
-                              writeFile(m_dir.path(), "u.bin", 300)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
-    dialog.startDownload();
-    ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
-    ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 1, 1}));
     dialog.blockRequest(blockRequest(0));
     ASSERT_EQ(Commands(waitForRequests(1)), std::vector<int>{0x1E});
     dialog.blockRequest(blockRequest(5));
@@ -247,14 +251,7 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
 TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
-    dialog.setTimings({1, 1, 1, 20, 1});
-    m_prompter.fileAnswers = {writeFile(m_dir.path(), "l.bin", 10),
-                              writeFile(m_dir.path(), "u.bin", 300)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
-    dialog.startDownload();
-    ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
-    ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 20, 1}));
     dialog.blockRequest(blockRequest(1));  // the last block (52 bytes)
     dialog.blockRequest(blockRequest(2));  // arrives before block 1 went out
     auto sent = waitForRequests(2);
