@@ -159,7 +159,7 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
         QTest::qWait(2500);  // two more failed attempts
-        ASSERT_EQ(prompter.informed.size(), 1u);
+        ASSERT_EQ(prompter.informed.size(), 1);
         EXPECT_TRUE(prompter.informed[0].contains(QString::fromLocal8Bit(name)));
         EXPECT_FALSE(frame.connected());
     }

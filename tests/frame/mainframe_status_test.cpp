@@ -129,7 +129,7 @@ TEST_F(MainFrameStatusTest, LeavingUnsentValuesAsks) {
     data.TakeImage();
     clickTab(m_pages.report);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
-    EXPECT_EQ(m_prompter.confirmed.size(), 2u);
+    EXPECT_EQ(m_prompter.confirmed.size(), 2);
 }
 
 // A window smaller than a page scrolls the sheet instead of squeezing it.

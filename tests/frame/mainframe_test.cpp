@@ -184,7 +184,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     DeliverStatus(*m_frame, 0, 0, 3, 5);
     DeliverStatus(*m_frame, 0, 0, 3, 9);
     EXPECT_TRUE(TakeRequests().empty());
-    EXPECT_EQ(m_prompter.informed.size(), 1u);
+    EXPECT_EQ(m_prompter.informed.size(), 1);
     EXPECT_FALSE(popup("faultPopupG")->isVisible());
 }
 

@@ -55,7 +55,7 @@ TEST(ControlPageOnTheDrive, SetSpeedStartStopAndResetReachTheDrive) {
     window.prompter.confirmAnswers = {true};
     page->findChild<shell::RoundButton*>("resetButton")->click();
     ASSERT_TRUE(WaitFor([&] { return window.stateHas("fault 0 0"); }, 5000));
-    EXPECT_EQ(window.prompter.confirmed.size(), 2u);
+    EXPECT_EQ(window.prompter.confirmed.size(), 2);
 }
 
 }  // namespace

@@ -270,7 +270,7 @@ TEST_F(ControlPageTest, StartStopAndResetOnlyAfterConfirmation) {
     m_prompter.confirmAnswers = {false};
     find<shell::RoundButton>("resetButton")->click();
     EXPECT_TRUE(TakeRequests().empty());
-    ASSERT_EQ(m_prompter.confirmed.size(), 1u);
+    ASSERT_EQ(m_prompter.confirmed.size(), 1);
     EXPECT_EQ(m_prompter.confirmed[0], "resetinfo");
 
     m_prompter.confirmAnswers = {true};

@@ -296,7 +296,7 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
     fs::remove(target);
     fs::create_directories(target / "inside");
     find<QPushButton>(QStringLiteral("saveButton"))->click();
-    ASSERT_EQ(m_prompter.fileErrors.size(), 1u) << "a failed save is reported";
+    ASSERT_EQ(m_prompter.fileErrors.size(), 1) << "a failed save is reported";
     EXPECT_TRUE(fs::is_directory(target / "inside"));
 }
 

@@ -224,18 +224,10 @@ TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
     dialog->setTimings({60000, 0, 0, 0, 0});
     dialog->chooseLoader();
     dialog->chooseUpdate();
-    auto pollModes = [] {
-        std::vector<int> modes;
-        std::int32_t mode = 0;
-        while (link::ThePollModeQueue().Fetch(0, mode, std::chrono::milliseconds(0)) ==
-               link::queue_result::kOk)
-            modes.push_back(mode);
-        return modes;
-    };
-    (void)pollModes();
+    (void)testkit::TakePollModes();
     dialog->startDownload();
     ASSERT_TRUE(dialog->downloading());
-    EXPECT_EQ(pollModes(), std::vector<int>{14});
+    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
     page.hide();
     page.show();
     EXPECT_EQ(pollModes(), std::vector<int>{14});
