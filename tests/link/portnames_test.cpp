@@ -20,7 +20,7 @@ constexpr const char* kCh340 = "usb-1a86_USB_Serial-if00-port0";
 
 class PortNamesTest : public testkit::TempFolderTest {
   protected:
-    PortNamesTest() : TempFolderTest("velmora-portnames") {}
+    PortNamesTest() : TempFolderTest("portnames") {}
     void SetUp() override {
         TempFolderTest::SetUp();
         m_dev = m_dir / "dev";

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 class AtomicFile : public testkit::TempFolderTest {
   protected:
-    AtomicFile() : TempFolderTest("velmora-atomic") {}
+    AtomicFile() : TempFolderTest("atomic") {}
     [[nodiscard]] std::size_t Entries() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(m_dir), fs::directory_iterator{}));

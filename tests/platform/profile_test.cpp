@@ -199,7 +199,7 @@ TEST(ProfileEdit, KeepsBinaryJunkAndLongLines) {
 
 class ProfileFiles : public testkit::TempFolderTest {
   protected:
-    ProfileFiles() : TempFolderTest("velmora-profile") {}
+    ProfileFiles() : TempFolderTest("profile") {}
 };
 
 // The one-shot helpers must create, update and read back a real file.

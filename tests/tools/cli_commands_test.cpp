@@ -29,7 +29,7 @@ struct CliRun {
 
 class CliDrive : public testkit::TempFolderTest {
   protected:
-    CliDrive() : TempFolderTest("velmora-cli") {}
+    CliDrive() : TempFolderTest("cli") {}
     void SetUp() override {
         TempFolderTest::SetUp();
         m_device = m_drive.startOnPty();

@@ -9,7 +9,8 @@
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
 #include "sim/driveserver.h"
-#include "sim/factorysettings.h"
+#include "sim/drivememory.h"
+#include "sim/statefile.h"
 #include "tests/support/tempfolder.h"
 
 namespace velmora::tools {
@@ -73,11 +74,15 @@ std::string Printed(int parameter, std::uint32_t word) {
 // the drive was given.
 TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
     testkit::TempFolder folder("cli-dump");
+    sim::DriveMemory memory;  // the factory settings
+    memory.parameters[1] = 300;
+    memory.parameters[44] = 30;
+    memory.parameters[46] = 23;
+    memory.parameters[37] = 65535;
+    memory.parameters[39] = 4294967295u;
     sim::ServerOptions options;
-    options.stateFile = folder.write("drive.state",
-                                     "parameter 1 300\nparameter 44 30\nparameter 46 23\n"
-                                     "parameter 37 65535\nparameter 39 4294967295\n")
-                            .string();
+    options.stateFile = (folder / "drive.state").string();
+    ASSERT_TRUE(sim::SaveStateFile(options.stateFile, memory));
     sim::DriveServer drive(options);
     const std::string device = drive.startOnPty();
     ASSERT_FALSE(device.empty());
@@ -91,14 +96,9 @@ TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
     for (const char* line :
          {"p1 = 300", "p44 = 0.30", "p46 = 2.3", "p37 = 655.35", "p39 = 4294967295"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
-    // Every other parameter, but the live values and the fault hold, carries
-    // the simulated drive's factory settings.
-    sim::ParameterWords words = sim::FactoryParameters();
-    words[1] = 300;
-    words[44] = 30;
-    words[46] = 23;
-    words[37] = 65535;
-    words[39] = 4294967295u;
+    // Every parameter but the live values and the fault hold carries what
+    // the drive keeps: the values above, the factory settings otherwise.
+    const sim::ParameterWords& words = memory.parameters;
     std::size_t next = 0;
     for (int p = 1; p <= model::kParameterCount; ++p) {
         const auto* group = model::GroupOfParameter(p);
@@ -114,7 +114,9 @@ TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
                             : model::ScaleFactor(p) == 10 ? 1u
                                                           : 0u)
             << text;
-        if (group->code != 0x59 && group->code != 0x5F) EXPECT_EQ(text, Printed(p, words[p]));
+        if (group->code != 0x59 && group->code != 0x5F) {
+            EXPECT_EQ(text, Printed(p, words[p]));
+        }
     }
 
     std::ostringstream one;

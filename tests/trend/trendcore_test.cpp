@@ -120,7 +120,7 @@ struct CommaPoint : std::numpunct<char> {
 
 class CsvRecording : public testkit::TempFolderTest {
   protected:
-    CsvRecording() : TempFolderTest("velmora-trend-csv") {}
+    CsvRecording() : TempFolderTest("trend-csv") {}
     static std::vector<std::string> Lines(const std::string& text) {
         std::vector<std::string> lines;
         std::istringstream in(text);

@@ -137,9 +137,14 @@ TEST_P(VHzGeometryGarbageTest, PointsKeepTheirOrderInsideTheGraph) {
             EXPECT_LE(g.curve[i].y, vhz::kOriginY) << i;
             EXPECT_GE(g.curve[i].y, vhz::kTopY) << i;
         }
-        if (u == highest && u > 0) EXPECT_EQ(g.curve[i].y, vhz::kTopY) << i;
-        for (std::size_t j = 0; j < 4; ++j)
-            if (u < values.voltages[j]) EXPECT_GE(g.curve[i].y, g.curve[j].y) << i << " " << j;
+        if (u == highest && u > 0) {
+            EXPECT_EQ(g.curve[i].y, vhz::kTopY) << i;
+        }
+        for (std::size_t j = 0; j < 4; ++j) {
+            if (u < values.voltages[j]) {
+                EXPECT_GE(g.curve[i].y, g.curve[j].y) << i << " " << j;
+            }
+        }
     }
 }
 INSTANTIATE_TEST_SUITE_P(
