@@ -10,8 +10,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "model/drivedata.h"
 #include "frame/faultindicator.h"
+#include "model/drivedata.h"
 #include "shell/faultpopup.h"
 #include "shell/noticeboard.h"
 #include "tests/frame/frametestsupport.h"

@@ -1,7 +1,8 @@
+#include "model/runinsequencer.h"
+
 #include <gtest/gtest.h>
 
 #include "model/runinprogram.h"
-#include "model/runinsequencer.h"
 #include "tests/support/tempfolder.h"
 
 namespace velmora::model {

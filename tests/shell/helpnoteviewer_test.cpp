@@ -22,9 +22,9 @@ class HelpNoteViewerTest : public testing::WidgetTest {
     HelpNoteViewerTest() {
         write("config.ini", "[languagetype]\nlanguage=2\n");
         write("data_language/language_02.ini",
-                     "[spec]\ncontrolpage=Steuerung\nerrors=Fehler\nactsenstest=Aktortest\n"
-                     "help=Hilfe\nhelpdescription1=Erklaert\n"
-                     "[notices]\nnotes=Hinweise\nnotedescription1=Listet Hinweise\n");
+              "[spec]\ncontrolpage=Steuerung\nerrors=Fehler\nactsenstest=Aktortest\n"
+              "help=Hilfe\nhelpdescription1=Erklaert\n"
+              "[notices]\nnotes=Hinweise\nnotedescription1=Listet Hinweise\n");
     }
     QString shownText(HelpNoteViewer& viewer) {
         return viewer.findChild<QPlainTextEdit*>("helpText")->toPlainText();
@@ -78,9 +78,9 @@ TEST_F(HelpNoteViewerTest, MissingFilesAndUnknownKinds) {
 // here, so a wrong key shows a wrong title (or FILE_ERROR).
 TEST_F(HelpNoteViewerTest, EveryKindShowsItsOwnTitle) {
     write("data_language/language_02.ini",
-                 "[spec]\ncontrolpage=T0\nerrors=T13\noperatingvalues=T2\nremotecontrol=T4\n"
-                 "motorparameters=T5\nvhztable=T6\nctrlpara=T7\nspecificprog=T8\n"
-                 "actsenstest=T9\n");
+          "[spec]\ncontrolpage=T0\nerrors=T13\noperatingvalues=T2\nremotecontrol=T4\n"
+          "motorparameters=T5\nvhztable=T6\nctrlpara=T7\nspecificprog=T8\n"
+          "actsenstest=T9\n");
     HelpNoteViewer viewer;
     const char* titles[] = {"T0", "T13", "T2", "T13", "T4", "T5", "T6", "T7", "T8", "T9"};
     for (int kind = 0; kind < 10; ++kind) {

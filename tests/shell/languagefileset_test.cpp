@@ -35,8 +35,7 @@ TEST_F(LanguageFileSetTest, AllNinetyNineRunInFiles) {
     LanguageFileSet set;
     EXPECT_EQ(set.scan("data_runin", "runin_", ".run"), 0);
     EXPECT_EQ(set.count(), 99);
-    EXPECT_EQ(QString::fromStdString(set.filePath(7).string()),
-              path("data_runin/runin_07.run"));
+    EXPECT_EQ(QString::fromStdString(set.filePath(7).string()), path("data_runin/runin_07.run"));
     LanguageFileSet empty;
     EXPECT_EQ(empty.scan("nowhere", "runin_", ".run"), 2);
     EXPECT_EQ(empty.count(), 0);
@@ -46,7 +45,7 @@ TEST_F(LanguageFileSetTest, AllNinetyNineRunInFiles) {
 // Catches long menu entries not cut to the 255 characters of their buffer.
 TEST_F(LanguageFileSetTest, EntriesAreCutTo255Characters) {
     write("data_language/language_01.ini",
-                 "[general]\nlanguagefile=" + QByteArray(300, 'e') + "\n");
+          "[general]\nlanguagefile=" + QByteArray(300, 'e') + "\n");
     LanguageFileSet set;
     set.scan("data_language", "language_", ".ini");
     EXPECT_EQ(set.entryValue(1, "general", "languagefile"), QString(255, 'e'));

@@ -17,12 +17,12 @@ class PopupTest : public testing::WidgetTest {
   protected:
     PopupTest() {
         write("data_language/language_01.ini",
-                     "[errors]\nerrornumber=Error\nwarningnumber=Warning\n"
-                     "error03=Overcurrent\nerror18=Motor hot\nerror63=Last one\n"
-                     "[navi]\nokbutton=OK\ncancelbutton=Cancel\n"
-                     "[spec]\nasktest=Open the test?\n"
-                     "[notices]\nfaultclass2=Stop\nfaultclass3=Severe\nfaultclassother=Class %1\n"
-                     "faultundescribed=Not described\n");
+              "[errors]\nerrornumber=Error\nwarningnumber=Warning\n"
+              "error03=Overcurrent\nerror18=Motor hot\nerror63=Last one\n"
+              "[navi]\nokbutton=OK\ncancelbutton=Cancel\n"
+              "[spec]\nasktest=Open the test?\n"
+              "[notices]\nfaultclass2=Stop\nfaultclass3=Severe\nfaultclassother=Class %1\n"
+              "faultundescribed=Not described\n");
     }
     // Presses a button of the next modal dialog once it is shown.
     static void pressLater(const char* button) {

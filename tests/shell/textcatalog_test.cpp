@@ -49,8 +49,8 @@ TEST_F(TextCatalogTest, LoadsEveryKeyFromItsSection) {
 // reading them as "FILE_ERROR" (windows would show stale or empty texts).
 TEST_F(TextCatalogTest, FileWithOnlyTheGeneralSection) {
     write("data_language/language_01.ini",
-                 "\xEF\xBB\xBF[general]\ncompany=Velmora\nlanguagefile=English\nversion=1.0\n"
-                 "startbutton=misplaced\n");
+          "\xEF\xBB\xBF[general]\ncompany=Velmora\nlanguagefile=English\nversion=1.0\n"
+          "startbutton=misplaced\n");
     EXPECT_EQ(catalog.load(1), 0);
     int errors = 0;
     for (int i = 0; i < TextCatalog::keyCount(); ++i) {
@@ -112,9 +112,8 @@ TEST_F(TextCatalogTest, CutsLongValuesAtCharacterBoundaries) {
     for (int i = 0; i < 130; ++i) emoji += QString::fromUcs4(U"\U0001F600", 1);
     const QString exact(127, 'x');
     write("data_language/language_01.ini",
-                 "[general]\ncompany=" + umlauts.toUtf8() + "\nlanguagefile=" + emoji.toUtf8() +
-                     "\nversion=" + exact.toUtf8() + "y\n[navi]\nokbutton=" + exact.toUtf8() +
-                     "\n");
+          "[general]\ncompany=" + umlauts.toUtf8() + "\nlanguagefile=" + emoji.toUtf8() +
+              "\nversion=" + exact.toUtf8() + "y\n[navi]\nokbutton=" + exact.toUtf8() + "\n");
     catalog.load(1);
     EXPECT_EQ(T("company"), QString(127, QChar(0x00E4)));
     const QString cut = T("languagefile");

@@ -72,7 +72,8 @@ class WorkFolder : public TempFolder {
 // A test fixture owning a TempFolder; m_dir is its path.
 class TempFolderTest : public ::testing::Test {
   protected:
-    explicit TempFolderTest(const std::string& tag = "test") : m_folder(tag), m_dir(m_folder.path()) {}
+    explicit TempFolderTest(const std::string& tag = "test")
+        : m_folder(tag), m_dir(m_folder.path()) {}
     static std::string Slurp(const fs::path& p) { return testkit::Slurp(p); }
     TempFolder m_folder;
     fs::path m_dir;

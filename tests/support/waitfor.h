@@ -23,8 +23,8 @@ template <typename Condition>
 
 }  // namespace velmora::testkit
 
-#define VELMORA_TRY_VERIFY_WITH_TIMEOUT(condition, timeoutMs)                             \
-    ASSERT_TRUE(::velmora::testkit::WaitFor([&] { return static_cast<bool>(condition); }, \
-                                            (timeoutMs)))                                 \
+#define VELMORA_TRY_VERIFY_WITH_TIMEOUT(condition, timeoutMs)                                   \
+    ASSERT_TRUE(                                                                                \
+        ::velmora::testkit::WaitFor([&] { return static_cast<bool>(condition); }, (timeoutMs))) \
         << "timed out waiting for " #condition
 #define VELMORA_TRY_VERIFY(condition) VELMORA_TRY_VERIFY_WITH_TIMEOUT(condition, 5000)

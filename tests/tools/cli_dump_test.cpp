@@ -8,8 +8,8 @@
 
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
-#include "sim/driveserver.h"
 #include "sim/drivememory.h"
+#include "sim/driveserver.h"
 #include "sim/statefile.h"
 #include "tests/support/tempfolder.h"
 

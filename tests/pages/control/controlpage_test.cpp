@@ -60,9 +60,7 @@ Telegram WriteOf(int command, Bytes data) {
 
 class ControlPageTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        LoadKeyNameCatalog();
-    }
+    static void SetUpTestSuite() { LoadKeyNameCatalog(); }
 
     void SetUp() override {
         ResetDriveAndQueues();

@@ -50,7 +50,7 @@ class MemorySlotTest : public MotorPageFixture {
 TEST_F(MemorySlotTest, LoadMakerSetSendsTheModelEntryAndReadsBack) {
     EXPECT_EQ(run(0, 14), Join({"A7:0E"}, kReads));
     EXPECT_EQ(prompter.asked, (QStringList{shown("confirm", "overwritepopup"),
-                                                    shown("inform", "divergencypopup")}));
+                                           shown("inform", "divergencypopup")}));
     ASSERT_EQ(frame.messages().size(), 1u);
     EXPECT_EQ(frame.messages()[0],
               (std::pair<unsigned, std::uintptr_t>{link::WM_MOTOR_MODEL_CHOSEN, 14}));
@@ -133,8 +133,7 @@ TEST_F(MemorySlotTest, SlotStateReplies) {
         ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, reply), 0);
         page->driveReply();
         const QStringList expected =
-            c.erased ? QStringList{shown("inform", "erasedpopup")}
-                     : QStringList{};
+            c.erased ? QStringList{shown("inform", "erasedpopup")} : QStringList{};
         EXPECT_EQ(prompter.asked, expected) << Describe(reply);
         EXPECT_EQ(link::TheTelegramQueues().size(link::kReplySlot), 0u);
     }

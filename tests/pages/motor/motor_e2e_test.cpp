@@ -123,7 +123,7 @@ TEST_F(MotorDriveTest, SavedSlotLoadsBackAndEmptySlotIsReported) {
     ASSERT_TRUE(awaitMotorGroups(true));
     deliverSlotState();
     EXPECT_EQ(prompter.asked, (QStringList{"confirm:" + shell::T("overwritepopup"),
-                                                    "inform:" + shell::T("erasedpopup")}));
+                                           "inform:" + shell::T("erasedpopup")}));
 }
 
 // The drive knows model 14 (the last list entry) and answers with its data:

@@ -103,8 +103,8 @@ TEST_F(MotorFileTest, SavedFileHoldsHzAndTheSpecifiedDecimals) {
 TEST_F(MotorFileTest, DamagedFilesLoadWithDefaults) {
     const fs::path file = dir / "odd.vpm";
     WriteFile(file,
-             "[Velmora Motor]\np96=2\np90=-4\np91=abc\np93=1e30\np44=-7\np60=nan\n"
-             "p61=99999999999\n");
+              "[Velmora Motor]\np96=2\np90=-4\np91=abc\np93=1e30\np44=-7\np60=nan\n"
+              "p61=99999999999\n");
     LoadMotorFile(file, data);
     EXPECT_EQ(data.Working(96), 6u);   // "2" is six poles
     EXPECT_EQ(data.Working(92), 0u);   // missing real

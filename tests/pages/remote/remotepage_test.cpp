@@ -44,9 +44,7 @@ void SeedDrive() {
 
 class RemotePageTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        LoadKeyNameCatalog();
-    }
+    static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
         ResetDriveAndQueues();
         m_page = std::make_unique<CRemotePage>();

@@ -145,8 +145,8 @@ TEST(RemoteParameterFile, DamagedOrForeignFilesGiveDefaultsOrBoundedValues) {
     EXPECT_EQ(data.Working(110), 99u);
 
     WriteFile(folder.path() / "odd.vpr", "[velmora fernbedienung]\np125=1000" +
-                                              std::string(250, ' ') + "A" +
-                                              "\np135=70000\np136=-3\np137=12abc\np110=-1\n");
+                                             std::string(250, ' ') + "A" +
+                                             "\np135=70000\np136=-3\np137=12abc\np110=-1\n");
     RemoteParameterFile::load(folder.path() / "odd.vpr", data);
     EXPECT_EQ(data.Working(125), 65535u) << "an enormous current is bounded to the field";
     EXPECT_EQ(data.Working(135), 0xFFFFu);

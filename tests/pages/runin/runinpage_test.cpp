@@ -116,9 +116,8 @@ TEST_F(RunInPageTest, AnnouncesEachStepOnce) {
     m_frame.clear();
     for (int second = 0; second < 61; ++second) m_page->clockTick();
     ASSERT_EQ(m_page->sequencer().currentStep(), 2u);
-    EXPECT_EQ(m_frame.messages(),
-              (std::vector<std::pair<unsigned, std::uintptr_t>>{
-                  {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
+    EXPECT_EQ(m_frame.messages(), (std::vector<std::pair<unsigned, std::uintptr_t>>{
+                                      {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
     TakeRequests();
 }
 

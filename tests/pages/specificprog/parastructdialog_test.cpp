@@ -1,3 +1,5 @@
+#include "pages/specificprog/parastructdialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -9,7 +11,6 @@
 
 #include "link/queues.h"
 #include "model/drivedata.h"
-#include "pages/specificprog/parastructdialog.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
 #include "tests/support/testkit.h"

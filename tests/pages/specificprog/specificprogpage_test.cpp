@@ -1,3 +1,5 @@
+#include "pages/specificprog/specificprogpage.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -10,7 +12,6 @@
 #include "model/commands.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
-#include "pages/specificprog/specificprogpage.h"
 #include "shell/actuatortestdialog.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"

@@ -1,3 +1,5 @@
+#include "pages/techservice/techservicepage.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -10,7 +12,6 @@
 #include "pages/common/stepedit.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
-#include "pages/techservice/techservicepage.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
 #include "tests/support/shippedcatalog.h"
