@@ -7,6 +7,7 @@
 #include "gifsamples.h"
 #include "shell/animationview.h"
 #include "shell/framecanvas.h"
+#include "tests/support/waitfor.h"
 #include "widgettestsupport.h"
 
 namespace velmora::shell {
@@ -141,7 +142,7 @@ TEST_F(AnimationViewTest, PlaysStopsAndKeepsTheLastFrame) {
     view.play();
     EXPECT_TRUE(view.isPlaying());
     std::set<QRgb> seen;
-    EXPECT_TRUE(QTest::qWaitFor(
+    EXPECT_TRUE(testkit::WaitFor(
         [&] {
             seen.insert(shown(view).rgb());
             return seen.count(kRed.rgb()) && seen.count(kGreen.rgb()) && seen.count(kBlue.rgb());
@@ -155,7 +156,7 @@ TEST_F(AnimationViewTest, PlaysStopsAndKeepsTheLastFrame) {
     // The window shows the picture.
     EXPECT_EQ(view.grab().toImage().pixelColor(2, 2), last.pixelColor(2, 2));
     view.play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view.picture() != last; }, 5000));
+    EXPECT_TRUE(testkit::WaitFor([&] { return view.picture() != last; }, 5000));
 }
 
 // Catches a widget destroyed under a running player (the thread would post
@@ -190,13 +191,13 @@ TEST_F(AnimationViewTest, StepsOfAnEarlierLoadAreIgnored) {
                                          solidFrame(0, 0, 4, 4, 3, 5)}))),
               1);
     view.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(view) == kGreen; }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return shown(view) == kGreen; }, 5000));
     ASSERT_EQ(view.load(writeGif("slow.gif", encodeGif(4, 4, kPalette,
                                                        {solidFrame(0, 0, 4, 4, 0, 1000),
                                                         solidFrame(0, 0, 4, 4, 3, 1000)}))),
               1);
     view.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(view) == kWhite; }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return shown(view) == kWhite; }, 5000));
     QTest::qWait(150);
     EXPECT_EQ(shown(view), kWhite);
 }

@@ -21,6 +21,7 @@
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/support/testkit.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::pages {
 namespace {
@@ -79,7 +80,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     options.fixedDevice = true;
     shell::CMainFrame frame(options);
     frame.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.allGroupsRead(); }, 10000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
     auto* page = frame.findChild<CSpecificProgPage*>();
     auto* control = frame.findChild<CControlPage*>();
@@ -127,24 +128,24 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
         for (QWidget* target : std::initializer_list<QWidget*>{control, report}) {
             frame.sheet()->setCurrentWidget(target);
             ASSERT_TRUE(
-                QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
+                testkit::WaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
         }
         // Again once the drive asks for blocks: coming back to the page must
         // not take the block-request polling away from the transfer.
-        ASSERT_TRUE(QTest::qWaitFor(
+        ASSERT_TRUE(testkit::WaitFor(
             [&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
         frame.sheet()->setCurrentWidget(control);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
+        ASSERT_TRUE(testkit::WaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
         EXPECT_EQ(count(prompter.informed, refused), 0);
         EXPECT_EQ(frame.findChild<QLabel*>("noticeStrip")->text(), refused);
         // Leaving the panel does not stop the transfer or its polling.
         if (d.backMidway) frame.findChild<QPushButton*>("specificProgBackButton")->click();
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
+        ASSERT_TRUE(testkit::WaitFor([&] { return !dialog->downloading(); }, 20000));
         EXPECT_EQ(count(prompter.informed, finished), 1);
         prompter.informed.removeAll(finished);
         // FirmwareDone follows the last block through the queue.
-        ASSERT_TRUE(QTest::qWaitFor(
+        ASSERT_TRUE(testkit::WaitFor(
             [&] {
                 return demo.server().command("state").find("loader normal") != std::string::npos;
             },
@@ -180,9 +181,9 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     const auto fileErrorsBefore = prompter.fileErrors.size();
     dialog->startDownload();
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
+        testkit::WaitFor([&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
     std::filesystem::remove(updateFile);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !dialog->downloading(); }, 5000));
     EXPECT_EQ(prompter.fileErrors.size(), fileErrorsBefore + 1);
     EXPECT_EQ(count(prompter.informed, finished), 0);
     EXPECT_NE(demo.server().command("state").find("loader-running"), std::string::npos);
@@ -193,9 +194,9 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     frame.sheet()->setCurrentWidget(page);
     writeFile(updateFile, update);
     dialog->startDownload();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !dialog->downloading(); }, 20000));
     EXPECT_EQ(count(prompter.informed, finished), 1);
-    ASSERT_TRUE(QTest::qWaitFor(
+    ASSERT_TRUE(testkit::WaitFor(
         [&] { return demo.server().command("state").find("loader normal") != std::string::npos; },
         3000));
     EXPECT_NE(demo.server().command("state").find("complete in-order"), std::string::npos)
@@ -205,7 +206,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     // Supervision runs again: a silent drive is noticed.
     ASSERT_TRUE(frame.connected());
     demo.server().command("unplug 30");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.connected(); }, 15000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !frame.connected(); }, 15000));
     demo.server().command("unplug 0");
 }
 
