@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "shell/textcatalog.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages::test {
@@ -18,7 +19,13 @@ inline std::filesystem::path SourceDir() {
 
 // Loads language 1 from the data folder once, which stays the working
 // directory.
-void EnsureApp();
+inline void EnsureApp() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    std::filesystem::current_path(SourceDir() / "data");
+    shell::TextCatalog::instance().load(1);
+}
 
 template <typename W>
 W* Find(QWidget* root, const char* name) {

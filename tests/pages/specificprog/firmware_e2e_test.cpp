@@ -231,7 +231,7 @@ TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
     EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
     page.hide();
     page.show();
-    EXPECT_EQ(pollModes(), std::vector<int>{14});
+    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
 }
 
 }  // namespace
