@@ -293,6 +293,7 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
 
     fs::remove(target);
     fs::create_directories(target / "inside");
+    m_prompter.fileAnswers = {QString::fromStdString(target.string())};
     find<QPushButton>(QStringLiteral("saveButton"))->click();
     ASSERT_EQ(m_prompter.fileErrors.size(), 1) << "a failed save is reported";
     EXPECT_TRUE(fs::is_directory(target / "inside"));
