@@ -11,6 +11,7 @@
 #include "platform/profile.h"
 #include "shell/addedtexts.h"
 #include "shell/textcatalog.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -28,24 +29,12 @@ fs::path DataDir() {
 class ShippedLanguage : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
-        m_previous = fs::current_path();
-        m_dir = fs::temp_directory_path() /
-                ("velmora-language-" +
-                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 std::to_string(GetParam()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
         fs::copy(DataDir() / "data_language", m_dir / "data_language", fs::copy_options::recursive);
-        fs::current_path(m_dir);
         TextCatalog::instance().resetForTest();
     }
-    void TearDown() override {
-        fs::current_path(m_previous);
-        fs::remove_all(m_dir);
-        TextCatalog::instance().resetForTest();
-    }
-    fs::path m_previous;
-    fs::path m_dir;
+    void TearDown() override { TextCatalog::instance().resetForTest(); }
+    velmora::testkit::WorkFolder m_folder{"language"};
+    const fs::path m_dir = m_folder.path();
 };
 
 // A key missing from a file shows "FILE_ERROR" in the window; a value longer

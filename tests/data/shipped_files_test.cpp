@@ -4,13 +4,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "model/runinprogram.h"
 #include "platform/profile.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -21,13 +21,6 @@ using velmora::platform::ProfileFile;
 fs::path DataDir() {
     const char* dir = std::getenv("VELMORA_TEST_DATA_DIR");
     return dir ? fs::path(dir) : fs::path(VELMORA_DATA_DIR);
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // Keys of the section in the order they stand in the text.
@@ -72,7 +65,7 @@ class ShippedTemplate : public ::testing::TestWithParam<TemplateCase> {};
 // line order and lets a stale template value survive beside the written one.
 TEST_P(ShippedTemplate, HoldsEveryKeyOnceAndSavesInPlace) {
     const TemplateCase& c = GetParam();
-    const std::string text = ReadAll(DataDir() / "templates" / c.file);
+    const std::string text = velmora::testkit::Slurp(DataDir() / "templates" / c.file);
     ASSERT_FALSE(text.empty()) << c.file;
     EXPECT_EQ(KeysInOrder(text, c.section), c.keys);
 
@@ -108,7 +101,7 @@ TEST(ShippedRunIn, EveryProgramLoadsAllItsSteps) {
     ASSERT_GE(count, 2u);
     for (unsigned n = 1; n <= count; ++n) {
         const fs::path file = velmora::model::RunInProgramPath(folder, n);
-        const std::string text = ReadAll(file);
+        const std::string text = velmora::testkit::Slurp(file);
         std::size_t sections = 0;
         for (std::size_t at = text.find("\n[step"); at != std::string::npos;
              at = text.find("\n[step", at + 1)) {

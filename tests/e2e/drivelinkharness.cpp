@@ -5,23 +5,6 @@
 
 namespace velmora::e2e {
 
-void MessageLog::postMessage(unsigned message, std::uintptr_t wParam) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_messages.emplace_back(message, wParam);
-    }
-    m_posted.notify_one();
-}
-
-std::optional<std::pair<unsigned, std::uintptr_t>> MessageLog::take(
-    std::chrono::milliseconds wait) {
-    std::unique_lock lock(m_mutex);
-    if (!m_posted.wait_for(lock, wait, [&] { return !m_messages.empty(); })) return std::nullopt;
-    auto message = m_messages.front();
-    m_messages.pop_front();
-    return message;
-}
-
 link::LinkTimings FastTimings() {
     link::LinkTimings timings;
     timings.checkPause = 20ms;

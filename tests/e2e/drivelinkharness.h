@@ -4,11 +4,8 @@
 // the posted messages and fetches the replies they announce.
 #include <array>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,23 +15,11 @@
 #include "model/drivedata.h"
 #include "model/firstread.h"
 #include "sim/driveserver.h"
+#include "tests/support/messagerecorder.h"
 
 namespace velmora::e2e {
 
 using namespace std::chrono_literals;
-
-class MessageLog final : public link::MessageTarget {
-  public:
-    void postMessage(unsigned message, std::uintptr_t wParam) override;
-    [[nodiscard]] bool isAlive() const override { return true; }
-    // The oldest message not yet taken, waiting up to `wait`.
-    std::optional<std::pair<unsigned, std::uintptr_t>> take(std::chrono::milliseconds wait);
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_posted;
-    std::deque<std::pair<unsigned, std::uintptr_t>> m_messages;
-};
 
 // Link pauses cut down so a test sees several supervision cycles per second.
 [[nodiscard]] link::LinkTimings FastTimings();
@@ -75,7 +60,7 @@ class DriveLinkHarness {
   private:
     void handle(unsigned message, std::uintptr_t wParam);
 
-    MessageLog m_log;
+    testkit::MessageRecorder m_log;
     model::FirstCompleteRead m_firstRead;
 };
 

@@ -1,10 +1,9 @@
 #include "tests/frame/frametestsupport.h"
 
-#include <unistd.h>
-
-#include <QApplication>
 #include <QCoreApplication>
-#include <fstream>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 
 #include "frame/framemessage.h"
 #include "frame/noticestrip.h"
@@ -14,17 +13,7 @@
 
 namespace velmora::shell::test {
 
-QApplication& TestApplication() {
-    // Made by the GUI tests' main.
-    return *static_cast<QApplication*>(QCoreApplication::instance());
-}
-
 namespace {
-
-void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // Only the keys the main window shows; everything else reads FILE_ERROR.
 const char* const kEnglish = R"([general]
@@ -79,22 +68,15 @@ rememberadapter=Remember this adapter
 
 }  // namespace
 
-std::filesystem::path EnterTestFolder() {
-    TestApplication();
-    char pattern[] = "/tmp/velmora-shell-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return {};
-    const std::filesystem::path folder(made);
-    writeFile(folder / "data_language" / "language_01.ini", kEnglish);
-    writeFile(folder / "data_language" / "language_02.ini",
-              "[general]\ncompany=Testantriebe\nlanguagefile=Deutsch\n");
-    std::filesystem::create_directories(folder / "data_runin");
+FrameFolder::FrameFolder() : WorkFolder("frame") {
+    write("data_language/language_01.ini", kEnglish);
+    write("data_language/language_02.ini",
+          "[general]\ncompany=Testantriebe\nlanguagefile=Deutsch\n");
+    std::filesystem::create_directories(path() / "data_runin");
     std::error_code ignored;
     std::filesystem::copy_file(
         std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_runin" / "runin_01.run",
-        folder / "data_runin" / "runin_01.run", ignored);
-    std::filesystem::current_path(folder);
-    return folder;
+        path() / "data_runin" / "runin_01.run", ignored);
 }
 
 FrameOptions ObservedFrameOptions(ObservedPages& pages) {
@@ -157,14 +139,29 @@ void CompleteFirstRead(CMainFrame& frame) {
     for (int code = 0x50; code <= 0x5A; ++code) DeliverGroup(frame, code);
 }
 
-std::vector<link::Telegram> TakeRequests() {
-    std::vector<link::Telegram> requests;
-    link::Telegram request;
-    while (link::TheTelegramQueues().Fetch(link::kRequestSlot, request,
-                                           std::chrono::milliseconds(0)) == 0) {
-        requests.push_back(std::move(request));
-    }
-    return requests;
+void FrameTest::makeFrame(bool fixedDevice) {
+    FrameOptions options = ObservedFrameOptions(m_pages);
+    options.fixedDevice = fixedDevice;
+    m_frame = std::make_unique<CMainFrame>(options);
+}
+
+void FrameTest::showConnected(QSize size) {
+    if (size.isValid()) m_frame->resize(size);
+    m_frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+    Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
+}
+
+void FrameTest::clickTab(QWidget* page) {
+    QTabBar* bar = m_frame->sheet()->tabBar();
+    const int index = m_frame->sheet()->indexOf(page);
+    ASSERT_GE(index, 0);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    QCoreApplication::processEvents();
+}
+
+QWidget* FrameTest::current() const {
+    return m_frame->sheet()->currentWidget();
 }
 
 }  // namespace velmora::shell::test

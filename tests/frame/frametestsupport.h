@@ -1,10 +1,10 @@
 #pragma once
-// What the main-window tests share: a scripted prompter, a working folder
-// with small language files, observing pages and message helpers.
+// What the main-window tests share: a working folder with small language
+// files, observing pages, message helpers and the fixture of a main window.
+#include <gtest/gtest.h>
+
+#include <QSize>
 #include <QString>
-#include <QStringList>
-#include <filesystem>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,46 +17,9 @@
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
-#include "shell/prompter.h"
-
-class QApplication;
+#include "tests/support/testkit.h"
 
 namespace velmora::shell::test {
-
-class ScriptedPrompter : public Prompter {
-  public:
-    ScriptedPrompter() { setPrompter(this); }
-    ~ScriptedPrompter() override { setPrompter(nullptr); }
-
-    void inform(QWidget*, const QString& text) override {
-        informed.push_back(text);
-        if (whileInforming) whileInforming();
-    }
-    bool confirm(QWidget*, const QString& text) override {
-        confirmed.push_back(text);
-        return confirmAnswer;
-    }
-    QString chooseOpenFile(QWidget*, const FileChoice&) override { return {}; }
-    QString chooseSaveFile(QWidget*, const FileChoice&) override { return {}; }
-    void fileError(QWidget*, const QString& path, const QString&) override {
-        fileErrors.push_back(path);
-    }
-    void restartProgram(const QString& program, const QStringList& arguments) override {
-        restartedProgram = program;
-        restartArguments = arguments;
-        ++restarts;
-    }
-
-    std::vector<QString> informed;
-    std::vector<QString> confirmed;
-    std::vector<QString> fileErrors;
-    bool confirmAnswer = true;
-    // Runs while the popup would be open (its event loop delivers messages).
-    std::function<void()> whileInforming;
-    QString restartedProgram;
-    QStringList restartArguments;
-    int restarts = 0;
-};
 
 // Counts the hooks the main window calls on a page.
 struct HookCounts {
@@ -96,11 +59,12 @@ struct ObservedPages {
     Observed<pages::CTechServicePage>* techService = nullptr;
 };
 
-// The application object of the test process.
-QApplication& TestApplication();
-// A fresh working folder with language files 01 (English) and 02, made the
-// current directory; config.ini is absent.
-std::filesystem::path EnterTestFolder();
+// A fresh working folder with language files 01 (English) and 02 and the
+// run-in program 01, made the current directory; config.ini is absent.
+class FrameFolder : public testkit::WorkFolder {
+  public:
+    FrameFolder();
+};
 // Frame options that make observing pages and start no link threads.
 FrameOptions ObservedFrameOptions(ObservedPages& pages);
 // Empty queues and a fresh drive image.
@@ -118,7 +82,37 @@ void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uin
 void DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill = 0);
 // Every group 0x50..0x5A once: the first complete read.
 void CompleteFirstRead(CMainFrame& frame);
-// The requests waiting in the request queue, oldest first (they are taken).
-[[nodiscard]] std::vector<link::Telegram> TakeRequests();
+using testkit::TakeRequests;
+
+// A main window of observing pages in its own working folder, with clean
+// queues and drive image.
+class FrameTest : public ::testing::Test {
+  protected:
+    FrameTest() { ResetDriveState(); }
+    ~FrameTest() override {
+        m_frame.reset();
+        ResetDriveState();
+    }
+    void makeFrame(bool fixedDevice = false);
+    // Shown (at `size` when given) and told the link is up.
+    void showConnected(QSize size = {});
+    // Clicks the page's tab as a user does.
+    void clickTab(QWidget* page);
+    [[nodiscard]] QWidget* current() const;
+
+    FrameFolder m_folder;
+    testkit::ScriptedPrompter m_prompter;
+    ObservedPages m_pages;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+// The window shown and connected, before the first complete read.
+class ConnectedFrameTest : public FrameTest {
+  protected:
+    void SetUp() override {
+        makeFrame();
+        showConnected();
+    }
+};
 
 }  // namespace velmora::shell::test

@@ -130,7 +130,6 @@ void collectProblems(const QWidget* root, QStringList& problems) {
 class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
   protected:
     void SetUp() override {
-        m_folder = EnterTestFolder();
         fs::remove_all(m_folder / "data_language");
         fs::copy(fs::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
                  m_folder / "data_language", fs::copy_options::recursive);
@@ -149,7 +148,6 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
         m_frame.reset();
         TextCatalog::instance().resetForTest();
         ResetDriveState();
-        fs::remove_all(m_folder);
     }
 
     // Looks at the window as it is now; `where` names the view. Then a wheel
@@ -164,8 +162,8 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
             if (!control->isVisible() || !control->isEnabled() || control->hasFocus()) continue;
             const QString before = valueOf(control);
             if (before.isNull()) continue;
-            testsupport::TurnWheel(control, 1);
-            testsupport::TurnWheel(control, -1);
+            testkit::TurnWheel(control, 1);
+            testkit::TurnWheel(control, -1);
             if (valueOf(control) != before) problems << describe(control) + " changed by the wheel";
         }
         if (!TakeRequests().empty()) problems << "the wheel sent requests";
@@ -188,8 +186,8 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
         return found;
     }
 
-    fs::path m_folder;
-    ScriptedPrompter m_prompter;
+    FrameFolder m_folder;
+    testkit::ScriptedPrompter m_prompter;
     std::unique_ptr<CMainFrame> m_frame;
     QStringList m_problems;
 };

@@ -8,7 +8,6 @@
 
 #include <QTabWidget>
 #include <QTest>
-#include <fstream>
 
 #include "app/demodrive.h"
 #include "frame/statusindicator.h"
@@ -24,20 +23,15 @@
 namespace velmora::shell::test {
 namespace {
 
-std::string readWhole(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // Start, first complete read, pages enabled, a fault of the drive opens its
 // popup, a pulled cable turns the lamp red and plugging it back green again;
 // demo mode neither reads nor writes the user's port setting.
 TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
-    const std::filesystem::path folder = EnterTestFolder();
+    FrameFolder folder;
     platform::WriteProfileString(folder / "config.ini", "comtype", "detect", "C");
     platform::WriteProfileString(folder / "config.ini", "comtype", "com", "7");
-    const std::string configBefore = readWhole(folder / "config.ini");
-    ScriptedPrompter prompter;
+    const std::string configBefore = testkit::Slurp(folder / "config.ini");
+    testkit::ScriptedPrompter prompter;
     {
         app::DemoDrive demo;
         ASSERT_TRUE(demo.start());
@@ -72,9 +66,8 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(indicator->connectedShown(), 10000);
         EXPECT_TRUE(frame.sheet()->currentWidget()->isEnabled());
     }
-    EXPECT_EQ(readWhole(folder / "config.ini"), configBefore);
+    EXPECT_EQ(testkit::Slurp(folder / "config.ini"), configBefore);
     EXPECT_TRUE(prompter.informed.empty());
-    std::filesystem::remove_all(folder);
 }
 
 // A drive that answers every read at once from one set of values, the
@@ -109,9 +102,9 @@ std::optional<link::test::Bytes> PromptDrive(const link::Telegram& request) {
 // corrected to p42). Catches writes lost in a request queue flooded by the
 // first complete read (only 0-2 of the six 0x10 writes arrived).
 TEST(MainFrameWithDrive, StartUpWritesAllArrive) {
-    const std::filesystem::path folder = EnterTestFolder();
+    FrameFolder folder;
     ResetDriveState();
-    ScriptedPrompter prompter;
+    testkit::ScriptedPrompter prompter;
     link::test::ScriptedDrive drive(PromptDrive);
     {
         link::UseFixedDevice(drive.devicePath());
@@ -144,13 +137,12 @@ TEST(MainFrameWithDrive, StartUpWritesAllArrive) {
             }
         }
     }
-    std::filesystem::remove_all(folder);
 }
 
 // A device another program holds is named to the user once, however often
 // the supervision tries it again.
 TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
-    const std::filesystem::path folder = EnterTestFolder();
+    FrameFolder folder;
     int master = -1;
     int slave = -1;
     char name[256] = {};
@@ -158,7 +150,7 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
     const int holder = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
-    ScriptedPrompter prompter;
+    testkit::ScriptedPrompter prompter;
     {
         link::UseFixedDevice(name);
         FrameOptions options;
@@ -167,14 +159,13 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
         QTest::qWait(2500);  // two more failed attempts
-        ASSERT_EQ(prompter.informed.size(), 1u);
+        ASSERT_EQ(prompter.informed.size(), 1);
         EXPECT_TRUE(prompter.informed[0].contains(QString::fromLocal8Bit(name)));
         EXPECT_FALSE(frame.connected());
     }
     ::close(holder);
     ::close(slave);
     ::close(master);
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

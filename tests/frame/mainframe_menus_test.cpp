@@ -16,30 +16,12 @@
 namespace velmora::shell::test {
 namespace {
 
-class MainFrameMenusTest : public ::testing::Test {
+class MainFrameMenusTest : public FrameTest {
   protected:
-    void SetUp() override {
-        m_folder = EnterTestFolder();
-        ResetDriveState();
-    }
-    void TearDown() override {
-        m_frame.reset();
-        std::filesystem::remove_all(m_folder);
-    }
-    void makeFrame(bool fixedDevice = false) {
-        FrameOptions options = ObservedFrameOptions(m_pages);
-        options.fixedDevice = fixedDevice;
-        m_frame = std::make_unique<CMainFrame>(options);
-    }
     QAction* action(const char* name) { return m_frame->findChild<QAction*>(name); }
     std::string config(const char* section, const char* key) {
         return platform::ReadProfileString(m_folder / "config.ini", section, key, "absent");
     }
-
-    std::filesystem::path m_folder;
-    ScriptedPrompter m_prompter;
-    ObservedPages m_pages;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 // One entry per installed language in that language's own words, the
@@ -74,7 +56,7 @@ TEST_F(MainFrameMenusTest, LanguageChoiceStoresAndRestarts) {
 
     app::RestartIfRequested(m_frame->restartRequested(), {"--demo"});
     EXPECT_EQ(m_prompter.restarts, 1);
-    EXPECT_EQ(m_prompter.restartedProgram, QCoreApplication::applicationFilePath());
+    EXPECT_EQ(m_prompter.asked.back(), "restart:" + QCoreApplication::applicationFilePath());
     EXPECT_EQ(m_prompter.restartArguments, QStringList{"--demo"});
     app::RestartIfRequested(false, {});
     EXPECT_EQ(m_prompter.restarts, 1);

@@ -7,12 +7,11 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
-#include "model/drivedata.h"
 #include "frame/faultindicator.h"
+#include "model/drivedata.h"
 #include "shell/faultpopup.h"
 #include "shell/noticeboard.h"
 #include "tests/frame/frametestsupport.h"
@@ -20,34 +19,13 @@
 namespace velmora::shell::test {
 namespace {
 
-class MainFrameStatusTest : public ::testing::Test {
+class MainFrameStatusTest : public FrameTest {
   protected:
     void SetUp() override {
-        m_folder = EnterTestFolder();
-        ResetDriveState();
-        m_frame = std::make_unique<CMainFrame>(ObservedFrameOptions(m_pages));
-        m_frame->resize(800, 600);
-        m_frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
-        Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
-    }
-    void TearDown() override {
-        m_frame.reset();
-        ResetDriveState();
-        std::filesystem::remove_all(m_folder);
+        makeFrame();
+        showConnected({800, 600});
     }
     FaultIndicator* indicator() const { return m_frame->findChild<FaultIndicator*>(); }
-    void clickTab(QWidget* page) {
-        QTabBar* bar = m_frame->sheet()->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {},
-                          bar->tabRect(m_frame->sheet()->indexOf(page)).center());
-        QCoreApplication::processEvents();
-    }
-
-    std::filesystem::path m_folder;
-    ScriptedPrompter m_prompter;
-    ObservedPages m_pages;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 struct IndicatorCase {
@@ -139,19 +117,19 @@ TEST_F(MainFrameStatusTest, LeavingUnsentValuesAsks) {
     ASSERT_EQ(m_frame->sheet()->currentWidget(), m_pages.motor);
     data.SetWorking(92, data.Image(92) + 10);  // rated voltage, group 0x55
 
-    m_prompter.confirmAnswer = false;
+    m_prompter.confirmAnswers = {false};
     clickTab(m_pages.control);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.motor);
-    m_prompter.confirmAnswer = true;
+    m_prompter.confirmAnswers = {true};
     clickTab(m_pages.control);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.control);
-    EXPECT_EQ(m_prompter.confirmed, (std::vector<QString>{"Discard?", "Discard?"}));
+    EXPECT_EQ(m_prompter.confirmed, (QStringList{"Discard?", "Discard?"}));
 
     clickTab(m_pages.motor);
     data.TakeImage();
     clickTab(m_pages.report);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
-    EXPECT_EQ(m_prompter.confirmed.size(), 2u);
+    EXPECT_EQ(m_prompter.confirmed.size(), 2);
 }
 
 // A window smaller than a page scrolls the sheet instead of squeezing it.

@@ -12,41 +12,14 @@
 namespace velmora::shell::test {
 namespace {
 
-class MainFrameTabsTest : public ::testing::Test {
+class MainFrameTabsTest : public ConnectedFrameTest {
   protected:
-    void SetUp() override {
-        m_folder = EnterTestFolder();
-        ResetDriveState();
-        m_frame = std::make_unique<CMainFrame>(ObservedFrameOptions(m_pages));
-        m_frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
-        Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
-    }
-    void TearDown() override {
-        m_frame.reset();
-        ResetDriveState();
-        std::filesystem::remove_all(m_folder);
-    }
-
-    void clickTab(QWidget* page) {
-        QTabBar* bar = m_frame->sheet()->tabBar();
-        const int index = m_frame->sheet()->indexOf(page);
-        ASSERT_GE(index, 0);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-        QCoreApplication::processEvents();
-    }
     // A change made past the tab bar (as the keyboard does): the window
     // notices it afterwards and switches back.
     void switchDirectly(QWidget* page) {
         m_frame->sheet()->setCurrentWidget(page);
         QCoreApplication::processEvents();
     }
-    QWidget* current() const { return m_frame->sheet()->currentWidget(); }
-
-    std::filesystem::path m_folder;
-    ScriptedPrompter m_prompter;
-    ObservedPages m_pages;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 // Until every parameter group was read once, no tab change is possible; the
@@ -85,7 +58,7 @@ TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
     EXPECT_EQ(current(), m_pages.control);
     EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
     EXPECT_TRUE(m_prompter.informed.empty());
-    testsupport::TurnWheel(m_frame->sheet()->tabBar(), -1);  // towards the next tab
+    testkit::TurnWheel(m_frame->sheet()->tabBar(), -1);  // towards the next tab
     EXPECT_EQ(current(), m_pages.control);
     EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
     EXPECT_TRUE(m_prompter.informed.empty());
@@ -106,7 +79,7 @@ TEST_F(MainFrameTabsTest, FlashDownloadRefusesTabs) {
         clickTab(page);
         EXPECT_EQ(current(), m_pages.specificProg);
     }
-    testsupport::TurnWheel(m_frame->sheet()->tabBar(), 1);
+    testkit::TurnWheel(m_frame->sheet()->tabBar(), 1);
     EXPECT_EQ(current(), m_pages.specificProg);
     EXPECT_EQ(NoticeShown(*m_frame), "Wait for the download");
     EXPECT_TRUE(m_prompter.informed.empty());

@@ -17,28 +17,14 @@
 namespace velmora::shell::test {
 namespace {
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public FrameTest {
   protected:
-    void SetUp() override {
-        m_folder = EnterTestFolder();
-        ResetDriveState();
-        m_frame = std::make_unique<CMainFrame>(ObservedFrameOptions(m_pages));
-    }
-    void TearDown() override {
-        m_frame.reset();
-        ResetDriveState();
-        std::filesystem::remove_all(m_folder);
-    }
+    void SetUp() override { makeFrame(); }
     FaultPopup* popup(const char* name) { return m_frame->findChild<FaultPopup*>(name); }
     std::vector<HookCounts*> operationPages() {
         return {&m_pages.control->counts, &m_pages.remote->counts, &m_pages.motor->counts,
                 &m_pages.runIn->counts, &m_pages.specificProg->counts};
     }
-
-    std::filesystem::path m_folder;
-    ScriptedPrompter m_prompter;
-    ObservedPages m_pages;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 // Start-up leaves six tabs, the control page in front and every page
@@ -169,7 +155,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     (void)TakeRequests();
     // The drive answers while the general-error popup is open; the reply
     // must reach the drive image, not a page that drops it.
-    m_prompter.whileInforming = [&] {
+    m_prompter.whileAsking = [&] {
         link::Telegram errorGroup = GroupReply(0x5F);
         errorGroup.data[9] = 42;  // parameter 155
         link::TheTelegramQueues().Post(link::kReplySlot, errorGroup);
@@ -181,7 +167,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, 0xCF);
     EXPECT_EQ(requests[0].data, std::vector<std::uint8_t>{0x5F});
-    EXPECT_EQ(m_prompter.informed, std::vector<QString>{"A general error occurred"});
+    EXPECT_EQ(m_prompter.informed, QStringList{"A general error occurred"});
     EXPECT_TRUE(popup("faultPopupG")->isVisible());
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
     EXPECT_EQ(m_pages.motor->counts.replies, 0);
@@ -198,7 +184,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     DeliverStatus(*m_frame, 0, 0, 3, 5);
     DeliverStatus(*m_frame, 0, 0, 3, 9);
     EXPECT_TRUE(TakeRequests().empty());
-    EXPECT_EQ(m_prompter.informed.size(), 1u);
+    EXPECT_EQ(m_prompter.informed.size(), 1);
     EXPECT_FALSE(popup("faultPopupG")->isVisible());
 }
 

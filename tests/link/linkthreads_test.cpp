@@ -11,7 +11,8 @@
 #include "link/queues.h"
 #include "link/seriallink.h"
 #include "ptypeer.h"
-#include "recordingtarget.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/tempfolder.h"
 
 namespace velmora::link {
 namespace {
@@ -21,7 +22,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using test::Bytes;
 using test::ScriptedDrive;
-using Posts = std::vector<test::RecordingTarget::Post>;
+using Posts = std::vector<testkit::MessageRecorder::Post>;
 using Requests = std::vector<ScriptedDrive::Request>;
 
 // Short supervision pauses; the cycle with the real ones has its own test.
@@ -55,15 +56,10 @@ std::vector<int> ReadCodes(const Requests& requests) {
 
 class LinkThreadsTest : public ::testing::Test {
   protected:
-    LinkThreadsTest() {
-        char pattern[] = "/tmp/velmora-threads-XXXXXX";
-        m_dir = ::mkdtemp(pattern);
-        TheSerialLink().setConfigFile(m_dir / "config.ini");
-    }
+    LinkThreadsTest() { TheSerialLink().setConfigFile(m_dir / "config.ini"); }
     ~LinkThreadsTest() override {
         StopLinkThreads();
         TheSerialLink().setPortOpener(nullptr);
-        fs::remove_all(m_dir);
     }
 
     void start(const std::string& device, const LinkTimings& timings = Fast()) {
@@ -71,8 +67,9 @@ class LinkThreadsTest : public ::testing::Test {
         StartLinkThreads(m_target, timings);
     }
 
-    fs::path m_dir;
-    test::RecordingTarget m_target;
+    testkit::TempFolder m_folder{"threads"};
+    const fs::path m_dir = m_folder.path();
+    testkit::MessageRecorder m_target;
 };
 
 // Catches a supervision that never checks, checks with a wrong frame, or does
@@ -443,7 +440,7 @@ TEST(LinkThreadsExit, ProgramMayExitWithoutStopping) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            static test::RecordingTarget target;
+            static testkit::MessageRecorder target;
             static ScriptedDrive drive(ScriptedDrive::StandardAnswer);
             UseFixedDevice(drive.devicePath());
             StartLinkThreads(target, Fast());

@@ -18,9 +18,9 @@ namespace fs = std::filesystem;
 constexpr const char* kFtdi = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
 constexpr const char* kCh340 = "usb-1a86_USB_Serial-if00-port0";
 
-class PortNamesTest : public testsupport::TempFolderTest {
+class PortNamesTest : public testkit::TempFolderTest {
   protected:
-    PortNamesTest() : TempFolderTest("velmora-portnames") {}
+    PortNamesTest() : TempFolderTest("portnames") {}
     void SetUp() override {
         TempFolderTest::SetUp();
         m_dev = m_dir / "dev";

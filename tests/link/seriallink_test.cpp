@@ -7,13 +7,12 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
 #include "link/devicemap.h"
 #include "ptypeer.h"
+#include "tests/support/tempfolder.h"
 #include "tests/support/withoutpermission.h"
 
 namespace velmora::link {
@@ -23,29 +22,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/velmora-link-XXXXXX";
-        m_path = ::mkdtemp(pattern);
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    [[nodiscard]] fs::path file(const char* name) const { return m_path / name; }
-
-  private:
-    fs::path m_path;
-};
-
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const fs::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
+using testkit::Slurp;
 
 // Records every number OpenLink asks for; opens a pty only for `openNumber`.
 struct RecordingOpener {
@@ -67,9 +44,9 @@ struct RecordingOpener {
 // Catches a search that starts at the wrong number, skips numbers, fails to
 // wrap from 255 to 0, or restarts at COM1 instead of after the last port.
 TEST(SerialLink, AutomaticDetectionOrderWithWrapAround) {
-    TempDir dir;
+    testkit::TempFolder dir("link");
     SerialLink link;
-    link.setConfigFile(dir.file("config.ini"));
+    link.setConfigFile(dir / "config.ini");
     RecordingOpener rec;
     link.setPortOpener(rec.opener());
     ASSERT_EQ(link.WriteLinkSettings(3, kModeAutomatic), 0);
@@ -103,10 +80,10 @@ TEST(SerialLink, AutomaticDetectionOrderWithWrapAround) {
 // Catches a fixed setting that searches, or ignores the comdevices mapping
 // and the run-only device.
 TEST(SerialLink, FixedPortUsesMappingAndRunOnlyDevice) {
-    TempDir dir;
-    WriteAll(dir.file("config.ini"), "[comdevices]\ncom7=/dev/velmora-test\n");
+    testkit::TempFolder dir("link");
+    testkit::WriteFile(dir / "config.ini", "[comdevices]\ncom7=/dev/velmora-test\n");
     SerialLink link;
-    link.setConfigFile(dir.file("config.ini"));
+    link.setConfigFile(dir / "config.ini");
     RecordingOpener rec;
     link.setPortOpener(rec.opener());
     link.UsePortForThisRun(7);
@@ -117,16 +94,16 @@ TEST(SerialLink, FixedPortUsesMappingAndRunOnlyDevice) {
     link.setPortOpener(nullptr);
     link.UseFixedDevice(rec.pty.devicePath());
     EXPECT_EQ(link.OpenLink(), kLinkOpen);
-    EXPECT_EQ(ReadAll(dir.file("config.ini")), "[comdevices]\ncom7=/dev/velmora-test\n")
+    EXPECT_EQ(Slurp(dir / "config.ini"), "[comdevices]\ncom7=/dev/velmora-test\n")
         << "a run-only device must not touch config.ini";
 }
 
 // Catches settings that do not survive a write and a read, a write that
 // rewrites unrelated lines, and an invalid mode that changes anything.
 TEST(SerialLink, ComtypeWrittenAndReadBack) {
-    TempDir dir;
-    const auto file = dir.file("config.ini");
-    WriteAll(file, "; tool settings\r\n[languagetype]\r\nlanguage=3\r\n");
+    testkit::TempFolder dir("link");
+    const auto file = dir / "config.ini";
+    testkit::WriteFile(file, "; tool settings\r\n[languagetype]\r\nlanguage=3\r\n");
     {
         SerialLink link;
         link.setConfigFile(file);
@@ -135,7 +112,7 @@ TEST(SerialLink, ComtypeWrittenAndReadBack) {
         EXPECT_EQ(link.WriteLinkSettings(256, kModeFixed), 1);
     }
     EXPECT_EQ(
-        ReadAll(file),
+        Slurp(file),
         "; tool settings\r\n[languagetype]\r\nlanguage=3\r\n[comtype]\r\ndetect=C\r\ncom=7\r\n");
     SerialLink link;
     link.setConfigFile(file);
@@ -163,7 +140,7 @@ TEST(SerialLink, ComtypeWrittenAndReadBack) {
 
     // A settings file that cannot be written is reported, not passed off as saved.
     SerialLink unwritable;
-    unwritable.setConfigFile(dir.file("missing-folder") / "config.ini");
+    unwritable.setConfigFile(dir / "missing-folder" / "config.ini");
     EXPECT_EQ(unwritable.WriteLinkSettings(4, kModeFixed), 1);
     EXPECT_EQ(unwritable.WriteDeviceForPort(4, "/dev/ttyS9"), 1);
 
@@ -172,7 +149,7 @@ TEST(SerialLink, ComtypeWrittenAndReadBack) {
     fs::permissions(file.parent_path(), fs::perms::all);
     fs::permissions(file, fs::perms::owner_write | fs::perms::others_write);
     const auto attempt = [&](const std::function<int(SerialLink&)>& write) {
-        return testsupport::AttemptWithoutPermission([&] {
+        return testkit::AttemptWithoutPermission([&] {
             SerialLink locked;
             locked.setConfigFile(file);
             return write(locked) == 0;
@@ -181,7 +158,7 @@ TEST(SerialLink, ComtypeWrittenAndReadBack) {
     EXPECT_FALSE(attempt([](SerialLink& l) { return l.WriteLinkSettings(3, kModeFixed); }));
     EXPECT_FALSE(attempt([](SerialLink& l) { return l.WriteDeviceForPort(3, "/dev/ttyS7"); }));
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_NE(ReadAll(file).find("language=3"), std::string::npos) << ReadAll(file);
+    EXPECT_NE(Slurp(file).find("language=3"), std::string::npos) << Slurp(file);
 }
 
 struct BrokenConfig {
@@ -194,9 +171,9 @@ class BrokenSettings : public ::testing::TestWithParam<BrokenConfig> {};
 // Catches a damaged config.ini that switches off automatic detection or maps
 // a port to garbage.
 TEST_P(BrokenSettings, LeaveAutomaticDetectionAndDefaultTable) {
-    TempDir dir;
-    const auto file = dir.file("config.ini");
-    if (GetParam().text) WriteAll(file, GetParam().text);
+    testkit::TempFolder dir("link");
+    const auto file = dir / "config.ini";
+    if (GetParam().text) testkit::WriteFile(file, GetParam().text);
     SerialLink link;
     link.setConfigFile(file);
     int port = 99;
@@ -285,7 +262,7 @@ TEST(SerialPort, HangUpMakesReadsAndWritesFailWithoutSpinning) {
 // make the drive seem silent. A pty ignores the baud rate, so only reading
 // the settings back shows a wrong one.
 TEST(SerialLink, OpenSetsTheWholeLineWhateverWasLeftBehind) {
-    TempDir dir;
+    testkit::TempFolder dir("link");
     test::PtyPair pty;
     {
         const int other = ::open(pty.devicePath().c_str(), O_RDWR | O_NOCTTY);
@@ -303,7 +280,7 @@ TEST(SerialLink, OpenSetsTheWholeLineWhateverWasLeftBehind) {
         ::close(other);
     }
     SerialLink link;
-    link.setConfigFile(dir.file("config.ini"));
+    link.setConfigFile(dir / "config.ini");
     link.UseFixedDevice(pty.devicePath());
     ASSERT_EQ(link.OpenLink(), kLinkOpen);
 
@@ -333,9 +310,9 @@ TEST(SerialPort, OpenFailuresAreClassified) {
     SerialPort missing(5, "/dev/velmora-no-such-device");
     EXPECT_EQ(missing.failure().kind, OpenFailureKind::NoDevice);
 
-    TempDir dir;
-    WriteAll(dir.file("plain"), "x");
-    SerialPort plain(5, dir.file("plain").string());
+    testkit::TempFolder dir("link");
+    testkit::WriteFile(dir / "plain", "x");
+    SerialPort plain(5, (dir / "plain").string());
     EXPECT_FALSE(plain.IsOpen());
     EXPECT_EQ(plain.failure().kind, OpenFailureKind::Configuration);
 
@@ -359,8 +336,8 @@ TEST(SerialPort, OpenFailuresAreClassified) {
 TEST(SerialLink, ReplacementNeverOverlapsReadsAndWrites) {
     test::PtyPair pty;
     SerialLink link;
-    TempDir dir;
-    link.setConfigFile(dir.file("config.ini"));
+    testkit::TempFolder dir("link");
+    link.setConfigFile(dir / "config.ini");
     std::atomic<bool> blockOpen{false};
     std::atomic<bool> inOpen{false};
     link.setPortOpener([&](unsigned number, const std::string&) {
@@ -403,9 +380,9 @@ TEST(SerialLink, ReplacementNeverOverlapsReadsAndWrites) {
 // until the supervision gets round to reopening.
 TEST(SerialLink, NewSettingClosesTheDeviceAtOnce) {
     test::PtyPair pty;
-    TempDir dir;
+    testkit::TempFolder dir("link");
     SerialLink link;
-    link.setConfigFile(dir.file("config.ini"));
+    link.setConfigFile(dir / "config.ini");
     link.UseFixedDevice(pty.devicePath());
     ASSERT_EQ(link.OpenLink(), kLinkOpen);
     EXPECT_FALSE(SerialPort(1, pty.devicePath()).IsOpen()) << "the link holds the device";

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "link/queues.h"
-#include "queuehelpers.h"
+#include "tests/support/linkqueues.h"
 
 namespace velmora::model {
 namespace {
@@ -145,7 +145,7 @@ TEST_F(DriveDataTest, ParametersOutsideTheRangeReadZeroAndWriteNothing) {
 
 // The reply from the drive's documentation: 01 2C 05 02 on group 0x50.
 TEST_F(DriveDataTest, StoresTheDocumentedGroup50Reply) {
-    testing::PostReply(0x50, {0x01, 0x2C, 0x05, 0x02});
+    testkit::PostReply(0x50, {0x01, 0x2C, 0x05, 0x02});
     m_data.StoreGroupReply();
     EXPECT_EQ(m_data.Image(1), 300u);
     EXPECT_EQ(m_data.Image(7), 5u);
@@ -158,7 +158,7 @@ TEST_F(DriveDataTest, StoresTheDocumentedGroup50Reply) {
 
     m_data.SetChoice(7, 3);
     m_data.RequestGroup(0, 0x10);
-    const auto sent = testing::TakeRequest();
+    const auto sent = testkit::TakeRequest();
     ASSERT_TRUE(sent.has_value());
     EXPECT_EQ(sent->command, 0x10);
     EXPECT_EQ(sent->data, (std::vector<std::uint8_t>{0x01, 0x2C, 0x03, 0x02}));
@@ -167,10 +167,10 @@ TEST_F(DriveDataTest, StoresTheDocumentedGroup50Reply) {
 // Wrong-length and unknown replies must change nothing: a truncated reply
 // would otherwise mark a group read with garbage values.
 TEST_F(DriveDataTest, IgnoresWrongLengthAndUnknownReplies) {
-    testing::PostReply(0x50, {0x01, 0x2C, 0x05});
-    testing::PostReply(0x50, {0x01, 0x2C, 0x05, 0x02, 0x00});
-    testing::PostReply(0x5B, std::vector<std::uint8_t>(10, 0xFF));
-    testing::PostReply(0x60, {1, 2, 3, 4});
+    testkit::PostReply(0x50, {0x01, 0x2C, 0x05});
+    testkit::PostReply(0x50, {0x01, 0x2C, 0x05, 0x02, 0x00});
+    testkit::PostReply(0x5B, std::vector<std::uint8_t>(10, 0xFF));
+    testkit::PostReply(0x60, {1, 2, 3, 4});
     for (int i = 0; i < 4; ++i) m_data.StoreGroupReply();
     EXPECT_FALSE(m_data.GroupReceived(0x50));
     for (int p = 1; p <= 155; ++p) EXPECT_EQ(m_data.Image(p), 0u) << p;
@@ -193,11 +193,11 @@ TEST_F(DriveDataTest, RequestGroupSendsOnlyValidRequests) {
     m_data.RequestGroup(1, 0x10);
     m_data.RequestGroup(2, 0x50);
     m_data.RequestGroup(-1, 0x10);
-    EXPECT_EQ(testing::TakeReadRequests(), (std::vector<int>{0x59, 0x5F}));
+    EXPECT_EQ(testkit::TakeReadRequests(), (std::vector<int>{0x59, 0x5F}));
 
     m_data.SetWorking(100, 77);  // travels in no group
     m_data.RequestGroup(0, 0x19);
-    EXPECT_FALSE(testing::TakeRequest().has_value());
+    EXPECT_FALSE(testkit::TakeRequest().has_value());
     EXPECT_EQ(m_data.Image(100), 77u);
 }
 

@@ -8,7 +8,7 @@
 
 #include "link/queues.h"
 #include "model/grouplayout.h"
-#include "queuehelpers.h"
+#include "tests/support/linkqueues.h"
 
 namespace velmora::model {
 namespace {
@@ -47,19 +47,19 @@ TEST_P(FirstRead, AsksEachMissingGroupOnce) {
     const Clock::time_point start = Clock::now();
     std::vector<int> missing = FlaggedCodes();
     for (std::size_t i = 0; i < order.size(); ++i) {
-        testing::PostReply(order[i], ZeroReply(order[i]));
+        testkit::PostReply(order[i], ZeroReply(order[i]));
         const bool forwarded = m_read.onGroupReply(m_data, start + kAgain / 20 * i);
         std::erase(missing, order[i]);
-        EXPECT_EQ(testing::TakeReadRequests(), i == 0 ? missing : std::vector<int>{});
+        EXPECT_EQ(testkit::TakeReadRequests(), i == 0 ? missing : std::vector<int>{});
         EXPECT_EQ(forwarded, missing.empty());
         EXPECT_EQ(m_data.GroupsIncomplete(), missing.empty() ? 0 : 1);
     }
     EXPECT_TRUE(m_read.allGroupsRead());
 
     // Afterwards replies only refresh: nothing more is requested.
-    testing::PostReply(0x59, ZeroReply(0x59));
+    testkit::PostReply(0x59, ZeroReply(0x59));
     EXPECT_TRUE(m_read.onGroupReply(m_data, start + 10 * kAgain));
-    EXPECT_TRUE(testing::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests().empty());
 }
 INSTANTIATE_TEST_SUITE_P(Orders, FirstRead, ::testing::Values(0u, 1u, 7u, 42u, 1234u));
 
@@ -72,22 +72,22 @@ TEST(FirstReadSpecial, AsksAgainOnlyAfterTheTimeOut) {
     FirstCompleteRead read;
     const Clock::time_point start = Clock::now();
     read.RequestOverdueGroups(data, start);
-    EXPECT_EQ(testing::TakeReadRequests(), FlaggedCodes());
+    EXPECT_EQ(testkit::TakeReadRequests(), FlaggedCodes());
     for (int code : {0x50, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x59, 0x5A}) {
-        testing::PostReply(code, ZeroReply(code));
+        testkit::PostReply(code, ZeroReply(code));
         EXPECT_FALSE(read.onGroupReply(data, start + kAgain / 2));
     }
-    EXPECT_TRUE(testing::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests().empty());
     read.RequestOverdueGroups(data, start + kAgain - std::chrono::milliseconds(1));
-    EXPECT_TRUE(testing::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests().empty());
 
-    testing::PostReply(0x59, ZeroReply(0x59));
+    testkit::PostReply(0x59, ZeroReply(0x59));
     EXPECT_FALSE(read.onGroupReply(data, start + kAgain));
-    EXPECT_EQ(testing::TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
+    EXPECT_EQ(testkit::TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
     read.RequestOverdueGroups(data, start + kAgain + kAgain / 2);
-    EXPECT_TRUE(testing::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests().empty());
     read.RequestOverdueGroups(data, start + 2 * kAgain);
-    EXPECT_EQ(testing::TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
+    EXPECT_EQ(testkit::TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
     link::FlushAllQueues();
 }
 
@@ -98,20 +98,20 @@ TEST(FirstReadSpecial, WrongLengthAndErrorGroupDoNotCount) {
     DriveData data;
     FirstCompleteRead read;
     const Clock::time_point start = Clock::now();
-    testing::PostReply(0x50, {1, 2, 3});
+    testkit::PostReply(0x50, {1, 2, 3});
     EXPECT_FALSE(read.onGroupReply(data, start));
-    EXPECT_EQ(testing::TakeReadRequests(), FlaggedCodes());
+    EXPECT_EQ(testkit::TakeReadRequests(), FlaggedCodes());
 
-    testing::PostReply(0x5F, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
+    testkit::PostReply(0x5F, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
     EXPECT_FALSE(read.onGroupReply(data, start + kAgain));
-    EXPECT_EQ(testing::TakeReadRequests(), FlaggedCodes());
+    EXPECT_EQ(testkit::TakeReadRequests(), FlaggedCodes());
     EXPECT_EQ(data.Image(151), 1u);
     EXPECT_EQ(data.Image(155), 5u);
     EXPECT_TRUE(data.GroupReceived(0x5F));
     EXPECT_EQ(data.GroupsIncomplete(), 1);
 
     for (int code : FlaggedCodes()) {
-        testing::PostReply(code, ZeroReply(code));
+        testkit::PostReply(code, ZeroReply(code));
         data.StoreGroupReply();
     }
     EXPECT_EQ(data.GroupsIncomplete(), 0);

@@ -9,7 +9,7 @@
 #include "link/queues.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
-#include "queuehelpers.h"
+#include "tests/support/linkqueues.h"
 
 namespace velmora::model {
 namespace {
@@ -154,7 +154,7 @@ class GroupExchange : public ::testing::TestWithParam<GroupCase> {
 // that group into the wrong parameter, and the drive receives garbage.
 TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     const GroupCase& c = GetParam();
-    testing::PostReply(c.code, c.reply);
+    testkit::PostReply(c.code, c.reply);
     m_data.StoreGroupReply();
     for (const auto& [parameter, value] : c.values) {
         EXPECT_EQ(m_data.Image(parameter), value) << "p" << parameter;
@@ -168,7 +168,7 @@ TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
         m_data.SetWorking(parameter, 0x11223300u + static_cast<std::uint32_t>(parameter));
     }
     m_data.RequestGroup(0, c.code - 0x40);
-    const auto sent = testing::TakeRequest();
+    const auto sent = testkit::TakeRequest();
     if (c.code >= 0x59) {
         EXPECT_FALSE(sent.has_value()) << "read-only group written";
         return;
@@ -180,7 +180,7 @@ TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     for (const auto& [parameter, value] : c.values) {
         EXPECT_EQ(m_data.Image(parameter), 0x11223300u + parameter) << "image differs from sent";
     }
-    EXPECT_FALSE(testing::TakeRequest().has_value());
+    EXPECT_FALSE(testkit::TakeRequest().has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllGroups, GroupExchange, ::testing::ValuesIn(Cases()),

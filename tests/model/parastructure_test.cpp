@@ -1,15 +1,14 @@
 #include "model/parastructure.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 
 #include "model/grouplayout.h"
 #include "platform/profile.h"
+#include "tests/support/tempfolder.h"
 
 namespace velmora::model {
 namespace {
@@ -143,18 +142,8 @@ TEST_F(ParaStructFixture, EntriesCarryUnitsAndSkip146) {
 
 class ParaStructExport : public ParaStructFixture {
   protected:
-    void SetUp() override {
-        ParaStructFixture::SetUp();
-        m_dir = fs::temp_directory_path() / ("velmora-parastruct-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    static std::string Slurp(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    fs::path m_dir;
+    testkit::TempFolder m_folder{"parastruct"};
+    const fs::path m_dir = m_folder.path();
 };
 
 // Saving replaces a read-only file with the template plus the entries, keeps
@@ -171,7 +160,7 @@ TEST_F(ParaStructExport, WritesTemplateCopyOverReadOnlyFile) {
     m_data.SetImage(1, 400);
     ASSERT_TRUE(ExportParaStructure(templateFile, target, m_data, m_texts, Text));
     EXPECT_EQ(m_data.Working(1), 400u) << "the export takes the image first";
-    const std::string text = Slurp(target);
+    const std::string text = testkit::Slurp(target);
     EXPECT_TRUE(text.starts_with("; header\r\n[Parameter]\r\nName 1=400 Hz\r\nName 146=kept\r\n"))
         << text;
     EXPECT_NE(text.find("Name 142="), std::string::npos);

@@ -19,9 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class AtomicFile : public testsupport::TempFolderTest {
+class AtomicFile : public testkit::TempFolderTest {
   protected:
-    AtomicFile() : TempFolderTest("velmora-atomic") {}
+    AtomicFile() : TempFolderTest("atomic") {}
     [[nodiscard]] std::size_t Entries() const {
         return static_cast<std::size_t>(
             std::distance(fs::directory_iterator(m_dir), fs::directory_iterator{}));
@@ -35,12 +35,12 @@ TEST_F(AtomicFile, FailureInAnUnwritableFolderKeepsTheOldFile) {
     fs::permissions(file, fs::perms::all);  // only the folder stands in the way
     fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                                fs::perms::others_exec);
-    EXPECT_FALSE(testsupport::AttemptWithoutPermission([&] {
+    EXPECT_FALSE(testkit::AttemptWithoutPermission([&] {
         std::string error;
         const bool written = WriteFileAtomically(file, "new contents\n", &error);
         return written || error.find("settings.ini") == std::string::npos;
     }));
-    EXPECT_FALSE(testsupport::AttemptWithoutPermission(
+    EXPECT_FALSE(testkit::AttemptWithoutPermission(
         [&] { return ProfileFile::parse("[a]\nx=1\n").save(file); }));
     fs::permissions(m_dir, fs::perms::owner_all);
     EXPECT_EQ(Slurp(file), "old contents\n");

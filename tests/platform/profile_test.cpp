@@ -197,9 +197,9 @@ TEST(ProfileEdit, KeepsBinaryJunkAndLongLines) {
     EXPECT_EQ(p.text(), expected);
 }
 
-class ProfileFiles : public testsupport::TempFolderTest {
+class ProfileFiles : public testkit::TempFolderTest {
   protected:
-    ProfileFiles() : TempFolderTest("velmora-profile") {}
+    ProfileFiles() : TempFolderTest("profile") {}
 };
 
 // The one-shot helpers must create, update and read back a real file.
@@ -221,8 +221,8 @@ TEST_F(ProfileFiles, UnreadableFileIsNotOverwritten) {
     ASSERT_TRUE(WriteFileAtomically(file, "[a]\nx=1\n"));
     fs::permissions(m_dir, fs::perms::all);
     fs::permissions(file, fs::perms::owner_write | fs::perms::others_write);
-    EXPECT_FALSE(testsupport::AttemptWithoutPermission(
-        [&] { return WriteProfileString(file, "a", "y", "2"); }));
+    EXPECT_FALSE(
+        testkit::AttemptWithoutPermission([&] { return WriteProfileString(file, "a", "y", "2"); }));
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(Slurp(file), "[a]\nx=1\n");
     EXPECT_FALSE(WriteProfileString(m_dir, "a", "y", "2"));  // a folder is no profile

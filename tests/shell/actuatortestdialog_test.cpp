@@ -6,6 +6,7 @@
 #include "model/commands.h"
 #include "shell/actuatortestdialog.h"
 #include "shell/roundbutton.h"
+#include "tests/support/waitfor.h"
 #include "widgettestsupport.h"
 
 namespace velmora::shell {
@@ -41,7 +42,7 @@ class ActuatorTestDialogTest : public testing::WidgetTest {
         return reply;
     }
 
-    testing::RecordingTarget frame;
+    testkit::MessageRecorder frame;
     QElapsedTimer clock;
     std::vector<link::Telegram> sent;
     std::vector<qint64> sentAt;  // ms on the clock
@@ -77,7 +78,7 @@ TEST_F(ActuatorTestDialogTest, TickedBoxesAreSentEvery300Milliseconds) {
     const qint64 lastClick = clock.elapsed();  // the next click starts the period again
     QTest::mouseClick(box("outputLedOperation"), Qt::LeftButton);
     EXPECT_EQ(dialog.outputByte(), 0x09);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.size() >= 3; }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return sent.size() >= 3; }, 5000));
     EXPECT_GE(sentAt[0] - lastClick, 270);
     const auto sends = static_cast<qint64>(sentAt.size());
     EXPECT_GE((sentAt.back() - sentAt.front()) / (sends - 1), 270);
@@ -95,7 +96,7 @@ TEST_F(ActuatorTestDialogTest, TickedBoxesAreSentEvery300Milliseconds) {
 
     QTest::mouseClick(box("outputLedFault"), Qt::LeftButton);
     QTest::mouseClick(box("outputRelay2"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.size() > count; }, 3000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return sent.size() > count; }, 3000));
     EXPECT_EQ(sent.back().data, std::vector<std::uint8_t>{0x06});
 }
 

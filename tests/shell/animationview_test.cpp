@@ -7,6 +7,7 @@
 #include "gifsamples.h"
 #include "shell/animationview.h"
 #include "shell/framecanvas.h"
+#include "tests/support/waitfor.h"
 #include "widgettestsupport.h"
 
 namespace velmora::shell {
@@ -120,8 +121,8 @@ TEST_F(FrameCanvasTest, LocalTablesAndClipping) {
 class AnimationViewTest : public testing::WidgetTest {
   protected:
     QString writeGif(const QString& name, const std::vector<std::uint8_t>& data) {
-        m_work.write(name, toBytes(data));
-        return m_work.path(name);
+        write(name, toBytes(data));
+        return path(name);
     }
     QColor shown(const AnimationView& view) { return view.picture().pixelColor(2, 2); }
 };
@@ -141,7 +142,7 @@ TEST_F(AnimationViewTest, PlaysStopsAndKeepsTheLastFrame) {
     view.play();
     EXPECT_TRUE(view.isPlaying());
     std::set<QRgb> seen;
-    EXPECT_TRUE(QTest::qWaitFor(
+    EXPECT_TRUE(testkit::WaitFor(
         [&] {
             seen.insert(shown(view).rgb());
             return seen.count(kRed.rgb()) && seen.count(kGreen.rgb()) && seen.count(kBlue.rgb());
@@ -155,7 +156,7 @@ TEST_F(AnimationViewTest, PlaysStopsAndKeepsTheLastFrame) {
     // The window shows the picture.
     EXPECT_EQ(view.grab().toImage().pixelColor(2, 2), last.pixelColor(2, 2));
     view.play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view.picture() != last; }, 5000));
+    EXPECT_TRUE(testkit::WaitFor([&] { return view.picture() != last; }, 5000));
 }
 
 // Catches a widget destroyed under a running player (the thread would post
@@ -190,13 +191,13 @@ TEST_F(AnimationViewTest, StepsOfAnEarlierLoadAreIgnored) {
                                          solidFrame(0, 0, 4, 4, 3, 5)}))),
               1);
     view.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(view) == kGreen; }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return shown(view) == kGreen; }, 5000));
     ASSERT_EQ(view.load(writeGif("slow.gif", encodeGif(4, 4, kPalette,
                                                        {solidFrame(0, 0, 4, 4, 0, 1000),
                                                         solidFrame(0, 0, 4, 4, 3, 1000)}))),
               1);
     view.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(view) == kWhite; }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return shown(view) == kWhite; }, 5000));
     QTest::qWait(150);
     EXPECT_EQ(shown(view), kWhite);
 }
@@ -218,8 +219,8 @@ TEST_F(AnimationViewTest, SinglePicturesDrawOnceWithoutAThread) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(png.save(&buffer, "PNG"));
-    m_work.write("still.png", bytes);
-    ASSERT_EQ(view.load(m_work.path("still.png")), 1);
+    write("still.png", bytes);
+    ASSERT_EQ(view.load(path("still.png")), 1);
     EXPECT_EQ(view.size(), QSize(7, 3));
     view.play();
     EXPECT_EQ(shown(view), kBlue);
@@ -243,10 +244,10 @@ TEST_F(AnimationViewTest, RefusesWhatCannotBeShown) {
         {"huge.gif", toBytes(huge)},
     };
     AnimationView view;
-    EXPECT_EQ(view.load(m_work.path("missing.gif")), 0);
+    EXPECT_EQ(view.load(path("missing.gif")), 0);
     for (const auto& file : files) {
-        m_work.write(file.name, file.bytes);
-        EXPECT_EQ(view.load(m_work.path(file.name)), 0) << file.name;
+        write(file.name, file.bytes);
+        EXPECT_EQ(view.load(path(file.name)), 0) << file.name;
         EXPECT_FALSE(view.isReady());
         view.play();
         EXPECT_FALSE(view.isPlaying());

@@ -20,11 +20,11 @@ QByteArray utf16le(const QString& text, bool bom) {
 class HelpNoteViewerTest : public testing::WidgetTest {
   protected:
     HelpNoteViewerTest() {
-        m_work.write("config.ini", "[languagetype]\nlanguage=2\n");
-        m_work.write("data_language/language_02.ini",
-                     "[spec]\ncontrolpage=Steuerung\nerrors=Fehler\nactsenstest=Aktortest\n"
-                     "help=Hilfe\nhelpdescription1=Erklaert\n"
-                     "[notices]\nnotes=Hinweise\nnotedescription1=Listet Hinweise\n");
+        write("config.ini", "[languagetype]\nlanguage=2\n");
+        write("data_language/language_02.ini",
+              "[spec]\ncontrolpage=Steuerung\nerrors=Fehler\nactsenstest=Aktortest\n"
+              "help=Hilfe\nhelpdescription1=Erklaert\n"
+              "[notices]\nnotes=Hinweise\nnotedescription1=Listet Hinweise\n");
     }
     QString shownText(HelpNoteViewer& viewer) {
         return viewer.findChild<QPlainTextEdit*>("helpText")->toPlainText();
@@ -37,8 +37,8 @@ class HelpNoteViewerTest : public testing::WidgetTest {
 // presented as help.
 TEST_F(HelpNoteViewerTest, ShowsUtf16LittleEndianFiles) {
     const QString german = QStringLiteral("Drehzahl \u00e4ndern\r\nZeile 2 \u20ac");
-    m_work.write("data_language/language_02/ControlPage.help", utf16le(german, true));
-    m_work.write("data_language/language_02/ControlPage.note", utf16le("Keine Marke", false));
+    write("data_language/language_02/ControlPage.help", utf16le(german, true));
+    write("data_language/language_02/ControlPage.note", utf16le("Keine Marke", false));
     HelpNoteViewer viewer;
     EXPECT_EQ(viewer.findChild<QLabel*>("helpHeading")->text(), "Hilfe");
     EXPECT_FALSE(viewer.isVisible());
@@ -61,7 +61,7 @@ TEST_F(HelpNoteViewerTest, ShowsUtf16LittleEndianFiles) {
 // Catches a missing file clearing the text shown before, and kinds outside
 // 0..9 read from beyond the table.
 TEST_F(HelpNoteViewerTest, MissingFilesAndUnknownKinds) {
-    m_work.write("data_language/language_02/ControlPage.help", utf16le("Erster Text", false));
+    write("data_language/language_02/ControlPage.help", utf16le("Erster Text", false));
     HelpNoteViewer viewer;
     viewer.open(0);
     viewer.open(HelpKind::ActSensTestHelp);
@@ -77,10 +77,10 @@ TEST_F(HelpNoteViewerTest, MissingFilesAndUnknownKinds) {
 // Catches a kind titled with another kind's key: every key has its own text
 // here, so a wrong key shows a wrong title (or FILE_ERROR).
 TEST_F(HelpNoteViewerTest, EveryKindShowsItsOwnTitle) {
-    m_work.write("data_language/language_02.ini",
-                 "[spec]\ncontrolpage=T0\nerrors=T13\noperatingvalues=T2\nremotecontrol=T4\n"
-                 "motorparameters=T5\nvhztable=T6\nctrlpara=T7\nspecificprog=T8\n"
-                 "actsenstest=T9\n");
+    write("data_language/language_02.ini",
+          "[spec]\ncontrolpage=T0\nerrors=T13\noperatingvalues=T2\nremotecontrol=T4\n"
+          "motorparameters=T5\nvhztable=T6\nctrlpara=T7\nspecificprog=T8\n"
+          "actsenstest=T9\n");
     HelpNoteViewer viewer;
     const char* titles[] = {"T0", "T13", "T2", "T13", "T4", "T5", "T6", "T7", "T8", "T9"};
     for (int kind = 0; kind < 10; ++kind) {

@@ -11,9 +11,9 @@ class LanguageFileSetTest : public testing::WidgetTest {};
 // Catches a scan that skips a gap (the menu would list a language whose
 // neighbours are missing) or counts past it.
 TEST_F(LanguageFileSetTest, ScanStopsAtTheFirstMissingNumber) {
-    m_work.write("data_language/language_01.ini", "[general]\nlanguagefile=English\n");
-    m_work.write("data_language/language_02.ini", "[general]\nlanguagefile=\"Deutsch\"\n");
-    m_work.write("data_language/language_04.ini", "[general]\nlanguagefile=Svenska\n");
+    write("data_language/language_01.ini", "[general]\nlanguagefile=English\n");
+    write("data_language/language_02.ini", "[general]\nlanguagefile=\"Deutsch\"\n");
+    write("data_language/language_04.ini", "[general]\nlanguagefile=Svenska\n");
     LanguageFileSet set;
     EXPECT_EQ(set.scan("data_language", "language_", ".ini"), 2);
     EXPECT_EQ(set.count(), 2);
@@ -30,13 +30,12 @@ TEST_F(LanguageFileSetTest, ScanStopsAtTheFirstMissingNumber) {
 // result, and a folder not taken from the working directory.
 TEST_F(LanguageFileSetTest, AllNinetyNineRunInFiles) {
     for (int n = 1; n <= 100; ++n) {
-        m_work.write(QString::asprintf("data_runin/runin_%.2u.run", n), "[runin]\n");
+        write(QString::asprintf("data_runin/runin_%.2u.run", n), "[runin]\n");
     }
     LanguageFileSet set;
     EXPECT_EQ(set.scan("data_runin", "runin_", ".run"), 0);
     EXPECT_EQ(set.count(), 99);
-    EXPECT_EQ(QString::fromStdString(set.filePath(7).string()),
-              m_work.path("data_runin/runin_07.run"));
+    EXPECT_EQ(QString::fromStdString(set.filePath(7).string()), path("data_runin/runin_07.run"));
     LanguageFileSet empty;
     EXPECT_EQ(empty.scan("nowhere", "runin_", ".run"), 2);
     EXPECT_EQ(empty.count(), 0);
@@ -45,8 +44,8 @@ TEST_F(LanguageFileSetTest, AllNinetyNineRunInFiles) {
 
 // Catches long menu entries not cut to the 255 characters of their buffer.
 TEST_F(LanguageFileSetTest, EntriesAreCutTo255Characters) {
-    m_work.write("data_language/language_01.ini",
-                 "[general]\nlanguagefile=" + QByteArray(300, 'e') + "\n");
+    write("data_language/language_01.ini",
+          "[general]\nlanguagefile=" + QByteArray(300, 'e') + "\n");
     LanguageFileSet set;
     set.scan("data_language", "language_", ".ini");
     EXPECT_EQ(set.entryValue(1, "general", "languagefile"), QString(255, 'e'));

@@ -16,13 +16,13 @@ namespace {
 class PopupTest : public testing::WidgetTest {
   protected:
     PopupTest() {
-        m_work.write("data_language/language_01.ini",
-                     "[errors]\nerrornumber=Error\nwarningnumber=Warning\n"
-                     "error03=Overcurrent\nerror18=Motor hot\nerror63=Last one\n"
-                     "[navi]\nokbutton=OK\ncancelbutton=Cancel\n"
-                     "[spec]\nasktest=Open the test?\n"
-                     "[notices]\nfaultclass2=Stop\nfaultclass3=Severe\nfaultclassother=Class %1\n"
-                     "faultundescribed=Not described\n");
+        write("data_language/language_01.ini",
+              "[errors]\nerrornumber=Error\nwarningnumber=Warning\n"
+              "error03=Overcurrent\nerror18=Motor hot\nerror63=Last one\n"
+              "[navi]\nokbutton=OK\ncancelbutton=Cancel\n"
+              "[spec]\nasktest=Open the test?\n"
+              "[notices]\nfaultclass2=Stop\nfaultclass3=Severe\nfaultclassother=Class %1\n"
+              "faultundescribed=Not described\n");
     }
     // Presses a button of the next modal dialog once it is shown.
     static void pressLater(const char* button) {
@@ -92,7 +92,7 @@ TEST_F(PopupTest, ConfirmAndInformAnswer) {
 // Catches the test question opening the test on Cancel or not telling the
 // owner on OK.
 TEST_F(PopupTest, TestQuestionTellsItsOwnerOnlyOnOk) {
-    testing::RecordingTarget owner;
+    testkit::MessageRecorder owner;
     TestQuestionPopup popup(&owner);
     EXPECT_EQ(popup.findChild<QLabel*>("questionText")->text(), "Open the test?");
     pressLater("cancelButton");

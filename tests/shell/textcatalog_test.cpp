@@ -34,7 +34,7 @@ class TextCatalogTest : public testing::WidgetTest {
 
 // Catches keys looked up in the wrong section or under a shifted ordinal.
 TEST_F(TextCatalogTest, LoadsEveryKeyFromItsSection) {
-    m_work.write("data_language/language_01.ini", fullFile("one-"));
+    write("data_language/language_01.ini", fullFile("one-"));
     EXPECT_EQ(catalog.load(1), 0);
     for (int i = 0; i < TextCatalog::keyCount(); ++i) {
         QString text;
@@ -48,9 +48,9 @@ TEST_F(TextCatalogTest, LoadsEveryKeyFromItsSection) {
 // Catches a catalogue that drops keys of missing sections instead of
 // reading them as "FILE_ERROR" (windows would show stale or empty texts).
 TEST_F(TextCatalogTest, FileWithOnlyTheGeneralSection) {
-    m_work.write("data_language/language_01.ini",
-                 "\xEF\xBB\xBF[general]\ncompany=Velmora\nlanguagefile=English\nversion=1.0\n"
-                 "startbutton=misplaced\n");
+    write("data_language/language_01.ini",
+          "\xEF\xBB\xBF[general]\ncompany=Velmora\nlanguagefile=English\nversion=1.0\n"
+          "startbutton=misplaced\n");
     EXPECT_EQ(catalog.load(1), 0);
     int errors = 0;
     for (int i = 0; i < TextCatalog::keyCount(); ++i) {
@@ -76,8 +76,8 @@ TEST_F(TextCatalogTest, MissingFileGivesFileErrorEverywhere) {
 // Catches a language number above 255 used whole for the file name, and the
 // animation path not following the last number given.
 TEST_F(TextCatalogTest, OnlyTheLowEightBitsNameTheFiles) {
-    m_work.write("data_language/language_01.ini", "[general]\ncompany=first\n");
-    m_work.write("data_language/language_02.ini", "[general]\ncompany=second\n");
+    write("data_language/language_01.ini", "[general]\ncompany=first\n");
+    write("data_language/language_02.ini", "[general]\ncompany=second\n");
     EXPECT_EQ(catalog.load(257), 0);
     EXPECT_EQ(T("company"), "first");
     QString path;
@@ -111,10 +111,9 @@ TEST_F(TextCatalogTest, CutsLongValuesAtCharacterBoundaries) {
     QString emoji;
     for (int i = 0; i < 130; ++i) emoji += QString::fromUcs4(U"\U0001F600", 1);
     const QString exact(127, 'x');
-    m_work.write("data_language/language_01.ini",
-                 "[general]\ncompany=" + umlauts.toUtf8() + "\nlanguagefile=" + emoji.toUtf8() +
-                     "\nversion=" + exact.toUtf8() + "y\n[navi]\nokbutton=" + exact.toUtf8() +
-                     "\n");
+    write("data_language/language_01.ini",
+          "[general]\ncompany=" + umlauts.toUtf8() + "\nlanguagefile=" + emoji.toUtf8() +
+              "\nversion=" + exact.toUtf8() + "y\n[navi]\nokbutton=" + exact.toUtf8() + "\n");
     catalog.load(1);
     EXPECT_EQ(T("company"), QString(127, QChar(0x00E4)));
     const QString cut = T("languagefile");
@@ -128,19 +127,19 @@ TEST_F(TextCatalogTest, CutsLongValuesAtCharacterBoundaries) {
 // than the low 8 bits, or written over the other settings of config.ini.
 TEST_F(TextCatalogTest, LanguageNumberInConfig) {
     EXPECT_EQ(readLanguageNumber(), 1u);
-    m_work.write("config.ini", "[comtype]\r\ncom=5\r\n[languagetype]\r\nlanguage=3\r\n");
+    write("config.ini", "[comtype]\r\ncom=5\r\n[languagetype]\r\nlanguage=3\r\n");
     EXPECT_EQ(readLanguageNumber(), 3u);
     writeLanguageNumber(258);
     EXPECT_EQ(readLanguageNumber(), 2u);
-    QFile file(m_work.path("config.ini"));
+    QFile file(path("config.ini"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "[comtype]\r\ncom=5\r\n[languagetype]\r\nlanguage=2\r\n");
     file.close();
-    m_work.write("config.ini", "[languagetype]\nother=1\n");
+    write("config.ini", "[languagetype]\nother=1\n");
     EXPECT_EQ(readLanguageNumber(), 1u);
     // The catalogue of the configured language.
-    m_work.write("config.ini", "[languagetype]\nlanguage=2\n");
-    m_work.write("data_language/language_02.ini", "[general]\ncompany=zwei\n");
+    write("config.ini", "[languagetype]\nlanguage=2\n");
+    write("data_language/language_02.ini", "[general]\ncompany=zwei\n");
     loadCatalog();
     EXPECT_EQ(T("company"), "zwei");
 }

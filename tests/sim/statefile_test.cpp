@@ -1,9 +1,8 @@
 #include "sim/statefile.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
+#include "tests/support/tempfolder.h"
 
 namespace velmora::sim {
 namespace {
@@ -83,9 +82,8 @@ TEST(StateFile, BadInputIsSkipped) {
 }
 
 TEST(StateFile, SavedAtomicallyAndLoaded) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("velmora-sim-state-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const testkit::TempFolder folder("sim-state");
+    const fs::path& dir = folder.path();
     const fs::path file = dir / "drive.state";
     ExpectSame(LoadStateFile(file), DriveMemory{});  // missing file
     ASSERT_TRUE(SaveStateFile(file, Used()));
@@ -94,7 +92,6 @@ TEST(StateFile, SavedAtomicallyAndLoaded) {
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++entries;
     EXPECT_EQ(entries, 1u);  // no temporary left behind
     EXPECT_FALSE(SaveStateFile(dir / "missing-folder" / "x.state", Used()));
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 #include "shell/textcatalog.h"
 
-namespace velmora::testsupport {
+namespace velmora::testkit {
 
 class ShippedCatalog {
   public:
@@ -42,4 +42,4 @@ class ShippedCatalog {
     std::filesystem::path m_dir;
 };
 
-}  // namespace velmora::testsupport
+}  // namespace velmora::testkit

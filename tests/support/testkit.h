@@ -1,118 +1,92 @@
 #pragma once
-// What page tests share: a prompter that answers from a script, a frame that
-// records posted messages, and the requests a page queued for the drive.
-#include <unistd.h>
-
+// What window tests share: a prompter that answers from a script and records
+// every question, plus the Qt-free helpers (message recorder, link queues,
+// temporary folder).
 #include <QString>
 #include <QStringList>
-#include <chrono>
 #include <deque>
-#include <filesystem>
 #include <functional>
-#include <mutex>
-#include <utility>
 #include <vector>
 
-#include "link/messages.h"
-#include "link/queues.h"
-#include "link/telegram.h"
 #include "shell/prompter.h"
+#include "tests/support/linkqueues.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/tempfolder.h"
 
 namespace velmora::testkit {
 
+// Installed as the prompter for its lifetime. Each kind of question takes
+// its answers from its own queue; unscripted, a popup is closed with OK
+// and a file dialog is cancelled.
 class ScriptedPrompter : public shell::Prompter {
   public:
     ScriptedPrompter() { shell::setPrompter(this); }
     ~ScriptedPrompter() override { shell::setPrompter(nullptr); }
+    ScriptedPrompter(const ScriptedPrompter&) = delete;
+    ScriptedPrompter& operator=(const ScriptedPrompter&) = delete;
 
-    void inform(QWidget*, const QString& text) override { informed.push_back(text); }
+    void inform(QWidget*, const QString& text) override {
+        ask("inform:" + text);
+        informed.push_back(text);
+    }
+    bool acknowledge(QWidget* parent, const QString& text) override {
+        inform(parent, text);
+        return next(acknowledgeAnswers, true);
+    }
     bool confirm(QWidget*, const QString& text) override {
+        ask("confirm:" + text);
         confirmed.push_back(text);
-        if (confirmAnswers.empty()) return true;
-        bool answer = confirmAnswers.front();
-        confirmAnswers.pop_front();
-        return answer;
+        return next(confirmAnswers, true);
     }
     QString chooseOpenFile(QWidget*, const shell::FileChoice& choice) override {
-        fileTitles.push_back(choice.title);
-        return next();
+        openChoices.push_back(choice);
+        ask("open:" + choice.title);
+        return next(fileAnswers, QString());
     }
     QString chooseSaveFile(QWidget*, const shell::FileChoice& choice) override {
-        fileTitles.push_back(choice.title);
-        return next();
+        saveChoices.push_back(choice);
+        ask("save:" + choice.title);
+        return next(fileAnswers, QString());
     }
     void fileError(QWidget*, const QString& path, const QString& reason) override {
+        ask("fileError:" + path);
         fileErrors.push_back(path + ": " + reason);
     }
-    void restartProgram(const QString&, const QStringList&) override { ++restarts; }
+    void restartProgram(const QString& program, const QStringList& arguments) override {
+        ask("restart:" + program);
+        restartArguments = arguments;
+        ++restarts;
+    }
 
-    std::deque<bool> confirmAnswers;
-    std::deque<QString> fileAnswers;
-    QStringList informed, confirmed, fileErrors, fileTitles;
+    // Answers, oldest first.
+    std::deque<bool> confirmAnswers;      // OK (true) or Cancel
+    std::deque<bool> acknowledgeAnswers;  // OK (true), or closed another way
+    std::deque<QString> fileAnswers;      // the path an open or save dialog returns
+
+    // Every question in order, "kind:text" (kinds inform, confirm, open,
+    // save, fileError, restart; a file dialog gives its title).
+    QStringList asked;
+    QStringList informed, confirmed;
+    QStringList fileErrors;  // "path: reason"
+    std::vector<shell::FileChoice> openChoices, saveChoices;
+    QStringList restartArguments;
     int restarts = 0;
-    // Runs while a file dialog would be open (a real one may move the
-    // working directory).
-    std::function<void()> whileChoosing;
+    // Runs while each popup or dialog would be open (its event loop
+    // delivers messages; a real file dialog may move the working directory).
+    std::function<void()> whileAsking;
 
   private:
-    QString next() {
-        if (whileChoosing) whileChoosing();
-        if (fileAnswers.empty()) return {};
-        QString path = fileAnswers.front();
-        fileAnswers.pop_front();
-        return path;
+    void ask(const QString& question) {
+        asked.push_back(question);
+        if (whileAsking) whileAsking();
     }
-};
-
-class RecordingFrame : public link::MessageTarget {
-  public:
-    void postMessage(unsigned message, std::uintptr_t wParam) override {
-        std::lock_guard lock(m_mutex);
-        messages.emplace_back(message, wParam);
+    template <typename T>
+    static T next(std::deque<T>& answers, T unscripted) {
+        if (answers.empty()) return unscripted;
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
     }
-    [[nodiscard]] bool isAlive() const override { return true; }
-    std::vector<std::pair<unsigned, std::uintptr_t>> messages;
-
-  private:
-    std::mutex m_mutex;
-};
-
-// Every request waiting in the request queue, oldest first (the queue is emptied).
-inline std::vector<link::Telegram> TakeRequests() {
-    std::vector<link::Telegram> out;
-    link::Telegram t;
-    while (link::TheTelegramQueues().Fetch(link::kRequestSlot, t, std::chrono::milliseconds(0)) ==
-           link::queue_result::kOk)
-        out.push_back(std::move(t));
-    return out;
-}
-
-inline std::vector<int> Commands(const std::vector<link::Telegram>& requests) {
-    std::vector<int> codes;
-    for (const auto& t : requests) codes.push_back(t.command);
-    return codes;
-}
-
-// A fresh folder that becomes the working directory for the test's lifetime.
-class ScopedWorkDir {
-  public:
-    explicit ScopedWorkDir(const std::string& tag) {
-        m_old = std::filesystem::current_path();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("velmora-" + tag + "-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-        std::filesystem::current_path(m_dir);
-    }
-    ~ScopedWorkDir() {
-        std::filesystem::current_path(m_old);
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    [[nodiscard]] const std::filesystem::path& path() const { return m_dir; }
-
-  private:
-    std::filesystem::path m_old, m_dir;
 };
 
 }  // namespace velmora::testkit

@@ -7,7 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-namespace velmora::testsupport {
+namespace velmora::testkit {
 
 // Processes events until condition() holds or timeoutMs passed.
 template <typename Condition>
@@ -21,10 +21,10 @@ template <typename Condition>
     return true;
 }
 
-}  // namespace velmora::testsupport
+}  // namespace velmora::testkit
 
-#define VELMORA_TRY_VERIFY_WITH_TIMEOUT(condition, timeoutMs)                                 \
-    ASSERT_TRUE(::velmora::testsupport::WaitFor([&] { return static_cast<bool>(condition); }, \
-                                                (timeoutMs)))                                 \
+#define VELMORA_TRY_VERIFY_WITH_TIMEOUT(condition, timeoutMs)                                   \
+    ASSERT_TRUE(                                                                                \
+        ::velmora::testkit::WaitFor([&] { return static_cast<bool>(condition); }, (timeoutMs))) \
         << "timed out waiting for " #condition
 #define VELMORA_TRY_VERIFY(condition) VELMORA_TRY_VERIFY_WITH_TIMEOUT(condition, 5000)

@@ -5,7 +5,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-namespace velmora::testsupport {
+namespace velmora::testkit {
 
 // notches > 0 turns away from the user (up), < 0 towards the user.
 inline void TurnWheel(QWidget* widget, int notches) {
@@ -15,4 +15,4 @@ inline void TurnWheel(QWidget* widget, int notches) {
     QApplication::sendEvent(widget, &event);
 }
 
-}  // namespace velmora::testsupport
+}  // namespace velmora::testkit

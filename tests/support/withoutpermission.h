@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace velmora::testsupport {
+namespace velmora::testkit {
 
 inline bool AttemptWithoutPermission(const std::function<bool()>& attempt) {
     if (::geteuid() != 0) return attempt();
@@ -22,4 +22,4 @@ inline bool AttemptWithoutPermission(const std::function<bool()>& attempt) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-}  // namespace velmora::testsupport
+}  // namespace velmora::testkit

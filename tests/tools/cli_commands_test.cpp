@@ -27,9 +27,9 @@ struct CliRun {
     nlohmann::json json;  // the last line of standard output
 };
 
-class CliDrive : public testsupport::TempFolderTest {
+class CliDrive : public testkit::TempFolderTest {
   protected:
-    CliDrive() : TempFolderTest("velmora-cli") {}
+    CliDrive() : TempFolderTest("cli") {}
     void SetUp() override {
         TempFolderTest::SetUp();
         m_device = m_drive.startOnPty();

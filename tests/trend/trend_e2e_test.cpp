@@ -33,7 +33,7 @@ std::vector<QStringList> ReadCsv(const std::filesystem::path& path) {
 }
 
 TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
-    testkit::ScopedWorkDir work("trend-e2e");
+    testkit::WorkFolder work("trend-e2e");
     std::filesystem::create_directory_symlink(
         std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
         work.path() / "data_language");

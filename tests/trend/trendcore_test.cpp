@@ -118,9 +118,9 @@ struct CommaPoint : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
 };
 
-class CsvRecording : public testsupport::TempFolderTest {
+class CsvRecording : public testkit::TempFolderTest {
   protected:
-    CsvRecording() : TempFolderTest("velmora-trend-csv") {}
+    CsvRecording() : TempFolderTest("trend-csv") {}
     static std::vector<std::string> Lines(const std::string& text) {
         std::vector<std::string> lines;
         std::istringstream in(text);

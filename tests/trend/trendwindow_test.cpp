@@ -65,7 +65,7 @@ class TrendWindowTest : public ::testing::Test {
         return xs;
     }
 
-    testkit::ScopedWorkDir m_work;
+    testkit::WorkFolder m_work;
     testkit::ScriptedPrompter m_prompter;
     model::DriveData m_data;
     QMainWindow m_frame;

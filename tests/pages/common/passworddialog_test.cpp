@@ -21,7 +21,7 @@ class PasswordTest : public ::testing::TestWithParam<Attempt> {};
 // attempt clears the input. A wrong one says so and leaves the panel open.
 TEST_P(PasswordTest, AccessCheck) {
     testkit::ScriptedPrompter prompter;
-    testkit::RecordingFrame frame;
+    testkit::MessageRecorder frame;
     CPasswordDlg dialog;
     dialog.setFrame(&frame);
     dialog.open();
@@ -32,10 +32,10 @@ TEST_P(PasswordTest, AccessCheck) {
     dialog.findChild<QPushButton*>("passwordOkButton")->click();
     if (GetParam().opens)
         EXPECT_EQ(
-            frame.messages,
+            frame.messages(),
             (std::vector<std::pair<unsigned, std::uintptr_t>>{{link::WM_TECHPAGE_VISIBILITY, 0}}));
     else
-        EXPECT_TRUE(frame.messages.empty());
+        EXPECT_TRUE(frame.messages().empty());
     EXPECT_TRUE(input->text().isEmpty());
     EXPECT_EQ(dialog.isVisible(), !GetParam().opens);
     EXPECT_EQ(dialog.findChild<QLabel*>("passwordRefusal")->isVisible(), !GetParam().opens);
@@ -44,7 +44,7 @@ TEST_P(PasswordTest, AccessCheck) {
     // The next try in the same box still opens the page.
     QTest::keyClicks(input, "t@rn5582");
     dialog.findChild<QPushButton*>("passwordOkButton")->click();
-    EXPECT_EQ(frame.messages.size(), 1u);
+    EXPECT_EQ(frame.messages().size(), 1u);
     EXPECT_FALSE(dialog.isVisible());
 }
 INSTANTIATE_TEST_SUITE_P(Codes, PasswordTest,
@@ -54,21 +54,21 @@ INSTANTIATE_TEST_SUITE_P(Codes, PasswordTest,
 
 // Cancel clears the input and sends nothing, even with the right code typed.
 TEST(PasswordDialog, CancelClearsAndSendsNothing) {
-    testkit::RecordingFrame frame;
+    testkit::MessageRecorder frame;
     CPasswordDlg dialog;
     dialog.setFrame(&frame);
     dialog.open();
     auto* input = dialog.findChild<QLineEdit*>("passwordInput");
     QTest::keyClicks(input, "t@rn5582");
     dialog.findChild<QPushButton*>("passwordCancelButton")->click();
-    EXPECT_TRUE(frame.messages.empty());
+    EXPECT_TRUE(frame.messages().empty());
     EXPECT_TRUE(input->text().isEmpty());
     EXPECT_FALSE(dialog.isVisible());
     // Opening again starts empty; Enter in the field acts as OK.
     dialog.open();
     QTest::keyClicks(input, "t@rn5582");
     QTest::keyClick(input, Qt::Key_Return);
-    EXPECT_EQ(frame.messages.size(), 1u);
+    EXPECT_EQ(frame.messages().size(), 1u);
 }
 
 }  // namespace

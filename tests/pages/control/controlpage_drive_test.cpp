@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTest>
 
 #include "control/drivetestsupport.h"
 #include "pages/common/stepedit.h"
@@ -47,14 +48,14 @@ TEST(ControlPageOnTheDrive, SetSpeedStartStopAndResetReachTheDrive) {
 
     window.demo.server().command("fault 2 10");
     ASSERT_TRUE(WaitFor([&] { return window.stateHas("fault 2 10"); }, 5000));
-    window.prompter.confirmAnswer = false;
+    window.prompter.confirmAnswers = {false};
     page->findChild<shell::RoundButton*>("resetButton")->click();
     QTest::qWait(300);
     EXPECT_TRUE(window.stateHas("fault 2 10")) << "cancelled reset reached the drive";
-    window.prompter.confirmAnswer = true;
+    window.prompter.confirmAnswers = {true};
     page->findChild<shell::RoundButton*>("resetButton")->click();
     ASSERT_TRUE(WaitFor([&] { return window.stateHas("fault 0 0"); }, 5000));
-    EXPECT_EQ(window.prompter.questions.size(), 2u);
+    EXPECT_EQ(window.prompter.confirmed.size(), 2);
 }
 
 }  // namespace

@@ -60,20 +60,15 @@ Telegram WriteOf(int command, Bytes data) {
 
 class ControlPageTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        EnsureApplication();
-        LoadKeyNameCatalog();
-    }
+    static void SetUpTestSuite() { LoadKeyNameCatalog(); }
 
     void SetUp() override {
-        shell::setPrompter(&m_prompter);
         ResetDriveAndQueues();
         m_page = std::make_unique<CControlPage>();
         m_page->show();
     }
     void TearDown() override {
         m_page.reset();
-        shell::setPrompter(nullptr);
         link::FlushAllQueues();
     }
 
@@ -109,7 +104,7 @@ class ControlPageTest : public ::testing::Test {
         return start;
     }
 
-    FakePrompter m_prompter;
+    testkit::ScriptedPrompter m_prompter;
     std::unique_ptr<CControlPage> m_page;
 };
 
@@ -270,13 +265,13 @@ TEST_F(ControlPageTest, StartStopAndResetOnlyAfterConfirmation) {
     find<shell::RoundButton>("stopButton")->click();
     EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0xA0, {}), WriteOf(0xA1, {})}));
 
-    m_prompter.confirmAnswer = false;
+    m_prompter.confirmAnswers = {false};
     find<shell::RoundButton>("resetButton")->click();
     EXPECT_TRUE(TakeRequests().empty());
-    ASSERT_EQ(m_prompter.questions.size(), 1u);
-    EXPECT_EQ(m_prompter.questions[0], "resetinfo");
+    ASSERT_EQ(m_prompter.confirmed.size(), 1);
+    EXPECT_EQ(m_prompter.confirmed[0], "resetinfo");
 
-    m_prompter.confirmAnswer = true;
+    m_prompter.confirmAnswers = {true};
     find<shell::RoundButton>("resetButton")->click();
     EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0xA2, {})}));
 }
@@ -374,8 +369,8 @@ TEST_F(ControlPageTest, WheelAndPageKeysChangeOnlyTheFocusedControlOnce) {
                            find<QComboBox>("p141List"),
                            find<QComboBox>("p146List")};
     for (QWidget* control : controls) {
-        testsupport::TurnWheel(control, 1);
-        testsupport::TurnWheel(control, -2);
+        testkit::TurnWheel(control, 1);
+        testkit::TurnWheel(control, -2);
         EXPECT_TRUE(TakeRequests().empty()) << control->objectName().toStdString();
     }
     EXPECT_EQ(edit()->fieldText(), "300");
@@ -386,7 +381,7 @@ TEST_F(ControlPageTest, WheelAndPageKeysChangeOnlyTheFocusedControlOnce) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_page.get()));
     edit()->setFocus();
     ASSERT_TRUE(edit()->hasFocus());
-    testsupport::TurnWheel(edit(), 1);
+    testkit::TurnWheel(edit(), 1);
     EXPECT_EQ(TakeRequests().size(), 1u);
     EXPECT_EQ(edit()->fieldText(), "301");
     QTest::keyClick(edit(), Qt::Key_PageUp);

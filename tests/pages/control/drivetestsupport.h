@@ -1,11 +1,7 @@
 #pragma once
 // The real main window with the real pages and link threads against the
 // simulated drive on a pseudo-terminal, as demo mode runs it.
-#include <QCoreApplication>
 #include <QTabWidget>
-#include <QTest>
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,29 +9,16 @@
 #include "control/pagetestsupport.h"
 #include "frame/mainframe.h"
 #include "sim/driveserver.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::pagetest {
 
-// Lets the window handle its events until done() holds; false after
-// timeoutMs. (Qt's QTRY macros report to QTest, which GoogleTest never sees.)
-inline bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QTest::qSleep(5);
-    }
-    return true;
-}
+using testkit::WaitFor;
 
 class DriveWindow {
   public:
     DriveWindow() {
-        EnsureApplication();
         LoadKeyNameCatalog();
-        shell::setPrompter(&prompter);
-        m_previous = fs::current_path();
-        fs::current_path(m_folder.path());
         ResetDriveAndQueues();
         started = demo.start();
         if (!started) return;
@@ -44,11 +27,7 @@ class DriveWindow {
         frame = std::make_unique<shell::CMainFrame>(options);
         frame->show();
     }
-    ~DriveWindow() {
-        frame.reset();
-        shell::setPrompter(nullptr);
-        fs::current_path(m_previous);
-    }
+    ~DriveWindow() { frame.reset(); }
     DriveWindow(const DriveWindow&) = delete;
     DriveWindow& operator=(const DriveWindow&) = delete;
 
@@ -69,14 +48,11 @@ class DriveWindow {
     }
     void activate(QWidget* page) { frame->sheet()->setCurrentWidget(page); }
 
-    FakePrompter prompter;
+    testkit::WorkFolder m_folder{"drive-window"};
+    testkit::ScriptedPrompter prompter;
     app::DemoDrive demo;
     bool started = false;
     std::unique_ptr<shell::CMainFrame> frame;
-
-  private:
-    TempFolder m_folder;
-    fs::path m_previous;
 };
 
 }  // namespace velmora::pagetest

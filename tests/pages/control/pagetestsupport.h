@@ -1,68 +1,26 @@
 #pragma once
-// What the page tests share: one offscreen application, a catalogue whose
-// texts are the keys' own names, a prompter that answers from the test, and
-// direct access to the queues the pages post into.
-#include <unistd.h>
-
-#include <QApplication>
-#include <chrono>
+// What the page tests share besides the test kit: a catalogue whose texts
+// are the keys' own names, and group replies stored in the drive image.
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "link/linkapi.h"
-#include "link/queues.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
-#include "shell/prompter.h"
 #include "shell/textcatalog.h"
+#include "tests/support/testkit.h"
 
 namespace velmora::pagetest {
 
 namespace fs = std::filesystem;
 
-inline void EnsureApplication() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "page-test";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempFolder {
-  public:
-    TempFolder() {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_path = fs::temp_directory_path() /
-                 ("velmora-pagetest-" + std::to_string(::getpid()) + "-" + std::to_string(stamp));
-        fs::create_directories(m_path);
-    }
-    ~TempFolder() {
-        std::error_code error;
-        fs::remove_all(m_path, error);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    [[nodiscard]] const fs::path& path() const { return m_path; }
-
-  private:
-    fs::path m_path;
-};
-
-inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testkit::Slurp;
+using testkit::TakePollModes;
+using testkit::TakeRequests;
+using testkit::TempFolder;
+using testkit::WriteFile;
 
 // Loads a catalogue in which the text of every key is its name ("typem09ac"
 // shows as "typem09ac"), so a test reads the chosen key off the widget.
@@ -75,61 +33,10 @@ inline void LoadKeyNameCatalog() {
     }
     std::string text;
     for (const auto& [section, lines] : sections) text += "[" + section + "]\n" + lines;
-    fs::create_directories(folder.path() / "data_language");
-    WriteBytes(folder.path() / "data_language" / "language_01.ini", text);
-    const fs::path previous = fs::current_path();
-    fs::current_path(folder.path());
+    folder.write("data_language/language_01.ini", text);
+    folder.enter();
     shell::TextCatalog::instance().resetForTest();
     shell::TextCatalog::instance().load(1);
-    fs::current_path(previous);
-}
-
-class FakePrompter : public shell::Prompter {
-  public:
-    void inform(QWidget*, const QString& text) override { informed.push_back(text); }
-    bool confirm(QWidget*, const QString& text) override {
-        questions.push_back(text);
-        return confirmAnswer;
-    }
-    QString chooseOpenFile(QWidget*, const shell::FileChoice& choice) override {
-        openChoices.push_back(choice);
-        return openAnswer;
-    }
-    QString chooseSaveFile(QWidget*, const shell::FileChoice& choice) override {
-        saveChoices.push_back(choice);
-        return saveAnswer;
-    }
-    void fileError(QWidget*, const QString& path, const QString&) override {
-        fileErrors.push_back(path);
-    }
-    void restartProgram(const QString&, const QStringList&) override {}
-
-    bool confirmAnswer = false;
-    QString openAnswer;
-    QString saveAnswer;
-    std::vector<QString> informed;
-    std::vector<QString> questions;
-    std::vector<shell::FileChoice> openChoices;
-    std::vector<shell::FileChoice> saveChoices;
-    std::vector<QString> fileErrors;
-};
-
-// Everything the page queued for the drive since the last call, oldest first.
-inline std::vector<link::Telegram> TakeRequests() {
-    std::vector<link::Telegram> requests;
-    link::Telegram request;
-    while (link::TheTelegramQueues().Fetch(link::kRequestSlot, request,
-                                           std::chrono::milliseconds(0)) == 0)
-        requests.push_back(std::move(request));
-    return requests;
-}
-
-inline std::vector<int> TakePollModes() {
-    std::vector<int> modes;
-    std::int32_t mode = 0;
-    while (link::ThePollModeQueue().Fetch(0, mode, std::chrono::milliseconds(0)) == 0)
-        modes.push_back(mode);
-    return modes;
 }
 
 // Stores a group reply as the drive would send it: data bytes as given.

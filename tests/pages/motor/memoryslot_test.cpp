@@ -49,10 +49,10 @@ class MemorySlotTest : public MotorPageFixture {
 // is the model that stands out of key order.
 TEST_F(MemorySlotTest, LoadMakerSetSendsTheModelEntryAndReadsBack) {
     EXPECT_EQ(run(0, 14), Join({"A7:0E"}, kReads));
-    EXPECT_EQ(prompter.shown, (std::vector<QString>{shown("confirm", "overwritepopup"),
-                                                    shown("inform", "divergencypopup")}));
-    ASSERT_EQ(frame.posted.size(), 1u);
-    EXPECT_EQ(frame.posted[0],
+    EXPECT_EQ(prompter.asked, (QStringList{shown("confirm", "overwritepopup"),
+                                           shown("inform", "divergencypopup")}));
+    ASSERT_EQ(frame.messages().size(), 1u);
+    EXPECT_EQ(frame.messages()[0],
               (std::pair<unsigned, std::uintptr_t>{link::WM_MOTOR_MODEL_CHOSEN, 14}));
     expectSelectorsReset();
     EXPECT_EQ(run(0, 0), Join({"A7:00"}, kReads));
@@ -60,7 +60,7 @@ TEST_F(MemorySlotTest, LoadMakerSetSendsTheModelEntryAndReadsBack) {
 
 TEST_F(MemorySlotTest, LoadSlotSendsSlotNumberAndAsksForItsState) {
     EXPECT_EQ(run(1, 31), Join({"A3:20", "CF:62 20"}, kReads));
-    EXPECT_EQ(frame.posted.back(),
+    EXPECT_EQ(frame.messages().back(),
               (std::pair<unsigned, std::uintptr_t>{link::WM_MEMORY_SLOT_CHOSEN, 31}));
     expectSelectorsReset();
     EXPECT_EQ(run(1, 0), Join({"A3:01", "CF:62 01"}, kReads));
@@ -73,45 +73,45 @@ TEST_F(MemorySlotTest, SaveSlotWritesTheMotorGroupsFirstAndReadsNothing) {
     const char* writes[] = {"11:", "14:", "16:", "12:", "13:", "15:"};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(sent[i].substr(0, 3), writes[i]) << sent[i];
     EXPECT_EQ(sent[6], "A5:05");
-    EXPECT_EQ(prompter.shown, (std::vector<QString>{shown("confirm", "savepopup")}));
+    EXPECT_EQ(prompter.asked, (QStringList{shown("confirm", "savepopup")}));
     EXPECT_EQ(data.GetMotorSel(0), 1);  // saving decides nothing anew
 }
 
 TEST_F(MemorySlotTest, DeleteAndFactorySettings) {
     EXPECT_EQ(run(3, 31), (std::vector<std::string>{"A4:20"}));
-    EXPECT_EQ(prompter.shown.back(), shown("confirm", "deletepopup"));
+    EXPECT_EQ(prompter.asked.back(), shown("confirm", "deletepopup"));
     EXPECT_EQ(run(4, -1), Join({"A6:"}, kReads));
-    EXPECT_EQ(prompter.shown.back(), shown("confirm", "overwritepopup"));
+    EXPECT_EQ(prompter.asked.back(), shown("confirm", "overwritepopup"));
     expectSelectorsReset();
-    EXPECT_TRUE(frame.posted.empty());
+    EXPECT_TRUE(frame.messages().empty());
 }
 
 // A declined question must leave the drive untouched.
 TEST_F(MemorySlotTest, DeclinedConfirmationsSendNothing) {
     for (int action : {0, 1, 2, 3, 4}) {
-        prompter.answers = {false};
+        prompter.confirmAnswers = {false};
         EXPECT_TRUE(run(action, 3).empty()) << action;
     }
     // The maker-data warning closed with Esc or its close box, after the
     // overwrite question was answered with OK.
-    prompter.acknowledgements = {false};
+    prompter.acknowledgeAnswers = {false};
     EXPECT_TRUE(run(0, 3).empty());
-    EXPECT_EQ(prompter.shown.back(), shown("inform", "divergencypopup"));
-    EXPECT_TRUE(frame.posted.empty());
+    EXPECT_EQ(prompter.asked.back(), shown("inform", "divergencypopup"));
+    EXPECT_TRUE(frame.messages().empty());
     EXPECT_EQ(data.GetMotorSel(0), 1);
 }
 
 TEST_F(MemorySlotTest, WithoutAChoiceOnlyAsks) {
     EXPECT_TRUE(run(0, -1).empty());
-    EXPECT_EQ(prompter.shown.back(), shown("inform", "choosemotortypepopup"));
+    EXPECT_EQ(prompter.asked.back(), shown("inform", "choosemotortypepopup"));
     EXPECT_TRUE(run(1, -1).empty());
-    EXPECT_EQ(prompter.shown.back(), shown("inform", "choosemotorparapopup"));
+    EXPECT_EQ(prompter.asked.back(), shown("inform", "choosemotorparapopup"));
     for (int action : {2, 3}) {
-        prompter.answers = {true};
+        prompter.confirmAnswers = {true};
         EXPECT_TRUE(run(action, -1).empty());
-        EXPECT_EQ(prompter.shown.back(), shown("confirm", "choosemotorparapopup"));
+        EXPECT_EQ(prompter.asked.back(), shown("confirm", "choosemotorparapopup"));
     }
-    EXPECT_TRUE(frame.posted.empty());
+    EXPECT_TRUE(frame.messages().empty());
 }
 
 // Only exactly one byte holding 1 means the slot held data.
@@ -125,17 +125,16 @@ TEST_F(MemorySlotTest, SlotStateReplies) {
                           {0x62, {}, true},   {0x62, {2}, true}, {0x5F, {1}, false},
                           {0x51, {0}, false}};
     for (const Case& c : cases) {
-        prompter.shown.clear();
+        prompter.asked.clear();
         link::Telegram reply;
         reply.command = c.command;
         reply.length = static_cast<std::uint8_t>(c.data.size());
         reply.data = c.data;
         ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, reply), 0);
         page->driveReply();
-        const std::vector<QString> expected =
-            c.erased ? std::vector<QString>{shown("inform", "erasedpopup")}
-                     : std::vector<QString>{};
-        EXPECT_EQ(prompter.shown, expected) << Describe(reply);
+        const QStringList expected =
+            c.erased ? QStringList{shown("inform", "erasedpopup")} : QStringList{};
+        EXPECT_EQ(prompter.asked, expected) << Describe(reply);
         EXPECT_EQ(link::TheTelegramQueues().size(link::kReplySlot), 0u);
     }
 }

@@ -70,7 +70,7 @@ class MotorDriveTest : public ::testing::Test {
     void reset() {
         harness.groupReplies.clear();
         harness.replies.clear();
-        prompter.shown.clear();
+        prompter.asked.clear();
     }
     void type(const char* panel, const char* field, const char* text) {
         auto* f = Find<SpinField>(Find<QWidget>(page.get(), panel), field);
@@ -80,7 +80,7 @@ class MotorDriveTest : public ::testing::Test {
     }
 
     e2e::DriveLinkHarness harness;
-    ScriptedPrompter prompter;
+    testkit::ScriptedPrompter prompter;
     std::unique_ptr<CMotorPage> page;
 };
 
@@ -105,7 +105,7 @@ TEST_F(MotorDriveTest, SavedSlotLoadsBackAndEmptySlotIsReported) {
     runAction(1, 4);  // load m5
     ASSERT_TRUE(awaitMotorGroups(true));
     deliverSlotState();
-    EXPECT_EQ(prompter.shown, (std::vector<QString>{"confirm:" + shell::T("overwritepopup")}));
+    EXPECT_EQ(prompter.asked, (QStringList{"confirm:" + shell::T("overwritepopup")}));
     page->refresh();
     EXPECT_EQ(harness.data.Working(90), 1u);
     EXPECT_EQ(harness.data.Working(91), 321u);
@@ -122,8 +122,8 @@ TEST_F(MotorDriveTest, SavedSlotLoadsBackAndEmptySlotIsReported) {
     runAction(1, 31);
     ASSERT_TRUE(awaitMotorGroups(true));
     deliverSlotState();
-    EXPECT_EQ(prompter.shown, (std::vector<QString>{"confirm:" + shell::T("overwritepopup"),
-                                                    "inform:" + shell::T("erasedpopup")}));
+    EXPECT_EQ(prompter.asked, (QStringList{"confirm:" + shell::T("overwritepopup"),
+                                           "inform:" + shell::T("erasedpopup")}));
 }
 
 // The drive knows model 14 (the last list entry) and answers with its data:

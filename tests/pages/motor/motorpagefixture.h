@@ -16,23 +16,23 @@ class MotorPageFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureApp();
-        ClearQueues();
+        link::FlushAllQueues();
         LoadAsyncMotor(data);
         page = std::make_unique<CMotorPage>(nullptr, data);
         page->setFrame(&frame);
         page->applyTexts();
         page->show();
         page->refresh();
-        ClearQueues();
+        link::FlushAllQueues();
     }
     void TearDown() override {
         page.reset();
-        ClearQueues();
+        link::FlushAllQueues();
     }
 
     model::DriveData data;
-    FrameLog frame;
-    ScriptedPrompter prompter;
+    testkit::MessageRecorder frame;
+    testkit::ScriptedPrompter prompter;
     std::unique_ptr<CMotorPage> page;
 };
 

@@ -21,28 +21,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const fs::path& path, std::string_view text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using testkit::Slurp;
+using testkit::WriteFile;
 
 class MotorFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureApp();
-        ClearQueues();
-        dir = fs::temp_directory_path() /
-              ("velmora_motorfile_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
+        link::FlushAllQueues();
         fs::create_directories(dir / "program");
-        ASSERT_FALSE(SourceDir().empty());
         templateFile = dir / "program" / std::string(kMotorTemplateName);
         fs::copy_file(SourceDir() / "data" / "templates" / std::string(kMotorTemplateName),
                       templateFile);
@@ -50,8 +37,7 @@ class MotorFileTest : public ::testing::Test {
     }
     void TearDown() override {
         page.reset();
-        fs::remove_all(dir);
-        ClearQueues();
+        link::FlushAllQueues();
     }
     void makePage() {
         page = std::make_unique<CMotorPage>(nullptr, data);
@@ -59,7 +45,7 @@ class MotorFileTest : public ::testing::Test {
         page->applyTexts();
         page->show();
         page->refresh();
-        ClearQueues();
+        link::FlushAllQueues();
     }
     void runAction(int action) {
         auto* actions = Find<QComboBox>(page.get(), "actionList");
@@ -71,10 +57,11 @@ class MotorFileTest : public ::testing::Test {
         return platform::ProfileFile::load(file).getString("Velmora Motor", name, "<missing>");
     }
 
-    fs::path dir;
+    testkit::TempFolder m_folder{"motorfile"};
+    const fs::path dir = m_folder.path();
     fs::path templateFile;
     model::DriveData data;
-    ScriptedPrompter prompter;
+    testkit::ScriptedPrompter prompter;
     std::unique_ptr<CMotorPage> page;
 };
 
@@ -95,7 +82,7 @@ TEST_F(MotorFileTest, SavedFileHoldsHzAndTheSpecifiedDecimals) {
         EXPECT_NE(key(file, ("p" + std::to_string(k.parameter)).c_str()), "<missing>");
     }
     // The template's comments stay; no key was appended twice.
-    const std::string text = ReadAll(file);
+    const std::string text = Slurp(file);
     EXPECT_NE(text.find("; Velmora motor parameter file."), std::string::npos);
     EXPECT_EQ(text.find("p91="), text.rfind("p91="));
 
@@ -115,9 +102,9 @@ TEST_F(MotorFileTest, SavedFileHoldsHzAndTheSpecifiedDecimals) {
 // Foreign or damaged files load with the defaults and never crash.
 TEST_F(MotorFileTest, DamagedFilesLoadWithDefaults) {
     const fs::path file = dir / "odd.vpm";
-    WriteAll(file,
-             "[Velmora Motor]\np96=2\np90=-4\np91=abc\np93=1e30\np44=-7\np60=nan\n"
-             "p61=99999999999\n");
+    WriteFile(file,
+              "[Velmora Motor]\np96=2\np90=-4\np91=abc\np93=1e30\np44=-7\np60=nan\n"
+              "p61=99999999999\n");
     LoadMotorFile(file, data);
     EXPECT_EQ(data.Working(96), 6u);   // "2" is six poles
     EXPECT_EQ(data.Working(92), 0u);   // missing real
@@ -132,7 +119,7 @@ TEST_F(MotorFileTest, DamagedFilesLoadWithDefaults) {
     LoadMotorFile(dir / "missing.vpm", data);
     EXPECT_EQ(data.Working(90), 99u);
     EXPECT_EQ(data.Working(66), 0u);
-    WriteAll(file, std::string("\0\xff\xfe[garbage", 12));
+    WriteFile(file, std::string("\0\xff\xfe[garbage", 12));
     LoadMotorFile(file, data);
     EXPECT_EQ(data.Working(41), 99u);
 }
@@ -140,22 +127,22 @@ TEST_F(MotorFileTest, DamagedFilesLoadWithDefaults) {
 // A save that fails must leave the file that was there.
 TEST_F(MotorFileTest, FailedSaveKeepsTheOldFile) {
     const fs::path file = dir / "keep.vpm";
-    WriteAll(file, "old contents\n");
+    WriteFile(file, "old contents\n");
     fs::remove(templateFile);
     fs::create_directory(templateFile);  // unreadable as a file
     std::string error;
     EXPECT_FALSE(SaveMotorFile(templateFile, file, data, &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadAll(file), "old contents\n");
+    EXPECT_EQ(Slurp(file), "old contents\n");
     EXPECT_FALSE(SaveMotorFile(dir / "none.vpm", file, data));
-    EXPECT_EQ(ReadAll(file), "old contents\n");
+    EXPECT_EQ(Slurp(file), "old contents\n");
 }
 
 // The user confirmed overwriting: a write-protected file is replaced and
 // made writable, as its read-only attribute was cleared.
 TEST_F(MotorFileTest, ReadOnlyTargetIsReplaced) {
     const fs::path file = dir / "ro.vpm";
-    WriteAll(file, "old\n");
+    WriteFile(file, "old\n");
     fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     ASSERT_TRUE(SaveMotorFile(templateFile, file, data));
@@ -170,13 +157,13 @@ TEST_F(MotorFileTest, PageSavesAndLoadsThroughTheDialogs) {
     SetImage(data, {{8, 2}});
     makePage();
     const fs::path file = dir / "page.vpm";
-    prompter.savePath = QString::fromStdString(file.string());
+    prompter.fileAnswers = {QString::fromStdString(file.string())};
     runAction(5);
-    ASSERT_EQ(prompter.choices.size(), 1u);
-    EXPECT_EQ(prompter.choices[0].title, shell::T("saveas"));
-    EXPECT_EQ(prompter.choices[0].proposedName, "velmora_mp");
-    EXPECT_EQ(prompter.choices[0].defaultSuffix, "vpm");
-    EXPECT_EQ(prompter.choices[0].filter, "vpm files (*.vpm)");
+    ASSERT_EQ(prompter.saveChoices.size(), 1u);
+    EXPECT_EQ(prompter.saveChoices[0].title, shell::T("saveas"));
+    EXPECT_EQ(prompter.saveChoices[0].proposedName, "velmora_mp");
+    EXPECT_EQ(prompter.saveChoices[0].defaultSuffix, "vpm");
+    EXPECT_EQ(prompter.saveChoices[0].filter, "vpm files (*.vpm)");
     EXPECT_EQ(key(file, "p91"), "400");
 
     // Edit the file: a BLDC motor with 8 poles and no rated voltage.
@@ -185,14 +172,15 @@ TEST_F(MotorFileTest, PageSavesAndLoadsThroughTheDialogs) {
     profile.setString("Velmora Motor", "p96", "3");
     profile.setString("Velmora Motor", "p91", "250");
     ASSERT_TRUE(profile.save(file));
-    std::string text = ReadAll(file);
+    std::string text = Slurp(file);
     text.erase(text.find("p92="), text.find('\n', text.find("p92=")) - text.find("p92=") + 1);
-    WriteAll(file, text);
+    WriteFile(file, text);
 
     data.SetMotorSel(0, 1);
-    prompter.openPath = QString::fromStdString(file.string());
+    prompter.fileAnswers = {QString::fromStdString(file.string())};
     runAction(6);
-    EXPECT_EQ(prompter.choices.back().title, shell::T("loadfrom"));
+    ASSERT_EQ(prompter.openChoices.size(), 1u);
+    EXPECT_EQ(prompter.openChoices.back().title, shell::T("loadfrom"));
     EXPECT_EQ(data.Working(90), 2u);
     EXPECT_EQ(data.Working(96), 8u);
     EXPECT_EQ(data.Working(92), 0u);
@@ -209,26 +197,27 @@ TEST_F(MotorFileTest, PageSavesAndLoadsThroughTheDialogs) {
 
 TEST_F(MotorFileTest, CancelledDialogsAndMissingTemplate) {
     makePage();
-    const std::string before = ReadAll(templateFile);
-    runAction(5);  // cancelled: savePath empty
-    EXPECT_EQ(prompter.choices.size(), 1u);
+    const std::string before = Slurp(templateFile);
+    runAction(5);  // cancelled: no path scripted
+    EXPECT_EQ(prompter.saveChoices.size(), 1u);
     data.SetMotorSel(0, 0);
     runAction(6);  // cancelled load still resets the selectors
     EXPECT_EQ(data.GetMotorSel(0), 2);
     EXPECT_EQ(data.Working(91), 400u);
 
     fs::remove(templateFile);
-    prompter.savePath = QString::fromStdString((dir / "x.vpm").string());
+    prompter.fileAnswers = {QString::fromStdString((dir / "x.vpm").string())};
     runAction(5);
-    EXPECT_EQ(prompter.choices.size(), 2u);  // no dialog without a template
+    EXPECT_EQ(prompter.saveChoices.size(), 1u);  // no dialog without a template
     EXPECT_FALSE(fs::exists(dir / "x.vpm"));
 
     // A failed save is reported, not passed over.
-    WriteAll(templateFile, before);
-    prompter.savePath = QString::fromStdString((dir / "gone" / "x.vpm").string());
+    WriteFile(templateFile, before);
+    const QString gone = QString::fromStdString((dir / "gone" / "x.vpm").string());
+    prompter.fileAnswers = {gone};
     runAction(5);
-    ASSERT_FALSE(prompter.shown.empty());
-    EXPECT_EQ(prompter.shown.back(), "fileError:" + prompter.savePath);
+    ASSERT_FALSE(prompter.asked.empty());
+    EXPECT_EQ(prompter.asked.back(), "fileError:" + gone);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <algorithm>
 #include <memory>
 
 #include "motordata.h"
@@ -108,15 +109,51 @@ TEST(VHzGeometryTest, PixelsOfTheCurveTicksAndLabels) {
     const VHzGeometry zero = ComputeVHzGeometry({{0, 0, 0, 0}, {0, 0, 0}});
     for (const GraphPoint& p : zero.curve) EXPECT_EQ(p.y, 360);
     EXPECT_EQ(zero.curve[1].x, 260);
-    // Uncommitted texts may hold anything; the pixels stay defined.
-    const VHzGeometry wild = ComputeVHzGeometry({{-1e30, 1, 0, 0}, {0, 0, 4000000000u}});
-    EXPECT_LE(wild.curve[0].y, 100000);
 
     std::array<std::uint32_t, 3> f{300, 200, 100};
     EXPECT_TRUE(MakeNonDecreasing(f));
     EXPECT_EQ(f, (std::array<std::uint32_t, 3>{300, 300, 300}));
     EXPECT_FALSE(MakeNonDecreasing(f));
 }
+
+// Uncommitted texts may hold any finite number (negative, huge, frequencies
+// out of order, which the panel puts in order first): the curve still runs
+// from the origin column to the right edge with its points left to right,
+// a higher voltage never lies lower, and voltages from 0 to the highest stay
+// between the axis and the top.
+class VHzGeometryGarbageTest : public ::testing::TestWithParam<VHzValues> {};
+
+TEST_P(VHzGeometryGarbageTest, PointsKeepTheirOrderInsideTheGraph) {
+    VHzValues values = GetParam();
+    MakeNonDecreasing(values.frequencies);
+    const VHzGeometry g = ComputeVHzGeometry(values);
+    EXPECT_EQ(g.curve[0].x, vhz::kOriginX);
+    EXPECT_EQ(g.curve[3].x, vhz::kRightX);
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_LE(g.curve[i - 1].x, g.curve[i].x) << i;
+    const double highest = *std::max_element(values.voltages.begin(), values.voltages.end());
+    for (std::size_t i = 0; i < 4; ++i) {
+        const double u = values.voltages[i];
+        if (u >= 0) {
+            EXPECT_LE(g.curve[i].y, vhz::kOriginY) << i;
+            EXPECT_GE(g.curve[i].y, vhz::kTopY) << i;
+        }
+        if (u == highest && u > 0) {
+            EXPECT_EQ(g.curve[i].y, vhz::kTopY) << i;
+        }
+        for (std::size_t j = 0; j < 4; ++j) {
+            if (u < values.voltages[j]) {
+                EXPECT_GE(g.curve[i].y, g.curve[j].y) << i << " " << j;
+            }
+        }
+    }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Tables, VHzGeometryGarbageTest,
+    ::testing::Values(VHzValues{{-1e30, 1, 0, 0}, {0, 0, 4000000000u}},
+                      VHzValues{{1e300, 0, 1, 1e-300}, {4000000000u, 4000000000u, 4000000000u}},
+                      VHzValues{{-5, -1e300, 1e300, 7}, {300, 200, 100}},
+                      VHzValues{{0.5, 0.25, 0, 0}, {1, 0xFFFFFFFFu, 0xFFFFFFFFu}},
+                      VHzValues{{400, 400, 400, 400}, {0, 1, 2}}));
 
 bool Dark(const QImage& image, int x, int y) {
     return qGray(image.pixel(x, y)) < 96;

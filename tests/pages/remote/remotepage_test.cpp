@@ -44,12 +44,8 @@ void SeedDrive() {
 
 class RemotePageTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        EnsureApplication();
-        LoadKeyNameCatalog();
-    }
+    static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
-        shell::setPrompter(&m_prompter);
         ResetDriveAndQueues();
         m_page = std::make_unique<CRemotePage>();
         m_page->setProgramFolder(m_folder.path());
@@ -57,7 +53,6 @@ class RemotePageTest : public ::testing::Test {
     }
     void TearDown() override {
         m_page.reset();
-        shell::setPrompter(nullptr);
         link::FlushAllQueues();
     }
     void settle() {
@@ -94,7 +89,7 @@ class RemotePageTest : public ::testing::Test {
     std::uint32_t working(int parameter) { return DriveData::instance().Working(parameter); }
 
     TempFolder m_folder;
-    FakePrompter m_prompter;
+    testkit::ScriptedPrompter m_prompter;
     std::unique_ptr<CRemotePage> m_page;
 };
 
@@ -265,15 +260,15 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
     find<QPushButton>(QStringLiteral("saveButton"))->click();
     EXPECT_TRUE(m_prompter.saveChoices.empty()) << "no template: nothing is asked";
 
-    WriteBytes(m_folder.path() / "RemoteMasterfile.vpr", kTemplate);
-    m_prompter.saveAnswer = QString::fromStdString(target.string());
+    WriteFile(m_folder.path() / "RemoteMasterfile.vpr", kTemplate);
+    m_prompter.fileAnswers = {QString::fromStdString(target.string())};
     find<QPushButton>(QStringLiteral("saveButton"))->click();
     ASSERT_EQ(m_prompter.saveChoices.size(), 1u);
     EXPECT_EQ(m_prompter.saveChoices[0].title, "saveas");
     EXPECT_EQ(m_prompter.saveChoices[0].filter, "vpr files (*.vpr)");
     EXPECT_EQ(m_prompter.saveChoices[0].defaultSuffix, "vpr");
     EXPECT_EQ(m_prompter.saveChoices[0].proposedName, "velmora_fb_para");
-    const std::string text = ReadBytes(target);
+    const std::string text = Slurp(target);
     EXPECT_NE(text.find("p110=2\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("p135=500\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("[Maker]\r\nx=1\r\n"), std::string::npos) << text;
@@ -284,7 +279,7 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
     StoreGroupValues(0x51, {{41, 30}, {42, 1000}});
     m_page->refresh();
     EXPECT_EQ(list(110)->currentIndex(), 0);
-    m_prompter.openAnswer = QString::fromStdString(target.string());
+    m_prompter.fileAnswers = {QString::fromStdString(target.string())};
     find<QPushButton>(QStringLiteral("loadButton"))->click();
     ASSERT_EQ(m_prompter.openChoices.size(), 1u);
     EXPECT_EQ(m_prompter.openChoices[0].title, "loadfrom");
@@ -298,8 +293,9 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
 
     fs::remove(target);
     fs::create_directories(target / "inside");
+    m_prompter.fileAnswers = {QString::fromStdString(target.string())};
     find<QPushButton>(QStringLiteral("saveButton"))->click();
-    ASSERT_EQ(m_prompter.fileErrors.size(), 1u) << "a failed save is reported";
+    ASSERT_EQ(m_prompter.fileErrors.size(), 1) << "a failed save is reported";
     EXPECT_TRUE(fs::is_directory(target / "inside"));
 }
 
@@ -308,8 +304,8 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
 TEST_F(RemotePageTest, LoadingAFileWithoutTheSectionShowsTheDefaults) {
     settle();
     const fs::path file = m_folder.path() / "foreign.vpr";
-    WriteBytes(file, "[Something else]\np110=1\n");
-    m_prompter.openAnswer = QString::fromStdString(file.string());
+    WriteFile(file, "[Something else]\np110=1\n");
+    m_prompter.fileAnswers = {QString::fromStdString(file.string())};
     find<QPushButton>(QStringLiteral("loadButton"))->click();
     EXPECT_EQ(list(110)->currentIndex(), -1);
     EXPECT_EQ(list(102)->currentIndex(), 1);

@@ -12,9 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using model::DriveData;
-using pagetest::ReadBytes;
-using pagetest::TempFolder;
-using pagetest::WriteBytes;
+using pagetest::Slurp;
+using testkit::TempFolder;
+using testkit::WriteFile;
 
 constexpr char kTemplate[] =
     "; Velmora remote-control parameter set\r\n"
@@ -52,18 +52,18 @@ TEST(RemoteParameterFile, SaveAndLoadRoundTripKeepsTheTemplate) {
     TempFolder folder;
     const fs::path templatePath = folder.path() / "RemoteMasterfile.vpr";
     const fs::path target = folder.path() / "set.vpr";
-    WriteBytes(templatePath, kTemplate);
+    WriteFile(templatePath, kTemplate);
     fs::permissions(templatePath, fs::perms::owner_read | fs::perms::group_read);
-    WriteBytes(target, "an older set the user locked\n");
+    WriteFile(target, "an older set the user locked\n");
     fs::permissions(target, fs::perms::owner_read);
 
     DriveData saved;
     FillRemoteSet(saved);
     ASSERT_EQ(RemoteParameterFile::save(templatePath, target, saved),
               RemoteParameterFile::SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(templatePath), kTemplate) << "the template itself is never written";
+    EXPECT_EQ(Slurp(templatePath), kTemplate) << "the template itself is never written";
 
-    const std::string text = ReadBytes(target);
+    const std::string text = Slurp(target);
     EXPECT_EQ(text.rfind("; Velmora remote-control parameter set\r\n[Velmora Fernbedienung]\r\n"
                          "; digital inputs\r\np110=2\r\np102=1\r\n",
                          0),
@@ -98,7 +98,7 @@ TEST(RemoteParameterFile, SaveAndLoadRoundTripKeepsTheTemplate) {
 TEST(RemoteParameterFile, FileWithoutTheSectionGivesNinetyNinesAndZeros) {
     TempFolder folder;
     const fs::path file = folder.path() / "other.vpr";
-    WriteBytes(file, "[Velmora Motor]\np110=3\np125=4.00\n");
+    WriteFile(file, "[Velmora Motor]\np110=3\np125=4.00\n");
     DriveData data;
     RemoteParameterFile::load(file, data);
     for (int parameter : {110, 111, 112, 113, 114, 115, 120, 121, 142})
@@ -128,7 +128,7 @@ TEST(RemoteParameterFile, DamagedOrForeignFilesGiveDefaultsOrBoundedValues) {
          "10=1\n"s},
     };
     for (const auto& [name, bytes] : files) {
-        WriteBytes(folder.path() / name, bytes);
+        WriteFile(folder.path() / name, bytes);
         DriveData data;
         RemoteParameterFile::load(folder.path() / name, data);
         EXPECT_LE(data.Working(135), 0xFFFFu) << name;
@@ -144,9 +144,9 @@ TEST(RemoteParameterFile, DamagedOrForeignFilesGiveDefaultsOrBoundedValues) {
     RemoteParameterFile::load(folder.path(), data);
     EXPECT_EQ(data.Working(110), 99u);
 
-    WriteBytes(folder.path() / "odd.vpr", "[velmora fernbedienung]\np125=1000" +
-                                              std::string(250, ' ') + "A" +
-                                              "\np135=70000\np136=-3\np137=12abc\np110=-1\n");
+    WriteFile(folder.path() / "odd.vpr", "[velmora fernbedienung]\np125=1000" +
+                                             std::string(250, ' ') + "A" +
+                                             "\np135=70000\np136=-3\np137=12abc\np110=-1\n");
     RemoteParameterFile::load(folder.path() / "odd.vpr", data);
     EXPECT_EQ(data.Working(125), 65535u) << "an enormous current is bounded to the field";
     EXPECT_EQ(data.Working(135), 0xFFFFu);
@@ -160,7 +160,7 @@ TEST(RemoteParameterFile, DamagedOrForeignFilesGiveDefaultsOrBoundedValues) {
 TEST(RemoteParameterFile, FailedSaveLeavesTheOldFile) {
     TempFolder folder;
     const fs::path templatePath = folder.path() / "RemoteMasterfile.vpr";
-    WriteBytes(templatePath, kTemplate);
+    WriteFile(templatePath, kTemplate);
     DriveData data;
     FillRemoteSet(data);
 

@@ -73,7 +73,7 @@ TEST(Speed137, ModeFollowsTheValue) {
 // Fault prevented: templates not found in an installed layout, or a folder of
 // that name taken for the template.
 TEST(TemplatePath, LooksBesideTheProgramThenInShare) {
-    pagetest::TempFolder root;
+    testkit::TempFolder root;
     const auto bin = root.path() / "bin";
     const auto share = root.path() / "share" / "velmora-tool";
     std::filesystem::create_directories(bin);
@@ -81,10 +81,10 @@ TEST(TemplatePath, LooksBesideTheProgramThenInShare) {
     EXPECT_TRUE(FindTemplateFile("T.vpr", bin).empty());
     std::filesystem::create_directories(bin / "T.vpr");
     EXPECT_TRUE(FindTemplateFile("T.vpr", bin).empty());
-    pagetest::WriteBytes(share / "T.vpr", "x");
+    testkit::WriteFile(share / "T.vpr", "x");
     EXPECT_EQ(FindTemplateFile("T.vpr", bin), (share / "T.vpr").lexically_normal());
-    pagetest::WriteBytes(bin / "U.vpr", "x");
-    pagetest::WriteBytes(share / "U.vpr", "x");
+    testkit::WriteFile(bin / "U.vpr", "x");
+    testkit::WriteFile(share / "U.vpr", "x");
     EXPECT_EQ(FindTemplateFile("U.vpr", bin), bin / "U.vpr");
     EXPECT_FALSE(ExecutableFolder().empty());
 }

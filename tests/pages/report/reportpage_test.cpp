@@ -16,10 +16,7 @@ using namespace pagetest;
 
 class ReportPageTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        EnsureApplication();
-        LoadKeyNameCatalog();
-    }
+    static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
         ResetDriveAndQueues();
         m_page = std::make_unique<CReportPage>();

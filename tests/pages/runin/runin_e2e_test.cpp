@@ -18,6 +18,7 @@
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/support/testkit.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::pages {
 namespace {
@@ -59,7 +60,7 @@ DriveView view(sim::DriveServer& server) {
 
 // Waits until the drive shows this set speed and motor state.
 testing::AssertionResult driveShows(sim::DriveServer& server, long hz, bool on) {
-    if (QTest::qWaitFor(
+    if (testkit::WaitFor(
             [&] {
                 const DriveView v = view(server);
                 return v.setHz == hz && v.running == on;
@@ -85,7 +86,7 @@ class RunInWithDrive : public testing::Test {
         options.fixedDevice = true;
         m_frame = std::make_unique<shell::CMainFrame>(options);
         m_frame->show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->allGroupsRead(); }, 10000));
+        ASSERT_TRUE(testkit::WaitFor([&] { return m_frame->allGroupsRead(); }, 10000));
         m_page = m_frame->findChild<CRunInPage*>();
         m_control = m_frame->findChild<CControlPage*>();
         m_report = m_frame->findChild<CReportPage*>();
@@ -109,7 +110,7 @@ class RunInWithDrive : public testing::Test {
         EXPECT_DRIVE(sim(), 100, true);
     }
 
-    testkit::ScopedWorkDir m_work{"runin-e2e"};
+    testkit::WorkFolder m_work{"runin-e2e"};
     testkit::ScriptedPrompter m_prompter;
     app::DemoDrive m_demo;
     std::unique_ptr<shell::CMainFrame> m_frame;
@@ -135,7 +136,7 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     EXPECT_DRIVE(sim(), 100, true);
 
     m_frame->sheet()->setCurrentWidget(m_control);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
     m_frame->sheet()->setCurrentWidget(m_report);
     QTest::qWait(50);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_report);
@@ -174,16 +175,16 @@ TEST_F(RunInWithDrive, FaultAndLinkLossStop) {
     ticks(60);
     EXPECT_DRIVE(sim(), 200, true);
     sim().command("fault 1 3");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_page->running(); }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !m_page->running(); }, 5000));
     EXPECT_DRIVE(sim(), 1000, false);
     sim().command("clear");
     QTest::qWait(300);
 
     startProgram();
     sim().command("unplug 15");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_page->running(); }, 15000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !m_page->running(); }, 15000));
     sim().command("unplug 0");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_frame->connected(); }, 10000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return m_frame->connected(); }, 10000));
     EXPECT_DRIVE(sim(), 1000, false);
 }
 

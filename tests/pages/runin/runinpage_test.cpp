@@ -55,9 +55,9 @@ class RunInPageTest : public ::testing::Test {
         m_page.reset();
         TakeRequests();
     }
-    testkit::ScopedWorkDir m_dir{"runinpage"};
+    testkit::WorkFolder m_dir{"runinpage"};
     testkit::ScriptedPrompter m_prompter;
-    testkit::RecordingFrame m_frame;
+    testkit::MessageRecorder m_frame;
     std::unique_ptr<CRunInPage> m_page;
 };
 
@@ -83,8 +83,8 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
 
     m_page->startPressed();
     ASSERT_TRUE(m_page->running());
-    ASSERT_FALSE(m_frame.messages.empty());
-    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{1}));
+    ASSERT_FALSE(m_frame.messages().empty());
+    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{1}));
     auto requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50, kStart}));
     EXPECT_EQ(speedOf(requests[1]), 16u);  // 1000 rpm -> 16 Hz
@@ -104,7 +104,7 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 500u);
-    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{0}));
     EXPECT_TRUE(m_page->findChild<QComboBox*>("programList")->isEnabled());
 }
 
@@ -113,12 +113,11 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
 TEST_F(RunInPageTest, AnnouncesEachStepOnce) {
     m_page->startPressed();
     ASSERT_TRUE(m_page->running());
-    m_frame.messages.clear();
+    m_frame.clear();
     for (int second = 0; second < 61; ++second) m_page->clockTick();
     ASSERT_EQ(m_page->sequencer().currentStep(), 2u);
-    EXPECT_EQ(m_frame.messages,
-              (std::vector<std::pair<unsigned, std::uintptr_t>>{
-                  {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
+    EXPECT_EQ(m_frame.messages(), (std::vector<std::pair<unsigned, std::uintptr_t>>{
+                                      {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
     TakeRequests();
 }
 
@@ -129,7 +128,7 @@ TEST_F(RunInPageTest, DeclinedStartAndDefaultSavedSpeed) {
     m_page->startPressed();
     EXPECT_FALSE(m_page->running());
     EXPECT_TRUE(TakeRequests().empty());
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.messages().empty());
 
     m_page->startPressed();
     TakeRequests();

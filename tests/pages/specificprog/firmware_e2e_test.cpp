@@ -21,6 +21,7 @@
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/support/testkit.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::pages {
 namespace {
@@ -70,7 +71,7 @@ struct Download {
 // block, a zero-length block, a missing FirmwareDone, a second finished popup,
 // supervision left suspended or tabs left locked each fail here.
 TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
-    testkit::ScopedWorkDir work("firmware-e2e");
+    testkit::WorkFolder work("firmware-e2e");
     copyLanguages(work.path());
     testkit::ScriptedPrompter prompter;
     app::DemoDrive demo;
@@ -79,7 +80,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     options.fixedDevice = true;
     shell::CMainFrame frame(options);
     frame.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.allGroupsRead(); }, 10000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
     auto* page = frame.findChild<CSpecificProgPage*>();
     auto* control = frame.findChild<CControlPage*>();
@@ -127,24 +128,24 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
         for (QWidget* target : std::initializer_list<QWidget*>{control, report}) {
             frame.sheet()->setCurrentWidget(target);
             ASSERT_TRUE(
-                QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
+                testkit::WaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
         }
         // Again once the drive asks for blocks: coming back to the page must
         // not take the block-request polling away from the transfer.
-        ASSERT_TRUE(QTest::qWaitFor(
+        ASSERT_TRUE(testkit::WaitFor(
             [&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
         frame.sheet()->setCurrentWidget(control);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
+        ASSERT_TRUE(testkit::WaitFor([&] { return frame.sheet()->currentWidget() == page; }, 2000));
         EXPECT_EQ(count(prompter.informed, refused), 0);
         EXPECT_EQ(frame.findChild<QLabel*>("noticeStrip")->text(), refused);
         // Leaving the panel does not stop the transfer or its polling.
         if (d.backMidway) frame.findChild<QPushButton*>("specificProgBackButton")->click();
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
+        ASSERT_TRUE(testkit::WaitFor([&] { return !dialog->downloading(); }, 20000));
         EXPECT_EQ(count(prompter.informed, finished), 1);
         prompter.informed.removeAll(finished);
         // FirmwareDone follows the last block through the queue.
-        ASSERT_TRUE(QTest::qWaitFor(
+        ASSERT_TRUE(testkit::WaitFor(
             [&] {
                 return demo.server().command("state").find("loader normal") != std::string::npos;
             },
@@ -180,9 +181,9 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     const auto fileErrorsBefore = prompter.fileErrors.size();
     dialog->startDownload();
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
+        testkit::WaitFor([&] { return firstBlockArrived(demo.server().command("state")); }, 10000));
     std::filesystem::remove(updateFile);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 5000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !dialog->downloading(); }, 5000));
     EXPECT_EQ(prompter.fileErrors.size(), fileErrorsBefore + 1);
     EXPECT_EQ(count(prompter.informed, finished), 0);
     EXPECT_NE(demo.server().command("state").find("loader-running"), std::string::npos);
@@ -193,9 +194,9 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     frame.sheet()->setCurrentWidget(page);
     writeFile(updateFile, update);
     dialog->startDownload();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->downloading(); }, 20000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !dialog->downloading(); }, 20000));
     EXPECT_EQ(count(prompter.informed, finished), 1);
-    ASSERT_TRUE(QTest::qWaitFor(
+    ASSERT_TRUE(testkit::WaitFor(
         [&] { return demo.server().command("state").find("loader normal") != std::string::npos; },
         3000));
     EXPECT_NE(demo.server().command("state").find("complete in-order"), std::string::npos)
@@ -205,7 +206,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     // Supervision runs again: a silent drive is noticed.
     ASSERT_TRUE(frame.connected());
     demo.server().command("unplug 30");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.connected(); }, 15000));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !frame.connected(); }, 15000));
     demo.server().command("unplug 0");
 }
 
@@ -213,7 +214,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
 // it) must keep the download's polling, not post the menu's: a status poll in
 // the loader phase or a lost block-request poll would disturb the transfer.
 TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
-    testkit::ScopedWorkDir work("firmware-poll");
+    testkit::WorkFolder work("firmware-poll");
     testkit::ScriptedPrompter prompter;
     prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
                             writeFile(work.path() / "update.bin", randomBytes(10, 2))};
@@ -224,21 +225,13 @@ TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
     dialog->setTimings({60000, 0, 0, 0, 0});
     dialog->chooseLoader();
     dialog->chooseUpdate();
-    auto pollModes = [] {
-        std::vector<int> modes;
-        std::int32_t mode = 0;
-        while (link::ThePollModeQueue().Fetch(0, mode, std::chrono::milliseconds(0)) ==
-               link::queue_result::kOk)
-            modes.push_back(mode);
-        return modes;
-    };
-    (void)pollModes();
+    (void)testkit::TakePollModes();
     dialog->startDownload();
     ASSERT_TRUE(dialog->downloading());
-    EXPECT_EQ(pollModes(), std::vector<int>{14});
+    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
     page.hide();
     page.show();
-    EXPECT_EQ(pollModes(), std::vector<int>{14});
+    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
 }
 
 }  // namespace

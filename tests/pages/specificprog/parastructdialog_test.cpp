@@ -1,3 +1,5 @@
+#include "pages/specificprog/parastructdialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -6,12 +8,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "link/queues.h"
 #include "model/drivedata.h"
-#include "pages/specificprog/parastructdialog.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
 #include "tests/support/testkit.h"
@@ -20,28 +19,8 @@ namespace velmora::pages {
 namespace {
 
 namespace fs = std::filesystem;
+using testkit::TakePollModes;
 using testkit::TakeRequests;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-std::vector<int> TakePollModes() {
-    std::vector<int> modes;
-    std::int32_t mode = 0;
-    while (link::ThePollModeQueue().Fetch(0, mode, std::chrono::milliseconds(0)) ==
-           link::queue_result::kOk)
-        modes.push_back(mode);
-    return modes;
-}
 
 constexpr const char* kTemplate =
     "; parameter structure\n"
@@ -64,7 +43,7 @@ class ParaStructTest : public ::testing::Test {
         shell::TextCatalog::instance().load(1);
         m_program = m_dir.path() / "bin";
         fs::create_directories(m_program);
-        WriteAll(m_program / "ParaStructMasterfile.txt", kTemplate);
+        testkit::WriteFile(m_program / "ParaStructMasterfile.txt", kTemplate);
         model::DriveData& data = model::DriveData::instance();
         data.Reset();
         for (int p = 1; p <= 155; ++p) data.SetImage(p, 0);
@@ -93,7 +72,7 @@ class ParaStructTest : public ::testing::Test {
         return profile->value("Parameter", key).value_or("<missing>");
     }
 
-    testkit::ScopedWorkDir m_dir{"parastruct"};
+    testkit::WorkFolder m_dir{"parastruct"};
     testkit::ScriptedPrompter m_prompter;
     fs::path m_program;
     CParaStructDlg m_view;
@@ -148,15 +127,15 @@ TEST_F(ParaStructTest, OpeningReadsTheGroups) {
 TEST_F(ParaStructTest, ExportReplacesReadOnlyTarget) {
     m_view.setProgramFolder(m_program);
     const fs::path target = m_dir.path() / "out.txt";
-    WriteAll(target, "old contents\n");
+    testkit::WriteFile(target, "old contents\n");
     fs::permissions(target, fs::perms::owner_read);
     m_prompter.fileAnswers.push_back(QString::fromStdString(target.string()));
     // The file dialog moves the working directory; the window must move back.
-    m_prompter.whileChoosing = [&] { fs::current_path(m_program); };
+    m_prompter.whileAsking = [&] { fs::current_path(m_program); };
     m_view.findChild<QPushButton*>("paraStructSaveButton")->click();
 
     EXPECT_TRUE(m_prompter.fileErrors.isEmpty()) << m_prompter.fileErrors.join(";").toStdString();
-    const std::string text = ReadAll(target);
+    const std::string text = testkit::Slurp(target);
     EXPECT_EQ(text.find("old contents"), std::string::npos);
     EXPECT_NE(text.find("; parameter structure\n[Header]\nkept=yes\n"), std::string::npos);
     EXPECT_EQ(entry(target, "Own entry"), "stays");
@@ -193,11 +172,11 @@ TEST_F(ParaStructTest, FailedWriteLeavesNothingBehind) {
     const fs::path folder = m_dir.path() / "out";
     const fs::path target = folder / "taken.txt";
     fs::create_directories(target);
-    WriteAll(target / "inside", "kept\n");
+    testkit::WriteFile(target / "inside", "kept\n");
     m_prompter.fileAnswers.push_back(QString::fromStdString(target.string()));
     m_view.save();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
-    EXPECT_EQ(ReadAll(target / "inside"), "kept\n");
+    EXPECT_EQ(testkit::Slurp(target / "inside"), "kept\n");
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) ++entries;
     EXPECT_EQ(entries, 1);

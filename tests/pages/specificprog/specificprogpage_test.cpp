@@ -1,6 +1,7 @@
+#include "pages/specificprog/specificprogpage.h"
+
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +12,6 @@
 #include "model/commands.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
-#include "pages/specificprog/specificprogpage.h"
 #include "shell/actuatortestdialog.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
@@ -44,12 +44,12 @@ QString writeFile(const std::filesystem::path& dir, const char* name, std::size_
 // Waits (processing events) until the request queue holds n telegrams.
 std::vector<link::Telegram> waitForRequests(std::size_t n, int timeoutMs = 3000) {
     std::vector<link::Telegram> got;
-    QElapsedTimer timer;
-    timer.start();
-    while (got.size() < n && timer.elapsed() < timeoutMs) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-        for (auto& t : TakeRequests()) got.push_back(std::move(t));
-    }
+    (void)testkit::WaitFor(
+        [&] {
+            for (auto& t : TakeRequests()) got.push_back(std::move(t));
+            return got.size() >= n;
+        },
+        timeoutMs);
     return got;
 }
 
@@ -57,9 +57,29 @@ class SpecificProgTest : public ::testing::Test {
   protected:
     void SetUp() override { TakeRequests(); }
     void TearDown() override { TakeRequests(); }
-    testkit::ScopedWorkDir m_dir{"specificprog"};
+    // Chooses a loader and an update file of these sizes (-1: the choice
+    // was cancelled) in the dialog.
+    void chooseFiles(FirmwareUpdateDialog& dialog, int loaderBytes, int updateBytes) {
+        const auto file = [&](const char* name, int size) {
+            return size < 0 ? QString() : writeFile(m_dir.path(), name, std::size_t(size));
+        };
+        m_prompter.fileAnswers = {file("l.bin", loaderBytes), file("u.bin", updateBytes)};
+        dialog.chooseLoader();
+        dialog.chooseUpdate();
+    }
+    // A 10-byte loader sent and a 300-byte update waiting for the drive's
+    // block requests.
+    void startSmallDownload(FirmwareUpdateDialog& dialog, const FirmwareTimings& timings) {
+        dialog.setTimings(timings);
+        chooseFiles(dialog, 10, 300);
+        dialog.startDownload();
+        ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
+        ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    }
+
+    testkit::WorkFolder m_dir{"specificprog"};
     testkit::ScriptedPrompter m_prompter;
-    testkit::RecordingFrame m_frame;
+    testkit::MessageRecorder m_frame;
 };
 
 // Cancel on the factory-settings question sends nothing; OK sends exactly one 0xA6.
@@ -130,19 +150,16 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
 // 49, LoaderDone, firmware of 500 bytes answered as 248, 248 and 4 bytes, then
 // FirmwareDone and the finished popup; supervision suspended and resumed.
 TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
-    testsupport::ShippedCatalog texts;
+    testkit::ShippedCatalog texts;
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
     dialog.setTimings({5, 5, 5, 5, 5});
-    m_prompter.fileAnswers = {writeFile(m_dir.path(), "loader.bin", 300),
-                              writeFile(m_dir.path(), "update.bin", 500)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
+    chooseFiles(dialog, 300, 500);
     // Start asks first, naming both files and their sizes; Cancel sends nothing.
     m_prompter.confirmAnswers = {false};
     dialog.startDownload();
     EXPECT_FALSE(dialog.downloading());
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.messages().empty());
     EXPECT_TRUE(TakeRequests().empty());
     dialog.startDownload();
     ASSERT_EQ(m_prompter.confirmed.size(), 2);
@@ -151,22 +168,22 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
         << question.toStdString();
     EXPECT_TRUE(question.contains("Firmware file: " + dialog.updatePath() + " (500 bytes)"))
         << question.toStdString();
-    EXPECT_EQ(m_prompter.fileTitles,
-              (QStringList{"Choose the loader file", "Choose the firmware file"}));
+    EXPECT_EQ(m_prompter.asked.filter("open:"),
+              (QStringList{"open:Choose the loader file", "open:Choose the firmware file"}));
     auto* outcome = dialog.findChild<QLabel*>("lastDownloadLine");
     EXPECT_TRUE(outcome->text().isEmpty());
     EXPECT_TRUE(dialog.downloading());
     EXPECT_FALSE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
-    ASSERT_GE(m_frame.messages.size(), 2u);
-    EXPECT_EQ(m_frame.messages[0], std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{1}));
-    EXPECT_EQ(m_frame.messages[1], std::make_pair(link::WM_LINK_FLUSH, std::uintptr_t{0}));
+    ASSERT_GE(m_frame.messages().size(), 2u);
+    EXPECT_EQ(m_frame.messages()[0], std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{1}));
+    EXPECT_EQ(m_frame.messages()[1], std::make_pair(link::WM_LINK_FLUSH, std::uintptr_t{0}));
 
     auto loader = waitForRequests(3);
     ASSERT_EQ(Commands(loader), (std::vector<int>{0x1D, 0x1D, 0xAC}));
     EXPECT_EQ(loader[0].length, 255);
     EXPECT_EQ(loader[1].data[1], 1);   // block number 1
     EXPECT_EQ(loader[1].data[3], 49);  // 49 bytes
-    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
 
     for (std::uint16_t k = 0; k < 3; ++k) {
         dialog.blockRequest(blockRequest(k));
@@ -179,7 +196,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     EXPECT_EQ(m_prompter.informed.size(), 1);
     EXPECT_EQ(outcome->text(), "Last download: finished.");
     EXPECT_FALSE(dialog.downloading());
-    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
     EXPECT_TRUE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
 }
 
@@ -199,15 +216,10 @@ TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     const StartRefusal& c = GetParam();
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
-    const auto file = [&](const char* name, int size) {
-        return size < 0 ? QString() : writeFile(m_dir.path(), name, std::size_t(size));
-    };
-    m_prompter.fileAnswers = {file("l.bin", c.loaderBytes), file("u.bin", c.updateBytes)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
+    chooseFiles(dialog, c.loaderBytes, c.updateBytes);
     dialog.startDownload();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.messages().empty());
     QTest::qWait(20);
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_FALSE(dialog.downloading());
@@ -225,21 +237,14 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareStartRefused,
 TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
-    dialog.setTimings({1, 1, 1, 1, 1});
-    m_prompter.fileAnswers = {writeFile(m_dir.path(), "l.bin", 10),
-                              writeFile(m_dir.path(), "u.bin", 300)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
-    dialog.startDownload();
-    ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
-    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 1, 1}));
     dialog.blockRequest(blockRequest(0));
     ASSERT_EQ(Commands(waitForRequests(1)), std::vector<int>{0x1E});
     dialog.blockRequest(blockRequest(5));
     EXPECT_TRUE(waitForRequests(1, 200).empty());
     EXPECT_FALSE(dialog.downloading());
     EXPECT_EQ(m_prompter.informed.size(), 1);  // why it ended, and no FirmwareDone above
-    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
 }
 
 // Two requests arriving while a block waits for its pause are answered in
@@ -247,14 +252,7 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
 TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
     FirmwareUpdateDialog dialog;
     dialog.setFrame(&m_frame);
-    dialog.setTimings({1, 1, 1, 20, 1});
-    m_prompter.fileAnswers = {writeFile(m_dir.path(), "l.bin", 10),
-                              writeFile(m_dir.path(), "u.bin", 300)};
-    dialog.chooseLoader();
-    dialog.chooseUpdate();
-    dialog.startDownload();
-    ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
-    ASSERT_TRUE(testsupport::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
+    ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 20, 1}));
     dialog.blockRequest(blockRequest(1));  // the last block (52 bytes)
     dialog.blockRequest(blockRequest(2));  // arrives before block 1 went out
     auto sent = waitForRequests(2);

@@ -11,7 +11,6 @@
 #include "pages/techservice/techservicepage.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "sim/factorysettings.h"
-#include "techtestsupport.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages {
@@ -61,7 +60,7 @@ class TechServiceE2e : public ::testing::Test {
     std::vector<int> m_delivered;
     e2e::DriveLinkHarness m_link;
     testkit::ScriptedPrompter m_prompter;  // the questions before writes answered OK
-    testkit::RecordingFrame m_frame;
+    testkit::MessageRecorder m_frame;
     CTechServicePage m_page;
 };
 

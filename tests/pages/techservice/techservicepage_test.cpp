@@ -1,3 +1,5 @@
+#include "pages/techservice/techservicepage.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -10,10 +12,8 @@
 #include "pages/common/stepedit.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
-#include "pages/techservice/techservicepage.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
-#include "techtestsupport.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
@@ -72,14 +72,14 @@ class TechServiceTest : public ::testing::Test {
         m_page.refresh();
     }
 
-    testkit::RecordingFrame m_frame;
+    testkit::MessageRecorder m_frame;
     CTechServicePage m_page;
 };
 
 // Each memory-reset button sends ResetEeprom with its own single bit once
 // the question naming its area is answered with OK; Cancel sends nothing.
 TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
-    testsupport::ShippedCatalog texts;
+    testkit::ShippedCatalog texts;
     testkit::ScriptedPrompter prompter;
     prompter.confirmAnswers = {false, true, false, true, false, true,
                                false, true, false, true, false, true};
@@ -292,7 +292,7 @@ class SerialNumberInputTest : public TechServiceTest,
 // "SN-4711" once wrote serial 0: text and numbers past 32 bits are refused
 // with a message and nothing is sent; a valid number is asked about first.
 TEST_P(SerialNumberInputTest, OnlyANumberInRangeIsWritten) {
-    testsupport::ShippedCatalog texts;
+    testkit::ShippedCatalog texts;
     testkit::ScriptedPrompter prompter;
     m_page.showPanel(CTechServicePage::kSerialNumber);
     TakeRequests();
@@ -348,8 +348,8 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     ASSERT_EQ(Commands(sent), (std::vector<int>{0xCF, 0xCF, 0xAA}));
     EXPECT_EQ(sent[0].data, Bytes{0x51});
     EXPECT_EQ(sent[1].data, Bytes{0x5A});
-    ASSERT_FALSE(m_frame.messages.empty());
-    EXPECT_EQ(m_frame.messages.back(), std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{1}));
+    ASSERT_FALSE(m_frame.messages().empty());
+    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{1}));
 
     // The first group reply sets the limits and writes the (limited) current.
     storeGroup(0x59, Bytes(27, 0));
@@ -376,11 +376,11 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     // Every accepted current is written at once.
     EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{0x11, 0x11, 0x11, 0x11, 0x11}));
 
-    m_frame.messages.clear();
+    m_frame.clear();
     m_page.backToMenu();
     EXPECT_EQ(TakePollModes(), std::vector<int>{7});
     EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xAB});
-    EXPECT_EQ(m_frame.messages,
+    EXPECT_EQ(m_frame.messages(),
               (std::vector<std::pair<unsigned, std::uintptr_t>>{{link::WM_TAB_LOCK, 0}}));
 }
 INSTANTIATE_TEST_SUITE_P(InverterTypes, TestOperationTest,
@@ -430,7 +430,7 @@ TEST_F(TechServiceTest, PageShownAgainRepeatsThePanelRow) {
     m_page.showPanel(CTechServicePage::kTestOperation);
     TakeRequests();
     TakePollModes();
-    m_frame.messages.clear();
+    m_frame.clear();
     m_page.hide();
     EXPECT_TRUE(TakeRequests().empty());  // a hidden page does not end the test operation
     m_page.show();
@@ -438,7 +438,7 @@ TEST_F(TechServiceTest, PageShownAgainRepeatsThePanelRow) {
     const auto sent = TakeRequests();
     ASSERT_EQ(Commands(sent), (std::vector<int>{0xCF, 0xAA}));
     EXPECT_EQ(sent[0].data, Bytes{0x51});
-    EXPECT_TRUE(m_frame.messages.empty());
+    EXPECT_TRUE(m_frame.messages().empty());
     m_page.backToMenu();
     TakeRequests();
 
@@ -466,7 +466,7 @@ TEST_F(TechServiceTest, EnablingAndClose) {
     for (const char* name : disabled) EXPECT_TRUE(child<QPushButton>(name)->isEnabled()) << name;
 
     child<QPushButton>("closeTechServiceButton")->click();
-    EXPECT_EQ(m_frame.messages.back(),
+    EXPECT_EQ(m_frame.messages().back(),
               std::make_pair(link::WM_TECHPAGE_VISIBILITY, std::uintptr_t{1}));
 }
 

@@ -1,9 +1,9 @@
+#include "model/runinsequencer.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "model/runinprogram.h"
-#include "model/runinsequencer.h"
+#include "tests/support/tempfolder.h"
 
 namespace velmora::model {
 namespace {
@@ -114,19 +114,9 @@ TEST(RunInSequencer, MoreThan99StepsAreCut) {
     EXPECT_EQ(seq.totalSeconds(), 99u * 60u);
 }
 
-class RunInFiles : public ::testing::Test {
+class RunInFiles : public testkit::TempFolderTest {
   protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("runin-test-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(m_dir / name, std::ios::binary) << text;
-    }
-    std::filesystem::path m_dir;
+    void write(const std::string& name, const std::string& text) { m_folder.write(name, text); }
 };
 
 // The program list ends at the first missing number: 01, 02, 04 lists two.
