@@ -8,9 +8,10 @@ namespace velmora::pages {
 namespace {
 
 // Typed texts may hold anything until they are committed; keep the pixel
-// inside what an int holds before truncating it.
+// inside what an int holds before truncating it. An infinite coordinate
+// goes to its edge, so a huge voltage still lies above a smaller one.
 int Truncate(double coordinate) {
-    if (!std::isfinite(coordinate)) return 0;
+    if (std::isnan(coordinate)) return 0;
     return static_cast<int>(std::clamp(coordinate, -100000.0, 100000.0));
 }
 
@@ -32,8 +33,8 @@ VHzGeometry ComputeVHzGeometry(const VHzValues& values) {
     if (umax == 0.0) umax = 1.0;
     double fmax = values.frequencies[2];
     if (fmax == 0.0) fmax = 1.0;
-    const auto y = [umax](double u) { return Truncate(vhz::kOriginY - 290.0 * u / umax); };
-    const auto x = [fmax](double f) { return Truncate(vhz::kOriginX + 380.0 * f / fmax); };
+    const auto y = [umax](double u) { return Truncate(vhz::kOriginY - 290.0 * (u / umax)); };
+    const auto x = [fmax](double f) { return Truncate(vhz::kOriginX + 380.0 * (f / fmax)); };
 
     const std::array<int, 4> ys{y(values.voltages[0]), y(values.voltages[1]), y(values.voltages[2]),
                                 y(values.voltages[3])};

@@ -152,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(VHzValues{{-1e30, 1, 0, 0}, {0, 0, 4000000000u}},
                       VHzValues{{1e300, 0, 1, 1e-300}, {4000000000u, 4000000000u, 4000000000u}},
                       VHzValues{{-5, -1e300, 1e300, 7}, {300, 200, 100}},
+                      VHzValues{{-1.7e308, 6e305, 1.7e308, 1}, {0, 1, 2}},
                       VHzValues{{0.5, 0.25, 0, 0}, {1, 0xFFFFFFFFu, 0xFFFFFFFFu}},
                       VHzValues{{400, 400, 400, 400}, {0, 1, 2}}));
 
