@@ -68,7 +68,7 @@ class ControlPageTest : public ::testing::Test {
     void SetUp() override {
         shell::setPrompter(&m_prompter);
         ResetDriveAndQueues();
-        m_page = std::make_unique<CControlPage>();
+        m_page = std::make_unique<CControlPage>(model::DriveData::instance());
         m_page->show();
     }
     void TearDown() override {

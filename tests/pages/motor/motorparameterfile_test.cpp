@@ -54,7 +54,7 @@ class MotorFileTest : public ::testing::Test {
         ClearQueues();
     }
     void makePage() {
-        page = std::make_unique<CMotorPage>(nullptr, data);
+        page = std::make_unique<CMotorPage>(data);
         page->setProgramFolder(dir / "program");
         page->applyTexts();
         page->show();

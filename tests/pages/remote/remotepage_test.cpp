@@ -51,7 +51,7 @@ class RemotePageTest : public ::testing::Test {
     void SetUp() override {
         shell::setPrompter(&m_prompter);
         ResetDriveAndQueues();
-        m_page = std::make_unique<CRemotePage>();
+        m_page = std::make_unique<CRemotePage>(model::DriveData::instance());
         m_page->setProgramFolder(m_folder.path());
         m_page->show();
     }

@@ -64,7 +64,7 @@ class SpecificProgTest : public ::testing::Test {
 
 // Cancel on the factory-settings question sends nothing; OK sends exactly one 0xA6.
 TEST_F(SpecificProgTest, FactorySettingsQuestion) {
-    CSpecificProgPage page;
+    CSpecificProgPage page{model::DriveData::instance()};
     page.askFactorySettings();
     ASSERT_TRUE(page.factorySettingsQuestion()->isVisible());
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryCancelButton")->click();
@@ -77,7 +77,7 @@ TEST_F(SpecificProgTest, FactorySettingsQuestion) {
 
 // Operation not allowed disables buttons 1 and 3 only; back returns to the menu.
 TEST_F(SpecificProgTest, EnablingAndBackButton) {
-    CSpecificProgPage page;
+    CSpecificProgPage page{model::DriveData::instance()};
     page.show();
     page.operationNotAllowed();
     EXPECT_FALSE(page.findChild<QPushButton*>("actSensTestButton")->isEnabled());
@@ -107,7 +107,7 @@ TEST_F(SpecificProgTest, EnablingAndBackButton) {
 // from the queue and dropped. (Block requests reaching the firmware panel:
 // FirmwareUpdateSequence and the firmware end-to-end test.)
 TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
-    CSpecificProgPage page;
+    CSpecificProgPage page{model::DriveData::instance()};
     link::Telegram sensor;
     sensor.command = model::code::SensorStateReply;
     sensor.data = {0x25, 0x0A, 0x04, 0xD2, 0x09, 0x60, 0x01, 0xC8, 0x7E, 0xF4};
@@ -131,8 +131,7 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
 // FirmwareDone and the finished popup; supervision suspended and resumed.
 TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     testsupport::ShippedCatalog texts;
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     dialog.setTimings({5, 5, 5, 5, 5});
     m_prompter.fileAnswers = {writeFile(m_dir.path(), "loader.bin", 300),
                               writeFile(m_dir.path(), "update.bin", 500)};
@@ -197,8 +196,7 @@ class FirmwareStartRefused : public SpecificProgTest,
 // drive never enters its loader for an image that is not there.
 TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     const StartRefusal& c = GetParam();
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     const auto file = [&](const char* name, int size) {
         return size < 0 ? QString() : writeFile(m_dir.path(), name, std::size_t(size));
     };
@@ -223,8 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareStartRefused,
 // (the file does not fit the drive) gets no FirmwareDone and no "finished":
 // the download ends with a message and releases the tabs.
 TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     dialog.setTimings({1, 1, 1, 1, 1});
     m_prompter.fileAnswers = {writeFile(m_dir.path(), "l.bin", 10),
                               writeFile(m_dir.path(), "u.bin", 300)};
@@ -245,8 +242,7 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
 // Two requests arriving while a block waits for its pause are answered in
 // order, and FirmwareDone never overtakes the last block.
 TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     dialog.setTimings({1, 1, 1, 20, 1});
     m_prompter.fileAnswers = {writeFile(m_dir.path(), "l.bin", 10),
                               writeFile(m_dir.path(), "u.bin", 300)};

@@ -62,7 +62,7 @@ class TechServiceE2e : public ::testing::Test {
     e2e::DriveLinkHarness m_link;
     testkit::ScriptedPrompter m_prompter;  // the questions before writes answered OK
     testkit::RecordingFrame m_frame;
-    CTechServicePage m_page;
+    CTechServicePage m_page{model::DriveData::instance()};
 };
 
 // A memory word written high byte first reads back unchanged.
