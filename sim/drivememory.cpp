@@ -1,6 +1,10 @@
 #include "sim/drivememory.h"
 
+#include "model/parameters.h"
+
 namespace velmora::sim {
+
+namespace param = model::param;
 namespace {
 
 constexpr int kParameterWords = 155;
@@ -37,7 +41,7 @@ bool DriveMemory::saveSlot(int slot) {
     for (int p = 1; p <= kParameterWords; ++p)
         if (IsMotorParameter(p)) stored[p] = parameters[p];
     slots[slot - 1] = stored;
-    parameters[20] = slot;
+    parameters[param::kMemorySlot] = slot;
     return true;
 }
 
@@ -46,14 +50,15 @@ bool DriveMemory::loadSlot(int slot) {
     const ParameterWords& stored = *slots[slot - 1];
     for (int p = 1; p <= kParameterWords; ++p)
         if (IsMotorParameter(p)) parameters[p] = stored[p];
-    parameters[20] = slot;
+    parameters[param::kMemorySlot] = slot;
     return true;
 }
 
 bool DriveMemory::deleteSlot(int slot) {
     if (!validSlot(slot)) return false;
     slots[slot - 1].reset();
-    if (parameters[20] == static_cast<std::uint32_t>(slot)) parameters[20] = 0;
+    if (parameters[param::kMemorySlot] == static_cast<std::uint32_t>(slot))
+        parameters[param::kMemorySlot] = 0;
     return true;
 }
 
@@ -72,13 +77,14 @@ void DriveMemory::resetAreas(std::uint8_t bits) {
     }
     if (bits & (area::RuntimeData | area::TotalMemory)) {
         runtimeMs = 0;
-        for (int p = 30; p <= 34; ++p) parameters[p] = 0;
-        for (int p = 151; p <= 155; ++p) parameters[p] = 0;
+        for (int p = param::kOvercurrentErrors; p <= param::kOtherErrors; ++p) parameters[p] = 0;
+        for (int p = param::kHeldSpeedSetPoint; p <= param::kHeldOutputCurrent; ++p)
+            parameters[p] = 0;
         publishRuntime();
     }
     if (total) {
         for (auto& slot : slots) slot.reset();
-        parameters[20] = 0;
+        parameters[param::kMemorySlot] = 0;
         words.assign(kMemoryWordCount, kErasedWord);
     }
     if (bits & area::BurnIn)
@@ -87,8 +93,8 @@ void DriveMemory::resetAreas(std::uint8_t bits) {
 
 void DriveMemory::publishRuntime() {
     const std::uint64_t minutes = runtimeMs / 60000;
-    parameters[25] = static_cast<std::uint32_t>(minutes / 60);
-    parameters[26] = static_cast<std::uint32_t>(minutes % 60);
+    parameters[param::kOperatingHours] = static_cast<std::uint32_t>(minutes / 60);
+    parameters[param::kOperatingMinutes] = static_cast<std::uint32_t>(minutes % 60);
 }
 
 }  // namespace velmora::sim

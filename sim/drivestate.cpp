@@ -5,8 +5,11 @@
 
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 
 namespace velmora::sim {
+
+namespace param = model::param;
 namespace {
 
 std::uint32_t scaled(double value, double factor, std::uint32_t max = 0xFFFF) {
@@ -45,15 +48,15 @@ void DriveState::advanceTo(Clock::time_point now) {
 void DriveState::publishLive() {
     auto& p = m_memory.parameters;
     const LiveValues v = m_motor.live(p);
-    p[10] = scaled(v.outputHz, 1);
-    p[11] = scaled(v.activeAmps, 100);
-    p[12] = scaled(v.setHz, 1);
-    p[13] = scaled(v.statorHz, 1);
-    p[14] = scaled(v.actualHz, 1);
-    p[15] = scaled(v.volts, 100);
-    p[16] = scaled(v.motorVolts, 100);
-    p[18] = scaled(v.amps, 100);
-    p[19] = scaled(v.watts, 10);
+    p[param::kSpeedSetPoint] = scaled(v.outputHz, 1);
+    p[param::kPeakCurrent] = scaled(v.activeAmps, 100);
+    p[param::kRampFrequency] = scaled(v.setHz, 1);
+    p[param::kOutputFrequency] = scaled(v.statorHz, 1);
+    p[param::kActualSpeed] = scaled(v.actualHz, 1);
+    p[param::kOutputVoltage] = scaled(v.volts, 100);
+    p[param::kSupplyVoltage] = scaled(v.motorVolts, 100);
+    p[param::kOutputCurrent] = scaled(v.amps, 100);
+    p[param::kOutputPower] = scaled(v.watts, 10);
     m_memory.publishRuntime();
 }
 
@@ -95,13 +98,13 @@ void DriveState::resetDrive() {
 
 void DriveState::loadFactorySettings() {
     m_memory.resetAreas(area::AllParameters);
-    m_memory.parameters[20] = 0;
+    m_memory.parameters[param::kMemorySlot] = 0;
     changed();
 }
 
 bool DriveState::loadMakerSet(int model) {
     if (!ApplyMakerSet(model, m_memory.parameters)) return false;
-    m_memory.parameters[20] = 0;
+    m_memory.parameters[param::kMemorySlot] = 0;
     changed();
     return true;
 }
@@ -167,7 +170,7 @@ void DriveState::setCalibration(const std::array<std::uint32_t, 9>& values) {
 }
 
 void DriveState::setSerialNumber(std::uint32_t serial) {
-    m_memory.parameters[39] = serial;
+    m_memory.parameters[param::kSerialNumber] = serial;
     changed();
 }
 
@@ -177,11 +180,11 @@ void DriveState::injectFault(int faultClass, int number) {
     auto& p = m_memory.parameters;
     if (faultClass >= 1 && faultClass <= 5) ++p[29 + faultClass];  // error counters p30..p34
     if (faultClass == 3) {
-        p[151] = p[10];
-        p[152] = p[13];
-        p[153] = p[15];
-        p[154] = p[16];
-        p[155] = p[18];
+        p[param::kHeldSpeedSetPoint] = p[param::kSpeedSetPoint];
+        p[param::kHeldOutputFrequency] = p[param::kOutputFrequency];
+        p[param::kHeldOutputVoltage] = p[param::kOutputVoltage];
+        p[param::kHeldSupplyVoltage] = p[param::kSupplyVoltage];
+        p[param::kHeldOutputCurrent] = p[param::kOutputCurrent];
     }
     if (faultClass >= 2) m_motor.trip();
     publishLive();
@@ -211,9 +214,11 @@ std::array<std::uint8_t, 10> DriveState::sensorState() const {
     std::array<std::uint8_t, 10> data{};
     data[0] = 0x01;  // input 1: the enable input is wired
     data[1] = m_motor.hallPattern(p);
-    if (p[85] != 0 && m_motor.temperature() < 100.0) data[1] |= 0x08;  // sensor reports cool
+    if (p[param::kTemperatureSensor] != 0 && m_motor.temperature() < 100.0)
+        data[1] |= 0x08;  // sensor reports cool
     // The analogue set points follow the set speed, as a potentiometer would.
-    const double share = p[42] > 0 ? std::min(1.0, v.setHz / p[42]) : 0.0;
+    const double share =
+        p[param::kMaxSpeed] > 0 ? std::min(1.0, v.setHz / p[param::kMaxSpeed]) : 0.0;
     const std::uint16_t values[4] = {
         word16(4.0 + 16.0 * share, 100),    // mA × 100
         word16(10.0 * share, 100),          // V × 100
@@ -227,7 +232,7 @@ std::array<std::uint8_t, 10> DriveState::sensorState() const {
 std::array<std::uint16_t, 10> DriveState::inverterValues() const {
     const auto& p = m_memory.parameters;
     const LiveValues v = m_motor.live(p);
-    const double limit = std::max(p[44] / 100.0, 0.1);
+    const double limit = std::max(p[param::kMaxCurrent] / 100.0, 0.1);
     return {
         word16(v.setHz),
         word16(v.outputHz),
@@ -244,8 +249,9 @@ std::array<std::uint16_t, 10> DriveState::inverterValues() const {
 
 std::string DriveState::summary() const {
     const auto& p = m_memory.parameters;
-    std::string text = "set " + std::to_string(p[12]) + " Hz actual " + std::to_string(p[14]) +
-                       " Hz running " + (m_motor.running() ? "yes" : "no") + " fault " +
+    std::string text = "set " + std::to_string(p[param::kRampFrequency]) + " Hz actual " +
+                       std::to_string(p[param::kActualSpeed]) + " Hz running " +
+                       (m_motor.running() ? "yes" : "no") + " fault " +
                        std::to_string(m_fault.faultClass) + " " + std::to_string(m_fault.number);
     if (m_motor.testOperation()) text += " test-operation";
     return text + " " + m_loader.summary();

@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 
 namespace velmora::sim {
+
+namespace param = model::param;
 namespace {
 
 struct FactoryValue {
@@ -150,30 +153,30 @@ bool ApplyMakerSet(int model, ParameterWords& words) {
     const MakerModel& m = kModels[model];
     const std::uint32_t hz = m.ratedHz;
     const std::uint32_t volts = m.ratedVolts100;
-    words[90] = static_cast<std::uint32_t>(m.kind);
-    words[91] = hz;
-    words[92] = volts;
-    words[93] = m.ratedAmps100;
-    words[94] = 80;
-    words[96] = m.poles;
-    words[85] = m.sensor;
-    words[42] = hz;  // the maximum follows the rated frequency
-    words[44] = std::min<std::uint32_t>(m.ratedAmps100 * 3 / 2, kMaxCurrent100);
+    words[param::kMotorType] = static_cast<std::uint32_t>(m.kind);
+    words[param::kRatedFrequency] = hz;
+    words[param::kRatedVoltage] = volts;
+    words[param::kRatedCurrent] = m.ratedAmps100;
+    words[param::kMagnetisingCurrent] = 80;
+    words[param::kPoles] = m.poles;
+    words[param::kTemperatureSensor] = m.sensor;
+    words[param::kMaxSpeed] = hz;  // the maximum follows the rated frequency
+    words[param::kMaxCurrent] = std::min<std::uint32_t>(m.ratedAmps100 * 3 / 2, kMaxCurrent100);
     // Ramps of one second per 1000 Hz, at least 0.5 s.
-    words[46] = std::max<std::uint32_t>(hz / 100, 5);
-    words[47] = words[46];
+    words[param::kAccelerationTime] = std::max<std::uint32_t>(hz / 100, 5);
+    words[param::kDecelerationTime] = words[param::kAccelerationTime];
     // V/f points at 10 %, 50 % and 100 % of the rated frequency, with a boost
     // at standstill.
-    words[60] = volts / 20;
-    words[61] = std::max<std::uint32_t>(hz / 10, 30);
-    words[62] = volts * 3 / 20;
-    words[63] = hz / 2;
-    words[64] = volts * 11 / 20;
-    words[65] = hz;
-    words[66] = volts;
-    words[104] = hz / 4;
-    words[105] = hz / 2;
-    words[106] = hz * 3 / 4;
+    words[param::kVoltageU0] = volts / 20;
+    words[param::kFrequencyF1] = std::max<std::uint32_t>(hz / 10, 30);
+    words[param::kVoltageU1] = volts * 3 / 20;
+    words[param::kFrequencyF2] = hz / 2;
+    words[param::kVoltageU2] = volts * 11 / 20;
+    words[param::kFrequencyF3] = hz;
+    words[param::kVoltageU3] = volts;
+    words[param::kFixedFrequency1] = hz / 4;
+    words[param::kFixedFrequency2] = hz / 2;
+    words[param::kFixedFrequency3] = hz * 3 / 4;
     return true;
 }
 

@@ -5,9 +5,12 @@
 #include <sstream>
 #include <vector>
 
+#include "model/parameters.h"
 #include "platform/profile.h"
 
 namespace velmora::sim {
+
+namespace param = model::param;
 namespace {
 
 constexpr std::string_view kHeader = "velmora-sim-state 1";
@@ -16,8 +19,10 @@ constexpr std::string_view kHeader = "velmora-sim-state 1";
 // came from, error counters, identity and the values held at the last
 // severe fault.
 bool IsKeptParameter(int p) {
-    return IsWritableParameter(p) || p == 20 || (p >= 30 && p <= 34) || p == 36 || p == 37 ||
-           p == 39 || (p >= 151 && p <= 155);
+    return IsWritableParameter(p) || p == param::kMemorySlot ||
+           (p >= param::kOvercurrentErrors && p <= param::kOtherErrors) ||
+           p == param::kInverterType || p == param::kFirmwareVersion || p == param::kSerialNumber ||
+           (p >= param::kHeldSpeedSetPoint && p <= param::kHeldOutputCurrent);
 }
 
 std::vector<std::string_view> Words(std::string_view line) {

@@ -6,6 +6,7 @@
 #include "link/seriallink_api.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 
 namespace velmora::tools {
 namespace {
@@ -163,13 +164,16 @@ bool DriveSession::readAll(model::DriveData& into) {
 
 DriveIdentity IdentityOf(const model::DriveData& data) {
     char firmware[32];
-    std::snprintf(firmware, sizeof firmware, "%.3f", static_cast<double>(data.GetReal(37)));
-    return {data.Working(36), firmware, data.Working(39)};
+    std::snprintf(firmware, sizeof firmware, "%.3f",
+                  static_cast<double>(data.GetReal(model::param::kFirmwareVersion)));
+    return {data.Working(model::param::kInverterType), firmware,
+            data.Working(model::param::kSerialNumber)};
 }
 
 std::vector<int> IdentityGroups() {
     std::vector<int> codes;
-    for (int parameter : {36, 37, 39}) {
+    for (int parameter : {model::param::kInverterType, model::param::kFirmwareVersion,
+                          model::param::kSerialNumber}) {
         const auto* group = model::GroupOfParameter(parameter);
         if (group == nullptr) continue;
         bool known = false;

@@ -26,7 +26,7 @@
 namespace velmora::shell {
 
 CMainFrame::CMainFrame(FrameOptions options, QWidget* parent)
-    : QMainWindow(parent), m_options(options) {
+    : QMainWindow(parent), m_options(options), m_data(model::DriveData::instance()) {
     setObjectName("mainFrame");
     // Replaced by the text of "company" once the catalogue is loaded.
     setWindowTitle(QStringLiteral("Halvern"));
@@ -46,11 +46,12 @@ void CMainFrame::buildSheet() {
     setCentralWidget(central);
 
     const FramePages made =
-        m_options.createPages ? m_options.createPages()
-                              : FramePages{new pages::CControlPage,    new pages::CReportPage,
-                                           new pages::CRemotePage,     new pages::CMotorPage,
-                                           new pages::CRunInPage,      new pages::CSpecificProgPage,
-                                           new pages::CTechServicePage};
+        m_options.createPages
+            ? m_options.createPages(m_data)
+            : FramePages{new pages::CControlPage(m_data),    new pages::CReportPage(m_data),
+                         new pages::CRemotePage(m_data),     new pages::CMotorPage(m_data),
+                         new pages::CRunInPage(m_data),      new pages::CSpecificProgPage(m_data),
+                         new pages::CTechServicePage(m_data)};
     m_control = made.control;
     m_report = made.report;
     m_remote = made.remote;
@@ -123,7 +124,7 @@ void CMainFrame::createMenus() {
     connect(m_menus, &FrameMenus::languageChosen, this, &CMainFrame::onLanguageChosen);
     connect(m_menus, &FrameMenus::portChosen, this, &CMainFrame::onPortChosen);
     connect(m_menus, &FrameMenus::autodetectChosen, this, &CMainFrame::onAutodetectChosen);
-    m_trend = new trend::TrendHost(this, menuBar());
+    m_trend = new trend::TrendHost(this, menuBar(), m_data);
 }
 
 CMainFrame::~CMainFrame() {

@@ -11,6 +11,7 @@
 #include "frame/faultrules.h"
 #include "frame/tabrules.h"
 #include "link/messages.h"
+#include "model/drivedata.h"
 #include "model/firstread.h"
 #include "shell/noticeboard.h"
 
@@ -56,8 +57,9 @@ struct FrameOptions {
     // The device was given for this run only (demo, --device): the port
     // setting of config.ini is neither read nor offered for change.
     bool fixedDevice = false;
-    // Makes the pages; empty for the real ones (tests pass observing ones).
-    std::function<FramePages()> createPages;
+    // Makes the pages on the window's drive data; empty for the real ones
+    // (tests pass observing ones).
+    std::function<FramePages(model::DriveData&)> createPages;
 };
 
 class CMainFrame : public QMainWindow, public link::MessageTarget, public NoticeBoard {
@@ -115,6 +117,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     void onAutodetectChosen();
 
     FrameOptions m_options;
+    model::DriveData& m_data;  // the one image the window and its pages share
     QTabWidget* m_sheet = nullptr;
     StatusIndicator* m_indicator = nullptr;
     FaultIndicator* m_faultIndicator = nullptr;

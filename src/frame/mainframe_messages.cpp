@@ -67,7 +67,7 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
         case link::WM_LINK_SUSPEND:
             onLinkSuspend(wParam != 0);
             break;
-        default:  // WM_MOTOR_SEND belongs to the motor page
+        default:  // WM_MOTOR_SEND stays between the motor panels and their page
             break;
     }
     if (m_trend) m_trend->frameMessage(message, wParam);
@@ -86,7 +86,7 @@ void CMainFrame::onLinkState(std::uintptr_t wParam) {
     if (m_connected) {
         // A link lost in the middle of the first read flushed its requests;
         // the answered check resumes it even when no group reply comes.
-        m_firstRead.RequestOverdueGroups(model::DriveData::instance());
+        m_firstRead.RequestOverdueGroups(m_data);
         m_runIn->linkAnswered();
     } else {
         tellAboutPortOnce();
@@ -104,7 +104,7 @@ void CMainFrame::tellAboutPortOnce() {
 }
 
 void CMainFrame::onGroupReply() {
-    const bool forward = m_firstRead.onGroupReply(model::DriveData::instance());
+    const bool forward = m_firstRead.onGroupReply(m_data);
     m_tabState.allGroupsRead = m_firstRead.allGroupsRead();
     if (!forward) return;
     QWidget* active = activePage();
@@ -128,7 +128,7 @@ void CMainFrame::onDriveReply() {
     // Every message announces one entry of the shared reply queue. Taking it
     // here keeps later group replies from being read one entry late, and
     // stores the error group (0x5F) the status evaluation asked for.
-    model::DriveData::instance().StoreGroupReply();
+    m_data.StoreGroupReply();
 }
 
 void CMainFrame::onStatus() {
@@ -183,7 +183,7 @@ void CMainFrame::runGeneralErrorSequence(std::uint8_t number, bool showPopup) {
     // for: while the modal popup waits, its reply then reaches this window's
     // own handler instead of a page that would drop it.
     activatePage(m_report);
-    model::DriveData::instance().RequestGroup(1, kErrorGroup);
+    m_data.RequestGroup(1, kErrorGroup);
     prompter().inform(this, T("generalerror"));
     if (showPopup) {
         m_popupG->setFault(number, 3);

@@ -7,6 +7,7 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 
 namespace velmora::model {
 
@@ -178,11 +179,11 @@ void DriveData::SetReal(int parameter, float value) {
 }
 
 void DriveData::ToDisplaySpeed(std::uint32_t& speed) const {
-    if (Working(8) != 1) speed *= 60;
+    if (Working(param::kSpeedUnit) != 1) speed *= 60;
 }
 
 void DriveData::FromDisplaySpeed(std::uint32_t& speed) const {
-    if (Working(8) != 1) speed /= 60;
+    if (Working(param::kSpeedUnit) != 1) speed /= 60;
 }
 
 int DriveData::GetMotorSel(int selector) const {

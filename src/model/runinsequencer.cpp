@@ -2,6 +2,7 @@
 
 #include "link/linkapi.h"
 #include "model/commands.h"
+#include "model/parameters.h"
 
 namespace velmora::model {
 
@@ -116,7 +117,7 @@ void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& comman
                 link::SendRequest(BuildAction(code::StartMotor));
                 break;
             case RunInCommand::Kind::WriteSpeed:
-                drive.SetChoice(1, command.value);
+                drive.SetChoice(param::kSetSpeed, command.value);
                 drive.RequestGroup(0, 0x10);
                 break;
         }
@@ -124,7 +125,7 @@ void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& comman
 }
 
 void RestoreRunInSpeed(DriveData& drive, std::uint32_t savedSpeed) {
-    drive.SetChoice(1, savedSpeed);
+    drive.SetChoice(param::kSetSpeed, savedSpeed);
     drive.RequestGroup(0, 0x10);
 }
 

@@ -70,10 +70,14 @@ constexpr std::array<Input, ActuatorTestDialog::kInputCount> kInputs = {{
 const QColor kLampOn(0, 255, 0);
 const QColor kLampOff(128, 128, 128);
 
+int PostPollMode(int mode) {
+    return link::SetPollMode(mode);
+}
+
 }  // namespace
 
-ActuatorTestDialog::ActuatorTestDialog(QWidget* parent)
-    : QWidget(parent), m_link{link::SendRequest, [](int mode) { return link::SetPollMode(mode); }} {
+ActuatorTestDialog::ActuatorTestDialog(FrameChannel frame, QWidget* parent)
+    : QWidget(parent), m_frame(std::move(frame)), m_link{link::SendRequest, PostPollMode} {
     loadCatalog();
     setObjectName("actuatorTestDialog");
     setFocusPolicy(Qt::StrongFocus);
@@ -205,15 +209,11 @@ int ActuatorTestDialog::showSensorState(link::Telegram& reply) {
     return 0;
 }
 
-void ActuatorTestDialog::post(unsigned message, std::uintptr_t wParam) {
-    if (m_frame != nullptr && m_frame->isAlive()) m_frame->postMessage(message, wParam);
-}
-
 void ActuatorTestDialog::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return;  // the window came back from being minimised
     if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::ActuatorTest));
-    post(link::WM_TAB_LOCK, 1);
+    m_frame.post(link::WM_TAB_LOCK, 1);
     setFocus();
 }
 
@@ -223,7 +223,7 @@ void ActuatorTestDialog::hideEvent(QHideEvent* event) {
     if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::SpecificProgMenu));
     m_outputTimer.stop();
     for (QCheckBox* output : m_outputs) output->setChecked(false);
-    post(link::WM_TAB_LOCK, 0);
+    m_frame.post(link::WM_TAB_LOCK, 0);
 }
 
 }  // namespace velmora::shell

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "link/messages.h"
 #include "link/telegram.h"
 #include "shell/fontset.h"
+#include "shell/framechannel.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -32,10 +32,9 @@ class ActuatorTestDialog : public QWidget {
     static constexpr int kInputCount = 10;
     static constexpr int kOutputPeriodMs = 300;
 
-    explicit ActuatorTestDialog(QWidget* parent = nullptr);
+    // frame receives WM_TAB_LOCK.
+    explicit ActuatorTestDialog(FrameChannel frame, QWidget* parent = nullptr);
 
-    // Receives WM_TAB_LOCK; nullptr posts nothing.
-    void setFrame(link::MessageTarget* frame) { m_frame = frame; }
     void setLink(ActuatorTestLink link) { m_link = std::move(link); }
 
     // A SensorStateReply from the page: lamps and measured values. 0 shown,
@@ -55,10 +54,9 @@ class ActuatorTestDialog : public QWidget {
     QWidget* buildInputs();
     void outputsChanged();
     void sendOutputs();
-    void post(unsigned message, std::uintptr_t wParam);
 
     FontSet m_fonts;
-    link::MessageTarget* m_frame = nullptr;
+    FrameChannel m_frame;
     ActuatorTestLink m_link;
     QTimer m_outputTimer;
     std::array<QCheckBox*, 4> m_outputs{};

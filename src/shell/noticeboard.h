@@ -1,7 +1,7 @@
 #pragma once
 // Short notices in the main window's status bar. Pages and their panels
 // reach it the way they reach the main window for everything else: through
-// the frame their page was given (Page::frame()).
+// the channel their page was bound with (Page::frame()).
 #include <QString>
 
 class QWidget;

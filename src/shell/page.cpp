@@ -6,12 +6,8 @@ namespace velmora::shell {
 
 // Every page brings the wheel guard along, so no page, panel or dialog of
 // one can be changed by a wheel passing over it.
-Page::Page(QWidget* parent) : QWidget(parent) {
+Page::Page(model::DriveData& data, QWidget* parent) : QWidget(parent), m_data(data) {
     WheelGuard::installOnce();
-}
-
-void Page::postToFrame(unsigned message, std::uintptr_t wParam) {
-    if (m_frame && m_frame->isAlive()) m_frame->postMessage(message, wParam);
 }
 
 void Page::showEvent(QShowEvent* event) {

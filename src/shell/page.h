@@ -1,22 +1,26 @@
 #pragma once
 // Base of the seven tab pages. The main window calls these hooks on the
-// window thread; pages post their own events to the main window through
-// postToFrame.
+// window thread; a page, and every dialog and panel it makes, posts its own
+// events to the main window through the page's channel.
 #include <QWidget>
 #include <cstdint>
 
-#include "link/messages.h"
+#include "model/drivedata.h"
+#include "shell/framechannel.h"
 
 namespace velmora::shell {
 
 class Page : public QWidget {
     Q_OBJECT
-public:
-    explicit Page(QWidget* parent = nullptr);
+  public:
+    // data: the drive image the page shows and edits, kept for its lifetime.
+    explicit Page(model::DriveData& data, QWidget* parent = nullptr);
 
-    // Where page events go (normally CMainFrame); nullptr drops them.
-    void setFrame(link::MessageTarget* frame) { m_frame = frame; }
-    [[nodiscard]] link::MessageTarget* frame() const { return m_frame; }
+    // Where page events go (normally CMainFrame); nullptr drops them. Also
+    // reaches the dialogs and panels made before it was called.
+    void setFrame(link::MessageTarget* frame) { m_channel.bind(frame); }
+    [[nodiscard]] link::MessageTarget* frame() const { return m_channel.target(); }
+    [[nodiscard]] model::DriveData& data() const { return m_data; }
 
     // Tab caption key in the catalogue (e.g. "tabcontrolpage").
     [[nodiscard]] virtual const char* captionKey() const = 0;
@@ -36,14 +40,17 @@ public:
     // (a page holding values not sent to the drive asks first).
     [[nodiscard]] virtual bool confirmLeave() { return true; }
 
-protected:
-    void postToFrame(unsigned message, std::uintptr_t wParam);
+  protected:
+    void postToFrame(unsigned message, std::uintptr_t wParam) { m_channel.post(message, wParam); }
+    // What the page hands its dialogs and panels that post to the main window.
+    [[nodiscard]] const FrameChannel& channel() const { return m_channel; }
     // Called each time the page becomes visible: post the poll mode, request groups.
     virtual void pageShown() {}
     void showEvent(QShowEvent* event) override;
 
-private:
-    link::MessageTarget* m_frame = nullptr;
+  private:
+    model::DriveData& m_data;
+    FrameChannel m_channel;
 };
 
 }  // namespace velmora::shell

@@ -9,8 +9,8 @@
 
 namespace velmora::shell {
 
-TestQuestionPopup::TestQuestionPopup(link::MessageTarget* owner, QWidget* parent)
-    : QDialog(parent), m_owner(owner) {
+TestQuestionPopup::TestQuestionPopup(FrameChannel owner, QWidget* parent)
+    : QDialog(parent), m_owner(std::move(owner)) {
     loadCatalog();
     auto* question = new QLabel(T("asktest"), this);
     question->setObjectName("questionText");
@@ -40,9 +40,7 @@ TestQuestionPopup::TestQuestionPopup(link::MessageTarget* owner, QWidget* parent
 }
 
 void TestQuestionPopup::confirmed() {
-    if (m_owner != nullptr && m_owner->isAlive()) {
-        m_owner->postMessage(link::WM_SHOW_SPECIFICPROG, 0);
-    }
+    m_owner.post(link::WM_SHOW_SPECIFICPROG, 0);
     accept();
 }
 

@@ -3,22 +3,22 @@
 // window (WM_SHOW_SPECIFICPROG) and closes the popup.
 #include <QDialog>
 
-#include "link/messages.h"
 #include "shell/fontset.h"
+#include "shell/framechannel.h"
 
 namespace velmora::shell {
 
 class TestQuestionPopup : public QDialog {
     Q_OBJECT
   public:
-    // owner receives WM_SHOW_SPECIFICPROG; nullptr posts nothing.
-    explicit TestQuestionPopup(link::MessageTarget* owner, QWidget* parent = nullptr);
+    // owner receives WM_SHOW_SPECIFICPROG.
+    explicit TestQuestionPopup(FrameChannel owner, QWidget* parent = nullptr);
 
   private:
     void confirmed();
 
     FontSet m_fonts;
-    link::MessageTarget* m_owner;
+    FrameChannel m_owner;
 };
 
 }  // namespace velmora::shell

@@ -12,9 +12,6 @@
 
 namespace velmora::trend {
 
-TrendHost::TrendHost(QWidget* frame, QMenuBar* bar)
-    : TrendHost(frame, bar, model::DriveData::instance()) {}
-
 TrendHost::TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data)
     : QObject(frame), m_frame(frame), m_feed(new TrendFeed(data, this)) {
     QMenu* menu = bar->addMenu(shell::T("trendmenu"));

@@ -23,9 +23,8 @@ class TrendHost : public QObject {
     Q_OBJECT
   public:
     // frame owns the host; the menu is added to bar; data is the image the
-    // samples come from (the process-wide one but in tests).
+    // samples come from (the main window's).
     TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data);
-    TrendHost(QWidget* frame, QMenuBar* bar);
 
     // A window message after the main window handled it.
     void frameMessage(unsigned message, std::uintptr_t wParam);

@@ -2,6 +2,7 @@
 
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 
 namespace velmora::trend {
 
@@ -48,7 +49,7 @@ TrendSample SampleFromImage(const model::DriveData& data, std::int64_t timeMs) {
 }
 
 bool SpeedInRpm(const model::DriveData& data) {
-    return data.Image(8) != 1;
+    return data.Image(model::param::kSpeedUnit) != 1;
 }
 
 double DisplayValue(const TrendSample& sample, std::size_t series, bool rpm) {

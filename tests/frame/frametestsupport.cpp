@@ -82,14 +82,14 @@ FrameFolder::FrameFolder() : WorkFolder("frame") {
 FrameOptions ObservedFrameOptions(ObservedPages& pages) {
     FrameOptions options;
     options.startLink = false;
-    options.createPages = [&pages] {
-        pages.control = new Observed<pages::CControlPage>;
-        pages.report = new Observed<pages::CReportPage>;
-        pages.remote = new Observed<pages::CRemotePage>;
-        pages.motor = new Observed<pages::CMotorPage>;
-        pages.runIn = new Observed<pages::CRunInPage>;
-        pages.specificProg = new Observed<pages::CSpecificProgPage>;
-        pages.techService = new Observed<pages::CTechServicePage>;
+    options.createPages = [&pages](model::DriveData& data) {
+        pages.control = new Observed<pages::CControlPage>(data);
+        pages.report = new Observed<pages::CReportPage>(data);
+        pages.remote = new Observed<pages::CRemotePage>(data);
+        pages.motor = new Observed<pages::CMotorPage>(data);
+        pages.runIn = new Observed<pages::CRunInPage>(data);
+        pages.specificProg = new Observed<pages::CSpecificProgPage>(data);
+        pages.techService = new Observed<pages::CTechServicePage>(data);
         return FramePages{pages.control, pages.report,       pages.remote,     pages.motor,
                           pages.runIn,   pages.specificProg, pages.techService};
     };

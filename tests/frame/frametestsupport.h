@@ -33,6 +33,7 @@ struct HookCounts {
 template <typename Base>
 class Observed : public Base {
   public:
+    using Base::Base;
     void operationAllowed() override {
         ++counts.allowed;
         Base::operationAllowed();

@@ -18,7 +18,6 @@ const QColor kOff(128, 128, 128);
 class ActuatorTestDialogTest : public testing::WidgetTest {
   protected:
     ActuatorTestDialogTest() {
-        dialog.setFrame(&frame);
         clock.start();
         dialog.setLink({[this](link::Telegram t) {
                             sentAt.push_back(clock.elapsed());
@@ -47,7 +46,7 @@ class ActuatorTestDialogTest : public testing::WidgetTest {
     std::vector<link::Telegram> sent;
     std::vector<qint64> sentAt;  // ms on the clock
     std::vector<int> pollModes;
-    ActuatorTestDialog dialog;
+    ActuatorTestDialog dialog{FrameChannel{&frame}};
 };
 
 // Catches the tab lock or the input polling left on after the test is

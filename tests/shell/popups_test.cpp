@@ -93,7 +93,7 @@ TEST_F(PopupTest, ConfirmAndInformAnswer) {
 // owner on OK.
 TEST_F(PopupTest, TestQuestionTellsItsOwnerOnlyOnOk) {
     testkit::MessageRecorder owner;
-    TestQuestionPopup popup(&owner);
+    TestQuestionPopup popup{FrameChannel{&owner}};
     EXPECT_EQ(popup.findChild<QLabel*>("questionText")->text(), "Open the test?");
     pressLater("cancelButton");
     EXPECT_EQ(popup.exec(), QDialog::Rejected);

@@ -9,6 +9,7 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "model/runinsequencer.h"
 #include "platform/profile.h"
 #include "platform/templatepath.h"
@@ -93,10 +94,11 @@ class RunIn {
         constexpr std::uint32_t kUnanswered = 0xFFFFFFFF;
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (attempt > 0) model::RestoreRunInSpeed(drive, savedSpeed);
-            drive.SetImage(1, kUnanswered);
+            drive.SetImage(model::param::kSetSpeed, kUnanswered);
             drive.RequestGroup(1, 0x50);
-            m_session.waitFor([&] { return drive.Image(1) != kUnanswered; }, milliseconds(1000));
-            if (drive.Image(1) == savedSpeed) return;
+            m_session.waitFor([&] { return drive.Image(model::param::kSetSpeed) != kUnanswered; },
+                              milliseconds(1000));
+            if (drive.Image(model::param::kSetSpeed) == savedSpeed) return;
         }
     }
 
@@ -121,10 +123,10 @@ class RunIn {
         step.onPhase = true;
         if (!m_reached) return;  // the ramp is not over
         const auto& d = m_session.data();
-        step.speed.add(d.Working(14) * 60.0);
-        step.current.add(d.GetReal(18));
-        step.outputVoltage.add(d.GetReal(16));
-        step.supplyVoltage.add(d.GetReal(15));
+        step.speed.add(d.Working(model::param::kActualSpeed) * 60.0);
+        step.current.add(d.GetReal(model::param::kOutputCurrent));
+        step.outputVoltage.add(d.GetReal(model::param::kSupplyVoltage));
+        step.supplyVoltage.add(d.GetReal(model::param::kOutputVoltage));
     }
 
     DriveSession& m_session;
@@ -167,13 +169,13 @@ int RunRunIn(const Invocation& invocation, CliContext& context) {
     if (const int status = session.connect()) return status;
     model::DriveData& drive = session.data();
     std::vector<int> groups = IdentityGroups();
-    groups.push_back(model::GroupOfParameter(1)->code);
+    groups.push_back(model::GroupOfParameter(model::param::kSetSpeed)->code);
     model::DriveData identity;
     if (!session.readGroups(groups, identity)) return kExitFailure;
-    drive.SetWorking(1, identity.Working(1));
+    drive.SetWorking(model::param::kSetSpeed, identity.Working(model::param::kSetSpeed));
     for (const auto& group : model::AllGroups())
         for (const auto& field : group.fields) drive.SetWorking(field.parameter, identity.Working(field.parameter));
-    const std::uint32_t savedSpeed = identity.GetChoice(1);
+    const std::uint32_t savedSpeed = identity.GetChoice(model::param::kSetSpeed);
 
     RunInRecord record;
     record.program = model::RunInProgramName(program);

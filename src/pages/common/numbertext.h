@@ -1,13 +1,19 @@
 #pragma once
-// The number rules of numberparse.h for the texts of the widgets.
+// The model's number rules, also for the texts of the widgets.
 #include <QString>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "pages/common/numberparse.h"
+#include "model/numberparse.h"
 
 namespace velmora::pages {
+
+// One overload set with the QString forms below.
+using model::FormatFixed;
+using model::ParseDouble;
+using model::ParseReal;
+using model::ParseUnsigned;
 
 [[nodiscard]] inline std::uint32_t ParseUnsigned(const QString& text) {
     const std::string utf8 = text.toStdString();

@@ -12,7 +12,8 @@
 
 namespace velmora::pages {
 
-CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent) {
+CPasswordDlg::CPasswordDlg(shell::FrameChannel frame, QWidget* parent)
+    : QDialog(parent), m_frame(std::move(frame)) {
     setObjectName("passwordDialog");
     setModal(false);
     auto* layout = new QVBoxLayout(this);
@@ -73,7 +74,7 @@ void CPasswordDlg::check() {
     }
     m_refusal->hide();
     hide();
-    if (m_frame && m_frame->isAlive()) m_frame->postMessage(link::WM_TECHPAGE_VISIBILITY, 0);
+    m_frame.post(link::WM_TECHPAGE_VISIBILITY, 0);
 }
 
 // The input never outlives the panel, however it is closed.

@@ -4,7 +4,7 @@
 // WM_TECHPAGE_VISIBILITY 0 to the main window.
 #include <QDialog>
 
-#include "link/messages.h"
+#include "shell/framechannel.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,8 +15,8 @@ namespace velmora::pages {
 class CPasswordDlg : public QDialog {
     Q_OBJECT
   public:
-    explicit CPasswordDlg(QWidget* parent = nullptr);
-    void setFrame(link::MessageTarget* frame) { m_frame = frame; }
+    // frame receives WM_TECHPAGE_VISIBILITY.
+    explicit CPasswordDlg(shell::FrameChannel frame, QWidget* parent = nullptr);
     void applyTexts();
     // Opens the panel with an empty input field.
     void open() override;
@@ -25,7 +25,7 @@ class CPasswordDlg : public QDialog {
     void done(int result) override;
 
   private:
-    link::MessageTarget* m_frame = nullptr;
+    shell::FrameChannel m_frame;
     QLabel* m_prompt = nullptr;
     QLabel* m_refusal = nullptr;  // says a wrong code was typed
     QLineEdit* m_input = nullptr;

@@ -12,6 +12,7 @@
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
 #include "pages/control/controlpolicy.h"
@@ -22,6 +23,8 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 using model::DriveData;
 using shell::T;
@@ -35,20 +38,12 @@ const int kWriteBasicGroup = model::WriteCommandOf(kBasicGroup);
 const int kWriteRemoteChoiceGroup = model::WriteCommandOf(kRemoteChoiceGroup);
 constexpr int kFullRefreshes = 3;
 
-DriveData& drive() {
-    return DriveData::instance();
-}
-
-void writeGroup(int writeCommand) {
-    drive().RequestGroup(0, writeCommand);
-}
-
 void send(int actionCode) {
     link::SendRequest(model::BuildAction(actionCode));
 }
 
-QString displaySpeedText(std::uint32_t internalSpeed) {
-    drive().ToDisplaySpeed(internalSpeed);
+QString displaySpeedText(const DriveData& data, std::uint32_t internalSpeed) {
+    data.ToDisplaySpeed(internalSpeed);
     return UnsignedText(internalSpeed);
 }
 
@@ -63,7 +58,7 @@ int sliderValue(std::uint32_t speed) {
 
 }  // namespace
 
-CControlPage::CControlPage(QWidget* parent) : shell::Page(parent) {
+CControlPage::CControlPage(model::DriveData& data, QWidget* parent) : shell::Page(data, parent) {
     buildControls();
     connectControls();
     applyTexts();
@@ -84,9 +79,9 @@ void CControlPage::connectControls() {
     connect(m_controlSourceList, &QComboBox::activated, this, [this] { controlSourceChosen(); });
     connect(m_startSourceList, &QComboBox::activated, this, [this] { startSourceChosen(); });
     connect(m_p141List, &QComboBox::activated, this,
-            [this] { remoteChoiceChosen(m_p141List, 141); });
+            [this] { remoteChoiceChosen(m_p141List, param::kSetPointSource); });
     connect(m_rotationList, &QComboBox::activated, this,
-            [this] { remoteChoiceChosen(m_rotationList, 146); });
+            [this] { remoteChoiceChosen(m_rotationList, param::kRotationDirection); });
     connect(m_startButton, &QAbstractButton::clicked, this, [this] {
         // Sent all the same: the drive decides, and the fault may be gone.
         if (!m_reportedFault.isEmpty())
@@ -124,14 +119,14 @@ void CControlPage::setRunInActive(bool active) {
 void CControlPage::pageShown() {
     if (m_runInActive) return;
     m_refreshCount = 0;
-    drive().RequestGroup(1, kBasicGroup);
-    drive().RequestGroup(1, kRemoteChoiceGroup);
-    drive().RequestGroup(1, kIdentityGroup);
+    data().RequestGroup(1, kBasicGroup);
+    data().RequestGroup(1, kRemoteChoiceGroup);
+    data().RequestGroup(1, kIdentityGroup);
     link::SetPollMode(link::PollMode::ControlPage);
 }
 
 void CControlPage::refresh() {
-    drive().TakeImage();
+    data().TakeImage();
     if (m_refreshCount >= kFullRefreshes) {
         showOperatingValues();
         showDriveIdentity();
@@ -146,12 +141,12 @@ void CControlPage::refresh() {
 }
 
 void CControlPage::showOperatingValues() {
-    m_speedValue->setText(displaySpeedText(drive().GetChoice(14)));
-    m_voltageValue->setText(FixedText(drive().GetReal(15), 1));
-    m_currentValue->setText(FixedText(drive().GetReal(18), 1));
+    m_speedValue->setText(displaySpeedText(data(), data().GetChoice(param::kActualSpeed)));
+    m_voltageValue->setText(FixedText(data().GetReal(param::kOutputVoltage), 1));
+    m_currentValue->setText(FixedText(data().GetReal(param::kOutputCurrent), 1));
     // A slot loaded from the remote control shows its name; parameter 20 counts from 1.
-    if (drive().GetChoice(102) == 1) {
-        const std::uint32_t slot = drive().GetChoice(20);
+    if (data().GetChoice(param::kMotorSelection) == 1) {
+        const std::uint32_t slot = data().GetChoice(param::kMemorySlot);
         showMemorySlotName(slot >= 1 && slot <= 32 ? static_cast<int>(slot) - 1 : -1);
     }
 }
@@ -161,77 +156,77 @@ void CControlPage::linkLost() {
 }
 
 void CControlPage::applySpeedLimits() {
-    m_speedMin = drive().GetChoice(41);
-    m_speedMax = drive().GetChoice(42);
+    m_speedMin = data().GetChoice(param::kMinSpeed);
+    m_speedMax = data().GetChoice(param::kMaxSpeed);
     m_setSpeedSlider->setRange(sliderValue(m_speedMin), sliderValue(m_speedMax));
-    setSliderPosition(drive().GetChoice(1));
+    setSliderPosition(data().GetChoice(param::kSetSpeed));
 }
 
 void CControlPage::showDriveIdentity() {
-    m_inverterValue->setText(T(InverterTypeKey(drive().GetChoice(36))));
-    m_firmwareValue->setText(FixedText(drive().GetReal(37), 2));
-    m_serialValue->setText(UnsignedText(drive().GetChoice(39)));
+    m_inverterValue->setText(T(InverterTypeKey(data().GetChoice(param::kInverterType))));
+    m_firmwareValue->setText(FixedText(data().GetReal(param::kFirmwareVersion), 2));
+    m_serialValue->setText(UnsignedText(data().GetChoice(param::kSerialNumber)));
 }
 
 void CControlPage::showRemoteChoices() {
-    m_startSourceList->setCurrentIndex(listIndexOf(drive().GetChoice(140)));
+    m_startSourceList->setCurrentIndex(listIndexOf(data().GetChoice(param::kStartSource)));
     startSourceChosen();
-    m_p141List->setCurrentIndex(listIndexOf(drive().GetChoice(141)));
-    remoteChoiceChosen(m_p141List, 141);
-    m_rotationList->setCurrentIndex(listIndexOf(drive().GetChoice(146)));
-    remoteChoiceChosen(m_rotationList, 146);
+    m_p141List->setCurrentIndex(listIndexOf(data().GetChoice(param::kSetPointSource)));
+    remoteChoiceChosen(m_p141List, param::kSetPointSource);
+    m_rotationList->setCurrentIndex(listIndexOf(data().GetChoice(param::kRotationDirection)));
+    remoteChoiceChosen(m_rotationList, param::kRotationDirection);
 }
 
 void CControlPage::showSetSpeedAndBasics() {
-    const std::uint32_t setSpeed = drive().GetChoice(1);
+    const std::uint32_t setSpeed = data().GetChoice(param::kSetSpeed);
     const std::uint32_t corrected = ClampSetSpeed(setSpeed, m_speedMin, m_speedMax);
-    if (corrected != setSpeed) drive().SetChoice(1, corrected);
+    if (corrected != setSpeed) data().SetChoice(param::kSetSpeed, corrected);
     showSetSpeed(corrected);
-    m_controlSourceList->setCurrentIndex(listIndexOf(drive().GetChoice(7)));
+    m_controlSourceList->setCurrentIndex(listIndexOf(data().GetChoice(param::kControlSource)));
     controlSourceChosen();
-    m_unitList->setCurrentIndex(listIndexOf(drive().GetChoice(8)));
+    m_unitList->setCurrentIndex(listIndexOf(data().GetChoice(param::kSpeedUnit)));
     unitChosen();
 }
 
 void CControlPage::setSpeedEdited() {
     if (m_runInActive) return;
     std::uint32_t v = ParseUnsigned(m_setSpeedEdit->fieldText());
-    drive().FromDisplaySpeed(v);
+    data().FromDisplaySpeed(v);
     // Typed speeds outside the drive's limits are never sent: the 16-bit
     // field would otherwise carry a truncated, arbitrary speed.
     v = ClampSetSpeed(v, m_speedMin, m_speedMax);
     setSliderPosition(v);
-    drive().SetChoice(1, v);
-    showSetSpeed(drive().GetChoice(1));
-    writeGroup(kWriteBasicGroup);
+    data().SetChoice(param::kSetSpeed, v);
+    showSetSpeed(data().GetChoice(param::kSetSpeed));
+    data().RequestGroup(0, kWriteBasicGroup);
 }
 
 void CControlPage::spinStepped(int delta) {
     std::uint32_t v = ParseUnsigned(m_setSpeedEdit->fieldText());
-    drive().FromDisplaySpeed(v);
+    data().FromDisplaySpeed(v);
     const std::uint32_t n = SpinStepSpeed(v, delta, m_speedMin, m_speedMax);
     setSliderPosition(n);
-    drive().SetChoice(1, n);
+    data().SetChoice(param::kSetSpeed, n);
     showSetSpeed(n);
-    writeGroup(kWriteBasicGroup);
+    data().RequestGroup(0, kWriteBasicGroup);
 }
 
 void CControlPage::sliderMoved() {
     const auto n = static_cast<std::uint32_t>(std::max(0, m_setSpeedSlider->sliderPosition()));
-    drive().SetChoice(1, n);
+    data().SetChoice(param::kSetSpeed, n);
     showSetSpeed(n);
-    writeGroup(kWriteBasicGroup);
+    data().RequestGroup(0, kWriteBasicGroup);
 }
 
 void CControlPage::unitChosen() {
-    takeListChoice(m_unitList, 8);
+    takeListChoice(m_unitList, param::kSpeedUnit);
     showUnit();
-    showSetSpeed(drive().GetChoice(1));
-    writeGroup(kWriteBasicGroup);
+    showSetSpeed(data().GetChoice(param::kSetSpeed));
+    data().RequestGroup(0, kWriteBasicGroup);
 }
 
 void CControlPage::controlSourceChosen() {
-    takeListChoice(m_controlSourceList, 7);
+    takeListChoice(m_controlSourceList, param::kControlSource);
     const ControlSourceEffect effect =
         ControlSourceChosen(m_controlSourceList->currentIndex(), m_startSourceList->currentIndex());
     if (effect.remoteListsEnabled) {
@@ -239,19 +234,19 @@ void CControlPage::controlSourceChosen() {
         m_p141List->setEnabled(*effect.remoteListsEnabled);
     }
     if (effect.buttonsEnabled) setRoundButtonsEnabled(*effect.buttonsEnabled);
-    writeGroup(kWriteBasicGroup);
+    data().RequestGroup(0, kWriteBasicGroup);
 }
 
 void CControlPage::startSourceChosen() {
-    takeListChoice(m_startSourceList, 140);
+    takeListChoice(m_startSourceList, param::kStartSource);
     if (const auto enabled = StartSourceChosen(m_startSourceList->currentIndex()))
         setRoundButtonsEnabled(*enabled);
-    writeGroup(kWriteRemoteChoiceGroup);
+    data().RequestGroup(0, kWriteRemoteChoiceGroup);
 }
 
 void CControlPage::remoteChoiceChosen(QComboBox* list, int parameter) {
     takeListChoice(list, parameter);
-    writeGroup(kWriteRemoteChoiceGroup);
+    data().RequestGroup(0, kWriteRemoteChoiceGroup);
 }
 
 void CControlPage::resetPressed() {
@@ -260,7 +255,7 @@ void CControlPage::resetPressed() {
 
 void CControlPage::takeListChoice(const QComboBox* list, int parameter) {
     const int index = list->currentIndex();
-    if (index >= 0) drive().SetChoice(parameter, static_cast<std::uint32_t>(index));
+    if (index >= 0) data().SetChoice(parameter, static_cast<std::uint32_t>(index));
 }
 
 void CControlPage::setRoundButtonsEnabled(bool enabled) {
@@ -278,7 +273,7 @@ void CControlPage::showUnit() {
 }
 
 void CControlPage::showSetSpeed(std::uint32_t internalSpeed) {
-    m_setSpeedEdit->setFieldText(displaySpeedText(internalSpeed));
+    m_setSpeedEdit->setFieldText(displaySpeedText(data(), internalSpeed));
 }
 
 void CControlPage::setSliderPosition(std::uint32_t internalSpeed) {

@@ -24,7 +24,7 @@ class StepEdit;
 class CControlPage : public shell::Page {
     Q_OBJECT
   public:
-    explicit CControlPage(QWidget* parent = nullptr);
+    explicit CControlPage(model::DriveData& data, QWidget* parent = nullptr);
     ~CControlPage() override;
     [[nodiscard]] const char* captionKey() const override { return "tabcontrolpage"; }
 

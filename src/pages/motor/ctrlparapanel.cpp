@@ -5,11 +5,14 @@
 #include <QPushButton>
 #include <string>
 
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "pages/motor/paramrows.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 namespace {
 constexpr int kFixed = 0;
@@ -17,8 +20,7 @@ constexpr int kChoose = 1;
 constexpr std::uint32_t kNoIntegralPart = 1000;  // the drive's "no I part" marker
 }  // namespace
 
-CCtrlParaDlg::CCtrlParaDlg(QWidget* parent, model::DriveData& data, link::MessageTarget* sendTarget)
-    : MotorPanel(parent, data), m_sendTarget(sendTarget) {
+CCtrlParaDlg::CCtrlParaDlg(QWidget* parent, model::DriveData& data) : MotorPanel(parent, data) {
     setObjectName(QStringLiteral("ctrlParaPanel"));
     auto* outer = new QVBoxLayout(this);
     m_title = new QLabel(this);
@@ -40,8 +42,9 @@ CCtrlParaDlg::CCtrlParaDlg(QWidget* parent, model::DriveData& data, link::Messag
     m_compensation = new ChoiceRow(this, "p70", "p70List", {"vhztable", "ixr"});
     m_compensation->addTo(m_grid, nextRow());
     m_choices.push_back(m_compensation);
-    m_compensation->setOnPicked(
-        [this](int entry) { m_data.SetChoice(70, static_cast<std::uint32_t>(entry)); });
+    m_compensation->setOnPicked([this](int entry) {
+        m_data.SetChoice(param::kVoltageControl, static_cast<std::uint32_t>(entry));
+    });
     m_p71 = addSpecial(RealRow(71, 0.01, 0, 10, "vpera", 2), "off", 0.0);
     m_p72 = addSpecial(RealRow(72, 0.1, 0, 40, "prozperaac"), "off", 0.0);
     m_p73 = addNumber(IntegerRow(73, 1, 1000, "msec"));
@@ -54,11 +57,7 @@ CCtrlParaDlg::CCtrlParaDlg(QWidget* parent, model::DriveData& data, link::Messag
     m_p83 = addSpecial(IntegerRow(83, 0, 300, "msec"), "nodpart", 0.0);
     addNumber(IntegerRow(84, 1, 300, "msec"));
 
-    connect(m_sendButton, &QPushButton::clicked, this, [this] {
-        if (m_sendTarget && m_sendTarget->isAlive()) {
-            m_sendTarget->postMessage(link::WM_MOTOR_SEND, 0);
-        }
-    });
+    connect(m_sendButton, &QPushButton::clicked, this, &CCtrlParaDlg::sendRequested);
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
         if (m_onHelp) m_onHelp();
     });
@@ -104,7 +103,7 @@ void CCtrlParaDlg::applySpecial(const SpecialRow& row, int entry) {
 }
 
 void CCtrlParaDlg::refresh() {
-    selectStored(*m_compensation, 70);
+    selectStored(*m_compensation, param::kVoltageControl);
     // Compensations: a value shows "choose" once it is large enough to act.
     const std::pair<SpecialRow*, double> compensations[] = {{&m_p71, 0.001}, {&m_p72, 0.01}};
     for (auto [row, bound] : compensations) {
@@ -125,7 +124,7 @@ void CCtrlParaDlg::refresh() {
         row->field->setEnabled(chosen);
     }
     m_p83.field->load();
-    const bool derivative = m_data.GetChoice(83) != 0;
+    const bool derivative = m_data.GetChoice(param::kVoltageRateTime) != 0;
     m_p83.list->select(derivative ? kChoose : kFixed);
     m_p83.field->setEnabled(derivative);
     m_p83.field->commit();

@@ -4,7 +4,6 @@
 #include <functional>
 #include <vector>
 
-#include "link/messages.h"
 #include "pages/motor/motorpanel.h"
 #include "pages/motor/motorpolicy.h"
 
@@ -20,8 +19,7 @@ class NumberRow;
 class CCtrlParaDlg : public MotorPanel {
     Q_OBJECT
   public:
-    // sendTarget receives WM_MOTOR_SEND (the motor page).
-    CCtrlParaDlg(QWidget* parent, model::DriveData& data, link::MessageTarget* sendTarget);
+    CCtrlParaDlg(QWidget* parent, model::DriveData& data);
 
     void refresh() override;
     void applyTexts() override;
@@ -30,6 +28,10 @@ class CCtrlParaDlg : public MotorPanel {
     void setHelpHandler(std::function<void()> handler) { m_onHelp = std::move(handler); }
 
     [[nodiscard]] QLabel* title() const { return m_title; }
+
+  signals:
+    // The panel's send button: the page writes its groups and reads them back.
+    void sendRequested();
 
   private:
     // A list whose first entry fixes the value and whose second frees the field.
@@ -45,7 +47,6 @@ class CCtrlParaDlg : public MotorPanel {
 
     QGridLayout* m_grid = nullptr;
     int m_rowCount = 0;
-    link::MessageTarget* m_sendTarget = nullptr;
     std::function<void()> m_onHelp;
 
     QLabel* m_title = nullptr;

@@ -3,11 +3,14 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "pages/motor/paramrows.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 namespace {
 constexpr double kDcBrakeMarker = 0.3;  // p48 value that means "DC brake"
@@ -56,7 +59,8 @@ ChoiceRow* LimitsPanel::addMaxFrequency() {
     m_maxFrequencyList->setOnPicked([this](int entry) { applyMaxFrequency(entry); });
     m_refreshSteps.emplace_back([this] {
         const bool chosen =
-            MaxFrequencyChosen(m_data.GetMotorSel(0), m_data.GetChoice(42), m_data.GetChoice(91));
+            MaxFrequencyChosen(m_data.GetMotorSel(0), m_data.GetChoice(param::kMaxSpeed),
+                               m_data.GetChoice(param::kRatedFrequency));
         m_maxFrequencyList->select(chosen ? kChoose : kFollow);
         applyMaxFrequency(m_maxFrequencyList->selected());
         m_maxFrequency->commit();
@@ -66,7 +70,7 @@ ChoiceRow* LimitsPanel::addMaxFrequency() {
 
 void LimitsPanel::applyMaxFrequency(int entry) {
     if (entry == kFollow) {
-        m_data.SetChoice(42, m_data.GetChoice(91));
+        m_data.SetChoice(param::kMaxSpeed, m_data.GetChoice(param::kRatedFrequency));
         m_data.SetMotorSel(0, 0);
     } else {
         m_data.SetMotorSel(0, 1);
@@ -88,7 +92,8 @@ void LimitsPanel::addMaxCurrent(double low) {
     m_maxCurrentList->setOnPicked([this](int entry) { applyMaxCurrent(entry); });
     m_refreshSteps.emplace_back([this] {
         const bool chosen =
-            MaxCurrentChosen(m_data.GetMotorSel(1), m_data.GetReal(44), m_data.GetReal(93));
+            MaxCurrentChosen(m_data.GetMotorSel(1), m_data.GetReal(param::kMaxCurrent),
+                             m_data.GetReal(param::kRatedCurrent));
         m_maxCurrentList->select(chosen ? kChoose : kFollow);
         applyMaxCurrent(m_maxCurrentList->selected());
         m_maxCurrent->commit();
@@ -98,7 +103,9 @@ void LimitsPanel::addMaxCurrent(double low) {
 
 void LimitsPanel::applyMaxCurrent(int entry) {
     if (entry == kFollow) {
-        m_data.SetReal(44, static_cast<float>(FollowingMaxCurrent(m_data.GetReal(93))));
+        m_data.SetReal(
+            param::kMaxCurrent,
+            static_cast<float>(FollowingMaxCurrent(m_data.GetReal(param::kRatedCurrent))));
         m_data.SetMotorSel(1, 0);
     } else {
         m_data.SetMotorSel(1, 1);
@@ -118,8 +125,8 @@ void LimitsPanel::addStopRamp() {
     m_numbers.push_back(m_stopRamp);
     m_stopRampList->setOnPicked([this](int entry) { applyStopRamp(entry, false); });
     m_refreshSteps.emplace_back([this] {
-        const auto entry =
-            static_cast<int>(ClassifyStopRamp(m_data.GetReal(48), m_data.GetReal(47)));
+        const auto entry = static_cast<int>(ClassifyStopRamp(
+            m_data.GetReal(param::kStoppingTime), m_data.GetReal(param::kDecelerationTime)));
         m_stopRampList->select(entry);
         // "choose" shows the drive's own value unclamped; only the user's
         // edit of the field applies the field's range.
@@ -132,14 +139,14 @@ void LimitsPanel::applyStopRamp(int entry, bool keepValue) {
     switch (static_cast<StopRampEntry>(entry)) {
         case StopRampEntry::DcBrake:
             // The drive reads 0.3 s as "brake with DC"; the field shows no ramp.
-            m_data.SetReal(48, static_cast<float>(kDcBrakeMarker));
+            m_data.SetReal(param::kStoppingTime, static_cast<float>(kDcBrakeMarker));
             m_stopRamp->showValue(0.0);
             return;
         case StopRampEntry::FallTime:
-            m_data.SetReal(48, m_data.GetReal(47));
+            m_data.SetReal(param::kStoppingTime, m_data.GetReal(param::kDecelerationTime));
             break;
         case StopRampEntry::Choose:
-            if (!keepValue) m_data.SetReal(48, static_cast<float>(kChosenStart));
+            if (!keepValue) m_data.SetReal(param::kStoppingTime, static_cast<float>(kChosenStart));
             break;
     }
     m_stopRamp->load();
@@ -156,7 +163,7 @@ void LimitsPanel::addHoldTime() {
     m_numbers.push_back(m_holdTime);
     m_holdTimeList->setOnPicked([this](int entry) { applyHoldTime(entry, false); });
     m_refreshSteps.emplace_back([this] {
-        const int entry = HoldTimeOff(m_data.GetReal(51)) ? kFollow : kChoose;
+        const int entry = HoldTimeOff(m_data.GetReal(param::kStartUpTime)) ? kFollow : kChoose;
         m_holdTimeList->select(entry);
         applyHoldTime(entry, true);
     });
@@ -166,11 +173,11 @@ void LimitsPanel::applyHoldTime(int entry, bool keepValue) {
     m_holdTime->setEnabled(entry == kChoose);
     if (entry != kChoose) {
         // 0.4 s is the drive's "off" marker; the field shows no time.
-        m_data.SetReal(51, static_cast<float>(kHoldTimeOff));
+        m_data.SetReal(param::kStartUpTime, static_cast<float>(kHoldTimeOff));
         m_holdTime->showValue(0.0);
         return;
     }
-    if (!keepValue) m_data.SetReal(51, static_cast<float>(kChosenStart));
+    if (!keepValue) m_data.SetReal(param::kStartUpTime, static_cast<float>(kChosenStart));
     m_holdTime->load();
 }
 
@@ -230,8 +237,8 @@ void LimitsPanel::addFixedFrequencies() {
         }
         // A fixed frequency lies between the current minimum and maximum.
         row->setRangeSource([this] {
-            return NumberRange{static_cast<double>(m_data.GetChoice(41)),
-                               static_cast<double>(m_data.GetChoice(42))};
+            return NumberRange{static_cast<double>(m_data.GetChoice(param::kMinSpeed)),
+                               static_cast<double>(m_data.GetChoice(param::kMaxSpeed))};
         });
         m_numbers.push_back(row);
         m_refreshSteps.emplace_back([row] {
@@ -243,7 +250,8 @@ void LimitsPanel::addFixedFrequencies() {
 
 void LimitsPanel::applyCurrentLimit() {
     if (!m_maxCurrent) return;
-    m_maxCurrent->setRange({m_maxCurrentLow, MaxCurrent(m_currentPanel, m_data.GetChoice(36))});
+    m_maxCurrent->setRange(
+        {m_maxCurrentLow, MaxCurrent(m_currentPanel, m_data.GetChoice(param::kInverterType))});
 }
 
 void LimitsPanel::refresh() {
@@ -251,7 +259,7 @@ void LimitsPanel::refresh() {
     // previous panel's limit a 16 A inverter's p44 would be clamped to 8 A.
     applyCurrentLimit();
     for (const auto& step : m_refreshSteps) step();
-    for (NumberRow* row : m_numbers) row->setSpeedUnit(m_data.GetChoice(8));
+    for (NumberRow* row : m_numbers) row->setSpeedUnit(m_data.GetChoice(param::kSpeedUnit));
 }
 
 void LimitsPanel::applyTexts() {

@@ -9,10 +9,9 @@ namespace velmora::pages {
 
 using shell::T;
 
-MemorySlotActions::MemorySlotActions(QWidget* parent, model::DriveData& data, Hooks hooks)
-    : m_parent(parent),
-      m_hooks(std::move(hooks)),
-      m_store(data, {m_hooks.sendMotorGroups, m_hooks.readMotorGroups}) {}
+MemorySlotActions::MemorySlotActions(QWidget* parent, model::DriveData& data,
+                                     shell::FrameChannel frame, Hooks hooks)
+    : m_parent(parent), m_frame(std::move(frame)), m_store(data, std::move(hooks)) {}
 
 void MemorySlotActions::loadMakerSet(int model) {
     auto& prompter = shell::prompter();
@@ -23,9 +22,7 @@ void MemorySlotActions::loadMakerSet(int model) {
     if (!prompter.confirm(m_parent, T("overwritepopup"))) return;
     // Only the warning's OK goes on: Esc or the close box leave the drive's data.
     if (!prompter.acknowledge(m_parent, T("divergencypopup"))) return;
-    if (m_hooks.postToFrame) {
-        m_hooks.postToFrame(link::WM_MOTOR_MODEL_CHOSEN, static_cast<std::uintptr_t>(model));
-    }
+    m_frame.post(link::WM_MOTOR_MODEL_CHOSEN, static_cast<std::uintptr_t>(model));
     m_store.loadMakerSet(model);
 }
 
@@ -36,9 +33,7 @@ void MemorySlotActions::loadSlot(int slot) {
         return;
     }
     if (!prompter.confirm(m_parent, T("overwritepopup"))) return;
-    if (m_hooks.postToFrame) {
-        m_hooks.postToFrame(link::WM_MEMORY_SLOT_CHOSEN, static_cast<std::uintptr_t>(slot));
-    }
+    m_frame.post(link::WM_MEMORY_SLOT_CHOSEN, static_cast<std::uintptr_t>(slot));
     m_store.loadSlot(slot + 1);
 }
 

@@ -3,11 +3,11 @@
 // a motor model, the 32 memory slots and the factory settings. Each asks
 // first, then lets the model's MotorStore queue its telegrams.
 #include <cstdint>
-#include <functional>
 
 #include "link/telegram.h"
 #include "model/drivedata.h"
 #include "model/motorstore.h"
+#include "shell/framechannel.h"
 
 class QWidget;
 
@@ -18,12 +18,11 @@ using model::kMotorModelCount;
 
 class MemorySlotActions {
   public:
-    struct Hooks {
-        std::function<void(unsigned message, std::uintptr_t wParam)> postToFrame;
-        std::function<void()> sendMotorGroups;
-        std::function<void()> readMotorGroups;
-    };
-    MemorySlotActions(QWidget* parent, model::DriveData& data, Hooks hooks);
+    // The page's own send and read of the motor groups.
+    using Hooks = model::MotorStore::Hooks;
+    // frame receives WM_MOTOR_MODEL_CHOSEN and WM_MEMORY_SLOT_CHOSEN.
+    MemorySlotActions(QWidget* parent, model::DriveData& data, shell::FrameChannel frame,
+                      Hooks hooks);
 
     // model: motor model list entry 0..14, -1 for none.
     void loadMakerSet(int model);
@@ -39,7 +38,7 @@ class MemorySlotActions {
   private:
     [[nodiscard]] static bool validSlot(int slot) { return slot >= 0 && slot < kMemorySlotCount; }
     QWidget* m_parent;
-    Hooks m_hooks;
+    shell::FrameChannel m_frame;
     model::MotorStore m_store;
 };
 

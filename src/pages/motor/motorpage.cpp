@@ -1,16 +1,14 @@
 #include "pages/motor/motorpage.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QHideEvent>
-#include <QPointer>
 #include <QPushButton>
 
 #include "link/linkapi.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/motorparameterfile.h"
+#include "model/parameters.h"
 #include "pages/common/unsentvalues.h"
 #include "pages/motor/asmparapanel.h"
 #include "pages/motor/bldcparapanel.h"
@@ -27,6 +25,8 @@
 
 namespace velmora::pages {
 
+namespace param = model::param;
+
 using model::kMotorTemplateName;
 
 namespace {
@@ -39,30 +39,11 @@ shell::FileChoice MotorFileChoice(const char* titleKey, const char* proposedName
 }
 }  // namespace
 
-// The panels' send buttons post WM_MOTOR_SEND here; it arrives as an event
-// of that number on the page, after the click has been handled.
-class CMotorPage::SendTarget final : public link::MessageTarget {
-  public:
-    explicit SendTarget(CMotorPage* page) : m_page(page) {}
-    void postMessage(unsigned message, std::uintptr_t) override {
-        if (m_page) QCoreApplication::postEvent(m_page, new QEvent(QEvent::Type(message)));
-    }
-    [[nodiscard]] bool isAlive() const override { return !m_page.isNull(); }
-
-  private:
-    QPointer<CMotorPage> m_page;
-};
-
-CMotorPage::CMotorPage(QWidget* parent) : CMotorPage(parent, model::DriveData::instance()) {}
-
-CMotorPage::CMotorPage(QWidget* parent, model::DriveData& data)
-    : shell::Page(parent), m_data(data), m_sendTarget(std::make_unique<SendTarget>(this)) {
+CMotorPage::CMotorPage(model::DriveData& data, QWidget* parent) : shell::Page(data, parent) {
     setObjectName(QStringLiteral("motorPage"));
     m_actions = std::make_unique<MemorySlotActions>(
-        this, m_data,
-        MemorySlotActions::Hooks{
-            [this](unsigned message, std::uintptr_t wParam) { postToFrame(message, wParam); },
-            [this] { sendMotorGroups(); }, [this] { readMotorGroups(); }});
+        this, data, channel(),
+        MemorySlotActions::Hooks{[this] { sendMotorGroups(); }, [this] { readMotorGroups(); }});
     createControls();
     placeControls();
 
@@ -80,10 +61,7 @@ CMotorPage::CMotorPage(QWidget* parent, model::DriveData& data)
     connect(m_actionList, &QComboBox::activated, this, &CMotorPage::actionPicked);
     connect(m_motorTypeList, &QComboBox::activated, this, [this] { applyMotorType(); });
     connect(m_executeButton, &QPushButton::clicked, this, &CMotorPage::execute);
-    connect(m_sendButton, &QPushButton::clicked, this, [this] {
-        sendMotorGroups();
-        readMotorGroups();
-    });
+    connect(m_sendButton, &QPushButton::clicked, this, &CMotorPage::sendAndReadBack);
     connect(m_vhzButton, &QPushButton::clicked, this,
             [this] { showSubView(MotorView::Characteristic); });
     connect(m_ctrlButton, &QPushButton::clicked, this,
@@ -95,29 +73,21 @@ CMotorPage::CMotorPage(QWidget* parent, model::DriveData& data)
 
 CMotorPage::~CMotorPage() = default;
 
-link::MessageTarget* CMotorPage::sendTarget() const {
-    return m_sendTarget.get();
-}
-
 void CMotorPage::sendMotorGroups() {
-    model::SendMotorGroups(m_data);
+    model::SendMotorGroups(data());
 }
 
 void CMotorPage::readMotorGroups() {
-    model::ReadMotorGroups(m_data);
+    model::ReadMotorGroups(data());
 }
 
 bool CMotorPage::confirmLeave() {
-    return ConfirmLeavingUnsent(this, m_data, {0x51, 0x52, 0x53, 0x54, 0x55, 0x56});
+    return ConfirmLeavingUnsent(this, data(), {0x51, 0x52, 0x53, 0x54, 0x55, 0x56});
 }
 
-bool CMotorPage::event(QEvent* event) {
-    if (event->type() == static_cast<QEvent::Type>(link::WM_MOTOR_SEND)) {
-        sendMotorGroups();
-        readMotorGroups();
-        return true;
-    }
-    return shell::Page::event(event);
+void CMotorPage::sendAndReadBack() {
+    sendMotorGroups();
+    readMotorGroups();
 }
 
 void CMotorPage::pageShown() {
@@ -127,7 +97,9 @@ void CMotorPage::pageShown() {
 }
 
 void CMotorPage::pruneMotorModels() {
-    if (KeepsLastMotorModel(m_data.GetReal(37)) || m_modelList->count() <= kLastModelEntry) return;
+    if (KeepsLastMotorModel(data().GetReal(param::kFirmwareVersion)) ||
+        m_modelList->count() <= kLastModelEntry)
+        return;
     // Removing the chosen entry must not leave another model chosen in its place.
     const bool wasChosen = m_modelList->currentIndex() == kLastModelEntry;
     m_modelList->removeItem(kLastModelEntry);
@@ -138,11 +110,11 @@ void CMotorPage::hideEvent(QHideEvent* event) {
     shell::Page::hideEvent(event);
     // Leaving the page drops edits that were not sent; a minimised window
     // is not leaving it.
-    if (!event->spontaneous()) m_data.TakeImage();
+    if (!event->spontaneous()) data().TakeImage();
 }
 
 void CMotorPage::refresh() {
-    m_data.TakeImage();
+    data().TakeImage();
     switch (m_view) {
         case MotorView::NoMotor:
         case MotorView::TestOperation:
@@ -183,7 +155,7 @@ void CMotorPage::setOperationAllowed(bool allowed) {
 }
 
 void CMotorPage::setMotorTypeFromData() {
-    const std::uint32_t type = m_data.GetChoice(90);
+    const std::uint32_t type = data().GetChoice(param::kMotorType);
     m_motorTypeList->setCurrentIndex(type < kMotorTypeCount ? static_cast<int>(type) : -1);
     applyMotorType();
 }
@@ -194,7 +166,7 @@ void CMotorPage::applyMotorType() {
     // Without a selection the stored type stays as read: writing -1 would
     // only replace one unknown type with another.
     if (!layout.changes) return;
-    m_data.SetChoice(90, static_cast<std::uint32_t>(selection));
+    data().SetChoice(param::kMotorType, static_cast<std::uint32_t>(selection));
     m_rated->setVisible(layout.ratedValues);
     m_asm->setVisible(layout.asynchronousPanel);
     m_bldc->setVisible(layout.bldcPanel);
@@ -275,7 +247,7 @@ void CMotorPage::saveToFile() {
     std::string error;
     // A failed save is said, not swallowed: the user would otherwise trust a
     // file that holds other values (or does not exist).
-    if (!SaveMotorFile(templateFile, target.toStdString(), m_data, &error)) {
+    if (!SaveMotorFile(templateFile, target.toStdString(), data(), &error)) {
         shell::prompter().fileError(this, target, QString::fromStdString(error));
     } else {
         shell::showFileSaved(this, target);
@@ -285,7 +257,7 @@ void CMotorPage::saveToFile() {
 void CMotorPage::loadFromFile() {
     const QString source = shell::prompter().chooseOpenFile(this, MotorFileChoice("loadfrom", ""));
     if (!source.isEmpty()) {
-        LoadMotorFile(source.toStdString(), m_data);
+        LoadMotorFile(source.toStdString(), data());
         setMotorTypeFromData();
         m_rated->refresh();
         m_bldc->refresh();
@@ -293,8 +265,8 @@ void CMotorPage::loadFromFile() {
         m_ctrl->refresh();
         m_vhz->refresh();
     }
-    m_data.SetMotorSel(0, 2);
-    m_data.SetMotorSel(1, 2);
+    data().SetMotorSel(0, 2);
+    data().SetMotorSel(1, 2);
 }
 
 }  // namespace velmora::pages

@@ -43,8 +43,7 @@ enum class MotorAction {
 class CMotorPage : public shell::Page {
     Q_OBJECT
   public:
-    explicit CMotorPage(QWidget* parent = nullptr);
-    CMotorPage(QWidget* parent, model::DriveData& data);
+    explicit CMotorPage(model::DriveData& data, QWidget* parent = nullptr);
     ~CMotorPage() override;
     [[nodiscard]] const char* captionKey() const override { return "tabmotorparameters"; }
 
@@ -67,12 +66,10 @@ class CMotorPage : public shell::Page {
   protected:
     void pageShown() override;
     void hideEvent(QHideEvent* event) override;
-    bool event(QEvent* event) override;
 
   private:
-    class SendTarget;
-
-    [[nodiscard]] link::MessageTarget* sendTarget() const;
+    // The page's and the panels' send buttons: write the groups, read them back.
+    void sendAndReadBack();
     void createControls();
     void placeControls();
     void setOperationAllowed(bool allowed);
@@ -88,9 +85,7 @@ class CMotorPage : public shell::Page {
     [[nodiscard]] std::filesystem::path templatePath() const;
     [[nodiscard]] std::array<QWidget*, 12> mainViewControls() const;
 
-    model::DriveData& m_data;
     shell::FontSet m_fonts;
-    std::unique_ptr<SendTarget> m_sendTarget;
     std::unique_ptr<MemorySlotActions> m_actions;
     std::filesystem::path m_programFolder;
     MotorView m_view = MotorView::NoMotor;

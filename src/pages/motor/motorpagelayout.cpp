@@ -73,11 +73,17 @@ void CMotorPage::createControls() {
     m_backButton = MakeButton(this, "backButton");
 
     m_help = new shell::HelpNoteViewer(this);
-    m_rated = new CRatedValueDlg(this, m_data);
-    m_asm = new CAsmParaDlg(this, m_data);
-    m_bldc = new CBldcParaDlg(this, m_data);
-    m_vhz = new CVHzTableDlg(this, m_data, sendTarget());
-    m_ctrl = new CCtrlParaDlg(this, m_data, sendTarget());
+    m_rated = new CRatedValueDlg(this, data());
+    m_asm = new CAsmParaDlg(this, data());
+    m_bldc = new CBldcParaDlg(this, data());
+    m_vhz = new CVHzTableDlg(this, data());
+    m_ctrl = new CCtrlParaDlg(this, data());
+    // Queued, as the drive tool's WM_MOTOR_SEND was posted: the groups go
+    // out after the panel's click has been handled.
+    connect(m_vhz, &CVHzTableDlg::sendRequested, this, &CMotorPage::sendAndReadBack,
+            Qt::QueuedConnection);
+    connect(m_ctrl, &CCtrlParaDlg::sendRequested, this, &CMotorPage::sendAndReadBack,
+            Qt::QueuedConnection);
     m_vhz->setHelpHandler([this] { m_help->open(shell::HelpKind::VHzTableHelp); });
     m_ctrl->setHelpHandler([this] { m_help->open(shell::HelpKind::CtrlParaHelp); });
 

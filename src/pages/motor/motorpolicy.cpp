@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/invertermodels.h"
+#include "model/numberparse.h"
 
 namespace velmora::pages {
 
@@ -33,8 +34,8 @@ double ClampToRange(double value, NumberRange range) {
 }
 
 double TextValue(const NumberSpec& spec, std::string_view text, bool rpm) {
-    if (spec.kind == NumberKind::Real) return ParseDouble(text);
-    std::uint32_t value = ParseUnsigned(text);
+    if (spec.kind == NumberKind::Real) return model::ParseDouble(text);
+    std::uint32_t value = model::ParseUnsigned(text);
     if (spec.kind == NumberKind::Frequency && rpm) value /= 60;
     return static_cast<double>(value);
 }

@@ -6,10 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "pages/common/numberparse.h"
-
 namespace velmora::pages {
-
 
 enum class NumberKind { Integer, Frequency, Real };
 

@@ -4,10 +4,14 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "model/numberparse.h"
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 using shell::T;
 
@@ -49,7 +53,7 @@ void NumberRow::addTo(QGridLayout* grid, int row, int column, int fieldColumn) {
 }
 
 bool NumberRow::rpm() const {
-    return m_spec.kind == NumberKind::Frequency && RpmDisplay(m_data.GetChoice(8));
+    return m_spec.kind == NumberKind::Frequency && RpmDisplay(m_data.GetChoice(param::kSpeedUnit));
 }
 
 QString NumberRow::text() const {
@@ -66,7 +70,7 @@ void NumberRow::load() {
 
 void NumberRow::showValue(double value) {
     if (m_spec.kind == NumberKind::Real) {
-        m_field->setFieldText(QString::fromStdString(FormatFixed(value, m_spec.decimals)));
+        m_field->setFieldText(QString::fromStdString(model::FormatFixed(value, m_spec.decimals)));
         return;
     }
     // 64 bits: an unread word (all ones) times 60 must not wrap.

@@ -2,9 +2,12 @@
 
 #include <QGridLayout>
 
+#include "model/parameters.h"
 #include "pages/motor/paramrows.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 namespace {
 constexpr int kKtySensor = 2;
@@ -32,16 +35,20 @@ CRatedValueDlg::CRatedValueDlg(QWidget* parent, model::DriveData& data) : MotorP
     // The maximum frequency and current follow the rated values until the
     // user picks them freely on the limits panel.
     m_ratedFrequency->setAfterChange([this] {
-        if (m_data.GetMotorSel(0) == 0) m_data.SetChoice(42, m_data.GetChoice(91));
+        if (m_data.GetMotorSel(0) == 0)
+            m_data.SetChoice(param::kMaxSpeed, m_data.GetChoice(param::kRatedFrequency));
     });
     m_ratedCurrent->setAfterChange([this] {
         if (m_data.GetMotorSel(1) == 0) {
-            m_data.SetReal(44, static_cast<float>(FollowingMaxCurrent(m_data.GetReal(93))));
+            m_data.SetReal(
+                param::kMaxCurrent,
+                static_cast<float>(FollowingMaxCurrent(m_data.GetReal(param::kRatedCurrent))));
         }
     });
-    m_poles->setOnPicked([this](int entry) { m_data.SetChoice(96, static_cast<unsigned>(entry)); });
+    m_poles->setOnPicked(
+        [this](int entry) { m_data.SetChoice(param::kPoles, static_cast<unsigned>(entry)); });
     m_sensor->setOnPicked([this](int entry) {
-        m_data.SetChoice(85, static_cast<unsigned>(entry));
+        m_data.SetChoice(param::kTemperatureSensor, static_cast<unsigned>(entry));
         applySensor(entry);
     });
     applyCurrentLimit();
@@ -52,19 +59,20 @@ void CRatedValueDlg::applySensor(int entry) {
 }
 
 void CRatedValueDlg::applyCurrentLimit() {
-    const double imax = MaxCurrent(CurrentPanel::RatedValue, m_data.GetChoice(36));
+    const double imax =
+        MaxCurrent(CurrentPanel::RatedValue, m_data.GetChoice(param::kInverterType));
     m_ratedCurrent->setRange({0.5, imax});
 }
 
 void CRatedValueDlg::refresh() {
-    m_ratedFrequency->setSpeedUnit(m_data.GetChoice(8));
+    m_ratedFrequency->setSpeedUnit(m_data.GetChoice(param::kSpeedUnit));
     applyCurrentLimit();
     for (NumberRow* row : {m_ratedFrequency, m_ratedVoltage, m_ratedCurrent, m_percentage}) {
         row->load();
         row->commit();
     }
-    selectStored(*m_poles, 96);
-    selectStored(*m_sensor, 85);
+    selectStored(*m_poles, param::kPoles);
+    selectStored(*m_sensor, param::kTemperatureSensor);
     applySensor(m_sensor->selected());
     m_sensorResistance->load();
     m_sensorResistance->commit();

@@ -6,11 +6,15 @@
 #include <QPushButton>
 #include <string>
 
+#include "model/numberparse.h"
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "pages/motor/paramrows.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 namespace {
 // Panel areas in 96-dpi pixels; the graph's own coordinates are fixed in
@@ -22,8 +26,7 @@ constexpr QRect kButtons{4, 300, 206, 40};
 constexpr QRect kFrame{212, 30, 560, 372};
 }  // namespace
 
-CVHzTableDlg::CVHzTableDlg(QWidget* parent, model::DriveData& data, link::MessageTarget* sendTarget)
-    : MotorPanel(parent, data), m_sendTarget(sendTarget) {
+CVHzTableDlg::CVHzTableDlg(QWidget* parent, model::DriveData& data) : MotorPanel(parent, data) {
     setObjectName(QStringLiteral("vhzTablePanel"));
     const auto scaled = [this](QRect r) {
         return QRect(r.x() * logicalDpiX() / 96, r.y() * logicalDpiY() / 96,
@@ -47,7 +50,7 @@ CVHzTableDlg::CVHzTableDlg(QWidget* parent, model::DriveData& data, link::Messag
     auto* grid = new QGridLayout(table);
     grid->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < 7; ++i) {
-        const int parameter = 60 + i;
+        const int parameter = param::kVoltageU0 + i;
         const std::string key = "p" + std::to_string(parameter);
         const NumberSpec spec =
             i % 2 == 0 ? RealRow(parameter, 0.1, 0, 50, "v") : FrequencyRow(parameter, 30, 4000);
@@ -69,11 +72,7 @@ CVHzTableDlg::CVHzTableDlg(QWidget* parent, model::DriveData& data, link::Messag
     row->addWidget(m_helpButton);
 
     m_graph->setSource([this] { return picture(); });
-    connect(m_sendButton, &QPushButton::clicked, this, [this] {
-        if (m_sendTarget && m_sendTarget->isAlive()) {
-            m_sendTarget->postMessage(link::WM_MOTOR_SEND, 0);
-        }
-    });
+    connect(m_sendButton, &QPushButton::clicked, this, &CVHzTableDlg::sendRequested);
     connect(m_helpButton, &QPushButton::clicked, this, [this] {
         if (m_onHelp) m_onHelp();
     });
@@ -88,7 +87,7 @@ VHzPicture CVHzTableDlg::picture() {
     VHzPicture p;
     std::array<NumberRow*, 3> frequencyRows{m_rows[1], m_rows[3], m_rows[5]};
     for (std::size_t i = 0; i < 3; ++i) {
-        p.values.frequencies[i] = ParseUnsigned(frequencyRows[i]->text().toStdString());
+        p.values.frequencies[i] = model::ParseUnsigned(frequencyRows[i]->text().toStdString());
     }
     MakeNonDecreasing(p.values.frequencies);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -103,9 +102,9 @@ VHzPicture CVHzTableDlg::picture() {
     for (std::size_t i = 0; i < 4; ++i) {
         const QString text = m_rows[2 * i]->text();
         p.voltageTexts[i] = text;
-        p.values.voltages[i] = ParseDouble(text.toStdString());
+        p.values.voltages[i] = model::ParseDouble(text.toStdString());
     }
-    const std::uint32_t unit = m_data.GetChoice(8);
+    const std::uint32_t unit = m_data.GetChoice(param::kSpeedUnit);
     if (unit == 0) p.frequencyCaption = shell::T("xaxiscaptionhz");
     if (unit == 1) p.frequencyCaption = shell::T("xaxiscaptionrpm");
     p.voltageCaption = shell::T("yaxiscaption");
@@ -113,7 +112,7 @@ VHzPicture CVHzTableDlg::picture() {
 }
 
 void CVHzTableDlg::refresh() {
-    for (NumberRow* row : m_rows) row->setSpeedUnit(m_data.GetChoice(8));
+    for (NumberRow* row : m_rows) row->setSpeedUnit(m_data.GetChoice(param::kSpeedUnit));
     for (NumberRow* row : m_rows) {
         row->load();
         row->commit();

@@ -4,7 +4,6 @@
 #include <array>
 #include <functional>
 
-#include "link/messages.h"
 #include "pages/motor/motorpanel.h"
 #include "pages/motor/vhzgraph.h"
 
@@ -18,8 +17,7 @@ class NumberRow;
 class CVHzTableDlg : public MotorPanel {
     Q_OBJECT
   public:
-    // sendTarget receives WM_MOTOR_SEND (the motor page).
-    CVHzTableDlg(QWidget* parent, model::DriveData& data, link::MessageTarget* sendTarget);
+    CVHzTableDlg(QWidget* parent, model::DriveData& data);
 
     void refresh() override;
     void applyTexts() override;
@@ -27,13 +25,16 @@ class CVHzTableDlg : public MotorPanel {
 
     [[nodiscard]] VHzGraph* graph() const { return m_graph; }
 
+  signals:
+    // The panel's send button: the page writes its groups and reads them back.
+    void sendRequested();
+
   private:
     // The fields' texts with the frequencies made non-decreasing (written
     // back into fields the user is not typing in).
     [[nodiscard]] VHzPicture picture();
     void redraw();
 
-    link::MessageTarget* m_sendTarget = nullptr;
     std::function<void()> m_onHelp;
     VHzGraph* m_graph = nullptr;
     QLabel* m_title = nullptr;

@@ -7,6 +7,7 @@
 #include "link/linkapi.h"
 #include "link/pollmode.h"
 #include "model/drivedata.h"
+#include "model/parameters.h"
 #include "model/remoteparameterfile.h"
 #include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
@@ -18,6 +19,8 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 using model::kRemoteTemplateName;
 using model::RemoteParameterFile;
@@ -31,10 +34,6 @@ namespace {
 
 using model::kRemoteGroup;
 using model::kWriteRemoteGroup;
-
-DriveData& drive() {
-    return DriveData::instance();
-}
 
 int listIndexOf(std::uint32_t choice) {
     return choice > static_cast<std::uint32_t>(INT32_MAX) ? -1 : static_cast<int>(choice);
@@ -50,7 +49,7 @@ shell::FileChoice parameterFileChoice(const char* titleKey) {
 
 }  // namespace
 
-CRemotePage::CRemotePage(QWidget* parent) : shell::Page(parent) {
+CRemotePage::CRemotePage(model::DriveData& data, QWidget* parent) : shell::Page(data, parent) {
     buildControls();
     connectControls();
     applyTexts();
@@ -60,8 +59,8 @@ void CRemotePage::connectControls() {
     for (ListField& field : m_lists) {
         const int parameter = field.list->parameter;
         QComboBox* box = field.box;
-        connect(box, &QComboBox::activated, this, [parameter](int index) {
-            if (index >= 0) drive().SetChoice(parameter, static_cast<std::uint32_t>(index));
+        connect(box, &QComboBox::activated, this, [this, parameter](int index) {
+            if (index >= 0) data().SetChoice(parameter, static_cast<std::uint32_t>(index));
         });
     }
     for (SpeedField& field : m_speeds) {
@@ -89,85 +88,86 @@ void CRemotePage::operationNotAllowed() {
 }
 
 bool CRemotePage::confirmLeave() {
-    return ConfirmLeavingUnsent(this, drive(), {kRemoteGroup});
+    return ConfirmLeavingUnsent(this, data(), {kRemoteGroup});
 }
 
 void CRemotePage::pageShown() {
     link::SetPollMode(link::PollMode::RemotePage);
-    drive().RequestGroup(1, kRemoteGroup);
+    data().RequestGroup(1, kRemoteGroup);
 }
 
 void CRemotePage::refresh() {
-    drive().TakeImage();
+    data().TakeImage();
     applySpeedLimits();
     showUnits();
     showValues();
 }
 
 void CRemotePage::applySpeedLimits() {
-    m_speedMin = drive().GetChoice(41);
-    m_speedMax = drive().GetChoice(42);
+    m_speedMin = data().GetChoice(param::kMinSpeed);
+    m_speedMax = data().GetChoice(param::kMaxSpeed);
 }
 
 void CRemotePage::showUnits() {
-    const std::uint32_t unit = drive().GetChoice(8);
+    const std::uint32_t unit = data().GetChoice(param::kSpeedUnit);
     if (unit != 0 && unit != 1) return;
     for (SpeedField& field : m_speeds) field.unit->setText(T(unit == 0 ? "hz" : "rpm"));
 }
 
 void CRemotePage::showValues() {
     for (ListField& field : m_lists)
-        field.box->setCurrentIndex(listIndexOf(drive().GetChoice(field.list->parameter)));
+        field.box->setCurrentIndex(listIndexOf(data().GetChoice(field.list->parameter)));
     showCurrent();
     for (int parameter : {135, 136}) {
         SpeedField& field = speedField(parameter);
         showSpeed(field);
         speedEdited(field);
     }
-    SpeedField& field137 = speedField(137);
-    m_mode137List->setCurrentIndex(static_cast<int>(ModeOf137(drive().GetChoice(137), m_speedMin)));
+    SpeedField& field137 = speedField(param::kStopBelow);
+    m_mode137List->setCurrentIndex(
+        static_cast<int>(ModeOf137(data().GetChoice(param::kStopBelow), m_speedMin)));
     showSpeed(field137);
     speedEdited(field137);
     mode137Chosen();
-    listOf(142)->setEnabled(drive().GetChoice(7) != 0);
+    listOf(param::kBasicSettingsChange)->setEnabled(data().GetChoice(param::kControlSource) != 0);
 }
 
 std::uint32_t CRemotePage::typedSpeed(const SpeedField& field) const {
     std::uint32_t v = ParseUnsigned(field.edit->fieldText());
-    drive().FromDisplaySpeed(v);
+    data().FromDisplaySpeed(v);
     return v;
 }
 
 void CRemotePage::speedEdited(SpeedField& field) {
-    drive().SetChoice(field.parameter,
-                      ClampRemoteSpeed(field.parameter, typedSpeed(field), m_speedMin, m_speedMax));
+    data().SetChoice(field.parameter,
+                     ClampRemoteSpeed(field.parameter, typedSpeed(field), m_speedMin, m_speedMax));
     showSpeed(field);
 }
 
 void CRemotePage::speedStepped(SpeedField& field, int delta) {
-    if (field.parameter == 137 &&
+    if (field.parameter == param::kStopBelow &&
         m_mode137List->currentIndex() != static_cast<int>(Speed137Mode::Chosen))
         return;
-    drive().SetChoice(field.parameter, StepRemoteSpeed(field.parameter, typedSpeed(field), delta,
-                                                       m_speedMin, m_speedMax));
+    data().SetChoice(field.parameter, StepRemoteSpeed(field.parameter, typedSpeed(field), delta,
+                                                      m_speedMin, m_speedMax));
     showSpeed(field);
 }
 
 void CRemotePage::mode137Chosen() {
-    SpeedField& field = speedField(137);
+    SpeedField& field = speedField(param::kStopBelow);
     switch (m_mode137List->currentIndex()) {
         case static_cast<int>(Speed137Mode::Off):
-            drive().SetChoice(137, 0);
+            data().SetChoice(param::kStopBelow, 0);
             field.edit->setEnabled(false);
             break;
         case static_cast<int>(Speed137Mode::MinimumSpeed):
-            drive().SetChoice(137, m_speedMin);
+            data().SetChoice(param::kStopBelow, m_speedMin);
             field.edit->setEnabled(false);
             break;
         case static_cast<int>(Speed137Mode::Chosen):
             // The typed speed is kept inside the drive's limits like any edit.
-            drive().SetChoice(137,
-                              ClampRemoteSpeed(137, typedSpeed(field), m_speedMin, m_speedMax));
+            data().SetChoice(param::kStopBelow,
+                             ClampRemoteSpeed(137, typedSpeed(field), m_speedMin, m_speedMax));
             field.edit->setEnabled(true);
             break;
         default:
@@ -177,18 +177,19 @@ void CRemotePage::mode137Chosen() {
 }
 
 void CRemotePage::currentEdited() {
-    drive().SetReal(125, ClampRelayCurrent(ParseReal(m_currentEdit->fieldText())));
+    data().SetReal(param::kRelayCurrent, ClampRelayCurrent(ParseReal(m_currentEdit->fieldText())));
     showCurrent();
 }
 
 void CRemotePage::currentStepped(int delta) {
-    drive().SetReal(125, StepRelayCurrent(ParseReal(m_currentEdit->fieldText()), delta));
+    data().SetReal(param::kRelayCurrent,
+                   StepRelayCurrent(ParseReal(m_currentEdit->fieldText()), delta));
     showCurrent();
 }
 
 void CRemotePage::sendPressed() {
-    drive().RequestGroup(0, kWriteRemoteGroup);
-    drive().RequestGroup(1, kRemoteGroup);
+    data().RequestGroup(0, kWriteRemoteGroup);
+    data().RequestGroup(1, kRemoteGroup);
 }
 
 void CRemotePage::savePressed() {
@@ -202,7 +203,7 @@ void CRemotePage::savePressed() {
     if (target.isEmpty()) return;
     std::string reason;
     const auto result =
-        RemoteParameterFile::save(templatePath, target.toStdString(), drive(), &reason);
+        RemoteParameterFile::save(templatePath, target.toStdString(), data(), &reason);
     // Unlike a silent failure, the user learns that the file was not written.
     if (result == RemoteParameterFile::SaveResult::Failed)
         shell::prompter().fileError(this, target, QString::fromStdString(reason));
@@ -213,18 +214,18 @@ void CRemotePage::savePressed() {
 void CRemotePage::loadPressed() {
     const QString file = shell::prompter().chooseOpenFile(this, parameterFileChoice("loadfrom"));
     if (file.isEmpty()) return;
-    RemoteParameterFile::load(file.toStdString(), drive());
+    RemoteParameterFile::load(file.toStdString(), data());
     showValues();
 }
 
 void CRemotePage::showSpeed(const SpeedField& field) {
-    std::uint32_t v = drive().GetChoice(field.parameter);
-    drive().ToDisplaySpeed(v);
+    std::uint32_t v = data().GetChoice(field.parameter);
+    data().ToDisplaySpeed(v);
     field.edit->setFieldText(UnsignedText(v));
 }
 
 void CRemotePage::showCurrent() {
-    m_currentEdit->setFieldText(FixedText(drive().GetReal(125), 2));
+    m_currentEdit->setFieldText(FixedText(data().GetReal(param::kRelayCurrent), 2));
 }
 
 CRemotePage::SpeedField& CRemotePage::speedField(int parameter) {

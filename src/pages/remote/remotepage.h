@@ -26,7 +26,7 @@ class StepEdit;
 class CRemotePage : public shell::Page {
     Q_OBJECT
   public:
-    explicit CRemotePage(QWidget* parent = nullptr);
+    explicit CRemotePage(model::DriveData& data, QWidget* parent = nullptr);
     [[nodiscard]] const char* captionKey() const override { return "tabremotecontrol"; }
 
     void operationAllowed() override;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "pages/remote/remotepage.h"
 #include "shell/fontset.h"
@@ -13,6 +14,8 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 using shell::T;
 
@@ -76,7 +79,7 @@ void CRemotePage::buildControls() {
     for (int parameter : {142, 102, 129}) addList(parameter);
     for (SpeedField& field : m_speeds) {
         grid->addWidget(field.label, row, 0);
-        if (field.parameter == 137) grid->addWidget(m_mode137List, row, 1);
+        if (field.parameter == param::kStopBelow) grid->addWidget(m_mode137List, row, 1);
         grid->addWidget(field.edit, row, 2);
         grid->addWidget(field.unit, row++, 3);
     }

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/parameters.h"
+
 namespace velmora::pages {
+
+namespace param = model::param;
 
 namespace {
 
@@ -49,7 +53,7 @@ std::span<const RemoteList> RemoteLists() {
 }
 
 SpeedRange RemoteSpeedRange(int parameter, std::uint32_t speedMin, std::uint32_t speedMax) {
-    if (parameter == 135) return {speedMin, speedMax > 0 ? speedMax - 1 : 0};
+    if (parameter == param::kSpeedAtMinSetPoint) return {speedMin, speedMax > 0 ? speedMax - 1 : 0};
     return {speedMin, speedMax};
 }
 

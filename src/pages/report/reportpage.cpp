@@ -8,11 +8,14 @@
 
 #include "link/linkapi.h"
 #include "link/pollmode.h"
+#include "model/parameters.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 using shell::T;
 
@@ -39,7 +42,7 @@ QPushButton* makeButton(QWidget* parent, const shell::FontSet& fonts, const char
 
 }  // namespace
 
-CReportPage::CReportPage(QWidget* parent) : shell::Page(parent) {
+CReportPage::CReportPage(model::DriveData& data, QWidget* parent) : shell::Page(data, parent) {
     m_operatingHeading =
         makeLabel(this, m_fonts, QStringLiteral("operatingValuesHeading"), kHeading);
     m_errorsHeading = makeLabel(this, m_fonts, QStringLiteral("errorsHeading"), kHeading);
@@ -130,13 +133,13 @@ void CReportPage::linkLost() {
 }
 
 void CReportPage::refresh() {
-    model::DriveData& data = model::DriveData::instance();
+    model::DriveData& data = this->data();
     data.TakeImage();
     for (const RowWidgets& widgets : m_rows)
         widgets.value->setText(
             QString::fromStdString(ReportValueText(data, *widgets.row, m_holdStorage)));
     if (m_holdStorage) m_statusLine->setText(T("holdstorage"));
-    if (const char* unitKey = SpeedUnitKey(data.GetChoice(8))) {
+    if (const char* unitKey = SpeedUnitKey(data.GetChoice(param::kSpeedUnit))) {
         m_speedUnitKey = unitKey;
         for (const RowWidgets& widgets : m_rows)
             if (widgets.row->unit == ReportUnit::Speed) widgets.unit->setText(T(unitKey));

@@ -20,7 +20,7 @@ namespace velmora::pages {
 class CReportPage : public shell::Page {
     Q_OBJECT
   public:
-    explicit CReportPage(QWidget* parent = nullptr);
+    explicit CReportPage(model::DriveData& data, QWidget* parent = nullptr);
     [[nodiscard]] const char* captionKey() const override { return "taboperatingvalues"; }
 
     void refresh() override;

@@ -13,6 +13,7 @@
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/parameters.h"
 #include "model/runinprogram.h"
 #include "shell/animationview.h"
 #include "shell/fontset.h"
@@ -21,6 +22,8 @@
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
+
+namespace param = model::param;
 
 using model::CountRunInPrograms;
 using model::LoadRunInSteps;
@@ -35,7 +38,7 @@ QString number(std::uint32_t value) {
 
 }  // namespace
 
-CRunInPage::CRunInPage(QWidget* parent) : shell::Page(parent) {
+CRunInPage::CRunInPage(model::DriveData& data, QWidget* parent) : shell::Page(data, parent) {
     setObjectName("runInPage");
     buildControls();
     m_folder = std::filesystem::current_path() / "data_runin";
@@ -208,7 +211,7 @@ void CRunInPage::stop() {
     loadSelectedProgram();
     m_programList->setEnabled(true);
     m_progress->setValue(0);
-    model::RestoreRunInSpeed(model::DriveData::instance(), m_savedSpeed);
+    model::RestoreRunInSpeed(data(), m_savedSpeed);
     postToFrame(link::WM_RUNIN_ACTIVE, 0);
     m_animation->stop();
 }
@@ -227,7 +230,7 @@ void CRunInPage::stopIfRunning() {
 void CRunInPage::repeatStop() {
     if (!m_repeatStop || m_running) return;
     link::SendRequest(model::BuildAction(model::code::StopMotor));
-    model::RestoreRunInSpeed(model::DriveData::instance(), m_savedSpeed);
+    model::RestoreRunInSpeed(data(), m_savedSpeed);
 }
 
 void CRunInPage::linkAnswered() {
@@ -251,17 +254,17 @@ void CRunInPage::clockTick() {
 }
 
 void CRunInPage::execute(const std::vector<RunInCommand>& commands) {
-    model::SendRunInCommands(model::DriveData::instance(), commands);
+    model::SendRunInCommands(data(), commands);
 }
 
 void CRunInPage::pageShown() {
-    if (!m_running) m_savedSpeed = model::DriveData::instance().GetChoice(1);
+    if (!m_running) m_savedSpeed = data().GetChoice(param::kSetSpeed);
     link::SetPollMode(link::PollMode::RunIn);
 }
 
 void CRunInPage::operationAllowed() {
     repeatStop();
-    const bool enable = model::DriveData::instance().GetChoice(7) == 0;
+    const bool enable = data().GetChoice(param::kControlSource) == 0;
     m_startButton->setEnabled(enable);
     m_cancelButton->setEnabled(enable);
 }

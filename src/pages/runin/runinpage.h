@@ -24,7 +24,7 @@ using model::RunInSequencer;
 class CRunInPage : public shell::Page {
     Q_OBJECT
   public:
-    explicit CRunInPage(QWidget* parent = nullptr);
+    explicit CRunInPage(model::DriveData& data, QWidget* parent = nullptr);
     ~CRunInPage() override;
     [[nodiscard]] const char* captionKey() const override { return "tabrunin"; }
 

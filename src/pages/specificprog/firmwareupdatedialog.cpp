@@ -35,7 +35,8 @@ bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& err
 
 }  // namespace
 
-FirmwareUpdateDialog::FirmwareUpdateDialog(QWidget* parent) : QWidget(parent) {
+FirmwareUpdateDialog::FirmwareUpdateDialog(shell::FrameChannel frame, QWidget* parent)
+    : QWidget(parent), m_frame(std::move(frame)) {
     setObjectName("firmwareUpdateDialog");
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
@@ -132,10 +133,6 @@ void FirmwareUpdateDialog::chooseUpdate() {
     m_updatePath = choose(m_updateBox, "chooseupdatefile");
 }
 
-void FirmwareUpdateDialog::post(unsigned message, std::uintptr_t wParam) {
-    if (m_frame && m_frame->isAlive()) m_frame->postMessage(message, wParam);
-}
-
 void FirmwareUpdateDialog::setPollMode(link::PollMode mode) {
     m_pollMode = mode;
     link::SetPollMode(mode);
@@ -174,7 +171,7 @@ void FirmwareUpdateDialog::startDownload() {
             this, FirmwareStartQuestion(m_loaderPath, loader.size(), m_updatePath, update.size())))
         return;
     m_outcome->clear();
-    post(link::WM_LINK_SUSPEND, 1);
+    m_frame.post(link::WM_LINK_SUSPEND, 1);
     m_loader.begin(std::move(loader));
     m_loaderProgress->setRange(0, std::max(1, m_loader.total()));
     m_loaderProgress->setValue(0);
@@ -185,7 +182,7 @@ void FirmwareUpdateDialog::startDownload() {
     setBusy(true);
     setPollMode(link::PollMode::FirmwareQuiet);
     QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
-    post(link::WM_LINK_FLUSH, 0);
+    m_frame.post(link::WM_LINK_FLUSH, 0);
 }
 
 void FirmwareUpdateDialog::loaderTick() {
@@ -280,7 +277,7 @@ void FirmwareUpdateDialog::showOutcome(const QString& line) {
 
 void FirmwareUpdateDialog::finishDownload() {
     m_answering = false;
-    post(link::WM_LINK_SUSPEND, 0);
+    m_frame.post(link::WM_LINK_SUSPEND, 0);
     m_loaderProgress->setValue(0);
     m_firmwareProgress->setValue(0);
     setBusy(false);

@@ -9,6 +9,7 @@
 #include "link/pollmode.h"
 #include "link/telegram.h"
 #include "model/firmwaretransfer.h"
+#include "shell/framechannel.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,10 +26,9 @@ using model::LoaderPhase;
 class FirmwareUpdateDialog : public QWidget {
     Q_OBJECT
   public:
-    explicit FirmwareUpdateDialog(QWidget* parent = nullptr);
+    // frame receives WM_LINK_SUSPEND and WM_LINK_FLUSH.
+    explicit FirmwareUpdateDialog(shell::FrameChannel frame, QWidget* parent = nullptr);
 
-    // The main window, target of WM_LINK_SUSPEND and WM_LINK_FLUSH.
-    void setFrame(link::MessageTarget* frame) { m_frame = frame; }
     void setTimings(const FirmwareTimings& timings) { m_timings = timings; }
     void applyTexts();
 
@@ -55,13 +55,12 @@ class FirmwareUpdateDialog : public QWidget {
     void answerRequest(std::uint16_t block);
     void answerDone();
     void finishDownload();
-    void post(unsigned message, std::uintptr_t wParam);
     void setPollMode(link::PollMode mode);
     void setBusy(bool busy);
     QString choose(QLineEdit* box, const char* titleKey);
     void showOutcome(const QString& line);
 
-    link::MessageTarget* m_frame = nullptr;
+    shell::FrameChannel m_frame;
     FirmwareTimings m_timings;
     State m_state = State::Idle;
     link::PollMode m_pollMode = link::PollMode::FirmwareQuiet;

@@ -35,7 +35,8 @@ QString Q(const std::string& utf8) {
 
 }  // namespace
 
-CParaStructDlg::CParaStructDlg(QWidget* parent) : QWidget(parent) {
+CParaStructDlg::CParaStructDlg(model::DriveData& data, QWidget* parent)
+    : QWidget(parent), m_data(data) {
     setObjectName("paraStructDialog");
     setFocusPolicy(Qt::StrongFocus);
     shell::FontSet fonts;
@@ -85,7 +86,7 @@ void CParaStructDlg::applyTexts() {
 }
 
 void CParaStructDlg::refresh() {
-    m_texts.refresh(model::DriveData::instance(), Text);
+    m_texts.refresh(m_data, Text);
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         m_rows[i].value->setText(Q(m_texts.valueText(i)));
 }
@@ -97,8 +98,7 @@ void CParaStructDlg::showEvent(QShowEvent* event) {
     if (m_open) return;
     m_open = true;
     link::SetPollMode(link::PollMode::ParaStruct);
-    model::DriveData& data = model::DriveData::instance();
-    for (int code : kGroupsToRead) data.RequestGroup(1, code);
+    for (int code : kGroupsToRead) m_data.RequestGroup(1, code);
     setFocus();
 }
 
@@ -130,8 +130,8 @@ void CParaStructDlg::save() {
     if (!workDir.empty()) std::filesystem::current_path(workDir, ignored);
     if (target.isEmpty()) return;
     std::string reason;
-    const bool written = model::ExportParaStructure(
-        templateFile, target.toStdString(), model::DriveData::instance(), m_texts, Text, &reason);
+    const bool written = model::ExportParaStructure(templateFile, target.toStdString(), m_data,
+                                                    m_texts, Text, &reason);
     refresh();
     // Unlike a silent failure, the user learns that the file was not written.
     if (!written)

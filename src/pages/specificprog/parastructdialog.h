@@ -16,7 +16,7 @@ namespace velmora::pages {
 class CParaStructDlg : public QWidget {
     Q_OBJECT
   public:
-    explicit CParaStructDlg(QWidget* parent = nullptr);
+    explicit CParaStructDlg(model::DriveData& data, QWidget* parent = nullptr);
     void applyTexts();
     // Fill the rows from DriveData's working values.
     void refresh();
@@ -43,6 +43,7 @@ class CParaStructDlg : public QWidget {
 
     [[nodiscard]] std::filesystem::path templatePath() const;
 
+    model::DriveData& m_data;
     model::ParaStructTexts m_texts;
     std::vector<RowLabels> m_rows;
     QPushButton* m_save = nullptr;

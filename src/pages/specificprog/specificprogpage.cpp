@@ -31,26 +31,8 @@ constexpr const char* kButtonNames[] = {"actSensTestButton", "paraStructButton",
 
 }  // namespace
 
-// The panels are created before the main window hands the page its target;
-// they post through this relay, which always reaches the page's current frame.
-class CSpecificProgPage::FrameRelay : public link::MessageTarget {
-  public:
-    explicit FrameRelay(CSpecificProgPage& page) : m_page(page) {}
-    void postMessage(unsigned message, std::uintptr_t wParam) override {
-        if (auto* frame = m_page.frame(); frame && frame->isAlive())
-            frame->postMessage(message, wParam);
-    }
-    [[nodiscard]] bool isAlive() const override {
-        auto* frame = m_page.frame();
-        return frame && frame->isAlive();
-    }
-
-  private:
-    CSpecificProgPage& m_page;
-};
-
-CSpecificProgPage::CSpecificProgPage(QWidget* parent)
-    : shell::Page(parent), m_relay(std::make_unique<FrameRelay>(*this)) {
+CSpecificProgPage::CSpecificProgPage(model::DriveData& data, QWidget* parent)
+    : shell::Page(data, parent) {
     setObjectName("specificProgPage");
     auto* layout = new QVBoxLayout(this);
 
@@ -74,16 +56,14 @@ CSpecificProgPage::CSpecificProgPage(QWidget* parent)
     menuLayout->setRowStretch(6, 1);
     layout->addWidget(m_menu, 1);
 
-    m_actuator = new shell::ActuatorTestDialog(this);
-    m_actuator->setFrame(m_relay.get());
+    m_actuator = new shell::ActuatorTestDialog(channel(), this);
     layout->addWidget(m_actuator, 1);
-    m_firmware = new FirmwareUpdateDialog(this);
-    m_firmware->setFrame(m_relay.get());
+    m_firmware = new FirmwareUpdateDialog(channel(), this);
     layout->addWidget(m_firmware, 1);
     // The parameter list keeps its place and size inside the page, but as a
     // part of the layout: placed by hand it covered the Back button whenever
     // the page was shorter than the list (the German captions make it so).
-    m_paraStruct = new CParaStructDlg(this);
+    m_paraStruct = new CParaStructDlg(data, this);
     const double scale = logicalDpiX() / 96.0;
     m_paraStruct->setMaximumSize(qRound(600 * scale), qRound(400 * scale));
     auto* paraRow = new QHBoxLayout;
@@ -104,9 +84,8 @@ CSpecificProgPage::CSpecificProgPage(QWidget* parent)
 
     m_helpViewer = new shell::HelpNoteViewer(this);
     m_factory = new CFactorySettingsDlg(this);
-    m_password = new CPasswordDlg(this);
-    m_password->setFrame(m_relay.get());
-    m_testQuestion = new shell::TestQuestionPopup(m_relay.get(), this);
+    m_password = new CPasswordDlg(channel(), this);
+    m_testQuestion = new shell::TestQuestionPopup(channel(), this);
 
     connect(m_buttons[0], &QPushButton::clicked, this, &CSpecificProgPage::showActuatorTest);
     connect(m_buttons[1], &QPushButton::clicked, this, &CSpecificProgPage::showParaStruct);
@@ -166,7 +145,7 @@ void CSpecificProgPage::showParaStruct() {
     showMenu(false);
     m_actuator->hide();
     m_firmware->hide();
-    model::DriveData::instance().TakeImage();
+    data().TakeImage();
     m_paraStruct->refresh();
     m_paraStruct->show();
     m_paraStruct->raise();
@@ -226,7 +205,7 @@ void CSpecificProgPage::operationNotAllowed() {
 
 void CSpecificProgPage::refresh() {
     if (!m_paraStruct->isVisible()) return;
-    model::DriveData::instance().TakeImage();
+    data().TakeImage();
     m_paraStruct->refresh();
 }
 

@@ -21,8 +21,8 @@ class FirmwareUpdateDialog;
 // place of the menu (or a small window over it).
 class CSpecificProgPage : public shell::Page {
     Q_OBJECT
-public:
-    explicit CSpecificProgPage(QWidget* parent = nullptr);
+  public:
+    explicit CSpecificProgPage(model::DriveData& data, QWidget* parent = nullptr);
     ~CSpecificProgPage() override;
     [[nodiscard]] const char* captionKey() const override { return "tabspecificprog"; }
 
@@ -47,15 +47,13 @@ public:
     [[nodiscard]] CFactorySettingsDlg* factorySettingsQuestion() const { return m_factory; }
     [[nodiscard]] CPasswordDlg* passwordPanel() const { return m_password; }
 
-protected:
+  protected:
     void pageShown() override;
 
-private:
-    class FrameRelay;
+  private:
     void showMenu(bool visible);
     void hidePanels();
 
-    std::unique_ptr<FrameRelay> m_relay;
     QWidget* m_menu = nullptr;
     QLabel* m_heading = nullptr;
     std::array<QPushButton*, 5> m_buttons{};

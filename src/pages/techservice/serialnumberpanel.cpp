@@ -10,6 +10,7 @@
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "pages/common/numbertext.h"
 #include "pages/techservice/techquestions.h"
 #include "shell/prompter.h"
@@ -17,9 +18,7 @@
 
 namespace velmora::pages {
 
-namespace {
-constexpr int kSerialParameter = 39;
-}  // namespace
+namespace param = model::param;
 
 SerialNumberPanel::SerialNumberPanel(QWidget* parent)
     : TechPanel("modifyserialnumber", link::PollMode::SerialNumber, model::code::Group5A, parent) {
@@ -69,7 +68,7 @@ void SerialNumberPanel::showStored(std::uint32_t serial) {
 void SerialNumberPanel::takeReply(link::Telegram& reply) {
     std::array<std::uint32_t, 156> values{};
     if (reply.command != model::code::Group5A || model::ParseGroup(reply, values) != 0) return;
-    display(values[kSerialParameter]);
+    display(values[param::kSerialNumber]);
 }
 
 // Text or a number out of range was once written as serial 0: now it is

@@ -11,6 +11,7 @@
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "pages/techservice/calibrationpanel.h"
 #include "pages/techservice/invertervaluespanel.h"
 #include "pages/techservice/memorypanel.h"
@@ -22,9 +23,10 @@
 
 namespace velmora::pages {
 
+namespace param = model::param;
+
 namespace {
 
-constexpr int kSerialParameter = 39;
 constexpr const char* kButtonNames[] = {"resetEepromButton",     "modifyEepromButton",
                                         "modifyCalValuesButton", "intInverterValuesButton",
                                         "testOperationButton",   "modifySerialNumberButton"};
@@ -51,7 +53,8 @@ constexpr std::array<ReplyRoute, 5> kReplyRoutes{{
 
 }  // namespace
 
-CTechServicePage::CTechServicePage(QWidget* parent) : shell::Page(parent) {
+CTechServicePage::CTechServicePage(model::DriveData& data, QWidget* parent)
+    : shell::Page(data, parent) {
     setObjectName(QStringLiteral("techServicePage"));
     auto* layout = new QVBoxLayout(this);
 
@@ -71,11 +74,12 @@ CTechServicePage::CTechServicePage(QWidget* parent) : shell::Page(parent) {
     menuLayout->addStretch(1);
     layout->addWidget(m_menu, 1);
 
-    m_panels = {new MemoryResetPanel(this),   new MemoryPanel(this),
-                new CalibrationPanel(this),   new InverterValuesPanel(this),
-                new TestOperationPanel(this), new SerialNumberPanel(this)};
-    testOperationPanel()->setPoster(
-        [this](unsigned message, std::uintptr_t wParam) { postToFrame(message, wParam); });
+    m_panels = {new MemoryResetPanel(this),
+                new MemoryPanel(this),
+                new CalibrationPanel(this),
+                new InverterValuesPanel(this),
+                new TestOperationPanel(data, channel(), this),
+                new SerialNumberPanel(this)};
     for (TechPanel* panel : m_panels) {
         layout->addWidget(panel, 1);
         panel->hide();
@@ -185,21 +189,20 @@ void CTechServicePage::operationNotAllowed() {
 }
 
 void CTechServicePage::refresh() {
-    model::DriveData& data = model::DriveData::instance();
     if (testOperationPanel()->isOpen()) {
-        data.TakeImage();
+        data().TakeImage();
         testOperationPanel()->refresh();
     }
     // Group replies 0x5A reach the drive data, not this page's reply handler.
-    if (serialNumberPanel()->isOpen() && data.GroupReceived(0x5A))
-        serialNumberPanel()->showStored(data.Image(kSerialParameter));
+    if (serialNumberPanel()->isOpen() && data().GroupReceived(0x5A))
+        serialNumberPanel()->showStored(data().Image(param::kSerialNumber));
 }
 
 void CTechServicePage::driveReply() {
     link::Telegram reply;
     if (link::FetchReply(reply) != 0) return;
     // A group reply taken here instead of by the main window is still stored.
-    if (IsGroupReply(reply.command)) model::DriveData::instance().StoreReply(reply);
+    if (IsGroupReply(reply.command)) data().StoreReply(reply);
     for (const ReplyRoute& route : kReplyRoutes) {
         if (route.command == reply.command) {
             m_panels[route.panel]->takeReply(reply);

@@ -31,7 +31,7 @@ class CTechServicePage : public shell::Page {
         kPanelCount
     };
 
-    explicit CTechServicePage(QWidget* parent = nullptr);
+    explicit CTechServicePage(model::DriveData& data, QWidget* parent = nullptr);
     ~CTechServicePage() override;
     [[nodiscard]] const char* captionKey() const override { return "tabtechservice"; }
 

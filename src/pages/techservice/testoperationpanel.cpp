@@ -11,6 +11,7 @@
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
 #include "pages/techservice/fieldrules.h"
@@ -19,12 +20,10 @@
 
 namespace velmora::pages {
 
+namespace param = model::param;
+
 namespace {
 
-constexpr int kCurrentParameter = 44;
-constexpr int kInverterTypeParameter = 36;
-constexpr int kOutputVoltageParameter = 15;
-constexpr int kOutputCurrentParameter = 18;
 constexpr int kWriteGroup51 = 0x11;
 enum Style { kNormal = 0, kLarge = 2 };
 
@@ -39,8 +38,11 @@ shell::RoundButton* makeLamp(QWidget* parent, const char* name, QColor face, QCo
 
 }  // namespace
 
-TestOperationPanel::TestOperationPanel(QWidget* parent)
-    : TechPanel("testoperation", link::PollMode::TestOperation, kNoRead, parent) {
+TestOperationPanel::TestOperationPanel(model::DriveData& data, shell::FrameChannel frame,
+                                       QWidget* parent)
+    : TechPanel("testoperation", link::PollMode::TestOperation, kNoRead, parent),
+      m_data(data),
+      m_frame(std::move(frame)) {
     setObjectName(QStringLiteral("testOperationPanel"));
     auto label = [this](int style = kNormal) {
         auto* l = new QLabel(this);
@@ -128,19 +130,14 @@ void TestOperationPanel::applyTexts() {
     m_temperatureUnit->setText(shell::T("degrcelsius"));
 }
 
-void TestOperationPanel::post(unsigned message, std::uintptr_t wParam) const {
-    if (m_post) m_post(message, wParam);
-}
-
 void TestOperationPanel::opened() {
     TechPanel::opened();
     m_frequency->setFieldText(UnsignedText(techservice::kDefaultTestFrequency));
     m_voltage->setFieldText(UnsignedText(techservice::kDefaultTestVoltage));
-    model::DriveData& data = model::DriveData::instance();
-    data.RequestGroup(1, model::code::Group51);
-    data.RequestGroup(1, model::code::Group5A);
+    m_data.RequestGroup(1, model::code::Group51);
+    m_data.RequestGroup(1, model::code::Group5A);
     link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
-    post(link::WM_TAB_LOCK, 1);
+    m_frame.post(link::WM_TAB_LOCK, 1);
 }
 
 void TestOperationPanel::reopened() {
@@ -153,29 +150,29 @@ void TestOperationPanel::closed() {
     TechPanel::closed();
     m_limitsSet = false;
     link::SendRequest(model::BuildAction(model::code::LeaveTestOperation));
-    post(link::WM_TAB_LOCK, 0);
+    m_frame.post(link::WM_TAB_LOCK, 0);
 }
 
 // The limits come first, so a stored current above the inverter's maximum is
 // brought down before it is written back.
 void TestOperationPanel::refresh() {
-    const model::DriveData& data = model::DriveData::instance();
+    const model::DriveData& data = m_data;
     if (!m_limitsSet) {
         m_minCurrent = 0.0f;
-        m_maxCurrent = techservice::MaxTestCurrent(data.GetChoice(kInverterTypeParameter));
+        m_maxCurrent = techservice::MaxTestCurrent(data.GetChoice(param::kInverterType));
         m_limitsSet = true;
-        applyCurrent(data.GetReal(kCurrentParameter));
+        applyCurrent(data.GetReal(param::kMaxCurrent));
     }
-    m_outVoltage->setText(FixedText(data.GetReal(kOutputVoltageParameter), 1));
-    m_outCurrent->setText(FixedText(data.GetReal(kOutputCurrentParameter), 1));
+    m_outVoltage->setText(FixedText(data.GetReal(param::kOutputVoltage), 1));
+    m_outCurrent->setText(FixedText(data.GetReal(param::kOutputCurrent), 1));
 }
 
 // Every accepted current is written to the drive at once (group 0x51).
 void TestOperationPanel::applyCurrent(float amperes) {
-    model::DriveData& data = model::DriveData::instance();
-    data.SetReal(kCurrentParameter, techservice::ClampCurrent(amperes, m_minCurrent, m_maxCurrent));
-    m_current->setFieldText(FixedText(data.GetReal(kCurrentParameter), 1));
-    data.RequestGroup(0, kWriteGroup51);
+    m_data.SetReal(param::kMaxCurrent,
+                   techservice::ClampCurrent(amperes, m_minCurrent, m_maxCurrent));
+    m_current->setFieldText(FixedText(m_data.GetReal(param::kMaxCurrent), 1));
+    m_data.RequestGroup(0, kWriteGroup51);
 }
 
 void TestOperationPanel::commitCurrent() {

@@ -2,10 +2,9 @@
 // Runs the motor in the drive's test operation with a set current, frequency
 // and voltage. While the panel is open the drive is in test operation and the
 // main window refuses tab changes.
-#include <cstdint>
-#include <functional>
-
+#include "model/drivedata.h"
 #include "pages/techservice/techpanel.h"
+#include "shell/framechannel.h"
 
 class QLabel;
 class QLineEdit;
@@ -21,10 +20,9 @@ class StepEdit;
 class TestOperationPanel : public TechPanel {
     Q_OBJECT
   public:
-    using Poster = std::function<void(unsigned message, std::uintptr_t wParam)>;
-    explicit TestOperationPanel(QWidget* parent = nullptr);
-    // Where WM_TAB_LOCK goes (the page's frame).
-    void setPoster(Poster poster) { m_post = std::move(poster); }
+    // frame receives WM_TAB_LOCK.
+    TestOperationPanel(model::DriveData& data, shell::FrameChannel frame,
+                       QWidget* parent = nullptr);
 
     void applyTexts() override;
     void opened() override;
@@ -48,9 +46,9 @@ class TestOperationPanel : public TechPanel {
     void stepFrequency(int direction);
     void stepVoltage(int direction);
     void applyCurrent(float amperes);
-    void post(unsigned message, std::uintptr_t wParam) const;
 
-    Poster m_post;
+    model::DriveData& m_data;
+    shell::FrameChannel m_frame;
     float m_minCurrent = 0.0f;
     float m_maxCurrent = 16.0f;
     bool m_limitsSet = false;

@@ -22,8 +22,7 @@ class PasswordTest : public ::testing::TestWithParam<Attempt> {};
 TEST_P(PasswordTest, AccessCheck) {
     testkit::ScriptedPrompter prompter;
     testkit::MessageRecorder frame;
-    CPasswordDlg dialog;
-    dialog.setFrame(&frame);
+    CPasswordDlg dialog{shell::FrameChannel{&frame}};
     dialog.open();
     auto* input = dialog.findChild<QLineEdit*>("passwordInput");
     ASSERT_NE(input, nullptr);
@@ -55,8 +54,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, PasswordTest,
 // Cancel clears the input and sends nothing, even with the right code typed.
 TEST(PasswordDialog, CancelClearsAndSendsNothing) {
     testkit::MessageRecorder frame;
-    CPasswordDlg dialog;
-    dialog.setFrame(&frame);
+    CPasswordDlg dialog{shell::FrameChannel{&frame}};
     dialog.open();
     auto* input = dialog.findChild<QLineEdit*>("passwordInput");
     QTest::keyClicks(input, "t@rn5582");

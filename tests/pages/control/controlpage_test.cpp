@@ -64,7 +64,7 @@ class ControlPageTest : public ::testing::Test {
 
     void SetUp() override {
         ResetDriveAndQueues();
-        m_page = std::make_unique<CControlPage>();
+        m_page = std::make_unique<CControlPage>(model::DriveData::instance());
         m_page->show();
     }
     void TearDown() override {

@@ -25,7 +25,7 @@ class MotorDriveTest : public ::testing::Test {
         EnsureApp();
         ASSERT_FALSE(harness.device.empty());
         ASSERT_TRUE(harness.readAllGroups());
-        page = std::make_unique<CMotorPage>(nullptr, harness.data);
+        page = std::make_unique<CMotorPage>(harness.data);
         page->applyTexts();
         harness.groupReplies.clear();
         page->show();

@@ -18,7 +18,7 @@ class MotorPageFixture : public ::testing::Test {
         EnsureApp();
         link::FlushAllQueues();
         LoadAsyncMotor(data);
-        page = std::make_unique<CMotorPage>(nullptr, data);
+        page = std::make_unique<CMotorPage>(data);
         page->setFrame(&frame);
         page->applyTexts();
         page->show();

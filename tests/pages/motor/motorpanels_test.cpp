@@ -25,7 +25,7 @@ class PanelTest : public ::testing::Test {
         rated = std::make_unique<CRatedValueDlg>(nullptr, data);
         asmPanel = std::make_unique<CAsmParaDlg>(nullptr, data);
         bldc = std::make_unique<CBldcParaDlg>(nullptr, data);
-        ctrl = std::make_unique<CCtrlParaDlg>(nullptr, data, nullptr);
+        ctrl = std::make_unique<CCtrlParaDlg>(nullptr, data);
         for (MotorPanel* p : panels()) p->applyTexts();
     }
     std::vector<MotorPanel*> panels() {

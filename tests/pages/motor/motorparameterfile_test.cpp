@@ -40,7 +40,7 @@ class MotorFileTest : public ::testing::Test {
         link::FlushAllQueues();
     }
     void makePage() {
-        page = std::make_unique<CMotorPage>(nullptr, data);
+        page = std::make_unique<CMotorPage>(data);
         page->setProgramFolder(dir / "program");
         page->applyTexts();
         page->show();

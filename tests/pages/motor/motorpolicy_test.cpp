@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "model/numberparse.h"
 #include "pages/motor/motorview.h"
 
 namespace velmora::pages {
 namespace {
+
+using model::FormatFixed;
 
 struct SpinCase {
     NumberSpec spec;

@@ -21,7 +21,7 @@ class VHzTableTest : public ::testing::Test {
     void SetUp() override {
         EnsureApp();
         LoadAsyncMotor(data);
-        panel = std::make_unique<CVHzTableDlg>(nullptr, data, nullptr);
+        panel = std::make_unique<CVHzTableDlg>(nullptr, data);
         panel->applyTexts();
         panel->show();  // refreshes itself
     }

@@ -47,7 +47,7 @@ class RemotePageTest : public ::testing::Test {
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
         ResetDriveAndQueues();
-        m_page = std::make_unique<CRemotePage>();
+        m_page = std::make_unique<CRemotePage>(model::DriveData::instance());
         m_page->setProgramFolder(m_folder.path());
         m_page->show();
     }

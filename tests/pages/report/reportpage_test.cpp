@@ -19,7 +19,7 @@ class ReportPageTest : public ::testing::Test {
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
         ResetDriveAndQueues();
-        m_page = std::make_unique<CReportPage>();
+        m_page = std::make_unique<CReportPage>(model::DriveData::instance());
         m_page->show();
     }
     void TearDown() override {

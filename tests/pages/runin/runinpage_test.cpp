@@ -47,7 +47,7 @@ class RunInPageTest : public ::testing::Test {
             "[general]\nfiletext=Bearing run-in\n" + step(1, 1000, 1, 2, 1) + step(2, 30, 1, 5, 5));
         writeProgram(m_dir.path(), 2, "[general]\nfiletext=Short\n" + step(1, 600, 1, 60, 0));
         writeProgram(m_dir.path(), 4, "[general]\nfiletext=Unreachable\n");
-        m_page = std::make_unique<CRunInPage>();
+        m_page = std::make_unique<CRunInPage>(model::DriveData::instance());
         m_page->setManualClock(true);
         m_page->setFrame(&m_frame);
     }

@@ -218,7 +218,7 @@ TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
     testkit::ScriptedPrompter prompter;
     prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
                             writeFile(work.path() / "update.bin", randomBytes(10, 2))};
-    CSpecificProgPage page;
+    CSpecificProgPage page{model::DriveData::instance()};
     page.show();
     page.showFirmwareUpdate();
     FirmwareUpdateDialog* dialog = page.firmwarePanel();

@@ -75,7 +75,7 @@ class ParaStructTest : public ::testing::Test {
     testkit::WorkFolder m_dir{"parastruct"};
     testkit::ScriptedPrompter m_prompter;
     fs::path m_program;
-    CParaStructDlg m_view;
+    CParaStructDlg m_view{model::DriveData::instance()};
 };
 
 // Rows show names, values by their rule and fixed units: rpm display leaves

@@ -84,7 +84,7 @@ class SpecificProgTest : public ::testing::Test {
 
 // Cancel on the factory-settings question sends nothing; OK sends exactly one 0xA6.
 TEST_F(SpecificProgTest, FactorySettingsQuestion) {
-    CSpecificProgPage page;
+    CSpecificProgPage page{model::DriveData::instance()};
     page.askFactorySettings();
     ASSERT_TRUE(page.factorySettingsQuestion()->isVisible());
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryCancelButton")->click();
@@ -97,7 +97,7 @@ TEST_F(SpecificProgTest, FactorySettingsQuestion) {
 
 // Operation not allowed disables buttons 1 and 3 only; back returns to the menu.
 TEST_F(SpecificProgTest, EnablingAndBackButton) {
-    CSpecificProgPage page;
+    CSpecificProgPage page{model::DriveData::instance()};
     page.show();
     page.operationNotAllowed();
     EXPECT_FALSE(page.findChild<QPushButton*>("actSensTestButton")->isEnabled());
@@ -127,7 +127,7 @@ TEST_F(SpecificProgTest, EnablingAndBackButton) {
 // from the queue and dropped. (Block requests reaching the firmware panel:
 // FirmwareUpdateSequence and the firmware end-to-end test.)
 TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
-    CSpecificProgPage page;
+    CSpecificProgPage page{model::DriveData::instance()};
     link::Telegram sensor;
     sensor.command = model::code::SensorStateReply;
     sensor.data = {0x25, 0x0A, 0x04, 0xD2, 0x09, 0x60, 0x01, 0xC8, 0x7E, 0xF4};
@@ -151,8 +151,7 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
 // FirmwareDone and the finished popup; supervision suspended and resumed.
 TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     testkit::ShippedCatalog texts;
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     dialog.setTimings({5, 5, 5, 5, 5});
     chooseFiles(dialog, 300, 500);
     // Start asks first, naming both files and their sizes; Cancel sends nothing.
@@ -214,8 +213,7 @@ class FirmwareStartRefused : public SpecificProgTest,
 // drive never enters its loader for an image that is not there.
 TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     const StartRefusal& c = GetParam();
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     chooseFiles(dialog, c.loaderBytes, c.updateBytes);
     dialog.startDownload();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
@@ -235,8 +233,7 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareStartRefused,
 // (the file does not fit the drive) gets no FirmwareDone and no "finished":
 // the download ends with a message and releases the tabs.
 TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 1, 1}));
     dialog.blockRequest(blockRequest(0));
     ASSERT_EQ(Commands(waitForRequests(1)), std::vector<int>{0x1E});
@@ -250,8 +247,7 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
 // Two requests arriving while a block waits for its pause are answered in
 // order, and FirmwareDone never overtakes the last block.
 TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
-    FirmwareUpdateDialog dialog;
-    dialog.setFrame(&m_frame);
+    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
     ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 20, 1}));
     dialog.blockRequest(blockRequest(1));  // the last block (52 bytes)
     dialog.blockRequest(blockRequest(2));  // arrives before block 1 went out

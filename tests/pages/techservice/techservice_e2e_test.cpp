@@ -61,7 +61,7 @@ class TechServiceE2e : public ::testing::Test {
     e2e::DriveLinkHarness m_link;
     testkit::ScriptedPrompter m_prompter;  // the questions before writes answered OK
     testkit::MessageRecorder m_frame;
-    CTechServicePage m_page;
+    CTechServicePage m_page{model::DriveData::instance()};
 };
 
 // A memory word written high byte first reads back unchanged.

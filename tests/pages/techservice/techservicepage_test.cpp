@@ -73,7 +73,7 @@ class TechServiceTest : public ::testing::Test {
     }
 
     testkit::MessageRecorder m_frame;
-    CTechServicePage m_page;
+    CTechServicePage m_page{model::DriveData::instance()};
 };
 
 // Each memory-reset button sends ResetEeprom with its own single bit once
