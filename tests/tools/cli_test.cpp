@@ -12,7 +12,11 @@
 #include <sstream>
 #include <thread>
 
+#include "link/linkapi.h"
+#include "link/linkpolicy.h"
+#include "model/commands.h"
 #include "ptypeer.h"
+#include "session.h"
 
 namespace velmora::tools {
 namespace {
@@ -134,6 +138,40 @@ TEST(Cli, MonitorEndsWhenItsOutputFails) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(RunCli(args, context), kExitFailure);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);
+}
+
+// Catches a command that ends (and stops the link) while its last order still
+// waits behind other requests, and one that claims success when the drive
+// never answered behind that order.
+TEST(CliSession, AnOrderQueuedLastReachesTheDriveBeforeTheEnd) {
+    link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
+    const auto stops = [](const std::vector<link::test::ScriptedDrive::Request>& requests) {
+        return std::count_if(requests.begin(), requests.end(), [](const auto& r) {
+            return r.command == model::code::StopMotor;
+        });
+    };
+    for (const bool silent : {false, true}) {
+        std::ostringstream out, err;
+        std::atomic<bool> never{false};
+        CliContext context{out, err, never};
+        Invocation invocation;
+        invocation.options.device = drive.devicePath();
+        Output output(invocation, context);
+        int status = -1;
+        {
+            DriveSession session(invocation, context, output);
+            ASSERT_EQ(session.connect(), kExitOk) << err.str();
+            drive.setSilent(silent);
+            // A backlog on the line, then the order as the command's last act.
+            for (int i = 0; i < 40; ++i) link::SendRequest(link::BuildReadRequest(0x59));
+            link::SendRequest(model::BuildAction(model::code::StopMotor));
+            status = session.finish(kExitOk);
+        }
+        EXPECT_EQ(stops(drive.requests()), silent ? 2 : 1) << err.str();
+        EXPECT_EQ(status, silent ? kExitFailure : kExitOk) << err.str();
+        EXPECT_EQ(err.str().find("did not answer") != std::string::npos, silent) << err.str();
+        drive.setSilent(false);
+    }
 }
 
 // Runs in a fresh folder holding config.ini, as the tool is started by a
