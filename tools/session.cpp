@@ -9,6 +9,7 @@
 #include "link/seriallink_api.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "openfailurewatch.h"
 
 namespace velmora::tools {
 namespace {
@@ -18,8 +19,6 @@ using namespace std::chrono_literals;
 
 // A request or reply lost on the line is asked for again after this long.
 constexpr auto kRetry = 1000ms;
-// An open failure that lasts this long is not a drive still waking up.
-constexpr auto kOpenFailureGrace = 1500ms;
 // How long the end of a command waits for what it queued to reach the drive.
 constexpr auto kDrainLimit = 3000ms;
 // Read after the last request to see the drive answer behind it: no command
@@ -177,18 +176,12 @@ bool DriveSession::waitFor(const std::function<bool()>& condition,
 int DriveSession::connect() {
     const auto start = Clock::now();
     const auto deadline = start + m_timeout;
-    std::optional<Clock::time_point> failingSince;
+    OpenFailureWatch port;
     while (!m_linked) {
         if (interrupted()) return m_output.fail(kExitFailure, "interrupted");
         const auto now = Clock::now();
-        const link::OpenFailure failure = link::LastOpenFailure();
-        if (failure.kind == link::OpenFailureKind::None) {
-            failingSince.reset();
-        } else if (!failingSince) {
-            failingSince = now;
-        } else if (now - *failingSince >= kOpenFailureGrace || now >= deadline) {
-            return m_output.fail(kExitNoPort, link::DescribeOpenFailure(failure));
-        }
+        if (port.lasting(now) || (now >= deadline && OpenFailureWatch::failing()))
+            return m_output.fail(kExitNoPort, link::DescribeOpenFailure(link::LastOpenFailure()));
         if (now >= deadline) {
             char limit[32];
             std::snprintf(limit, sizeof limit, "%.3g s", m_timeout.count() / 1000.0);

@@ -121,11 +121,39 @@ TEST(Cli, InterruptStopsAndFailuresAreExplained) {
     const auto started = std::chrono::steady_clock::now();
     const CliRun run = RunWith({"--device", "/dev/velmora-missing", "monitor"}, &interrupt);
     stopper.join();
-    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.status, kExitNoPort);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);
     EXPECT_NE(run.out.find(" link 0\n"), std::string::npos);
     EXPECT_NE(run.err.find("/dev/velmora-missing"), std::string::npos);
 }
+
+struct Unanswered {
+    const char* name;
+    std::vector<std::string> command;
+};
+class CliUnanswered : public ::testing::TestWithParam<Unanswered> {};
+
+// Catches a reading command that exits 0 (or 1 for a port that cannot be
+// opened) when nothing answered, or fails without the JSON failure object.
+TEST_P(CliUnanswered, ExitsOneForASilentDriveAndFourForNoPort) {
+    link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
+    drive.setSilent(true);
+    for (const auto& [device, status] : {std::pair{drive.devicePath(), kExitFailure},
+                                         std::pair{std::string("/dev/velmora-missing"), kExitNoPort}}) {
+        std::vector<std::string> args{"--device", device, "--json", "--seconds", "0.5"};
+        args.insert(args.end(), GetParam().command.begin(), GetParam().command.end());
+        const CliRun run = RunWith(args);
+        EXPECT_EQ(run.status, status) << device << run.err;
+        const std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+        EXPECT_NE(last.find("\"exit\":" + std::to_string(status)), std::string::npos) << run.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliUnanswered,
+                         ::testing::Values(Unanswered{"Dump", {"dump"}},
+                                           Unanswered{"Read", {"read", "59"}},
+                                           Unanswered{"Monitor", {"monitor"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Catches a monitor that runs on forever when its output pipe is closed
 // (velmora-cli monitor | head -3).
