@@ -97,17 +97,18 @@ std::string DriveSession::drain() {
         answered = settle([this] { return m_drainAnswered; },
                           std::min(deadline, Clock::now() + kRetry));
     }
+    const std::string limit = std::to_string(kDrainLimit.count() / 1000) + " s";
     const std::uint64_t lost = link::LostOrderCount() - m_lostOrdersAtStart;
     if (lost > 0)
         return std::to_string(lost) +
                " request(s) to the drive were lost with the link; it may not hold the last "
                "changes";
     if (!written)
-        return "requests were still waiting for the line after 3 s; the drive may not hold "
-               "the last changes";
+        return "requests were still waiting for the line after " + limit +
+               "; the drive may not hold the last changes";
     if (!answered)
-        return "the drive did not answer after the last requests within 3 s; it may not "
-               "hold the last changes";
+        return "the drive did not answer after the last requests within " + limit +
+               "; it may not hold the last changes";
     return {};
 }
 

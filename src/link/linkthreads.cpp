@@ -4,8 +4,8 @@
 
 #include <array>
 #include <atomic>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "link/codec.h"
