@@ -11,8 +11,10 @@
 #include <nlohmann/json.hpp>
 
 #include "link/linkapi.h"
-#include "messageinbox.h"
 #include "link/messages.h"
+#include "messageinbox.h"
+#include "openfailurewatch.h"
+#include "output.h"
 #include "link/seriallink_api.h"
 #include "model/firstread.h"
 #include "model/grouplayout.h"
@@ -98,8 +100,10 @@ class SingleRead final : public ReadGoal {
 };
 
 // The message loop of one run. Replies the run did not ask for are fetched
-// and dropped so the queues never fill.
-bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std::ostream& err) {
+// and dropped so the queues never fill. 0, or the exit status with its
+// message printed: 4 when the port did not open, 1 for a silent drive.
+int Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std::ostream& out,
+        std::ostream& err) {
     MessageInbox inbox;
     if (options.pollMode) link::SetPollMode(*options.pollMode);
     LinkRun run(inbox);
@@ -107,14 +111,14 @@ bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std
     bool connected = false;
     bool answered = false;
     Clock::time_point nextRetry = Clock::time_point::max();
+    OpenFailureWatch port;
 
     while (!goal.done(data)) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline) break;
-        if (options.interrupted != nullptr && *options.interrupted) {
-            err << "velmora-cli: interrupted\n";
-            return false;
-        }
+        if (!answered && port.lasting(now)) break;
+        if (options.interrupted != nullptr && *options.interrupted)
+            return PrintFailure(out, err, options.json, kExitFailure, "interrupted");
         if (connected && now >= nextRetry) {
             // A request or reply lost on the line would otherwise stall the read.
             goal.request(data);
@@ -154,20 +158,22 @@ bool Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std
                 break;
         }
     }
-    if (goal.done(data)) return true;
+    if (goal.done(data)) return kExitOk;
 
     const auto seconds = std::chrono::duration_cast<std::chrono::milliseconds>(options.timeout);
     char limit[32];
     std::snprintf(limit, sizeof limit, "%.3g s", static_cast<double>(seconds.count()) / 1000.0);
-    if (!answered) {
-        const std::string why = link::DescribeOpenFailure(link::LastOpenFailure());
-        err << "velmora-cli: the drive did not answer within " << limit
-            << (why.empty() ? "" : " (" + why + ")") << "\n";
-    } else {
-        err << "velmora-cli: the drive did not send group " << goal.missing(data) << " within "
-            << limit << "\n";
+    if (answered) {
+        return PrintFailure(out, err, options.json, kExitFailure,
+                            "the drive did not send group " + goal.missing(data) + " within " +
+                                limit);
     }
-    return false;
+    const std::string why = link::DescribeOpenFailure(link::LastOpenFailure());
+    if (OpenFailureWatch::failing())
+        return PrintFailure(out, err, options.json, kExitNoPort,
+                            "the drive did not answer (" + why + ")");
+    return PrintFailure(out, err, options.json, kExitFailure,
+                        std::string("the drive did not answer within ") + limit);
 }
 
 // --json: {"ok": true, "parameters": {"p1": "300", ...}} on one line.
@@ -198,10 +204,9 @@ DumpOptions OptionsFor(const Invocation& invocation, const CliContext& context) 
 }
 
 int DumpMain(const Invocation& invocation, CliContext& context) {
-    if (!invocation.arguments.empty()) {
-        context.err << "velmora-cli: dump takes no arguments (see velmora-cli --help)\n";
-        return kExitUsage;
-    }
+    if (!invocation.arguments.empty())
+        return PrintFailure(context.out, context.err, invocation.json, kExitUsage,
+                            "dump takes no arguments (see velmora-cli --help)");
     ApplyLinkOptions(invocation.options);
     return RunDump(context.out, context.err, OptionsFor(invocation, context));
 }
@@ -210,11 +215,9 @@ int ReadMain(const Invocation& invocation, CliContext& context) {
     const auto code = invocation.arguments.size() == 1
                           ? ParseGroupCode(invocation.arguments.front())
                           : std::nullopt;
-    if (!code) {
-        context.err << "velmora-cli: read takes one group code, 50 to 5a or 5f "
-                       "(see velmora-cli --help)\n";
-        return kExitUsage;
-    }
+    if (!code)
+        return PrintFailure(context.out, context.err, invocation.json, kExitUsage,
+                            "read takes one group code, 50 to 5a or 5f (see velmora-cli --help)");
     ApplyLinkOptions(invocation.options);
     return RunRead(*code, context.out, context.err, OptionsFor(invocation, context));
 }
@@ -227,7 +230,8 @@ Command DumpCommand() {
             "  does, then the fault-hold group 0x5f, and prints each parameter that travels\n"
             "  in a telegram as \"p<n> = <value>\", ascending; reals with their scaling,\n"
             "  two decimals for factor 100 and one for factor 10. Exit 0 when done, 1 with\n"
-            "  one line when the drive does not answer within 10 s (or S seconds).\n",
+            "  one line when the drive does not answer within 10 s (or S seconds), 4 when\n"
+            "  the port cannot be opened.\n",
             DumpMain};
 }
 
@@ -235,7 +239,8 @@ Command ReadCommand() {
     return {"read", "[--port N | --device PATH] [--seconds S] read GROUP",
             "  Reads one group, GROUP a hex code 50-5a or 5f (\"59\" or \"0x59\"), and prints\n"
             "  its parameters as dump does. Exit 1 when the drive does not answer within\n"
-            "  10 s (or S seconds), 2 for a code that is no parameter group.\n",
+            "  10 s (or S seconds), 2 for a code that is no parameter group, 4 when the\n"
+            "  port cannot be opened.\n",
             ReadMain};
 }
 
@@ -301,7 +306,7 @@ std::vector<std::string> AllParameterLines(const model::DriveData& data) {
 int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options) {
     model::DriveData data;
     CompleteRead goal;
-    if (!Run(goal, data, options, err)) return kExitFailure;
+    if (const int status = Run(goal, data, options, out, err)) return status;
     data.TakeImage();
     Print(out, AllParameterLines(data), options.json);
     return kExitOk;
@@ -314,7 +319,7 @@ int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptio
     }
     model::DriveData data;
     SingleRead goal(groupCode);
-    if (!Run(goal, data, options, err)) return kExitFailure;
+    if (const int status = Run(goal, data, options, out, err)) return status;
     data.TakeImage();
     Print(out, GroupLines(data, groupCode), options.json);
     return kExitOk;

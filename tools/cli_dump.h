@@ -31,8 +31,9 @@ struct DumpOptions {
 
 // Starts the link threads on the port chosen beforehand, performs the first
 // complete read of groups 0x50..0x5A, then reads 0x5F, prints every
-// parameter and stops the threads. 0 on success; 1 with a one-line message on
-// err when the drive did not answer in time.
+// parameter and stops the threads. 0 on success; else the exit status with a
+// one-line message on err (and with json, the failure object on out): 4 when
+// the port does not open, 1 when the drive did not answer in time.
 int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options = {});
 // The same for one group (0x50..0x5A or 0x5F).
 int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptions& options = {});

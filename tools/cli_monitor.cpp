@@ -9,8 +9,11 @@
 
 #include "cli.h"
 #include "link/linkapi.h"
-#include "messageinbox.h"
+#include "link/pollmode.h"
 #include "link/seriallink.h"
+#include "messageinbox.h"
+#include "openfailurewatch.h"
+#include "output.h"
 
 namespace velmora::tools {
 namespace {
@@ -86,8 +89,9 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
     MessageInbox inbox;
     Printer print(context.out, start, invocation.json);
     FailureReporter failures(context.err);
-    link::SetPollMode(options.pollMode.value_or(0));
+    link::SetPollMode(options.pollMode.value_or(static_cast<int>(link::PollMode::ControlPage)));
     link::StartLinkThreads(inbox);
+    bool answered = false;
     // A reader that went away (a closed pipe) ends the run.
     while (!context.interrupted && Clock::now() < until && context.out.good()) {
         const auto left =
@@ -97,6 +101,7 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
         link::Telegram t;
         switch (message->number) {
             case link::WM_DRIVE_LINK_STATE:
+                answered = answered || message->wParam == 1;
                 print.line("link", message->wParam ? "1" : "0");
                 if (!message->wParam) failures.check();
                 break;
@@ -122,7 +127,14 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
         context.err << "velmora-cli: cannot write the output\n";
         return kExitFailure;
     }
-    return kExitOk;
+    // A run that never saw the drive is a failure, as for every command.
+    if (answered) return kExitOk;
+    if (!OpenFailureWatch::failing())
+        return PrintFailure(context.out, context.err, invocation.json, kExitFailure,
+                            "the drive did not answer");
+    return PrintFailure(context.out, context.err, invocation.json, kExitNoPort,
+                        "the drive did not answer (" +
+                            link::DescribeOpenFailure(link::LastOpenFailure()) + ")");
 }
 
 }  // namespace
@@ -136,7 +148,9 @@ Command MonitorCommand() {
             "    <ms> group <code> <data...>          a parameter-group reply\n"
             "    <ms> reply <code> <data...>          any other reply\n"
             "  <ms> counts from the start; codes and data are two lower-case hex digits.\n"
-            "  Why a port cannot be opened (permissions, in use) goes to standard error.\n",
+            "  Why a port cannot be opened (permissions, in use) goes to standard error.\n"
+            "  Exit 0 when the drive answered, 1 when it never did, 4 when the port\n"
+            "  cannot be opened.\n",
             RunMonitor};
 }
 

@@ -9,10 +9,20 @@ void Output::emit(const nlohmann::json& object) {
                   << std::flush;
 }
 
-int Output::fail(int code, const std::string& message) {
-    m_context.err << "velmora-cli: " << message << '\n' << std::flush;
-    emit({{"ok", false}, {"exit", code}, {"error", message}});
+int PrintFailure(std::ostream& out, std::ostream& err, bool json, int code,
+                 const std::string& message) {
+    err << "velmora-cli: " << message << '\n' << std::flush;
+    if (json) {
+        out << nlohmann::json{{"ok", false}, {"exit", code}, {"error", message}}.dump(
+                   -1, ' ', false, nlohmann::json::error_handler_t::replace)
+            << '\n'
+            << std::flush;
+    }
     return code;
+}
+
+int Output::fail(int code, const std::string& message) {
+    return PrintFailure(m_context.out, m_context.err, m_json, code, message);
 }
 
 void Output::note(const std::string& message) {

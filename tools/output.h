@@ -10,6 +10,11 @@
 
 namespace velmora::tools {
 
+// "velmora-cli: message" on err and, with json, {"ok": false, "exit": code,
+// "error": message} on out; returns code. Every command fails this way.
+int PrintFailure(std::ostream& out, std::ostream& err, bool json, int code,
+                 const std::string& message);
+
 class Output {
   public:
     Output(const Invocation& invocation, CliContext& context)

@@ -3,10 +3,14 @@
 #include <cstdio>
 
 #include "link/linkapi.h"
+#include "link/linkpolicy.h"
+#include "link/linkthreads.h"
+#include "link/queues.h"
 #include "link/seriallink_api.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
+#include "openfailurewatch.h"
 
 namespace velmora::tools {
 namespace {
@@ -16,8 +20,11 @@ using namespace std::chrono_literals;
 
 // A request or reply lost on the line is asked for again after this long.
 constexpr auto kRetry = 1000ms;
-// An open failure that lasts this long is not a drive still waking up.
-constexpr auto kOpenFailureGrace = 1500ms;
+// How long the end of a command waits for what it queued to reach the drive.
+constexpr auto kDrainLimit = 3000ms;
+// Read after the last request to see the drive answer behind it: no command
+// and no polling plan asks for it, so its reply answers that read alone.
+constexpr int kDrainGroup = model::code::Group5F;
 
 // The reply's values become the working values at once: the commands read
 // what the drive holds, nothing waits on a page to take them.
@@ -37,22 +44,86 @@ std::string Hex(int code) {
 }  // namespace
 
 DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Output& output,
-                           int pollMode)
-    : m_context(context), m_output(output) {
+                           link::PollMode pollMode)
+    : m_context(context),
+      m_output(output),
+      m_lostOrdersAtStart(link::LostOrderCount()),
+      m_ordersAtStart(link::QueuedOrderCount()) {
     if (invocation.options.seconds) {
         m_timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*invocation.options.seconds));
     }
     ApplyLinkOptions(invocation.options);
-    link::SetPollMode(invocation.options.pollMode.value_or(pollMode));
+    if (invocation.options.pollMode) {
+        link::SetPollMode(*invocation.options.pollMode);
+    } else {
+        link::SetPollMode(pollMode);
+    }
     link::StartLinkThreads(m_inbox);
 }
 
 DriveSession::~DriveSession() {
+    if (!m_finished) {
+        const std::string why = drain();
+        if (!why.empty()) m_context.err << "velmora-cli: " << why << '\n' << std::flush;
+    }
     link::StopLinkThreads();
 }
 
-void DriveSession::setPollMode(int mode) {
+int DriveSession::finish(int status) {
+    m_finished = true;
+    const std::string why = drain();
+    if (why.empty()) return status;
+    // A failure already reported keeps its status; a result is no longer sure.
+    if (status != kExitOk && status != kExitDiffers) {
+        m_context.err << "velmora-cli: " << why << '\n' << std::flush;
+        return status;
+    }
+    return m_output.fail(kExitFailure, why);
+}
+
+std::string DriveSession::drain() {
+    // Before the first answered link check the command has queued nothing;
+    // reads left unanswered change nothing.
+    if (!m_everLinked || link::QueuedOrderCount() == m_ordersAtStart) return {};
+    // Nothing new from the polling thread: the queue empties behind the mark.
+    link::SetPollMode(link::PollMode::FirmwareQuiet);
+    const auto deadline = Clock::now() + kDrainLimit;
+    const std::uint64_t mark = link::QueueSentMark();
+    const bool written = settle([&] { return link::LastSentMark() >= mark; }, deadline);
+    bool answered = m_drain == Drain::Written;
+    while (written && !answered && Clock::now() < deadline) {
+        m_drainAnswered = false;
+        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        answered = settle([this] { return m_drainAnswered; },
+                          std::min(deadline, Clock::now() + kRetry));
+    }
+    const std::string limit = std::to_string(kDrainLimit.count() / 1000) + " s";
+    const std::uint64_t lost = link::LostOrderCount() - m_lostOrdersAtStart;
+    if (lost > 0)
+        return std::to_string(lost) +
+               " request(s) to the drive were lost with the link; it may not hold the last "
+               "changes";
+    if (!written)
+        return "requests were still waiting for the line after " + limit +
+               "; the drive may not hold the last changes";
+    if (!answered)
+        return "the drive did not answer after the last requests within " + limit +
+               "; it may not hold the last changes";
+    return {};
+}
+
+bool DriveSession::settle(const std::function<bool()>& condition, Clock::time_point deadline) {
+    // Short slices: the writer passing the mark posts no message.
+    while (!condition()) {
+        if (Clock::now() >= deadline) return false;
+        if (auto message = m_inbox.wait(std::min(deadline, Clock::now() + 10ms)))
+            handle(*message);
+    }
+    return true;
+}
+
+void DriveSession::setPollMode(link::PollMode mode) {
     link::SetPollMode(mode);
 }
 
@@ -61,10 +132,12 @@ void DriveSession::handle(const MessageInbox::Message& message) {
     switch (message.number) {
         case link::WM_DRIVE_LINK_STATE:
             m_linked = message.wParam == 1;
+            m_everLinked = m_everLinked || m_linked;
             if (onLinkState) onLinkState(m_linked);
             break;
         case link::WM_DRIVE_GROUP_REPLY:
             if (link::FetchReply(t) == 0) {
+                m_drainAnswered = m_drainAnswered || t.command == kDrainGroup;
                 Store(m_data, t);
                 if (m_sink != &m_data) Store(*m_sink, t);
             }
@@ -105,18 +178,12 @@ bool DriveSession::waitFor(const std::function<bool()>& condition,
 int DriveSession::connect() {
     const auto start = Clock::now();
     const auto deadline = start + m_timeout;
-    std::optional<Clock::time_point> failingSince;
+    OpenFailureWatch port;
     while (!m_linked) {
         if (interrupted()) return m_output.fail(kExitFailure, "interrupted");
         const auto now = Clock::now();
-        const link::OpenFailure failure = link::LastOpenFailure();
-        if (failure.kind == link::OpenFailureKind::None) {
-            failingSince.reset();
-        } else if (!failingSince) {
-            failingSince = now;
-        } else if (now - *failingSince >= kOpenFailureGrace || now >= deadline) {
-            return m_output.fail(kExitNoPort, link::DescribeOpenFailure(failure));
-        }
+        if (port.lasting(now) || (now >= deadline && OpenFailureWatch::failing()))
+            return m_output.fail(kExitNoPort, link::DescribeOpenFailure(link::LastOpenFailure()));
         if (now >= deadline) {
             char limit[32];
             std::snprintf(limit, sizeof limit, "%.3g s", m_timeout.count() / 1000.0);
@@ -160,6 +227,11 @@ bool DriveSession::readAll(model::DriveData& into) {
     for (const auto& group : model::AllGroups())
         if (group.code != 0x5F) codes.push_back(group.code);
     return readGroups(codes, into);
+}
+
+int ReadWholeDrive(DriveSession& session, model::DriveData& drive) {
+    if (const int status = session.connect()) return status;
+    return session.readAll(drive) ? kExitOk : kExitFailure;
 }
 
 DriveIdentity IdentityOf(const model::DriveData& data) {

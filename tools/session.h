@@ -9,8 +9,10 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "cli.h"
+#include "link/pollmode.h"
 #include "link/telegram.h"
 #include "messageinbox.h"
 #include "model/drivedata.h"
@@ -22,9 +24,17 @@ class DriveSession {
   public:
     using Status = std::array<std::uint8_t, 4>;
 
-    // Chooses the port from the options and starts the link threads.
+    // How far the end of the command follows what it queued (setDrain).
+    enum class Drain {
+        Answered,  // the drive answered a read queued after it
+        Written,   // on the line (a drive in its boot loader answers no read)
+    };
+
+    // Chooses the port from the options and starts the link threads; --poll
+    // overrides `pollMode`.
     DriveSession(const Invocation& invocation, CliContext& context, Output& output,
-                 int pollMode = 0);
+                 link::PollMode pollMode = link::PollMode::ControlPage);
+    // Drains as finish() does when the command did not, then stops the threads.
     ~DriveSession();
     DriveSession(const DriveSession&) = delete;
     DriveSession& operator=(const DriveSession&) = delete;
@@ -46,7 +56,15 @@ class DriveSession {
     // Pumps until condition() holds; false after timeout or an interruption.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
-    void setPollMode(int mode);
+    // The command's last step: when it gave the drive an order (a write, an
+    // action), waits a few seconds at most until every request queued so far
+    // has reached the drive. `status`, or exit status 1 with the reason
+    // printed when some did not in time or were lost with the link: a write
+    // queued last is never claimed done unseen.
+    int finish(int status);
+    void setDrain(Drain until) { m_drain = until; }
+
+    void setPollMode(link::PollMode mode);
     [[nodiscard]] bool interrupted() const { return m_context.interrupted.load(); }
     [[nodiscard]] bool linked() const { return m_linked; }
     [[nodiscard]] const std::optional<Status>& status() const { return m_status; }
@@ -61,6 +79,12 @@ class DriveSession {
 
   private:
     void handle(const MessageInbox::Message& message);
+    // Empty when everything queued reached the drive, else why not.
+    std::string drain();
+    // Handles messages until condition() or the deadline; no interruption
+    // cuts it short (a stop order queued on Ctrl+C must still go out).
+    bool settle(const std::function<bool()>& condition,
+                std::chrono::steady_clock::time_point deadline);
 
     CliContext& m_context;
     Output& m_output;
@@ -69,8 +93,18 @@ class DriveSession {
     model::DriveData* m_sink = &m_data;
     std::chrono::milliseconds m_timeout{10000};
     bool m_linked = false;
+    bool m_everLinked = false;
+    bool m_finished = false;
+    bool m_drainAnswered = false;
+    Drain m_drain = Drain::Answered;
+    std::uint64_t m_lostOrdersAtStart = 0;
+    std::uint64_t m_ordersAtStart = 0;
     std::optional<Status> m_status;
 };
+
+// Connects and reads every parameter group into `drive` (backup, diff,
+// restore). 0, or the exit status with its message printed.
+[[nodiscard]] int ReadWholeDrive(DriveSession& session, model::DriveData& drive);
 
 // The drive's identity from a complete read: type (p36), firmware (p37), serial (p39).
 struct DriveIdentity {

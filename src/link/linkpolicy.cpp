@@ -65,6 +65,10 @@ PollPlan PollPlanFor(int mode) {
     return PollPlan{};
 }
 
+bool IsOrder(int command) {
+    return command != kReadGroupCommand && command != kLinkCheckCommand;
+}
+
 Telegram BuildReadRequest(int code) {
     Telegram t;
     t.command = kReadGroupCommand;

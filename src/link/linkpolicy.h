@@ -33,6 +33,10 @@ struct PollPlan {
 
 [[nodiscard]] PollPlan PollPlanFor(int mode);
 
+// The link threads ask for reads and link checks again when one is lost;
+// every other request is an order someone gave once (a write, an action).
+[[nodiscard]] bool IsOrder(int command);
+
 [[nodiscard]] Telegram BuildReadRequest(int code);
 [[nodiscard]] Telegram BuildLinkCheck();
 

@@ -3,7 +3,9 @@
 #include <pthread.h>
 
 #include <array>
+#include <atomic>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "link/codec.h"
@@ -29,6 +31,29 @@ constexpr milliseconds kFrameWait{50};
 // Names show in top, gdb and the CPU benchmark (at most 15 characters).
 void NameThisThread(const char* name) {
     pthread_setname_np(pthread_self(), name);
+}
+
+// A mark travels as a request no drive command can have, its number in the
+// data, and leaves the encoder as a frame that cannot be a telegram's (which
+// always begins with the start byte).
+constexpr int kSentMarkCommand = -1;
+constexpr std::uint8_t kSentMarkByte = 0x00;
+std::atomic<std::uint64_t> g_marksQueued{0};
+std::atomic<std::uint64_t> g_lastMarkPassed{0};
+
+WireFrame MarkFrame(const Telegram& mark) {
+    WireFrame frame;
+    frame.bytes.push_back(kSentMarkByte);
+    frame.bytes.insert(frame.bytes.end(), mark.data.begin(), mark.data.end());
+    return frame;
+}
+
+std::optional<std::uint64_t> MarkOf(const WireFrame& frame) {
+    if (frame.bytes.size() != 1 + sizeof(std::uint64_t) || frame.bytes[0] != kSentMarkByte)
+        return std::nullopt;
+    std::uint64_t number = 0;
+    for (std::size_t i = 1; i < frame.bytes.size(); ++i) number = number << 8 | frame.bytes[i];
+    return number;
 }
 
 void Post(MessageTarget& target, unsigned message, std::uintptr_t wParam) {
@@ -138,8 +163,7 @@ void LinkThreads::supervision() {
             failures = kFailuresForLoss;
             Post(*m_target, WM_DRIVE_LINK_STATE, 0);
             link.OpenLink();
-            TheFrameQueue().Flush(0);
-            telegrams.Flush(kRequestSlot);
+            FlushOutgoing();
             telegrams.Flush(kLinkReplySlot);
         }
     }
@@ -150,9 +174,13 @@ void LinkThreads::writer() {
     StopFlag& flag = m_flags[Writer];
     while (!flag.SleepFor(m_timings.loopPause)) {
         WireFrame frame;
-        if (TheFrameQueue().Fetch(0, frame) == queue_result::kOk) {
-            TheSerialLink().LinkWrite(std::move(frame));
+        if (TheFrameQueue().Fetch(0, frame) != queue_result::kOk) continue;
+        if (const auto mark = MarkOf(frame)) {
+            g_lastMarkPassed = *mark;
+            continue;
         }
+        const int command = FrameCommand(frame);
+        if (TheSerialLink().LinkWrite(std::move(frame)) != 0) CountLostOrder(command);
     }
 }
 
@@ -163,7 +191,12 @@ void LinkThreads::encoder() {
         Telegram request;
         if (TheTelegramQueues().Fetch(kRequestSlot, request) != queue_result::kOk) continue;
         WireFrame frame;
-        if (EncodeTelegram(request, frame) != 0) continue;
+        if (request.command == kSentMarkCommand) {
+            frame = MarkFrame(request);
+        } else if (EncodeTelegram(request, frame) != 0) {
+            CountLostOrder(request.command);
+            continue;
+        }
         // A backlog on the line holds the encoder back (the requests wait in
         // their own queue meanwhile) instead of dropping an encoded request.
         while (TheFrameQueue().PostWithin(0, frame, kFrameWait) != queue_result::kOk) {
@@ -269,6 +302,21 @@ void StartLinkThreads(MessageTarget& target) {
 void StopLinkThreads() {
     std::lock_guard lock(g_lifecycle);
     if (Threads().running()) Threads().stop();
+}
+
+std::uint64_t QueueSentMark() {
+    const std::uint64_t number = ++g_marksQueued;
+    Telegram mark;
+    mark.command = kSentMarkCommand;
+    for (int shift = 56; shift >= 0; shift -= 8)
+        mark.data.push_back(static_cast<std::uint8_t>(number >> shift));
+    mark.length = static_cast<std::uint8_t>(mark.data.size());
+    SendRequest(std::move(mark));
+    return number;
+}
+
+std::uint64_t LastSentMark() {
+    return g_lastMarkPassed.load();
 }
 
 bool LinkThreadsRunning() {

@@ -2,6 +2,7 @@
 // The six link threads. linkapi.h is what the window uses; this adds the
 // pauses, which tests shorten to keep the supervision cycle quick.
 #include <chrono>
+#include <cstdint>
 
 #include "link/linkapi.h"
 
@@ -17,5 +18,12 @@ struct LinkTimings {
 
 void StartLinkThreads(MessageTarget& target, const LinkTimings& timings);
 [[nodiscard]] bool LinkThreadsRunning();
+
+// For a program that ends (the command-line tool): queues a mark behind every
+// request queued so far and returns its number (rising). The writer thread
+// passes it once everything before it is written or discarded.
+std::uint64_t QueueSentMark();
+// The number of the last mark the writer passed (0: none yet).
+[[nodiscard]] std::uint64_t LastSentMark();
 
 }  // namespace velmora::link

@@ -1,8 +1,42 @@
 #include "link/queues.h"
 
+#include <atomic>
+
 #include "link/linkapi.h"
+#include "link/linkpolicy.h"
 
 namespace velmora::link {
+
+namespace {
+
+std::atomic<std::uint64_t> g_lostOrders{0};
+std::atomic<std::uint64_t> g_queuedOrders{0};
+
+bool IsOrderCode(int command) {
+    return command >= 0 && command <= 0xFF && IsOrder(command);
+}
+
+}  // namespace
+
+int FrameCommand(const WireFrame& frame) {
+    if (frame.bytes.size() < 5 || frame.bytes[0] != kFrameStart) return -1;
+    const auto digit = [](std::uint8_t c) {
+        return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+    };
+    return digit(frame.bytes[3]) * 16 + digit(frame.bytes[4]);
+}
+
+std::uint64_t LostOrderCount() {
+    return g_lostOrders.load();
+}
+
+std::uint64_t QueuedOrderCount() {
+    return g_queuedOrders.load();
+}
+
+void CountLostOrder(int command) {
+    if (IsOrderCode(command)) ++g_lostOrders;
+}
 
 TelegramQueues& TheTelegramQueues() {
     static TelegramQueues queues(kTelegramCapacity);
@@ -40,6 +74,7 @@ std::optional<std::uint8_t> ByteQueueSource::nextByte(std::chrono::milliseconds 
 int SendRequest(Telegram request) {
     // A request is what a page or the user asked the drive to do: when the
     // queue is full it waits for room rather than being dropped unseen.
+    if (IsOrderCode(request.command)) ++g_queuedOrders;
     const int result = TheTelegramQueues().PostOrHold(kRequestSlot, std::move(request));
     return result == queue_result::kOk || result == queue_result::kHeld ? 0 : 1;
 }
@@ -57,8 +92,9 @@ int SetPollMode(int mode) {
 }
 
 void FlushOutgoing() {
-    TheFrameQueue().Flush(0);
-    TheTelegramQueues().Flush(kRequestSlot);
+    for (const auto& frame : TheFrameQueue().TakeAll(0)) CountLostOrder(FrameCommand(frame));
+    for (const auto& request : TheTelegramQueues().TakeAll(kRequestSlot))
+        CountLostOrder(request.command);
 }
 
 }  // namespace velmora::link

@@ -32,6 +32,16 @@ using ByteQueue = QueueSet<std::uint8_t, 1>;
 // Empties all seven queues (a fresh start of the link threads).
 void FlushAllQueues();
 
+// How many orders (IsOrder) never reached the line since the program
+// started: discarded by a flush (a lost link), not encodable, or written to no
+// port. A program that ends learns from it whether what it ordered went out.
+[[nodiscard]] std::uint64_t LostOrderCount();
+// How many orders SendRequest has queued since the program started.
+[[nodiscard]] std::uint64_t QueuedOrderCount();
+void CountLostOrder(int command);
+// The command code an encoded frame carries; -1 for no telegram's frame.
+[[nodiscard]] int FrameCommand(const WireFrame& frame);
+
 // The byte queue as the decoder's byte source.
 class ByteQueueSource final : public ByteSource {
   public:

@@ -1,6 +1,7 @@
 #pragma once
 // Sets of request queues reached by slot number.
 #include <array>
+#include <deque>
 #include <utility>
 
 #include "link/requestqueue.h"
@@ -33,6 +34,10 @@ class QueueSet {
     int Flush(int slot) {
         auto* queue = at(slot);
         return queue ? queue->Flush() : queue_result::kBadSlot;
+    }
+    std::deque<Entry> TakeAll(int slot) {
+        auto* queue = at(slot);
+        return queue ? queue->TakeAll() : std::deque<Entry>{};
     }
     void FlushAll() {
         for (auto& queue : m_queues) queue.Flush();

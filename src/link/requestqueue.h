@@ -96,13 +96,22 @@ class RequestQueue {
     }
 
     int Flush() {
+        (void)TakeAll();
+        return queue_result::kOk;
+    }
+
+    // Empties the queue like Flush and hands back what it held, oldest first,
+    // for a caller that accounts for what is discarded.
+    std::deque<Entry> TakeAll() {
+        std::deque<Entry> taken;
         {
             std::lock_guard lock(m_mutex);
-            m_entries.clear();
+            taken.swap(m_entries);
+            for (auto& entry : m_held) taken.push_back(std::move(entry));
             m_held.clear();
         }
         m_room.notify_all();
-        return queue_result::kOk;
+        return taken;
     }
 
     [[nodiscard]] std::size_t size() const {

@@ -1,28 +1,18 @@
 #include "shell/textcatalog.h"
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "platform/configfile.h"
 #include "platform/profile.h"
-#include "shell/addedtexts.h"
 #include "shell/catalogtext.h"
 #include "shell/languagepaths.h"
 #include "shell/textkeys.h"
 
 namespace velmora::shell {
 
-namespace {
-// The language file's values are read into 128-character buffers.
-constexpr qsizetype kMaxTextCharacters = 127;
-// Added texts are whole sentences; they are not bound by the old buffers.
-constexpr qsizetype kMaxAddedCharacters = 255;
-}  // namespace
-
 struct TextCatalog::State {
-    std::array<QString, textkeys::kKeyCount> entries;
-    std::vector<QString> added;  // in the order of AddedTexts()
+    std::vector<QString> entries;  // in the order of textkeys::allTexts()
     unsigned languageNumber = 0;
     bool loaded = false;  // never reset while the program runs
 };
@@ -42,16 +32,15 @@ int TextCatalog::load(unsigned languageNumber) {
     m_state->languageNumber = languageNumber;
     if (m_state->loaded) return 1;
     const auto file = platform::ProfileFile::load(languageFilePath(languageNumber));
-    for (int i = 0; i < textkeys::kKeyCount; ++i) {
-        m_state->entries[static_cast<std::size_t>(i)] =
-            profileText(file, textkeys::sectionOf(i), textkeys::keyName(i), kMaxTextCharacters);
-    }
-    m_state->added.clear();
-    for (const AddedText& added : AddedTexts()) {
-        QString value = profileText(file, added.section, added.key, kMaxAddedCharacters);
-        if (value == QLatin1String(kFileError.data(), kFileError.size()))
-            value = QString::fromUtf8(added.english.data(), added.english.size());
-        m_state->added.push_back(value);
+    const auto texts = textkeys::allTexts();
+    m_state->entries.clear();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const textkeys::TextKey& text = texts[i];
+        QString value = profileText(file, text.section, text.key,
+                                    textkeys::maxCharacters(static_cast<int>(i)));
+        if (!text.english.empty() && value == QLatin1String(kFileError.data(), kFileError.size()))
+            value = QString::fromUtf8(text.english.data(), static_cast<qsizetype>(text.english.size()));
+        m_state->entries.push_back(value);
     }
     m_state->loaded = true;
     return 0;
@@ -64,12 +53,10 @@ int TextCatalog::text(int ordinal, QString& out) const {
 }
 
 QString TextCatalog::text(std::string_view key) const {
-    QString out = QString::fromLatin1(kFileError.data(), kFileError.size());
-    if (text(ordinalOf(key), out) == 0 || !m_state->loaded) return out;
-    const auto& added = AddedTexts();
-    for (std::size_t i = 0; i < added.size() && i < m_state->added.size(); ++i)
-        if (added[i].key == key) return m_state->added[i];
-    return out;
+    const int index = textkeys::indexOf(key);
+    if (!m_state->loaded || index < 0)
+        return QString::fromLatin1(kFileError.data(), static_cast<qsizetype>(kFileError.size()));
+    return m_state->entries[static_cast<std::size_t>(index)];
 }
 
 void TextCatalog::animationPath(QString& out) const {

@@ -14,7 +14,7 @@ public:
     // 0 and out set when the ordinal is in the catalogue, 1 otherwise.
     int text(int ordinal, QString& out) const;
     // Text of a key by name ("startbutton"); "FILE_ERROR" when unknown or missing.
-    // An added text (AddedTexts) missing from the file gives its English wording.
+    // An added text (textkeys.h) missing from the file gives its English wording.
     [[nodiscard]] QString text(std::string_view key) const;
     void animationPath(QString& out) const;
     [[nodiscard]] unsigned languageNumber() const;

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <unordered_map>
+#include <vector>
+
+#include "link/porthinttexts.h"
 
 namespace velmora::shell::textkeys {
 
@@ -128,16 +131,59 @@ static_assert(
     }(),
     "the sections must cover every ordinal once");
 
-const std::unordered_map<std::string_view, int>& ordinalsByName() {
+// The texts added after the ordinal keys. The port hints come from the link's
+// table, which the command line shows in English.
+constexpr TextKey kMessages[] = {
+    {"messages", "emptyfile", "The file is empty."},
+    {"messages", "firmwareincomplete",
+     "The drive asked for more than the update file holds. The update was not completed."},
+};
+constexpr TextKey kPortMenu[] = {
+    {"portmenu", "rememberadapter", "Remember this adapter for this port"},
+};
+
+constexpr int kMaxKeyCharacters = 127;
+constexpr int kMaxAddedCharacters = 255;
+
+const std::vector<TextKey>& texts() {
+    static const std::vector<TextKey> all = [] {
+        std::vector<TextKey> list;
+        for (int i = 0; i < kKeyCount; ++i) list.push_back({sectionOf(i), keyName(i), {}});
+        list.insert(list.end(), std::begin(kMessages), std::end(kMessages));
+        for (const link::PortHintText& hint : link::kPortHints)
+            list.push_back({link::kPortHintSection, hint.key, hint.english});
+        list.insert(list.end(), std::begin(kPortMenu), std::end(kPortMenu));
+        return list;
+    }();
+    return all;
+}
+
+const std::unordered_map<std::string_view, int>& indicesByName() {
     static const auto map = [] {
         std::unordered_map<std::string_view, int> names;
-        for (int i = 0; i < kKeyCount; ++i) names.emplace(kKeys[static_cast<std::size_t>(i)], i);
+        const auto& all = texts();
+        for (std::size_t i = 0; i < all.size(); ++i)
+            names.emplace(all[i].key, static_cast<int>(i));
         return names;
     }();
     return map;
 }
 
 }  // namespace
+
+std::span<const TextKey> allTexts() {
+    return texts();
+}
+
+int indexOf(std::string_view key) {
+    const auto& names = indicesByName();
+    const auto found = names.find(key);
+    return found == names.end() ? -1 : found->second;
+}
+
+int maxCharacters(int index) {
+    return index < kKeyCount ? kMaxKeyCharacters : kMaxAddedCharacters;
+}
 
 std::string_view keyName(int ordinal) {
     if (ordinal < 0 || ordinal >= kKeyCount) return {};
@@ -154,9 +200,8 @@ std::string_view sectionOf(int ordinal) {
 }
 
 int ordinalOf(std::string_view key) {
-    const auto& names = ordinalsByName();
-    const auto found = names.find(key);
-    return found == names.end() ? -1 : found->second;
+    const int index = indexOf(key);
+    return index < kKeyCount ? index : -1;
 }
 
 }  // namespace velmora::shell::textkeys

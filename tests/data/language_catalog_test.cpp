@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/profile.h"
-#include "shell/addedtexts.h"
 #include "shell/textcatalog.h"
+#include "shell/textkeys.h"
 #include "tests/support/tempfolder.h"
 
 namespace {
@@ -18,6 +21,44 @@ namespace {
 namespace fs = std::filesystem;
 using velmora::platform::ProfileFile;
 using velmora::shell::TextCatalog;
+namespace textkeys = velmora::shell::textkeys;
+
+using Sections = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Sections and their keys in file order, duplicates kept (the program's
+// reader would see only the first of two).
+Sections ReadSections(const fs::path& path) {
+    std::ifstream in(path);
+    Sections sections;
+    for (std::string line; std::getline(in, line);) {
+        if (sections.empty() && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+        line = Trimmed(line);
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            sections.push_back({Trimmed(line.substr(1, line.find(']') - 1)), {}});
+        } else if (line.find('=') != std::string::npos && !sections.empty()) {
+            sections.back().second.push_back(Trimmed(line.substr(0, line.find('='))));
+        }
+    }
+    return sections;
+}
+
+// The sections and keys of the text table, in its order.
+Sections TableSections() {
+    Sections sections;
+    for (const auto& text : textkeys::allTexts()) {
+        if (sections.empty() || sections.back().first != text.section)
+            sections.push_back({std::string(text.section), {}});
+        sections.back().second.emplace_back(text.key);
+    }
+    return sections;
+}
 
 // VELMORA_TEST_DATA_DIR lets a check run against a changed copy of the data.
 fs::path DataDir() {
@@ -57,11 +98,28 @@ TEST_P(ShippedLanguage, EveryKeyLoadsWholeAndUncut) {
         EXPECT_FALSE(text.trimmed().isEmpty()) << key;
     }
     // The added texts are shipped in each language, not left to their English.
-    for (const auto& added : velmora::shell::AddedTexts()) {
+    const auto texts = textkeys::allTexts();
+    for (std::size_t i = textkeys::kKeyCount; i < texts.size(); ++i) {
+        const auto& added = texts[i];
         const std::string raw =
             file.getString(std::string(added.section), std::string(added.key), "FILE_ERROR");
         EXPECT_NE(raw, "FILE_ERROR") << "[" << added.section << "] " << added.key;
         EXPECT_EQ(TextCatalog::instance().text(added.key).toStdString(), raw) << added.key;
+        EXPECT_FALSE(Trimmed(raw).empty()) << added.key;
+    }
+}
+
+// A key misspelt, duplicated, out of order or in the wrong section, an extra
+// section: the file must hold exactly the table's sections and keys, in order.
+TEST_P(ShippedLanguage, HoldsTheTablesSectionsAndKeysInOrder) {
+    char name[32];
+    std::snprintf(name, sizeof name, "language_%02d.ini", GetParam());
+    const Sections file = ReadSections(m_dir / "data_language" / name);
+    const Sections table = TableSections();
+    ASSERT_EQ(file.size(), table.size());
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(file[i].first, table[i].first);
+        EXPECT_EQ(file[i].second, table[i].second) << "[" << table[i].first << "]";
     }
 }
 

@@ -2,6 +2,7 @@
 #include <QFile>
 
 #include "shell/textcatalog.h"
+#include "shell/textkeys.h"
 #include "widgettestsupport.h"
 
 namespace velmora::shell {
@@ -61,6 +62,11 @@ TEST_F(TextCatalogTest, FileWithOnlyTheGeneralSection) {
     EXPECT_EQ(errors, TextCatalog::keyCount() - 3);
     EXPECT_EQ(T("company"), "Velmora");
     EXPECT_EQ(T("startbutton"), kFileError);  // it belongs in [navi]
+    // A file older than the added texts shows their English wording.
+    const auto texts = textkeys::allTexts();
+    ASSERT_GT(texts.size(), static_cast<std::size_t>(TextCatalog::keyCount()));
+    for (std::size_t i = static_cast<std::size_t>(TextCatalog::keyCount()); i < texts.size(); ++i)
+        EXPECT_EQ(T(texts[i].key).toStdString(), texts[i].english) << texts[i].key;
 }
 
 // Catches a failed load reported as a failure or leaving the texts empty.

@@ -155,7 +155,7 @@ TEST(CliDumpDrive, FailsWithOneLineWhenNothingAnswers) {
     DumpOptions quick;
     quick.timeout = 600ms;
     quick.retry = 200ms;
-    EXPECT_EQ(RunDump(out, err, quick), 1);
+    EXPECT_EQ(RunDump(out, err, quick), kExitNoPort);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     EXPECT_EQ(out.str(), "");
     const auto lines = Lines(err.str());

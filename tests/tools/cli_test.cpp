@@ -12,7 +12,11 @@
 #include <sstream>
 #include <thread>
 
+#include "link/linkapi.h"
+#include "link/linkpolicy.h"
+#include "model/commands.h"
 #include "ptypeer.h"
+#include "session.h"
 
 namespace velmora::tools {
 namespace {
@@ -117,11 +121,39 @@ TEST(Cli, InterruptStopsAndFailuresAreExplained) {
     const auto started = std::chrono::steady_clock::now();
     const CliRun run = RunWith({"--device", "/dev/velmora-missing", "monitor"}, &interrupt);
     stopper.join();
-    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.status, kExitNoPort);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);
     EXPECT_NE(run.out.find(" link 0\n"), std::string::npos);
     EXPECT_NE(run.err.find("/dev/velmora-missing"), std::string::npos);
 }
+
+struct Unanswered {
+    const char* name;
+    std::vector<std::string> command;
+};
+class CliUnanswered : public ::testing::TestWithParam<Unanswered> {};
+
+// Catches a reading command that exits 0 (or 1 for a port that cannot be
+// opened) when nothing answered, or fails without the JSON failure object.
+TEST_P(CliUnanswered, ExitsOneForASilentDriveAndFourForNoPort) {
+    link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
+    drive.setSilent(true);
+    for (const auto& [device, status] : {std::pair{drive.devicePath(), kExitFailure},
+                                         std::pair{std::string("/dev/velmora-missing"), kExitNoPort}}) {
+        std::vector<std::string> args{"--device", device, "--json", "--seconds", "0.5"};
+        args.insert(args.end(), GetParam().command.begin(), GetParam().command.end());
+        const CliRun run = RunWith(args);
+        EXPECT_EQ(run.status, status) << device << run.err;
+        const std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+        EXPECT_NE(last.find("\"exit\":" + std::to_string(status)), std::string::npos) << run.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliUnanswered,
+                         ::testing::Values(Unanswered{"Dump", {"dump"}},
+                                           Unanswered{"Read", {"read", "59"}},
+                                           Unanswered{"Monitor", {"monitor"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Catches a monitor that runs on forever when its output pipe is closed
 // (velmora-cli monitor | head -3).
@@ -134,6 +166,40 @@ TEST(Cli, MonitorEndsWhenItsOutputFails) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(RunCli(args, context), kExitFailure);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);
+}
+
+// Catches a command that ends (and stops the link) while its last order still
+// waits behind other requests, and one that claims success when the drive
+// never answered behind that order.
+TEST(CliSession, AnOrderQueuedLastReachesTheDriveBeforeTheEnd) {
+    link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
+    const auto stops = [](const std::vector<link::test::ScriptedDrive::Request>& requests) {
+        return std::count_if(requests.begin(), requests.end(), [](const auto& r) {
+            return r.command == model::code::StopMotor;
+        });
+    };
+    for (const bool silent : {false, true}) {
+        std::ostringstream out, err;
+        std::atomic<bool> never{false};
+        CliContext context{out, err, never};
+        Invocation invocation;
+        invocation.options.device = drive.devicePath();
+        Output output(invocation, context);
+        int status = -1;
+        {
+            DriveSession session(invocation, context, output);
+            ASSERT_EQ(session.connect(), kExitOk) << err.str();
+            drive.setSilent(silent);
+            // A backlog on the line, then the order as the command's last act.
+            for (int i = 0; i < 40; ++i) link::SendRequest(link::BuildReadRequest(0x59));
+            link::SendRequest(model::BuildAction(model::code::StopMotor));
+            status = session.finish(kExitOk);
+        }
+        EXPECT_EQ(stops(drive.requests()), silent ? 2 : 1) << err.str();
+        EXPECT_EQ(status, silent ? kExitFailure : kExitOk) << err.str();
+        EXPECT_EQ(err.str().find("did not answer") != std::string::npos, silent) << err.str();
+        drive.setSilent(false);
+    }
 }
 
 // Runs in a fresh folder holding config.ini, as the tool is started by a

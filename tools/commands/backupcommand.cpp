@@ -18,14 +18,9 @@ int SaveBackupFile(Output& output, const std::filesystem::path& file,
 
 namespace {
 
-int RunBackup(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
-    const std::filesystem::path file = invocation.arguments.front();
-    DriveSession session(invocation, context, output);
-    if (const int status = session.connect()) return status;
+int Backup(DriveSession& session, Output& output, const std::filesystem::path& file) {
     model::DriveData data;
-    if (!session.readAll(data)) return kExitFailure;
+    if (const int status = ReadWholeDrive(session, data)) return status;
     if (const int status = SaveBackupFile(output, file, data)) return status;
     const DriveIdentity id = IdentityOf(data);
     output.emit({{"ok", true},
@@ -36,6 +31,13 @@ int RunBackup(const Invocation& invocation, CliContext& context) {
     output.note("wrote " + std::to_string(WritableParameters().size()) + " parameters to " +
                 file.string());
     return kExitOk;
+}
+
+int RunBackup(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
+    DriveSession session(invocation, context, output);
+    return session.finish(Backup(session, output, invocation.arguments.front()));
 }
 
 }  // namespace

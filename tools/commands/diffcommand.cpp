@@ -7,17 +7,9 @@
 namespace velmora::tools {
 namespace {
 
-int RunDiff(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
-    const std::filesystem::path file = invocation.arguments.front();
-    BackupContents contents;
-    std::string error;
-    if (!LoadBackup(file, contents, error)) return output.fail(kExitFailure, error);
-    DriveSession session(invocation, context, output);
-    if (const int status = session.connect()) return status;
+int Compare(DriveSession& session, Output& output, const BackupContents& contents) {
     model::DriveData drive;
-    if (!session.readAll(drive)) return kExitFailure;
+    if (const int status = ReadWholeDrive(session, drive)) return status;
     // The file's texts through the same scaling, so "0.3" and "0.30" agree.
     model::DriveData wanted;
     nlohmann::json differences = nlohmann::json::array();
@@ -32,6 +24,17 @@ int RunDiff(const Invocation& invocation, CliContext& context) {
     }
     output.emit({{"ok", true}, {"same", differences.empty()}, {"differences", differences}});
     return differences.empty() ? kExitOk : kExitDiffers;
+}
+
+int RunDiff(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
+    BackupContents contents;
+    std::string error;
+    if (!LoadBackup(invocation.arguments.front(), contents, error))
+        return output.fail(kExitFailure, error);
+    DriveSession session(invocation, context, output);
+    return session.finish(Compare(session, output, contents));
 }
 
 }  // namespace

@@ -63,21 +63,10 @@ class Progress {
     std::string m_lastPhase;
 };
 
-int RunFlash(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (!invocation.arguments.empty() || invocation.update.empty() ||
-        (invocation.resume == !invocation.loader.empty()))
-        return UsageError(output, invocation,
-                          "wants --loader L.bin --update U.bin, or --resume --update U.bin");
-    std::vector<std::uint8_t> loader;
-    std::vector<std::uint8_t> update;
-    std::string error;
-    if (!invocation.resume && !ReadWhole(invocation.loader, loader, error))
-        return output.fail(kExitFailure, error);
-    if (!ReadWhole(invocation.update, update, error)) return output.fail(kExitFailure, error);
-
+int Transfer(DriveSession& session, const Invocation& invocation, CliContext& context,
+             Output& output, std::vector<std::uint8_t> loader,
+             const std::vector<std::uint8_t>& update) {
     const model::FirmwareTimings timings;
-    DriveSession session(invocation, context, output, model::kPollNothing);
     Progress progress(output, context);
     std::deque<std::uint16_t> requests;
     session.onReply = [&](link::Telegram& reply) {
@@ -104,7 +93,7 @@ int RunFlash(const Invocation& invocation, CliContext& context) {
     } else {
         link::SuspendSupervision();
     }
-    session.setPollMode(model::kPollBlockRequest);
+    session.setPollMode(link::PollMode::FirmwareBlockRequest);
     bool lastBlockSent = false;
     for (;;) {
         if (!session.waitFor([&] { return !requests.empty(); }, kNoRequestLimit)) {
@@ -118,23 +107,40 @@ int RunFlash(const Invocation& invocation, CliContext& context) {
         }
         const std::uint16_t block = requests.front();
         requests.pop_front();
-        session.setPollMode(model::kPollPreparing);
+        session.setPollMode(link::PollMode::FirmwarePreparing);
         const model::FirmwareAnswer answer = model::AnswerBlockRequest(update, block);
         if (lastBlockSent || !answer.block) break;
         pause(timings.beforeFirmwareBlock);
         link::SendRequest(*answer.block);
         progress.show("firmware", answer.progress, answer.progressMaximum);
         lastBlockSent = answer.lastBlock;
-        session.setPollMode(model::kPollBlockRequest);
+        session.setPollMode(link::PollMode::FirmwareBlockRequest);
     }
     pause(timings.beforeFirmwareDone);
     link::SendRequest(model::BuildAction(model::code::FirmwareDone));
-    // The last telegram must leave before the threads stop.
-    session.pump(milliseconds(300));
     link::ResumeSupervision();
     output.emit({{"ok", true}, {"update", invocation.update}, {"bytes", update.size()}});
     output.note("firmware download finished");
     return kExitOk;
+}
+
+int RunFlash(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (!invocation.arguments.empty() || invocation.update.empty() ||
+        (invocation.resume == !invocation.loader.empty()))
+        return UsageError(output, invocation,
+                          "wants --loader L.bin --update U.bin, or --resume --update U.bin");
+    std::vector<std::uint8_t> loader;
+    std::vector<std::uint8_t> update;
+    std::string error;
+    if (!invocation.resume && !ReadWhole(invocation.loader, loader, error))
+        return output.fail(kExitFailure, error);
+    if (!ReadWhole(invocation.update, update, error)) return output.fail(kExitFailure, error);
+    DriveSession session(invocation, context, output, link::PollMode::FirmwareQuiet);
+    // The drive leaves its boot loader after the last telegram and answers no
+    // read behind it: the end waits until that telegram is on the line.
+    session.setDrain(DriveSession::Drain::Written);
+    return session.finish(Transfer(session, invocation, context, output, std::move(loader), update));
 }
 
 }  // namespace

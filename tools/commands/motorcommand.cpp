@@ -4,6 +4,7 @@
 #include "model/motorparameterfile.h"
 #include "model/motorstore.h"
 #include "platform/templatepath.h"
+#include "readback.h"
 #include "session.h"
 
 namespace velmora::tools {
@@ -36,19 +37,11 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     model::SendMotorGroups(data);
     model::DriveData after;
     if (!session.readGroups(model::kMotorReadOrder, after)) return kExitFailure;
-    nlohmann::json failed = nlohmann::json::array();
-    for (const auto& key : model::MotorFileKeys()) {
-        const std::string wanted = model::MotorFileValue(data, key);
-        const std::string got = model::MotorFileValue(after, key);
-        if (wanted == got) continue;
-        failed.push_back({{"parameter", key.parameter}, {"wanted", wanted}, {"drive", got}});
-        output.text() << "p" << key.parameter << ": did not take (wanted " << wanted
-                      << ", drive " << got << ")\n";
-    }
-    output.emit({{"ok", failed.empty()}, {"file", file.string()}, {"not_taken", failed}});
-    if (!failed.empty()) return kExitDiffers;
-    output.note("loaded " + file.string());
-    return kExitOk;
+    std::vector<ReadBackValue> values;
+    for (const auto& key : model::MotorFileKeys())
+        values.push_back(
+            {key.parameter, model::MotorFileValue(data, key), model::MotorFileValue(after, key), {}});
+    return ReportReadBack(output, file, NotTaken(output, values), "loaded");
 }
 
 int RunMotor(const Invocation& invocation, CliContext& context) {
@@ -58,7 +51,8 @@ int RunMotor(const Invocation& invocation, CliContext& context) {
         return UsageError(output, invocation, "wants save FILE or load FILE");
     DriveSession session(invocation, context, output);
     if (const int status = session.connect()) return status;
-    return words[0] == "save" ? Save(session, output, words[1]) : Load(session, output, words[1]);
+    return session.finish(words[0] == "save" ? Save(session, output, words[1])
+                                             : Load(session, output, words[1]));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "commandkit.h"
 #include "model/remoteparameterfile.h"
 #include "platform/templatepath.h"
+#include "readback.h"
 #include "session.h"
 
 namespace velmora::tools {
@@ -48,19 +49,10 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     data.RequestGroup(0, model::kWriteRemoteGroup);
     model::DriveData after;
     if (!session.readGroups(kGroup, after)) return kExitFailure;
-    nlohmann::json failed = nlohmann::json::array();
-    for (const auto& key : model::RemoteFileKeys()) {
-        if (data.Working(key.parameter) == after.Working(key.parameter)) continue;
-        failed.push_back({{"key", key.key},
-                          {"parameter", key.parameter},
-                          {"wanted", KeyValue(data, key)},
-                          {"drive", KeyValue(after, key)}});
-        output.text() << key.key << " (p" << key.parameter << "): did not take\n";
-    }
-    output.emit({{"ok", failed.empty()}, {"file", file.string()}, {"not_taken", failed}});
-    if (!failed.empty()) return kExitDiffers;
-    output.note("loaded " + file.string());
-    return kExitOk;
+    std::vector<ReadBackValue> values;
+    for (const auto& key : model::RemoteFileKeys())
+        values.push_back({key.parameter, KeyValue(data, key), KeyValue(after, key), key.key});
+    return ReportReadBack(output, file, NotTaken(output, values), "loaded");
 }
 
 int RunRemote(const Invocation& invocation, CliContext& context) {
@@ -70,7 +62,8 @@ int RunRemote(const Invocation& invocation, CliContext& context) {
         return UsageError(output, invocation, "wants save FILE or load FILE");
     DriveSession session(invocation, context, output);
     if (const int status = session.connect()) return status;
-    return words[0] == "save" ? Save(session, output, words[1]) : Load(session, output, words[1]);
+    return session.finish(words[0] == "save" ? Save(session, output, words[1])
+                                             : Load(session, output, words[1]));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "cli_dump.h"
 #include "commandkit.h"
 #include "model/grouplayout.h"
+#include "readback.h"
 #include "session.h"
 
 namespace velmora::tools {
@@ -14,20 +15,12 @@ int SaveBackupFile(Output& output, const std::filesystem::path& file,
 
 namespace {
 
-int RunRestore(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
+int Restore(DriveSession& session, const Invocation& invocation, CliContext& context,
+            Output& output, const BackupContents& contents) {
     const std::filesystem::path file = invocation.arguments.front();
-    BackupContents contents;
-    std::string error;
-    // Nothing is written when the file has a single bad value.
-    if (!LoadBackup(file, contents, error)) return output.fail(kExitFailure, error);
-
-    DriveSession session(invocation, context, output);
-    if (const int status = session.connect()) return status;
     // The drive as it was, beside FILE, so a wrong restore can be undone.
     model::DriveData before;
-    if (!session.readAll(before)) return kExitFailure;
+    if (const int status = ReadWholeDrive(session, before)) return status;
     const DriveIdentity id = IdentityOf(before);
     if (!contents.type.empty() && contents.type != std::to_string(id.type) && !invocation.yes) {
         return output.fail(kExitUsage, file.string() + " was made for inverter type " +
@@ -53,24 +46,26 @@ int RunRestore(const Invocation& invocation, CliContext& context) {
     model::DriveData after;
     if (!session.readGroups(groups, after)) return kExitFailure;
 
-    nlohmann::json failed = nlohmann::json::array();
-    for (const auto& [parameter, text] : contents.values) {
-        const std::string wanted = ParameterValue(target, parameter);
-        const std::string got = ParameterValue(after, parameter);
-        if (wanted == got) continue;
-        failed.push_back({{"parameter", parameter}, {"wanted", wanted}, {"drive", got}});
-        output.text() << "p" << parameter << ": did not take (wanted " << wanted << ", drive "
-                      << got << ")\n";
-    }
-    output.emit({{"ok", failed.empty()},
-                 {"file", file.string()},
-                 {"undo_file", undoFile.string()},
-                 {"written", contents.values.size()},
-                 {"not_taken", failed}});
-    if (!failed.empty()) return kExitDiffers;
-    output.note("restored " + std::to_string(contents.values.size()) + " parameters from " +
-                file.string());
-    return kExitOk;
+    std::vector<ReadBackValue> values;
+    for (const auto& [parameter, text] : contents.values)
+        values.push_back(
+            {parameter, ParameterValue(target, parameter), ParameterValue(after, parameter), {}});
+    return ReportReadBack(
+        output, file, NotTaken(output, values),
+        "restored " + std::to_string(contents.values.size()) + " parameters from",
+        {{"undo_file", undoFile.string()}, {"written", contents.values.size()}});
+}
+
+int RunRestore(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
+    BackupContents contents;
+    std::string error;
+    // Nothing is written when the file has a single bad value.
+    if (!LoadBackup(invocation.arguments.front(), contents, error))
+        return output.fail(kExitFailure, error);
+    DriveSession session(invocation, context, output);
+    return session.finish(Restore(session, invocation, context, output, contents));
 }
 
 }  // namespace

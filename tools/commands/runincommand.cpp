@@ -75,7 +75,8 @@ class RunIn {
     }
 
     // The motor stopped and the speed put back, as the page does, then a
-    // status that shows it standing.
+    // status that shows it standing. The session's end waits until both
+    // orders have reached the drive.
     void stop(std::uint32_t savedSpeed) {
         m_session.onStatus = nullptr;
         m_session.onLinkState = nullptr;
@@ -83,23 +84,6 @@ class RunIn {
         model::SendRunInCommands(m_session.data(), m_sequencer.takeCommands());
         model::RestoreRunInSpeed(m_session.data(), savedSpeed);
         m_session.waitFor([this] { return stopped(); }, milliseconds(5000));
-        confirmSpeed(savedSpeed);
-    }
-
-    // A status may show the motor standing before the restoring write left
-    // the queue, and the link stops with the program: read group 0x50 back
-    // (answered after the write) until the drive holds the speed again.
-    void confirmSpeed(std::uint32_t savedSpeed) {
-        auto& drive = m_session.data();
-        constexpr std::uint32_t kUnanswered = 0xFFFFFFFF;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            if (attempt > 0) model::RestoreRunInSpeed(drive, savedSpeed);
-            drive.SetImage(model::param::kSetSpeed, kUnanswered);
-            drive.RequestGroup(1, 0x50);
-            m_session.waitFor([&] { return drive.Image(model::param::kSetSpeed) != kUnanswered; },
-                              milliseconds(1000));
-            if (drive.Image(model::param::kSetSpeed) == savedSpeed) return;
-        }
     }
 
   private:
@@ -156,16 +140,9 @@ void PrintTable(const RunInRecord& record, double tolerance, std::ostream& err) 
     err << "result " << (record.passed(tolerance) ? "PASS" : "FAIL") << "\n";
 }
 
-int RunRunIn(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one PROGRAM");
-    const auto program = FindProgram(invocation.arguments.front());
-    if (program.empty())
-        return output.fail(kExitFailure, "no run-in program " + invocation.arguments.front());
-    auto steps = model::LoadRunInSteps(program);
-    if (steps.empty()) return output.fail(kExitFailure, program.string() + " holds no step");
-
-    DriveSession session(invocation, context, output, model::kRunInPollMode);
+int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& context,
+               Output& output, const std::filesystem::path& program,
+               std::vector<model::RunInStep> steps) {
     if (const int status = session.connect()) return status;
     model::DriveData& drive = session.data();
     std::vector<int> groups = IdentityGroups();
@@ -200,6 +177,19 @@ int RunRunIn(const Invocation& invocation, CliContext& context) {
     output.emit(certificate);
     if (record.interrupted) return kExitFailure;
     return record.passed(invocation.tolerance) ? kExitOk : kExitDiffers;
+}
+
+int RunRunIn(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one PROGRAM");
+    const auto program = FindProgram(invocation.arguments.front());
+    if (program.empty())
+        return output.fail(kExitFailure, "no run-in program " + invocation.arguments.front());
+    auto steps = model::LoadRunInSteps(program);
+    if (steps.empty()) return output.fail(kExitFailure, program.string() + " holds no step");
+    DriveSession session(invocation, context, output, link::PollMode::RunIn);
+    return session.finish(
+        RunProgram(session, invocation, context, output, program, std::move(steps)));
 }
 
 }  // namespace

@@ -38,6 +38,48 @@ int LoadAndRead(DriveSession& session, const std::function<bool(model::MotorStor
     return kExitOk;
 }
 
+int ListSlots(DriveSession& session, Output& output) {
+    if (const int status = session.connect()) return status;
+    nlohmann::json slots = nlohmann::json::array();
+    for (int n = 1; n <= model::kMemorySlotCount; ++n) {
+        const auto state = SlotState(session, n);
+        if (!state) return Silent(output);
+        slots.push_back({{"slot", n}, {"data", *state}});
+        output.text() << "slot " << n << (*state ? " data" : " empty") << "\n";
+    }
+    output.emit({{"ok", true}, {"slots", slots}});
+    return kExitOk;
+}
+
+int SlotAction(DriveSession& session, Output& output, const std::string& verb, int slot) {
+    if (const int status = session.connect()) return status;
+    const std::string name = "slot " + std::to_string(slot);
+    if (verb == "save") {
+        // The slot receives what the drive holds now, as the page sends what it shows.
+        model::DriveData data;
+        if (!session.readGroups(model::kMotorReadOrder, data)) return kExitFailure;
+        model::MotorStore(data).saveSlot(slot);
+    } else if (verb == "load") {
+        const auto state = SlotState(session, slot);
+        if (!state) return Silent(output);
+        if (!*state) return output.fail(kExitFailure, name + " is empty");
+        if (const int status =
+                LoadAndRead(session, [&](model::MotorStore& s) { return s.loadSlot(slot); }))
+            return status;
+    } else {
+        model::DriveData data;
+        model::MotorStore(data).deleteSlot(slot);
+    }
+    // The query after the action answers only once the action has gone out.
+    const auto state = SlotState(session, slot);
+    if (!state) return Silent(output);
+    if (verb == "save" && !*state) return output.fail(kExitFailure, name + " stayed empty");
+    if (verb == "delete" && *state) return output.fail(kExitFailure, name + " still holds data");
+    output.emit({{"ok", true}, {"slot", slot}, {"action", verb}, {"data", *state}});
+    output.note(name + (*state ? " data" : " empty"));
+    return kExitOk;
+}
+
 int RunSlot(const Invocation& invocation, CliContext& context) {
     Output output(invocation, context);
     const auto& words = invocation.arguments;
@@ -47,43 +89,14 @@ int RunSlot(const Invocation& invocation, CliContext& context) {
     if (!list && !(slot && (verb == "save" || verb == "load" || verb == "delete")))
         return UsageError(output, invocation, "wants list, or save|load|delete N with N 1..32");
     DriveSession session(invocation, context, output);
-    if (const int status = session.connect()) return status;
+    return session.finish(list ? ListSlots(session, output)
+                               : SlotAction(session, output, verb, *slot));
+}
 
-    if (list) {
-        nlohmann::json slots = nlohmann::json::array();
-        for (int n = 1; n <= model::kMemorySlotCount; ++n) {
-            const auto state = SlotState(session, n);
-            if (!state) return Silent(output);
-            slots.push_back({{"slot", n}, {"data", *state}});
-            output.text() << "slot " << n << (*state ? " data" : " empty") << "\n";
-        }
-        output.emit({{"ok", true}, {"slots", slots}});
-        return kExitOk;
-    }
-    if (verb == "save") {
-        // The slot receives what the drive holds now, as the page sends what it shows.
-        model::DriveData data;
-        if (!session.readGroups(model::kMotorReadOrder, data)) return kExitFailure;
-        model::MotorStore(data).saveSlot(*slot);
-    } else if (verb == "load") {
-        const auto state = SlotState(session, *slot);
-        if (!state) return Silent(output);
-        if (!*state) return output.fail(kExitFailure, "slot " + words[1] + " is empty");
-        if (const int status = LoadAndRead(session,
-                                           [&](model::MotorStore& s) { return s.loadSlot(*slot); }))
-            return status;
-    } else {
-        model::DriveData data;
-        model::MotorStore(data).deleteSlot(*slot);
-    }
-    // The query after the action answers only once the action has gone out.
-    const auto state = SlotState(session, *slot);
-    if (!state) return Silent(output);
-    if (verb == "save" && !*state) return output.fail(kExitFailure, "slot " + words[1] + " stayed empty");
-    if (verb == "delete" && *state) return output.fail(kExitFailure, "slot " + words[1] + " still holds data");
-    output.emit({{"ok", true}, {"slot", *slot}, {"action", verb}, {"data", *state}});
-    output.note("slot " + words[1] + (*state ? " data" : " empty"));
-    return kExitOk;
+// The action's telegrams and the motor groups read back, after connecting.
+int StoreAction(DriveSession& session, const std::function<bool(model::MotorStore&)>& action) {
+    if (const int status = session.connect()) return status;
+    return LoadAndRead(session, action);
 }
 
 int RunMakerSet(const Invocation& invocation, CliContext& context) {
@@ -93,11 +106,9 @@ int RunMakerSet(const Invocation& invocation, CliContext& context) {
                            : std::nullopt;
     if (!model) return UsageError(output, invocation, "takes one motor model number 0..14");
     DriveSession session(invocation, context, output);
-    if (const int status = session.connect()) return status;
-    if (const int status = LoadAndRead(session, [&](model::MotorStore& s) {
-            return s.loadMakerSet(*model);
-        }))
-        return status;
+    const int status = session.finish(
+        StoreAction(session, [&](model::MotorStore& s) { return s.loadMakerSet(*model); }));
+    if (status != kExitOk) return status;
     output.emit({{"ok", true}, {"maker_set", *model}});
     output.note("loaded maker data set " + std::to_string(*model));
     return kExitOk;
@@ -110,12 +121,11 @@ int RunFactorySettings(const Invocation& invocation, CliContext& context) {
         return output.fail(kExitUsage,
                            "factory-settings overwrites every parameter; give --yes to go on");
     DriveSession session(invocation, context, output);
-    if (const int status = session.connect()) return status;
-    if (const int status = LoadAndRead(session, [](model::MotorStore& s) {
-            s.loadFactorySettings();
-            return true;
-        }))
-        return status;
+    const int status = session.finish(StoreAction(session, [](model::MotorStore& s) {
+        s.loadFactorySettings();
+        return true;
+    }));
+    if (status != kExitOk) return status;
     output.emit({{"ok", true}});
     output.note("factory settings loaded");
     return kExitOk;

@@ -6,11 +6,7 @@
 namespace velmora::tools {
 namespace {
 
-int RunStatus(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (!invocation.arguments.empty())
-        return UsageError(output, invocation, "takes no arguments");
-    DriveSession session(invocation, context, output);
+int Report(DriveSession& session, Output& output) {
     if (const int status = session.connect()) return status;
     model::DriveData data;
     if (!session.readGroups(IdentityGroups(), data)) return kExitFailure;
@@ -33,6 +29,14 @@ int RunStatus(const Invocation& invocation, CliContext& context) {
                 "\nfault             class " + std::to_string(s[2]) + " number " +
                 std::to_string(s[3]) + "\noperation allowed " + (allowed ? "yes" : "no"));
     return kExitOk;
+}
+
+int RunStatus(const Invocation& invocation, CliContext& context) {
+    Output output(invocation, context);
+    if (!invocation.arguments.empty())
+        return UsageError(output, invocation, "takes no arguments");
+    DriveSession session(invocation, context, output);
+    return session.finish(Report(session, output));
 }
 
 }  // namespace
