@@ -185,6 +185,10 @@ TEST_F(CliDrive, RunInWithoutFaultPasses) {
     const auto& step = run.json["steps"][0];
     EXPECT_EQ(step["actual_rpm"]["mean"], 6000.0);
     EXPECT_FALSE(step["output_current_a"].is_null());
+    // Under load the simulated drive's output voltage (p15) lies above the
+    // voltage it reports as p16: the certificate must not swap the two.
+    EXPECT_GT(step["output_voltage_v"]["mean"].get<double>(),
+              step["supply_voltage_v"]["mean"].get<double>());
     EXPECT_EQ(run.json["drive"]["serial"], sim::FactoryParameters()[39]);
 }
 

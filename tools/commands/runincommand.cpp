@@ -109,8 +109,8 @@ class RunIn {
         const auto& d = m_session.data();
         step.speed.add(d.Working(model::param::kActualSpeed) * 60.0);
         step.current.add(d.GetReal(model::param::kOutputCurrent));
-        step.outputVoltage.add(d.GetReal(model::param::kSupplyVoltage));
-        step.supplyVoltage.add(d.GetReal(model::param::kOutputVoltage));
+        step.outputVoltage.add(d.GetReal(model::param::kOutputVoltage));
+        step.supplyVoltage.add(d.GetReal(model::param::kSupplyVoltage));
     }
 
     DriveSession& m_session;
