@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "backupfile.h"
 #include "cli.h"
 #include "output.h"
+#include "session.h"
 
 namespace velmora::tools {
 
@@ -24,6 +26,21 @@ inline std::optional<int> WholeNumber(std::string_view text, int low, int high) 
     if (ec != std::errc{} || ptr != text.data() + text.size() || text.empty()) return std::nullopt;
     if (value < low || value > high) return std::nullopt;
     return value;
+}
+
+// The start diff and restore share: one FILE argument, read whole as a backup
+// before the drive is touched (nothing is sent for a file with a bad value),
+// then body(session, output, contents) on a session drained at its end.
+template <class Body>
+int RunOnBackupFile(const Invocation& invocation, CliContext& context, Body body) {
+    Output output(invocation, context);
+    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
+    BackupContents contents;
+    std::string error;
+    if (!LoadBackup(invocation.arguments.front(), contents, error))
+        return output.fail(kExitFailure, error);
+    DriveSession session(invocation, context, output);
+    return session.finish(body(session, output, contents));
 }
 
 }  // namespace velmora::tools

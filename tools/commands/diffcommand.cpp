@@ -18,7 +18,8 @@ int Compare(DriveSession& session, Output& output, const BackupContents& content
         const std::string fileValue = ParameterValue(wanted, parameter);
         const std::string driveValue = ParameterValue(drive, parameter);
         if (fileValue == driveValue) continue;
-        differences.push_back({{"parameter", parameter}, {"drive", driveValue}, {"file", fileValue}});
+        differences.push_back(
+            {{"parameter", parameter}, {"drive", driveValue}, {"file", fileValue}});
         output.text() << "p" << parameter << ": drive " << driveValue << " file " << fileValue
                       << "\n";
     }
@@ -27,14 +28,7 @@ int Compare(DriveSession& session, Output& output, const BackupContents& content
 }
 
 int RunDiff(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
-    BackupContents contents;
-    std::string error;
-    if (!LoadBackup(invocation.arguments.front(), contents, error))
-        return output.fail(kExitFailure, error);
-    DriveSession session(invocation, context, output);
-    return session.finish(Compare(session, output, contents));
+    return RunOnBackupFile(invocation, context, Compare);
 }
 
 }  // namespace

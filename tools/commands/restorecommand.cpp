@@ -10,8 +10,7 @@
 
 namespace velmora::tools {
 
-int SaveBackupFile(Output& output, const std::filesystem::path& file,
-                   const model::DriveData& data);
+int SaveBackupFile(Output& output, const std::filesystem::path& file, const model::DriveData& data);
 
 namespace {
 
@@ -27,9 +26,8 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
                                            contents.type + ", this drive is type " +
                                            std::to_string(id.type) + " (--yes restores anyway)");
     }
-    const auto undoFile =
-        file.parent_path() /
-        ("backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp() + ".ini");
+    const auto undoFile = file.parent_path() /
+                          ("backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp() + ".ini");
     if (const int status = SaveBackupFile(output, undoFile, before)) return status;
     context.err << "velmora-cli: the drive as it was is saved in " << undoFile.string() << "\n";
 
@@ -50,22 +48,17 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
     for (const auto& [parameter, text] : contents.values)
         values.push_back(
             {parameter, ParameterValue(target, parameter), ParameterValue(after, parameter), {}});
-    return ReportReadBack(
-        output, file, NotTaken(output, values),
-        "restored " + std::to_string(contents.values.size()) + " parameters from",
-        {{"undo_file", undoFile.string()}, {"written", contents.values.size()}});
+    return ReportReadBack(output, file, NotTaken(output, values),
+                          "restored " + std::to_string(contents.values.size()) + " parameters from",
+                          {{"undo_file", undoFile.string()}, {"written", contents.values.size()}});
 }
 
 int RunRestore(const Invocation& invocation, CliContext& context) {
-    Output output(invocation, context);
-    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
-    BackupContents contents;
-    std::string error;
-    // Nothing is written when the file has a single bad value.
-    if (!LoadBackup(invocation.arguments.front(), contents, error))
-        return output.fail(kExitFailure, error);
-    DriveSession session(invocation, context, output);
-    return session.finish(Restore(session, invocation, context, output, contents));
+    return RunOnBackupFile(
+        invocation, context,
+        [&](DriveSession& session, Output& output, const BackupContents& contents) {
+            return Restore(session, invocation, context, output, contents);
+        });
 }
 
 }  // namespace
