@@ -39,9 +39,29 @@ float Factor(int parameter) {
 
 }  // namespace
 
-DriveData::DriveData() {
+DriveData::DriveData() : m_gate(std::make_unique<DriveGate>(*this, LinkOutlet())) {
     Reset();
 }
+
+DriveData::DriveData(const DriveData& other)
+    : m_words(other.m_words),
+      m_received(other.m_received),
+      m_errorGroupStored(other.m_errorGroupStored),
+      m_motorSel(other.m_motorSel),
+      m_storeObserver(other.m_storeObserver),
+      m_gate(std::make_unique<DriveGate>(*this, LinkOutlet())) {}
+
+DriveData& DriveData::operator=(const DriveData& other) {
+    if (this == &other) return *this;
+    m_words = other.m_words;
+    m_received = other.m_received;
+    m_errorGroupStored = other.m_errorGroupStored;
+    m_motorSel = other.m_motorSel;
+    m_storeObserver = other.m_storeObserver;
+    return *this;
+}
+
+DriveData::~DriveData() = default;
 
 DriveData& DriveData::instance() {
     static DriveData data;
@@ -56,18 +76,17 @@ void DriveData::Reset() {
     m_motorSel = {2, 2};
 }
 
-void DriveData::RequestGroup(int direction, int code) {
+GateResult DriveData::RequestGroup(int direction, int code) {
     if (direction == 1) {
-        if (Flagged(code) || code == kErrorGroup) link::SendRequest(BuildReadGroup(code));
-        return;
+        if (Flagged(code) || code == kErrorGroup) return m_gate->send(BuildReadGroup(code));
+        return std::nullopt;
     }
-    if (direction != 0) return;
-    // The image afterwards equals what was sent.
+    if (direction != 0) return std::nullopt;
+    return m_gate->writeGroup(code);
+}
+
+void DriveData::CopyWorkingToImage() {
     std::copy(m_words.begin() + 1, m_words.begin() + kImageBase, m_words.begin() + kImageBase + 1);
-    const GroupLayout* group = FindGroupByWriteCommand(code);
-    if (group == nullptr) return;
-    const std::span<const std::uint32_t, 156> image(m_words.data() + kImageBase, 156);
-    link::SendRequest(BuildWriteGroup(group->code, image));
 }
 
 void DriveData::StoreGroupReply() {
@@ -95,7 +114,7 @@ void DriveData::StoreReply(const link::Telegram& reply) {
 
 void DriveData::RequestMissingGroups() {
     for (int code = kFirstFlagged; code <= kLastFlagged; ++code) {
-        if (!m_received[code - kFirstFlagged]) link::SendRequest(BuildReadGroup(code));
+        if (!m_received[code - kFirstFlagged]) m_gate->send(BuildReadGroup(code));
     }
 }
 

@@ -4,21 +4,38 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <utility>
 
 #include "link/telegram.h"
+#include "model/drivegate.h"
 
 namespace velmora::model {
 
 class DriveData {
   public:
     DriveData();
+    // A copy has a gate of its own, on the link, with no status seen yet.
+    DriveData(const DriveData& other);
+    DriveData& operator=(const DriveData& other);
+    ~DriveData();
     // The process-wide instance the pages share.
     static DriveData& instance();
 
-    // direction 1 reads a group (0x50..0x5A, 0x5F); direction 0 copies the
-    // working values into the image and sends write command 0x10..0x18.
-    void RequestGroup(int direction, int code);
+    // The guarded way to the drive: every write and action of this image.
+    [[nodiscard]] DriveGate& gate() { return *m_gate; }
+    [[nodiscard]] const DriveGate& gate() const { return *m_gate; }
+
+    // direction 1 reads a group (0x50..0x5A, 0x5F); direction 0 writes group
+    // 0x10..0x18 through the gate, which checks the working values, copies
+    // them into the image and sends. nullopt when sent (reads: always).
+    GateResult RequestGroup(int direction, int code);
+    // The image afterwards equals the working values (what a write sends).
+    void CopyWorkingToImage();
+    [[nodiscard]] std::span<const std::uint32_t, 156> ImageWords() const {
+        return std::span<const std::uint32_t, 156>(m_words.data() + 156, 156);
+    }
     // Fetch one reply from the reply queue and store it.
     void StoreGroupReply();
     // Store one already fetched reply (the part of StoreGroupReply after the fetch).
@@ -60,6 +77,7 @@ class DriveData {
     bool m_errorGroupStored = false;           // 0x5F
     std::array<int, 2> m_motorSel{2, 2};
     std::function<void(int)> m_storeObserver;
+    std::unique_ptr<DriveGate> m_gate;
 };
 
 }  // namespace velmora::model

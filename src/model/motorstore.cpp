@@ -1,6 +1,5 @@
 #include "model/motorstore.h"
 
-#include "link/linkapi.h"
 #include "model/commands.h"
 
 namespace velmora::model {
@@ -26,7 +25,8 @@ void MotorStore::forgetFollowChoices() {
 
 bool MotorStore::loadMakerSet(int model) {
     if (!ValidModel(model)) return false;
-    link::SendRequest(BuildAction(code::LoadMakerSet, static_cast<std::uint8_t>(model)));
+    if (m_data.gate().send(BuildAction(code::LoadMakerSet, static_cast<std::uint8_t>(model))))
+        return false;
     m_hooks.readMotorGroups();
     forgetFollowChoices();
     return true;
@@ -35,8 +35,8 @@ bool MotorStore::loadMakerSet(int model) {
 bool MotorStore::loadSlot(int slot) {
     if (!ValidSlot(slot)) return false;
     const auto number = static_cast<std::uint8_t>(slot);
-    link::SendRequest(BuildAction(code::LoadMemorySlot, number));
-    link::SendRequest(BuildReadSlotState(number));
+    if (m_data.gate().send(BuildAction(code::LoadMemorySlot, number))) return false;
+    m_data.gate().send(BuildReadSlotState(number));
     m_hooks.readMotorGroups();
     forgetFollowChoices();
     return true;
@@ -46,18 +46,17 @@ bool MotorStore::saveSlot(int slot) {
     if (!ValidSlot(slot)) return false;
     // The slot receives exactly what the working values hold.
     m_hooks.sendMotorGroups();
-    link::SendRequest(BuildAction(code::SaveMemorySlot, static_cast<std::uint8_t>(slot)));
-    return true;
+    return !m_data.gate().send(BuildAction(code::SaveMemorySlot, static_cast<std::uint8_t>(slot)));
 }
 
 bool MotorStore::deleteSlot(int slot) {
     if (!ValidSlot(slot)) return false;
-    link::SendRequest(BuildAction(code::DeleteMemorySlot, static_cast<std::uint8_t>(slot)));
-    return true;
+    return !m_data.gate().send(
+        BuildAction(code::DeleteMemorySlot, static_cast<std::uint8_t>(slot)));
 }
 
 void MotorStore::loadFactorySettings() {
-    link::SendRequest(BuildAction(code::LoadFactorySettings));
+    m_data.gate().send(BuildAction(code::LoadFactorySettings));
     m_hooks.readMotorGroups();
     forgetFollowChoices();
 }

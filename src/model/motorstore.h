@@ -33,7 +33,8 @@ class MotorStore {
     };
     explicit MotorStore(DriveData& data, Hooks hooks = {});
 
-    // model 0..14; slot 1..32. Out-of-range numbers send nothing (false).
+    // model 0..14; slot 1..32. Out-of-range numbers, and what the drive's
+    // gate refuses (a running motor), send nothing (false).
     bool loadMakerSet(int model);
     bool loadSlot(int slot);
     bool saveSlot(int slot);

@@ -1,6 +1,5 @@
 #include "model/runinsequencer.h"
 
-#include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/parameters.h"
 
@@ -111,10 +110,10 @@ void SendRunInCommands(DriveData& drive, const std::vector<RunInCommand>& comman
     for (const RunInCommand& command : commands) {
         switch (command.kind) {
             case RunInCommand::Kind::StopMotor:
-                link::SendRequest(BuildAction(code::StopMotor));
+                drive.gate().send(BuildAction(code::StopMotor));
                 break;
             case RunInCommand::Kind::StartMotor:
-                link::SendRequest(BuildAction(code::StartMotor));
+                drive.gate().send(BuildAction(code::StartMotor));
                 break;
             case RunInCommand::Kind::WriteSpeed:
                 drive.SetChoice(param::kSetSpeed, command.value);

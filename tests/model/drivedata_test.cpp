@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/queues.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/linkqueues.h"
 
 namespace velmora::model {
@@ -156,12 +157,13 @@ TEST_F(DriveDataTest, StoresTheDocumentedGroup50Reply) {
     EXPECT_EQ(m_data.Working(7), 5u);
     EXPECT_EQ(m_data.Working(8), 2u);
 
-    m_data.SetChoice(7, 3);
+    testkit::DriveStands(m_data);
+    m_data.SetChoice(7, 1);
     m_data.RequestGroup(0, 0x10);
     const auto sent = testkit::TakeRequest();
     ASSERT_TRUE(sent.has_value());
     EXPECT_EQ(sent->command, 0x10);
-    EXPECT_EQ(sent->data, (std::vector<std::uint8_t>{0x01, 0x2C, 0x03, 0x02}));
+    EXPECT_EQ(sent->data, (std::vector<std::uint8_t>{0x01, 0x2C, 0x01, 0x02}));
 }
 
 // Wrong-length and unknown replies must change nothing: a truncated reply
@@ -185,7 +187,7 @@ TEST_F(DriveDataTest, IgnoresWrongLengthAndUnknownReplies) {
 }
 
 // Reads go out only for group codes; writes only for write commands, and a
-// write always refreshes the image from the working values first.
+// refused write leaves the image as the drive has it.
 TEST_F(DriveDataTest, RequestGroupSendsOnlyValidRequests) {
     m_data.RequestGroup(1, 0x59);
     m_data.RequestGroup(1, 0x5F);
@@ -198,7 +200,7 @@ TEST_F(DriveDataTest, RequestGroupSendsOnlyValidRequests) {
     m_data.SetWorking(100, 77);  // travels in no group
     m_data.RequestGroup(0, 0x19);
     EXPECT_FALSE(testkit::TakeRequest().has_value());
-    EXPECT_EQ(m_data.Image(100), 77u);
+    EXPECT_EQ(m_data.Image(100), 0u);
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+#pragma once
+// The one way from the tool to the drive. Every write, action and poll-mode
+// change of the window's pages and dialogs and of the command-line tool
+// passes here, so both refuse the same things for the same reasons: values
+// outside the parameter rules, settings while the motor turns, anything but
+// the transfer while a firmware download holds the drive.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/pollmode.h"
+#include "link/telegram.h"
+#include "model/parameterrules.h"
+
+namespace velmora::model {
+
+class DriveData;
+
+// Where accepted requests go: the link, or a test's recorder.
+class RequestOutlet {
+  public:
+    virtual ~RequestOutlet() = default;
+    // 0 queued, non-zero not.
+    virtual int send(link::Telegram request) = 0;
+    virtual int setPollMode(int mode) = 0;
+};
+// The process's link queues.
+[[nodiscard]] RequestOutlet& LinkOutlet();
+
+struct GateRefusal {
+    enum class Reason {
+        Value,          // `values` says which and why
+        MotorTurning,   // the drive reports operation not allowed
+        StateUnknown,   // no status from the drive yet (or the link is down)
+        TransferHolds,  // a firmware download holds the drive and its polling
+        NoTransfer,     // a firmware telegram outside a download
+        NotAGroup,      // no writable group has this command
+        NotQueued,      // the outlet did not take it
+    };
+    Reason reason = Reason::Value;
+    int command = 0;  // the refused telegram's command code
+    std::vector<ValueRefusal> values;
+    // English, for the command line and logs: "p42 = 9000 is outside …".
+    [[nodiscard]] std::string describe() const;
+};
+// nullopt: accepted and queued.
+using GateResult = std::optional<GateRefusal>;
+
+// English name of a command for messages ("start motor", "write group 0x51").
+[[nodiscard]] std::string CommandName(int command);
+
+class DriveGate {
+  public:
+    DriveGate(DriveData& data, RequestOutlet& outlet);
+    DriveGate(const DriveGate&) = delete;
+    DriveGate& operator=(const DriveGate&) = delete;
+
+    void setOutlet(RequestOutlet& outlet) { m_outlet = &outlet; }
+
+    // --- what the drive last said ---
+    // A status reply (four bytes): bit 0 of the second byte set means the
+    // motor stands and settings may change.
+    void observeStatus(const std::array<std::uint8_t, 4>& status);
+    // A lost link forgets the status: nothing that needs a standing motor
+    // goes out until the drive speaks again.
+    void observeLink(bool up);
+    [[nodiscard]] bool statusKnown() const { return m_status.has_value(); }
+    [[nodiscard]] bool operationAllowed() const;
+    // Known to turn, or not known to stand.
+    [[nodiscard]] bool motorMayTurn() const { return !operationAllowed(); }
+
+    // --- the guarded way ---
+    // Writes the working values of a group (write command 0x10..0x18): every
+    // value that differs from the drive's (the image) must pass its rule;
+    // group 0x50 may change the set speed alone while the motor turns,
+    // every other change needs a standing motor.
+    GateResult writeGroup(int writeCommand);
+    // Any other request: reads always pass; actions by the command table.
+    GateResult send(link::Telegram request);
+    // The checks of send() without sending (the window greys what it refuses).
+    [[nodiscard]] GateResult check(int command) const;
+    // Checks values a file would write, all at once, before anything is sent:
+    // `values` holds the file's working words (unread where the file has none).
+    [[nodiscard]] std::vector<ValueRefusal> checkValues(const std::vector<int>& parameters,
+                                                        const DriveData& values) const;
+
+    // --- polling ---
+    // A page's or dialog's mode; refused while a firmware download holds it.
+    GateResult setPollMode(link::PollMode mode);
+    // A firmware download takes the drive: needs a standing motor; until
+    // endTransfer() only its own telegrams and poll modes pass.
+    GateResult beginTransfer();
+    GateResult setTransferPollMode(int mode);
+    void endTransfer();
+    [[nodiscard]] bool transferActive() const { return m_transfer; }
+
+    // Told of every refusal (the window's notice, the command line's message).
+    void setRefusalListener(std::function<void(const GateRefusal&)> listener) {
+        m_onRefusal = std::move(listener);
+    }
+    // Told of every request that went out (a journal of the drive's changes).
+    void setSentListener(std::function<void(const link::Telegram&)> listener) {
+        m_onSent = std::move(listener);
+    }
+
+  private:
+    GateResult refuse(GateRefusal refusal) const;
+    GateResult pass(link::Telegram request);
+    [[nodiscard]] std::optional<GateRefusal::Reason> blocker(int command) const;
+
+    DriveData& m_data;
+    RequestOutlet* m_outlet;
+    std::optional<std::array<std::uint8_t, 4>> m_status;
+    bool m_transfer = false;
+    bool m_testOperation = false;
+    std::function<void(const GateRefusal&)> m_onRefusal;
+    std::function<void(const link::Telegram&)> m_onSent;
+};
+
+}  // namespace velmora::model
