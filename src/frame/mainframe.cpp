@@ -20,6 +20,7 @@
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
 #include "shell/faultpopup.h"
+#include "shell/refusaltext.h"
 #include "shell/textcatalog.h"
 #include "trend/trendhost.h"
 
@@ -32,6 +33,9 @@ CMainFrame::CMainFrame(FrameOptions options, QWidget* parent)
     setWindowTitle(QStringLiteral("Halvern"));
     buildSheet();
     initialise();
+    // Whatever page or dialog asked, the user learns why the drive got nothing.
+    m_data.gate().setRefusalListener(
+        [this](const model::GateRefusal& refusal) { showNotice(RefusalText(refusal)); });
 }
 
 void CMainFrame::buildSheet() {
@@ -128,6 +132,7 @@ void CMainFrame::createMenus() {
 }
 
 CMainFrame::~CMainFrame() {
+    m_data.gate().setRefusalListener({});
     {
         std::lock_guard lock(m_aliveMutex);
         m_alive = false;

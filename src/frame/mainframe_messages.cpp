@@ -75,6 +75,7 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
 
 void CMainFrame::onLinkState(std::uintptr_t wParam) {
     m_connected = wParam == 1;
+    m_data.gate().observeLink(m_connected);
     for (Page* page : linkPages()) page->setEnabled(m_connected);
     if (m_connected != m_indicator->connectedShown()) {
         m_indicator->setConnected(m_connected);
@@ -136,6 +137,7 @@ void CMainFrame::onStatus() {
     if (link::FetchStatus(reply) != 0) return;
     std::array<std::uint8_t, 4> d{};
     if (model::ParseStatus(reply, d) != 0) return;
+    m_data.gate().observeStatus(d);
 
     if (m_trend) m_trend->driveStatus(d[2], d[3]);
     const bool allowed = (d[1] & 0x01) != 0;

@@ -39,7 +39,8 @@ float Factor(int parameter) {
 
 }  // namespace
 
-DriveData::DriveData() : m_gate(std::make_unique<DriveGate>(*this, LinkOutlet())) {
+DriveData::DriveData()
+    : m_ownGate(std::make_unique<DriveGate>(*this, LinkOutlet())), m_gate(m_ownGate.get()) {
     Reset();
 }
 
@@ -49,7 +50,8 @@ DriveData::DriveData(const DriveData& other)
       m_errorGroupStored(other.m_errorGroupStored),
       m_motorSel(other.m_motorSel),
       m_storeObserver(other.m_storeObserver),
-      m_gate(std::make_unique<DriveGate>(*this, LinkOutlet())) {}
+      m_ownGate(std::make_unique<DriveGate>(*this, LinkOutlet())),
+      m_gate(other.m_gate == other.m_ownGate.get() ? m_ownGate.get() : other.m_gate) {}
 
 DriveData& DriveData::operator=(const DriveData& other) {
     if (this == &other) return *this;
@@ -58,6 +60,7 @@ DriveData& DriveData::operator=(const DriveData& other) {
     m_errorGroupStored = other.m_errorGroupStored;
     m_motorSel = other.m_motorSel;
     m_storeObserver = other.m_storeObserver;
+    m_gate = other.m_gate == other.m_ownGate.get() ? m_ownGate.get() : other.m_gate;
     return *this;
 }
 
@@ -82,7 +85,7 @@ GateResult DriveData::RequestGroup(int direction, int code) {
         return std::nullopt;
     }
     if (direction != 0) return std::nullopt;
-    return m_gate->writeGroup(code);
+    return m_gate->writeGroupOf(*this, code);
 }
 
 void DriveData::CopyWorkingToImage() {

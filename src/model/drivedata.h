@@ -16,7 +16,8 @@ namespace velmora::model {
 class DriveData {
   public:
     DriveData();
-    // A copy has a gate of its own, on the link, with no status seen yet.
+    // A copy writes through the same gate as the original when that was
+    // another's (useGate), else through a gate of its own.
     DriveData(const DriveData& other);
     DriveData& operator=(const DriveData& other);
     ~DriveData();
@@ -26,6 +27,10 @@ class DriveData {
     // The guarded way to the drive: every write and action of this image.
     [[nodiscard]] DriveGate& gate() { return *m_gate; }
     [[nodiscard]] const DriveGate& gate() const { return *m_gate; }
+    // Writes of this image go through another image's gate from now on: a
+    // file's values laid over a read, judged by what the drive last said.
+    // The gate must outlive this image (and its copies, which share it).
+    void useGate(DriveGate& gate) { m_gate = &gate; }
 
     // direction 1 reads a group (0x50..0x5A, 0x5F); direction 0 writes group
     // 0x10..0x18 through the gate, which checks the working values, copies
@@ -77,7 +82,8 @@ class DriveData {
     bool m_errorGroupStored = false;           // 0x5F
     std::array<int, 2> m_motorSel{2, 2};
     std::function<void(int)> m_storeObserver;
-    std::unique_ptr<DriveGate> m_gate;
+    std::unique_ptr<DriveGate> m_ownGate;
+    DriveGate* m_gate;
 };
 
 }  // namespace velmora::model

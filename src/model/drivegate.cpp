@@ -201,6 +201,10 @@ GateResult DriveGate::send(link::Telegram request) {
 }
 
 GateResult DriveGate::writeGroup(int writeCommand) {
+    return writeGroupOf(m_data, writeCommand);
+}
+
+GateResult DriveGate::writeGroupOf(DriveData& image, int writeCommand) {
     GateRefusal refusal;
     refusal.command = writeCommand;
     const GroupLayout* group = FindGroupByWriteCommand(writeCommand);
@@ -210,10 +214,10 @@ GateResult DriveGate::writeGroup(int writeCommand) {
     }
     bool settingsChange = false;
     for (const FieldLayout& field : group->fields) {
-        const std::uint32_t word = m_data.Working(field.parameter);
-        if (word == m_data.Image(field.parameter)) continue;
+        const std::uint32_t word = image.Working(field.parameter);
+        if (word == image.Image(field.parameter)) continue;
         if (field.parameter != param::kSetSpeed) settingsChange = true;
-        if (auto value = CheckParameterValue(field.parameter, word, m_data)) {
+        if (auto value = CheckParameterValue(field.parameter, word, image)) {
             refusal.values.push_back(*value);
         }
     }
@@ -237,8 +241,8 @@ GateResult DriveGate::writeGroup(int writeCommand) {
             return refuse(std::move(refusal));
         }
     }
-    m_data.CopyWorkingToImage();
-    return pass(BuildWriteGroup(group->code, m_data.ImageWords()));
+    image.CopyWorkingToImage();
+    return pass(BuildWriteGroup(group->code, image.ImageWords()));
 }
 
 std::vector<ValueRefusal> DriveGate::checkValues(const std::vector<int>& parameters,

@@ -78,6 +78,9 @@ class DriveGate {
     // group 0x50 may change the set speed alone while the motor turns,
     // every other change needs a standing motor.
     GateResult writeGroup(int writeCommand);
+    // The same for another image of this drive (a file's values laid over
+    // what was read), judged by this drive's state.
+    GateResult writeGroupOf(DriveData& image, int writeCommand);
     // Any other request: reads always pass; actions by the command table.
     GateResult send(link::Telegram request);
     // The checks of send() without sending (the window greys what it refuses).

@@ -142,6 +142,17 @@ constexpr TextKey kPortMenu[] = {
     {"portmenu", "rememberadapter", "Remember this adapter for this port"},
 };
 
+// Why the guarded way to the drive refused a write or an action.
+constexpr TextKey kGate[] = {
+    {"gate", "gaterefusedvalue", "Not sent to the drive: %1 = %2 lies outside %3 … %4."},
+    {"gate", "gaterefusedunread", "Not sent to the drive: %1 has no value read from the drive."},
+    {"gate", "gaterefusedrunning", "Not sent while the motor runs: stop the motor first."},
+    {"gate", "gaterefusedunknown",
+     "Not sent: the drive's state is not known (no answer from the drive yet)."},
+    {"gate", "gaterefusedtransfer", "Not possible while a firmware download holds the drive."},
+    {"gate", "gaterefused", "Not sent to the drive."},
+};
+
 constexpr int kMaxKeyCharacters = 127;
 constexpr int kMaxAddedCharacters = 255;
 
@@ -153,6 +164,7 @@ const std::vector<TextKey>& texts() {
         for (const link::PortHintText& hint : link::kPortHints)
             list.push_back({link::kPortHintSection, hint.key, hint.english});
         list.insert(list.end(), std::begin(kPortMenu), std::end(kPortMenu));
+        list.insert(list.end(), std::begin(kGate), std::end(kGate));
         return list;
     }();
     return all;

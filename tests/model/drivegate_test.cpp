@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
+#include "model/motorparameterfile.h"
+#include "model/parameterfilecheck.h"
 #include "tests/support/drivestatus.h"
+#include "tests/support/tempfolder.h"
 
 namespace velmora::model {
 namespace {
@@ -187,6 +192,40 @@ TEST_F(DriveGateTest, AFileIsCheckedWholeWithTheLimitsItBrings) {
     ASSERT_EQ(refusals.size(), 2u);
     EXPECT_EQ(refusals[0].parameter, param::kFixedFrequency2);
     EXPECT_TRUE(refusals[1].unread);
+}
+
+}  // namespace
+}  // namespace velmora::model
+
+namespace velmora::model {
+namespace {
+
+TEST_F(DriveGateTest, AFileImageWritesThroughTheDrivesGate) {
+    DriveData file;
+    file.useGate(gate());
+    file.SetImage(param::kMaxSpeed, 1500);
+    file.TakeImage();
+    file.SetWorking(param::kMaxSpeed, 2000);
+    EXPECT_EQ(file.RequestGroup(0, 0x11)->reason, GateRefusal::Reason::StateUnknown);
+    gate().observeStatus(kStandingStatus);
+    DriveData copy = file;  // a copy keeps writing through the drive's gate
+    EXPECT_FALSE(copy.RequestGroup(0, 0x11));
+    EXPECT_EQ(outlet.sent.size(), 1u);
+}
+
+TEST(ParameterFileCheck, AFileLackingKeysOrNumbersIsNamed) {
+    testkit::TempFolder folder("filecheck");
+    const auto motor = folder.path() / "m.vpm";
+    testkit::WriteFile(motor, "[Velmora Motor]\np41=30\np42=9k\np44=2,5\n");
+    const auto problems = MotorFileProblems(motor);
+    EXPECT_EQ(problems.size(), MotorFileKeys().size() - 1);
+    EXPECT_NE(std::find(problems.begin(), problems.end(), "p42 = \"9k\" is not a number"),
+              problems.end());
+    EXPECT_NE(std::find(problems.begin(), problems.end(), "p44 = \"2,5\" is not a number"),
+              problems.end());
+    EXPECT_NE(std::find(problems.begin(), problems.end(), "p90 is missing"), problems.end());
+    EXPECT_EQ(RemoteFileProblems(folder.path() / "none.vpr"),
+              std::vector<std::string>{"the file cannot be read"});
 }
 
 }  // namespace
