@@ -41,6 +41,10 @@ struct Invocation {
     std::string report;        // runin --report
     double tolerance = 2.0;    // runin --tolerance, percent
     int tickMs = 1000;         // runin: the length of its second (tests shorten it)
+    double rampLimit = 60.0;   // runin --ramp-limit, seconds to reach speed
+    std::string station;       // runin --station, written into the certificate
+    std::string operatorName;  // runin --operator
+    std::string html;          // certificate --html
 };
 
 // The parse result or a one-line reason for exit status 2.
@@ -79,6 +83,7 @@ struct Command {
 [[nodiscard]] Command FlashCommand();
 [[nodiscard]] Command RunInCommand();
 [[nodiscard]] Command DoctorCommand();
+[[nodiscard]] Command CertificateCommand();
 
 // Parses, dispatches and returns the exit status.
 int RunCli(std::span<const std::string> args, CliContext& context);

@@ -53,11 +53,18 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             sub->add_option("--loader", inv.loader, "boot loader image");
             sub->add_option("--update", inv.update, "firmware update image");
             sub->add_flag("--resume", inv.resume, "answer a drive already in its boot loader");
+        } else if (name == "certificate") {
+            sub->add_option("--html", inv.html, "printable page (HTML with an SVG plot)");
         } else if (name == "runin") {
             sub->add_option("--report", inv.report, "certificate file (JSON)");
             sub->add_option("--tolerance", inv.tolerance, "speed tolerance in percent")
                 ->check(CLI::Range(0.0, 100.0));
-            // Not in the help: lets the tests run a program in less than real time.
+            sub->add_option("--ramp-limit", inv.rampLimit, "seconds an on-phase may take to reach speed")
+                ->check(CLI::Range(1.0, 3600.0));
+            sub->add_option("--station", inv.station, "station name for the certificate");
+            sub->add_option("--operator", inv.operatorName, "operator for the certificate");
+            // Not in the help: lets the tests run a program in less than real time;
+            // a certificate of such a run says so.
             sub->add_option("--tick-ms", inv.tickMs)->check(CLI::Range(10, 1000))->group("");
         }
     }

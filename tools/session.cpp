@@ -59,6 +59,10 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
     } else {
         link::SetPollMode(pollMode);
     }
+    // Whatever the command sends goes through the drive's gate; a refusal
+    // ends the command with exit 1 and its reason.
+    m_data.gate().setRefusalListener(
+        [this](const model::GateRefusal& refusal) { m_refusals.push_back(refusal.describe()); });
     link::StartLinkThreads(m_inbox);
 }
 
@@ -72,6 +76,11 @@ DriveSession::~DriveSession() {
 
 int DriveSession::finish(int status) {
     m_finished = true;
+    if (!m_refusals.empty() && (status == kExitOk || status == kExitDiffers)) {
+        std::string reasons;
+        for (const std::string& reason : m_refusals) reasons += (reasons.empty() ? "" : "; ") + reason;
+        status = m_output.fail(kExitFailure, reasons);
+    }
     const std::string why = drain();
     if (why.empty()) return status;
     // A failure already reported keeps its status; a result is no longer sure.
@@ -132,6 +141,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
     switch (message.number) {
         case link::WM_DRIVE_LINK_STATE:
             m_linked = message.wParam == 1;
+            m_data.gate().observeLink(m_linked);
             m_everLinked = m_everLinked || m_linked;
             if (onLinkState) onLinkState(m_linked);
             break;
@@ -150,6 +160,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
                 Status status{};
                 if (model::ParseStatus(t, status) == 0) {
                     m_status = status;
+                    m_data.gate().observeStatus(status);
                     if (onStatus) onStatus(status);
                 }
             }
@@ -192,12 +203,17 @@ int DriveSession::connect() {
         }
         if (auto message = m_inbox.wait(std::min(deadline, now + 100ms))) handle(*message);
     }
+    // Writes wait for what the drive says of itself (a standing motor): the
+    // polling asks for the status in every mode.
+    (void)waitFor([this] { return m_status.has_value(); }, std::chrono::milliseconds(2000));
     return kExitOk;
 }
 
 bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into,
                               bool requested) {
     m_sink = &into;
+    // What is read from this drive is written back through its gate.
+    if (&into != &m_data) into.useGate(m_data.gate());
     const auto missing = [&] {
         std::vector<int> left;
         for (int code : codes)

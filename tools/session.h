@@ -71,6 +71,8 @@ class DriveSession {
     [[nodiscard]] std::chrono::milliseconds timeout() const { return m_timeout; }
     // The store that polled group replies go to (live values, identity).
     [[nodiscard]] model::DriveData& data() { return m_data; }
+    // The guarded way to this drive (images read by readGroups write through it).
+    [[nodiscard]] model::DriveGate& gate() { return m_data.gate(); }
 
     // Replies other than groups and status (slot state, block requests).
     std::function<void(link::Telegram&)> onReply;
@@ -100,6 +102,7 @@ class DriveSession {
     std::uint64_t m_lostOrdersAtStart = 0;
     std::uint64_t m_ordersAtStart = 0;
     std::optional<Status> m_status;
+    std::vector<std::string> m_refusals;
 };
 
 // Connects and reads every parameter group into `drive` (backup, diff,

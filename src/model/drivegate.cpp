@@ -249,6 +249,8 @@ std::vector<ValueRefusal> DriveGate::checkValues(const std::vector<int>& paramet
                                                  const DriveData& values) const {
     std::vector<ValueRefusal> refusals;
     for (int parameter : parameters) {
+        // What the drive already holds is no change, as in writeGroup.
+        if (values.Working(parameter) == values.Image(parameter)) continue;
         if (auto refusal = CheckParameterValue(parameter, values.Working(parameter), values)) {
             refusals.push_back(*refusal);
         }

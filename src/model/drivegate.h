@@ -86,7 +86,8 @@ class DriveGate {
     // The checks of send() without sending (the window greys what it refuses).
     [[nodiscard]] GateResult check(int command) const;
     // Checks values a file would write, all at once, before anything is sent:
-    // `values` holds the file's working words (unread where the file has none).
+    // `values` holds the file's words as working values over the drive's image
+    // (unread where neither has one); a value equal to the drive's is no change.
     [[nodiscard]] std::vector<ValueRefusal> checkValues(const std::vector<int>& parameters,
                                                         const DriveData& values) const;
 

@@ -186,6 +186,7 @@ TEST_F(DriveGateTest, AFileIsCheckedWholeWithTheLimitsItBrings) {
     file.SetWorking(param::kFixedFrequency1, 2500);  // fine under the file's own p42
     file.SetWorking(param::kFixedFrequency2, 3500);
     file.SetWorking(param::kControlSource, 0xFFFFFFFFu);
+    file.SetImage(param::kControlSource, 0);
     const auto refusals = gate().checkValues(
         {param::kMaxSpeed, param::kFixedFrequency1, param::kFixedFrequency2, param::kControlSource},
         file);

@@ -141,6 +141,41 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
     EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
 }
 
+// Values no panel would accept, and files lacking values, are refused whole
+// before anything is written: the drive is as it was.
+TEST_F(CliDrive, RefusedFilesLeaveTheDriveUnchanged) {
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    const std::string text = Slurp(original);
+    const auto with = [&](const std::string& key, const std::string& value) {
+        std::string changed = text;
+        const auto at = changed.find("\n" + key + "=") + 1;
+        changed.replace(at, changed.find('\n', at) - at, key + "=" + value);
+        const fs::path path = file(key + ".ini");
+        std::ofstream(path, std::ios::binary) << changed;
+        return path;
+    };
+    const std::string state = m_drive.command("state");
+    struct Case {
+        std::vector<std::string> args;
+        std::string named;
+    } cases[] = {
+        {{"restore", with("p7", "300").string()}, "p7 = 300"},
+        {{"restore", with("p42", "9000").string()}, "p42 = 9000 is outside the allowed 100 … 4000"},
+        {{"motor", "load", (std::ofstream(file("empty.vpm")) << "[Velmora Motor]\n", file("empty.vpm")).string()},
+         "p41 is missing"},
+        {{"remote", "load", (std::ofstream(file("letter.vpr")) << "[Velmora Fernbedienung]\np102=x\n", file("letter.vpr")).string()},
+         "p102 = \"x\" is not a number"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.status, kExitFailure) << c.args[0];
+        EXPECT_NE(run.json["error"].get<std::string>().find(c.named), std::string::npos) << run.out;
+    }
+    EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
+    EXPECT_EQ(m_drive.command("state"), state);
+}
+
 // The motor file is the window's writer's output for the same drive.
 TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
     const fs::path saved = file("unit.vpm");
@@ -181,7 +216,7 @@ TEST_F(CliDrive, RunInWithoutFaultPasses) {
     const CliRun run = cli({"runin", program.string(), "--tick-ms", "100"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.json["result"], "PASS");
-    EXPECT_EQ(run.json["program"], "pass");
+    EXPECT_EQ(run.json["program"]["name"], "pass");
     const auto& step = run.json["steps"][0];
     EXPECT_EQ(step["actual_rpm"]["mean"], 6000.0);
     EXPECT_FALSE(step["output_current_a"].is_null());
@@ -190,6 +225,33 @@ TEST_F(CliDrive, RunInWithoutFaultPasses) {
     EXPECT_GT(step["output_voltage_v"]["mean"].get<double>(),
               step["supply_voltage_v"]["mean"].get<double>());
     EXPECT_EQ(run.json["drive"]["serial"], sim::FactoryParameters()[39]);
+}
+
+// On/off phases: ramps and off phases are counted, not judged, so a healthy
+// drive passes; the certificate carries its digest, and a changed one fails.
+TEST_F(CliDrive, RunInWithOffPhasesPassesAndItsCertificateHoldsUp) {
+    const fs::path program = file("onoff.run");
+    std::ofstream(program) << "[general]\nfiletext=onoff\n[step1]\nrpm=6000\nminute_time=1\n"
+                              "seconds_intervall_on=20\nseconds_intervall_off=5\n";
+    const fs::path report = file("onoff.json");
+    const CliRun run = cli({"runin", program.string(), "--report", report.string(), "--tick-ms",
+                            "100", "--station", "S7"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto& step = run.json["steps"][0];
+    EXPECT_GT(step["off_samples"].get<int>(), 0);
+    EXPECT_GE(step["actual_rpm"]["min"].get<double>(), 6000 * 0.98);
+    EXPECT_EQ(run.json["accelerated_tick_ms"], 100);
+    EXPECT_EQ(run.json["station"], "S7");
+    EXPECT_EQ(cli({"certificate", "show", report.string()}).status, kExitOk);
+
+    const fs::path page = file("onoff.html");
+    std::string text = Slurp(report);
+    text.replace(text.find("\"PASS\""), 6, "\"FAIL\"");
+    std::ofstream(report, std::ios::trunc) << text;
+    const CliRun tampered = cli({"certificate", "show", report.string(), "--html", page.string()});
+    EXPECT_EQ(tampered.status, kExitFailure);
+    EXPECT_EQ(tampered.json["digest_valid"], false);
+    EXPECT_NE(Slurp(page).find("INVALID"), std::string::npos);
 }
 
 // A run-in with a fault mid-program fails with the fault in the certificate
@@ -212,6 +274,8 @@ TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {
     ASSERT_FALSE(cert["events"].empty());
     EXPECT_EQ(cert["events"][0]["fault_class"], 3);
     EXPECT_EQ(cert["events"][0]["fault_number"], 7);
+    EXPECT_EQ(cert["failures"][0].get<std::string>().rfind("fault class 3 number 7 at ", 0), 0u)
+        << cert["failures"];
     // Stopped, with the set speed it had before.
     const std::string after = m_drive.command("state");
     EXPECT_NE(after.find("running no"), std::string::npos) << after;

@@ -5,9 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "backupfile.h"
 #include "cli.h"
+#include "model/parameterrules.h"
 #include "output.h"
 #include "session.h"
 
@@ -26,6 +28,18 @@ inline std::optional<int> WholeNumber(std::string_view text, int low, int high) 
     if (ec != std::errc{} || ptr != text.data() + text.size() || text.empty()) return std::nullopt;
     if (value < low || value > high) return std::nullopt;
     return value;
+}
+
+// "p42 = 9000 is outside the allowed 100 … 4000; p7 = …": every refused value.
+inline std::string DescribeRefusals(const std::vector<model::ValueRefusal>& refusals) {
+    std::string text;
+    for (const auto& refusal : refusals) text += (text.empty() ? "" : "; ") + refusal.describe();
+    return text;
+}
+inline std::string JoinProblems(const std::vector<std::string>& problems) {
+    std::string text;
+    for (const auto& problem : problems) text += (text.empty() ? "" : "; ") + problem;
+    return text;
 }
 
 // The start diff and restore share: one FILE argument, read whole as a backup

@@ -1,6 +1,7 @@
 // velmora-cli motor save|load FILE.vpm: the motor page's file, through the
 // model's writer and reader and the page's group orders.
 #include "commandkit.h"
+#include "model/parameterfilecheck.h"
 #include "model/motorparameterfile.h"
 #include "model/motorstore.h"
 #include "platform/templatepath.h"
@@ -30,10 +31,18 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
+    if (const auto problems = model::MotorFileProblems(file); !problems.empty())
+        return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
+                                             JoinProblems(problems));
     model::DriveData data;
     // The groups carry more than the file's keys: those keep the drive's values.
     if (!session.readGroups(model::kMotorReadOrder, data)) return kExitFailure;
     model::LoadMotorFile(file, data);
+    std::vector<int> parameters;
+    for (const auto& key : model::MotorFileKeys()) parameters.push_back(key.parameter);
+    if (const auto refusals = session.gate().checkValues(parameters, data); !refusals.empty())
+        return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
+                                             DescribeRefusals(refusals));
     model::SendMotorGroups(data);
     model::DriveData after;
     if (!session.readGroups(model::kMotorReadOrder, after)) return kExitFailure;

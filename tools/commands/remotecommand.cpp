@@ -3,6 +3,7 @@
 #include <array>
 
 #include "commandkit.h"
+#include "model/parameterfilecheck.h"
 #include "model/remoteparameterfile.h"
 #include "platform/templatepath.h"
 #include "readback.h"
@@ -43,10 +44,18 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
+    if (const auto problems = model::RemoteFileProblems(file); !problems.empty())
+        return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
+                                             JoinProblems(problems));
     model::DriveData data;
     if (!session.readGroups(kGroup, data)) return kExitFailure;
     model::RemoteParameterFile::load(file, data);
-    data.RequestGroup(0, model::kWriteRemoteGroup);
+    std::vector<int> parameters;
+    for (const auto& key : model::RemoteFileKeys()) parameters.push_back(key.parameter);
+    if (const auto refusals = session.gate().checkValues(parameters, data); !refusals.empty())
+        return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
+                                             DescribeRefusals(refusals));
+    if (data.RequestGroup(0, model::kWriteRemoteGroup)) return kExitFailure;
     model::DriveData after;
     if (!session.readGroups(kGroup, after)) return kExitFailure;
     std::vector<ReadBackValue> values;

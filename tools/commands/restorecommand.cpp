@@ -26,6 +26,20 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
                                            contents.type + ", this drive is type " +
                                            std::to_string(id.type) + " (--yes restores anyway)");
     }
+    // The file is judged whole, with the limits it brings, before anything
+    // is written: a value no panel would accept stops it here.
+    model::DriveData target = before;
+    std::vector<int> parameters;
+    std::vector<int> groups;
+    for (const auto& [parameter, text] : contents.values) {
+        ApplyBackupValue(target, parameter, text);
+        parameters.push_back(parameter);
+        const int code = model::GroupOfParameter(parameter)->code;
+        if (std::find(groups.begin(), groups.end(), code) == groups.end()) groups.push_back(code);
+    }
+    if (const auto refusals = session.gate().checkValues(parameters, target); !refusals.empty())
+        return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
+                                             DescribeRefusals(refusals));
     const auto undoFile = file.parent_path() /
                           ("backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp() + ".ini");
     if (const int status = SaveBackupFile(output, undoFile, before)) return status;
@@ -33,14 +47,9 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
 
     // Only the groups the file holds values for are written; read-only
     // parameters are no part of WritableParameters and never reach the drive.
-    model::DriveData& target = before;
-    std::vector<int> groups;
-    for (const auto& [parameter, text] : contents.values) {
-        ApplyBackupValue(target, parameter, text);
-        const int code = model::GroupOfParameter(parameter)->code;
-        if (std::find(groups.begin(), groups.end(), code) == groups.end()) groups.push_back(code);
+    for (int code : groups) {
+        if (target.RequestGroup(0, model::FindGroup(code)->writeCommand)) return kExitFailure;
     }
-    for (int code : groups) target.RequestGroup(0, model::FindGroup(code)->writeCommand);
     model::DriveData after;
     if (!session.readGroups(groups, after)) return kExitFailure;
 
@@ -69,7 +78,9 @@ Command RestoreCommand() {
             "  parameter that did not take. Before writing it saves the drive as it was\n"
             "  beside FILE (backup-<serial>-<time>.ini) and names that file. A file made\n"
             "  for another inverter type is refused without --yes; a key that does not\n"
-            "  parse stops it before anything is written; missing keys stay as they are;\n"
+            "  parse, or a value outside what the window allows (checked with the limits\n"
+            "  the file itself brings), stops it before anything is written; missing\n"
+            "  keys stay as they are;\n"
             "  read-only parameters are never written. Exit 0 all took, 3 some did not,\n"
             "  1 failure, 2 refused.\n",
             RunRestore};

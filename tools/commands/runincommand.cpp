@@ -47,7 +47,8 @@ class RunIn {
         for (std::size_t i = 0; i < steps.size() && i < model::kMaxRunInSteps; ++i) {
             StepRecord step;
             step.step = static_cast<std::uint32_t>(i + 1);
-            step.rpm = steps[i].rpm;
+            step.programRpm = steps[i].rpm;
+            step.commandedHz = steps[i].rpm / 60;  // whole Hz, as the sequencer sends it
             step.seconds = steps[i].minutes * 60;
             m_record.steps.push_back(step);
         }
@@ -55,13 +56,16 @@ class RunIn {
         m_session.onLinkState = [this](bool up) {
             if (!up) m_record.events.push_back({since(), "link_lost"});
         };
+        // Only a reply that arrived since the last sample is a sample.
+        drive.SetStoreObserver([this](int code) {
+            if (code == m_liveGroup) ++m_replies;
+        });
         m_sequencer.load(std::move(steps));
         m_sequencer.start();
         model::SendRunInCommands(drive, m_sequencer.takeCommands());
-        const int liveGroup = model::GroupOfParameter(14)->code;
         while (!m_session.interrupted() && m_record.events.empty()) {
             const auto until = m_started + m_second * (m_sequencer.elapsedTotal() + 1);
-            drive.RequestGroup(1, liveGroup);
+            drive.RequestGroup(1, m_liveGroup);
             while (Clock::now() < until && !m_session.interrupted())
                 m_session.pump(std::chrono::duration_cast<milliseconds>(until - Clock::now()));
             sample();
@@ -71,6 +75,8 @@ class RunIn {
                            {"step", m_sequencer.currentStep()},
                            {"set_rpm", m_sequencer.shownSpeed()}});
         }
+        drive.SetStoreObserver({});
+        m_record.closePhase();
         m_record.interrupted = m_session.interrupted();
     }
 
@@ -91,26 +97,28 @@ class RunIn {
         return std::chrono::duration<double>(Clock::now() - m_started).count();
     }
     [[nodiscard]] bool stopped() const {
+        // Bit 0 of the second status byte: the motor stands (operation allowed).
         const auto& s = m_session.status();
-        return s && ((*s)[0] & 0x01) == 0;
+        return s && ((*s)[1] & 0x01) != 0;
     }
     void onStatus(const DriveSession::Status& s) {
-        m_reached = (s[0] & 0x02) != 0;
         if (s[2] != 0 && m_record.events.empty())
             m_record.events.push_back({since(), "fault", s[2], s[3]});
     }
     void sample() {
+        if (m_replies == m_sampledReplies) return;  // no fresh operating values
+        m_sampledReplies = m_replies;
         const auto n = m_sequencer.currentStep();
-        if (n == 0 || n > m_record.steps.size()) return;
-        StepRecord& step = m_record.steps[n - 1];
-        if (!m_sequencer.motorOnPhase()) return;
-        step.onPhase = true;
-        if (!m_reached) return;  // the ramp is not over
+        const bool on = m_sequencer.motorOnPhase();
+        if (on && (!m_wasOn || n != m_phaseStep)) ++m_phase;
+        m_wasOn = on;
+        m_phaseStep = n;
         const auto& d = m_session.data();
-        step.speed.add(d.Working(model::param::kActualSpeed) * 60.0);
-        step.current.add(d.GetReal(model::param::kOutputCurrent));
-        step.outputVoltage.add(d.GetReal(model::param::kOutputVoltage));
-        step.supplyVoltage.add(d.GetReal(model::param::kSupplyVoltage));
+        m_record.addSample(n, on, m_phase,
+                           {since(), d.Working(model::param::kActualSpeed) * 60.0,
+                            d.GetReal(model::param::kOutputCurrent),
+                            d.GetReal(model::param::kOutputVoltage),
+                            d.GetReal(model::param::kSupplyVoltage)});
     }
 
     DriveSession& m_session;
@@ -119,25 +127,25 @@ class RunIn {
     milliseconds m_second;
     model::RunInSequencer m_sequencer;
     Clock::time_point m_started;
-    bool m_reached = false;
+    const int m_liveGroup = model::GroupOfParameter(model::param::kActualSpeed)->code;
+    std::uint64_t m_replies = 0;
+    std::uint64_t m_sampledReplies = 0;
+    int m_phase = 0;
+    bool m_wasOn = false;
+    std::uint32_t m_phaseStep = 0;
 };
 
-void PrintTable(const RunInRecord& record, double tolerance, std::ostream& err) {
-    char line[160];
-    err << "step  set rpm  actual rpm min/mean/max     current A mean\n";
+void PrintTable(const RunInRecord& record, std::ostream& err) {
+    char line[200];
+    err << "step  program rpm  commanded rpm  actual rpm min/mean/max     current A mean\n";
     for (const auto& s : record.steps) {
-        std::snprintf(line, sizeof line, "%4u %8u  %8.0f %8.0f %8.0f  %8.2f\n", s.step, s.rpm,
-                      s.speed.count ? s.speed.min : 0, s.speed.mean(),
-                      s.speed.count ? s.speed.max : 0, s.current.mean());
+        std::snprintf(line, sizeof line, "%4u %12u %14.0f  %8.0f %8.0f %8.0f  %8.2f\n", s.step,
+                      s.programRpm, s.commandedRpm(), s.speed.count ? s.speed.min : 0,
+                      s.speed.mean(), s.speed.count ? s.speed.max : 0, s.current.mean());
         err << line;
     }
-    for (const auto& e : record.events)
-        err << e.kind << " at " << e.at << " s"
-            << (e.kind == "fault" ? " class " + std::to_string(e.faultClass) + " number " +
-                                        std::to_string(e.faultNumber)
-                                  : "")
-            << "\n";
-    err << "result " << (record.passed(tolerance) ? "PASS" : "FAIL") << "\n";
+    for (const auto& reason : record.failures()) err << "  " << reason << "\n";
+    err << "result " << (record.passed() ? "PASS" : "FAIL") << "\n";
 }
 
 int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& context,
@@ -156,19 +164,24 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
 
     RunInRecord record;
     record.program = model::RunInProgramName(program);
-    record.programHash = FileHash(program.string());
+    record.programSha256 = FileSha256(program.string());
+    record.station = invocation.station;
+    record.operatorName = invocation.operatorName;
+    record.tolerancePercent = invocation.tolerance;
+    record.rampLimitSeconds = invocation.rampLimit;
+    record.tickMs = invocation.tickMs;
     const DriveIdentity id = IdentityOf(identity);
     record.type = id.type;
     record.serial = id.serial;
     record.firmware = ParameterValue(identity, 37);
-    record.start = LocalTimeText();
+    record.start = IsoTimeNow();
     RunIn runIn(session, output, record, milliseconds(invocation.tickMs));
     runIn.run(std::move(steps));
     runIn.stop(savedSpeed);
-    record.end = LocalTimeText();
+    record.end = IsoTimeNow();
 
-    const auto certificate = record.json(invocation.tolerance);
-    PrintTable(record, invocation.tolerance, context.err);
+    const auto certificate = record.certificate(VELMORA_VERSION);
+    PrintTable(record, context.err);
     if (!invocation.report.empty()) {
         std::string error;
         if (!platform::WriteFileAtomically(invocation.report, certificate.dump(2) + "\n", &error))
@@ -176,7 +189,7 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
     }
     output.emit(certificate);
     if (record.interrupted) return kExitFailure;
-    return record.passed(invocation.tolerance) ? kExitOk : kExitDiffers;
+    return record.passed() ? kExitOk : kExitDiffers;
 }
 
 int RunRunIn(const Invocation& invocation, CliContext& context) {
@@ -195,15 +208,21 @@ int RunRunIn(const Invocation& invocation, CliContext& context) {
 }  // namespace
 
 Command RunInCommand() {
-    return {"runin", "[LINK OPTIONS] runin PROGRAM [--report FILE] [--tolerance PCT]",
+    return {"runin", "[LINK OPTIONS] runin PROGRAM [--report FILE] [--tolerance PCT] [--ramp-limit S] [--station NAME] [--operator NAME]",
             "  Runs a run-in program (a path, or a name in data_runin such as runin_01)\n"
             "  with the run-in page's sequencer and one-second rhythm, samples actual\n"
-            "  speed, output current, output and supply voltage at every poll during the\n"
-            "  on-phases after the ramp, and writes a JSON certificate to FILE: program\n"
-            "  and its hash, drive identity, times, per step min/mean/max, faults and link\n"
-            "  losses. PASS when no fault or link loss occurred and every on-phase came\n"
-            "  within PCT percent (default 2) of its speed. The motor is left stopped with\n"
-            "  its speed restored on PASS, FAIL and Ctrl+C. Exit 0 PASS, 3 FAIL, 1.\n",
+            "  speed, output current, output and supply voltage from every fresh reply,\n"
+            "  and writes a JSON certificate to FILE. A step is judged only on samples\n"
+            "  taken while the motor is on and has come within PCT percent (default 2)\n"
+            "  of the speed commanded (the whole Hz sent); an on-phase that does not get\n"
+            "  there within --ramp-limit seconds (default 60) fails. Minimum, mean and\n"
+            "  maximum must each lie within PCT percent; ramps and off phases are\n"
+            "  counted, not judged. The certificate holds program name and SHA-256,\n"
+            "  drive identity, --station and --operator, times with UTC offset, per step\n"
+            "  program and commanded rpm, min/mean/max and the samples, the reasons of a\n"
+            "  FAIL, and a SHA-256 digest of itself (check it with certificate show).\n"
+            "  The motor is left stopped with its speed restored on PASS, FAIL and\n"
+            "  Ctrl+C. Exit 0 PASS, 3 FAIL, 1.\n",
             RunRunIn};
 }
 

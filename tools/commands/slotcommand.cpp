@@ -32,6 +32,7 @@ int Silent(Output& output) {
 // The action's telegrams, then the six motor groups read back as the page does.
 int LoadAndRead(DriveSession& session, const std::function<bool(model::MotorStore&)>& action) {
     model::DriveData after;
+    after.useGate(session.gate());
     model::MotorStore store(after);
     if (!action(store)) return kExitFailure;
     if (!session.readGroups(model::kMotorReadOrder, after, true)) return kExitFailure;
@@ -68,6 +69,7 @@ int SlotAction(DriveSession& session, Output& output, const std::string& verb, i
             return status;
     } else {
         model::DriveData data;
+        data.useGate(session.gate());
         model::MotorStore(data).deleteSlot(slot);
     }
     // The query after the action answers only once the action has gone out.
