@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "link/linkapi.h"
+#include "link/linkpolicy.h"
 #include "link/queues.h"
 #include "link/queueset.h"
+#include "tests/support/messagerecorder.h"
 
 namespace velmora::link {
 namespace {
@@ -218,6 +220,66 @@ TEST(RequestQueue, FullRequestQueueHoldsRequestsInOrder) {
     EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
     EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), 0u);
     FlushAllQueues();
+}
+
+Telegram Order(int command) {
+    Telegram t;
+    t.command = command;
+    return t;
+}
+
+// Catches discarded writes that are only counted: a flush (lost link,
+// firmware start) must name each lost order, a group write by its group, and
+// announce the batch once; reads and link checks are not orders.
+TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
+    FlushAllQueues();
+    (void)TakeLostOrders();
+    testkit::MessageRecorder target;
+    AnnounceLostOrdersTo(&target);
+    const auto lostBefore = LostOrderCount();
+    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80}) SendRequest(Order(command));
+    FlushOutgoing();
+    AnnounceLostOrdersTo(nullptr);
+    EXPECT_EQ(LostOrderCount() - lostBefore, 3u);
+    const auto lost = TakeLostOrders();
+    ASSERT_EQ(lost.size(), 2u);
+    EXPECT_EQ(lost[0].command, 0x11);
+    EXPECT_EQ(lost[0].group, 0x51);
+    EXPECT_EQ(lost[0].times, 2u);
+    EXPECT_EQ(lost[1].command, 0xA0);
+    EXPECT_EQ(lost[1].group, -1);
+    EXPECT_EQ(target.messages(), (std::vector<testkit::MessageRecorder::Message>{
+                                     {WM_ORDERS_LOST, 0}}));
+    EXPECT_TRUE(TakeLostOrders().empty());
+}
+
+// Catches an unbounded line behind the full request queue and an order
+// refused there without a trace; and a link check that waits behind the line
+// (two late checks read as a lost link and flush everything).
+TEST(LostOrders, HeldLineIsBoundedAndLinkChecksPassIt) {
+    FlushAllQueues();
+    (void)TakeLostOrders();
+    const auto lostBefore = LostOrderCount();
+    for (std::size_t i = 0; i < kTelegramCapacity + kHeldLimit; ++i)
+        ASSERT_EQ(SendRequest(Order(0x10)), 0) << i;
+    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), kHeldLimit);
+    EXPECT_EQ(SendRequest(Order(0xA1)), 1);
+    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), kHeldLimit);
+    EXPECT_EQ(LostOrderCount() - lostBefore, 1u);
+    const auto lost = TakeLostOrders();
+    ASSERT_EQ(lost.size(), 1u);
+    EXPECT_EQ(lost[0].command, 0xA1);
+
+    EXPECT_EQ(TheTelegramQueues().PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kOk);
+    EXPECT_EQ(TheTelegramQueues().PostUrgent(kRequestSlot, BuildLinkCheck()),
+              queue_result::kRefused);
+    Telegram got;
+    ASSERT_EQ(TheTelegramQueues().Fetch(kRequestSlot, got, 0ms), queue_result::kOk);
+    EXPECT_EQ(got.command, kLinkCheckCommand);
+    ASSERT_EQ(TheTelegramQueues().Fetch(kRequestSlot, got, 0ms), queue_result::kOk);
+    EXPECT_EQ(got.command, 0x10);
+    FlushAllQueues();
+    (void)TakeLostOrders();
 }
 
 }  // namespace

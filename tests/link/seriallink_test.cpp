@@ -257,6 +257,24 @@ TEST(SerialPort, HangUpMakesReadsAndWritesFailWithoutSpinning) {
     EXPECT_EQ(port.Close(), 1);
 }
 
+// Catches a write that timed out (nobody reads the line) or hit a hung-up
+// line being reported as written.
+TEST(SerialLink, WritesThatFailOrTimeOutAreNotReportedWritten) {
+    test::PtyPair pty;
+    testkit::TempFolder folder("writefail");
+    SerialLink link;
+    link.setConfigFile(folder.path() / "config.ini");
+    link.UseFixedDevice(pty.devicePath());
+    ASSERT_EQ(link.OpenLink(), kLinkOpen);
+    WireFrame frame;
+    frame.bytes.assign(250, 0x30);
+    int writes = 0;
+    while (writes < 4000 && link.LinkWrite(frame) == 0) ++writes;
+    EXPECT_LT(writes, 4000) << "a full line must time out";
+    pty.hangUp();
+    EXPECT_EQ(link.LinkWrite(frame), 1);
+}
+
 // Catches line settings another program left behind surviving the open:
 // RTS/CTS on an adapter without CTS, or XON/XOFF eating bytes 0x11/0x13,
 // make the drive seem silent. A pty ignores the baud rate, so only reading
