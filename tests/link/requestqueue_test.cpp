@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "link/linkapi.h"
@@ -222,10 +223,11 @@ TEST(RequestQueue, FullRequestQueueHoldsRequestsInOrder) {
     FlushAllQueues();
 }
 
-Telegram Order(int command) {
-    Telegram t;
-    t.command = command;
-    return t;
+using Lost = std::vector<std::tuple<int, int, std::uint64_t>>;  // command, group, times
+Lost TakeLost() {
+    Lost out;
+    for (const LostOrder& o : TakeLostOrders()) out.emplace_back(o.command, o.group, o.times);
+    return out;
 }
 
 // Catches discarded writes that are only counted: a flush (lost link,
@@ -237,20 +239,13 @@ TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
     testkit::MessageRecorder target;
     AnnounceLostOrdersTo(&target);
     const auto lostBefore = LostOrderCount();
-    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80}) SendRequest(Order(command));
+    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80}) SendRequest(Telegram{1, command, 0, {}});
     FlushOutgoing();
     AnnounceLostOrdersTo(nullptr);
     EXPECT_EQ(LostOrderCount() - lostBefore, 3u);
-    const auto lost = TakeLostOrders();
-    ASSERT_EQ(lost.size(), 2u);
-    EXPECT_EQ(lost[0].command, 0x11);
-    EXPECT_EQ(lost[0].group, 0x51);
-    EXPECT_EQ(lost[0].times, 2u);
-    EXPECT_EQ(lost[1].command, 0xA0);
-    EXPECT_EQ(lost[1].group, -1);
-    EXPECT_EQ(target.messages(), (std::vector<testkit::MessageRecorder::Message>{
-                                     {WM_ORDERS_LOST, 0}}));
-    EXPECT_TRUE(TakeLostOrders().empty());
+    EXPECT_EQ(TakeLost(), (Lost{{0x11, 0x51, 2}, {0xA0, -1, 1}}));
+    EXPECT_EQ(target.messages(),
+              (std::vector<testkit::MessageRecorder::Message>{{WM_ORDERS_LOST, 0}}));
 }
 
 // Catches an unbounded line behind the full request queue and an order
@@ -259,25 +254,20 @@ TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
 TEST(LostOrders, HeldLineIsBoundedAndLinkChecksPassIt) {
     FlushAllQueues();
     (void)TakeLostOrders();
-    const auto lostBefore = LostOrderCount();
     for (std::size_t i = 0; i < kTelegramCapacity + kHeldLimit; ++i)
-        ASSERT_EQ(SendRequest(Order(0x10)), 0) << i;
+        ASSERT_EQ(SendRequest(Telegram{1, 0x10, 0, {}}), 0) << i;
+    EXPECT_EQ(SendRequest(Telegram{1, 0xA1, 0, {}}), 1);
     EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), kHeldLimit);
-    EXPECT_EQ(SendRequest(Order(0xA1)), 1);
-    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), kHeldLimit);
-    EXPECT_EQ(LostOrderCount() - lostBefore, 1u);
-    const auto lost = TakeLostOrders();
-    ASSERT_EQ(lost.size(), 1u);
-    EXPECT_EQ(lost[0].command, 0xA1);
+    EXPECT_EQ(TakeLost(), (Lost{{0xA1, -1, 1}}));
 
-    EXPECT_EQ(TheTelegramQueues().PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kOk);
-    EXPECT_EQ(TheTelegramQueues().PostUrgent(kRequestSlot, BuildLinkCheck()),
-              queue_result::kRefused);
-    Telegram got;
-    ASSERT_EQ(TheTelegramQueues().Fetch(kRequestSlot, got, 0ms), queue_result::kOk);
-    EXPECT_EQ(got.command, kLinkCheckCommand);
-    ASSERT_EQ(TheTelegramQueues().Fetch(kRequestSlot, got, 0ms), queue_result::kOk);
-    EXPECT_EQ(got.command, 0x10);
+    auto& queues = TheTelegramQueues();
+    EXPECT_EQ(queues.PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kOk);
+    EXPECT_EQ(queues.PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kRefused);
+    for (int expected : {kLinkCheckCommand, 0x10}) {
+        Telegram got;
+        ASSERT_EQ(queues.Fetch(kRequestSlot, got, 0ms), queue_result::kOk);
+        EXPECT_EQ(got.command, expected);
+    }
     FlushAllQueues();
     (void)TakeLostOrders();
 }

@@ -266,8 +266,7 @@ TEST(SerialLink, WritesThatFailOrTimeOutAreNotReportedWritten) {
     link.setConfigFile(folder.path() / "config.ini");
     link.UseFixedDevice(pty.devicePath());
     ASSERT_EQ(link.OpenLink(), kLinkOpen);
-    WireFrame frame;
-    frame.bytes.assign(250, 0x30);
+    const WireFrame frame{std::vector<std::uint8_t>(250, 0x30)};
     int writes = 0;
     while (writes < 4000 && link.LinkWrite(frame) == 0) ++writes;
     EXPECT_LT(writes, 4000) << "a full line must time out";
