@@ -109,16 +109,12 @@ TEST_F(MainFrameStatusTest, StatusBarSaysWhy) {
     EXPECT_TRUE(m_prompter.informed.empty());
 }
 
-// Writes a flush discards (a lost link, a firmware start) are named in the
-// status bar, a group write by its group, a repeated one with its count.
+// Flushed writes are named: a group write by its group, repeats counted.
 TEST_F(MainFrameStatusTest, FlushedOrdersAreNamed) {
     (void)link::TakeLostOrders();
     link::AnnounceLostOrdersTo(m_frame.get());
-    for (int command : {0x11, 0xA0, 0xCF, 0xA0, 0x1B}) {
-        link::Telegram order;
-        order.command = command;
-        link::SendRequest(order);
-    }
+    for (int command : {0x11, 0xA0, 0xCF, 0xA0, 0x1B})
+        link::SendRequest(link::Telegram{1, command, 0, {}});
     Deliver(*m_frame, link::WM_LINK_FLUSH);
     QCoreApplication::sendPostedEvents(m_frame.get());
     link::AnnounceLostOrdersTo(nullptr);

@@ -230,9 +230,8 @@ Lost TakeLost() {
     return out;
 }
 
-// Catches discarded writes that are only counted: a flush (lost link,
-// firmware start) must name each lost order, a group write by its group, and
-// announce the batch once; reads and link checks are not orders.
+// Catches flushed orders only counted: each is named (a group write by its
+// group) and the batch announced once; reads and link checks are no orders.
 TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
     FlushAllQueues();
     (void)TakeLostOrders();
@@ -248,9 +247,8 @@ TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
               (std::vector<testkit::MessageRecorder::Message>{{WM_ORDERS_LOST, 0}}));
 }
 
-// Catches an unbounded line behind the full request queue and an order
-// refused there without a trace; and a link check that waits behind the line
-// (two late checks read as a lost link and flush everything).
+// Catches an unbounded held line, a refusal there without a trace, and a
+// link check waiting behind the line (late checks read as a lost link).
 TEST(LostOrders, HeldLineIsBoundedAndLinkChecksPassIt) {
     FlushAllQueues();
     (void)TakeLostOrders();
@@ -268,8 +266,6 @@ TEST(LostOrders, HeldLineIsBoundedAndLinkChecksPassIt) {
         ASSERT_EQ(queues.Fetch(kRequestSlot, got, 0ms), queue_result::kOk);
         EXPECT_EQ(got.command, expected);
     }
-    FlushAllQueues();
-    (void)TakeLostOrders();
 }
 
 }  // namespace
