@@ -6,7 +6,7 @@
 namespace velmora::shell {
 
 inline constexpr unsigned kFirstFrameMessage = 0x8000;
-inline constexpr unsigned kLastFrameMessage = 0x800C;
+inline constexpr unsigned kLastFrameMessage = 0x800D;  // WM_ORDERS_LOST
 
 class FrameMessageEvent : public QEvent {
   public:

@@ -1,4 +1,5 @@
 // The main window's reactions to the messages of the link threads and pages.
+#include <QStringList>
 #include <QTabWidget>
 
 #include "frame/mainframe.h"
@@ -6,6 +7,7 @@
 #include "frame/porthint.h"
 #include "frame/statusindicator.h"
 #include "link/linkapi.h"
+#include "link/queues.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
@@ -25,7 +27,52 @@ namespace velmora::shell {
 
 namespace {
 constexpr int kErrorGroup = model::code::Group5F;
+// A notice is one line of the status bar: beyond this many, the rest is "…".
+constexpr std::size_t kLostNamesShown = 4;
+
+struct OrderName {
+    int command;
+    const char* key;
+};
+constexpr OrderName kOrderNames[] = {
+    {model::code::StartMotor, "loststartmotor"},
+    {model::code::StopMotor, "loststopmotor"},
+    {model::code::ResetDrive, "lostresetdrive"},
+    {model::code::LoadMemorySlot, "lostloadslot"},
+    {model::code::SaveMemorySlot, "lostsaveslot"},
+    {model::code::DeleteMemorySlot, "lostdeleteslot"},
+    {model::code::LoadFactorySettings, "lostfactorysettings"},
+    {model::code::WriteCalibration, "lostcalibration"},
+    {model::code::WriteSerialNumber, "lostserialnumber"},
+    {model::code::WriteEepromWord, "losteepromword"},
+};
+
+QString Hex(int code) {
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
 }
+
+QString LostOrderName(const link::LostOrder& order) {
+    QString name;
+    if (order.group >= 0) name = T("lostgroupwrite").arg(Hex(order.group));
+    for (const OrderName& known : kOrderNames)
+        if (name.isEmpty() && known.command == order.command) name = T(known.key);
+    if (name.isEmpty()) name = T("lostcommand").arg(Hex(order.command));
+    if (order.times > 1) name = T("losttimes").arg(name, QString::number(order.times));
+    return name;
+}
+
+QString LostOrdersNotice(const std::vector<link::LostOrder>& lost) {
+    QStringList names;
+    for (const link::LostOrder& order : lost) {
+        if (names.size() == static_cast<qsizetype>(kLostNamesShown)) {
+            names << QStringLiteral("…");
+            break;
+        }
+        names << LostOrderName(order);
+    }
+    return T("ordersnotsent").arg(names.join(QStringLiteral(", ")));
+}
+}  // namespace
 
 void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
     switch (message) {
@@ -66,6 +113,11 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
             break;
         case link::WM_LINK_SUSPEND:
             onLinkSuspend(wParam != 0);
+            break;
+        case link::WM_ORDERS_LOST:
+            // One message may announce several losses, or ones already shown.
+            if (const auto lost = link::TakeLostOrders(); !lost.empty())
+                showNotice(LostOrdersNotice(lost));
             break;
         default:  // WM_MOTOR_SEND stays between the motor panels and their page
             break;

@@ -69,6 +69,14 @@ bool IsOrder(int command) {
     return command != kReadGroupCommand && command != kLinkCheckCommand;
 }
 
+int GroupWrittenBy(int command) {
+    constexpr int kFirstGroupWrite = 0x10;
+    constexpr int kLastGroupWrite = 0x18;
+    constexpr int kWriteToGroup = 0x40;  // a write's code is its group's less 0x40
+    if (command < kFirstGroupWrite || command > kLastGroupWrite) return -1;
+    return command + kWriteToGroup;
+}
+
 Telegram BuildReadRequest(int code) {
     Telegram t;
     t.command = kReadGroupCommand;

@@ -37,6 +37,10 @@ struct PollPlan {
 // every other request is an order someone gave once (a write, an action).
 [[nodiscard]] bool IsOrder(int command);
 
+// The group (0x50..0x58) a group write (0x10..0x18) carries; -1 for any other
+// command.
+[[nodiscard]] int GroupWrittenBy(int command);
+
 [[nodiscard]] Telegram BuildReadRequest(int code);
 [[nodiscard]] Telegram BuildLinkCheck();
 

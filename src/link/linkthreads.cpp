@@ -101,6 +101,7 @@ void LinkThreads::start(MessageTarget& target, const LinkTimings& timings) {
     m_supervisionFlag.SetStopFlag(0);
     for (auto& flag : m_flags) flag.SetStopFlag(0);
     m_running = true;
+    AnnounceLostOrdersTo(&target);
     m_supervision = std::thread(&LinkThreads::supervision, this);
     m_workers[Writer] = std::thread(&LinkThreads::writer, this);
     m_workers[Encoder] = std::thread(&LinkThreads::encoder, this);
@@ -117,6 +118,7 @@ void LinkThreads::stop() {
     m_supervision.join();
     m_gate.Resume();
     m_running = false;
+    AnnounceLostOrdersTo(nullptr);
     // A later start begins clean: nothing queued for or from the old session,
     // and the device is free for other programs.
     FlushAllQueues();
@@ -134,7 +136,9 @@ void LinkThreads::supervision() {
         m_gate.Pass(flag);
         if (flag.SleepFor(m_timings.loopPause)) break;
         const unsigned suspensions = m_gate.suspensions();
-        SendRequest(BuildLinkCheck());
+        // Past any backlog of window writes: a late check would read as a
+        // lost link and flush them all.
+        telegrams.PostUrgent(kRequestSlot, BuildLinkCheck());
         bool answered = false;
         // A pulled adapter (hang-up, device node gone) is a loss at once,
         // found within a watch slice wherever the supervision sleeps.
@@ -195,6 +199,12 @@ void LinkThreads::encoder() {
             frame = MarkFrame(request);
         } else if (EncodeTelegram(request, frame) != 0) {
             CountLostOrder(request.command);
+            continue;
+        }
+        if (request.command == kLinkCheckCommand) {
+            // Its own way past the frames waiting for the line, as past the
+            // requests; a check still waiting there makes this one redundant.
+            (void)TheFrameQueue().PostUrgent(0, std::move(frame));
             continue;
         }
         // A backlog on the line holds the encoder back (the requests wait in

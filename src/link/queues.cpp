@@ -1,6 +1,9 @@
 #include "link/queues.h"
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <utility>
 
 #include "link/linkapi.h"
 #include "link/linkpolicy.h"
@@ -14,6 +17,35 @@ std::atomic<std::uint64_t> g_queuedOrders{0};
 
 bool IsOrderCode(int command) {
     return command >= 0 && command <= 0xFF && IsOrder(command);
+}
+
+// The record behind TakeLostOrders. At most one entry per command code, so it
+// stays small however long nobody takes it.
+struct LostRecord {
+    std::mutex mutex;
+    std::vector<LostOrder> orders;
+    MessageTarget* target = nullptr;
+};
+
+LostRecord& TheLostRecord() {
+    static LostRecord record;
+    return record;
+}
+
+void Record(int command) {
+    LostRecord& record = TheLostRecord();
+    std::lock_guard lock(record.mutex);
+    const bool first = record.orders.empty();
+    auto found = std::find_if(record.orders.begin(), record.orders.end(),
+                              [command](const LostOrder& o) { return o.command == command; });
+    if (found == record.orders.end()) {
+        record.orders.push_back({command, GroupWrittenBy(command), 0});
+        found = record.orders.end() - 1;
+    }
+    ++found->times;
+    // One message per batch: the taker empties the record and sees all of it.
+    if (first && record.target && record.target->isAlive())
+        record.target->postMessage(WM_ORDERS_LOST, 0);
 }
 
 }  // namespace
@@ -35,7 +67,21 @@ std::uint64_t QueuedOrderCount() {
 }
 
 void CountLostOrder(int command) {
-    if (IsOrderCode(command)) ++g_lostOrders;
+    if (!IsOrderCode(command)) return;
+    ++g_lostOrders;
+    Record(command);
+}
+
+std::vector<LostOrder> TakeLostOrders() {
+    LostRecord& record = TheLostRecord();
+    std::lock_guard lock(record.mutex);
+    return std::exchange(record.orders, {});
+}
+
+void AnnounceLostOrdersTo(MessageTarget* target) {
+    LostRecord& record = TheLostRecord();
+    std::lock_guard lock(record.mutex);
+    record.target = target;
 }
 
 TelegramQueues& TheTelegramQueues() {
@@ -73,10 +119,16 @@ std::optional<std::uint8_t> ByteQueueSource::nextByte(std::chrono::milliseconds 
 
 int SendRequest(Telegram request) {
     // A request is what a page or the user asked the drive to do: when the
-    // queue is full it waits for room rather than being dropped unseen.
-    if (IsOrderCode(request.command)) ++g_queuedOrders;
+    // queue is full it waits for room rather than being dropped unseen; past
+    // the limit of that line it is refused and accounted as lost.
+    const int command = request.command;
     const int result = TheTelegramQueues().PostOrHold(kRequestSlot, std::move(request));
-    return result == queue_result::kOk || result == queue_result::kHeld ? 0 : 1;
+    if (result == queue_result::kOk || result == queue_result::kHeld) {
+        if (IsOrderCode(command)) ++g_queuedOrders;
+        return 0;
+    }
+    CountLostOrder(command);
+    return 1;
 }
 
 int FetchReply(Telegram& reply) {

@@ -23,6 +23,10 @@ class QueueSet {
         auto* queue = at(slot);
         return queue ? queue->PostOrHold(std::move(entry)) : queue_result::kBadSlot;
     }
+    int PostUrgent(int slot, Entry entry) {
+        auto* queue = at(slot);
+        return queue ? queue->PostUrgent(std::move(entry)) : queue_result::kBadSlot;
+    }
     int PostWithin(int slot, Entry entry, std::chrono::milliseconds timeout) {
         auto* queue = at(slot);
         return queue ? queue->PostWithin(std::move(entry), timeout) : queue_result::kBadSlot;

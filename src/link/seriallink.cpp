@@ -143,8 +143,9 @@ int SerialLink::OpenLink() {
 int SerialLink::LinkWrite(WireFrame frame) {
     const auto port = currentPort();
     if (!port) return 1;
-    port->Write(frame.bytes.data(), frame.bytes.size());
-    return 0;
+    // A write that failed or timed out did not reach the drive either.
+    const std::size_t written = port->Write(frame.bytes.data(), frame.bytes.size());
+    return written == frame.bytes.size() ? 0 : 1;
 }
 
 int SerialLink::LinkRead(std::span<std::uint8_t, kReadChunk> buffer, int& count) {

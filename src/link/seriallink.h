@@ -40,7 +40,8 @@ class SerialLink {
 
     // kLinkOpen when a port is open afterwards, kLinkNotOpen when not.
     int OpenLink();
-    // 0 when written, 1 when dropped (no port, or a replacement under way).
+    // 0 when every byte was written, 1 when not (no port, a replacement under
+    // way, a write that failed or timed out).
     int LinkWrite(WireFrame frame);
     // At most 10 bytes; 0 when exactly 10 came, 1 otherwise (use `count`).
     // Without a port it waits up to the read time-out for one to appear, so

@@ -11,6 +11,8 @@
 #include <QTest>
 
 #include "frame/faultindicator.h"
+#include "link/linkapi.h"
+#include "link/queues.h"
 #include "model/drivedata.h"
 #include "shell/faultpopup.h"
 #include "shell/noticeboard.h"
@@ -105,6 +107,19 @@ TEST_F(MainFrameStatusTest, StatusBarSaysWhy) {
     Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 0);
     EXPECT_TRUE(speed->text().isEmpty());
     EXPECT_TRUE(m_prompter.informed.empty());
+}
+
+// Flushed writes are named: a group write by its group, repeats counted.
+TEST_F(MainFrameStatusTest, FlushedOrdersAreNamed) {
+    (void)link::TakeLostOrders();
+    link::AnnounceLostOrdersTo(m_frame.get());
+    for (int command : {0x11, 0xA0, 0xCF, 0xA0, 0x1B})
+        link::SendRequest(link::Telegram{1, command, 0, {}});
+    Deliver(*m_frame, link::WM_LINK_FLUSH);
+    QCoreApplication::sendPostedEvents(m_frame.get());
+    link::AnnounceLostOrdersTo(nullptr);
+    EXPECT_EQ(NoticeShown(*m_frame),
+              "Not sent to the drive: write of group 0x51, start motor (2 times), command 0x1B");
 }
 
 // Values edited on the motor page and not sent: leaving asks; Cancel stays,

@@ -5,11 +5,14 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "link/linkapi.h"
+#include "link/linkpolicy.h"
 #include "link/queues.h"
 #include "link/queueset.h"
+#include "tests/support/messagerecorder.h"
 
 namespace velmora::link {
 namespace {
@@ -218,6 +221,51 @@ TEST(RequestQueue, FullRequestQueueHoldsRequestsInOrder) {
     EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
     EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), 0u);
     FlushAllQueues();
+}
+
+using Lost = std::vector<std::tuple<int, int, std::uint64_t>>;  // command, group, times
+Lost TakeLost() {
+    Lost out;
+    for (const LostOrder& o : TakeLostOrders()) out.emplace_back(o.command, o.group, o.times);
+    return out;
+}
+
+// Catches flushed orders only counted: each is named (a group write by its
+// group) and the batch announced once; reads and link checks are no orders.
+TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
+    FlushAllQueues();
+    (void)TakeLostOrders();
+    testkit::MessageRecorder target;
+    AnnounceLostOrdersTo(&target);
+    const auto lostBefore = LostOrderCount();
+    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80}) SendRequest(Telegram{1, command, 0, {}});
+    FlushOutgoing();
+    AnnounceLostOrdersTo(nullptr);
+    EXPECT_EQ(LostOrderCount() - lostBefore, 3u);
+    EXPECT_EQ(TakeLost(), (Lost{{0x11, 0x51, 2}, {0xA0, -1, 1}}));
+    EXPECT_EQ(target.messages(),
+              (std::vector<testkit::MessageRecorder::Message>{{WM_ORDERS_LOST, 0}}));
+}
+
+// Catches an unbounded held line, a refusal there without a trace, and a
+// link check waiting behind the line (late checks read as a lost link).
+TEST(LostOrders, HeldLineIsBoundedAndLinkChecksPassIt) {
+    FlushAllQueues();
+    (void)TakeLostOrders();
+    for (std::size_t i = 0; i < kTelegramCapacity + kHeldLimit; ++i)
+        ASSERT_EQ(SendRequest(Telegram{1, 0x10, 0, {}}), 0) << i;
+    EXPECT_EQ(SendRequest(Telegram{1, 0xA1, 0, {}}), 1);
+    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), kHeldLimit);
+    EXPECT_EQ(TakeLost(), (Lost{{0xA1, -1, 1}}));
+
+    auto& queues = TheTelegramQueues();
+    EXPECT_EQ(queues.PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kOk);
+    EXPECT_EQ(queues.PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kRefused);
+    for (int expected : {kLinkCheckCommand, 0x10}) {
+        Telegram got;
+        ASSERT_EQ(queues.Fetch(kRequestSlot, got, 0ms), queue_result::kOk);
+        EXPECT_EQ(got.command, expected);
+    }
 }
 
 }  // namespace

@@ -257,6 +257,21 @@ TEST(SerialPort, HangUpMakesReadsAndWritesFailWithoutSpinning) {
     EXPECT_EQ(port.Close(), 1);
 }
 
+// Catches a timed-out write (nobody reads) or one to a hung-up line
+// reported as written.
+TEST(SerialLink, WritesThatFailOrTimeOutAreNotReportedWritten) {
+    test::PtyPair pty;
+    SerialLink link;
+    link.UseFixedDevice(pty.devicePath());
+    ASSERT_EQ(link.OpenLink(), kLinkOpen);
+    const WireFrame frame{std::vector<std::uint8_t>(250, 0x30)};
+    int writes = 0;
+    while (writes < 4000 && link.LinkWrite(frame) == 0) ++writes;
+    EXPECT_LT(writes, 4000) << "a full line must time out";
+    pty.hangUp();
+    EXPECT_EQ(link.LinkWrite(frame), 1);
+}
+
 // Catches line settings another program left behind surviving the open:
 // RTS/CTS on an adapter without CTS, or XON/XOFF eating bytes 0x11/0x13,
 // make the drive seem silent. A pty ignores the baud rate, so only reading

@@ -244,6 +244,8 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
         // drive is not told that a partial image is complete.
         m_state = State::Idle;
         m_pendingRequests.clear();
+        // The line stays when the popup is gone, as after any other stop.
+        showOutcome(LastDownloadStopped(shell::T("firmwareincomplete")));
         shell::prompter().inform(this, shell::T("firmwareincomplete"));
         finishDownload();
         return;

@@ -11,6 +11,7 @@
 #include "link/linkapi.h"
 #include "model/commands.h"
 #include "pages/specificprog/factorysettingsdialog.h"
+#include "pages/specificprog/firmwaretexts.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "shell/actuatortestdialog.h"
 #include "tests/support/shippedcatalog.h"
@@ -242,6 +243,8 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
     EXPECT_FALSE(dialog.downloading());
     EXPECT_EQ(m_prompter.informed.size(), 1);  // why it ended, and no FirmwareDone above
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
+    EXPECT_EQ(dialog.findChild<QLabel*>("lastDownloadLine")->text(),
+              LastDownloadStopped(shell::T("firmwareincomplete")));
 }
 
 // Two requests arriving while a block waits for its pause are answered in
