@@ -109,10 +109,16 @@ std::string DriveSession::drain() {
     }
     const std::string limit = std::to_string(kDrainLimit.count() / 1000) + " s";
     const std::uint64_t lost = link::LostOrderCount() - m_lostOrdersAtStart;
-    if (lost > 0)
-        return std::to_string(lost) +
-               " request(s) to the drive were lost with the link; it may not hold the last "
-               "changes";
+    if (lost > 0) {
+        std::string names;
+        for (const link::LostOrder& order : link::TakeLostOrders()) {
+            if (!names.empty()) names += ", ";
+            names += model::CommandName(order.command);
+            if (order.times > 1) names += " (" + std::to_string(order.times) + " times)";
+        }
+        return std::to_string(lost) + " request(s) to the drive were lost (" + names +
+               "); it may not hold the last changes";
+    }
     if (!written)
         return "requests were still waiting for the line after " + limit +
                "; the drive may not hold the last changes";
