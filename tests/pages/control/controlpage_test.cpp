@@ -122,8 +122,9 @@ TEST_F(ControlPageTest, ShownReadsItsGroupsAndPollsModeZero) {
     EXPECT_TRUE(TakePollModes().empty());
 }
 
-// Fault prevented: refreshes writing the basic and remote groups more or less
-// often than the drive tool did, with other values, or after the third one.
+// Fault prevented: each of the first three refreshes writing the remote group
+// other than three times or the basic group other than twice, with other
+// values, or a later refresh writing at all.
 TEST_F(ControlPageTest, FirstThreeRefreshesWriteBackTheGroupsThenOnlyShowValues) {
     TakeRequests();
     SeedDrive();

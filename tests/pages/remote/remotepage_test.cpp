@@ -300,7 +300,7 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
 }
 
 // Fault prevented: a file without the section loading other than the
-// documented defaults, or a speed of 0 surviving the range rules.
+// defaults, or a speed of 0 surviving the range rules.
 TEST_F(RemotePageTest, LoadingAFileWithoutTheSectionShowsTheDefaults) {
     settle();
     const fs::path file = m_folder.path() / "foreign.vpr";
