@@ -13,4 +13,7 @@ if ! git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     echo "check_format: not a git checkout, no list of tracked files" >&2
     exit 77
 fi
-git ls-files -z -- '*.h' '*.cpp' | xargs -0 -r "$format" --dry-run --Werror
+if ! git ls-files -z -- '*.h' '*.cpp' | xargs -0 -r "$format" --dry-run --Werror; then
+    echo "check_format: clang-format -i the files named above" >&2
+    exit 1
+fi
