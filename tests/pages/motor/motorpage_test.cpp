@@ -15,7 +15,9 @@
 #include "motorpagefixture.h"
 #include "motortestsupport.h"
 #include "pages/common/stepedit.h"
+#include "pages/motor/ctrlparapanel.h"
 #include "pages/motor/paramrows.h"
+#include "pages/motor/vhztablepanel.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {
@@ -82,19 +84,32 @@ TEST_F(MotorPageTest, SendButtonQueuesSixWritesThenSixReadsWithTheWorkingCopy) {
     EXPECT_EQ(Describe(TakeRequests()), ExpectedSend(working()));
 }
 
-// The panels' own send buttons reach the page through WM_MOTOR_SEND.
-TEST_F(MotorPageTest, PanelSendButtonsPostTheMotorSendToThePage) {
+// A panel's send button emits sendRequested, which reaches the page queued:
+// nothing goes out while the click is handled, the six groups go out once the
+// page's queued call runs, and the window hears nothing of it.
+TEST_F(MotorPageTest, PanelSendButtonsSendTheGroupsAfterTheClickIsHandled) {
+    auto* vhz = page->findChild<CVHzTableDlg*>();
+    auto* ctrl = page->findChild<CCtrlParaDlg*>();
+    ASSERT_NE(vhz, nullptr);
+    ASSERT_NE(ctrl, nullptr);
+    int requested = 0;
+    QObject::connect(vhz, &CVHzTableDlg::sendRequested, [&] { ++requested; });
+    QObject::connect(ctrl, &CCtrlParaDlg::sendRequested, [&] { ++requested; });
+    const auto messages = frame.messages().size();
+    int clicks = 0;
     for (const char* button : {"vhzTableButton", "ctrlParaButton"}) {
         find<QPushButton>(button)->click();
         const char* send =
             std::string(button) == "vhzTableButton" ? "vhzSendButton" : "ctrlParaSendButton";
         const auto before = working();
         find<QPushButton>(send)->click();
-        EXPECT_TRUE(TakeRequests().empty()) << "sent before the message was handled";
+        EXPECT_EQ(requested, ++clicks) << button;
+        EXPECT_TRUE(TakeRequests().empty()) << "sent while the click was handled";
         QCoreApplication::sendPostedEvents(page.get());
         EXPECT_EQ(Describe(TakeRequests()), ExpectedSend(before)) << button;
         find<QPushButton>("backButton")->click();
     }
+    EXPECT_EQ(frame.messages().size(), messages);
 }
 
 // An edit that was never sent must not survive leaving the page.
