@@ -29,15 +29,11 @@ class MotorPageTest : public MotorPageFixture {
   protected:
     template <typename W>
     W* find(const char* name) {
-        W* w = Find<W>(page.get(), name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return FindChild<W>(page.get(), name);
     }
     template <typename W>
     W* findIn(const char* panel, const char* name) {
-        W* w = Find<W>(find<QWidget>(panel), name);
-        EXPECT_NE(w, nullptr) << panel << "/" << name;
-        return w;
+        return FindChild<W>(find<QWidget>(panel), name);
     }
     void type(const char* panel, const char* field, const QString& text) {
         auto* f = findIn<SpinField>(panel, field);
@@ -293,7 +289,7 @@ TEST_F(MotorPageTest, OperationNotAllowedLocksTheListedControls) {
     };
     const auto widget = [&](const Control& c) {
         QWidget* root = std::string(c.panel) == "motorPage" ? page.get() : find<QWidget>(c.panel);
-        return Find<QWidget>(root, c.name);
+        return FindChild<QWidget>(root, c.name);
     };
     page->operationNotAllowed();
     for (const Control& c : locked) EXPECT_FALSE(widget(c)->isEnabled()) << c.panel << c.name;

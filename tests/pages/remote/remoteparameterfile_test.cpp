@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "control/pagetestsupport.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::model {
 namespace {

@@ -14,6 +14,7 @@
 #include "pages/techservice/serialnumberpanel.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
+#include "tests/support/findchild.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
@@ -51,9 +52,7 @@ class TechServiceTest : public ::testing::Test {
     }
     template <typename T>
     T* child(const char* name) {
-        T* found = m_page.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return testkit::FindChild<T>(&m_page, name);
     }
     // Types text and lets the field lose the focus, as the user would.
     void typeAndLeave(StepEdit* edit, const QString& text) {
