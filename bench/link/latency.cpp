@@ -13,7 +13,7 @@
 
 #include "link/linkthreads.h"
 #include "link/seriallink.h"
-#include "ptypeer.h"
+#include "tests/support/ptypeer.h"
 
 namespace {
 

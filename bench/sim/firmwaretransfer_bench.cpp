@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "drivelinkharness.h"
 #include "link/linkthreads.h"
 #include "model/commands.h"
+#include "tests/support/drivelinkharness.h"
 
 namespace {
 

@@ -26,7 +26,8 @@ class FaultTracker {
 
   private:
     // The drive reports the number as one byte: a flag for every value keeps
-    // numbers above the 64 documented faults from reaching past the table.
+    // numbers above the 64 faults the language files describe from reaching
+    // past the table.
     std::bitset<256> m_shown;
     bool m_generalErrorShown = false;  // never cleared while the window lives
 };

@@ -3,8 +3,9 @@
 // in linkpolicy.cpp.
 namespace velmora::link {
 
-// What the polling thread asks for while a window is shown; the numbers are
-// those the drive tool has always used (the command-line tool takes them too).
+// What the polling thread asks for while a window is shown. velmora-cli's
+// --poll takes the numbers, so scripts hold them: a new mode takes a free
+// number and none is renumbered.
 enum class PollMode : int {
     ControlPage = 0,
     ReportPage = 1,

@@ -100,8 +100,8 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, ReadOnlyT
         // Owner and group only take where the process may set them (root, or the same
         // owner); the mode always carries over.
         (void)::fchown(fd, old.st_uid, old.st_gid);
-        // A read-only file the user chose to replace is theirs to edit again,
-        // as the original program cleared the read-only attribute of a copy.
+        // A read-only file the user chose to replace is theirs to edit again:
+        // left read-only, the next save would stop at the same question.
         mode_t mode = old.st_mode & 07777;
         if (readOnly == ReadOnlyTarget::Replace) mode |= S_IWUSR;
         if (::fchmod(fd, mode) != 0) failure = errno;

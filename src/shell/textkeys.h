@@ -1,6 +1,6 @@
 #pragma once
 // Every text of the language files, defined once: its section, its key and,
-// for a text added after the original 531 keys, the English wording shown
+// for a text added after the 531 ordinal keys, the English wording shown
 // when a language file lacks it (a file written for an older version). The
 // catalogue loads this table and the checks of the shipped files read it.
 // Qt-free so that the table can be checked and fuzzed on its own.
@@ -9,7 +9,7 @@
 
 namespace velmora::shell::textkeys {
 
-// The original keys, reachable by ordinal as well as by name.
+// The keys every language file holds, reachable by ordinal as well as by name.
 inline constexpr int kKeyCount = 531;
 
 struct TextKey {
@@ -23,8 +23,8 @@ struct TextKey {
 [[nodiscard]] std::span<const TextKey> allTexts();
 // Index of a key name into allTexts(); -1 when unknown.
 [[nodiscard]] int indexOf(std::string_view key);
-// How many characters of the value at that index are read: the ordinal keys
-// were read into 128-character buffers; added texts are whole sentences.
+// How many characters of the value at that index are read: an ordinal key
+// holds a short label, cut after 127 characters; added texts are whole sentences.
 [[nodiscard]] int maxCharacters(int index);
 
 // Name of the key with this ordinal; empty outside 0..530.

@@ -8,9 +8,9 @@
 #include <numeric>
 #include <random>
 
-#include "drivelinkharness.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "tests/support/drivelinkharness.h"
 
 namespace velmora::e2e {
 namespace {

@@ -14,10 +14,10 @@
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
 #include "platform/profile.h"
-#include "ptypeer.h"
 #include "shell/faultpopup.h"
 #include "sim/driveserver.h"
 #include "tests/frame/frametestsupport.h"
+#include "tests/support/ptypeer.h"
 #include "tests/support/waitfor.h"
 
 namespace velmora::shell::test {

@@ -239,8 +239,9 @@ TEST_F(MainFrameTest, RunInStoppedOnNewFaultAndLostLink) {
     EXPECT_FALSE(m_pages.runIn->running());
 }
 
-// A fault number the drive reports above the documented 64 opens its popup
-// saying it is not described, and never disturbs the flags of the others.
+// A fault number the drive reports above the 64 the language files describe
+// opens its popup saying it is not described, and never disturbs the flags of
+// the others.
 TEST_F(MainFrameTest, FaultNumbersAbove63) {
     m_frame->show();
     for (int number : {64, 100, 255}) {

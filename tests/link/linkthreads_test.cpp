@@ -10,8 +10,8 @@
 #include "link/linkpolicy.h"
 #include "link/queues.h"
 #include "link/seriallink.h"
-#include "ptypeer.h"
 #include "tests/support/messagerecorder.h"
+#include "tests/support/ptypeer.h"
 #include "tests/support/tempfolder.h"
 
 namespace velmora::link {

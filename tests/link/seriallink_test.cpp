@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "link/devicemap.h"
-#include "ptypeer.h"
+#include "tests/support/ptypeer.h"
 #include "tests/support/tempfolder.h"
 #include "tests/support/withoutpermission.h"
 

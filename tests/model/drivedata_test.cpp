@@ -144,8 +144,8 @@ TEST_F(DriveDataTest, ParametersOutsideTheRangeReadZeroAndWriteNothing) {
     EXPECT_EQ(m_data.Working(155), 0xFFFFFFFFu);
 }
 
-// The reply from the drive's documentation: 01 2C 05 02 on group 0x50.
-TEST_F(DriveDataTest, StoresTheDocumentedGroup50Reply) {
+// Group 0x50 answering 01 2C 05 02: its first word, big-endian, is 300.
+TEST_F(DriveDataTest, StoresAGroup50ReplyBigEndian) {
     testkit::PostReply(0x50, {0x01, 0x2C, 0x05, 0x02});
     m_data.StoreGroupReply();
     EXPECT_EQ(m_data.Image(1), 300u);

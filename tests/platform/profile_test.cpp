@@ -155,7 +155,7 @@ struct EditCase {
 class ProfileEdit : public ::testing::TestWithParam<EditCase> {};
 
 // Every other byte of the file must survive an edit: users keep comments and
-// unknown keys in these files, and the line ending of the original.
+// unknown keys in these files, and the file keeps its own line ending.
 TEST_P(ProfileEdit, ChangesOnlyTheEntry) {
     auto p = ProfileFile::parse(GetParam().before);
     p.setString(GetParam().section, GetParam().key, GetParam().value);

@@ -194,7 +194,7 @@ TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
     EXPECT_EQ(cli({"remote", "load", file("unit.vpr").string()}).status, kExitOk);
 }
 
-TEST_F(CliDrive, SlotsSaveListDeleteAndMakerSets) {
+TEST_F(CliDrive, SlotsSaveListLoadAndDelete) {
     ASSERT_EQ(cli({"slot", "save", "3"}).status, kExitOk);
     const CliRun list = cli({"slot", "list"});
     ASSERT_EQ(list.status, kExitOk) << list.err;
@@ -203,8 +203,23 @@ TEST_F(CliDrive, SlotsSaveListDeleteAndMakerSets) {
     EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitOk);
     EXPECT_EQ(cli({"slot", "delete", "3"}).status, kExitOk);
     EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitFailure) << "an empty slot";
+}
+
+// Judged by what the drive holds afterwards: maker set 2 is a 2000 Hz, 5.00 A
+// motor where the factory has 4000 Hz and 6.00 A, and the factory settings
+// bring back every value of a new drive.
+TEST_F(CliDrive, MakerSetAndFactorySettingsChangeTheDrive) {
+    const CliRun fresh = cli({"dump"});
+    ASSERT_EQ(fresh.status, kExitOk) << fresh.err;
     EXPECT_EQ(cli({"maker-set", "2"}).status, kExitOk);
+    const CliRun maker = cli({"dump"});
+    ASSERT_EQ(maker.status, kExitOk) << maker.err;
+    EXPECT_EQ(maker.json["parameters"]["p91"], "2000");
+    EXPECT_EQ(maker.json["parameters"]["p93"], "5.00");
     EXPECT_EQ(cli({"--yes", "factory-settings"}).status, kExitOk);
+    const CliRun factory = cli({"dump"});
+    ASSERT_EQ(factory.status, kExitOk) << factory.err;
+    EXPECT_EQ(factory.json["parameters"], fresh.json["parameters"]);
 }
 
 // Without a fault the same kind of program passes, every value in the certificate.

@@ -15,8 +15,8 @@
 #include "link/linkapi.h"
 #include "link/linkpolicy.h"
 #include "model/commands.h"
-#include "ptypeer.h"
 #include "session.h"
+#include "tests/support/ptypeer.h"
 
 namespace velmora::tools {
 namespace {

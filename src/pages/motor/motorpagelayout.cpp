@@ -78,8 +78,8 @@ void CMotorPage::createControls() {
     m_bldc = new CBldcParaDlg(this, data());
     m_vhz = new CVHzTableDlg(this, data());
     m_ctrl = new CCtrlParaDlg(this, data());
-    // Queued, as the drive tool's WM_MOTOR_SEND was posted: the groups go
-    // out after the panel's click has been handled.
+    // Queued: the groups go out once the panel's click has been handled,
+    // never from inside it.
     connect(m_vhz, &CVHzTableDlg::sendRequested, this, &CMotorPage::sendAndReadBack,
             Qt::QueuedConnection);
     connect(m_ctrl, &CCtrlParaDlg::sendRequested, this, &CMotorPage::sendAndReadBack,

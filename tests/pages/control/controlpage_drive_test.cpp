@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QTest>
 
-#include "control/drivetestsupport.h"
 #include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
 #include "shell/roundbutton.h"
+#include "tests/support/drivetestsupport.h"
 
 namespace velmora::pages {
 namespace {

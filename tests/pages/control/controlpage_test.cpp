@@ -9,10 +9,11 @@
 #include <QTest>
 #include <memory>
 
-#include "control/pagetestsupport.h"
 #include "model/commands.h"
 #include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
+#include "tests/support/findchild.h"
+#include "tests/support/pagetestsupport.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::pages {
@@ -82,9 +83,7 @@ class ControlPageTest : public ::testing::Test {
 
     template <typename T>
     T* find(const char* name) {
-        T* widget = m_page->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return testkit::FindChild<T>(m_page.get(), name);
     }
     QString text(const char* name) { return find<QLabel>(name)->text(); }
     StepEdit* edit() { return find<StepEdit>("setSpeedEdit"); }
@@ -122,8 +121,9 @@ TEST_F(ControlPageTest, ShownReadsItsGroupsAndPollsModeZero) {
     EXPECT_TRUE(TakePollModes().empty());
 }
 
-// Fault prevented: refreshes writing the basic and remote groups more or less
-// often than the drive tool did, with other values, or after the third one.
+// Fault prevented: each of the first three refreshes writing the remote group
+// other than three times or the basic group other than twice, with other
+// values, or a later refresh writing at all.
 TEST_F(ControlPageTest, FirstThreeRefreshesWriteBackTheGroupsThenOnlyShowValues) {
     TakeRequests();
     SeedDrive();

@@ -26,14 +26,16 @@ class MemorySlotTest : public MotorPageFixture {
   protected:
     // Runs action `action` with the model list or the slot list on `entry`.
     std::vector<std::string> run(int action, int entry) {
-        auto* actions = Find<QComboBox>(page.get(), "actionList");
+        auto* actions = FindChild<QComboBox>(page.get(), "actionList");
         actions->setCurrentIndex(action);
         emit actions->activated(action);
-        Find<QComboBox>(page.get(), "motorModelList")->setCurrentIndex(action == 0 ? entry : -1);
-        Find<QComboBox>(page.get(), "memorySlotList")->setCurrentIndex(action == 0 ? -1 : entry);
+        auto* models = FindChild<QComboBox>(page.get(), "motorModelList");
+        auto* slotList = FindChild<QComboBox>(page.get(), "memorySlotList");
+        models->setCurrentIndex(action == 0 ? entry : -1);
+        slotList->setCurrentIndex(action == 0 ? -1 : entry);
         data.SetMotorSel(0, 1);
         data.SetMotorSel(1, 0);
-        Find<QPushButton>(page.get(), "executeButton")->click();
+        FindChild<QPushButton>(page.get(), "executeButton")->click();
         return Describe(TakeRequests());
     }
     QString shown(const char* kind, const char* key) {

@@ -15,7 +15,9 @@
 #include "motorpagefixture.h"
 #include "motortestsupport.h"
 #include "pages/common/stepedit.h"
+#include "pages/motor/ctrlparapanel.h"
 #include "pages/motor/paramrows.h"
+#include "pages/motor/vhztablepanel.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {
@@ -27,15 +29,11 @@ class MotorPageTest : public MotorPageFixture {
   protected:
     template <typename W>
     W* find(const char* name) {
-        W* w = Find<W>(page.get(), name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return FindChild<W>(page.get(), name);
     }
     template <typename W>
     W* findIn(const char* panel, const char* name) {
-        W* w = Find<W>(find<QWidget>(panel), name);
-        EXPECT_NE(w, nullptr) << panel << "/" << name;
-        return w;
+        return FindChild<W>(find<QWidget>(panel), name);
     }
     void type(const char* panel, const char* field, const QString& text) {
         auto* f = findIn<SpinField>(panel, field);
@@ -82,19 +80,32 @@ TEST_F(MotorPageTest, SendButtonQueuesSixWritesThenSixReadsWithTheWorkingCopy) {
     EXPECT_EQ(Describe(TakeRequests()), ExpectedSend(working()));
 }
 
-// The panels' own send buttons reach the page through WM_MOTOR_SEND.
-TEST_F(MotorPageTest, PanelSendButtonsPostTheMotorSendToThePage) {
+// A panel's send button emits sendRequested, which reaches the page queued:
+// nothing goes out while the click is handled, the six groups go out once the
+// page's queued call runs, and the window hears nothing of it.
+TEST_F(MotorPageTest, PanelSendButtonsSendTheGroupsAfterTheClickIsHandled) {
+    auto* vhz = page->findChild<CVHzTableDlg*>();
+    auto* ctrl = page->findChild<CCtrlParaDlg*>();
+    ASSERT_NE(vhz, nullptr);
+    ASSERT_NE(ctrl, nullptr);
+    int requested = 0;
+    QObject::connect(vhz, &CVHzTableDlg::sendRequested, [&] { ++requested; });
+    QObject::connect(ctrl, &CCtrlParaDlg::sendRequested, [&] { ++requested; });
+    const auto messages = frame.messages().size();
+    int clicks = 0;
     for (const char* button : {"vhzTableButton", "ctrlParaButton"}) {
         find<QPushButton>(button)->click();
         const char* send =
             std::string(button) == "vhzTableButton" ? "vhzSendButton" : "ctrlParaSendButton";
         const auto before = working();
         find<QPushButton>(send)->click();
-        EXPECT_TRUE(TakeRequests().empty()) << "sent before the message was handled";
+        EXPECT_EQ(requested, ++clicks) << button;
+        EXPECT_TRUE(TakeRequests().empty()) << "sent while the click was handled";
         QCoreApplication::sendPostedEvents(page.get());
         EXPECT_EQ(Describe(TakeRequests()), ExpectedSend(before)) << button;
         find<QPushButton>("backButton")->click();
     }
+    EXPECT_EQ(frame.messages().size(), messages);
 }
 
 // An edit that was never sent must not survive leaving the page.
@@ -278,7 +289,7 @@ TEST_F(MotorPageTest, OperationNotAllowedLocksTheListedControls) {
     };
     const auto widget = [&](const Control& c) {
         QWidget* root = std::string(c.panel) == "motorPage" ? page.get() : find<QWidget>(c.panel);
-        return Find<QWidget>(root, c.name);
+        return FindChild<QWidget>(root, c.name);
     };
     page->operationNotAllowed();
     for (const Control& c : locked) EXPECT_FALSE(widget(c)->isEnabled()) << c.panel << c.name;

@@ -33,12 +33,12 @@ class PanelTest : public ::testing::Test {
     }
 
     static SpinField* field(QWidget* panel, const char* name) {
-        auto* f = Find<SpinField>(panel, name);
+        auto* f = FindChild<SpinField>(panel, name);
         EXPECT_NE(f, nullptr) << name;
         return f;
     }
     static QComboBox* list(QWidget* panel, const char* name) {
-        auto* l = Find<QComboBox>(panel, name);
+        auto* l = FindChild<QComboBox>(panel, name);
         EXPECT_NE(l, nullptr) << name;
         return l;
     }
@@ -276,13 +276,13 @@ TEST_F(PanelTest, RpmDisplayOfFrequencies) {
     rated->refresh();
     asmPanel->refresh();
     EXPECT_EQ(text(rated.get(), "p91Field"), "24000");
-    EXPECT_EQ(Find<QLabel>(rated.get(), "p91Unit")->text(), shell::T("rpm"));
+    EXPECT_EQ(FindChild<QLabel>(rated.get(), "p91Unit")->text(), shell::T("rpm"));
     type(rated.get(), "p91Field", "1900");
     EXPECT_EQ(data.Working(91), 31u);
     EXPECT_EQ(text(rated.get(), "p91Field"), "1860");
     field(rated.get(), "p91Field")->stepBy(1);
     EXPECT_EQ(data.Working(91), 32u);
-    EXPECT_EQ(Find<QLabel>(asmPanel.get(), "p104Unit")->text(), shell::T("rpm"));
+    EXPECT_EQ(FindChild<QLabel>(asmPanel.get(), "p104Unit")->text(), shell::T("rpm"));
 
     // Fixed frequencies lie between p41 and p42, in rpm p41 x 60 .. p42 x 60.
     SetImage(data, {{41, 50}, {42, 200}});
@@ -297,7 +297,7 @@ TEST_F(PanelTest, RpmDisplayOfFrequencies) {
 
     SetImage(data, {{8, 1}});
     rated->refresh();
-    EXPECT_EQ(Find<QLabel>(rated.get(), "p91Unit")->text(), shell::T("hz"));
+    EXPECT_EQ(FindChild<QLabel>(rated.get(), "p91Unit")->text(), shell::T("hz"));
 }
 
 // Pole count and sensor are list indexes with their own coding.

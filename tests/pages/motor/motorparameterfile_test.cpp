@@ -48,10 +48,10 @@ class MotorFileTest : public ::testing::Test {
         link::FlushAllQueues();
     }
     void runAction(int action) {
-        auto* actions = Find<QComboBox>(page.get(), "actionList");
+        auto* actions = FindChild<QComboBox>(page.get(), "actionList");
         actions->setCurrentIndex(action);
         emit actions->activated(action);
-        Find<QPushButton>(page.get(), "executeButton")->click();
+        FindChild<QPushButton>(page.get(), "executeButton")->click();
     }
     std::string key(const fs::path& file, const char* name) {
         return platform::ProfileFile::load(file).getString("Velmora Motor", name, "<missing>");
@@ -185,7 +185,7 @@ TEST_F(MotorFileTest, PageSavesAndLoadsThroughTheDialogs) {
     EXPECT_EQ(data.Working(96), 8u);
     EXPECT_EQ(data.Working(92), 0u);
     EXPECT_EQ(page->view(), MotorView::Bldc);
-    EXPECT_EQ(Find<QComboBox>(page.get(), "motorTypeList")->currentIndex(), 2);
+    EXPECT_EQ(FindChild<QComboBox>(page.get(), "motorTypeList")->currentIndex(), 2);
     EXPECT_EQ(data.GetMotorSel(0), 2);
     EXPECT_EQ(data.GetMotorSel(1), 2);
     EXPECT_TRUE(TakeRequests().empty());  // loading sends nothing

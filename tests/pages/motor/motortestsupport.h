@@ -1,15 +1,16 @@
 #pragma once
-// What the motor page tests share besides the test kit: the English texts
-// and finding a named child.
+// What the motor page tests share besides the test kit: the English texts.
 #include <QWidget>
 #include <filesystem>
 
 #include "shell/textcatalog.h"
+#include "tests/support/findchild.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages::test {
 
 using testkit::Describe;
+using testkit::FindChild;
 using testkit::TakePollModes;
 using testkit::TakeRequests;
 
@@ -25,11 +26,6 @@ inline void EnsureApp() {
     done = true;
     std::filesystem::current_path(SourceDir() / "data");
     shell::TextCatalog::instance().load(1);
-}
-
-template <typename W>
-W* Find(QWidget* root, const char* name) {
-    return root->findChild<W*>(QLatin1String(name));
 }
 
 }  // namespace velmora::pages::test

@@ -26,7 +26,8 @@ class VHzTableTest : public ::testing::Test {
         panel->show();  // refreshes itself
     }
     SpinField* field(int parameter) {
-        auto* f = Find<SpinField>(panel.get(), ("p" + std::to_string(parameter) + "Field").c_str());
+        const std::string name = "p" + std::to_string(parameter) + "Field";
+        auto* f = FindChild<SpinField>(panel.get(), name.c_str());
         EXPECT_NE(f, nullptr) << parameter;
         return f;
     }
@@ -60,7 +61,7 @@ TEST_F(VHzTableTest, FrequencyCommitAndSpinInHzAndRpm) {
 
     SetImage(data, {{8, 2}});
     panel->refresh();
-    EXPECT_EQ(Find<QLabel>(panel.get(), "p61Unit")->text(), shell::T("rpm"));
+    EXPECT_EQ(FindChild<QLabel>(panel.get(), "p61Unit")->text(), shell::T("rpm"));
     type(61, "300000");
     EXPECT_EQ(data.Working(61), 4000u);
     EXPECT_EQ(text(61), QString::number(4000 * 60));

@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QPushButton>
 
-#include "control/drivetestsupport.h"
 #include "pages/common/stepedit.h"
 #include "pages/remote/remotepage.h"
+#include "tests/support/drivetestsupport.h"
 
 namespace velmora::pages {
 namespace {

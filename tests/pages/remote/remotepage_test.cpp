@@ -7,8 +7,9 @@
 #include <QPushButton>
 #include <memory>
 
-#include "control/pagetestsupport.h"
 #include "pages/common/stepedit.h"
+#include "tests/support/findchild.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {
@@ -63,9 +64,7 @@ class RemotePageTest : public ::testing::Test {
     }
     template <typename T>
     T* find(const QString& name) {
-        T* widget = m_page->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
+        return testkit::FindChild<T>(m_page.get(), name);
     }
     StepEdit* edit(int parameter) {
         return find<StepEdit>(QStringLiteral("p%1Edit").arg(parameter));
@@ -300,7 +299,7 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
 }
 
 // Fault prevented: a file without the section loading other than the
-// documented defaults, or a speed of 0 surviving the range rules.
+// defaults, or a speed of 0 surviving the range rules.
 TEST_F(RemotePageTest, LoadingAFileWithoutTheSectionShowsTheDefaults) {
     settle();
     const fs::path file = m_folder.path() / "foreign.vpr";

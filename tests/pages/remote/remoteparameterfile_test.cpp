@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "control/pagetestsupport.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::model {
 namespace {
@@ -94,7 +94,7 @@ TEST(RemoteParameterFile, SaveAndLoadRoundTripKeepsTheTemplate) {
 }
 
 // Fault prevented: a file without the section loading anything but the
-// documented defaults (99 for the lists, 0 for current and speeds).
+// defaults (99 for the lists, 0 for current and speeds).
 TEST(RemoteParameterFile, FileWithoutTheSectionGivesNinetyNinesAndZeros) {
     TempFolder folder;
     const fs::path file = folder.path() / "other.vpr";

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "control/pagetestsupport.h"
 #include "platform/templatepath.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 using platform::ExecutableFolder;

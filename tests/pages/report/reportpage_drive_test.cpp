@@ -5,12 +5,12 @@
 #include <QComboBox>
 #include <QLabel>
 
-#include "control/drivetestsupport.h"
 #include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "shell/roundbutton.h"
+#include "tests/support/drivetestsupport.h"
 
 namespace velmora::pages {
 namespace {

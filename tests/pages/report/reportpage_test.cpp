@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <memory>
 
-#include "control/pagetestsupport.h"
 #include "shell/helpnoteviewer.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {

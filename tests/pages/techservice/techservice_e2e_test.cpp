@@ -5,12 +5,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "drivelinkharness.h"
 #include "link/queues.h"
 #include "pages/common/stepedit.h"
 #include "pages/techservice/techservicepage.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "sim/factorysettings.h"
+#include "tests/support/drivelinkharness.h"
+#include "tests/support/findchild.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages {
@@ -46,7 +47,7 @@ class TechServiceE2e : public ::testing::Test {
     }
     template <typename T>
     T* child(const char* name) {
-        return m_page.findChild<T*>(QString::fromLatin1(name));
+        return testkit::FindChild<T>(&m_page, name);
     }
     void reopen(int panel) {
         m_page.backToMenu();

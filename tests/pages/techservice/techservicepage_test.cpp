@@ -14,6 +14,7 @@
 #include "pages/techservice/serialnumberpanel.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
+#include "tests/support/findchild.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
@@ -51,9 +52,7 @@ class TechServiceTest : public ::testing::Test {
     }
     template <typename T>
     T* child(const char* name) {
-        T* found = m_page.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return testkit::FindChild<T>(&m_page, name);
     }
     // Types text and lets the field lose the focus, as the user would.
     void typeAndLeave(StepEdit* edit, const QString& text) {
@@ -388,9 +387,9 @@ INSTANTIATE_TEST_SUITE_P(InverterTypes, TestOperationTest,
                                            std::make_pair(std::uint16_t{7302}, 16.0f),
                                            std::make_pair(std::uint16_t{0}, 16.0f)));
 
-// Start with 2.5 A, 500 Hz and 20 V sends 00 FA 01 F4 07 D0, then StartMotor;
-// stop sends StopMotor. Frequency and voltage keep their ranges.
-TEST_F(TechServiceTest, StartAndStopTelegrams) {
+// The test operation's frequency keeps to 30..4000 Hz, typed or stepped, and
+// its voltage to at most 70 V.
+TEST_F(TechServiceTest, TestOperationClampsFrequencyAndVoltage) {
     m_page.showPanel(CTechServicePage::kTestOperation);
     storeGroup(0x59, Bytes(27, 0));
     TakeRequests();
@@ -405,10 +404,18 @@ TEST_F(TechServiceTest, StartAndStopTelegrams) {
     EXPECT_EQ(frequency->fieldText(), "4000");
     typeAndLeave(voltage, "90");
     EXPECT_EQ(voltage->fieldText(), "70");
+    m_page.backToMenu();
+}
 
+// Start with 2.5 A, 500 Hz and 20 V sends 00 FA 01 F4 07 D0, then StartMotor;
+// stop sends StopMotor.
+TEST_F(TechServiceTest, StartAndStopTelegrams) {
+    m_page.showPanel(CTechServicePage::kTestOperation);
+    storeGroup(0x59, Bytes(27, 0));
+    TakeRequests();
     typeAndLeave(child<StepEdit>("testCurrentEdit"), "2.5");
-    frequency->setFieldText("500");
-    voltage->setFieldText("20");
+    child<StepEdit>("testFrequencyEdit")->setFieldText("500");
+    child<StepEdit>("testVoltageEdit")->setFieldText("20");
     TakeRequests();
     QTest::mouseClick(child<shell::RoundButton>("testStartButton"), Qt::LeftButton);
     auto sent = TakeRequests();
@@ -416,8 +423,14 @@ TEST_F(TechServiceTest, StartAndStopTelegrams) {
     EXPECT_EQ(sent[0].data, (Bytes{0x00, 0xFA, 0x01, 0xF4, 0x07, 0xD0}));
     QTest::mouseClick(child<shell::RoundButton>("testStopButton"), Qt::LeftButton);
     EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xA1});
+    m_page.backToMenu();
+}
 
-    // Temperature from the sensor state's third value, in tenths of a degree.
+// The test operation shows the motor temperature from the sensor state's third
+// value, in tenths of a degree.
+TEST_F(TechServiceTest, TestOperationShowsTheMotorTemperature) {
+    m_page.showPanel(CTechServicePage::kTestOperation);
+    TakeRequests();
     PostReply(0x5B, {0, 0, 0, 0, 0, 0, 0x01, 0x01, 0, 0});
     m_page.driveReply();
     EXPECT_EQ(child<QLineEdit>("testTemperature")->text(), "25.7");

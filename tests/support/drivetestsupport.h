@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/demodrive.h"
-#include "control/pagetestsupport.h"
 #include "frame/mainframe.h"
 #include "sim/driveserver.h"
+#include "tests/support/pagetestsupport.h"
 #include "tests/support/waitfor.h"
 
 namespace velmora::pagetest {

@@ -1,4 +1,4 @@
-#include "drivelinkharness.h"
+#include "tests/support/drivelinkharness.h"
 
 #include "link/seriallink_api.h"
 #include "model/commands.h"

@@ -1,4 +1,4 @@
-#include "ptypeer.h"
+#include "tests/support/ptypeer.h"
 
 #include <fcntl.h>
 #include <poll.h>
