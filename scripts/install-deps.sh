@@ -2,7 +2,8 @@
 # Installs what a fresh Debian 12 machine lacks to build and test the tool.
 set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config ccache python3 qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
-          libcli11-dev nlohmann-json3-dev scdoc desktop-file-utils appstream dpkg-dev file lld)
+          libcli11-dev nlohmann-json3-dev scdoc desktop-file-utils appstream dpkg-dev file lld
+          libsqlite3-dev sqlite3 libssl-dev)
 if [[ "${1:-}" == "--with-fuzz" ]]; then
     packages+=(clang libclang-rt-14-dev)
 fi
