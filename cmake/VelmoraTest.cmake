@@ -27,7 +27,8 @@ function(velmora_add_test name)
   # Where tests find the repository's data and the build's programs.
   target_compile_definitions(${name} PRIVATE
     VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VELMORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  set(env "QT_QPA_PLATFORM=offscreen")
+  # The programs under test keep their drive journal in the build, not the user's.
+  set(env "QT_QPA_PLATFORM=offscreen;VELMORA_JOURNAL=${PROJECT_BINARY_DIR}/tests/journal.sqlite")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     NO_PRETTY_VALUES

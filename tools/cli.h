@@ -3,6 +3,7 @@
 // for scripts on a production line. Each subcommand lives in its own
 // cli_<name>.cpp and has one entry in the command table (velmora_cli.cpp).
 #include <atomic>
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -41,6 +42,8 @@ struct Invocation {
     std::string report;        // runin --report
     double tolerance = 2.0;    // runin --tolerance, percent
     int tickMs = 1000;         // runin: the length of its second (tests shorten it)
+    std::optional<std::uint32_t> serial;  // history --serial
+    std::string since;                    // history --since
 };
 
 // The parse result or a one-line reason for exit status 2.
@@ -79,6 +82,7 @@ struct Command {
 [[nodiscard]] Command FlashCommand();
 [[nodiscard]] Command RunInCommand();
 [[nodiscard]] Command DoctorCommand();
+[[nodiscard]] Command HistoryCommand();
 
 // Parses, dispatches and returns the exit status.
 int RunCli(std::span<const std::string> args, CliContext& context);

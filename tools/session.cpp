@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "clijournal.h"
+
 #include "link/linkapi.h"
 #include "link/linkpolicy.h"
 #include "link/linkthreads.h"
@@ -48,7 +50,8 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
     : m_context(context),
       m_output(output),
       m_lostOrdersAtStart(link::LostOrderCount()),
-      m_ordersAtStart(link::QueuedOrderCount()) {
+      m_ordersAtStart(link::QueuedOrderCount()),
+      m_journal(std::make_unique<CliJournal>(context.err)) {
     if (invocation.options.seconds) {
         m_timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*invocation.options.seconds));
@@ -65,6 +68,7 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
 DriveSession::~DriveSession() {
     if (!m_finished) {
         const std::string why = drain();
+        m_journal->settle(why.empty());
         if (!why.empty()) m_context.err << "velmora-cli: " << why << '\n' << std::flush;
     }
     link::StopLinkThreads();
@@ -73,6 +77,7 @@ DriveSession::~DriveSession() {
 int DriveSession::finish(int status) {
     m_finished = true;
     const std::string why = drain();
+    m_journal->settle(why.empty());
     if (why.empty()) return status;
     // A failure already reported keeps its status; a result is no longer sure.
     if (status != kExitOk && status != kExitDiffers) {
@@ -140,6 +145,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
                 m_drainAnswered = m_drainAnswered || t.command == kDrainGroup;
                 Store(m_data, t);
                 if (m_sink != &m_data) Store(*m_sink, t);
+                m_journal->reply(t);
             }
             break;
         case link::WM_DRIVE_REPLY:
@@ -150,6 +156,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
                 Status status{};
                 if (model::ParseStatus(t, status) == 0) {
                     m_status = status;
+                    m_journal->status(status);
                     if (onStatus) onStatus(status);
                 }
             }
@@ -192,12 +199,15 @@ int DriveSession::connect() {
         }
         if (auto message = m_inbox.wait(std::min(deadline, now + 100ms))) handle(*message);
     }
+    m_journal->connected();
+    m_journal->watch(m_data);
     return kExitOk;
 }
 
 bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into,
                               bool requested) {
     m_sink = &into;
+    m_journal->watch(into);  // what a command writes, it has read through here
     const auto missing = [&] {
         std::vector<int> left;
         for (int code : codes)

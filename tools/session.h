@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,8 @@
 #include "output.h"
 
 namespace velmora::tools {
+
+class CliJournal;
 
 class DriveSession {
   public:
@@ -100,6 +103,7 @@ class DriveSession {
     std::uint64_t m_lostOrdersAtStart = 0;
     std::uint64_t m_ordersAtStart = 0;
     std::optional<Status> m_status;
+    std::unique_ptr<CliJournal> m_journal;  // the drive journal's connection and writes
 };
 
 // Connects and reads every parameter group into `drive` (backup, diff,

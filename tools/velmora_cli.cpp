@@ -47,7 +47,7 @@ std::span<const Command> AllCommands() {
         MonitorCommand(),  DumpCommand(),    ReadCommand(),     StatusCommand(),
         BackupCommand(),   RestoreCommand(), DiffCommand(),     MotorCommand(),
         RemoteCommand(),   SlotCommand(),    MakerSetCommand(), FactorySettingsCommand(),
-        FlashCommand(),    RunInCommand(),   DoctorCommand()};
+        FlashCommand(),    RunInCommand(),   DoctorCommand(),   HistoryCommand()};
     return commands;
 }
 

@@ -94,6 +94,7 @@ void WriteRecorder::connected(const std::string& port) {
     m_connectedAt = NowUnixMs();
     m_connectionDue = true;
     m_groupsSeen = 0;
+    m_fault.reset();
 }
 
 std::string WriteRecorder::known(int parameter) const {
@@ -122,6 +123,15 @@ void WriteRecorder::observeReply(const link::Telegram& reply) {
     if (model::GroupOfParameter(model::param::kSerialNumber) == group)
         m_serial = values[model::param::kSerialNumber];
     if (m_connectionDue && m_groupsSeen == kAllGroups) emitConnection();
+}
+
+void WriteRecorder::observeStatus(const std::array<std::uint8_t, 4>& status) {
+    const std::pair<int, int> fault{status[2], status[3]};
+    if (m_fault == fault) return;
+    if (m_fault && m_fault->first != 0)
+        m_journal->recordFault(m_serial, false, m_fault->first, m_fault->second);
+    if (fault.first != 0) m_journal->recordFault(m_serial, true, fault.first, fault.second);
+    m_fault = fault;
 }
 
 void WriteRecorder::recordSent(const link::Telegram& request) {

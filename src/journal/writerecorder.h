@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "journal/journal.h"
 #include "link/telegram.h"
@@ -34,6 +35,9 @@ class WriteRecorder : public std::enable_shared_from_this<WriteRecorder> {
     void connected(const std::string& port);
     // Every group reply from the drive (reads and polls).
     void observeReply(const link::Telegram& reply);
+    // A status reply (four bytes; the third is the fault class, the fourth its
+    // number): a fault that appears or goes becomes an entry.
+    void observeStatus(const std::array<std::uint8_t, 4>& status);
     void recordSent(const link::Telegram& request);
     void recordRefused(const model::GateRefusal& refusal);
     // Writes not yet read back: "answered" when everything queued reached the
@@ -59,6 +63,7 @@ class WriteRecorder : public std::enable_shared_from_this<WriteRecorder> {
     std::uint32_t m_groupsSeen = 0;  // bit n: group 0x50 + n
     std::optional<std::uint32_t> m_serial;
     std::map<int, Pending> m_pending;  // by parameter
+    std::optional<std::pair<int, int>> m_fault;  // class, number; {0, 0} none
     bool m_connectionDue = false;
     std::string m_port;
     std::int64_t m_connectedAt = 0;
