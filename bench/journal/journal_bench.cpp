@@ -26,8 +26,7 @@ double Percentile(std::vector<double> values, double share) {
     return values[at];
 }
 
-void Run(const char* name, journal::Journal& journal, int writes,
-         std::chrono::microseconds pause) {
+void Run(const char* name, journal::Journal& journal, int writes, std::chrono::microseconds pause) {
     std::vector<double> costs;
     costs.reserve(static_cast<std::size_t>(writes));
     const auto start = Clock::now();

@@ -8,19 +8,19 @@
 namespace velmora::journal {
 
 enum class EntryKind {
-    Connection,    // a program linked to a drive; detail holds the snapshot
-    Write,         // one parameter written (or refused)
-    Action,        // a drive action without a kind of its own (slot, factory, maker set…)
+    Connection,  // a program linked to a drive; detail holds the snapshot
+    Write,       // one parameter written (or refused)
+    Action,      // a drive action without a kind of its own (slot, factory, maker set…)
     FaultRaised,
     FaultCleared,
     Start,
     Stop,
     Reset,
-    Direction,     // a write of the rotation direction
+    Direction,  // a write of the rotation direction
     RunInStart,
     RunInEnd,
-    Firmware,      // a firmware transfer with its files
-    Restore,       // a backup written back, with its undo file
+    Firmware,  // a firmware transfer with its files
+    Restore,   // a backup written back, with its undo file
 };
 
 // The stored word of a kind ("write", "fault_raised"); nullopt for an unknown word.

@@ -17,8 +17,7 @@ FirmwareFile DescribeFile(const std::filesystem::path& file) {
     if (!in) return described;
     const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
                                                                           &EVP_MD_CTX_free);
-    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
-        return described;
+    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) return described;
     char buffer[65536];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         EVP_DigestUpdate(context.get(), buffer, static_cast<std::size_t>(in.gcount()));

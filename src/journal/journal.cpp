@@ -1,7 +1,6 @@
 #include "journal/journal.h"
 
 #include <nlohmann/json.hpp>
-
 #include <random>
 
 #include "journal/journalstore.h"
@@ -65,10 +64,9 @@ std::int64_t Journal::recordConnection(const Connection& connection) {
     return record(std::move(entry));
 }
 
-std::int64_t Journal::recordWrite(std::optional<std::uint32_t> serial,
-                                  const std::string& parameter, const std::string& oldValue,
-                                  const std::string& newValue, std::string_view outcome,
-                                  EntryKind kind) {
+std::int64_t Journal::recordWrite(std::optional<std::uint32_t> serial, const std::string& parameter,
+                                  const std::string& oldValue, const std::string& newValue,
+                                  std::string_view outcome, EntryKind kind) {
     Entry entry;
     entry.kind = kind;
     entry.serial = serial;
@@ -89,8 +87,8 @@ std::int64_t Journal::recordAction(std::optional<std::uint32_t> serial, EntryKin
     return record(std::move(entry));
 }
 
-std::int64_t Journal::recordFault(std::optional<std::uint32_t> serial, bool raised,
-                                  int faultClass, int number) {
+std::int64_t Journal::recordFault(std::optional<std::uint32_t> serial, bool raised, int faultClass,
+                                  int number) {
     Entry entry;
     entry.kind = raised ? EntryKind::FaultRaised : EntryKind::FaultCleared;
     entry.serial = serial;
@@ -135,9 +133,8 @@ std::int64_t Journal::recordFirmware(std::optional<std::uint32_t> serial,
     return record(std::move(entry));
 }
 
-std::int64_t Journal::recordRestore(std::optional<std::uint32_t> serial,
-                                    const std::string& file, const std::string& undoFile,
-                                    const std::string& outcome) {
+std::int64_t Journal::recordRestore(std::optional<std::uint32_t> serial, const std::string& file,
+                                    const std::string& undoFile, const std::string& outcome) {
     Entry entry;
     entry.kind = EntryKind::Restore;
     entry.serial = serial;

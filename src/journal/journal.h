@@ -83,11 +83,10 @@ class Journal {
     std::int64_t recordFault(std::optional<std::uint32_t> serial, bool raised, int faultClass,
                              int number);
     std::int64_t recordRunInStart(std::optional<std::uint32_t> serial, const std::string& program);
-    std::int64_t recordRunInEnd(std::optional<std::uint32_t> serial,
-                                const std::string& certificate, const std::string& result);
+    std::int64_t recordRunInEnd(std::optional<std::uint32_t> serial, const std::string& certificate,
+                                const std::string& result);
     std::int64_t recordFirmware(std::optional<std::uint32_t> serial,
-                                const std::vector<FirmwareFile>& files,
-                                const std::string& outcome);
+                                const std::vector<FirmwareFile>& files, const std::string& outcome);
     std::int64_t recordRestore(std::optional<std::uint32_t> serial, const std::string& file,
                                const std::string& undoFile, const std::string& outcome);
     // Any entry; time, origin and token are filled in when empty.

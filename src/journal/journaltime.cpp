@@ -29,7 +29,8 @@ std::optional<std::int64_t> ParseSince(const std::string& text) {
     std::tm when{};
     int used = 0;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &when.tm_year, &when.tm_mon, &when.tm_mday,
-                    &used) != 3 || used != 10)
+                    &used) != 3 ||
+        used != 10)
         return std::nullopt;
     std::string rest = text.substr(10);
     if (!rest.empty() && (rest[0] == 'T' || rest[0] == ' ')) {

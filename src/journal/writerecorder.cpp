@@ -1,13 +1,12 @@
 #include "journal/writerecorder.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "model/commands.h"
 #include "model/grouplayout.h"
-#include "model/parameters.h"
 #include "model/parameterrules.h"
+#include "model/parameters.h"
 
 namespace velmora::journal {
 namespace {

@@ -62,7 +62,7 @@ class WriteRecorder : public std::enable_shared_from_this<WriteRecorder> {
     std::array<bool, 156> m_read{};
     std::uint32_t m_groupsSeen = 0;  // bit n: group 0x50 + n
     std::optional<std::uint32_t> m_serial;
-    std::map<int, Pending> m_pending;  // by parameter
+    std::map<int, Pending> m_pending;            // by parameter
     std::optional<std::pair<int, int>> m_fault;  // class, number; {0, 0} none
     bool m_connectionDue = false;
     std::string m_port;

@@ -113,7 +113,8 @@ TEST(JournalTime, SinceTakesDatesLocalTimesAndOffsets) {
         EXPECT_FALSE(ParseSince(bad).has_value()) << bad;
     const std::string now = IsoTime(NowUnixMs());
     EXPECT_NEAR(static_cast<double>(ParseSince(now.substr(0, 19) + now.substr(23)).value()),
-                static_cast<double>(NowUnixMs()), 2000.0) << now;
+                static_cast<double>(NowUnixMs()), 2000.0)
+        << now;
 }
 
 }  // namespace

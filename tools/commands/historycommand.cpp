@@ -42,7 +42,8 @@ int Show(journal::JournalStore& store, Output& output, const Invocation& invocat
     if (!id) return UsageError(output, invocation, "show wants an entry number");
     const auto entry = store.find(*id);
     if (!entry) return output.fail(kExitFailure, "no journal entry " + invocation.arguments[1]);
-    output.emit({{"ok", true}, {"schema", journal::kSchemaVersion}, {"entry", EntryJson(*entry, true)}});
+    output.emit(
+        {{"ok", true}, {"schema", journal::kSchemaVersion}, {"entry", EntryJson(*entry, true)}});
     output.note(EntryLine(*entry) + "\n" + EntryJson(*entry, true)["detail"].dump(2));
     return kExitOk;
 }
