@@ -1,5 +1,6 @@
 #include "clijournal.h"
 
+#include "cli.h"
 #include "link/seriallink.h"
 
 namespace velmora::tools {
@@ -23,6 +24,34 @@ CliJournal::~CliJournal() {
     m_journal->setFailureListener({});
     const std::lock_guard lock(m_mutex);
     if (!m_failure.empty()) m_err << "velmora-cli: " << m_failure << '\n' << std::flush;
+}
+
+namespace {
+
+std::string Outcome(int status, const char* done, const char* differs) {
+    if (status == kExitOk) return done;
+    if (status == kExitDiffers) return differs;
+    return "failed (exit " + std::to_string(status) + ")";
+}
+
+}  // namespace
+
+int CliJournal::runInEnded(const std::string& certificate, int status) {
+    m_recorder->recordRunInEnd(certificate, Outcome(status, "PASS", "FAIL"));
+    return status;
+}
+
+int CliJournal::flashed(const std::string& loader, const std::string& update, int status) {
+    std::vector<journal::FirmwareFile> files;
+    for (const std::string& file : {loader, update})
+        if (!file.empty()) files.push_back(journal::DescribeFile(file));
+    m_recorder->recordFirmware(files, Outcome(status, "done", "failed"));
+    return status;
+}
+
+int CliJournal::restored(const std::string& file, const std::string& undoFile, int status) {
+    m_recorder->recordRestore(file, undoFile, Outcome(status, "took", "some did not take"));
+    return status;
 }
 
 void CliJournal::connected() {

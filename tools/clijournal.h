@@ -30,6 +30,12 @@ class CliJournal {
     void watch(model::DriveData& data) { m_recorder->watch(data.gate()); }
     void settle(bool reached) { m_recorder->settle(reached); }
 
+    // Whole operations; each hands back the command's exit status it is given.
+    void runInStarted(const std::string& program) { m_recorder->recordRunInStart(program); }
+    int runInEnded(const std::string& certificate, int status);
+    int flashed(const std::string& loader, const std::string& update, int status);
+    int restored(const std::string& file, const std::string& undoFile, int status);
+
   private:
     std::ostream& m_err;
     std::mutex m_mutex;

@@ -74,6 +74,7 @@ class DriveSession {
     [[nodiscard]] std::chrono::milliseconds timeout() const { return m_timeout; }
     // The store that polled group replies go to (live values, identity).
     [[nodiscard]] model::DriveData& data() { return m_data; }
+    [[nodiscard]] CliJournal& journal() { return *m_journal; }
 
     // Replies other than groups and status (slot state, block requests).
     std::function<void(link::Telegram&)> onReply;

@@ -184,6 +184,28 @@ void WriteRecorder::recordRefused(const model::GateRefusal& refusal) {
     m_journal->record(std::move(entry));
 }
 
+void WriteRecorder::recordRunInStart(const std::string& program) {
+    emitConnection();
+    m_journal->recordRunInStart(m_serial, program);
+}
+
+void WriteRecorder::recordRunInEnd(const std::string& certificate, const std::string& result) {
+    emitConnection();
+    m_journal->recordRunInEnd(m_serial, certificate, result);
+}
+
+void WriteRecorder::recordFirmware(const std::vector<FirmwareFile>& files,
+                                   const std::string& outcome) {
+    emitConnection();
+    m_journal->recordFirmware(m_serial, files, outcome);
+}
+
+void WriteRecorder::recordRestore(const std::string& file, const std::string& undoFile,
+                                  const std::string& outcome) {
+    emitConnection();
+    m_journal->recordRestore(m_serial, file, undoFile, outcome);
+}
+
 void WriteRecorder::settle(bool reached) {
     for (const auto& [parameter, pending] : m_pending)
         m_journal->setOutcome(pending.token, reached ? outcome::kAnswered : outcome::kLost);

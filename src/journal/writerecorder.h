@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "journal/journal.h"
 #include "link/telegram.h"
@@ -40,6 +41,12 @@ class WriteRecorder : public std::enable_shared_from_this<WriteRecorder> {
     void observeStatus(const std::array<std::uint8_t, 4>& status);
     void recordSent(const link::Telegram& request);
     void recordRefused(const model::GateRefusal& refusal);
+    // Entries of whole operations, after the connection's, with the drive's serial.
+    void recordRunInStart(const std::string& program);
+    void recordRunInEnd(const std::string& certificate, const std::string& result);
+    void recordFirmware(const std::vector<FirmwareFile>& files, const std::string& outcome);
+    void recordRestore(const std::string& file, const std::string& undoFile,
+                       const std::string& outcome);
     // Writes not yet read back: "answered" when everything queued reached the
     // drive, else "lost".
     void settle(bool reached);

@@ -103,6 +103,14 @@ TEST_F(JournalTest, AFolderItCannotWriteIsSaidOnceAndTheToolGoesOn) {
     }));
 }
 
+TEST_F(JournalTest, FirmwareFilesAreDescribedByNameSizeAndSha256) {
+    const FirmwareFile file = DescribeFile(m_folder.write("update.bin", "abc"));
+    EXPECT_EQ(file.name, "update.bin");
+    EXPECT_EQ(file.size, 3u);
+    EXPECT_EQ(file.sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_TRUE(DescribeFile(m_dir / "missing.bin").sha256.empty());
+}
+
 TEST(JournalTime, SinceTakesDatesLocalTimesAndOffsets) {
     EXPECT_EQ(ParseSince("2026-12-08T10:00:00Z"), 1796724000000);
     EXPECT_EQ(ParseSince("2026-12-08T11:30+01:30"), 1796724000000);

@@ -301,10 +301,13 @@ TEST_F(CliDrive, HistoryListsTheWritesOfARestore) {
     EXPECT_EQ(history.out.find('\n'), history.out.size() - 1) << history.out;  // one object
     EXPECT_EQ(history.json["schema"], 1);
     std::vector<nlohmann::json> writes, connections;
+    int restores = 0;
     for (const auto& entry : history.json["entries"]) {
         if (entry["kind"] == "write") writes.push_back(entry);
         if (entry["kind"] == "connection") connections.push_back(entry);
+        restores += entry["kind"] == "restore" && entry["outcome"] == "took";
     }
+    EXPECT_EQ(restores, 1);
     EXPECT_EQ(connections.size(), 2u);  // backup and restore
     ASSERT_EQ(writes.size(), 1u) << history.out;
     EXPECT_EQ(writes[0]["parameter"], "p42");
