@@ -27,10 +27,11 @@ function(velmora_add_test name)
   # Where tests find the repository's data and the build's programs.
   target_compile_definitions(${name} PRIVATE
     VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VELMORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  # The programs under test keep their drive journal in the build, not the user's.
-  set(env "QT_QPA_PLATFORM=offscreen;VELMORA_JOURNAL=${PROJECT_BINARY_DIR}/tests/journal.sqlite")
+  set(env "QT_QPA_PLATFORM=offscreen")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     NO_PRETTY_VALUES
-    PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}")
+    PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}"
+    # The programs under test keep their drive journal in the build, not the user's.
+    ENVIRONMENT_MODIFICATION "VELMORA_JOURNAL=set:${PROJECT_BINARY_DIR}/tests/journal.sqlite")
 endfunction()
