@@ -31,5 +31,7 @@ function(velmora_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     NO_PRETTY_VALUES
-    PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}")
+    PROPERTIES TIMEOUT ${VT_TIMEOUT} ENVIRONMENT "${env}"
+    # The programs under test keep their drive journal in the build, not the user's.
+    ENVIRONMENT_MODIFICATION "VELMORA_JOURNAL=set:${PROJECT_BINARY_DIR}/tests/journal.sqlite")
 endfunction()

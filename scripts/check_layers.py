@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Fails when a source file includes a folder above its own.
 
-The folders stack as app -> frame -> pages and trend -> shell -> model ->
-link -> platform: each may include its own folder and those below it, never
+The folders stack as app -> frame -> pages and trend -> shell -> journal ->
+model -> link -> platform: each may include its own folder and those below it, never
 one above. A page includes its own folder and pages/common, never another
 page. sim/ and tools/ stand beside the stack on model, link and platform
-only. Tests are not checked: they may include whatever they exercise.
+only; tools/ also on journal. Tests are not checked: they may include whatever they exercise.
 
 Usage: check_layers.py <repository root>
 """
@@ -18,14 +18,17 @@ RANKS = {
     "platform": 0,
     "link": 1,
     "model": 2,
-    "shell": 3,
-    "pages": 4,
-    "trend": 4,
-    "frame": 5,
-    "app": 6,
+    "journal": 3,
+    "shell": 4,
+    "pages": 5,
+    "trend": 5,
+    "frame": 6,
+    "app": 7,
 }
 BESIDE = {"sim", "tools"}  # folders at the root beside the stack
 BESIDE_MAY_USE = {"model", "link", "platform"}
+# tools/ also keeps the drive journal (sim/ does not).
+BESIDE_EXTRA = {"tools": {"journal"}}
 # What runs demo mode links the simulator; nothing else in src/ does.
 EXTRA = {"app": {"sim"}}
 
@@ -44,7 +47,7 @@ def allowed(own, own_page, include):
     if target is None or target == own and own != "pages":
         return True
     if own in BESIDE:
-        return target in BESIDE_MAY_USE
+        return target in BESIDE_MAY_USE or target in BESIDE_EXTRA.get(own, set())
     if target in EXTRA.get(own, set()):
         return True
     if target not in RANKS:

@@ -3,6 +3,7 @@
 // for scripts on a production line. Each subcommand lives in its own
 // cli_<name>.cpp and has one entry in the command table (velmora_cli.cpp).
 #include <atomic>
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -45,6 +46,8 @@ struct Invocation {
     std::string station;       // runin --station, written into the certificate
     std::string operatorName;  // runin --operator
     std::string html;          // certificate --html
+    std::optional<std::uint32_t> serial;  // history --serial
+    std::string since;                    // history --since
 };
 
 // The parse result or a one-line reason for exit status 2.
@@ -84,6 +87,7 @@ struct Command {
 [[nodiscard]] Command RunInCommand();
 [[nodiscard]] Command DoctorCommand();
 [[nodiscard]] Command CertificateCommand();
+[[nodiscard]] Command HistoryCommand();
 
 // Parses, dispatches and returns the exit status.
 int RunCli(std::span<const std::string> args, CliContext& context);

@@ -66,6 +66,9 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             // Not in the help: lets the tests run a program in less than real time;
             // a certificate of such a run says so.
             sub->add_option("--tick-ms", inv.tickMs)->check(CLI::Range(10, 1000))->group("");
+        } else if (name == "history") {
+            sub->add_option("--serial", inv.serial, "one drive's entries");
+            sub->add_option("--since", inv.since, "entries from this date on");
         }
     }
     // CLI11 wants the program name first and the words in reverse.

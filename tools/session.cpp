@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "clijournal.h"
+
 #include "link/linkapi.h"
 #include "link/linkpolicy.h"
 #include "link/linkthreads.h"
@@ -48,7 +50,8 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
     : m_context(context),
       m_output(output),
       m_lostOrdersAtStart(link::LostOrderCount()),
-      m_ordersAtStart(link::QueuedOrderCount()) {
+      m_ordersAtStart(link::QueuedOrderCount()),
+      m_journal(std::make_unique<CliJournal>(context.err)) {
     if (invocation.options.seconds) {
         m_timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*invocation.options.seconds));
@@ -61,7 +64,7 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
     }
     // Whatever the command sends goes through the drive's gate; a refusal
     // ends the command with exit 1 and its reason.
-    m_data.gate().setRefusalListener(
+    m_data.gate().addRefusalListener(
         [this](const model::GateRefusal& refusal) { m_refusals.push_back(refusal.describe()); });
     link::StartLinkThreads(m_inbox);
 }
@@ -69,6 +72,7 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
 DriveSession::~DriveSession() {
     if (!m_finished) {
         const std::string why = drain();
+        m_journal->settle(why.empty());
         if (!why.empty()) m_context.err << "velmora-cli: " << why << '\n' << std::flush;
     }
     link::StopLinkThreads();
@@ -82,6 +86,7 @@ int DriveSession::finish(int status) {
         status = m_output.fail(kExitFailure, reasons);
     }
     const std::string why = drain();
+    m_journal->settle(why.empty());
     if (why.empty()) return status;
     // A failure already reported keeps its status; a result is no longer sure.
     if (status != kExitOk && status != kExitDiffers) {
@@ -156,6 +161,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
                 m_drainAnswered = m_drainAnswered || t.command == kDrainGroup;
                 Store(m_data, t);
                 if (m_sink != &m_data) Store(*m_sink, t);
+                m_journal->reply(t);
             }
             break;
         case link::WM_DRIVE_REPLY:
@@ -167,6 +173,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
                 if (model::ParseStatus(t, status) == 0) {
                     m_status = status;
                     m_data.gate().observeStatus(status);
+                    m_journal->status(status);
                     if (onStatus) onStatus(status);
                 }
             }
@@ -209,6 +216,8 @@ int DriveSession::connect() {
         }
         if (auto message = m_inbox.wait(std::min(deadline, now + 100ms))) handle(*message);
     }
+    m_journal->connected();
+    m_journal->watch(m_data);
     // Writes wait for what the drive says of itself (a standing motor): the
     // polling asks for the status in every mode.
     (void)waitFor([this] { return m_status.has_value(); }, std::chrono::milliseconds(2000));

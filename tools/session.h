@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,6 +20,8 @@
 #include "output.h"
 
 namespace velmora::tools {
+
+class CliJournal;
 
 class DriveSession {
   public:
@@ -73,6 +76,7 @@ class DriveSession {
     [[nodiscard]] model::DriveData& data() { return m_data; }
     // The guarded way to this drive (images read by readGroups write through it).
     [[nodiscard]] model::DriveGate& gate() { return m_data.gate(); }
+    [[nodiscard]] CliJournal& journal() { return *m_journal; }
 
     // Replies other than groups and status (slot state, block requests).
     std::function<void(link::Telegram&)> onReply;
@@ -103,6 +107,7 @@ class DriveSession {
     std::uint64_t m_ordersAtStart = 0;
     std::optional<Status> m_status;
     std::vector<std::string> m_refusals;
+    std::unique_ptr<CliJournal> m_journal;  // the drive journal's connection and writes
 };
 
 // Connects and reads every parameter group into `drive` (backup, diff,

@@ -47,7 +47,8 @@ std::span<const Command> AllCommands() {
         MonitorCommand(),  DumpCommand(),    ReadCommand(),     StatusCommand(),
         BackupCommand(),   RestoreCommand(), DiffCommand(),     MotorCommand(),
         RemoteCommand(),   SlotCommand(),    MakerSetCommand(), FactorySettingsCommand(),
-        FlashCommand(),    RunInCommand(),   DoctorCommand(),   CertificateCommand()};
+        FlashCommand(),    RunInCommand(),   DoctorCommand(),   CertificateCommand(),
+        HistoryCommand()};
     return commands;
 }
 

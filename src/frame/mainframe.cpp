@@ -34,7 +34,7 @@ CMainFrame::CMainFrame(FrameOptions options, QWidget* parent)
     buildSheet();
     initialise();
     // Whatever page or dialog asked, the user learns why the drive got nothing.
-    m_data.gate().setRefusalListener(
+    m_refusalListener = m_data.gate().addRefusalListener(
         [this](const model::GateRefusal& refusal) { showNotice(RefusalText(refusal)); });
 }
 
@@ -132,7 +132,7 @@ void CMainFrame::createMenus() {
 }
 
 CMainFrame::~CMainFrame() {
-    m_data.gate().setRefusalListener({});
+    m_data.gate().removeListener(m_refusalListener);
     {
         std::lock_guard lock(m_aliveMutex);
         m_alive = false;

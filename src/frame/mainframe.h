@@ -145,6 +145,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     bool m_leaveAnswered = false;      // a click's change was agreed to already
     bool m_techPageHidden = true;
     bool m_connected = false;
+    int m_refusalListener = 0;  // the gate tells refusals to the status bar
     bool m_restartRequested = false;
     bool m_portHintShown = false;
     bool m_linkStarted = false;

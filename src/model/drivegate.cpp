@@ -129,21 +129,39 @@ bool DriveGate::operationAllowed() const {
     return m_status.has_value() && ((*m_status)[1] & 0x01) != 0;
 }
 
+int DriveGate::addRefusalListener(std::function<void(const GateRefusal&)> listener) {
+    m_onRefusal.emplace_back(m_nextListener, std::move(listener));
+    return m_nextListener++;
+}
+
+int DriveGate::addSentListener(std::function<void(const link::Telegram&)> listener) {
+    m_onSent.emplace_back(m_nextListener, std::move(listener));
+    return m_nextListener++;
+}
+
+void DriveGate::removeListener(int id) {
+    std::erase_if(m_onRefusal, [id](const auto& entry) { return entry.first == id; });
+    std::erase_if(m_onSent, [id](const auto& entry) { return entry.first == id; });
+}
+
 GateResult DriveGate::refuse(GateRefusal refusal) const {
-    if (m_onRefusal) m_onRefusal(refusal);
+    // A copy: a listener may remove itself.
+    const auto listeners = m_onRefusal;
+    for (const auto& [id, listener] : listeners) listener(refusal);
     return refusal;
 }
 
 GateResult DriveGate::pass(link::Telegram request) {
     const int command = request.command;
-    const link::Telegram copy = m_onSent ? request : link::Telegram{};
+    const link::Telegram copy = m_onSent.empty() ? link::Telegram{} : request;
     if (m_outlet->send(std::move(request)) != 0) {
         GateRefusal refusal;
         refusal.reason = GateRefusal::Reason::NotQueued;
         refusal.command = command;
         return refuse(std::move(refusal));
     }
-    if (m_onSent) m_onSent(copy);
+    const auto listeners = m_onSent;
+    for (const auto& [id, listener] : listeners) listener(copy);
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/pollmode.h"
@@ -101,14 +102,12 @@ class DriveGate {
     void endTransfer();
     [[nodiscard]] bool transferActive() const { return m_transfer; }
 
-    // Told of every refusal (the window's notice, the command line's message).
-    void setRefusalListener(std::function<void(const GateRefusal&)> listener) {
-        m_onRefusal = std::move(listener);
-    }
-    // Told of every request that went out (a journal of the drive's changes).
-    void setSentListener(std::function<void(const link::Telegram&)> listener) {
-        m_onSent = std::move(listener);
-    }
+    // Told of every refusal (the window's notice, the command line's message,
+    // the journal) and of every request that went out (the journal). Each
+    // listener stays until removed with the number it was given.
+    int addRefusalListener(std::function<void(const GateRefusal&)> listener);
+    int addSentListener(std::function<void(const link::Telegram&)> listener);
+    void removeListener(int id);
 
   private:
     GateResult refuse(GateRefusal refusal) const;
@@ -120,8 +119,9 @@ class DriveGate {
     std::optional<std::array<std::uint8_t, 4>> m_status;
     bool m_transfer = false;
     bool m_testOperation = false;
-    std::function<void(const GateRefusal&)> m_onRefusal;
-    std::function<void(const link::Telegram&)> m_onSent;
+    int m_nextListener = 1;
+    std::vector<std::pair<int, std::function<void(const GateRefusal&)>>> m_onRefusal;
+    std::vector<std::pair<int, std::function<void(const link::Telegram&)>>> m_onSent;
 };
 
 }  // namespace velmora::model

@@ -126,7 +126,7 @@ TEST_F(DriveGateTest, UnchangedValuesOutsideTheRulesStillTravelWithAChange) {
 
 TEST_F(DriveGateTest, SettingsNeedAStandingMotorTheSetSpeedDoesNot) {
     std::vector<GateRefusal> told;
-    gate().setRefusalListener([&](const GateRefusal& r) { told.push_back(r); });
+    gate().addRefusalListener([&](const GateRefusal& r) { told.push_back(r); });
     gate().observeStatus(kTurningStatus);
     data.SetWorking(param::kSetSpeed, 800);
     EXPECT_FALSE(data.RequestGroup(0, 0x10));

@@ -358,5 +358,54 @@ TEST_F(CliDrive, DoctorAndHelpTexts) {
     }
 }
 
+// A restore leaves one write entry per changed parameter, old and new value
+// and its read-back, and history prints them as one JSON object.
+TEST_F(CliDrive, HistoryListsTheWritesOfARestore) {
+    const char* journal = std::getenv("VELMORA_JOURNAL");
+    const std::string previous = journal != nullptr ? journal : "";
+    ::setenv("VELMORA_JOURNAL", file("journal.sqlite").c_str(), 1);
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    std::string text = Slurp(original);
+    const auto at = text.find("p42=");
+    const std::string before = text.substr(at + 4, text.find_first_of("\r\n", at) - at - 4);
+    const std::string after = std::to_string(std::stoul(before) - 7);
+    text.replace(at + 4, before.size(), after);
+    { std::ofstream(file("changed.ini"), std::ios::binary) << text; }
+    ASSERT_EQ(cli({"restore", file("changed.ini").string()}).status, kExitOk);
+
+    const auto serial = sim::FactoryParameters()[39];
+    const CliRun history = cli({"history", "--serial", std::to_string(serial)});
+    ASSERT_EQ(history.status, kExitOk) << history.err;
+    EXPECT_EQ(history.out.find('\n'), history.out.size() - 1) << history.out;  // one object
+    EXPECT_EQ(history.json["schema"], 1);
+    std::vector<nlohmann::json> writes, connections;
+    int restores = 0;
+    for (const auto& entry : history.json["entries"]) {
+        if (entry["kind"] == "write") writes.push_back(entry);
+        if (entry["kind"] == "connection") connections.push_back(entry);
+        restores += entry["kind"] == "restore" && entry["outcome"] == "took";
+    }
+    EXPECT_EQ(restores, 1);
+    EXPECT_EQ(connections.size(), 2u);  // backup and restore
+    ASSERT_EQ(writes.size(), 1u) << history.out;
+    EXPECT_EQ(writes[0]["parameter"], "p42");
+    EXPECT_EQ(writes[0]["old"], before);
+    EXPECT_EQ(writes[0]["new"], after);
+    EXPECT_EQ(writes[0]["outcome"], "confirmed");
+    EXPECT_EQ(writes[0]["program"].get<std::string>().rfind("velmora-cli ", 0), 0u);
+
+    ASSERT_FALSE(connections.empty());
+    const CliRun shown = cli({"history", "show", connections[0]["id"].dump()});
+    ASSERT_EQ(shown.status, kExitOk) << shown.err;
+    EXPECT_EQ(shown.json["entry"]["detail"]["snapshot"]["0x51"]["p42"], before);
+    EXPECT_EQ(cli({"history", "--since", "2000-01-01"}).json["entries"].size(),
+              history.json["entries"].size());
+    EXPECT_TRUE(cli({"history", "--since", "2999-01-01T00:00Z"}).json["entries"].empty());
+    EXPECT_EQ(cli({"history", "--since", "yesterday"}).status, kExitUsage);
+    EXPECT_EQ(cli({"history", "show", "999999"}).status, kExitFailure);
+    ::setenv("VELMORA_JOURNAL", previous.c_str(), 1);
+}
+
 }  // namespace
 }  // namespace velmora::tools

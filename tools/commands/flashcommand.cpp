@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "clijournal.h"
 #include "commandkit.h"
 #include "link/linkapi.h"
 #include "model/commands.h"
@@ -140,7 +141,8 @@ int RunFlash(const Invocation& invocation, CliContext& context) {
     // The drive leaves its boot loader after the last telegram and answers no
     // read behind it: the end waits until that telegram is on the line.
     session.setDrain(DriveSession::Drain::Written);
-    return session.finish(Transfer(session, invocation, context, output, std::move(loader), update));
+    return session.journal().flashed(invocation.loader, invocation.update,
+        session.finish(Transfer(session, invocation, context, output, std::move(loader), update)));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "backupfile.h"
 #include "cli_dump.h"
+#include "clijournal.h"
 #include "commandkit.h"
 #include "model/grouplayout.h"
 #include "readback.h"
@@ -57,9 +58,10 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
     for (const auto& [parameter, text] : contents.values)
         values.push_back(
             {parameter, ParameterValue(target, parameter), ParameterValue(after, parameter), {}});
-    return ReportReadBack(output, file, NotTaken(output, values),
+    return session.journal().restored(file.string(), undoFile.string(),
+                                      ReportReadBack(output, file, NotTaken(output, values),
                           "restored " + std::to_string(contents.values.size()) + " parameters from",
-                          {{"undo_file", undoFile.string()}, {"written", contents.values.size()}});
+                          {{"undo_file", undoFile.string()}, {"written", contents.values.size()}}));
 }
 
 int RunRestore(const Invocation& invocation, CliContext& context) {

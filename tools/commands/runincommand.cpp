@@ -13,6 +13,7 @@
 #include "model/runinsequencer.h"
 #include "platform/profile.h"
 #include "platform/templatepath.h"
+#include "clijournal.h"
 #include "runinreport.h"
 #include "session.h"
 
@@ -175,6 +176,7 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
     record.serial = id.serial;
     record.firmware = ParameterValue(identity, 37);
     record.start = IsoTimeNow();
+    session.journal().runInStarted(record.program);
     RunIn runIn(session, output, record, milliseconds(invocation.tickMs));
     runIn.run(std::move(steps));
     runIn.stop(savedSpeed);
@@ -201,8 +203,8 @@ int RunRunIn(const Invocation& invocation, CliContext& context) {
     auto steps = model::LoadRunInSteps(program);
     if (steps.empty()) return output.fail(kExitFailure, program.string() + " holds no step");
     DriveSession session(invocation, context, output, link::PollMode::RunIn);
-    return session.finish(
-        RunProgram(session, invocation, context, output, program, std::move(steps)));
+    return session.journal().runInEnded(invocation.report, session.finish(
+        RunProgram(session, invocation, context, output, program, std::move(steps))));
 }
 
 }  // namespace
