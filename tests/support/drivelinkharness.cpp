@@ -36,7 +36,10 @@ void DriveLinkHarness::handle(unsigned message, std::uintptr_t wParam) {
             link::Telegram reply;
             if (link::FetchStatus(reply) != 0) break;
             std::array<std::uint8_t, 4> bytes{};
-            if (model::ParseStatus(reply, bytes) == 0) status = bytes;
+            if (model::ParseStatus(reply, bytes) == 0) {
+                status = bytes;
+                data.gate().observeStatus(bytes);
+            }
             break;
         }
         case link::WM_DRIVE_GROUP_REPLY: {
