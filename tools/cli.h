@@ -53,7 +53,7 @@ struct ParseResult {
 struct CliContext {
     std::ostream& out;
     std::ostream& err;
-    const std::atomic<bool>& interrupted;  // Ctrl-C or SIGTERM
+    const std::atomic<bool>& interrupted;  // Ctrl-C, SIGTERM or SIGHUP
 };
 
 struct Command {

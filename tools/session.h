@@ -55,6 +55,12 @@ class DriveSession {
     void pump(std::chrono::milliseconds wait);
     // Pumps until condition() holds; false after timeout or an interruption.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+    // The same, but no interruption cuts it short: for what must happen on the
+    // way out (a motor brought to a stop).
+    bool waitThroughInterruption(const std::function<bool()>& condition,
+                                 std::chrono::milliseconds timeout) {
+        return settle(condition, std::chrono::steady_clock::now() + timeout);
+    }
 
     // The command's last step: when it gave the drive an order (a write, an
     // action), waits a few seconds at most until every request queued so far

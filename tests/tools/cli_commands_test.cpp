@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "model/motorparameterfile.h"
 #include "sim/driveserver.h"
 #include "sim/factorysettings.h"
+#include "tests/support/childprogram.h"
 #include "tests/support/tempfolder.h"
 
 namespace velmora::tools {
@@ -218,35 +220,88 @@ TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {
     EXPECT_EQ(after.substr(0, after.find(" Hz")), before.substr(0, before.find(" Hz")));
 }
 
-TEST_F(CliDrive, FlashCutMidwayCompletesWithResume) {
-    std::vector<std::uint8_t> loader(400), update(248 * 6 + 17);
-    for (std::size_t i = 0; i < update.size(); ++i) update[i] = static_cast<std::uint8_t>(i * 7);
-    std::ofstream(file("l.bin"), std::ios::binary).write(reinterpret_cast<char*>(loader.data()), 400);
-    std::ofstream(file("u.bin"), std::ios::binary)
-        .write(reinterpret_cast<char*>(update.data()), static_cast<std::streamsize>(update.size()));
-    std::ofstream(file("empty.bin"));
-    EXPECT_EQ(cli({"flash", "--resume", "--update", file("empty.bin").string()}).status,
-              kExitFailure);
+// A closed terminal (SIGHUP), Ctrl+C and SIGTERM alike leave the spindle
+// standing with the set speed it had before.
+TEST_F(CliDrive, RunInStopsTheMotorOnEverySignal) {
+    const fs::path program = file("long.run");
+    std::ofstream(program) << "[general]\nfiletext=long\n[step1]\nrpm=6000\nminute_time=1\n"
+                              "seconds_intervall_on=60\nseconds_intervall_off=0\n";
+    const std::string before = m_drive.command("state");
+    for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
+        testkit::ChildProgram cli(VELMORA_CLI_PROGRAM, {"--device", m_device, "runin",
+                                                        program.string(), "--tick-ms", "100"});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (m_drive.command("state").find("running yes") == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_NE(m_drive.command("state").find("running yes"), std::string::npos);
+        cli.signal(signal);
+        EXPECT_EQ(cli.wait(), kExitFailure) << "signal " << signal;
+        const std::string after = m_drive.command("state");
+        EXPECT_NE(after.find("actual 0 Hz running no"), std::string::npos) << after;
+        EXPECT_EQ(after.substr(0, after.find(" Hz")), before.substr(0, before.find(" Hz")));
+    }
+}
 
-    // A pulled cable mid-phase 2, then the tool killed: the drive stays in its loader.
-    std::atomic<bool> crash{false};
-    std::thread cut([&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (m_drive.receivedFirmware().size() < 248 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        m_drive.command("unplug 1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        crash = true;
-    });
-    const CliRun first = cli({"flash", "--loader", file("l.bin").string(), "--update",
-                           file("u.bin").string()}, &crash);
-    cut.join();
+class CliFlash : public CliDrive {
+  protected:
+    CliFlash() : update(248 * 6 + 17) {
+        for (std::size_t i = 0; i < update.size(); ++i) update[i] = static_cast<std::uint8_t>(i * 7);
+        testkit::WriteFile(file("l.bin"), std::string(251 * 3, 'L'));
+        testkit::WriteFile(file("u.bin"), std::string(update.begin(), update.end()));
+        testkit::WriteFile(file("short.bin"), std::string(100, 'S'));
+        testkit::WriteFile(file("empty.bin"), "");
+    }
+    // Runs a whole update and interrupts it (Ctrl+C) once cut() holds.
+    CliRun cutWhole(const std::function<bool()>& cut) {
+        std::atomic<bool> stop{false};
+        std::thread watch([&] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!cut() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            stop = true;
+        });
+        CliRun run = cli({"flash", "--loader", file("l.bin").string(), "--update",
+                          file("u.bin").string()}, &stop);
+        watch.join();
+        return run;
+    }
+    CliRun resume(const char* name) { return cli({"flash", "--resume", "--update", file(name).string()}); }
+    std::vector<std::uint8_t> update;
+};
+
+// Ctrl+C in phase 2 with block requests still arriving; a file too short for
+// what the drive asks gets no end of download; the right one completes it.
+TEST_F(CliFlash, CutInPhaseTwoResumesAndRefusesAShortImage) {
+    EXPECT_EQ(resume("empty.bin").status, kExitFailure);
+    const CliRun first = cutWhole([&] { return m_drive.receivedFirmware().size() >= 248; });
     EXPECT_EQ(first.status, kExitFailure);
     EXPECT_NE(first.err.find("--resume"), std::string::npos) << first.err;
 
-    const CliRun resumed = cli({"flash", "--resume", "--update", file("u.bin").string()});
+    const CliRun tooShort = resume("short.bin");
+    EXPECT_EQ(tooShort.status, kExitFailure);
+    EXPECT_NE(tooShort.err.find("past the end"), std::string::npos) << tooShort.err;
+    EXPECT_NE(m_drive.command("state").find("loader-running"), std::string::npos);
+
+    const CliRun resumed = resume("u.bin");
     ASSERT_EQ(resumed.status, kExitOk) << resumed.err;
     EXPECT_EQ(m_drive.receivedFirmware(), update);
+}
+
+// A drive whose loader download was cut takes no new one from its start:
+// neither --resume nor a whole run may end as a success.
+TEST_F(CliFlash, CutInPhaseOneIsNeverReportedDone) {
+    const CliRun first = cutWhole([&] { return m_drive.receivedLoader().size() >= 251; });
+    EXPECT_EQ(first.status, kExitFailure);
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun resumed = resume("u.bin");
+    EXPECT_EQ(resumed.status, kExitFailure);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    EXPECT_NE(resumed.err.find("--loader"), std::string::npos) << resumed.err;
+    const CliRun again = cli({"flash", "--loader", file("l.bin").string(), "--update",
+                              file("u.bin").string()});
+    EXPECT_EQ(again.status, kExitFailure) << m_drive.command("state");
+    EXPECT_NE(again.err.find("off and on"), std::string::npos) << again.err;
 }
 
 TEST_F(CliDrive, DumpAndMonitorSpeakJson) {

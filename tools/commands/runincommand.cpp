@@ -7,6 +7,7 @@
 #include "cli_dump.h"
 #include "commandkit.h"
 #include "link/linkapi.h"
+#include "link/linkthreads.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
@@ -21,6 +22,12 @@ namespace {
 
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
+
+// Status byte 0: the motor is switched on; the motor still turns (running down).
+constexpr std::uint8_t kRunningBit = 0x01;
+constexpr std::uint8_t kTurningBit = 0x04;
+// How long the end of a run-in waits for the drive to report standstill.
+constexpr auto kStopLimit = std::chrono::seconds(15);
 
 // A path, or a name in data_runin here, beside the program or in its share folder.
 std::filesystem::path FindProgram(const std::string& name) {
@@ -67,23 +74,52 @@ class RunIn {
             sample();
             if (m_sequencer.tick() == model::RunInSequencer::Tick::Finished) break;
             model::SendRunInCommands(drive, m_sequencer.takeCommands());
-            m_output.emit({{"elapsed_s", m_sequencer.elapsedTotal()},
+            m_output.emit({{"event", "progress"},
+                           {"elapsed_s", m_sequencer.elapsedTotal()},
                            {"step", m_sequencer.currentStep()},
                            {"set_rpm", m_sequencer.shownSpeed()}});
         }
         m_record.interrupted = m_session.interrupted();
     }
 
-    // The motor stopped and the speed put back, as the page does, then a
-    // status that shows it standing. The session's end waits until both
-    // orders have reached the drive.
-    void stop(std::uint32_t savedSpeed) {
+    // Every ending (the program's end, a fault, a signal, a link loss) stops
+    // the motor and puts the speed back, then waits, bounded, for status
+    // replies sent after the stop that show the motor neither running nor
+    // turning. Both orders go out again when the link comes back, since
+    // they may have been lost with it. False when standstill was not
+    // confirmed: the motor may still turn.
+    bool stop(std::uint32_t savedSpeed) {
+        m_sequencer.stop();
+        (void)m_sequencer.takeCommands();  // the stop below is the same order
+        std::uint64_t mark = 0;
+        int statusesAfterStop = 0;
+        bool standing = false;
+        bool resend = true;
+        m_session.onLinkState = [&](bool up) { resend = resend || up; };
+        m_session.onStatus = [&](const DriveSession::Status& s) {
+            if (link::LastSentMark() < mark) return;
+            ++statusesAfterStop;
+            standing = (s[0] & (kRunningBit | kTurningBit)) == 0;
+        };
+        // A status already on its way when the stop went out proves nothing.
+        const auto confirmed = [&] { return standing && statusesAfterStop >= 2; };
+        const auto deadline = Clock::now() + kStopLimit;
+        while (!confirmed() && Clock::now() < deadline) {
+            if (resend) {
+                resend = false;
+                link::SendRequest(model::BuildAction(model::code::StopMotor));
+                model::RestoreRunInSpeed(m_session.data(), savedSpeed);
+                mark = link::QueueSentMark();
+                statusesAfterStop = 0;
+                standing = false;
+            }
+            m_session.waitThroughInterruption(
+                [&] { return resend || confirmed(); },
+                std::chrono::duration_cast<milliseconds>(deadline - Clock::now()));
+        }
         m_session.onStatus = nullptr;
         m_session.onLinkState = nullptr;
-        m_sequencer.stop();
-        model::SendRunInCommands(m_session.data(), m_sequencer.takeCommands());
-        model::RestoreRunInSpeed(m_session.data(), savedSpeed);
-        m_session.waitFor([this] { return stopped(); }, milliseconds(5000));
+        return confirmed();
     }
 
   private:
@@ -164,7 +200,7 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
     record.start = LocalTimeText();
     RunIn runIn(session, output, record, milliseconds(invocation.tickMs));
     runIn.run(std::move(steps));
-    runIn.stop(savedSpeed);
+    const bool stopped = runIn.stop(savedSpeed);
     record.end = LocalTimeText();
 
     const auto certificate = record.json(invocation.tolerance);
@@ -175,7 +211,12 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
             return output.fail(kExitFailure, "cannot write " + invocation.report + ": " + error);
     }
     output.emit(certificate);
-    if (record.interrupted) return kExitFailure;
+    if (!stopped)
+        return output.fail(kExitFailure,
+                           "the drive did not report standstill within " +
+                               std::to_string(kStopLimit.count()) +
+                               " s after the stop: the motor may still turn");
+    if (record.interrupted) return output.fail(kExitFailure, "interrupted; the motor stands");
     return record.passed(invocation.tolerance) ? kExitOk : kExitDiffers;
 }
 
@@ -202,8 +243,11 @@ Command RunInCommand() {
             "  on-phases after the ramp, and writes a JSON certificate to FILE: program\n"
             "  and its hash, drive identity, times, per step min/mean/max, faults and link\n"
             "  losses. PASS when no fault or link loss occurred and every on-phase came\n"
-            "  within PCT percent (default 2) of its speed. The motor is left stopped with\n"
-            "  its speed restored on PASS, FAIL and Ctrl+C. Exit 0 PASS, 3 FAIL, 1.\n",
+            "  within PCT percent (default 2) of its speed. On every ending (PASS, FAIL,\n"
+            "  Ctrl+C, SIGTERM, SIGHUP, a lost link) the stop is sent, again after a link\n"
+            "  loss, until the drive reports standstill (15 s at most), and the speed is\n"
+            "  restored; without that report it fails saying the motor may still turn.\n"
+            "  Exit 0 PASS, 3 FAIL, 1.\n",
             RunRunIn};
 }
 
