@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -69,7 +70,11 @@ TEST_P(CliCommandUsage, RefusesWithTwo) {
     const CliRun run = cli(GetParam().args);
     EXPECT_EQ(run.status, kExitUsage) << run.err;
     EXPECT_FALSE(run.err.empty());
+    // Exactly one object, also when the parser refused the words.
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
     EXPECT_EQ(run.json.value("exit", 0), kExitUsage);
+    EXPECT_EQ(run.json.value("schema", 0), 1);
+    EXPECT_FALSE(run.json.value("error", "").empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,7 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgs{"FlashResumeAndLoader", {"flash", "--resume", "--loader", "x", "--update", "y"}},
                       BadArgs{"MotorVerb", {"motor", "copy", "x.vpm"}},
                       BadArgs{"BackupTwoFiles", {"backup", "a", "b"}},
-                      BadArgs{"RunInNothing", {"runin"}}),
+                      BadArgs{"RunInNothing", {"runin"}},
+                      BadArgs{"UnknownOption", {"status", "--baud", "9600"}},
+                      BadArgs{"UnknownCommand", {"listen"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliDrive, StatusReportsIdentityAndSilentPortsExitFour) {
@@ -313,11 +320,13 @@ TEST_F(CliDrive, DumpAndMonitorSpeakJson) {
     CliContext context{out, err, never};
     const std::vector<std::string> args{"--device", m_device, "--json", "monitor", "--seconds", "0.5"};
     ASSERT_EQ(RunCli(args, context), kExitOk);
+    // Events a line, then the one result.
     std::istringstream lines(out.str());
-    int events = 0;
-    for (std::string line; std::getline(lines, line); ++events)
-        EXPECT_TRUE(nlohmann::json::parse(line).contains("event")) << line;
-    EXPECT_GT(events, 0);
+    std::vector<nlohmann::json> objects;
+    for (std::string line; std::getline(lines, line);) objects.push_back(nlohmann::json::parse(line));
+    ASSERT_GT(objects.size(), 1u);
+    for (std::size_t i = 0; i + 1 < objects.size(); ++i) EXPECT_TRUE(objects[i].contains("event"));
+    EXPECT_TRUE(objects.back()["ok"].get<bool>());
 }
 
 TEST_F(CliDrive, DoctorAndHelpTexts) {
