@@ -3,6 +3,7 @@
 // for scripts on a production line. Each subcommand lives in its own
 // cli_<name>.cpp and has one entry in the command table (velmora_cli.cpp).
 #include <atomic>
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -32,6 +33,9 @@ struct Invocation {
     LinkOptions options;
     bool json = false;  // --json: one JSON object on standard output
     bool yes = false;   // --yes: answer the window's questions with yes
+    // --expect-serial N: the drive's serial number (p39) must be N before
+    // anything is sent to it.
+    std::optional<std::uint32_t> expectSerial;
     std::string command;
     std::vector<std::string> arguments;  // words after the command that are no options
     // Options of single commands.

@@ -31,6 +31,8 @@ void AddGlobalOptions(CLI::App& app, Invocation& inv) {
         });
     app.add_flag("--json", inv.json, "print one JSON object on standard output");
     app.add_flag("--yes", inv.yes, "answer the questions the window would ask with yes");
+    app.add_option("--expect-serial", inv.expectSerial, "the drive's serial number")
+        ->check(CLI::Range(std::uint32_t{0}, std::uint32_t{4294967295u}));
 }
 
 }  // namespace

@@ -48,7 +48,8 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
     : m_context(context),
       m_output(output),
       m_lostOrdersAtStart(link::LostOrderCount()),
-      m_ordersAtStart(link::QueuedOrderCount()) {
+      m_ordersAtStart(link::QueuedOrderCount()),
+      m_expectSerial(invocation.expectSerial) {
     if (invocation.options.seconds) {
         m_timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*invocation.options.seconds));
@@ -192,6 +193,25 @@ int DriveSession::connect() {
         }
         if (auto message = m_inbox.wait(std::min(deadline, now + 100ms))) handle(*message);
     }
+    return checkSerial();
+}
+
+int DriveSession::checkSerial() {
+    if (!m_expectSerial) return kExitOk;
+    const std::uint32_t expected = *m_expectSerial;
+    const std::string wanted = "--expect-serial " + std::to_string(expected);
+    model::DriveData identity;
+    const int group = model::GroupOfParameter(model::param::kSerialNumber)->code;
+    if (!readGroups(std::span<const int>(&group, 1), identity))
+        return m_output.fail(kExitFailure, "the drive's serial number could not be read to "
+                                           "compare with " + wanted + "; nothing was sent");
+    const std::uint32_t serial = identity.Working(model::param::kSerialNumber);
+    if (serial != expected)
+        return m_output.fail(kExitFailure, "the drive's serial number is " +
+                                               std::to_string(serial) + ", not " +
+                                               std::to_string(expected) + " (" + wanted +
+                                               "); nothing was sent");
+    m_expectSerial.reset();  // checked once per run
     return kExitOk;
 }
 

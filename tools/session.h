@@ -39,9 +39,10 @@ class DriveSession {
     DriveSession(const DriveSession&) = delete;
     DriveSession& operator=(const DriveSession&) = delete;
 
-    // Waits for the first answered link check. 0, or the exit status with
-    // its message printed: 4 when the port cannot be opened, 1 for a silent
-    // drive or an interruption.
+    // Waits for the first answered link check and, with --expect-serial,
+    // reads the drive's serial number and compares it. 0, or the exit status
+    // with its message printed: 4 when the port cannot be opened, 1 for a
+    // silent drive, an interruption or another drive's serial number.
     int connect();
 
     // Reads the groups into `into` (fresh flags needed), asking again for
@@ -85,6 +86,7 @@ class DriveSession {
 
   private:
     void handle(const MessageInbox::Message& message);
+    int checkSerial();
     // Empty when everything queued reached the drive, else why not.
     std::string drain();
     // Handles messages until condition() or the deadline; no interruption
@@ -106,6 +108,7 @@ class DriveSession {
     std::uint64_t m_lostOrdersAtStart = 0;
     std::uint64_t m_ordersAtStart = 0;
     std::optional<Status> m_status;
+    std::optional<std::uint32_t> m_expectSerial;
 };
 
 // Connects and reads every parameter group into `drive` (backup, diff,

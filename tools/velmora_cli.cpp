@@ -29,6 +29,8 @@ void PrintHelp(std::ostream& out) {
            "                 flash and runin progress come before it, one object a line\n"
            "                 with an \"event\" key); texts for people go to standard error\n"
            "  --yes          answer the questions the window would ask with yes\n"
+           "  --expect-serial N  before anything is sent, the drive's serial number (p39)\n"
+           "                 must be N, else exit 1 naming both\n"
            "Without --port and --device the port setting of config.ini in the current\n"
            "folder is used, as the window does; without one, ports are searched.\n\n"
            "Commands:\n";

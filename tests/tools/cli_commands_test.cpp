@@ -90,6 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgs{"BackupTwoFiles", {"backup", "a", "b"}},
                       BadArgs{"RunInNothing", {"runin"}},
                       BadArgs{"UnknownOption", {"status", "--baud", "9600"}},
+                      BadArgs{"SlotSaveUnasked", {"slot", "save", "3"}},
+                      BadArgs{"SlotLoadUnasked", {"slot", "load", "3"}},
+                      BadArgs{"SlotDeleteUnasked", {"slot", "delete", "3"}},
+                      BadArgs{"MakerSetUnasked", {"maker-set", "2"}},
                       BadArgs{"UnknownCommand", {"listen"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -169,16 +173,46 @@ TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
 }
 
 TEST_F(CliDrive, SlotsSaveListDeleteAndMakerSets) {
-    ASSERT_EQ(cli({"slot", "save", "3"}).status, kExitOk);
+    ASSERT_EQ(cli({"--yes", "slot", "save", "3"}).status, kExitOk);
     const CliRun list = cli({"slot", "list"});
     ASSERT_EQ(list.status, kExitOk) << list.err;
     ASSERT_EQ(list.json["slots"].size(), 32u);
     EXPECT_TRUE(list.json["slots"][2]["data"].get<bool>());
-    EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitOk);
-    EXPECT_EQ(cli({"slot", "delete", "3"}).status, kExitOk);
-    EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitFailure) << "an empty slot";
-    EXPECT_EQ(cli({"maker-set", "2"}).status, kExitOk);
+    EXPECT_EQ(cli({"--yes", "slot", "load", "3"}).status, kExitOk);
+    EXPECT_EQ(cli({"--yes", "slot", "delete", "3"}).status, kExitOk);
+    EXPECT_EQ(cli({"--yes", "slot", "load", "3"}).status, kExitFailure) << "an empty slot";
+    EXPECT_EQ(cli({"--yes", "maker-set", "2"}).status, kExitOk);
     EXPECT_EQ(cli({"--yes", "factory-settings"}).status, kExitOk);
+}
+
+// Every command that writes reads the serial number first and sends nothing
+// to another drive than the one named.
+TEST_F(CliDrive, WritesOnlyToTheExpectedDrive) {
+    const std::string serial = std::to_string(sim::FactoryParameters()[39]);
+    const std::string other = std::to_string(sim::FactoryParameters()[39] + 1);
+    const std::string backup = file("b.ini").string();
+    ASSERT_EQ(cli({"--expect-serial", serial, "backup", backup}).status, kExitOk);
+    ASSERT_EQ(cli({"motor", "save", file("m.vpm").string()}).status, kExitOk);
+    ASSERT_EQ(cli({"remote", "save", file("r.vpr").string()}).status, kExitOk);
+    std::ofstream(file("p.run")) << "[general]\nfiletext=p\n[step1]\nrpm=6000\nminute_time=1\n"
+                                    "seconds_intervall_on=5\nseconds_intervall_off=5\n";
+    testkit::WriteFile(file("x.bin"), "x");
+    const std::vector<std::vector<std::string>> writes{
+        {"restore", backup}, {"motor", "load", file("m.vpm").string()},
+        {"remote", "load", file("r.vpr").string()}, {"slot", "save", "3"},
+        {"slot", "delete", "3"}, {"maker-set", "2"}, {"factory-settings"},
+        {"runin", file("p.run").string()},
+        {"flash", "--loader", file("x.bin").string(), "--update", file("x.bin").string()}};
+    for (auto args : writes) {
+        args.insert(args.begin(), {"--yes", "--expect-serial", other});
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, kExitFailure) << args[3] << run.err;
+        EXPECT_NE(run.json.value("error", "").find(serial + ", not " + other), std::string::npos)
+            << run.out;
+    }
+    EXPECT_FALSE(cli({"slot", "list"}).json["slots"][2]["data"].get<bool>());
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 5) << "no undo file";
+    EXPECT_EQ(m_drive.command("state").find("loader-running"), std::string::npos);
 }
 
 // Without a fault the same kind of program passes, every value in the certificate.
