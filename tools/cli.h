@@ -42,6 +42,7 @@ struct Invocation {
     std::string loader;        // flash --loader
     std::string update;        // flash --update
     bool resume = false;       // flash --resume
+    bool force = false;        // backup --force: overwrite an existing FILE
     std::string report;        // runin --report
     double tolerance = 2.0;    // runin --tolerance, percent
     int tickMs = 1000;         // runin: the length of its second (tests shorten it)

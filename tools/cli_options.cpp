@@ -55,6 +55,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             sub->add_option("--loader", inv.loader, "boot loader image");
             sub->add_option("--update", inv.update, "firmware update image");
             sub->add_flag("--resume", inv.resume, "answer a drive already in its boot loader");
+        } else if (name == "backup") {
+            sub->add_flag("--force", inv.force, "overwrite an existing file");
         } else if (name == "runin") {
             sub->add_option("--report", inv.report, "certificate file (JSON)");
             sub->add_option("--tolerance", inv.tolerance, "speed tolerance in percent")

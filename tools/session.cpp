@@ -138,6 +138,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
             break;
         case link::WM_DRIVE_GROUP_REPLY:
             if (link::FetchReply(t) == 0) {
+                m_lastGroupReply = Clock::now();
                 m_drainAnswered = m_drainAnswered || t.command == kDrainGroup;
                 Store(m_data, t);
                 if (m_sink != &m_data) Store(*m_sink, t);
@@ -230,8 +231,18 @@ bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into
         if (!requested)
             for (int code : missing()) into.RequestGroup(1, code);
         requested = false;
-        done = waitFor([&] { return missing().empty(); }, std::min<std::chrono::milliseconds>(
-                                                             kRetry, m_timeout));
+        // A group is asked for again only once it is known lost: the read
+        // queued behind it was answered without it, or the drive went quiet.
+        // A slow drive is waited for, not flooded with repeats whose late
+        // replies would pass for later reads.
+        m_drainAnswered = false;
+        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        m_lastGroupReply = Clock::now();
+        waitFor([&] {
+            return missing().empty() || m_drainAnswered ||
+                   Clock::now() - m_lastGroupReply > kRetry;
+        }, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
+        done = missing().empty();
     }
     m_sink = &m_data;
     if (done) return true;
@@ -239,6 +250,20 @@ bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into
     for (int code : missing()) names += (names.empty() ? "" : " ") + Hex(code);
     m_output.fail(kExitFailure,
                   interrupted() ? "interrupted" : "the drive did not send group " + names);
+    return false;
+}
+
+bool DriveSession::awaitAnswerBehind() {
+    const auto deadline = Clock::now() + m_timeout;
+    while (!interrupted() && Clock::now() < deadline) {
+        m_drainAnswered = false;
+        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (waitFor([this] { return m_drainAnswered; }, std::min<std::chrono::milliseconds>(kRetry, left)))
+            return true;
+    }
+    m_output.fail(kExitFailure, interrupted() ? "interrupted"
+                                              : "the drive did not answer after the writes");
     return false;
 }
 

@@ -51,6 +51,11 @@ class DriveSession {
     bool readGroups(std::span<const int> codes, model::DriveData& into, bool requested = false);
     // Every parameter group 0x50..0x5A.
     bool readAll(model::DriveData& into);
+    // Waits until the drive has answered a read queued now, behind all that
+    // was queued before: every reply after it shows the drive as it is after
+    // those writes (replies come in the order of the requests). False with a
+    // message after the time limit or an interruption.
+    bool awaitAnswerBehind();
 
     // Handles the messages that arrive within `wait` (at least one wait).
     void pump(std::chrono::milliseconds wait);
@@ -109,6 +114,7 @@ class DriveSession {
     std::uint64_t m_ordersAtStart = 0;
     std::optional<Status> m_status;
     std::optional<std::uint32_t> m_expectSerial;
+    std::chrono::steady_clock::time_point m_lastGroupReply;
 };
 
 // Connects and reads every parameter group into `drive` (backup, diff,

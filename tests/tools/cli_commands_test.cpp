@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <ctime>
 #include <functional>
+#include <tuple>
 #include <sstream>
 #include <thread>
 
@@ -32,7 +34,8 @@ struct CliRun {
 
 class CliDrive : public testkit::TempFolderTest {
   protected:
-    CliDrive() : TempFolderTest("cli") {}
+    explicit CliDrive(sim::ServerOptions options = {})
+        : TempFolderTest("cli"), m_drive(options) {}
     void SetUp() override {
         TempFolderTest::SetUp();
         m_device = m_drive.startOnPty();
@@ -152,6 +155,80 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
 
     ASSERT_EQ(cli({"restore", original.string()}).status, kExitOk);
     EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
+}
+
+// A second copy of the first "key=value" line after `section`.
+std::string WithRepeatedKey(std::string text, const std::string& section, std::string& key) {
+    const auto start = text.find('\n', text.find(section)) + 1;
+    const auto end = text.find('\n', start) + 1;
+    key = text.substr(start, text.find('=', start) - start);
+    return text.insert(end, text.substr(start, end - start));
+}
+
+// Files that would silently lose a value, undo files and backups that would
+// overwrite one: refused, or given a name of their own.
+TEST_F(CliDrive, LineTrapsKeepEveryFile) {
+    const fs::path backup = file("unit.ini");
+    ASSERT_EQ(cli({"backup", backup.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"backup", backup.string()}).status, kExitUsage) << "exists";
+    EXPECT_EQ(cli({"backup", backup.string(), "--force"}).status, kExitOk);
+    ASSERT_EQ(cli({"motor", "save", file("m.vpm").string()}).status, kExitOk);
+    ASSERT_EQ(cli({"remote", "save", file("r.vpr").string()}).status, kExitOk);
+    for (const auto& [name, section, args] :
+         std::vector<std::tuple<std::string, std::string, std::vector<std::string>>>{
+             {"unit.ini", "[Velmora Backup]", {"restore"}},
+             {"m.vpm", "[", {"motor", "load"}},
+             {"r.vpr", "[", {"remote", "load"}}}) {
+        std::string key;
+        testkit::WriteFile(file("twice-" + name), WithRepeatedKey(Slurp(file(name)), section, key));
+        auto words = args;
+        words.push_back(file("twice-" + name).string());
+        const CliRun run = cli(words);
+        EXPECT_EQ(run.status, kExitFailure) << name;
+        EXPECT_NE(run.json.value("error", "").find(key + " in ["), std::string::npos) << run.out;
+    }
+    // Every undo name of the next seconds is taken: the restore finds its own.
+    const std::string serial = std::to_string(sim::FactoryParameters()[39]);
+    std::vector<fs::path> taken;
+    for (int s = 0; s < 10; ++s) {
+        const std::time_t at = std::time(nullptr) + s;
+        std::tm local{};
+        localtime_r(&at, &local);
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        taken.push_back(file("backup-" + serial + "-" + stamp + ".ini"));
+        testkit::WriteFile(taken.back(), "keep");
+    }
+    const CliRun first = cli({"restore", backup.string()});
+    const CliRun second = cli({"restore", backup.string()});
+    ASSERT_EQ(first.status, kExitOk) << first.err;
+    ASSERT_EQ(second.status, kExitOk) << second.err;
+    EXPECT_NE(first.json["undo_file"], second.json["undo_file"]);
+    for (const auto& path : taken) EXPECT_EQ(Slurp(path), "keep") << path;
+}
+
+// The read-back waits for the drive, however slowly it answers.
+class CliSlowDrive : public CliDrive {
+  protected:
+    CliSlowDrive() : CliDrive(Slow()) {}
+    static sim::ServerOptions Slow() {
+        sim::ServerOptions options;
+        options.latencyMs = 150;
+        return options;
+    }
+};
+
+TEST_F(CliSlowDrive, ReadBackWaitsForTheAnswers) {
+    const fs::path backup = file("unit.ini");
+    ASSERT_EQ(cli({"backup", backup.string()}).status, kExitOk);
+    std::string text = Slurp(backup);
+    const auto at = text.find("p42=");
+    text.replace(at, text.find_first_of("\r\n", at) - at,
+                 "p42=" + std::to_string(std::stoul(text.substr(at + 4)) - 7));
+    testkit::WriteFile(file("changed.ini"), text);
+    const CliRun restored = cli({"restore", file("changed.ini").string()});
+    EXPECT_EQ(restored.status, kExitOk) << restored.err;
+    EXPECT_TRUE(restored.json["not_taken"].empty()) << restored.out;
 }
 
 // The motor file is the window's writer's output for the same drive.

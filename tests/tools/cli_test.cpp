@@ -258,5 +258,21 @@ TEST_F(CliInFolder, PortNumbersGoThroughTheDeviceMapping) {
     EXPECT_EQ(readConfig(), config);
 }
 
+// Catches doctor missing the port number of a device config.ini names by a
+// /dev/serial/by-id style link.
+TEST_F(CliInFolder, DoctorMatchesPortsByTheirDevice) {
+    if (!std::filesystem::exists("/sys/class/tty/ttyS0/device")) GTEST_SKIP() << "no ttyS0";
+    const auto link = m_folder / "usb-adapter-if00";
+    std::filesystem::create_symlink("/dev/ttyS0", link);
+    writeConfig("[comdevices]\ncom1=" + link.string() + "\n");
+    const CliRun run = RunWith({"--json", "doctor"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto ports = nlohmann::json::parse(run.out)["ports"];
+    const auto found = std::find_if(ports.begin(), ports.end(),
+                                    [](const auto& p) { return p["device"] == "/dev/ttyS0"; });
+    ASSERT_NE(found, ports.end()) << run.out;
+    EXPECT_EQ((*found)["port"], 1) << run.out;
+}
+
 }  // namespace
 }  // namespace velmora::tools

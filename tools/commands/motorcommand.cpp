@@ -30,13 +30,14 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
+    if (std::string error; !RefuseRepeatedKeys(file, error)) return output.fail(kExitFailure, error);
     model::DriveData data;
     // The groups carry more than the file's keys: those keep the drive's values.
     if (!session.readGroups(model::kMotorReadOrder, data)) return kExitFailure;
     model::LoadMotorFile(file, data);
     model::SendMotorGroups(data);
     model::DriveData after;
-    if (!session.readGroups(model::kMotorReadOrder, after)) return kExitFailure;
+    if (!ReadBack(session, model::kMotorReadOrder, after)) return kExitFailure;
     std::vector<ReadBackValue> values;
     for (const auto& key : model::MotorFileKeys())
         values.push_back(

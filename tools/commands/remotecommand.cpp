@@ -43,12 +43,13 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
+    if (std::string error; !RefuseRepeatedKeys(file, error)) return output.fail(kExitFailure, error);
     model::DriveData data;
     if (!session.readGroups(kGroup, data)) return kExitFailure;
     model::RemoteParameterFile::load(file, data);
     data.RequestGroup(0, model::kWriteRemoteGroup);
     model::DriveData after;
-    if (!session.readGroups(kGroup, after)) return kExitFailure;
+    if (!ReadBack(session, kGroup, after)) return kExitFailure;
     std::vector<ReadBackValue> values;
     for (const auto& key : model::RemoteFileKeys())
         values.push_back({key.parameter, KeyValue(data, key), KeyValue(after, key), key.key});
