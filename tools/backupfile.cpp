@@ -1,6 +1,11 @@
 #include "backupfile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <ctime>
 #include <set>
@@ -89,6 +94,10 @@ bool LoadBackup(const std::filesystem::path& file, BackupContents& contents, std
     }
     const auto profile = platform::ProfileFile::loadForUpdate(file, &error);
     if (!profile) return false;
+    if (const auto repeated = profile->repeatedKey()) {
+        error = file.string() + ": " + *repeated + " stands twice";
+        return false;
+    }
     contents = {};
     model::DriveData scratch;
     for (int parameter : WritableParameters()) {
@@ -109,6 +118,33 @@ bool LoadBackup(const std::filesystem::path& file, BackupContents& contents, std
     contents.serial = profile->getString(kDrive, "serial", "");
     contents.date = profile->getString(kDrive, "date", "");
     return true;
+}
+
+bool RefuseRepeatedKeys(const std::filesystem::path& file, std::string& error) {
+    const auto profile = platform::ProfileFile::loadForUpdate(file, &error);
+    if (!profile) return false;
+    const auto repeated = profile->repeatedKey();
+    if (repeated) error = file.string() + ": " + *repeated + " stands twice";
+    return !repeated;
+}
+
+std::filesystem::path ReserveNewFile(const std::filesystem::path& folder, const std::string& stem,
+                                     const std::string& extension, std::string& error) {
+    for (int n = 1; n < 1000; ++n) {
+        const auto path =
+            folder / (stem + (n == 1 ? "" : "-" + std::to_string(n)) + extension);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST) {
+            error = "cannot create " + path.string() + ": " + std::strerror(errno);
+            return {};
+        }
+    }
+    error = "no free file name for " + (folder / (stem + extension)).string();
+    return {};
 }
 
 std::string LocalTimeText() {

@@ -33,12 +33,16 @@ struct Invocation {
     LinkOptions options;
     bool json = false;  // --json: one JSON object on standard output
     bool yes = false;   // --yes: answer the window's questions with yes
+    // --expect-serial N: the drive's serial number (p39) must be N before
+    // anything is sent to it.
+    std::optional<std::uint32_t> expectSerial;
     std::string command;
     std::vector<std::string> arguments;  // words after the command that are no options
     // Options of single commands.
     std::string loader;        // flash --loader
     std::string update;        // flash --update
     bool resume = false;       // flash --resume
+    bool force = false;        // backup --force: overwrite an existing FILE
     std::string report;        // runin --report
     double tolerance = 2.0;    // runin --tolerance, percent
     int tickMs = 1000;         // runin: the length of its second (tests shorten it)
@@ -60,7 +64,7 @@ struct ParseResult {
 struct CliContext {
     std::ostream& out;
     std::ostream& err;
-    const std::atomic<bool>& interrupted;  // Ctrl-C or SIGTERM
+    const std::atomic<bool>& interrupted;  // Ctrl-C, SIGTERM or SIGHUP
 };
 
 struct Command {

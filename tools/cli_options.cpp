@@ -31,6 +31,8 @@ void AddGlobalOptions(CLI::App& app, Invocation& inv) {
         });
     app.add_flag("--json", inv.json, "print one JSON object on standard output");
     app.add_flag("--yes", inv.yes, "answer the questions the window would ask with yes");
+    app.add_option("--expect-serial", inv.expectSerial, "the drive's serial number")
+        ->check(CLI::Range(std::uint32_t{0}, std::uint32_t{4294967295u}));
 }
 
 }  // namespace
@@ -55,6 +57,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             sub->add_flag("--resume", inv.resume, "answer a drive already in its boot loader");
         } else if (name == "certificate") {
             sub->add_option("--html", inv.html, "printable page (HTML with an SVG plot)");
+        } else if (name == "backup") {
+            sub->add_flag("--force", inv.force, "overwrite an existing file");
         } else if (name == "runin") {
             sub->add_option("--report", inv.report, "certificate file (JSON)");
             sub->add_option("--tolerance", inv.tolerance, "speed tolerance in percent")

@@ -4,6 +4,10 @@
 
 namespace velmora::tools {
 
+bool ReadBack(DriveSession& session, std::span<const int> groups, model::DriveData& after) {
+    return session.awaitAnswerBehind() && session.readGroups(groups, after);
+}
+
 nlohmann::json NotTaken(Output& output, const std::vector<ReadBackValue>& values) {
     nlohmann::json failed = nlohmann::json::array();
     for (const auto& value : values) {

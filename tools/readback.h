@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "output.h"
+#include "session.h"
 
 namespace velmora::tools {
 
@@ -18,6 +19,11 @@ struct ReadBackValue {
     std::string drive;
     std::string key;  // the file's own name for it, when not p<n>
 };
+
+// Reads `groups` into `after` once the drive has answered behind the writes
+// queued so far, so no reply to a read sent before them (a poll) passes for
+// the read-back, however late the drive answers.
+bool ReadBack(DriveSession& session, std::span<const int> groups, model::DriveData& after);
 
 // Prints "<name>: did not take (wanted W, drive D)" for each value the drive
 // does not hold and returns them as the JSON list "not_taken".

@@ -51,7 +51,8 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
       m_output(output),
       m_lostOrdersAtStart(link::LostOrderCount()),
       m_ordersAtStart(link::QueuedOrderCount()),
-      m_journal(std::make_unique<CliJournal>(context.err)) {
+      m_journal(std::make_unique<CliJournal>(context.err)),
+      m_expectSerial(invocation.expectSerial) {
     if (invocation.options.seconds) {
         m_timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*invocation.options.seconds));
@@ -158,6 +159,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
             break;
         case link::WM_DRIVE_GROUP_REPLY:
             if (link::FetchReply(t) == 0) {
+                m_lastGroupReply = Clock::now();
                 m_drainAnswered = m_drainAnswered || t.command == kDrainGroup;
                 Store(m_data, t);
                 if (m_sink != &m_data) Store(*m_sink, t);
@@ -221,6 +223,25 @@ int DriveSession::connect() {
     // Writes wait for what the drive says of itself (a standing motor): the
     // polling asks for the status in every mode.
     (void)waitFor([this] { return m_status.has_value(); }, std::chrono::milliseconds(2000));
+    return checkSerial();
+}
+
+int DriveSession::checkSerial() {
+    if (!m_expectSerial) return kExitOk;
+    const std::uint32_t expected = *m_expectSerial;
+    const std::string wanted = "--expect-serial " + std::to_string(expected);
+    model::DriveData identity;
+    const int group = model::GroupOfParameter(model::param::kSerialNumber)->code;
+    if (!readGroups(std::span<const int>(&group, 1), identity))
+        return m_output.fail(kExitFailure, "the drive's serial number could not be read to "
+                                           "compare with " + wanted + "; nothing was sent");
+    const std::uint32_t serial = identity.Working(model::param::kSerialNumber);
+    if (serial != expected)
+        return m_output.fail(kExitFailure, "the drive's serial number is " +
+                                               std::to_string(serial) + ", not " +
+                                               std::to_string(expected) + " (" + wanted +
+                                               "); nothing was sent");
+    m_expectSerial.reset();  // checked once per run
     return kExitOk;
 }
 
@@ -241,8 +262,18 @@ bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into
         if (!requested)
             for (int code : missing()) into.RequestGroup(1, code);
         requested = false;
-        done = waitFor([&] { return missing().empty(); }, std::min<std::chrono::milliseconds>(
-                                                             kRetry, m_timeout));
+        // A group is asked for again only once it is known lost: the read
+        // queued behind it was answered without it, or the drive went quiet.
+        // A slow drive is waited for, not flooded with repeats whose late
+        // replies would pass for later reads.
+        m_drainAnswered = false;
+        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        m_lastGroupReply = Clock::now();
+        waitFor([&] {
+            return missing().empty() || m_drainAnswered ||
+                   Clock::now() - m_lastGroupReply > kRetry;
+        }, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
+        done = missing().empty();
     }
     m_sink = &m_data;
     if (done) return true;
@@ -250,6 +281,20 @@ bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into
     for (int code : missing()) names += (names.empty() ? "" : " ") + Hex(code);
     m_output.fail(kExitFailure,
                   interrupted() ? "interrupted" : "the drive did not send group " + names);
+    return false;
+}
+
+bool DriveSession::awaitAnswerBehind() {
+    const auto deadline = Clock::now() + m_timeout;
+    while (!interrupted() && Clock::now() < deadline) {
+        m_drainAnswered = false;
+        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (waitFor([this] { return m_drainAnswered; }, std::min<std::chrono::milliseconds>(kRetry, left)))
+            return true;
+    }
+    m_output.fail(kExitFailure, interrupted() ? "interrupted"
+                                              : "the drive did not answer after the writes");
     return false;
 }
 

@@ -42,9 +42,10 @@ class DriveSession {
     DriveSession(const DriveSession&) = delete;
     DriveSession& operator=(const DriveSession&) = delete;
 
-    // Waits for the first answered link check. 0, or the exit status with
-    // its message printed: 4 when the port cannot be opened, 1 for a silent
-    // drive or an interruption.
+    // Waits for the first answered link check and, with --expect-serial,
+    // reads the drive's serial number and compares it. 0, or the exit status
+    // with its message printed: 4 when the port cannot be opened, 1 for a
+    // silent drive, an interruption or another drive's serial number.
     int connect();
 
     // Reads the groups into `into` (fresh flags needed), asking again for
@@ -53,11 +54,22 @@ class DriveSession {
     bool readGroups(std::span<const int> codes, model::DriveData& into, bool requested = false);
     // Every parameter group 0x50..0x5A.
     bool readAll(model::DriveData& into);
+    // Waits until the drive has answered a read queued now, behind all that
+    // was queued before: every reply after it shows the drive as it is after
+    // those writes (replies come in the order of the requests). False with a
+    // message after the time limit or an interruption.
+    bool awaitAnswerBehind();
 
     // Handles the messages that arrive within `wait` (at least one wait).
     void pump(std::chrono::milliseconds wait);
     // Pumps until condition() holds; false after timeout or an interruption.
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+    // The same, but no interruption cuts it short: for what must happen on the
+    // way out (a motor brought to a stop).
+    bool waitThroughInterruption(const std::function<bool()>& condition,
+                                 std::chrono::milliseconds timeout) {
+        return settle(condition, std::chrono::steady_clock::now() + timeout);
+    }
 
     // The command's last step: when it gave the drive an order (a write, an
     // action), waits a few seconds at most until every request queued so far
@@ -85,6 +97,7 @@ class DriveSession {
 
   private:
     void handle(const MessageInbox::Message& message);
+    int checkSerial();
     // Empty when everything queued reached the drive, else why not.
     std::string drain();
     // Handles messages until condition() or the deadline; no interruption
@@ -108,6 +121,8 @@ class DriveSession {
     std::optional<Status> m_status;
     std::vector<std::string> m_refusals;
     std::unique_ptr<CliJournal> m_journal;  // the drive journal's connection and writes
+    std::optional<std::uint32_t> m_expectSerial;
+    std::chrono::steady_clock::time_point m_lastGroupReply;
 };
 
 // Connects and reads every parameter group into `drive` (backup, diff,

@@ -3,6 +3,8 @@
 
 #include "cli.h"
 #include "cli_dump.h"
+#include "jsonresult.h"
+#include "output.h"
 #include "link/seriallink.h"
 
 namespace velmora::tools {
@@ -22,10 +24,13 @@ void PrintHelp(std::ostream& out) {
            "                 control page's; 1: also 0x5a; 14: poll nothing; ...)\n"
            "  --seconds S    time limit (monitor: stop after S seconds; others: how long\n"
            "                 to wait for the drive, default 10)\n"
-           "  --json         print one JSON object on standard output (monitor, flash and\n"
-           "                 runin progress: one object a line); texts for people go to\n"
-           "                 standard error\n"
+           "  --json         print exactly one JSON result object on standard output,\n"
+           "                 failures and bad arguments included (monitor events and\n"
+           "                 flash and runin progress come before it, one object a line\n"
+           "                 with an \"event\" key); texts for people go to standard error\n"
            "  --yes          answer the questions the window would ask with yes\n"
+           "  --expect-serial N  before anything is sent, the drive's serial number (p39)\n"
+           "                 must be N, else exit 1 naming both\n"
            "Without --port and --device the port setting of config.ini in the current\n"
            "folder is used, as the window does; without one, ports are searched.\n\n"
            "Commands:\n";
@@ -66,12 +71,22 @@ void ApplyLinkOptions(const LinkOptions& options) {
     }
 }
 
-int RunCli(std::span<const std::string> args, CliContext& context) {
-    const ParseResult parsed = ParseArguments(args);
-    if (!parsed.invocation) {
-        context.err << "velmora-cli: " << parsed.error << " (see velmora-cli --help)\n";
-        return kExitUsage;
+namespace {
+
+// Before parsing: a bad argument must get its one object too.
+bool WantsJson(std::span<const std::string> args) {
+    for (const auto& arg : args) {
+        if (arg == "--") return false;
+        if (arg == "--json") return true;
     }
+    return false;
+}
+
+int Dispatch(std::span<const std::string> args, CliContext& context, bool json) {
+    const ParseResult parsed = ParseArguments(args);
+    if (!parsed.invocation)
+        return PrintFailure(context.out, context.err, json, kExitUsage,
+                            parsed.error + " (see velmora-cli --help)");
     const Invocation& invocation = *parsed.invocation;
     for (const auto& command : AllCommands()) {
         if (command.name != invocation.command) continue;
@@ -83,6 +98,18 @@ int RunCli(std::span<const std::string> args, CliContext& context) {
     }
     PrintHelp(context.out);
     return kExitOk;
+}
+
+}  // namespace
+
+int RunCli(std::span<const std::string> args, CliContext& context) {
+    if (!WantsJson(args)) return Dispatch(args, context, false);
+    JsonResult result(context.out, context.err);
+    std::ostream filtered(&result);
+    CliContext inner{filtered, context.err, context.interrupted};
+    const int status = Dispatch(args, inner, true);
+    result.finish(status);
+    return status;
 }
 
 }  // namespace velmora::tools

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <set>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "platform/profiletext.h"
 
@@ -139,6 +141,32 @@ std::string ProfileFile::getString(std::string_view section, std::string_view ke
 long ProfileFile::getInt(std::string_view section, std::string_view key, long fallback) const {
     const auto found = value(section, key);
     return found ? ParseLeadingInt(*found) : fallback;
+}
+
+std::optional<std::string> ProfileFile::repeatedKey() const {
+    const auto lower = [](std::string_view text) {
+        std::string out(text);
+        for (char& c : out)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return out;
+    };
+    std::set<std::pair<std::string, std::string>> seen;
+    std::string_view section;
+    LineCursor cursor(m_text, detail::BodyStart(m_text));
+    while (!cursor.atEnd()) {
+        const TextLine line = cursor.take();
+        const std::string_view content =
+            detail::Trim(std::string_view(m_text).substr(line.begin, line.end - line.begin));
+        if (const auto name = detail::SectionName(content)) {
+            section = *name;
+            continue;
+        }
+        const auto entry = detail::SplitKey(content);
+        if (!entry || content.starts_with(';') || content.starts_with('#')) continue;
+        if (!seen.emplace(lower(section), lower(entry->key)).second)
+            return std::string(entry->key) + " in [" + std::string(section) + "]";
+    }
+    return std::nullopt;
 }
 
 void ProfileFile::setString(std::string_view section, std::string_view key,

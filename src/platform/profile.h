@@ -40,6 +40,11 @@ class ProfileFile {
     // digits, 0 when there are none; the fallback only when the key is missing.
     [[nodiscard]] long getInt(std::string_view section, std::string_view key, long fallback) const;
 
+    // "key in [section]" for the first key that stands a second time in a
+    // section of the same name (ignoring case), where only the first would
+    // count; nullopt when every key is there once.
+    [[nodiscard]] std::optional<std::string> repeatedKey() const;
+
     // Replaces the first matching key in place, appends a missing key at the end
     // of its section and a missing section at the end of the text. Line breaks
     // inside section, key or value become spaces: they would split the entry.

@@ -122,8 +122,10 @@ TEST(SimDriveE2E, MemorySlotSavedLoadedAndFoundEmptyAfterDeletion) {
     ASSERT_TRUE(Connected(h));
     ASSERT_TRUE(h.readAllGroups());
     h.data.TakeImage();
+    // Settings go out once the drive has said that its motor stands.
+    ASSERT_TRUE(h.pumpUntil([&] { return h.status.has_value(); }));
     h.data.SetWorking(91, 1234);
-    h.data.RequestGroup(0, 0x15);
+    ASSERT_FALSE(h.data.RequestGroup(0, 0x15));
     ASSERT_EQ(link::SendRequest(model::BuildAction(code::SaveMemorySlot, 5)), 0);
     ASSERT_EQ(link::SendRequest(model::BuildAction(code::LoadFactorySettings)), 0);
     ASSERT_TRUE(h.readGroup(0x55));

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <ctime>
+#include <functional>
+#include <tuple>
 #include <sstream>
 #include <thread>
 
@@ -14,6 +18,7 @@
 #include "model/motorparameterfile.h"
 #include "sim/driveserver.h"
 #include "sim/factorysettings.h"
+#include "tests/support/childprogram.h"
 #include "tests/support/tempfolder.h"
 
 namespace velmora::tools {
@@ -29,7 +34,8 @@ struct CliRun {
 
 class CliDrive : public testkit::TempFolderTest {
   protected:
-    CliDrive() : TempFolderTest("cli") {}
+    explicit CliDrive(sim::ServerOptions options = {})
+        : TempFolderTest("cli"), m_drive(options) {}
     void SetUp() override {
         TempFolderTest::SetUp();
         m_device = m_drive.startOnPty();
@@ -67,7 +73,11 @@ TEST_P(CliCommandUsage, RefusesWithTwo) {
     const CliRun run = cli(GetParam().args);
     EXPECT_EQ(run.status, kExitUsage) << run.err;
     EXPECT_FALSE(run.err.empty());
+    // Exactly one object, also when the parser refused the words.
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
     EXPECT_EQ(run.json.value("exit", 0), kExitUsage);
+    EXPECT_EQ(run.json.value("schema", 0), 1);
+    EXPECT_FALSE(run.json.value("error", "").empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,7 +91,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgs{"FlashResumeAndLoader", {"flash", "--resume", "--loader", "x", "--update", "y"}},
                       BadArgs{"MotorVerb", {"motor", "copy", "x.vpm"}},
                       BadArgs{"BackupTwoFiles", {"backup", "a", "b"}},
-                      BadArgs{"RunInNothing", {"runin"}}),
+                      BadArgs{"RunInNothing", {"runin"}},
+                      BadArgs{"UnknownOption", {"status", "--baud", "9600"}},
+                      BadArgs{"SlotSaveUnasked", {"slot", "save", "3"}},
+                      BadArgs{"SlotLoadUnasked", {"slot", "load", "3"}},
+                      BadArgs{"SlotDeleteUnasked", {"slot", "delete", "3"}},
+                      BadArgs{"MakerSetUnasked", {"maker-set", "2"}},
+                      BadArgs{"UnknownCommand", {"listen"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliDrive, StatusReportsIdentityAndSilentPortsExitFour) {
@@ -176,6 +192,80 @@ TEST_F(CliDrive, RefusedFilesLeaveTheDriveUnchanged) {
     EXPECT_EQ(m_drive.command("state"), state);
 }
 
+// A second copy of the first "key=value" line after `section`.
+std::string WithRepeatedKey(std::string text, const std::string& section, std::string& key) {
+    const auto start = text.find('\n', text.find(section)) + 1;
+    const auto end = text.find('\n', start) + 1;
+    key = text.substr(start, text.find('=', start) - start);
+    return text.insert(end, text.substr(start, end - start));
+}
+
+// Files that would silently lose a value, undo files and backups that would
+// overwrite one: refused, or given a name of their own.
+TEST_F(CliDrive, LineTrapsKeepEveryFile) {
+    const fs::path backup = file("unit.ini");
+    ASSERT_EQ(cli({"backup", backup.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"backup", backup.string()}).status, kExitUsage) << "exists";
+    EXPECT_EQ(cli({"backup", backup.string(), "--force"}).status, kExitOk);
+    ASSERT_EQ(cli({"motor", "save", file("m.vpm").string()}).status, kExitOk);
+    ASSERT_EQ(cli({"remote", "save", file("r.vpr").string()}).status, kExitOk);
+    for (const auto& [name, section, args] :
+         std::vector<std::tuple<std::string, std::string, std::vector<std::string>>>{
+             {"unit.ini", "[Velmora Backup]", {"restore"}},
+             {"m.vpm", "[", {"motor", "load"}},
+             {"r.vpr", "[", {"remote", "load"}}}) {
+        std::string key;
+        testkit::WriteFile(file("twice-" + name), WithRepeatedKey(Slurp(file(name)), section, key));
+        auto words = args;
+        words.push_back(file("twice-" + name).string());
+        const CliRun run = cli(words);
+        EXPECT_EQ(run.status, kExitFailure) << name;
+        EXPECT_NE(run.json.value("error", "").find(key + " in ["), std::string::npos) << run.out;
+    }
+    // Every undo name of the next seconds is taken: the restore finds its own.
+    const std::string serial = std::to_string(sim::FactoryParameters()[39]);
+    std::vector<fs::path> taken;
+    for (int s = 0; s < 10; ++s) {
+        const std::time_t at = std::time(nullptr) + s;
+        std::tm local{};
+        localtime_r(&at, &local);
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        taken.push_back(file("backup-" + serial + "-" + stamp + ".ini"));
+        testkit::WriteFile(taken.back(), "keep");
+    }
+    const CliRun first = cli({"restore", backup.string()});
+    const CliRun second = cli({"restore", backup.string()});
+    ASSERT_EQ(first.status, kExitOk) << first.err;
+    ASSERT_EQ(second.status, kExitOk) << second.err;
+    EXPECT_NE(first.json["undo_file"], second.json["undo_file"]);
+    for (const auto& path : taken) EXPECT_EQ(Slurp(path), "keep") << path;
+}
+
+// The read-back waits for the drive, however slowly it answers.
+class CliSlowDrive : public CliDrive {
+  protected:
+    CliSlowDrive() : CliDrive(Slow()) {}
+    static sim::ServerOptions Slow() {
+        sim::ServerOptions options;
+        options.latencyMs = 150;
+        return options;
+    }
+};
+
+TEST_F(CliSlowDrive, ReadBackWaitsForTheAnswers) {
+    const fs::path backup = file("unit.ini");
+    ASSERT_EQ(cli({"backup", backup.string()}).status, kExitOk);
+    std::string text = Slurp(backup);
+    const auto at = text.find("p42=");
+    text.replace(at, text.find_first_of("\r\n", at) - at,
+                 "p42=" + std::to_string(std::stoul(text.substr(at + 4)) - 7));
+    testkit::WriteFile(file("changed.ini"), text);
+    const CliRun restored = cli({"restore", file("changed.ini").string()});
+    EXPECT_EQ(restored.status, kExitOk) << restored.err;
+    EXPECT_TRUE(restored.json["not_taken"].empty()) << restored.out;
+}
+
 // The motor file is the window's writer's output for the same drive.
 TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
     const fs::path saved = file("unit.vpm");
@@ -195,14 +285,14 @@ TEST_F(CliDrive, MotorSaveIsTheWindowsFileAndLoads) {
 }
 
 TEST_F(CliDrive, SlotsSaveListLoadAndDelete) {
-    ASSERT_EQ(cli({"slot", "save", "3"}).status, kExitOk);
+    ASSERT_EQ(cli({"--yes", "slot", "save", "3"}).status, kExitOk);
     const CliRun list = cli({"slot", "list"});
     ASSERT_EQ(list.status, kExitOk) << list.err;
     ASSERT_EQ(list.json["slots"].size(), 32u);
     EXPECT_TRUE(list.json["slots"][2]["data"].get<bool>());
-    EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitOk);
-    EXPECT_EQ(cli({"slot", "delete", "3"}).status, kExitOk);
-    EXPECT_EQ(cli({"slot", "load", "3"}).status, kExitFailure) << "an empty slot";
+    EXPECT_EQ(cli({"--yes", "slot", "load", "3"}).status, kExitOk);
+    EXPECT_EQ(cli({"--yes", "slot", "delete", "3"}).status, kExitOk);
+    EXPECT_EQ(cli({"--yes", "slot", "load", "3"}).status, kExitFailure) << "an empty slot";
 }
 
 // Judged by what the drive holds afterwards: maker set 2 is a 2000 Hz, 5.00 A
@@ -211,7 +301,7 @@ TEST_F(CliDrive, SlotsSaveListLoadAndDelete) {
 TEST_F(CliDrive, MakerSetAndFactorySettingsChangeTheDrive) {
     const CliRun fresh = cli({"dump"});
     ASSERT_EQ(fresh.status, kExitOk) << fresh.err;
-    EXPECT_EQ(cli({"maker-set", "2"}).status, kExitOk);
+    EXPECT_EQ(cli({"--yes", "maker-set", "2"}).status, kExitOk);
     const CliRun maker = cli({"dump"});
     ASSERT_EQ(maker.status, kExitOk) << maker.err;
     EXPECT_EQ(maker.json["parameters"]["p91"], "2000");
@@ -220,6 +310,36 @@ TEST_F(CliDrive, MakerSetAndFactorySettingsChangeTheDrive) {
     const CliRun factory = cli({"dump"});
     ASSERT_EQ(factory.status, kExitOk) << factory.err;
     EXPECT_EQ(factory.json["parameters"], fresh.json["parameters"]);
+}
+
+// Every command that writes reads the serial number first and sends nothing
+// to another drive than the one named.
+TEST_F(CliDrive, WritesOnlyToTheExpectedDrive) {
+    const std::string serial = std::to_string(sim::FactoryParameters()[39]);
+    const std::string other = std::to_string(sim::FactoryParameters()[39] + 1);
+    const std::string backup = file("b.ini").string();
+    ASSERT_EQ(cli({"--expect-serial", serial, "backup", backup}).status, kExitOk);
+    ASSERT_EQ(cli({"motor", "save", file("m.vpm").string()}).status, kExitOk);
+    ASSERT_EQ(cli({"remote", "save", file("r.vpr").string()}).status, kExitOk);
+    std::ofstream(file("p.run")) << "[general]\nfiletext=p\n[step1]\nrpm=6000\nminute_time=1\n"
+                                    "seconds_intervall_on=5\nseconds_intervall_off=5\n";
+    testkit::WriteFile(file("x.bin"), "x");
+    const std::vector<std::vector<std::string>> writes{
+        {"restore", backup}, {"motor", "load", file("m.vpm").string()},
+        {"remote", "load", file("r.vpr").string()}, {"slot", "save", "3"},
+        {"slot", "delete", "3"}, {"maker-set", "2"}, {"factory-settings"},
+        {"runin", file("p.run").string()},
+        {"flash", "--loader", file("x.bin").string(), "--update", file("x.bin").string()}};
+    for (auto args : writes) {
+        args.insert(args.begin(), {"--yes", "--expect-serial", other});
+        const CliRun run = cli(args);
+        EXPECT_EQ(run.status, kExitFailure) << args[3] << run.err;
+        EXPECT_NE(run.json.value("error", "").find(serial + ", not " + other), std::string::npos)
+            << run.out;
+    }
+    EXPECT_FALSE(cli({"slot", "list"}).json["slots"][2]["data"].get<bool>());
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 5) << "no undo file";
+    EXPECT_EQ(m_drive.command("state").find("loader-running"), std::string::npos);
 }
 
 // Without a fault the same kind of program passes, every value in the certificate.
@@ -297,35 +417,88 @@ TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {
     EXPECT_EQ(after.substr(0, after.find(" Hz")), before.substr(0, before.find(" Hz")));
 }
 
-TEST_F(CliDrive, FlashCutMidwayCompletesWithResume) {
-    std::vector<std::uint8_t> loader(400), update(248 * 6 + 17);
-    for (std::size_t i = 0; i < update.size(); ++i) update[i] = static_cast<std::uint8_t>(i * 7);
-    std::ofstream(file("l.bin"), std::ios::binary).write(reinterpret_cast<char*>(loader.data()), 400);
-    std::ofstream(file("u.bin"), std::ios::binary)
-        .write(reinterpret_cast<char*>(update.data()), static_cast<std::streamsize>(update.size()));
-    std::ofstream(file("empty.bin"));
-    EXPECT_EQ(cli({"flash", "--resume", "--update", file("empty.bin").string()}).status,
-              kExitFailure);
+// A closed terminal (SIGHUP), Ctrl+C and SIGTERM alike leave the spindle
+// standing with the set speed it had before.
+TEST_F(CliDrive, RunInStopsTheMotorOnEverySignal) {
+    const fs::path program = file("long.run");
+    std::ofstream(program) << "[general]\nfiletext=long\n[step1]\nrpm=6000\nminute_time=1\n"
+                              "seconds_intervall_on=60\nseconds_intervall_off=0\n";
+    const std::string before = m_drive.command("state");
+    for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
+        testkit::ChildProgram cli(VELMORA_CLI_PROGRAM, {"--device", m_device, "runin",
+                                                        program.string(), "--tick-ms", "100"});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (m_drive.command("state").find("running yes") == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_NE(m_drive.command("state").find("running yes"), std::string::npos);
+        cli.signal(signal);
+        EXPECT_EQ(cli.wait(), kExitFailure) << "signal " << signal;
+        const std::string after = m_drive.command("state");
+        EXPECT_NE(after.find("actual 0 Hz running no"), std::string::npos) << after;
+        EXPECT_EQ(after.substr(0, after.find(" Hz")), before.substr(0, before.find(" Hz")));
+    }
+}
 
-    // A pulled cable mid-phase 2, then the tool killed: the drive stays in its loader.
-    std::atomic<bool> crash{false};
-    std::thread cut([&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (m_drive.receivedFirmware().size() < 248 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        m_drive.command("unplug 1");
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        crash = true;
-    });
-    const CliRun first = cli({"flash", "--loader", file("l.bin").string(), "--update",
-                           file("u.bin").string()}, &crash);
-    cut.join();
+class CliFlash : public CliDrive {
+  protected:
+    CliFlash() : update(248 * 6 + 17) {
+        for (std::size_t i = 0; i < update.size(); ++i) update[i] = static_cast<std::uint8_t>(i * 7);
+        testkit::WriteFile(file("l.bin"), std::string(251 * 3, 'L'));
+        testkit::WriteFile(file("u.bin"), std::string(update.begin(), update.end()));
+        testkit::WriteFile(file("short.bin"), std::string(100, 'S'));
+        testkit::WriteFile(file("empty.bin"), "");
+    }
+    // Runs a whole update and interrupts it (Ctrl+C) once cut() holds.
+    CliRun cutWhole(const std::function<bool()>& cut) {
+        std::atomic<bool> stop{false};
+        std::thread watch([&] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!cut() && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            stop = true;
+        });
+        CliRun run = cli({"flash", "--loader", file("l.bin").string(), "--update",
+                          file("u.bin").string()}, &stop);
+        watch.join();
+        return run;
+    }
+    CliRun resume(const char* name) { return cli({"flash", "--resume", "--update", file(name).string()}); }
+    std::vector<std::uint8_t> update;
+};
+
+// Ctrl+C in phase 2 with block requests still arriving; a file too short for
+// what the drive asks gets no end of download; the right one completes it.
+TEST_F(CliFlash, CutInPhaseTwoResumesAndRefusesAShortImage) {
+    EXPECT_EQ(resume("empty.bin").status, kExitFailure);
+    const CliRun first = cutWhole([&] { return m_drive.receivedFirmware().size() >= 248; });
     EXPECT_EQ(first.status, kExitFailure);
     EXPECT_NE(first.err.find("--resume"), std::string::npos) << first.err;
 
-    const CliRun resumed = cli({"flash", "--resume", "--update", file("u.bin").string()});
+    const CliRun tooShort = resume("short.bin");
+    EXPECT_EQ(tooShort.status, kExitFailure);
+    EXPECT_NE(tooShort.err.find("past the end"), std::string::npos) << tooShort.err;
+    EXPECT_NE(m_drive.command("state").find("loader-running"), std::string::npos);
+
+    const CliRun resumed = resume("u.bin");
     ASSERT_EQ(resumed.status, kExitOk) << resumed.err;
     EXPECT_EQ(m_drive.receivedFirmware(), update);
+}
+
+// A drive whose loader download was cut takes no new one from its start:
+// neither --resume nor a whole run may end as a success.
+TEST_F(CliFlash, CutInPhaseOneIsNeverReportedDone) {
+    const CliRun first = cutWhole([&] { return m_drive.receivedLoader().size() >= 251; });
+    EXPECT_EQ(first.status, kExitFailure);
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun resumed = resume("u.bin");
+    EXPECT_EQ(resumed.status, kExitFailure);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    EXPECT_NE(resumed.err.find("--loader"), std::string::npos) << resumed.err;
+    const CliRun again = cli({"flash", "--loader", file("l.bin").string(), "--update",
+                              file("u.bin").string()});
+    EXPECT_EQ(again.status, kExitFailure) << m_drive.command("state");
+    EXPECT_NE(again.err.find("off and on"), std::string::npos) << again.err;
 }
 
 TEST_F(CliDrive, DumpAndMonitorSpeakJson) {
@@ -337,11 +510,13 @@ TEST_F(CliDrive, DumpAndMonitorSpeakJson) {
     CliContext context{out, err, never};
     const std::vector<std::string> args{"--device", m_device, "--json", "monitor", "--seconds", "0.5"};
     ASSERT_EQ(RunCli(args, context), kExitOk);
+    // Events a line, then the one result.
     std::istringstream lines(out.str());
-    int events = 0;
-    for (std::string line; std::getline(lines, line); ++events)
-        EXPECT_TRUE(nlohmann::json::parse(line).contains("event")) << line;
-    EXPECT_GT(events, 0);
+    std::vector<nlohmann::json> objects;
+    for (std::string line; std::getline(lines, line);) objects.push_back(nlohmann::json::parse(line));
+    ASSERT_GT(objects.size(), 1u);
+    for (std::size_t i = 0; i + 1 < objects.size(); ++i) EXPECT_TRUE(objects[i].contains("event"));
+    EXPECT_TRUE(objects.back()["ok"].get<bool>());
 }
 
 TEST_F(CliDrive, DoctorAndHelpTexts) {

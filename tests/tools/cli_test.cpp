@@ -15,6 +15,7 @@
 #include "link/linkapi.h"
 #include "link/linkpolicy.h"
 #include "model/commands.h"
+#include "jsonresult.h"
 #include "session.h"
 #include "tests/support/ptypeer.h"
 
@@ -179,10 +180,15 @@ TEST(CliSession, AnOrderQueuedLastReachesTheDriveBeforeTheEnd) {
         });
     };
     for (const bool silent : {false, true}) {
+        // With --json the result comes first and the failure to drain after
+        // it: still one object, ok:false.
         std::ostringstream out, err;
+        JsonResult result(out, err);
+        std::ostream filtered(&result);
         std::atomic<bool> never{false};
-        CliContext context{out, err, never};
+        CliContext context{filtered, err, never};
         Invocation invocation;
+        invocation.json = true;
         invocation.options.device = drive.devicePath();
         Output output(invocation, context);
         int status = -1;
@@ -193,11 +199,19 @@ TEST(CliSession, AnOrderQueuedLastReachesTheDriveBeforeTheEnd) {
             // A backlog on the line, then the order as the command's last act.
             for (int i = 0; i < 40; ++i) link::SendRequest(link::BuildReadRequest(0x59));
             link::SendRequest(model::BuildAction(model::code::StopMotor));
+            output.emit({{"ok", true}, {"slot", 3}});
             status = session.finish(kExitOk);
         }
+        result.finish(status);
         EXPECT_EQ(stops(drive.requests()), silent ? 2 : 1) << err.str();
         EXPECT_EQ(status, silent ? kExitFailure : kExitOk) << err.str();
         EXPECT_EQ(err.str().find("did not answer") != std::string::npos, silent) << err.str();
+        const std::string text = out.str();
+        ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        const auto object = nlohmann::json::parse(text);
+        EXPECT_EQ(object["ok"], !silent);
+        EXPECT_EQ(object["slot"], 3);
+        EXPECT_EQ(object["exit"], status);
         drive.setSilent(false);
     }
 }
@@ -242,6 +256,22 @@ TEST_F(CliInFolder, PortNumbersGoThroughTheDeviceMapping) {
     const CliRun other = RunWith({"--port", "8", "--seconds", "1.3", "monitor"});
     EXPECT_EQ(other.out.find(" link 1\n"), std::string::npos);
     EXPECT_EQ(readConfig(), config);
+}
+
+// Catches doctor missing the port number of a device config.ini names by a
+// /dev/serial/by-id style link.
+TEST_F(CliInFolder, DoctorMatchesPortsByTheirDevice) {
+    if (!std::filesystem::exists("/sys/class/tty/ttyS0/device")) GTEST_SKIP() << "no ttyS0";
+    const auto link = m_folder / "usb-adapter-if00";
+    std::filesystem::create_symlink("/dev/ttyS0", link);
+    writeConfig("[comdevices]\ncom1=" + link.string() + "\n");
+    const CliRun run = RunWith({"--json", "doctor"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto ports = nlohmann::json::parse(run.out)["ports"];
+    const auto found = std::find_if(ports.begin(), ports.end(),
+                                    [](const auto& p) { return p["device"] == "/dev/ttyS0"; });
+    ASSERT_NE(found, ports.end()) << run.out;
+    EXPECT_EQ((*found)["port"], 1) << run.out;
 }
 
 }  // namespace

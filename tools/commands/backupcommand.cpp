@@ -36,6 +36,10 @@ int Backup(DriveSession& session, Output& output, const std::filesystem::path& f
 int RunBackup(const Invocation& invocation, CliContext& context) {
     Output output(invocation, context);
     if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
+    std::error_code code;
+    if (!invocation.force && std::filesystem::exists(invocation.arguments.front(), code))
+        return output.fail(kExitUsage, invocation.arguments.front() +
+                                           " exists; backup --force overwrites it");
     DriveSession session(invocation, context, output);
     return session.finish(Backup(session, output, invocation.arguments.front()));
 }
@@ -43,10 +47,11 @@ int RunBackup(const Invocation& invocation, CliContext& context) {
 }  // namespace
 
 Command BackupCommand() {
-    return {"backup", "[LINK OPTIONS] backup FILE",
+    return {"backup", "[LINK OPTIONS] backup FILE [--force]",
             "  Reads every parameter group and writes every writable parameter to FILE:\n"
             "  section [Velmora Backup] with one key p<n> each, printed as dump prints it,\n"
-            "  and section [Drive] with type, firmware, serial and date. Exit 0, 1.\n",
+            "  and section [Drive] with type, firmware, serial and date. An existing FILE\n"
+            "  is refused (exit 2) unless --force is given. Exit 0, 1, 2.\n",
             RunBackup};
 }
 

@@ -78,10 +78,16 @@ int RunDoctor(const Invocation& invocation, CliContext& context) {
     for (const auto& entry : fs::directory_iterator("/dev/serial/by-id", code))
         byId[fs::canonical(entry.path(), code)].push_back(entry.path().string());
     // Which port number maps to which device, config.ini's comdevices included.
+    // A number mapped to a /dev/serial/by-id name counts for the device that
+    // name resolves to.
     std::map<std::string, int> portOf;
     for (int port = 255; port >= 1; --port) {
         const auto path = link::DevicePathForPort(static_cast<unsigned>(port));
-        if (!path.empty()) portOf[path] = port;
+        if (path.empty()) continue;
+        portOf[path] = port;
+        std::error_code missing;
+        const auto resolved = fs::canonical(path, missing);
+        if (!missing) portOf[resolved.string()] = port;
     }
     nlohmann::json ports = nlohmann::json::array();
     auto& out = output.text();

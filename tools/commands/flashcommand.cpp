@@ -9,6 +9,7 @@
 #include "clijournal.h"
 #include "commandkit.h"
 #include "link/linkapi.h"
+#include "link/linkpolicy.h"
 #include "model/commands.h"
 #include "model/firmwaretransfer.h"
 #include "session.h"
@@ -42,7 +43,7 @@ class Progress {
         : m_output(output), m_err(context.err), m_bar(!output.json() && ::isatty(STDERR_FILENO)) {}
     void show(const char* phase, int done, int total) {
         const int percent = total > 0 ? std::min(100, done * 100 / total) : 100;
-        m_output.emit({{"phase", phase}, {"done", done}, {"total", total}});
+        m_output.emit({{"event", "progress"}, {"phase", phase}, {"done", done}, {"total", total}});
         if (m_output.json() || (percent == m_lastPercent && phase == m_lastPhase)) return;
         m_lastPercent = percent;
         m_lastPhase = phase;
@@ -64,6 +65,60 @@ class Progress {
     std::string m_lastPhase;
 };
 
+// The drive's status, asked for directly (the download polls nothing). Its
+// firmware answers; its boot loader, waiting for firmware blocks, does not.
+std::optional<DriveSession::Status> ReadStatus(DriveSession& session) {
+    for (int attempt = 0; attempt < 2 && !session.status(); ++attempt) {
+        link::SendRequest(link::BuildReadRequest(model::code::StatusReply));
+        session.waitFor([&] { return session.status().has_value(); }, 1000ms);
+    }
+    return session.status();
+}
+
+// Status byte 0: motor switched on, motor turning; byte 1: operation allowed.
+constexpr std::uint8_t kRunningBits = 0x05;
+constexpr std::uint8_t kOperationAllowed = 0x01;
+
+// A drive whose loader download was cut waits for the block after the last
+// one it took: it skips a new download's first blocks, appends the rest to
+// what it had and runs that mixed loader. It shows as a standing motor
+// without operation allowed.
+bool HoldsCutLoader(const DriveSession::Status& s) {
+    return (s[0] & kRunningBits) == 0 && (s[1] & kOperationAllowed) == 0;
+}
+
+std::string WholeUpdate(const Invocation& invocation) {
+    return "velmora-cli flash --loader L.bin --update " + invocation.update;
+}
+
+std::string CutLoaderAdvice(const Invocation& invocation) {
+    return "the drive holds a loader download cut before its end and would take no new one "
+           "from its start: switch the drive off and on, then run the whole update: " +
+           WholeUpdate(invocation);
+}
+
+// Refuses at once what cannot work: resuming a drive that runs its firmware,
+// or a whole update of a drive in its boot loader, turning, or holding a cut
+// loader download. Empty when the transfer may begin.
+std::string Refusal(DriveSession& session, const Invocation& invocation) {
+    const auto status = ReadStatus(session);
+    if (invocation.resume) {
+        if (!status) return {};
+        const std::string why =
+            "the drive answers as its firmware does, not as its boot loader waiting for "
+            "firmware blocks: there is nothing to resume; ";
+        return why + (HoldsCutLoader(*status) ? CutLoaderAdvice(invocation)
+                                              : "run the whole update: " + WholeUpdate(invocation));
+    }
+    if (!status)
+        return "the drive answers no status, as its boot loader waiting for firmware blocks "
+               "does: velmora-cli flash --resume --update " +
+               invocation.update;
+    if (((*status)[0] & kRunningBits) != 0) return "the motor turns; stop it before an update";
+    if (HoldsCutLoader(*status)) return CutLoaderAdvice(invocation);
+    return {};
+}
+
 int Transfer(DriveSession& session, const Invocation& invocation, CliContext& context,
              Output& output, std::vector<std::uint8_t> loader,
              const std::vector<std::uint8_t>& update) {
@@ -74,43 +129,60 @@ int Transfer(DriveSession& session, const Invocation& invocation, CliContext& co
         std::uint16_t block = 0;
         if (model::ParseBlockRequest(reply, block) == 0) requests.push_back(block);
     };
+    // The session lives on and drains after this returns: a late block
+    // request must not reach `requests` then.
+    struct Detach {
+        DriveSession& session;
+        ~Detach() { session.onReply = nullptr; }
+    } detach{session};
     const auto pause = [&](int ms) { session.pump(milliseconds(ms)); };
+    const std::string resume = "; the drive is still in its boot loader: velmora-cli flash "
+                               "--resume --update " + invocation.update;
 
     if (const int status = session.connect()) return status;
+    if (const std::string why = Refusal(session, invocation); !why.empty())
+        return output.fail(kExitFailure, why);
+    link::SuspendSupervision();
     if (!invocation.resume) {
-        link::SuspendSupervision();
         link::FlushOutgoing();
         model::LoaderPhase phase;
         phase.begin(std::move(loader));
         pause(timings.loaderTick);
         while (auto block = phase.nextBlock()) {
-            if (session.interrupted()) return output.fail(kExitFailure, "interrupted");
+            if (session.interrupted())
+                return output.fail(kExitFailure, "interrupted in the loader phase; " +
+                                                     CutLoaderAdvice(invocation));
             link::SendRequest(std::move(*block));
             progress.show("loader", phase.sent(), phase.total());
             pause(timings.afterLoaderBlock + timings.loaderTick);
         }
         link::SendRequest(model::BuildAction(model::code::LoaderDone));
         pause(timings.afterLoaderDone);
-    } else {
-        link::SuspendSupervision();
     }
     session.setPollMode(link::PollMode::FirmwareBlockRequest);
     bool lastBlockSent = false;
     for (;;) {
         if (!session.waitFor([&] { return !requests.empty(); }, kNoRequestLimit)) {
-            return output.fail(kExitFailure,
-                               session.interrupted()
-                                   ? "interrupted; the drive is still in its boot loader: "
-                                     "velmora-cli flash --resume --update " + invocation.update
-                                   : "no block request for 30 s; the drive is still in its boot "
-                                     "loader: velmora-cli flash --resume --update " +
-                                         invocation.update);
+            return output.fail(kExitFailure, (session.interrupted()
+                                                  ? std::string("interrupted")
+                                                  : std::string("no block request for 30 s")) +
+                                                 resume);
         }
         const std::uint16_t block = requests.front();
         requests.pop_front();
         session.setPollMode(link::PollMode::FirmwarePreparing);
+        if (lastBlockSent) break;
         const model::FirmwareAnswer answer = model::AnswerBlockRequest(update, block);
-        if (lastBlockSent || !answer.block) break;
+        if (!answer.block) {
+            // The window's rule: no end-of-download for an image whose end was
+            // never sent, or the drive would take the partial image as whole.
+            return output.fail(
+                kExitFailure,
+                "the drive asks for block " + std::to_string(block) + ", past the end of " +
+                    invocation.update + " (" + std::to_string(update.size()) +
+                    " bytes), before its last block was sent: the file does not fit this "
+                    "drive; no end of download was sent" + resume);
+        }
         pause(timings.beforeFirmwareBlock);
         link::SendRequest(*answer.block);
         progress.show("firmware", answer.progress, answer.progressMaximum);
@@ -155,7 +227,11 @@ Command FlashCommand() {
             "  loader (a download cut by a crash or a pulled cable). A progress bar on a\n"
             "  terminal, progress lines otherwise (--json: one object a line). When no\n"
             "  block request comes for 30 s the command fails and says how to resume.\n"
-            "  Empty files are refused. Exit 0 done, 1 failed.\n",
+            "  Refused at once: empty files; --resume on a drive that runs its firmware;\n"
+            "  a whole update of a drive in its boot loader, with its motor turning, or\n"
+            "  holding a loader download cut midway (it needs switching off and on). A\n"
+            "  block request past the end of U.bin before its last block was sent ends\n"
+            "  it without the end-of-download command. Exit 0 done, 1 failed.\n",
             RunFlash};
 }
 

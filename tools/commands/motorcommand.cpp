@@ -31,6 +31,7 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
+    if (std::string error; !RefuseRepeatedKeys(file, error)) return output.fail(kExitFailure, error);
     if (const auto problems = model::MotorFileProblems(file); !problems.empty())
         return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
                                              JoinProblems(problems));
@@ -45,7 +46,7 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
                                              DescribeRefusals(refusals));
     model::SendMotorGroups(data);
     model::DriveData after;
-    if (!session.readGroups(model::kMotorReadOrder, after)) return kExitFailure;
+    if (!ReadBack(session, model::kMotorReadOrder, after)) return kExitFailure;
     std::vector<ReadBackValue> values;
     for (const auto& key : model::MotorFileKeys())
         values.push_back(

@@ -44,6 +44,7 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
+    if (std::string error; !RefuseRepeatedKeys(file, error)) return output.fail(kExitFailure, error);
     if (const auto problems = model::RemoteFileProblems(file); !problems.empty())
         return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
                                              JoinProblems(problems));
@@ -57,7 +58,7 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
                                              DescribeRefusals(refusals));
     if (data.RequestGroup(0, model::kWriteRemoteGroup)) return kExitFailure;
     model::DriveData after;
-    if (!session.readGroups(kGroup, after)) return kExitFailure;
+    if (!ReadBack(session, kGroup, after)) return kExitFailure;
     std::vector<ReadBackValue> values;
     for (const auto& key : model::RemoteFileKeys())
         values.push_back({key.parameter, KeyValue(data, key), KeyValue(after, key), key.key});

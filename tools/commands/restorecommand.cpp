@@ -41,8 +41,11 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
     if (const auto refusals = session.gate().checkValues(parameters, target); !refusals.empty())
         return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
                                              DescribeRefusals(refusals));
-    const auto undoFile = file.parent_path() /
-                          ("backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp() + ".ini");
+    std::string error;
+    const auto undoFile =
+        ReserveNewFile(file.parent_path().empty() ? "." : file.parent_path(),
+                       "backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp(), ".ini", error);
+    if (undoFile.empty()) return output.fail(kExitFailure, error);
     if (const int status = SaveBackupFile(output, undoFile, before)) return status;
     context.err << "velmora-cli: the drive as it was is saved in " << undoFile.string() << "\n";
 
@@ -52,7 +55,7 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
         if (target.RequestGroup(0, model::FindGroup(code)->writeCommand)) return kExitFailure;
     }
     model::DriveData after;
-    if (!session.readGroups(groups, after)) return kExitFailure;
+    if (!ReadBack(session, groups, after)) return kExitFailure;
 
     std::vector<ReadBackValue> values;
     for (const auto& [parameter, text] : contents.values)
@@ -78,7 +81,9 @@ Command RestoreCommand() {
     return {"restore", "[LINK OPTIONS] [--yes] restore FILE",
             "  Writes the groups FILE holds, reads them back and compares; prints each\n"
             "  parameter that did not take. Before writing it saves the drive as it was\n"
-            "  beside FILE (backup-<serial>-<time>.ini) and names that file. A file made\n"
+            "  beside FILE (backup-<serial>-<time>.ini, or with -2, -3... when that name\n"
+            "  is taken: never over another file) and names that file. A key that stands\n"
+            "  twice in FILE refuses it. A file made\n"
             "  for another inverter type is refused without --yes; a key that does not\n"
             "  parse, or a value outside what the window allows (checked with the limits\n"
             "  the file itself brings), stops it before anything is written; missing\n"

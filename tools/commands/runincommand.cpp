@@ -7,6 +7,7 @@
 #include "cli_dump.h"
 #include "commandkit.h"
 #include "link/linkapi.h"
+#include "link/linkthreads.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
@@ -22,6 +23,10 @@ namespace {
 
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
+
+// Status byte 0: the motor is switched on; the motor still turns (running down).
+// How long the end of a run-in waits for the drive to report standstill.
+constexpr auto kStopLimit = std::chrono::seconds(15);
 
 // A path, or a name in data_runin here, beside the program or in its share folder.
 std::filesystem::path FindProgram(const std::string& name) {
@@ -72,7 +77,8 @@ class RunIn {
             sample();
             if (m_sequencer.tick() == model::RunInSequencer::Tick::Finished) break;
             model::SendRunInCommands(drive, m_sequencer.takeCommands());
-            m_output.emit({{"elapsed_s", m_sequencer.elapsedTotal()},
+            m_output.emit({{"event", "progress"},
+                           {"elapsed_s", m_sequencer.elapsedTotal()},
                            {"step", m_sequencer.currentStep()},
                            {"set_rpm", m_sequencer.shownSpeed()}});
         }
@@ -81,26 +87,50 @@ class RunIn {
         m_record.interrupted = m_session.interrupted();
     }
 
-    // The motor stopped and the speed put back, as the page does, then a
-    // status that shows it standing. The session's end waits until both
-    // orders have reached the drive.
-    void stop(std::uint32_t savedSpeed) {
+    // Every ending (the program's end, a fault, a signal, a link loss) stops
+    // the motor and puts the speed back, then waits, bounded, for status
+    // replies sent after the stop that show the motor neither running nor
+    // turning. Both orders go out again when the link comes back, since
+    // they may have been lost with it. False when standstill was not
+    // confirmed: the motor may still turn.
+    bool stop(std::uint32_t savedSpeed) {
+        m_sequencer.stop();
+        (void)m_sequencer.takeCommands();  // the stop below is the same order
+        std::uint64_t mark = 0;
+        int statusesAfterStop = 0;
+        bool standing = false;
+        bool resend = true;
+        m_session.onLinkState = [&](bool up) { resend = resend || up; };
+        m_session.onStatus = [&](const DriveSession::Status& s) {
+            if (link::LastSentMark() < mark) return;
+            ++statusesAfterStop;
+            // The drive allows operation only while the motor stands.
+            standing = (s[1] & 0x01) != 0;
+        };
+        // A status already on its way when the stop went out proves nothing.
+        const auto confirmed = [&] { return standing && statusesAfterStop >= 2; };
+        const auto deadline = Clock::now() + kStopLimit;
+        while (!confirmed() && Clock::now() < deadline) {
+            if (resend) {
+                resend = false;
+                m_session.gate().send(model::BuildAction(model::code::StopMotor));
+                model::RestoreRunInSpeed(m_session.data(), savedSpeed);
+                mark = link::QueueSentMark();
+                statusesAfterStop = 0;
+                standing = false;
+            }
+            m_session.waitThroughInterruption(
+                [&] { return resend || confirmed(); },
+                std::chrono::duration_cast<milliseconds>(deadline - Clock::now()));
+        }
         m_session.onStatus = nullptr;
         m_session.onLinkState = nullptr;
-        m_sequencer.stop();
-        model::SendRunInCommands(m_session.data(), m_sequencer.takeCommands());
-        model::RestoreRunInSpeed(m_session.data(), savedSpeed);
-        m_session.waitFor([this] { return stopped(); }, milliseconds(5000));
+        return confirmed();
     }
 
   private:
     [[nodiscard]] double since() const {
         return std::chrono::duration<double>(Clock::now() - m_started).count();
-    }
-    [[nodiscard]] bool stopped() const {
-        // Bit 0 of the second status byte: the motor stands (operation allowed).
-        const auto& s = m_session.status();
-        return s && ((*s)[1] & 0x01) != 0;
     }
     void onStatus(const DriveSession::Status& s) {
         if (s[2] != 0 && m_record.events.empty())
@@ -179,7 +209,7 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
     session.journal().runInStarted(record.program);
     RunIn runIn(session, output, record, milliseconds(invocation.tickMs));
     runIn.run(std::move(steps));
-    runIn.stop(savedSpeed);
+    const bool stopped = runIn.stop(savedSpeed);
     record.end = IsoTimeNow();
 
     const auto certificate = record.certificate(VELMORA_VERSION);
@@ -190,7 +220,12 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
             return output.fail(kExitFailure, "cannot write " + invocation.report + ": " + error);
     }
     output.emit(certificate);
-    if (record.interrupted) return kExitFailure;
+    if (!stopped)
+        return output.fail(kExitFailure,
+                           "the drive did not report standstill within " +
+                               std::to_string(kStopLimit.count()) +
+                               " s after the stop: the motor may still turn");
+    if (record.interrupted) return output.fail(kExitFailure, "interrupted; the motor stands");
     return record.passed() ? kExitOk : kExitDiffers;
 }
 
@@ -223,8 +258,10 @@ Command RunInCommand() {
             "  drive identity, --station and --operator, times with UTC offset, per step\n"
             "  program and commanded rpm, min/mean/max and the samples, the reasons of a\n"
             "  FAIL, and a SHA-256 digest of itself (check it with certificate show).\n"
-            "  The motor is left stopped with its speed restored on PASS, FAIL and\n"
-            "  Ctrl+C. Exit 0 PASS, 3 FAIL, 1.\n",
+            "  On every ending (PASS, FAIL, Ctrl+C, SIGTERM, SIGHUP, a lost link) the\n"
+            "  stop is sent, again after a link loss, until the drive reports standstill\n"
+            "  (15 s at most), and the speed is restored; without that report it fails\n"
+            "  saying the motor may still turn. Exit 0 PASS, 3 FAIL, 1.\n",
             RunRunIn};
 }
 

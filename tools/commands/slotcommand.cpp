@@ -1,6 +1,8 @@
 // velmora-cli slot list|save|load|delete, maker-set and factory-settings:
 // the motor page's actions on the drive's store, through the model's MotorStore.
+#include <initializer_list>
 #include <optional>
+#include <string_view>
 
 #include "commandkit.h"
 #include "link/linkapi.h"
@@ -23,6 +25,27 @@ std::optional<bool> SlotState(DriveSession& session, int slot) {
     }
     session.onReply = nullptr;
     return state;
+}
+
+// The motor page asks before each of these actions (English texts of the
+// language file); --yes answers as OK does.
+constexpr std::string_view kOverwrite = "The motor parameters in the drive will be overwritten. Continue?";
+constexpr std::string_view kDivergency =
+    "The Velmora data set may differ from your motor's rating plate. Check the rated values "
+    "after loading.";
+constexpr std::string_view kSave =
+    "Save the motor parameters shown to the chosen memory slot? Its previous contents are lost.";
+constexpr std::string_view kDelete = "Delete the chosen memory slot?";
+
+// Exit 2 without --yes, naming what the window would ask; 0 with it.
+int Unanswered(Output& output, const Invocation& invocation,
+               std::initializer_list<std::string_view> questions) {
+    if (invocation.yes) return kExitOk;
+    std::string asked;
+    for (const auto question : questions)
+        asked += (asked.empty() ? "\"" : " and then \"") + std::string(question) + "\"";
+    return output.fail(kExitUsage, invocation.command + ": the window would ask " + asked +
+                                       "; repeat with --yes");
 }
 
 int Silent(Output& output) {
@@ -90,6 +113,12 @@ int RunSlot(const Invocation& invocation, CliContext& context) {
     const auto slot = words.size() == 2 ? WholeNumber(words[1], 1, 32) : std::nullopt;
     if (!list && !(slot && (verb == "save" || verb == "load" || verb == "delete")))
         return UsageError(output, invocation, "wants list, or save|load|delete N with N 1..32");
+    if (!list)
+        if (const int status = Unanswered(output, invocation,
+                                          {verb == "save"   ? kSave
+                                           : verb == "load" ? kOverwrite
+                                                            : kDelete}))
+            return status;
     DriveSession session(invocation, context, output);
     return session.finish(list ? ListSlots(session, output)
                                : SlotAction(session, output, verb, *slot));
@@ -107,6 +136,7 @@ int RunMakerSet(const Invocation& invocation, CliContext& context) {
                            ? WholeNumber(invocation.arguments[0], 0, model::kMotorModelCount - 1)
                            : std::nullopt;
     if (!model) return UsageError(output, invocation, "takes one motor model number 0..14");
+    if (const int status = Unanswered(output, invocation, {kOverwrite, kDivergency})) return status;
     DriveSession session(invocation, context, output);
     const int status = session.finish(
         StoreAction(session, [&](model::MotorStore& s) { return s.loadMakerSet(*model); }));
@@ -136,18 +166,20 @@ int RunFactorySettings(const Invocation& invocation, CliContext& context) {
 }  // namespace
 
 Command SlotCommand() {
-    return {"slot", "[LINK OPTIONS] slot list | slot save|load|delete N",
+    return {"slot", "[LINK OPTIONS] slot list | slot save|load|delete N --yes",
             "  The 32 memory slots as the motor page uses them (N is 1..32). list prints\n"
             "  \"slot <N> data|empty\" for all 32; save stores the drive's motor groups in\n"
             "  slot N; load loads slot N and reads the motor groups back (an empty slot is\n"
-            "  a failure); delete empties it. Exit 0, 1.\n",
+            "  a failure); delete empties it. save, load and delete ask what the motor page\n"
+            "  asks and refuse without --yes. Exit 0, 1, 2 without --yes.\n",
             RunSlot};
 }
 
 Command MakerSetCommand() {
-    return {"maker-set", "[LINK OPTIONS] maker-set M",
+    return {"maker-set", "[LINK OPTIONS] maker-set M --yes",
             "  Loads the maker's data set of motor model M (0..14) as the motor page does\n"
-            "  and reads the motor groups back. Exit 0, 1.\n",
+            "  and reads the motor groups back. Refuses without --yes, as the page asks\n"
+            "  first (overwrite, then the rating-plate warning). Exit 0, 1, 2.\n",
             RunMakerSet};
 }
 
