@@ -13,6 +13,7 @@
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "shell/actuatortestdialog.h"
+#include "tests/support/noticerecorder.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
@@ -93,6 +94,29 @@ TEST_F(SpecificProgTest, FactorySettingsQuestion) {
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryOkButton")->click();
     EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xA6});
     EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
+}
+
+// While the motor turns neither the loader nor factory settings go out, even
+// from a question or panel opened before: each says why in the status bar.
+TEST_F(SpecificProgTest, MotorRunningRefusesFirmwareAndFactorySettings) {
+    testkit::NoticeRecorder frame;
+    CSpecificProgPage page{model::DriveData::instance()};
+    page.setFrame(&frame);
+    page.askFactorySettings();
+    page.showFirmwareUpdate();
+    chooseFiles(*page.firmwarePanel(), 10, 300);
+    page.operationNotAllowed();
+    auto* program = page.firmwarePanel()->findChild<QPushButton*>("programButton");
+    EXPECT_FALSE(program->isEnabled());
+    page.firmwarePanel()->startDownload();
+    page.factorySettingsQuestion()->confirm();
+    QTest::qWait(50);
+    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_EQ(frame.posts.count(), 0u);  // no WM_LINK_SUSPEND
+    EXPECT_TRUE(m_prompter.confirmed.empty());
+    EXPECT_EQ(frame.notices.size(), 2);
+    page.operationAllowed();
+    EXPECT_TRUE(program->isEnabled());
 }
 
 // Operation not allowed disables buttons 1 and 3 only; back returns to the menu.
