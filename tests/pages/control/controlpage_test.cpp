@@ -13,6 +13,7 @@
 #include "model/commands.h"
 #include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
+#include "tests/support/noticerecorder.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::pages {
@@ -189,7 +190,7 @@ TEST_F(ControlPageTest, EverySetSpeedActionWritesGroup50WithTheRightBytes) {
         {"typed 500 Hz", [&] { type("500"); }, {0x01, 0xF4, 0x00, 0x01}, "500"},
         {"typed above the maximum", [&] { type("5000"); }, {0x03, 0xE8, 0x00, 0x01}, "1000"},
         {"typed below the minimum", [&] { type("7"); }, {0x00, 0x1E, 0x00, 0x01}, "30"},
-        {"typed garbage", [&] { type("fast"); }, {0x00, 0x1E, 0x00, 0x01}, "30"},
+        {"typed garbage is refused", [&] { type("abc"); }, {}, "30"},
         {"spin up at the maximum",
          [&] {
              edit()->setFieldText("1000");
@@ -236,13 +237,39 @@ TEST_F(ControlPageTest, EverySetSpeedActionWritesGroup50WithTheRightBytes) {
     };
     for (const Case& c : cases) {
         c.act();
-        EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, c.written)})) << c.name;
+        const auto expected =
+            c.written.empty() ? std::vector<Telegram>{} : std::vector{WriteOf(0x10, c.written)};
+        EXPECT_TRUE(SameRequests(TakeRequests(), expected)) << c.name;
         EXPECT_EQ(edit()->fieldText(), c.shown) << c.name;
     }
     EXPECT_EQ(text("setSpeedUnit"), "hz");
     choose("p8List", 1);
     EXPECT_EQ(text("setSpeedUnit"), "rpm");
     EXPECT_EQ(text("p14Unit"), "rpm");
+}
+
+// At 800 Hz the direction list is greyed out, a change that still arrives is
+// refused with a notice, and not even the first refreshes write the direction
+// group back; a typed "abc" is refused the same way.
+TEST_F(ControlPageTest, DirectionAndGarbageRefusedWhileTheMotorTurns) {
+    testkit::NoticeRecorder frame;
+    m_page->setFrame(&frame);
+    const int writeDirectionGroup = model::WriteCommandOf(0x58);
+    SeedDrive();
+    StoreGroupValues(0x59, {{14, 800}});
+    m_page->operationNotAllowed();
+    for (int i = 0; i < 3; ++i) m_page->refresh();
+    EXPECT_FALSE(find<QComboBox>("p146List")->isEnabled());
+    choose("p146List", 1);
+    type("abc");
+    for (const Telegram& t : TakeRequests()) EXPECT_NE(t.command, writeDirectionGroup);
+    EXPECT_EQ(find<QComboBox>("p146List")->currentIndex(), 0);
+    EXPECT_EQ(frame.notices, (QStringList{"refusedwhilerunning", "numberinvalid"}));
+
+    m_page->operationAllowed();
+    choose("p146List", 1);
+    EXPECT_EQ(testkit::Commands(TakeRequests()), std::vector<int>{writeDirectionGroup});
+    m_page->setFrame(nullptr);
 }
 
 // Fault prevented: edits of the set speed during a run-in program fighting
@@ -331,10 +358,14 @@ TEST_F(ControlPageTest, SelectionFieldNamesModelsAndSlots) {
     EXPECT_EQ(field->text(), "typem08ac");
     m_page->showMotorModelName(15);
     EXPECT_EQ(field->text(), "nochoice");
-    m_page->showMemorySlotName(31);
-    EXPECT_EQ(field->text(), "m32");
-    m_page->showMemorySlotName(32);
-    EXPECT_EQ(field->text(), "");
+    // Loading the empty slot M5 leaves the drive on slot 3, and the field says so.
+    StoreGroupValues(0x59, {{20, 3}});
+    m_page->refresh();
+    m_page->showMemorySlotName(4);
+    EXPECT_EQ(field->text(), "m3");
+    StoreGroupValues(0x59, {{20, 5}});
+    m_page->refresh();
+    EXPECT_EQ(field->text(), "m5");
 
     // Slot chosen through the remote control: p102 set, p20 = 5.
     SeedDrive();
