@@ -9,6 +9,7 @@
 
 #include "control/pagetestsupport.h"
 #include "pages/common/stepedit.h"
+#include "tests/support/noticerecorder.h"
 
 namespace velmora::pages {
 namespace {
@@ -103,9 +104,9 @@ TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
     EXPECT_EQ(requests[0].data, Bytes{0x57});
 }
 
-// Fault prevented: refresh showing the remote set wrongly, or leaving a
-// speed outside its range in the working values.
-TEST_F(RemotePageTest, RefreshShowsTheSetAndClampsTheSpeeds) {
+// Fault prevented: refresh showing the remote set wrongly, or changing a
+// speed outside its range instead of marking it.
+TEST_F(RemotePageTest, RefreshShowsTheSetAndMarksSpeedsOutsideTheirRange) {
     TakeRequests();
     SeedDrive();
     StoreGroupValues(
@@ -120,9 +121,11 @@ TEST_F(RemotePageTest, RefreshShowsTheSetAndClampsTheSpeeds) {
     EXPECT_EQ(list(111)->itemText(4), "motorcodeb4");
     EXPECT_EQ(list(121)->count(), 10);
     EXPECT_EQ(edit(125)->fieldText(), "2.50");
-    EXPECT_EQ(edit(135)->fieldText(), "999");
-    EXPECT_EQ(working(135), 999u) << "parameter 135 may never equal speedMax";
+    EXPECT_EQ(edit(135)->fieldText(), "1000");
+    EXPECT_EQ(working(135), 1000u) << "shown as read";
+    EXPECT_FALSE(edit(135)->toolTip().isEmpty()) << "parameter 135 may never equal speedMax";
     EXPECT_EQ(edit(136)->fieldText(), "1000");
+    EXPECT_TRUE(edit(136)->toolTip().isEmpty());
     EXPECT_EQ(find<QComboBox>(QStringLiteral("p137ModeList"))->currentIndex(), 1);
     EXPECT_FALSE(edit(137)->isEnabled());
     EXPECT_EQ(find<QLabel>(QStringLiteral("p135Unit"))->text(), "hz");
@@ -152,7 +155,7 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
         {136, [&] { type(136, "1000"); }, 1000, "1000"},
         {137, [&] { type(137, "1000"); }, 1000, "1000"},
         {135, [&] { type(135, "5"); }, 30, "30"},
-        {136, [&] { type(136, "x"); }, 30, "30"},
+        {136, [&] { type(136, "x"); }, 1000, "1000"},  // refused
         {135, [&] { step(135, "999", 1); }, 999, "999"},
         {136, [&] { step(136, "999", 1); }, 1000, "1000"},
         {137, [&] { step(137, "1000", 1); }, 1000, "1000"},
@@ -171,6 +174,32 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
     EXPECT_EQ(working(135), 999u);
     EXPECT_EQ(edit(135)->fieldText(), "59940");
     EXPECT_TRUE(TakeRequests().empty());
+}
+
+// The drive holds p136 = 4000 Hz under a p42 of 1500 Hz: the page shows 4000,
+// says it is outside the range, and leaving it asks nothing until the user
+// changes a value.
+TEST_F(RemotePageTest, ValuesOutsideTheRangeAreShownAsReadAndLeavingAsksOnlyAfterAChange) {
+    testkit::NoticeRecorder frame;
+    m_page->setFrame(&frame);
+    SeedDrive();
+    StoreGroupValues(0x51, {{41, 30}, {42, 1500}});
+    StoreGroupValues(0x57, {{125, 250}, {135, 500}, {136, 4000}, {137, 700}});
+    m_page->refresh();
+    EXPECT_EQ(edit(136)->fieldText(), "4000");
+    EXPECT_FALSE(edit(136)->toolTip().isEmpty());
+    emit edit(136)->editingFinished();  // tabbing through changes nothing
+    type(125, "abc");
+    EXPECT_EQ(edit(125)->fieldText(), "2.50");
+    EXPECT_EQ(frame.notices.size(), 2);  // outside the range, not a number
+    EXPECT_TRUE(m_page->confirmLeave());
+    EXPECT_TRUE(m_prompter.confirmed.empty());
+    type(136, "1200");
+    m_prompter.confirmAnswers = {false};
+    EXPECT_FALSE(m_page->confirmLeave());
+    EXPECT_EQ(m_prompter.confirmed.size(), 1);
+    for (const auto& t : TakeRequests()) EXPECT_NE(t.command, 0x17) << "nothing written";
+    m_page->setFrame(nullptr);
 }
 
 // Fault prevented: relay current limits outside 0.40..12.00 A stored.
