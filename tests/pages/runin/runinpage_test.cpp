@@ -8,6 +8,8 @@
 
 #include "model/drivedata.h"
 #include "pages/runin/runinpage.h"
+#include "tests/support/noticerecorder.h"
+#include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages {
@@ -106,6 +108,35 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     EXPECT_EQ(speedOf(requests[1]), 500u);
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{0}));
     EXPECT_TRUE(m_page->findChild<QComboBox*>("programList")->isEnabled());
+}
+
+// A step above the drive's maximum frequency (16 Hz asked, p42 = 10 Hz) is
+// refused at Start with the step named, before the question and without a
+// telegram; while running, the speed the drive reports stands beside the
+// program's.
+TEST_F(RunInPageTest, StepAboveTheMaximumFrequencyIsRefusedAndTheDriveSpeedShown) {
+    testkit::ShippedCatalog texts;
+    testkit::NoticeRecorder frame;
+    m_page->setFrame(&frame);
+    auto& drive = model::DriveData::instance();
+    drive.SetImage(42, 10);
+    drive.TakeImage();
+    m_page->startPressed();
+    EXPECT_TRUE(m_prompter.confirmed.empty());
+    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_EQ(frame.notices, QStringList{"Step 1 asks for 1000 rpm, above the drive's maximum "
+                                         "frequency of 10 Hz (P42). The program was not started."});
+
+    drive.SetImage(42, 16);
+    drive.TakeImage();
+    m_page->startPressed();
+    ASSERT_TRUE(m_page->running());
+    drive.SetImage(14, 15);  // the drive reports 900 rpm
+    m_page->clockTick();
+    EXPECT_EQ(m_page->findChild<QLabel*>("driveSpeed")->text(), "drive: 900 rpm");
+    m_page->stopIfRunning();
+    TakeRequests();
+    m_page->setFrame(&m_frame);
 }
 
 // Catches a step change the main window never hears of (the trend marks it)
