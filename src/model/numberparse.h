@@ -86,8 +86,11 @@ namespace velmora::model {
     std::string number(text);
     for (char& c : number)
         if (c == decimalSeparator) c = '.';
-    if (!number.empty() && number.front() == '+') number.erase(0, 1);
-    if (number.empty() || number.front() == '+') return std::nullopt;
+    if (!number.empty() && number.front() == '+') {
+        number.erase(0, 1);
+        if (!number.empty() && (number.front() == '+' || number.front() == '-')) return std::nullopt;
+    }
+    if (number.empty()) return std::nullopt;
     double value = 0.0;
     const char* end = number.data() + number.size();
     const auto result = std::from_chars(number.data(), end, value, std::chars_format::general);

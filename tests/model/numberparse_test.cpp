@@ -26,7 +26,9 @@ TEST(NumberParseStrict, TakesWholeNumbersOnly) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseDoubleStrict(c.text, c.separator), c.real) << '"' << c.text << '"';
-        if (c.separator == '.') EXPECT_EQ(ParseUnsignedStrict(c.text), c.whole) << c.text;
+        if (c.separator == '.') {
+            EXPECT_EQ(ParseUnsignedStrict(c.text), c.whole) << c.text;
+        }
     }
     EXPECT_EQ(ParseRealStrict("1e39"), std::nullopt);  // beyond single precision
     EXPECT_EQ(ParseDouble("2,5"), 2.0);                // files keep the lenient point

@@ -253,6 +253,15 @@ void CRemotePage::loadPressed() {
     const QString file = shell::prompter().chooseOpenFile(this, parameterFileChoice("loadfrom"));
     if (file.isEmpty()) return;
     RemoteParameterFile::load(file.toStdString(), data());
+    // A file's speeds are kept inside the drive's limits like typed ones: Send
+    // would carry them. Only what the drive holds is shown unchanged.
+    for (const SpeedField& field : m_speeds) {
+        const std::uint32_t v = data().GetChoice(field.parameter);
+        if (field.parameter != param::kStopBelow ||
+            ModeOf137(v, m_speedMin) == Speed137Mode::Chosen)
+            data().SetChoice(field.parameter,
+                             ClampRemoteSpeed(field.parameter, v, m_speedMin, m_speedMax));
+    }
     showValues();
 }
 

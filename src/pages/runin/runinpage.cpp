@@ -205,10 +205,10 @@ void CRunInPage::startPressed() {
 }
 
 // The drive would hold such a step at its maximum, or refuse it: the program
-// is not started. An unread maximum (all ones) lets every step through.
+// is not started. A maximum not read yet (0, or all ones) lets every step through.
 bool CRunInPage::programFitsDrive() {
     const std::uint32_t maxHz = data().GetChoice(param::kMaxSpeed);
-    const std::size_t step = FirstStepAbove(m_steps, maxHz);
+    const std::size_t step = maxHz == 0 ? 0 : FirstStepAbove(m_steps, maxHz);
     if (step == 0) return true;
     shell::showNotice(this, shell::T("runinstepabovemax")
                                 .arg(number(static_cast<std::uint32_t>(step)),

@@ -16,7 +16,9 @@ constexpr std::optional<double> kRefused = std::nullopt;
 
 void ExpectValue(std::optional<double> got, std::optional<double> expected, const char* text) {
     ASSERT_EQ(got.has_value(), expected.has_value()) << '"' << text << '"';
-    if (got) EXPECT_NEAR(*got, *expected, 1e-9) << text;
+    if (got) {
+        EXPECT_NEAR(*got, *expected, 1e-9) << text;
+    }
 }
 
 struct SpinCase {
