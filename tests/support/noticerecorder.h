@@ -1,6 +1,6 @@
 #pragma once
 // A main window stand-in that keeps the status-bar notices a page shows
-// through its channel, and records its posts like MessageRecorder.
+// through its channel; its posts are recorded as by MessageRecorder.
 #include <QStringList>
 
 #include "shell/noticeboard.h"
