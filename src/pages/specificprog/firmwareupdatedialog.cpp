@@ -143,7 +143,10 @@ void FirmwareUpdateDialog::resumePolling() const {
     if (downloading()) link::SetPollMode(m_pollMode);
 }
 
+// A status seen during a download comes from the drive's loader, which
+// reports operation not allowed; the motor cannot turn then.
 void FirmwareUpdateDialog::setMotorRunning(bool running) {
+    if (downloading()) return;
     m_motorRunning = running;
     m_start->setEnabled(!downloading() && !running);
 }
