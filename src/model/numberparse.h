@@ -88,7 +88,8 @@ namespace velmora::model {
         if (c == decimalSeparator) c = '.';
     if (!number.empty() && number.front() == '+') {
         number.erase(0, 1);
-        if (!number.empty() && (number.front() == '+' || number.front() == '-')) return std::nullopt;
+        if (!number.empty() && (number.front() == '+' || number.front() == '-'))
+            return std::nullopt;
     }
     if (number.empty()) return std::nullopt;
     double value = 0.0;

@@ -51,8 +51,7 @@ struct NumberSpec {
                                                 bool rpm, char decimalSeparator = '.');
 // Value stored by one spin step (direction +1 up, -1 down).
 [[nodiscard]] std::optional<double> SpinValue(const NumberSpec& spec, std::string_view text,
-                                              bool rpm, int direction,
-                                              char decimalSeparator = '.');
+                                              bool rpm, int direction, char decimalSeparator = '.');
 
 // Parameter 8's list index: 0 shows Hz, 1 rpm; other values convert like rpm.
 [[nodiscard]] bool RpmDisplay(std::uint32_t speedUnitChoice);

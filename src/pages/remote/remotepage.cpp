@@ -129,7 +129,8 @@ void CRemotePage::showValues() {
     QStringList outside;
     for (SpeedField& field : m_speeds) {
         showSpeed(field);
-        const bool checked = field.parameter != param::kStopBelow || mode137 == Speed137Mode::Chosen;
+        const bool checked =
+            field.parameter != param::kStopBelow || mode137 == Speed137Mode::Chosen;
         const QString note = checked ? outsideRangeNote(field) : QString();
         field.edit->setToolTip(note);
         if (!note.isEmpty()) outside << note;
@@ -144,8 +145,9 @@ QString CRemotePage::outsideRangeNote(const SpeedField& field) const {
     if (value >= range.low && value <= range.high) return {};
     std::uint32_t low = range.low, high = range.high;
     for (std::uint32_t* v : {&value, &low, &high}) data().ToDisplaySpeed(*v);
-    return T("outsiderange").arg(T("p" + std::to_string(field.parameter)), UnsignedText(value),
-                                 UnsignedText(low), UnsignedText(high));
+    return T("outsiderange")
+        .arg(T("p" + std::to_string(field.parameter)), UnsignedText(value), UnsignedText(low),
+             UnsignedText(high));
 }
 
 std::optional<std::uint32_t> CRemotePage::typedSpeed(const SpeedField& field) const {

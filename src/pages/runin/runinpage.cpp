@@ -138,10 +138,10 @@ void CRunInPage::applyTexts() {
     shell::FontSet fonts;
     fonts.apply(m_startLabel, shell::FontSet::Large);
     fonts.apply(m_cancelLabel, shell::FontSet::Large);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_programList, m_statusGroup, m_stepLine, m_stepTimeLabel, m_elapsedStepTime,
-             m_stepDuration, m_speedLabel, m_currentSpeed, m_driveSpeed, m_progressStart,
-             m_totalTime})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_programList, m_statusGroup, m_stepLine,
+                                                      m_stepTimeLabel, m_elapsedStepTime,
+                                                      m_stepDuration, m_speedLabel, m_currentSpeed,
+                                                      m_driveSpeed, m_progressStart, m_totalTime})
         fonts.apply(w, shell::FontSet::Normal);
     m_startLabel->setText(shell::T("startbutton"));
     m_cancelLabel->setText(shell::T("cancelbutton"));
@@ -185,10 +185,10 @@ void CRunInPage::showStatus() {
     m_currentSpeed->setText(number(m_sequencer.shownSpeed()) + " " + shell::T("rpm"));
     // The program's speed is what was asked for; the drive may not follow it.
     const std::uint32_t actualHz = data().Image(param::kActualSpeed);
-    m_driveSpeed->setText(m_running && actualHz <= 0xFFFF
-                              ? shell::T("runindrivespeed")
-                                    .arg(number(actualHz * 60) + " " + shell::T("rpm"))
-                              : QString());
+    m_driveSpeed->setText(
+        m_running && actualHz <= 0xFFFF
+            ? shell::T("runindrivespeed").arg(number(actualHz * 60) + " " + shell::T("rpm"))
+            : QString());
     m_totalTime->setText(number(m_sequencer.totalMinutes()) + " " + shell::T("minute"));
     m_progress->setValue(static_cast<int>(m_sequencer.elapsedTotal()));
 }

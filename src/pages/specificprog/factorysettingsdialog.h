@@ -17,7 +17,7 @@ public:
     void confirm();
     void setMotorRunning(bool running);
 
-private:
+  private:
     QLabel* m_message = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;

@@ -2,8 +2,8 @@
 // The nine calibration values of the drive, read when the panel opens and
 // written with the send button.
 #include <array>
-#include <optional>
 #include <cstdint>
+#include <optional>
 
 #include "pages/techservice/techpanel.h"
 

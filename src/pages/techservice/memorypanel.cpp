@@ -81,7 +81,8 @@ void MemoryPanel::stepAddress(int direction) {
 // Both directions use the address as its field rule leaves it, so no request
 // ever names an address past the end of the memory.
 void MemoryPanel::readWord() {
-    if (const auto address = committedAddress()) link::SendRequest(model::BuildReadEepromWord(*address));
+    if (const auto address = committedAddress())
+        link::SendRequest(model::BuildReadEepromWord(*address));
 }
 
 void MemoryPanel::writeWord() {

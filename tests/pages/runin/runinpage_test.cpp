@@ -1,3 +1,5 @@
+#include "pages/runin/runinpage.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -7,7 +9,6 @@
 #include <fstream>
 
 #include "model/drivedata.h"
-#include "pages/runin/runinpage.h"
 #include "tests/support/noticerecorder.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
