@@ -194,7 +194,6 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
 TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
     auto* selection = m_pages.control->findChild<QLineEdit*>("selectionField");
     ASSERT_NE(selection, nullptr);
-    // The drive confirms slot 5.
     model::DriveData::instance().SetWorking(model::param::kMemorySlot, 5);
     Deliver(*m_frame, link::WM_MEMORY_SLOT_CHOSEN, 4);
     EXPECT_EQ(selection->text(), "Memory 5");

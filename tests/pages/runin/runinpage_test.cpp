@@ -111,8 +111,7 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     EXPECT_TRUE(m_page->findChild<QComboBox*>("programList")->isEnabled());
 }
 
-// Step 1 (16 Hz) above p42 = 10 Hz is refused at Start, named, before the
-// question; while running, the drive's reported speed is shown.
+// Step 1 (16 Hz) above p42 = 10 Hz is refused at Start; the drive's speed is shown.
 TEST_F(RunInPageTest, StepAboveTheMaximumFrequencyIsRefusedAndTheDriveSpeedShown) {
     testkit::ShippedCatalog texts;
     testkit::NoticeRecorder frame;

@@ -96,8 +96,7 @@ TEST_F(SpecificProgTest, FactorySettingsQuestion) {
     EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
 }
 
-// While the motor turns neither the loader nor factory settings go out, also
-// from a question or panel opened before; each says why.
+// While the motor turns neither loader nor factory settings go out; each says why.
 TEST_F(SpecificProgTest, MotorRunningRefusesFirmwareAndFactorySettings) {
     testkit::NoticeRecorder frame;
     CSpecificProgPage page{model::DriveData::instance()};
