@@ -38,7 +38,7 @@ struct PollEntry {
 };
 
 // Every other mode polls the status alone.
-const std::array<PollEntry, 8> kPollModes{{
+const std::array<PollEntry, 9> kPollModes{{
     {PollMode::ControlPage, {true, kGroup59, 0}},
     {PollMode::ReportPage, {true, kGroups59And5A, 0}},
     {PollMode::ActuatorTest, {true, kSensorState, 0}},
@@ -47,6 +47,8 @@ const std::array<PollEntry, 8> kPollModes{{
     {PollMode::FirmwareQuiet, {false, {}, 0}},
     {PollMode::FirmwareBlockRequest, {false, kBlockRequest, 250}},
     {PollMode::FirmwarePreparing, {false, {}, 100}},
+    // The run-in page shows the speed the drive reports beside the program's.
+    {PollMode::RunIn, {true, kGroup59, 0}},
 }};
 
 }  // namespace

@@ -151,6 +151,17 @@ constexpr TextKey kMessages[] = {
     {"messages", "lostcalibration", "write the calibration"},
     {"messages", "lostserialnumber", "write the serial number"},
     {"messages", "losteepromword", "write a memory word"},
+    {"messages", "decimalseparator", "."},
+    {"messages", "numberinvalid",
+     "\u201c%1\u201d is not a number this field takes. It shows its last value again; nothing was "
+     "sent."},
+    {"messages", "refusedwhilerunning", "%1: not while the motor runs. Stop the motor first."},
+    {"messages", "runinstepabovemax",
+     "Step %1 asks for %2 rpm, above the drive's maximum frequency of %3 Hz (P42). The program "
+     "was not started."},
+    {"messages", "runindrivespeed", "drive: %1"},
+    {"messages", "outsiderange",
+     "%1 holds %2, outside the allowed range %3 to %4. It is shown as read and was not changed."},
 };
 constexpr TextKey kPortMenu[] = {
     {"portmenu", "rememberadapter", "Remember this adapter for this port"},

@@ -11,6 +11,7 @@
 #include "frame/statusindicator.h"
 #include "link/queues.h"
 #include "model/drivedata.h"
+#include "model/parameters.h"
 #include "shell/faultpopup.h"
 #include "tests/frame/frametestsupport.h"
 
@@ -193,6 +194,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
 TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
     auto* selection = m_pages.control->findChild<QLineEdit*>("selectionField");
     ASSERT_NE(selection, nullptr);
+    model::DriveData::instance().SetWorking(model::param::kMemorySlot, 5);
     Deliver(*m_frame, link::WM_MEMORY_SLOT_CHOSEN, 4);
     EXPECT_EQ(selection->text(), "Memory 5");
     Deliver(*m_frame, link::WM_MOTOR_MODEL_CHOSEN, 1);

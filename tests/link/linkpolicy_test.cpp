@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{13, true, {0x59, 0x5B}, 0}, ModeCase{14, false, {}, 0},
                       ModeCase{15, false, {0x61}, 250}, ModeCase{16, false, {}, 100},
                       ModeCase{2, true, {}, 0}, ModeCase{3, true, {}, 0}, ModeCase{12, true, {}, 0},
-                      ModeCase{17, true, {}, 0}, ModeCase{19, true, {}, 0},
+                      ModeCase{17, true, {0x59}, 0}, ModeCase{19, true, {}, 0},
                       ModeCase{-1, true, {}, 0}, ModeCase{1000, true, {}, 0}));
 
 // Catches request telegrams that the drive would not understand.

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <algorithm>
+#include <optional>
 
 #include "link/linkapi.h"
 #include "link/pollmode.h"
@@ -80,8 +81,7 @@ void CControlPage::connectControls() {
     connect(m_startSourceList, &QComboBox::activated, this, [this] { startSourceChosen(); });
     connect(m_p141List, &QComboBox::activated, this,
             [this] { remoteChoiceChosen(m_p141List, param::kSetPointSource); });
-    connect(m_rotationList, &QComboBox::activated, this,
-            [this] { remoteChoiceChosen(m_rotationList, param::kRotationDirection); });
+    connect(m_rotationList, &QComboBox::activated, this, [this] { directionChosen(); });
     connect(m_startButton, &QAbstractButton::clicked, this, [this] {
         // Sent all the same: the drive decides, and the fault may be gone.
         if (!m_reportedFault.isEmpty())
@@ -94,20 +94,35 @@ void CControlPage::connectControls() {
             [this] { m_helpViewer->open(shell::HelpKind::ControlPageHelp); });
 }
 
+// Reversing a turning spindle is not for the operator's page: the direction
+// waits until the drive reports it stopped.
 void CControlPage::operationAllowed() {
+    m_motorRunning = false;
     m_controlSourceList->setEnabled(true);
+    m_rotationList->setEnabled(true);
 }
 void CControlPage::operationNotAllowed() {
+    m_motorRunning = true;
     m_controlSourceList->setEnabled(false);
+    m_rotationList->setEnabled(false);
 }
 
 void CControlPage::showMotorModelName(int modelIndex) {
+    m_slotFromDrive = false;
     m_selectionKey = QString::fromLatin1(MotorModelKey(modelIndex));
     m_selectionField->setText(T(m_selectionKey.toStdString()));
 }
 
-void CControlPage::showMemorySlotName(int slotIndex) {
-    m_selectionKey = QString::fromStdString(MemorySlotKey(slotIndex));
+void CControlPage::showMemorySlotName(int) {
+    m_slotFromDrive = true;
+    showDriveSlot();
+}
+
+// Parameter 20 counts the slots from 1; 0 or an unread value names none.
+void CControlPage::showDriveSlot() {
+    const std::uint32_t slot = data().GetChoice(param::kMemorySlot);
+    m_selectionKey =
+        QString::fromStdString(MemorySlotKey(slot >= 1 && slot <= 32 ? long(slot) - 1 : -1));
     m_selectionField->setText(m_selectionKey.isEmpty() ? QString()
                                                        : T(m_selectionKey.toStdString()));
 }
@@ -144,11 +159,8 @@ void CControlPage::showOperatingValues() {
     m_speedValue->setText(displaySpeedText(data(), data().GetChoice(param::kActualSpeed)));
     m_voltageValue->setText(FixedText(data().GetReal(param::kOutputVoltage), 1));
     m_currentValue->setText(FixedText(data().GetReal(param::kOutputCurrent), 1));
-    // A slot loaded from the remote control shows its name; parameter 20 counts from 1.
-    if (data().GetChoice(param::kMotorSelection) == 1) {
-        const std::uint32_t slot = data().GetChoice(param::kMemorySlot);
-        showMemorySlotName(slot >= 1 && slot <= 32 ? static_cast<int>(slot) - 1 : -1);
-    }
+    // A slot loaded from the remote control or from the motor page.
+    if (m_slotFromDrive || data().GetChoice(param::kMotorSelection) == 1) showDriveSlot();
 }
 
 void CControlPage::linkLost() {
@@ -170,10 +182,16 @@ void CControlPage::showDriveIdentity() {
 
 void CControlPage::showRemoteChoices() {
     m_startSourceList->setCurrentIndex(listIndexOf(data().GetChoice(param::kStartSource)));
-    startSourceChosen();
     m_p141List->setCurrentIndex(listIndexOf(data().GetChoice(param::kSetPointSource)));
-    remoteChoiceChosen(m_p141List, param::kSetPointSource);
     m_rotationList->setCurrentIndex(listIndexOf(data().GetChoice(param::kRotationDirection)));
+    // The write-back carries the direction too: none while the motor turns.
+    if (m_motorRunning) {
+        if (const auto enabled = StartSourceChosen(m_startSourceList->currentIndex()))
+            setRoundButtonsEnabled(*enabled);
+        return;
+    }
+    startSourceChosen();
+    remoteChoiceChosen(m_p141List, param::kSetPointSource);
     remoteChoiceChosen(m_rotationList, param::kRotationDirection);
 }
 
@@ -188,10 +206,25 @@ void CControlPage::showSetSpeedAndBasics() {
     unitChosen();
 }
 
+// A text that is not a number is refused: the field shows the set speed
+// again and nothing is written (it used to send the minimum speed).
+std::optional<std::uint32_t> CControlPage::typedSetSpeed() {
+    const QString text = m_setSpeedEdit->fieldText();
+    std::optional<std::uint32_t> v = TypedUnsigned(text);
+    if (!v) {
+        showSetSpeed(data().GetChoice(param::kSetSpeed));
+        RefuseTypedText(m_setSpeedEdit, text);
+        return std::nullopt;
+    }
+    data().FromDisplaySpeed(*v);
+    return v;
+}
+
 void CControlPage::setSpeedEdited() {
     if (m_runInActive) return;
-    std::uint32_t v = ParseUnsigned(m_setSpeedEdit->fieldText());
-    data().FromDisplaySpeed(v);
+    const std::optional<std::uint32_t> typed = typedSetSpeed();
+    if (!typed) return;
+    std::uint32_t v = *typed;
     // Typed speeds outside the drive's limits are never sent: the 16-bit
     // field would otherwise carry a truncated, arbitrary speed.
     v = ClampSetSpeed(v, m_speedMin, m_speedMax);
@@ -202,9 +235,9 @@ void CControlPage::setSpeedEdited() {
 }
 
 void CControlPage::spinStepped(int delta) {
-    std::uint32_t v = ParseUnsigned(m_setSpeedEdit->fieldText());
-    data().FromDisplaySpeed(v);
-    const std::uint32_t n = SpinStepSpeed(v, delta, m_speedMin, m_speedMax);
+    const std::optional<std::uint32_t> v = typedSetSpeed();
+    if (!v) return;
+    const std::uint32_t n = SpinStepSpeed(*v, delta, m_speedMin, m_speedMax);
     setSliderPosition(n);
     data().SetChoice(param::kSetSpeed, n);
     showSetSpeed(n);
@@ -247,6 +280,15 @@ void CControlPage::startSourceChosen() {
 void CControlPage::remoteChoiceChosen(QComboBox* list, int parameter) {
     takeListChoice(list, parameter);
     data().RequestGroup(0, kWriteRemoteChoiceGroup);
+}
+
+void CControlPage::directionChosen() {
+    if (m_motorRunning) {
+        m_rotationList->setCurrentIndex(listIndexOf(data().GetChoice(param::kRotationDirection)));
+        RefuseWhileRunning(this, T("p146"));
+        return;
+    }
+    remoteChoiceChosen(m_rotationList, param::kRotationDirection);
 }
 
 void CControlPage::resetPressed() {

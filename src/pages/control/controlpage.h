@@ -2,6 +2,7 @@
 // The operator's page: set speed, start/stop/reset, live values, the basic
 // choices and the identity of the connected drive.
 #include <cstdint>
+#include <optional>
 
 #include "shell/fontset.h"
 #include "shell/page.h"
@@ -33,9 +34,12 @@ class CControlPage : public shell::Page {
     void refresh() override;
     void applyTexts() override;
 
-    // WM_MOTOR_MODEL_CHOSEN / WM_MEMORY_SLOT_CHOSEN: show the loaded set's name.
+    // WM_MOTOR_MODEL_CHOSEN: show the loaded model's name.
     void showMotorModelName(int modelIndex);
-    void showMemorySlotName(int slotIndex);
+    // WM_MEMORY_SLOT_CHOSEN: from now on the field names the slot the drive
+    // reports as loaded (parameter 20), not the one asked for: loading an
+    // empty slot leaves the drive on its previous one.
+    void showMemorySlotName(int requestedSlotIndex);
     // WM_RUNIN_ACTIVE mirrored here.
     void setRunInActive(bool active);
     // Speed, voltage and current are blanked: figures would look current.
@@ -57,6 +61,9 @@ class CControlPage : public shell::Page {
     void showRemoteChoices();
     void showSetSpeedAndBasics();
 
+    // The set speed typed in the field (internal unit); nullopt, with the
+    // field reset and a notice, when the text is not a number.
+    [[nodiscard]] std::optional<std::uint32_t> typedSetSpeed();
     void setSpeedEdited();
     void spinStepped(int delta);
     void sliderMoved();
@@ -64,6 +71,8 @@ class CControlPage : public shell::Page {
     void controlSourceChosen();
     void startSourceChosen();
     void remoteChoiceChosen(QComboBox* list, int parameter);
+    void directionChosen();
+    void showDriveSlot();
     void resetPressed();
 
     // Parameter = the list's selection; a list showing no selection (the
@@ -78,6 +87,9 @@ class CControlPage : public shell::Page {
     std::uint32_t m_speedMax = 4000;
     int m_refreshCount = 0;
     bool m_runInActive = false;
+    // The drive reports the motor turning (operation not allowed).
+    bool m_motorRunning = false;
+    bool m_slotFromDrive = false;
     // Key shown in the selection field (motor model or slot); empty for none.
     QString m_selectionKey = QStringLiteral("nochoice");
     shell::FontSet m_fonts;

@@ -33,20 +33,28 @@ double ClampToRange(double value, NumberRange range) {
     return value;
 }
 
-double TextValue(const NumberSpec& spec, std::string_view text, bool rpm) {
-    if (spec.kind == NumberKind::Real) return model::ParseDouble(text);
-    std::uint32_t value = model::ParseUnsigned(text);
-    if (spec.kind == NumberKind::Frequency && rpm) value /= 60;
-    return static_cast<double>(value);
+std::optional<double> TextValue(const NumberSpec& spec, std::string_view text, bool rpm,
+                                char decimalSeparator) {
+    if (spec.kind == NumberKind::Real) return model::ParseDoubleStrict(text, decimalSeparator);
+    std::optional<std::uint32_t> value = model::ParseUnsignedStrict(text);
+    if (!value) return std::nullopt;
+    if (spec.kind == NumberKind::Frequency && rpm) *value /= 60;
+    return static_cast<double>(*value);
 }
 
-double CommitValue(const NumberSpec& spec, std::string_view text, bool rpm) {
-    return ClampToRange(TextValue(spec, text, rpm), spec.typed);
+std::optional<double> CommitValue(const NumberSpec& spec, std::string_view text, bool rpm,
+                                  char decimalSeparator) {
+    const std::optional<double> value = TextValue(spec, text, rpm, decimalSeparator);
+    if (!value) return std::nullopt;
+    return ClampToRange(*value, spec.typed);
 }
 
-double SpinValue(const NumberSpec& spec, std::string_view text, bool rpm, int direction) {
+std::optional<double> SpinValue(const NumberSpec& spec, std::string_view text, bool rpm,
+                                int direction, char decimalSeparator) {
+    const std::optional<double> value = TextValue(spec, text, rpm, decimalSeparator);
+    if (!value) return std::nullopt;
     const double step = direction >= 0 ? spec.step : -spec.step;
-    return ClampToRange(TextValue(spec, text, rpm) + step, spec.spin);
+    return ClampToRange(*value + step, spec.spin);
 }
 
 bool RpmDisplay(std::uint32_t speedUnitChoice) {

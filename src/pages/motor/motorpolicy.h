@@ -3,6 +3,7 @@
 // becomes a stored value, which current limit an inverter has, and how a
 // stored value picks the entry of a special-value list. Qt-free.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,13 +42,16 @@ struct NumberSpec {
 [[nodiscard]] double ClampToRange(double value, NumberRange range);
 
 // The stored-unit value a field's text stands for: frequencies in rpm display
-// are divided by 60 (integer division).
-[[nodiscard]] double TextValue(const NumberSpec& spec, std::string_view text, bool rpm);
+// are divided by 60 (integer division). nullopt when the text is not a number
+// of the field's kind; reals take decimalSeparator as well as the point.
+[[nodiscard]] std::optional<double> TextValue(const NumberSpec& spec, std::string_view text,
+                                              bool rpm, char decimalSeparator = '.');
 // Value stored when the field loses the focus.
-[[nodiscard]] double CommitValue(const NumberSpec& spec, std::string_view text, bool rpm);
+[[nodiscard]] std::optional<double> CommitValue(const NumberSpec& spec, std::string_view text,
+                                                bool rpm, char decimalSeparator = '.');
 // Value stored by one spin step (direction +1 up, -1 down).
-[[nodiscard]] double SpinValue(const NumberSpec& spec, std::string_view text, bool rpm,
-                               int direction);
+[[nodiscard]] std::optional<double> SpinValue(const NumberSpec& spec, std::string_view text,
+                                              bool rpm, int direction, char decimalSeparator = '.');
 
 // Parameter 8's list index: 0 shows Hz, 1 rpm; other values convert like rpm.
 [[nodiscard]] bool RpmDisplay(std::uint32_t speedUnitChoice);

@@ -6,6 +6,7 @@
 
 #include "model/numberparse.h"
 #include "model/parameters.h"
+#include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
 #include "shell/textcatalog.h"
 
@@ -92,13 +93,25 @@ void NumberRow::store(double value) {
 void NumberRow::commit() {
     if (m_rangeSource) setRange(m_rangeSource());
     const std::string text = m_field->fieldText().toStdString();
-    store(CommitValue(m_spec, text, rpm()));
+    storeOrRefuse(CommitValue(m_spec, text, rpm(), InterfaceDecimalSeparator()));
 }
 
 void NumberRow::step(int direction) {
     if (m_rangeSource) setRange(m_rangeSource());
     const std::string text = m_field->fieldText().toStdString();
-    store(SpinValue(m_spec, text, rpm(), direction));
+    storeOrRefuse(SpinValue(m_spec, text, rpm(), direction, InterfaceDecimalSeparator()));
+}
+
+// A text that is not a number leaves the working copy alone, so nothing of
+// it can be sent; the field shows the value it had.
+void NumberRow::storeOrRefuse(std::optional<double> value) {
+    if (value) {
+        store(*value);
+        return;
+    }
+    const QString text = m_field->fieldText();
+    load();
+    RefuseTypedText(m_field, text);
 }
 
 void NumberRow::setRange(NumberRange range) {

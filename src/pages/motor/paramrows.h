@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,7 @@ class NumberRow : public QObject {
   private:
     [[nodiscard]] bool rpm() const;
     void store(double value);
+    void storeOrRefuse(std::optional<double> value);
 
     model::DriveData& m_data;
     NumberSpec m_spec;

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
+#include <string>
 
 #include "link/linkapi.h"
 #include "link/pollmode.h"
@@ -114,33 +116,61 @@ void CRemotePage::showUnits() {
     for (SpeedField& field : m_speeds) field.unit->setText(T(unit == 0 ? "hz" : "rpm"));
 }
 
+// The values are shown as the drive holds them: one outside what the page
+// allows (p136 above a p42 lowered since) is marked, never changed behind
+// the user's back, so an untouched page holds nothing unsent.
 void CRemotePage::showValues() {
     for (ListField& field : m_lists)
         field.box->setCurrentIndex(listIndexOf(data().GetChoice(field.list->parameter)));
     showCurrent();
-    for (int parameter : {135, 136}) {
-        SpeedField& field = speedField(parameter);
+    const auto mode137 = ModeOf137(data().GetChoice(param::kStopBelow), m_speedMin);
+    m_mode137List->setCurrentIndex(static_cast<int>(mode137));
+    speedField(param::kStopBelow).edit->setEnabled(mode137 == Speed137Mode::Chosen);
+    QStringList outside;
+    for (SpeedField& field : m_speeds) {
         showSpeed(field);
-        speedEdited(field);
+        const bool checked =
+            field.parameter != param::kStopBelow || mode137 == Speed137Mode::Chosen;
+        const QString note = checked ? outsideRangeNote(field) : QString();
+        field.edit->setToolTip(note);
+        if (!note.isEmpty()) outside << note;
     }
-    SpeedField& field137 = speedField(param::kStopBelow);
-    m_mode137List->setCurrentIndex(
-        static_cast<int>(ModeOf137(data().GetChoice(param::kStopBelow), m_speedMin)));
-    showSpeed(field137);
-    speedEdited(field137);
-    mode137Chosen();
+    if (!outside.isEmpty()) shell::showNotice(this, outside.join(QLatin1Char(' ')));
     listOf(param::kBasicSettingsChange)->setEnabled(data().GetChoice(param::kControlSource) != 0);
 }
 
-std::uint32_t CRemotePage::typedSpeed(const SpeedField& field) const {
-    std::uint32_t v = ParseUnsigned(field.edit->fieldText());
-    data().FromDisplaySpeed(v);
+QString CRemotePage::outsideRangeNote(const SpeedField& field) const {
+    const SpeedRange range = RemoteSpeedRange(field.parameter, m_speedMin, m_speedMax);
+    std::uint32_t value = data().GetChoice(field.parameter);
+    if (value >= range.low && value <= range.high) return {};
+    std::uint32_t low = range.low, high = range.high;
+    for (std::uint32_t* v : {&value, &low, &high}) data().ToDisplaySpeed(*v);
+    return T("outsiderange")
+        .arg(T("p" + std::to_string(field.parameter)), UnsignedText(value), UnsignedText(low),
+             UnsignedText(high));
+}
+
+std::optional<std::uint32_t> CRemotePage::typedSpeed(const SpeedField& field) const {
+    std::optional<std::uint32_t> v = TypedUnsigned(field.edit->fieldText());
+    if (v) data().FromDisplaySpeed(*v);
     return v;
 }
 
+// A text that is not a number is refused: the field shows the value it had.
+void CRemotePage::refuseText(StepEdit* edit, const std::function<void()>& showLast) {
+    const QString text = edit->fieldText();
+    showLast();
+    RefuseTypedText(edit, text);
+}
+
 void CRemotePage::speedEdited(SpeedField& field) {
+    // Passing through a field changes nothing, also a value outside the range.
+    if (field.edit->fieldText() == speedText(field)) return;
+    const auto typed = typedSpeed(field);
+    if (!typed) return refuseText(field.edit, [&] { showSpeed(field); });
     data().SetChoice(field.parameter,
-                     ClampRemoteSpeed(field.parameter, typedSpeed(field), m_speedMin, m_speedMax));
+                     ClampRemoteSpeed(field.parameter, *typed, m_speedMin, m_speedMax));
+    field.edit->setToolTip(QString());
     showSpeed(field);
 }
 
@@ -148,8 +178,11 @@ void CRemotePage::speedStepped(SpeedField& field, int delta) {
     if (field.parameter == param::kStopBelow &&
         m_mode137List->currentIndex() != static_cast<int>(Speed137Mode::Chosen))
         return;
-    data().SetChoice(field.parameter, StepRemoteSpeed(field.parameter, typedSpeed(field), delta,
-                                                      m_speedMin, m_speedMax));
+    const auto typed = typedSpeed(field);
+    if (!typed) return refuseText(field.edit, [&] { showSpeed(field); });
+    data().SetChoice(field.parameter,
+                     StepRemoteSpeed(field.parameter, *typed, delta, m_speedMin, m_speedMax));
+    field.edit->setToolTip(QString());
     showSpeed(field);
 }
 
@@ -164,12 +197,16 @@ void CRemotePage::mode137Chosen() {
             data().SetChoice(param::kStopBelow, m_speedMin);
             field.edit->setEnabled(false);
             break;
-        case static_cast<int>(Speed137Mode::Chosen):
-            // The typed speed is kept inside the drive's limits like any edit.
+        case static_cast<int>(Speed137Mode::Chosen): {
+            // The typed speed is kept inside the drive's limits like any edit;
+            // a text that is no number leaves the value as it was.
+            const std::uint32_t typed =
+                typedSpeed(field).value_or(data().GetChoice(param::kStopBelow));
             data().SetChoice(param::kStopBelow,
-                             ClampRemoteSpeed(137, typedSpeed(field), m_speedMin, m_speedMax));
+                             ClampRemoteSpeed(137, typed, m_speedMin, m_speedMax));
             field.edit->setEnabled(true);
             break;
+        }
         default:
             break;
     }
@@ -177,13 +214,16 @@ void CRemotePage::mode137Chosen() {
 }
 
 void CRemotePage::currentEdited() {
-    data().SetReal(param::kRelayCurrent, ClampRelayCurrent(ParseReal(m_currentEdit->fieldText())));
+    const auto typed = TypedReal(m_currentEdit->fieldText());
+    if (!typed) return refuseText(m_currentEdit, [this] { showCurrent(); });
+    data().SetReal(param::kRelayCurrent, ClampRelayCurrent(*typed));
     showCurrent();
 }
 
 void CRemotePage::currentStepped(int delta) {
-    data().SetReal(param::kRelayCurrent,
-                   StepRelayCurrent(ParseReal(m_currentEdit->fieldText()), delta));
+    const auto typed = TypedReal(m_currentEdit->fieldText());
+    if (!typed) return refuseText(m_currentEdit, [this] { showCurrent(); });
+    data().SetReal(param::kRelayCurrent, StepRelayCurrent(*typed, delta));
     showCurrent();
 }
 
@@ -215,13 +255,26 @@ void CRemotePage::loadPressed() {
     const QString file = shell::prompter().chooseOpenFile(this, parameterFileChoice("loadfrom"));
     if (file.isEmpty()) return;
     RemoteParameterFile::load(file.toStdString(), data());
+    // A file's speeds are kept inside the drive's limits like typed ones: Send
+    // would carry them. Only what the drive holds is shown unchanged.
+    for (const SpeedField& field : m_speeds) {
+        const std::uint32_t v = data().GetChoice(field.parameter);
+        if (field.parameter != param::kStopBelow ||
+            ModeOf137(v, m_speedMin) == Speed137Mode::Chosen)
+            data().SetChoice(field.parameter,
+                             ClampRemoteSpeed(field.parameter, v, m_speedMin, m_speedMax));
+    }
     showValues();
 }
 
-void CRemotePage::showSpeed(const SpeedField& field) {
+QString CRemotePage::speedText(const SpeedField& field) const {
     std::uint32_t v = data().GetChoice(field.parameter);
     data().ToDisplaySpeed(v);
-    field.edit->setFieldText(UnsignedText(v));
+    return UnsignedText(v);
+}
+
+void CRemotePage::showSpeed(const SpeedField& field) {
+    field.edit->setFieldText(speedText(field));
 }
 
 void CRemotePage::showCurrent() {

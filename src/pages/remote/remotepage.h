@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "pages/remote/remotepolicy.h"
@@ -71,8 +73,13 @@ class CRemotePage : public shell::Page {
     void savePressed();
     void loadPressed();
 
+    [[nodiscard]] QString speedText(const SpeedField& field) const;
     void showSpeed(const SpeedField& field);
-    [[nodiscard]] std::uint32_t typedSpeed(const SpeedField& field) const;
+    // The typed speed in the internal unit; nullopt when the text is no number.
+    [[nodiscard]] std::optional<std::uint32_t> typedSpeed(const SpeedField& field) const;
+    void refuseText(StepEdit* edit, const std::function<void()>& showLast);
+    // Empty, or why the value the drive holds lies outside the field's range.
+    [[nodiscard]] QString outsideRangeNote(const SpeedField& field) const;
     void showCurrent();
     [[nodiscard]] SpeedField& speedField(int parameter);
     [[nodiscard]] QComboBox* listOf(int parameter) const;

@@ -17,6 +17,7 @@
 #include "model/runinprogram.h"
 #include "shell/animationview.h"
 #include "shell/fontset.h"
+#include "shell/noticeboard.h"
 #include "shell/prompter.h"
 #include "shell/roundbutton.h"
 #include "shell/textcatalog.h"
@@ -34,6 +35,13 @@ namespace {
 
 QString number(std::uint32_t value) {
     return QString::number(value);
+}
+
+// 1-based number of the first step whose speed lies above maxHz; 0 for none.
+std::size_t FirstStepAbove(const std::vector<model::RunInStep>& steps, std::uint32_t maxHz) {
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        if (steps[i].rpm / 60 > maxHz) return i + 1;
+    return 0;
 }
 
 }  // namespace
@@ -102,12 +110,14 @@ void CRunInPage::buildControls() {
     m_stepDuration = label("stepDuration");
     m_speedLabel = label("currentSpeedLabel", Qt::AlignRight);
     m_currentSpeed = label("currentSpeed");
+    m_driveSpeed = label("driveSpeed");
     grid->addWidget(m_stepLine, 0, 0, 1, 3);
     grid->addWidget(m_stepTimeLabel, 1, 0);
     grid->addWidget(m_elapsedStepTime, 1, 1);
     grid->addWidget(m_stepDuration, 1, 2);
     grid->addWidget(m_speedLabel, 2, 0, 1, 2);
     grid->addWidget(m_currentSpeed, 2, 2);
+    grid->addWidget(m_driveSpeed, 2, 3);
     m_progressStart = label("progressStartLabel");
     m_progress = new QProgressBar(m_statusGroup);
     m_progress->setObjectName("runInProgress");
@@ -128,9 +138,10 @@ void CRunInPage::applyTexts() {
     shell::FontSet fonts;
     fonts.apply(m_startLabel, shell::FontSet::Large);
     fonts.apply(m_cancelLabel, shell::FontSet::Large);
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_programList, m_statusGroup, m_stepLine, m_stepTimeLabel, m_elapsedStepTime,
-             m_stepDuration, m_speedLabel, m_currentSpeed, m_progressStart, m_totalTime})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_programList, m_statusGroup, m_stepLine,
+                                                      m_stepTimeLabel, m_elapsedStepTime,
+                                                      m_stepDuration, m_speedLabel, m_currentSpeed,
+                                                      m_driveSpeed, m_progressStart, m_totalTime})
         fonts.apply(w, shell::FontSet::Normal);
     m_startLabel->setText(shell::T("startbutton"));
     m_cancelLabel->setText(shell::T("cancelbutton"));
@@ -155,7 +166,8 @@ void CRunInPage::loadSelectedProgram() {
     const int selection = m_programList->currentIndex();
     // With an empty list program 0 is asked for, which has no file and no steps.
     const unsigned number = selection < 0 ? 0u : static_cast<unsigned>(selection + 1);
-    m_sequencer.load(LoadRunInSteps(RunInProgramPath(m_folder, number)));
+    m_steps = LoadRunInSteps(RunInProgramPath(m_folder, number));
+    m_sequencer.load(m_steps);
     m_progress->setRange(0, static_cast<int>(m_sequencer.totalSeconds()));
     m_progress->setValue(0);
     showStatus();
@@ -171,6 +183,12 @@ void CRunInPage::showStatus() {
     m_stepDuration->setText("/ " + number(m_sequencer.currentStepMinutes()) + " " +
                             shell::T("minute"));
     m_currentSpeed->setText(number(m_sequencer.shownSpeed()) + " " + shell::T("rpm"));
+    // The program's speed is what was asked for; the drive may not follow it.
+    const std::uint32_t actualHz = data().Image(param::kActualSpeed);
+    m_driveSpeed->setText(
+        m_running && actualHz <= 0xFFFF
+            ? shell::T("runindrivespeed").arg(number(actualHz * 60) + " " + shell::T("rpm"))
+            : QString());
     m_totalTime->setText(number(m_sequencer.totalMinutes()) + " " + shell::T("minute"));
     m_progress->setValue(static_cast<int>(m_sequencer.elapsedTotal()));
 }
@@ -182,7 +200,20 @@ void CRunInPage::programChosen(int) {
 // Start while a program runs begins it again from its first step, after the
 // same question; the speed saved before the first start stays the one restored.
 void CRunInPage::startPressed() {
+    if (!programFitsDrive()) return;
     if (shell::prompter().confirm(this, shell::T("runinstartpopup"))) start();
+}
+
+// The drive would hold such a step at its maximum, or refuse it: the program
+// is not started. A maximum not read yet (0, or all ones) lets every step through.
+bool CRunInPage::programFitsDrive() {
+    const std::uint32_t maxHz = data().GetChoice(param::kMaxSpeed);
+    const std::size_t step = maxHz == 0 ? 0 : FirstStepAbove(m_steps, maxHz);
+    if (step == 0) return true;
+    shell::showNotice(this, shell::T("runinstepabovemax")
+                                .arg(number(static_cast<std::uint32_t>(step)),
+                                     number(m_steps[step - 1].rpm), number(maxHz)));
+    return false;
 }
 
 // Cancel is also the way to stop the motor and put the saved speed back when

@@ -61,10 +61,13 @@ class CRunInPage : public shell::Page {
     void repeatStop();
     void execute(const std::vector<RunInCommand>& commands);
     void showStatus();
+    // Start refuses a program with a step above the drive's maximum frequency.
+    [[nodiscard]] bool programFitsDrive();
 
     std::filesystem::path m_folder;
     unsigned m_programCount = 0;
     RunInSequencer m_sequencer;
+    std::vector<model::RunInStep> m_steps;  // the loaded program, as the sequencer holds it
     QTimer m_clock;
     bool m_manualClock = false;
     bool m_running = false;
@@ -87,6 +90,7 @@ class CRunInPage : public shell::Page {
     QLabel* m_stepDuration = nullptr;
     QLabel* m_speedLabel = nullptr;
     QLabel* m_currentSpeed = nullptr;
+    QLabel* m_driveSpeed = nullptr;  // what the drive reports (parameter 14)
     QProgressBar* m_progress = nullptr;
     QLabel* m_progressStart = nullptr;
     QLabel* m_totalTime = nullptr;

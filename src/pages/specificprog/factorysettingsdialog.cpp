@@ -7,6 +7,7 @@
 
 #include "link/linkapi.h"
 #include "model/commands.h"
+#include "pages/common/numbertext.h"
 #include "shell/fontset.h"
 #include "shell/textcatalog.h"
 
@@ -43,7 +44,17 @@ void CFactorySettingsDlg::applyTexts() {
     m_cancel->setText(shell::T("cancelbutton"));
 }
 
+void CFactorySettingsDlg::setMotorRunning(bool running) {
+    m_motorRunning = running;
+    m_ok->setEnabled(!running);
+}
+
 void CFactorySettingsDlg::confirm() {
+    if (m_motorRunning) {
+        RefuseWhileRunning(this, shell::T("factorysettings"));
+        reject();
+        return;
+    }
     link::SendRequest(model::BuildAction(model::code::LoadFactorySettings));
     accept();
 }

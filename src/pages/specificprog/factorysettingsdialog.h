@@ -12,13 +12,16 @@ class CFactorySettingsDlg : public QDialog {
 public:
     explicit CFactorySettingsDlg(QWidget* parent = nullptr);
     void applyTexts();
-    // OK: one LoadFactorySettings, then the question closes.
+    // OK: one LoadFactorySettings, then the question closes; refused (and
+    // OK greyed out) while the drive reports the motor turning.
     void confirm();
+    void setMotorRunning(bool running);
 
-private:
+  private:
     QLabel* m_message = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    bool m_motorRunning = false;
 };
 
 }  // namespace velmora::pages

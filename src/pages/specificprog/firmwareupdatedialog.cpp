@@ -12,6 +12,7 @@
 #include "link/linkapi.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
+#include "pages/common/numbertext.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "shell/fontset.h"
 #include "shell/prompter.h"
@@ -142,14 +143,26 @@ void FirmwareUpdateDialog::resumePolling() const {
     if (downloading()) link::SetPollMode(m_pollMode);
 }
 
+// A status seen during a download comes from the drive's loader, which
+// reports operation not allowed; the motor cannot turn then.
+void FirmwareUpdateDialog::setMotorRunning(bool running) {
+    if (downloading()) return;
+    m_motorRunning = running;
+    m_start->setEnabled(!downloading() && !running);
+}
+
 void FirmwareUpdateDialog::setBusy(bool busy) {
-    m_start->setEnabled(!busy);
+    m_start->setEnabled(!busy && !m_motorRunning);
     m_loaderChoose->setEnabled(!busy);
     m_updateChoose->setEnabled(!busy);
 }
 
 void FirmwareUpdateDialog::startDownload() {
     if (m_state != State::Idle) return;
+    if (m_motorRunning) {
+        RefuseWhileRunning(this, shell::T("flashupdate"));
+        return;
+    }
     std::vector<std::uint8_t> loader, update;
     QString error;
     if (!readWhole(m_loaderPath, loader, error)) {

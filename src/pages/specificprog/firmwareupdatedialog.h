@@ -44,6 +44,10 @@ class FirmwareUpdateDialog : public QWidget {
     [[nodiscard]] QString loaderPath() const { return m_loaderPath; }
     [[nodiscard]] QString updatePath() const { return m_updatePath; }
 
+    // The drive reports the motor turning: its firmware is not replaced then,
+    // so Program is greyed out and refused.
+    void setMotorRunning(bool running);
+
     // Button actions (also what the buttons call).
     void chooseLoader();
     void chooseUpdate();
@@ -67,6 +71,7 @@ class FirmwareUpdateDialog : public QWidget {
     LoaderPhase m_loader;
     QString m_loaderPath;
     QString m_updatePath;
+    bool m_motorRunning = false;
     bool m_lastBlockSent = false;
     // A request that arrives while the previous answer waits for its pause
     // is answered after it, so blocks and FirmwareDone keep their order.

@@ -196,11 +196,18 @@ void CSpecificProgPage::pageShown() {
 void CSpecificProgPage::operationAllowed() {
     m_buttons[0]->setEnabled(true);
     m_buttons[2]->setEnabled(true);
+    m_factory->setMotorRunning(false);
+    m_firmware->setMotorRunning(false);
 }
 
+// The factory-settings question may already be open, and the firmware panel
+// stays reachable to show how the last download ended: both refuse their
+// action themselves.
 void CSpecificProgPage::operationNotAllowed() {
     m_buttons[0]->setEnabled(false);
     m_buttons[2]->setEnabled(false);
+    m_factory->setMotorRunning(true);
+    m_firmware->setMotorRunning(true);
 }
 
 void CSpecificProgPage::refresh() {

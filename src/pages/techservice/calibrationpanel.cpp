@@ -74,18 +74,20 @@ void CalibrationPanel::applyTexts() {
 
 // The field rule is the answer to typing: a value the drive sent (it may be
 // above 10000) goes back unchanged unless the user typed over it.
-std::uint32_t CalibrationPanel::commit(std::size_t field) {
-    const std::uint32_t typed = ParseUnsigned(m_fields[field]->fieldText());
-    if (!m_fields[field]->edited()) return typed;
-    const std::uint32_t value = techservice::CommitLow16(typed, techservice::kMaxCalibration);
-    m_fields[field]->setFieldText(UnsignedText(value));
-    return value;
+std::optional<std::uint32_t> CalibrationPanel::commit(std::size_t field) {
+    const std::optional<std::uint32_t> typed = AcceptUnsigned(m_fields[field], m_values[field]);
+    if (!typed) return std::nullopt;
+    if (!m_fields[field]->edited()) return m_values[field] = *typed;
+    m_values[field] = techservice::CommitLow16(*typed, techservice::kMaxCalibration);
+    m_fields[field]->setFieldText(UnsignedText(m_values[field]));
+    return m_values[field];
 }
 
 void CalibrationPanel::step(std::size_t field, int direction) {
-    const std::uint32_t value = techservice::StepBounded(
-        ParseUnsigned(m_fields[field]->fieldText()), direction, techservice::kMaxCalibration);
-    m_fields[field]->setFieldText(UnsignedText(value));
+    const std::optional<std::uint32_t> typed = AcceptUnsigned(m_fields[field], m_values[field]);
+    if (!typed) return;
+    m_values[field] = techservice::StepBounded(*typed, direction, techservice::kMaxCalibration);
+    m_fields[field]->setFieldText(UnsignedText(m_values[field]));
 }
 
 // An edited value goes out as its field rule leaves it (0..10000), also when
@@ -93,13 +95,18 @@ void CalibrationPanel::step(std::size_t field, int direction) {
 void CalibrationPanel::sendValues() {
     if (!shell::prompter().confirm(this, techservice::CalibrationQuestion())) return;
     std::array<std::uint32_t, kCount> values{};
-    for (std::size_t i = 0; i < kCount; ++i) values[i] = commit(i);
+    for (std::size_t i = 0; i < kCount; ++i) {
+        const std::optional<std::uint32_t> value = commit(i);
+        if (!value) return;  // refused and said why: none of the nine goes out
+        values[i] = *value;
+    }
     link::SendRequest(model::BuildWriteCalibration(values));
 }
 
 void CalibrationPanel::takeReply(link::Telegram& reply) {
     std::array<std::uint32_t, kCount> values{};
     if (model::ParseCalibration(reply, values) != 0) return;
+    m_values = values;
     for (std::size_t i = 0; i < kCount; ++i) m_fields[i]->setFieldText(UnsignedText(values[i]));
 }
 

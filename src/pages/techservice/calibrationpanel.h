@@ -3,6 +3,7 @@
 // written with the send button.
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "pages/techservice/techpanel.h"
 
@@ -23,11 +24,13 @@ class CalibrationPanel : public TechPanel {
     void sendValues();
 
   private:
-    std::uint32_t commit(std::size_t field);
+    // The field's value as its rule leaves it; nullopt when its text is refused.
+    std::optional<std::uint32_t> commit(std::size_t field);
     void step(std::size_t field, int direction);
 
     std::array<QLabel*, kCount> m_labels{};
     std::array<StepEdit*, kCount> m_fields{};
+    std::array<std::uint32_t, kCount> m_values{};  // what the fields last showed as accepted
     QPushButton* m_send = nullptr;
 };
 

@@ -61,33 +61,49 @@ void MemoryPanel::applyTexts() {
     m_overwrite->setText(shell::T("overwritebutton"));
 }
 
-std::uint16_t MemoryPanel::committedAddress() {
-    const std::uint32_t address = techservice::CommitLow16(ParseUnsigned(m_address->fieldText()),
-                                                           techservice::kMaxMemoryAddress);
-    m_address->setFieldText(UnsignedText(address));
-    return static_cast<std::uint16_t>(address);
+std::optional<std::uint16_t> MemoryPanel::committedAddress() {
+    const std::optional<std::uint32_t> typed = AcceptUnsigned(m_address, m_addressValue);
+    if (!typed) return std::nullopt;
+    m_addressValue = static_cast<std::uint16_t>(
+        techservice::CommitLow16(*typed, techservice::kMaxMemoryAddress));
+    m_address->setFieldText(UnsignedText(m_addressValue));
+    return m_addressValue;
 }
 
 void MemoryPanel::stepAddress(int direction) {
-    const std::uint32_t address = techservice::StepBounded(
-        ParseUnsigned(m_address->fieldText()), direction, techservice::kMaxMemoryAddress);
-    m_address->setFieldText(UnsignedText(address));
+    const std::optional<std::uint32_t> typed = AcceptUnsigned(m_address, m_addressValue);
+    if (!typed) return;
+    m_addressValue = static_cast<std::uint16_t>(
+        techservice::StepBounded(*typed, direction, techservice::kMaxMemoryAddress));
+    m_address->setFieldText(UnsignedText(m_addressValue));
 }
 
 // Both directions use the address as its field rule leaves it, so no request
 // ever names an address past the end of the memory.
 void MemoryPanel::readWord() {
-    link::SendRequest(model::BuildReadEepromWord(committedAddress()));
+    if (const auto address = committedAddress())
+        link::SendRequest(model::BuildReadEepromWord(*address));
 }
 
 void MemoryPanel::writeWord() {
-    const std::uint16_t address = committedAddress();
-    link::SendRequest(model::BuildWriteEepromWord(address, ParseUnsigned(m_value->text())));
+    const auto address = committedAddress();
+    if (!address) return;
+    const QString text = m_value->text();
+    const std::optional<std::uint32_t> value = TypedUnsigned(text);
+    if (!value) {
+        m_value->setText(UnsignedText(m_valueShown));
+        RefuseTypedText(m_value, text);
+        return;
+    }
+    m_valueShown = *value;
+    link::SendRequest(model::BuildWriteEepromWord(*address, *value));
 }
 
 void MemoryPanel::takeReply(link::Telegram& reply) {
     std::uint32_t value = 0;
-    if (model::ParseEepromWord(reply, value) == 0) m_value->setText(UnsignedText(value));
+    if (model::ParseEepromWord(reply, value) != 0) return;
+    m_valueShown = value;
+    m_value->setText(UnsignedText(value));
 }
 
 }  // namespace velmora::pages

@@ -1,5 +1,8 @@
 #pragma once
 // Reads and overwrites one 32-bit word of the drive's non-volatile memory.
+#include <cstdint>
+#include <optional>
+
 #include "pages/techservice/techpanel.h"
 
 class QLabel;
@@ -22,7 +25,8 @@ class MemoryPanel : public TechPanel {
 
   private:
     // The address as the field rule leaves it, written back into the field.
-    std::uint16_t committedAddress();
+    // nullopt when the address text is refused.
+    std::optional<std::uint16_t> committedAddress();
     void stepAddress(int direction);
 
     QLabel* m_addressLabel = nullptr;
@@ -31,6 +35,9 @@ class MemoryPanel : public TechPanel {
     QLineEdit* m_value = nullptr;
     QPushButton* m_load = nullptr;
     QPushButton* m_overwrite = nullptr;
+    // The values the fields last showed as accepted (read, or typed and taken).
+    std::uint16_t m_addressValue = 0;
+    std::uint32_t m_valueShown = 0;
 };
 
 }  // namespace velmora::pages

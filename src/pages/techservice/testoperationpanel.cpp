@@ -132,8 +132,10 @@ void TestOperationPanel::applyTexts() {
 
 void TestOperationPanel::opened() {
     TechPanel::opened();
-    m_frequency->setFieldText(UnsignedText(techservice::kDefaultTestFrequency));
-    m_voltage->setFieldText(UnsignedText(techservice::kDefaultTestVoltage));
+    m_frequencyValue = techservice::kDefaultTestFrequency;
+    m_voltageValue = techservice::kDefaultTestVoltage;
+    m_frequency->setFieldText(UnsignedText(m_frequencyValue));
+    m_voltage->setFieldText(UnsignedText(m_voltageValue));
     m_data.RequestGroup(1, model::code::Group51);
     m_data.RequestGroup(1, model::code::Group5A);
     link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
@@ -175,39 +177,66 @@ void TestOperationPanel::applyCurrent(float amperes) {
     m_data.RequestGroup(0, kWriteGroup51);
 }
 
+// The current field's text; a text that is no number is refused, the field
+// shows the stored current again and nothing is written.
+std::optional<float> TestOperationPanel::typedCurrent() {
+    const QString text = m_current->fieldText();
+    const std::optional<float> amperes = TypedReal(text);
+    if (!amperes) {
+        m_current->setFieldText(FixedText(m_data.GetReal(param::kMaxCurrent), 1));
+        RefuseTypedText(m_current, text);
+    }
+    return amperes;
+}
+
 void TestOperationPanel::commitCurrent() {
-    applyCurrent(ParseReal(m_current->fieldText()));
+    if (const auto amperes = typedCurrent()) applyCurrent(*amperes);
 }
 
 void TestOperationPanel::stepCurrent(int direction) {
-    applyCurrent(techservice::StepCurrent(ParseReal(m_current->fieldText()), direction,
-                                          m_minCurrent, m_maxCurrent));
+    if (const auto amperes = typedCurrent())
+        applyCurrent(techservice::StepCurrent(*amperes, direction, m_minCurrent, m_maxCurrent));
 }
 
 void TestOperationPanel::commitFrequency() {
-    m_frequency->setFieldText(
-        UnsignedText(techservice::CommitFrequency(ParseUnsigned(m_frequency->fieldText()))));
+    const auto typed = AcceptUnsigned(m_frequency, m_frequencyValue);
+    if (!typed) return;
+    m_frequencyValue = techservice::CommitFrequency(*typed);
+    m_frequency->setFieldText(UnsignedText(m_frequencyValue));
 }
 
 void TestOperationPanel::stepFrequency(int direction) {
-    m_frequency->setFieldText(UnsignedText(
-        techservice::StepFrequency(ParseUnsigned(m_frequency->fieldText()), direction)));
+    const auto typed = AcceptUnsigned(m_frequency, m_frequencyValue);
+    if (!typed) return;
+    m_frequencyValue = techservice::StepFrequency(*typed, direction);
+    m_frequency->setFieldText(UnsignedText(m_frequencyValue));
 }
 
 void TestOperationPanel::commitVoltage() {
-    m_voltage->setFieldText(UnsignedText(techservice::CommitLow16(
-        ParseUnsigned(m_voltage->fieldText()), techservice::kMaxTestVoltage)));
+    const auto typed = AcceptUnsigned(m_voltage, m_voltageValue);
+    if (!typed) return;
+    m_voltageValue = techservice::CommitLow16(*typed, techservice::kMaxTestVoltage);
+    m_voltage->setFieldText(UnsignedText(m_voltageValue));
 }
 
 void TestOperationPanel::stepVoltage(int direction) {
-    m_voltage->setFieldText(UnsignedText(techservice::StepBounded(
-        ParseUnsigned(m_voltage->fieldText()), direction, techservice::kMaxTestVoltage)));
+    const auto typed = AcceptUnsigned(m_voltage, m_voltageValue);
+    if (!typed) return;
+    m_voltageValue = techservice::StepBounded(*typed, direction, techservice::kMaxTestVoltage);
+    m_voltage->setFieldText(UnsignedText(m_voltageValue));
 }
 
+// The fields are read as they stand (one may still have the focus); a text
+// that is no number stops the start.
 void TestOperationPanel::start() {
+    const auto current = typedCurrent();
+    const auto frequency = current ? AcceptUnsigned(m_frequency, m_frequencyValue) : std::nullopt;
+    const auto voltage = frequency ? AcceptUnsigned(m_voltage, m_voltageValue) : std::nullopt;
+    if (!voltage) return;
     const techservice::TestValues values = techservice::StartValues(
-        ParseReal(m_current->fieldText()), m_minCurrent, m_maxCurrent,
-        ParseUnsigned(m_frequency->fieldText()), ParseReal(m_voltage->fieldText()));
+        *current, m_minCurrent, m_maxCurrent, *frequency, static_cast<float>(*voltage));
+    m_frequencyValue = *frequency;
+    m_voltageValue = *voltage;
     link::SendRequest(
         model::BuildTestOperationValues(values.current, values.frequency, values.voltage));
     link::SendRequest(model::BuildAction(model::code::StartMotor));

@@ -2,6 +2,9 @@
 // Runs the motor in the drive's test operation with a set current, frequency
 // and voltage. While the panel is open the drive is in test operation and the
 // main window refuses tab changes.
+#include <cstdint>
+#include <optional>
+
 #include "model/drivedata.h"
 #include "pages/techservice/techpanel.h"
 #include "shell/framechannel.h"
@@ -46,12 +49,16 @@ class TestOperationPanel : public TechPanel {
     void stepFrequency(int direction);
     void stepVoltage(int direction);
     void applyCurrent(float amperes);
+    [[nodiscard]] std::optional<float> typedCurrent();
 
     model::DriveData& m_data;
     shell::FrameChannel m_frame;
     float m_minCurrent = 0.0f;
     float m_maxCurrent = 16.0f;
     bool m_limitsSet = false;
+    // What the frequency and voltage fields last showed as accepted.
+    std::uint32_t m_frequencyValue = 0;
+    std::uint32_t m_voltageValue = 0;
 
     QLabel* m_currentLabel = nullptr;
     StepEdit* m_current = nullptr;

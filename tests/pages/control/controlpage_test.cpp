@@ -14,6 +14,7 @@
 #include "shell/roundbutton.h"
 #include "tests/support/findchild.h"
 #include "tests/support/pagetestsupport.h"
+#include "tests/support/noticerecorder.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::pages {
@@ -189,7 +190,6 @@ TEST_F(ControlPageTest, EverySetSpeedActionWritesGroup50WithTheRightBytes) {
         {"typed 500 Hz", [&] { type("500"); }, {0x01, 0xF4, 0x00, 0x01}, "500"},
         {"typed above the maximum", [&] { type("5000"); }, {0x03, 0xE8, 0x00, 0x01}, "1000"},
         {"typed below the minimum", [&] { type("7"); }, {0x00, 0x1E, 0x00, 0x01}, "30"},
-        {"typed garbage", [&] { type("fast"); }, {0x00, 0x1E, 0x00, 0x01}, "30"},
         {"spin up at the maximum",
          [&] {
              edit()->setFieldText("1000");
@@ -243,6 +243,26 @@ TEST_F(ControlPageTest, EverySetSpeedActionWritesGroup50WithTheRightBytes) {
     choose("p8List", 1);
     EXPECT_EQ(text("setSpeedUnit"), "rpm");
     EXPECT_EQ(text("p14Unit"), "rpm");
+}
+
+// At 800 Hz no write of the direction group (0x18) goes out, not even from the
+// first refreshes; a change that still arrives and a typed "abc" get a notice.
+TEST_F(ControlPageTest, DirectionAndGarbageRefusedWhileTheMotorTurns) {
+    testkit::NoticeRecorder frame;
+    m_page->setFrame(&frame);
+    SeedDrive();
+    StoreGroupValues(0x59, {{14, 800}});
+    m_page->operationNotAllowed();
+    for (int i = 0; i < 3; ++i) m_page->refresh();
+    EXPECT_FALSE(find<QComboBox>("p146List")->isEnabled());
+    choose("p146List", 1);
+    type("abc");  // used to send the minimum speed
+    EXPECT_EQ(edit()->fieldText(), "300");
+    for (const Telegram& t : TakeRequests()) EXPECT_NE(t.command, 0x18);
+    EXPECT_TRUE(frame.notices.size() == 2 && frame.notices[1].contains("abc"));
+    m_page->operationAllowed();
+    choose("p146List", 1);
+    EXPECT_EQ(testkit::Commands(TakeRequests()), std::vector<int>{0x18});
 }
 
 // Fault prevented: edits of the set speed during a run-in program fighting
@@ -331,10 +351,11 @@ TEST_F(ControlPageTest, SelectionFieldNamesModelsAndSlots) {
     EXPECT_EQ(field->text(), "typem08ac");
     m_page->showMotorModelName(15);
     EXPECT_EQ(field->text(), "nochoice");
-    m_page->showMemorySlotName(31);
-    EXPECT_EQ(field->text(), "m32");
-    m_page->showMemorySlotName(32);
-    EXPECT_EQ(field->text(), "");
+    // Loading the empty slot M5 leaves the drive on slot 3, and the field says so.
+    StoreGroupValues(0x59, {{20, 3}});
+    m_page->refresh();
+    m_page->showMemorySlotName(4);
+    EXPECT_EQ(field->text(), "m3");
 
     // Slot chosen through the remote control: p102 set, p20 = 5.
     SeedDrive();

@@ -10,6 +10,8 @@ namespace {
 
 using model::FormatFixed;
 
+constexpr double kRefused = -1;  // no row stores a negative value
+
 struct SpinCase {
     NumberSpec spec;
     const char* text;
@@ -24,7 +26,7 @@ class SpinStepTest : public ::testing::TestWithParam<SpinCase> {};
 // stores a value the drive rejects or the user did not ask for.
 TEST_P(SpinStepTest, StepsFromTheTextAndClampsToTheSpinRange) {
     const SpinCase c = GetParam();
-    EXPECT_NEAR(SpinValue(c.spec, c.text, c.rpm, c.direction), c.expected, 1e-9)
+    EXPECT_NEAR(SpinValue(c.spec, c.text, c.rpm, c.direction).value_or(kRefused), c.expected, 1e-9)
         << c.text << " dir " << c.direction;
 }
 
@@ -37,10 +39,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{FrequencyRow(91, 30, 4000), "4000", false, 1, 4000},
                       SpinCase{FrequencyRow(91, 30, 4000), "0", false, -1, 30},  // below the range
                       SpinCase{FrequencyRow(91, 30, 4000), "9999", false, 1, 4000},
-                      SpinCase{FrequencyRow(91, 30, 4000), "-5", false, 1, 30},  // no wrap to 2^32
+                      SpinCase{FrequencyRow(91, 30, 4000), "-5", false, 1, kRefused},
                       SpinCase{RampRow(46), "0", false, 1, 0.5},  // typed 0, spin from 0.5
                       SpinCase{RampRow(46), "0.6", false, -1, 0.5},
-                      SpinCase{RampRow(46), "abc", false, -1, 0.5},
+                      SpinCase{RampRow(46), "abc", false, -1, kRefused},
                       SpinCase{RealRow(71, 0.01, 0, 10, "vpera", 2), "0.05", false, 1, 0.06},
                       SpinCase{IntegerRow(54, 200, 1000, "usec"), "1000", false, 1, 1000}));
 
@@ -53,23 +55,23 @@ struct CommitCase {
 
 class CommitTest : public ::testing::TestWithParam<CommitCase> {};
 
-// Typed input is clamped silently; unparsable text counts as 0.
+// Typed numbers are clamped; a text that is no number is refused.
 TEST_P(CommitTest, ParsesAndClampsToTheTypedRange) {
     const CommitCase c = GetParam();
-    EXPECT_NEAR(CommitValue(c.spec, c.text, c.rpm), c.expected, 1e-9) << c.text;
+    EXPECT_NEAR(CommitValue(c.spec, c.text, c.rpm).value_or(kRefused), c.expected, 1e-9) << c.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CommitTest,
     ::testing::Values(CommitCase{FrequencyRow(61, 30, 4000), "5000", false, 4000},
                       CommitCase{FrequencyRow(61, 30, 4000), "1900", true, 31},
-                      CommitCase{FrequencyRow(61, 30, 4000), "", false, 30},
-                      CommitCase{FrequencyRow(61, 30, 4000), "  250 Hz", false, 250},
+                      CommitCase{FrequencyRow(61, 30, 4000), "", false, kRefused},
+                      CommitCase{FrequencyRow(61, 30, 4000), "  250 Hz", false, kRefused},
                       CommitCase{FrequencyRow(61, 30, 4000), "99999999999", false, 4000},
                       CommitCase{RampRow(46), "0", false, 0},
                       CommitCase{RealRow(92, 0.1, 0, 50, "v"), "12.34", false, 12.34},
                       CommitCase{RealRow(92, 0.1, 0, 50, "v"), "1e9", false, 50},
-                      CommitCase{RealRow(92, 0.1, 0, 50, "v"), "nan", false, 0},
+                      CommitCase{RealRow(92, 0.1, 0, 50, "v"), "nan", false, kRefused},
                       CommitCase{RealRow(92, 0.1, 0, 50, "v"), "-3", false, 0},
                       CommitCase{RealRow(93, 0.1, 0.5, 8, "a"), "12", false, 8}));
 

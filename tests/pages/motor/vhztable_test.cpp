@@ -12,6 +12,7 @@
 #include "pages/motor/vhzgeometry.h"
 #include "pages/motor/vhztablepanel.h"
 #include "shell/textcatalog.h"
+#include "tests/support/shippedcatalog.h"
 
 namespace velmora::pages::test {
 namespace {
@@ -47,9 +48,7 @@ TEST_F(VHzTableTest, FrequencyCommitAndSpinInHzAndRpm) {
     type(61, "5000");
     EXPECT_EQ(data.Working(61), 4000u);
     EXPECT_EQ(text(61), "4000");
-    type(61, "");
-    EXPECT_EQ(data.Working(61), 30u);
-    EXPECT_EQ(text(61), "30");
+    type(61, "30");
     field(61)->stepBy(-1);
     EXPECT_EQ(data.Working(61), 30u);
     type(61, "0");
@@ -79,12 +78,24 @@ TEST_F(VHzTableTest, VoltageKeepsTwoDecimalsAndShowsOne) {
     EXPECT_EQ(text(60), "12.3");
     type(62, "77");
     EXPECT_EQ(data.Working(62), 5000u);
-    type(64, "junk");
-    EXPECT_EQ(data.Working(64), 0u);
+    type(64, "0");
     field(64)->stepBy(-1);
     EXPECT_EQ(data.Working(64), 0u);
     field(64)->stepBy(1);
     EXPECT_EQ(data.Working(64), 10u);
+}
+
+// "xyz" leaves the voltage (it stored 0.0 V); German takes the comma too.
+TEST_F(VHzTableTest, VoltageTextsThatAreNotNumbersAreRefused) {
+    type(62, "12.5");
+    type(62, "xyz");
+    EXPECT_TRUE(data.Working(62) == 1250u && text(62) == "12.5");
+    {
+        testkit::ShippedCatalog german(2);
+        type(62, "2,5");
+        EXPECT_EQ(data.Working(62), 250u);
+    }
+    shell::TextCatalog::instance().load(1);  // what the other tests read
 }
 
 // Refresh clamps out-of-range values from the drive or a file and stores them back.

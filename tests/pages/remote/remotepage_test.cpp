@@ -10,6 +10,7 @@
 #include "pages/common/stepedit.h"
 #include "tests/support/findchild.h"
 #include "tests/support/pagetestsupport.h"
+#include "tests/support/noticerecorder.h"
 
 namespace velmora::pages {
 namespace {
@@ -102,9 +103,9 @@ TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
     EXPECT_EQ(requests[0].data, Bytes{0x57});
 }
 
-// Fault prevented: refresh showing the remote set wrongly, or leaving a
-// speed outside its range in the working values.
-TEST_F(RemotePageTest, RefreshShowsTheSetAndClampsTheSpeeds) {
+// Fault prevented: refresh showing the remote set wrongly, or changing a
+// speed outside its range instead of marking it.
+TEST_F(RemotePageTest, RefreshShowsTheSetAndMarksSpeedsOutsideTheirRange) {
     TakeRequests();
     SeedDrive();
     StoreGroupValues(
@@ -119,8 +120,8 @@ TEST_F(RemotePageTest, RefreshShowsTheSetAndClampsTheSpeeds) {
     EXPECT_EQ(list(111)->itemText(4), "motorcodeb4");
     EXPECT_EQ(list(121)->count(), 10);
     EXPECT_EQ(edit(125)->fieldText(), "2.50");
-    EXPECT_EQ(edit(135)->fieldText(), "999");
-    EXPECT_EQ(working(135), 999u) << "parameter 135 may never equal speedMax";
+    EXPECT_EQ(edit(135)->fieldText(), "1000");
+    EXPECT_FALSE(edit(135)->toolTip().isEmpty()) << "parameter 135 may never equal speedMax";
     EXPECT_EQ(edit(136)->fieldText(), "1000");
     EXPECT_EQ(find<QComboBox>(QStringLiteral("p137ModeList"))->currentIndex(), 1);
     EXPECT_FALSE(edit(137)->isEnabled());
@@ -151,7 +152,7 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
         {136, [&] { type(136, "1000"); }, 1000, "1000"},
         {137, [&] { type(137, "1000"); }, 1000, "1000"},
         {135, [&] { type(135, "5"); }, 30, "30"},
-        {136, [&] { type(136, "x"); }, 30, "30"},
+        {136, [&] { type(136, "x"); }, 1000, "1000"},  // refused
         {135, [&] { step(135, "999", 1); }, 999, "999"},
         {136, [&] { step(136, "999", 1); }, 1000, "1000"},
         {137, [&] { step(137, "1000", 1); }, 1000, "1000"},
@@ -170,6 +171,25 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
     EXPECT_EQ(working(135), 999u);
     EXPECT_EQ(edit(135)->fieldText(), "59940");
     EXPECT_TRUE(TakeRequests().empty());
+}
+
+// The drive holds p136 = 4000 Hz under a p42 of 1500 Hz: shown and marked, and
+// leaving asks only after the user changed a value.
+TEST_F(RemotePageTest, ValuesOutsideTheRangeAreShownAsReadAndLeavingAsksOnlyAfterAChange) {
+    testkit::NoticeRecorder frame;
+    m_page->setFrame(&frame);
+    SeedDrive();
+    StoreGroupValues(0x51, {{41, 30}, {42, 1500}});
+    StoreGroupValues(0x57, {{125, 250}, {135, 500}, {136, 4000}, {137, 700}});
+    m_page->refresh();
+    EXPECT_EQ(edit(136)->fieldText(), "4000");
+    emit edit(136)->editingFinished();  // tabbing through changes nothing
+    EXPECT_EQ(frame.notices.size(), 1);
+    EXPECT_TRUE(m_page->confirmLeave());
+    EXPECT_TRUE(m_prompter.confirmed.empty());
+    type(136, "1200");
+    m_prompter.confirmAnswers = {false};
+    EXPECT_FALSE(m_page->confirmLeave());
 }
 
 // Fault prevented: relay current limits outside 0.40..12.00 A stored.

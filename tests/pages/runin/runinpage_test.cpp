@@ -1,3 +1,5 @@
+#include "pages/runin/runinpage.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -7,7 +9,8 @@
 #include <fstream>
 
 #include "model/drivedata.h"
-#include "pages/runin/runinpage.h"
+#include "tests/support/noticerecorder.h"
+#include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages {
@@ -106,6 +109,28 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     EXPECT_EQ(speedOf(requests[1]), 500u);
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{0}));
     EXPECT_TRUE(m_page->findChild<QComboBox*>("programList")->isEnabled());
+}
+
+// Step 1 (16 Hz) above p42 = 10 Hz is refused at Start; the drive's speed is shown.
+TEST_F(RunInPageTest, StepAboveTheMaximumFrequencyIsRefusedAndTheDriveSpeedShown) {
+    testkit::ShippedCatalog texts;
+    testkit::NoticeRecorder frame;
+    m_page->setFrame(&frame);
+    auto& drive = model::DriveData::instance();
+    drive.SetImage(42, 10);
+    drive.TakeImage();
+    m_page->startPressed();
+    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_EQ(frame.notices, QStringList{"Step 1 asks for 1000 rpm, above the drive's maximum "
+                                         "frequency of 10 Hz (P42). The program was not started."});
+    drive.SetImage(42, 16);
+    drive.TakeImage();
+    m_page->startPressed();
+    ASSERT_TRUE(m_page->running());
+    drive.SetImage(14, 15);  // the drive reports 900 rpm
+    m_page->clockTick();
+    EXPECT_EQ(m_page->findChild<QLabel*>("driveSpeed")->text(), "drive: 900 rpm");
+    m_page->setFrame(&m_frame);
 }
 
 // Catches a step change the main window never hears of (the trend marks it)

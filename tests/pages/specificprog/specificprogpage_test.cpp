@@ -14,6 +14,7 @@
 #include "pages/specificprog/firmwaretexts.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "shell/actuatortestdialog.h"
+#include "tests/support/noticerecorder.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
@@ -94,6 +95,21 @@ TEST_F(SpecificProgTest, FactorySettingsQuestion) {
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryOkButton")->click();
     EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xA6});
     EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
+}
+
+// While the motor turns neither loader nor factory settings go out; each says why.
+TEST_F(SpecificProgTest, MotorRunningRefusesFirmwareAndFactorySettings) {
+    testkit::NoticeRecorder frame;
+    CSpecificProgPage page{model::DriveData::instance()};
+    page.setFrame(&frame);
+    chooseFiles(*page.firmwarePanel(), 10, 300);
+    page.operationNotAllowed();
+    EXPECT_FALSE(page.firmwarePanel()->findChild<QPushButton*>("programButton")->isEnabled());
+    page.firmwarePanel()->startDownload();
+    page.factorySettingsQuestion()->confirm();
+    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_EQ(frame.posts.count(), 0u);  // no WM_LINK_SUSPEND
+    EXPECT_EQ(frame.notices.size(), 2);
 }
 
 // Operation not allowed disables buttons 1 and 3 only; back returns to the menu.
