@@ -6,6 +6,8 @@ FaultAction FaultTracker::evaluate(std::uint8_t faultClass, std::uint8_t number)
     FaultAction action;
     if (faultClass == 0) {
         m_shown.reset();
+        // A severe fault after this one is a new event and is told again.
+        m_generalErrorShown = false;
         action.clearAll = true;
         return action;
     }

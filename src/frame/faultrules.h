@@ -20,7 +20,7 @@ class FaultTracker {
   public:
     // faultClass and number are bytes d2 and d3 of the status reply.
     [[nodiscard]] FaultAction evaluate(std::uint8_t faultClass, std::uint8_t number);
-    // A language change forgets which faults were shown.
+    // A language change forgets which faults were shown (not the general error).
     void clearShown() { m_shown.reset(); }
     [[nodiscard]] bool generalErrorShown() const { return m_generalErrorShown; }
 
@@ -28,7 +28,7 @@ class FaultTracker {
     // The drive reports the number as one byte: a flag for every value keeps
     // numbers above the 64 documented faults from reaching past the table.
     std::bitset<256> m_shown;
-    bool m_generalErrorShown = false;  // never cleared while the window lives
+    bool m_generalErrorShown = false;  // until the drive reports no fault
 };
 
 }  // namespace velmora::shell
