@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "shell/choicepopup.h"
 #include "shell/confirmpopup.h"
 #include "shell/faultpopup.h"
 #include "shell/infopopup.h"
@@ -87,6 +88,31 @@ TEST_F(PopupTest, ConfirmAndInformAnswer) {
     EXPECT_EQ(info.findChild<QLabel*>("messageText")->text(), "Saved.");
     pressLater("okButton");
     EXPECT_EQ(info.exec(), QDialog::Accepted);
+}
+
+// Enter gives the answer the asker chose for it: Cancel for a question that
+// discards, the named answer of a choice; Escape gives the choice's escape answer.
+TEST_F(PopupTest, EnterGivesTheChosenDefault) {
+    const auto pressLater = [](Qt::Key key) {
+        QTimer::singleShot(0, [key] { QTest::keyClick(QApplication::activeModalWidget(), key); });
+    };
+    ConfirmPopup confirm;
+    pressLater(Qt::Key_Return);
+    EXPECT_EQ(confirm.ask(), ConfirmPopup::kOk);
+    confirm.makeCancelDefault();
+    pressLater(Qt::Key_Return);
+    EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
+
+    ChoicePopup choice({"Stop", "Leave", "Cancel"}, 2, 2);
+    EXPECT_EQ(choice.findChild<QPushButton*>("answer1")->text(), "Leave");
+    pressLater(Qt::Key_Return);
+    EXPECT_EQ(choice.ask(), 2);
+    pressLater(Qt::Key_Escape);
+    EXPECT_EQ(choice.ask(), 2);
+    QTimer::singleShot(0, [] {
+        QApplication::activeModalWidget()->findChild<QPushButton*>("answer0")->click();
+    });
+    EXPECT_EQ(choice.ask(), 0);
 }
 
 // Catches the test question opening the test on Cancel or not telling the
