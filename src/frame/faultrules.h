@@ -16,6 +16,11 @@ struct FaultAction {
     bool stopRunIn = false;
 };
 
+// Whether the motor may be turning, by bytes d0 and d1 of a status reply:
+// the drive allows operation (bit 0 of d1) only at standstill, and bits 0
+// (running) and 2 (turning) of d0 say so directly.
+[[nodiscard]] bool MotorMayTurn(std::uint8_t d0, std::uint8_t d1);
+
 class FaultTracker {
   public:
     // faultClass and number are bytes d2 and d3 of the status reply.
