@@ -93,21 +93,21 @@ TEST_F(PopupTest, ConfirmAndInformAnswer) {
 // Enter gives the answer the asker chose for it: Cancel for a question that
 // discards, the named answer of a choice; Escape gives the choice's escape answer.
 TEST_F(PopupTest, EnterGivesTheChosenDefault) {
-    const auto pressLater = [](Qt::Key key) {
+    const auto keyLater = [](Qt::Key key) {
         QTimer::singleShot(0, [key] { QTest::keyClick(QApplication::activeModalWidget(), key); });
     };
     ConfirmPopup confirm;
-    pressLater(Qt::Key_Return);
+    keyLater(Qt::Key_Return);
     EXPECT_EQ(confirm.ask(), ConfirmPopup::kOk);
     confirm.makeCancelDefault();
-    pressLater(Qt::Key_Return);
+    keyLater(Qt::Key_Return);
     EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
 
     ChoicePopup choice({"Stop", "Leave", "Cancel"}, 2, 2);
     EXPECT_EQ(choice.findChild<QPushButton*>("answer1")->text(), "Leave");
-    pressLater(Qt::Key_Return);
+    keyLater(Qt::Key_Return);
     EXPECT_EQ(choice.ask(), 2);
-    pressLater(Qt::Key_Escape);
+    keyLater(Qt::Key_Escape);
     EXPECT_EQ(choice.ask(), 2);
     QTimer::singleShot(0, [] {
         QApplication::activeModalWidget()->findChild<QPushButton*>("answer0")->click();
