@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
@@ -134,7 +135,10 @@ void CMainFrame::fitToPages() {
     auto* area = findChild<QScrollArea*>("sheetScroller");
     if (!area || !area->widget()) return;
     // The scroll area asks for little; the window around it for the rest.
-    const QSize pages = area->widget()->sizeHint();
+    // The sheet is asked itself: its holder's layout has not seen the pages
+    // yet (no events were handled).
+    const QMargins margins = area->widget()->layout()->contentsMargins();
+    const QSize pages = m_sheet->sizeHint().grownBy(margins);
     const QSize around = sizeHint() - area->sizeHint();
     QSize wanted(std::max(pages.width(), area->sizeHint().width()) + around.width(),
                  pages.height() + around.height());
