@@ -90,29 +90,21 @@ TEST_F(PopupTest, ConfirmAndInformAnswer) {
     EXPECT_EQ(info.exec(), QDialog::Accepted);
 }
 
-// Enter gives the answer the asker chose for it: Cancel for a question that
-// discards, the named answer of a choice; Escape gives the choice's escape answer.
+// Enter gives Cancel on a question that discards, and the named answer of a
+// choice; Escape the choice's escape answer.
 TEST_F(PopupTest, EnterGivesTheChosenDefault) {
     const auto keyLater = [](Qt::Key key) {
         QTimer::singleShot(0, [key] { QTest::keyClick(QApplication::activeModalWidget(), key); });
     };
     ConfirmPopup confirm;
-    keyLater(Qt::Key_Return);
-    EXPECT_EQ(confirm.ask(), ConfirmPopup::kOk);
     confirm.makeCancelDefault();
     keyLater(Qt::Key_Return);
     EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
-
-    ChoicePopup choice({"Stop", "Leave", "Cancel"}, 2, 2);
-    EXPECT_EQ(choice.findChild<QPushButton*>("answer1")->text(), "Leave");
+    ChoicePopup choice({"Stop", "Leave", "Cancel"}, 1, 2);
     keyLater(Qt::Key_Return);
-    EXPECT_EQ(choice.ask(), 2);
+    EXPECT_EQ(choice.ask(), 1);
     keyLater(Qt::Key_Escape);
     EXPECT_EQ(choice.ask(), 2);
-    QTimer::singleShot(0, [] {
-        QApplication::activeModalWidget()->findChild<QPushButton*>("answer0")->click();
-    });
-    EXPECT_EQ(choice.ask(), 0);
 }
 
 // Catches the test question opening the test on Cancel or not telling the
