@@ -6,9 +6,9 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
-#include <QTimer>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
@@ -234,8 +234,8 @@ bool CMainFrame::agreeToEnd() {
     if (m_endAgreed || !driveBusy()) return true;
     enum Answer { StopAndClose, LeaveRunning, Cancel };
     const int answer = prompter().choose(
-        this, T("askendwhilebusy"),
-        {T("stopandclose"), T("closeleaverunning"), T("cancelbutton")}, Cancel, Cancel);
+        this, T("askendwhilebusy"), {T("stopandclose"), T("closeleaverunning"), T("cancelbutton")},
+        Cancel, Cancel);
     if (answer != StopAndClose && answer != LeaveRunning) return false;
     if (answer == StopAndClose) sendMotorStop();
     m_endAgreed = true;

@@ -20,7 +20,7 @@ struct FileChoice {
 enum class EnterAnswer { Ok, Cancel };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // InfoPopup: shows the text modally, returns when OK is pressed.
     virtual void inform(QWidget* parent, const QString& text) = 0;

@@ -110,15 +110,16 @@ TEST_F(ConnectedFrameTest, StayKeepsEditsOnEveryPath) {
     data.TakeImage();
     clickTab(m_pages.motor);
     data.SetWorking(92, data.Image(92) + 10);  // rated voltage, group 0x55
-    const int shown = m_pages.motor->counts.shown + m_pages.runIn->counts.shown +
-                      m_pages.remote->counts.shown;
+    const int shown =
+        m_pages.motor->counts.shown + m_pages.runIn->counts.shown + m_pages.remote->counts.shown;
     m_prompter.confirmAnswers = {false, false, false, true};
     QTest::keyClick(m_frame->sheet(), Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyClick(m_frame->sheet()->tabBar(), Qt::Key_Left);
     testkit::TurnWheel(m_frame->sheet()->tabBar(), -1);
     EXPECT_EQ(m_prompter.confirmed.size(), 3);
-    EXPECT_EQ(m_pages.motor->counts.shown + m_pages.runIn->counts.shown +
-                  m_pages.remote->counts.shown, shown);
+    EXPECT_EQ(
+        m_pages.motor->counts.shown + m_pages.runIn->counts.shown + m_pages.remote->counts.shown,
+        shown);
     EXPECT_EQ(data.Working(92), data.Image(92) + 10);
     EXPECT_EQ(m_prompter.confirmEnters.back(), EnterAnswer::Cancel);
     QTest::keyClick(m_frame->sheet(), Qt::Key_Tab, Qt::ControlModifier);
