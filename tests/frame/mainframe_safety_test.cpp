@@ -28,36 +28,45 @@ std::vector<std::string> ControlPageStop(const ObservedPages& pages) {
     return testkit::Describe(TakeRequests());
 }
 
+// Busy by message (0: a status saying the motor turns); ended by closing or
+// by a language change (a restart).
 class MainFrameSafetyTest : public ConnectedFrameTest,
-                            public ::testing::WithParamInterface<unsigned> {};
+                            public ::testing::WithParamInterface<std::tuple<unsigned, bool>> {
+  protected:
+    bool end() {
+        if (!std::get<1>(GetParam())) return m_frame->close();
+        m_frame->findChild<QAction*>("languageAction02")->trigger();
+        return m_frame->restartRequested();
+    }
+};
 
-// Closing or a language change (a restart) while the motor turns (message 0:
-// a status saying so), a run-in or a download runs asks first, Cancel by
-// default; Cancel keeps window and language, "stop" queues the control
-// page's stop before the window goes.
+// Ending while the motor turns, a run-in or a download runs asks first,
+// Cancel by default; Cancel keeps window and language, "stop" queues the
+// control page's stop before the window goes.
 TEST_P(MainFrameSafetyTest, EndingAsksFirst) {
     const std::vector<std::string> stop = ControlPageStop(m_pages);
     ASSERT_FALSE(stop.empty());
-    if (GetParam() == 0) DeliverStatus(*m_frame, 0x01, 0x00, 0, 0);
-    if (GetParam() != 0) Deliver(*m_frame, GetParam(), 1);
+    const unsigned busy = std::get<0>(GetParam());
+    if (busy == 0) DeliverStatus(*m_frame, 0x01, 0x00, 0, 0);
+    if (busy != 0) Deliver(*m_frame, busy, 1);
     (void)TakeRequests();
-    m_prompter.chooseAnswers = {Cancel, Cancel, StopAndClose};
-    EXPECT_FALSE(m_frame->close());
-    m_frame->findChild<QAction*>("languageAction02")->trigger();
+    m_prompter.chooseAnswers = {Cancel, StopAndClose};
+    EXPECT_FALSE(end());
     EXPECT_TRUE(m_frame->isVisible());
     EXPECT_EQ(readLanguageNumber(), 1u);
     EXPECT_TRUE(m_frame->findChild<QAction*>("languageAction01")->isChecked());
     EXPECT_TRUE(TakeRequests().empty());
-    ASSERT_EQ(m_prompter.choices.size(), 2u);
+    ASSERT_EQ(m_prompter.choices.size(), 1u);
     EXPECT_EQ(m_prompter.choices[0].enterAnswer, Cancel);
     EXPECT_EQ(m_prompter.choices[0].answers[StopAndClose], "Stop the motor and close");
-    m_frame->findChild<QAction*>("languageAction02")->trigger();
-    EXPECT_TRUE(m_frame->restartRequested());
+    EXPECT_TRUE(end());
     EXPECT_FALSE(m_frame->isVisible());
     EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
 }
-INSTANTIATE_TEST_SUITE_P(Busy, MainFrameSafetyTest,
-                         ::testing::Values(0u, link::WM_RUNIN_ACTIVE, link::WM_LINK_SUSPEND));
+INSTANTIATE_TEST_SUITE_P(
+    Busy, MainFrameSafetyTest,
+    ::testing::Combine(::testing::Values(0u, link::WM_RUNIN_ACTIVE, link::WM_LINK_SUSPEND),
+                       ::testing::Bool()));
 
 // "Leave it running" sends nothing; a drive at standstill closes unasked.
 TEST_F(ConnectedFrameTest, LeaveRunningOrIdleSendNothing) {
