@@ -25,9 +25,11 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
         // move from the first look; Stop gives the controls back.
         demo->server().command("motor start");
         options.fixedDevice = true;
+        options.devicePath = QString::fromStdString(demo->devicePath());
     } else if (!commandLine.device.isEmpty()) {
         link::UseFixedDevice(commandLine.device.toStdString());
         options.fixedDevice = true;
+        options.devicePath = commandLine.device;
     }
 
     bool restart = false;

@@ -14,7 +14,10 @@ FaultIndicator::FaultIndicator(QWidget* parent) : QLabel(parent) {
 
 void FaultIndicator::showStatus(unsigned faultClass, unsigned number) {
     // The status repeats every cycle: only a change repaints.
-    if (faultClass == m_faultClass && number == m_number && isVisibleTo(parentWidget())) return;
+    if (faultClass == m_faultClass && number == m_number && !m_linkLost &&
+        isVisibleTo(parentWidget()))
+        return;
+    m_linkLost = false;
     m_faultClass = faultClass;
     m_number = number;
     if (faultClass == 0) {
@@ -29,6 +32,17 @@ void FaultIndicator::showStatus(unsigned faultClass, unsigned number) {
     setText(look.name + QLatin1Char(' ') + QString::number(number) + QStringLiteral(": ") +
             faultShortText(number));
     setToolTip(faultDescription(number));
+    show();
+}
+
+void FaultIndicator::showLinkLost(const QString& text) {
+    m_linkLost = true;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(160, 160, 160));
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+    setText(text);
+    setToolTip({});
     show();
 }
 

@@ -2,10 +2,16 @@
 
 namespace velmora::shell {
 
+bool MotorMayTurn(std::uint8_t d0, std::uint8_t d1) {
+    return (d1 & 0x01) == 0 || (d0 & 0x05) != 0;
+}
+
 FaultAction FaultTracker::evaluate(std::uint8_t faultClass, std::uint8_t number) {
     FaultAction action;
     if (faultClass == 0) {
         m_shown.reset();
+        // A severe fault after this one is a new event and is told again.
+        m_generalErrorShown = false;
         action.clearAll = true;
         return action;
     }

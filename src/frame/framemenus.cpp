@@ -55,9 +55,16 @@ void FrameMenus::buildLanguageMenu(unsigned currentLanguage) {
     checkLanguage(static_cast<int>(currentLanguage & 0xFFu));
 }
 
-void FrameMenus::buildConnectionMenu(int port, int mode, bool fixedDevice) {
+void FrameMenus::buildConnectionMenu(int port, int mode, bool fixedDevice,
+                                     const QString& devicePath) {
     m_connectionMenu = m_bar->addMenu(T("connection"));
     m_connectionMenu->setObjectName("connectionMenu");
+    if (fixedDevice && !devicePath.isEmpty()) {
+        QAction* device = m_connectionMenu->addAction(T("deviceinuse").arg(devicePath));
+        device->setObjectName("deviceInUseAction");
+        device->setEnabled(false);
+        m_connectionMenu->addSeparator();
+    }
     m_portGroup = new QActionGroup(this);
     m_portGroup->setExclusive(true);
 

@@ -4,6 +4,7 @@
 // detection) as their data; the connection menu also offers to remember the
 // adapter in use by its stable name.
 #include <QObject>
+#include <QString>
 
 class QAction;
 class QActionGroup;
@@ -25,8 +26,10 @@ class FrameMenus : public QObject {
     // One entry per installed language file, the current one checked.
     void buildLanguageMenu(unsigned currentLanguage);
     // mode 1 automatic detection, 0 fixed port. With a device given on the
-    // command line the port entries are shown but cannot be chosen.
-    void buildConnectionMenu(int port, int mode, bool fixedDevice);
+    // command line the port entries are shown but cannot be chosen, and a
+    // greyed first entry names the device (devicePath, when known).
+    void buildConnectionMenu(int port, int mode, bool fixedDevice,
+                             const QString& devicePath = {});
 
     void checkLanguage(int number);
     void checkPort(int port);

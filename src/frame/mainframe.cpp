@@ -1,17 +1,27 @@
 #include "frame/mainframe.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QLayout>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
 
 #include "frame/framemenus.h"
 #include "frame/framemessage.h"
+#include "frame/motorstopbutton.h"
 #include "frame/pagescroller.h"
 #include "frame/statusindicator.h"
 #include "link/linkapi.h"
+#include "link/linkthreads.h"
 #include "link/seriallink_api.h"
+#include "model/commands.h"
 #include "pages/control/controlpage.h"
 #include "pages/motor/motorpage.h"
 #include "pages/remote/remotepage.h"
@@ -21,7 +31,9 @@
 #include "pages/techservice/techservicepage.h"
 #include "shell/faultpopup.h"
 #include "shell/refusaltext.h"
+#include "shell/prompter.h"
 #include "shell/textcatalog.h"
+#include "trend/trendfeed.h"
 #include "trend/trendhost.h"
 
 namespace velmora::shell {
@@ -73,11 +85,13 @@ void CMainFrame::buildSheet() {
     m_previousPage = m_control;
     connect(m_sheet, &QTabWidget::currentChanged, this, &CMainFrame::onTabChanged);
     m_sheet->tabBar()->installEventFilter(this);
+    m_sheet->installEventFilter(this);
 }
 
 void CMainFrame::initialise() {
     TextCatalog::instance().load(readLanguageNumber());
     m_indicator->setTexts(T("connected"), T("disconnected"));
+    m_stopButton->applyTexts();
     setWindowTitle(T("company"));
     for (Page* page : std::initializer_list<Page*>{m_control, m_report, m_remote, m_motor, m_runIn,
                                                    m_specificProg, m_techService}) {
@@ -115,6 +129,30 @@ void CMainFrame::initialise() {
     m_popupG = new FaultPopup(this);
     m_popupG->setObjectName("faultPopupG");
     for (FaultPopup* popup : {m_popupA, m_popupB, m_popupG}) popup->hide();
+
+    fitToPages();
+    // Ctrl+Tab works from the first key.
+    m_sheet->tabBar()->setFocus();
+}
+
+void CMainFrame::fitToPages() {
+    auto* area = findChild<QScrollArea*>("sheetScroller");
+    if (!area || !area->widget()) return;
+    // The scroll area asks for little; the window around it for the rest.
+    // The sheet is asked itself: its holder's layout has not seen the pages
+    // yet (no events were handled).
+    const QMargins margins = area->widget()->layout()->contentsMargins();
+    const QSize pages = m_sheet->sizeHint().grownBy(margins);
+    const QSize around = sizeHint() - area->sizeHint();
+    QSize wanted(std::max(pages.width(), area->sizeHint().width()) + around.width(),
+                 pages.height() + around.height());
+    wanted = wanted.expandedTo(sizeHint());
+    if (const QScreen* shown = screen()) {
+        // The window frame's share of the screen is not known before it shows.
+        const QSize room = shown->availableGeometry().size() - QSize(16, 40);
+        wanted = wanted.boundedTo(room.expandedTo(minimumSizeHint()));
+    }
+    resize(wanted);
 }
 
 void CMainFrame::createMenus() {
@@ -124,7 +162,7 @@ void CMainFrame::createMenus() {
     int mode = 1;
     if (!m_options.fixedDevice) link::ReadLinkSettings(port, mode);
     m_port = port;
-    m_menus->buildConnectionMenu(port, mode, m_options.fixedDevice);
+    m_menus->buildConnectionMenu(port, mode, m_options.fixedDevice, m_options.devicePath);
     connect(m_menus, &FrameMenus::languageChosen, this, &CMainFrame::onLanguageChosen);
     connect(m_menus, &FrameMenus::portChosen, this, &CMainFrame::onPortChosen);
     connect(m_menus, &FrameMenus::autodetectChosen, this, &CMainFrame::onAutodetectChosen);
@@ -192,7 +230,69 @@ std::vector<Page*> CMainFrame::operationPages() const {
     return pages;
 }
 
+bool CMainFrame::driveBusy() const {
+    return m_motorMayTurn || m_tabState.runInActive || m_tabState.flashBusy ||
+           (m_trend && m_trend->feed().recording());
+}
+
+bool CMainFrame::agreeToEnd() {
+    if (m_endAgreed || !driveBusy()) return true;
+    enum Answer { StopAndClose, LeaveRunning, Cancel };
+    const int answer = prompter().choose(
+        this, T("askendwhilebusy"), {T("stopandclose"), T("closeleaverunning"), T("cancelbutton")},
+        Cancel, Cancel);
+    if (answer != StopAndClose && answer != LeaveRunning) return false;
+    if (answer == StopAndClose) sendMotorStop();
+    m_endAgreed = true;
+    return true;
+}
+
+void CMainFrame::sendMotorStop() {
+    link::SendRequest(model::BuildAction(model::code::StopMotor));
+}
+
+void CMainFrame::updateStopButton() {
+    m_stopButton->setEnabled(m_connected && m_control->stopEnabled());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!agreeToEnd()) {
+        event->ignore();
+        return;
+    }
+    if (m_linkStarted && m_connected && !m_linkDrained) {
+        // The link threads end with the window: what is still queued (the
+        // stop, a last change) is written first.
+        event->ignore();
+        closeWhenWritten();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::closeWhenWritten() {
+    static constexpr int kWaitMilliseconds = 1500;
+    static constexpr int kLookMilliseconds = 20;
+    if (m_closeMark != 0) return;  // already waiting
+    m_closeMark = link::QueueSentMark();
+    auto* look = new QTimer(this);
+    auto waited = std::make_shared<int>(0);
+    connect(look, &QTimer::timeout, this, [this, look, waited] {
+        *waited += kLookMilliseconds;
+        if (link::LastSentMark() < m_closeMark && *waited < kWaitMilliseconds) return;
+        look->stop();
+        m_linkDrained = true;
+        close();
+    });
+    look->start(kLookMilliseconds);
+}
+
 void CMainFrame::onLanguageChosen(int number) {
+    // The restart ends this window: the same question as closing it.
+    if (!agreeToEnd()) {
+        m_menus->checkLanguage(static_cast<int>(readLanguageNumber() & 0xFFu));
+        return;
+    }
     m_menus->checkLanguage(number);
     writeLanguageNumber(static_cast<unsigned>(number));
     m_faults.clearShown();

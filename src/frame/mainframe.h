@@ -15,6 +15,7 @@
 #include "model/firstread.h"
 #include "shell/noticeboard.h"
 
+class QKeyEvent;
 class QTabWidget;
 
 namespace velmora::pages {
@@ -35,6 +36,7 @@ namespace velmora::shell {
 
 class FaultIndicator;
 class FaultPopup;
+class MotorStopButton;
 class NoticeStrip;
 class FrameMenus;
 class Page;
@@ -57,6 +59,8 @@ struct FrameOptions {
     // The device was given for this run only (demo, --device): the port
     // setting of config.ini is neither read nor offered for change.
     bool fixedDevice = false;
+    // The fixed device's path, shown in the connection menu.
+    QString devicePath;
     // Makes the pages on the window's drive data; empty for the real ones
     // (tests pass observing ones).
     std::function<FramePages(model::DriveData&)> createPages;
@@ -82,10 +86,13 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void buildSheet();
     void buildStatusBar(QWidget* central, QLayout* layout);
+    // Large enough for the largest page, within the screen.
+    void fitToPages();
     void initialise();
     void createMenus();
     void activatePage(QWidget* page);  // a switch the rules never refuse
@@ -112,6 +119,25 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     void onTabChanged(int index);
     [[nodiscard]] TabVerdict verdictFor(QWidget* target) const;
     void showRefusal(const TabVerdict& verdict);
+    // Changing tabs by key or wheel: the same checks as a click, before the
+    // other page shows. -1 for a key that changes no tab.
+    [[nodiscard]] int keyTabTarget(const QObject* watched, const QKeyEvent* key) const;
+    void requestTab(int index);
+    [[nodiscard]] bool mayChangeTo(int index);
+
+    // What goes on without the window: a motor that may turn, a run-in, a
+    // firmware transfer, a recording.
+    [[nodiscard]] bool driveBusy() const;
+    // Asks before the window ends while the drive is busy; false keeps it.
+    // The answer "stop" sends the motor stop first.
+    [[nodiscard]] bool agreeToEnd();
+    // The control page's Stop, from anywhere in the window.
+    void sendMotorStop();
+    void updateStopButton();
+    // Closes once what was queued before (the motor stop) is on the line,
+    // or after a short wait.
+    void closeWhenWritten();
+
     void onLanguageChosen(int number);
     void onPortChosen(int port);
     void onAutodetectChosen();
@@ -122,6 +148,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     StatusIndicator* m_indicator = nullptr;
     FaultIndicator* m_faultIndicator = nullptr;
     NoticeStrip* m_notices = nullptr;
+    MotorStopButton* m_stopButton = nullptr;
     FrameMenus* m_menus = nullptr;
     trend::TrendHost* m_trend = nullptr;
 
@@ -143,12 +170,17 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     QPointer<QWidget> m_previousPage;  // active when the last tab change began
     int m_programmaticSwitch = 0;      // > 0 while the window itself switches
     bool m_leaveAnswered = false;      // a click's change was agreed to already
+    int m_wheelTurned = 0;             // angle not yet a whole notch
     bool m_techPageHidden = true;
     bool m_connected = false;
     int m_refusalListener = 0;  // the gate tells refusals to the status bar
     bool m_restartRequested = false;
     bool m_portHintShown = false;
     bool m_linkStarted = false;
+    bool m_motorMayTurn = false;  // by the last status: not at standstill
+    bool m_endAgreed = false;     // the user answered the question before closing
+    bool m_linkDrained = false;   // what was queued before closing is written
+    std::uint64_t m_closeMark = 0;
     int m_port = 0;  // the fixed port last read or chosen
 
     mutable std::mutex m_aliveMutex;  // posts from link threads vs. destruction

@@ -1,8 +1,11 @@
 // The main window's reactions to the messages of the link threads and pages.
 #include <QStringList>
+#include <QScopeGuard>
 #include <QTabWidget>
 
+#include "frame/faultindicator.h"
 #include "frame/mainframe.h"
+#include "frame/motorstopbutton.h"
 #include "frame/noticestrip.h"
 #include "frame/porthint.h"
 #include "frame/statusindicator.h"
@@ -141,11 +144,16 @@ void CMainFrame::onLinkState(std::uintptr_t wParam) {
         // the answered check resumes it even when no group reply comes.
         m_firstRead.RequestOverdueGroups(m_data);
         m_runIn->linkAnswered();
+        // Until the first status tells more.
+        if (m_faultIndicator->linkLostShown()) m_faultIndicator->hide();
+        m_notices->setStanding({});
     } else {
         tellAboutPortOnce();
-        // Without a link nothing is known about the motor.
-        m_notices->setStanding({});
+        // The drive goes on with its last command; the motor may still turn.
+        m_notices->setStanding(T("linklostdrive"));
+        m_faultIndicator->showLinkLost(T("linklost"));
     }
+    updateStopButton();
 }
 
 void CMainFrame::tellAboutPortOnce() {
@@ -161,6 +169,8 @@ void CMainFrame::onGroupReply() {
     m_tabState.allGroupsRead = m_firstRead.allGroupsRead();
     if (!forward) return;
     QWidget* active = activePage();
+    // The control page's refresh may enable or disable its Stop.
+    const auto followStop = qScopeGuard([this] { updateStopButton(); });
     for (Page* page : std::initializer_list<Page*>{m_control, m_report, m_remote, m_motor,
                                                    m_specificProg, m_techService}) {
         if (active == page) {
@@ -193,6 +203,7 @@ void CMainFrame::onStatus() {
 
     if (m_trend) m_trend->driveStatus(d[2], d[3]);
     const bool allowed = (d[1] & 0x01) != 0;
+    m_motorMayTurn = MotorMayTurn(d[0], d[1]);
     for (Page* page : operationPages()) {
         if (allowed) {
             page->operationAllowed();
@@ -202,6 +213,7 @@ void CMainFrame::onStatus() {
     }
     applyFault(m_faults.evaluate(d[2], d[3]), d[3]);
     showDriveState(allowed, d[2], d[3]);
+    updateStopButton();
 }
 
 void CMainFrame::applyFault(const FaultAction& action, std::uint8_t number) {

@@ -5,6 +5,7 @@
 
 #include "frame/faultindicator.h"
 #include "frame/mainframe.h"
+#include "frame/motorstopbutton.h"
 #include "frame/noticestrip.h"
 #include "frame/statusindicator.h"
 #include "pages/control/controlpage.h"
@@ -25,6 +26,9 @@ void CMainFrame::buildStatusBar(QWidget* central, QLayout* layout) {
     m_indicator->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     strip->addWidget(m_notices, 1);
     strip->addWidget(m_faultIndicator, 0, Qt::AlignVCenter);
+    m_stopButton = new MotorStopButton(central);
+    connect(m_stopButton, &MotorStopButton::stopRequested, this, &CMainFrame::sendMotorStop);
+    strip->addWidget(m_stopButton, 0, Qt::AlignVCenter);
     strip->addWidget(m_indicator, 0, Qt::AlignBottom);
     static_cast<QVBoxLayout*>(layout)->addLayout(strip);
 }

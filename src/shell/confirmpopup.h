@@ -5,6 +5,7 @@
 #include "shell/fontset.h"
 
 class QLabel;
+class QPushButton;
 
 namespace velmora::shell {
 
@@ -16,6 +17,9 @@ class ConfirmPopup : public QDialog {
 
     explicit ConfirmPopup(QWidget* parent = nullptr);
     void setMessage(const QString& text);
+    // Enter and the first focus go to Cancel: for a question whose OK
+    // destroys or discards something.
+    void makeCancelDefault();
     // Shows the popup modally: kOk or kCancel (also for Escape and the close box).
     int ask();
 
@@ -25,6 +29,8 @@ class ConfirmPopup : public QDialog {
   private:
     FontSet m_fonts;
     QLabel* m_message;
+    QPushButton* m_ok;
+    QPushButton* m_cancel;
 };
 
 }  // namespace velmora::shell

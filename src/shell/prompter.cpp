@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QProcess>
 
+#include "shell/choicepopup.h"
 #include "shell/confirmpopup.h"
 #include "shell/infopopup.h"
 #include "shell/textcatalog.h"
@@ -26,10 +27,18 @@ class DialogPrompter : public Prompter {
         return popup.exec() == QDialog::Accepted;
     }
 
-    bool confirm(QWidget* parent, const QString& text) override {
+    bool confirm(QWidget* parent, const QString& text, EnterAnswer enter) override {
         ConfirmPopup popup(parent);
         popup.setMessage(text);
+        if (enter == EnterAnswer::Cancel) popup.makeCancelDefault();
         return popup.ask() == ConfirmPopup::kOk;
+    }
+
+    int choose(QWidget* parent, const QString& text, const QStringList& answers, int enterAnswer,
+               int escapeAnswer) override {
+        ChoicePopup popup(answers, enterAnswer, escapeAnswer, parent);
+        popup.setMessage(text);
+        return popup.ask();
     }
 
     QString chooseOpenFile(QWidget* parent, const FileChoice& choice) override {

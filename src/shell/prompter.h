@@ -16,8 +16,11 @@ struct FileChoice {
     QString directory;      // start folder, empty for the current one
 };
 
+// The button Enter presses in a question.
+enum class EnterAnswer { Ok, Cancel };
+
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // InfoPopup: shows the text modally, returns when OK is pressed.
     virtual void inform(QWidget* parent, const QString& text) = 0;
@@ -27,8 +30,14 @@ public:
         inform(parent, text);
         return true;
     }
-    // ConfirmPopup: true for OK, false for Cancel.
-    virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    // ConfirmPopup: true for OK, false for Cancel. A question whose OK
+    // destroys or discards something makes Cancel the answer of Enter.
+    virtual bool confirm(QWidget* parent, const QString& text,
+                         EnterAnswer enter = EnterAnswer::Ok) = 0;
+    // ChoicePopup: one button per answer, left to right; Enter gives
+    // enterAnswer, Esc and the close box escapeAnswer. The index chosen.
+    virtual int choose(QWidget* parent, const QString& text, const QStringList& answers,
+                       int enterAnswer, int escapeAnswer) = 0;
     // Empty string when the user cancelled.
     virtual QString chooseOpenFile(QWidget* parent, const FileChoice& choice) = 0;
     // Asks before overwriting; empty string when the user cancelled.

@@ -166,6 +166,18 @@ constexpr TextKey kMessages[] = {
 constexpr TextKey kPortMenu[] = {
     {"portmenu", "rememberadapter", "Remember this adapter for this port"},
 };
+constexpr TextKey kFrame[] = {
+    {"frame", "askendwhilebusy",
+     "The motor may still be turning, or a run-in program, a firmware transfer or a recording "
+     "is running. The drive keeps its last command when this program ends."},
+    {"frame", "stopandclose", "Stop the motor and close"},
+    {"frame", "closeleaverunning", "Close and leave it running"},
+    {"frame", "stopmotortip", "Stops the motor from every page (F12), as Stop on the control page"},
+    {"frame", "linklostdrive",
+     "Link to the drive lost. The drive keeps its last command: the motor may still be turning."},
+    {"frame", "linklost", "link lost"},
+    {"frame", "deviceinuse", "Device: %1"},
+};
 
 // Why the guarded way to the drive refused a write or an action.
 constexpr TextKey kGate[] = {
@@ -190,6 +202,7 @@ const std::vector<TextKey>& texts() {
             list.push_back({link::kPortHintSection, hint.key, hint.english});
         list.insert(list.end(), std::begin(kPortMenu), std::end(kPortMenu));
         list.insert(list.end(), std::begin(kGate), std::end(kGate));
+        list.insert(list.end(), std::begin(kFrame), std::end(kFrame));
         return list;
     }();
     return all;

@@ -139,9 +139,10 @@ void CompleteFirstRead(CMainFrame& frame) {
     for (int code = 0x50; code <= 0x5A; ++code) DeliverGroup(frame, code);
 }
 
-void FrameTest::makeFrame(bool fixedDevice) {
+void FrameTest::makeFrame(bool fixedDevice, const QString& devicePath) {
     FrameOptions options = ObservedFrameOptions(m_pages);
     options.fixedDevice = fixedDevice;
+    options.devicePath = devicePath;
     m_frame = std::make_unique<CMainFrame>(options);
 }
 

@@ -94,7 +94,7 @@ class FrameTest : public ::testing::Test {
         m_frame.reset();
         ResetDriveState();
     }
-    void makeFrame(bool fixedDevice = false);
+    void makeFrame(bool fixedDevice = false, const QString& devicePath = {});
     // Shown (at `size` when given) and told the link is up.
     void showConnected(QSize size = {});
     // Clicks the page's tab as a user does.

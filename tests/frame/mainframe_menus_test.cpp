@@ -93,12 +93,16 @@ TEST_F(MainFrameMenusTest, PortChoiceStoredAndChecked) {
     EXPECT_FALSE(action("portAction07")->isChecked());
 }
 
-// With a device given for this run (demo mode, --device) the port entries
-// cannot be chosen and config.ini is neither read nor written.
+// With a device given for this run (demo mode, --device) a greyed entry names
+// it, the port entries cannot be chosen and config.ini is neither read nor
+// written.
 TEST_F(MainFrameMenusTest, FixedDeviceLeavesConfigAlone) {
     platform::WriteProfileString(m_folder / "config.ini", "comtype", "detect", "C");
     platform::WriteProfileString(m_folder / "config.ini", "comtype", "com", "3");
-    makeFrame(true);
+    makeFrame(true, "/dev/pts/3");
+    ASSERT_NE(action("deviceInUseAction"), nullptr);
+    EXPECT_EQ(action("deviceInUseAction")->text(), "Device: /dev/pts/3");
+    EXPECT_FALSE(action("deviceInUseAction")->isEnabled());
     EXPECT_FALSE(action("portAction03")->isChecked());
     EXPECT_FALSE(action("portAction07")->isEnabled());
     EXPECT_FALSE(action("autodetectAction")->isEnabled());

@@ -147,9 +147,9 @@ TEST_F(MainFrameTest, FaultPopupsOnceUntilClassZero) {
 }
 
 // A class-3 fault asks the drive for its error group, tells the user, opens
-// popup G and shows the report page in hold-storage mode, once per run; a
-// class-0 status leaves popup G open.
-TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
+// popup G and shows the report page in hold-storage mode, once while it lasts;
+// a class-0 status leaves popup G open, and the next class-3 fault is told again.
+TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
     m_frame->show();
     CompleteFirstRead(*m_frame);
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
@@ -179,14 +179,20 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerRun) {
     m_pages.report->pages::CReportPage::refresh();
     EXPECT_EQ(m_pages.report->findChild<QLabel*>("statusLine")->text(), "Hold storage");
 
-    DeliverStatus(*m_frame, 0, 0, 0, 0);
-    EXPECT_TRUE(popup("faultPopupG")->isVisible());
-    popup("faultPopupG")->hide();
-    DeliverStatus(*m_frame, 0, 0, 3, 5);
+    m_prompter.whileAsking = nullptr;
     DeliverStatus(*m_frame, 0, 0, 3, 9);
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(m_prompter.informed.size(), 1);
-    EXPECT_FALSE(popup("faultPopupG")->isVisible());
+    DeliverStatus(*m_frame, 0, 0, 0, 0);
+    EXPECT_TRUE(popup("faultPopupG")->isVisible());
+    popup("faultPopupG")->hide();
+
+    m_frame->sheet()->setCurrentWidget(m_pages.motor);
+    DeliverStatus(*m_frame, 0, 0, 3, 5);
+    EXPECT_EQ(testkit::Commands(TakeRequests()), std::vector<int>{0xCF});
+    EXPECT_EQ(m_prompter.informed.size(), 2);
+    EXPECT_TRUE(popup("faultPopupG")->isVisible());
+    EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
 }
 
 // Messages of the pages reach their targets: the loaded set's name on the

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "shell/choicepopup.h"
 #include "shell/confirmpopup.h"
 #include "shell/faultpopup.h"
 #include "shell/infopopup.h"
@@ -87,6 +88,23 @@ TEST_F(PopupTest, ConfirmAndInformAnswer) {
     EXPECT_EQ(info.findChild<QLabel*>("messageText")->text(), "Saved.");
     pressLater("okButton");
     EXPECT_EQ(info.exec(), QDialog::Accepted);
+}
+
+// Enter gives Cancel on a question that discards, and the named answer of a
+// choice; Escape the choice's escape answer.
+TEST_F(PopupTest, EnterGivesTheChosenDefault) {
+    const auto keyLater = [](Qt::Key key) {
+        QTimer::singleShot(0, [key] { QTest::keyClick(QApplication::activeModalWidget(), key); });
+    };
+    ConfirmPopup confirm;
+    confirm.makeCancelDefault();
+    keyLater(Qt::Key_Return);
+    EXPECT_EQ(confirm.ask(), ConfirmPopup::kCancel);
+    ChoicePopup choice({"Stop", "Leave", "Cancel"}, 1, 2);
+    keyLater(Qt::Key_Return);
+    EXPECT_EQ(choice.ask(), 1);
+    keyLater(Qt::Key_Escape);
+    EXPECT_EQ(choice.ask(), 2);
 }
 
 // Catches the test question opening the test on Cancel or not telling the

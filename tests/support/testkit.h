@@ -33,10 +33,17 @@ class ScriptedPrompter : public shell::Prompter {
         inform(parent, text);
         return next(acknowledgeAnswers, true);
     }
-    bool confirm(QWidget*, const QString& text) override {
+    bool confirm(QWidget*, const QString& text, shell::EnterAnswer enter) override {
         ask("confirm:" + text);
         confirmed.push_back(text);
+        confirmEnters.push_back(enter);
         return next(confirmAnswers, true);
+    }
+    int choose(QWidget*, const QString& text, const QStringList& answers, int enterAnswer,
+               int escapeAnswer) override {
+        ask("choose:" + text);
+        choices.push_back({text, answers, enterAnswer, escapeAnswer});
+        return next(chooseAnswers, enterAnswer);
     }
     QString chooseOpenFile(QWidget*, const shell::FileChoice& choice) override {
         openChoices.push_back(choice);
@@ -62,11 +69,20 @@ class ScriptedPrompter : public shell::Prompter {
     std::deque<bool> confirmAnswers;      // OK (true) or Cancel
     std::deque<bool> acknowledgeAnswers;  // OK (true), or closed another way
     std::deque<QString> fileAnswers;      // the path an open or save dialog returns
+    std::deque<int> chooseAnswers;        // index of the answer; unscripted: Enter's
 
-    // Every question in order, "kind:text" (kinds inform, confirm, open,
-    // save, fileError, restart; a file dialog gives its title).
+    // Every question in order, "kind:text" (kinds inform, confirm, choose,
+    // open, save, fileError, restart; a file dialog gives its title).
     QStringList asked;
     QStringList informed, confirmed;
+    std::vector<shell::EnterAnswer> confirmEnters;  // what Enter meant, per confirm
+    struct Choice {
+        QString text;
+        QStringList answers;
+        int enterAnswer;
+        int escapeAnswer;
+    };
+    std::vector<Choice> choices;
     QStringList fileErrors;  // "path: reason"
     std::vector<shell::FileChoice> openChoices, saveChoices;
     QStringList restartArguments;

@@ -21,7 +21,8 @@ bool HoldsUnsentValues(const model::DriveData& data, std::initializer_list<int> 
 bool ConfirmLeavingUnsent(QWidget* page, const model::DriveData& data,
                           std::initializer_list<int> groupCodes) {
     if (!HoldsUnsentValues(data, groupCodes)) return true;
-    return shell::prompter().confirm(page, shell::T("askdiscardchanges"));
+    return shell::prompter().confirm(page, shell::T("askdiscardchanges"),
+                                     shell::EnterAnswer::Cancel);
 }
 
 }  // namespace velmora::pages

@@ -300,6 +300,10 @@ void CControlPage::takeListChoice(const QComboBox* list, int parameter) {
     if (index >= 0) data().SetChoice(parameter, static_cast<std::uint32_t>(index));
 }
 
+bool CControlPage::stopEnabled() const {
+    return m_stopButton->isEnabled();
+}
+
 void CControlPage::setRoundButtonsEnabled(bool enabled) {
     m_startButton->setEnabled(enabled);
     m_stopButton->setEnabled(enabled);

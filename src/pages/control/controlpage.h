@@ -47,6 +47,8 @@ class CControlPage : public shell::Page {
     // The fault the drive's status reports ("Fault 7"), empty for none: a
     // Start the drive will refuse then says why.
     void setReportedFault(const QString& fault) { m_reportedFault = fault; }
+    // Whether Stop can be pressed here now (the window offers it everywhere).
+    [[nodiscard]] bool stopEnabled() const;
 
   protected:
     void pageShown() override;

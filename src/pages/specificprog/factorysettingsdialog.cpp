@@ -25,6 +25,8 @@ CFactorySettingsDlg::CFactorySettingsDlg(QWidget* parent) : QDialog(parent) {
     m_ok->setObjectName("factoryOkButton");
     m_cancel = new QPushButton(this);
     m_cancel->setObjectName("factoryCancelButton");
+    m_cancel->setDefault(true);  // Enter must not reset the drive
+    m_ok->setAutoDefault(false);
     buttons->addStretch();
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);

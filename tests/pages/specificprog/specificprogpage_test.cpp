@@ -84,13 +84,18 @@ class SpecificProgTest : public ::testing::Test {
     testkit::MessageRecorder m_frame;
 };
 
-// Cancel on the factory-settings question sends nothing; OK sends exactly one 0xA6.
+// Cancel (and Enter) on the factory-settings question sends nothing; OK
+// sends exactly one 0xA6.
 TEST_F(SpecificProgTest, FactorySettingsQuestion) {
     CSpecificProgPage page{model::DriveData::instance()};
     page.askFactorySettings();
     ASSERT_TRUE(page.factorySettingsQuestion()->isVisible());
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryCancelButton")->click();
     EXPECT_TRUE(TakeRequests().empty());
+    page.askFactorySettings();
+    QTest::keyClick(page.factorySettingsQuestion(), Qt::Key_Return);
+    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
     page.askFactorySettings();
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryOkButton")->click();
     EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xA6});
