@@ -46,7 +46,10 @@ class QuietPrompter : public shell::Prompter {
         ++informs;
         if (!informTexts.contains(text)) informTexts << text;
     }
-    bool confirm(QWidget*, const QString&) override { return true; }
+    bool confirm(QWidget*, const QString&, shell::EnterAnswer) override { return true; }
+    int choose(QWidget*, const QString&, const QStringList&, int enterAnswer, int) override {
+        return enterAnswer;
+    }
     QString chooseOpenFile(QWidget*, const shell::FileChoice&) override {
         return files.isEmpty() ? QString() : files.takeFirst();
     }

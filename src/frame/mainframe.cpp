@@ -248,7 +248,7 @@ bool CMainFrame::agreeToEnd() {
 }
 
 void CMainFrame::sendMotorStop() {
-    link::SendRequest(model::BuildAction(model::code::StopMotor));
+    m_data.gate().send(model::BuildAction(model::code::StopMotor));
 }
 
 void CMainFrame::updateStopButton() {

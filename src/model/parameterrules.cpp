@@ -23,7 +23,9 @@ using enum RuleKind;
 // Choices: low 0, high the last list index.
 constexpr ParameterRule kRules[] = {
     // Set-up of the speed (0x50).
-    {param::kSetSpeed, Frequency, 30, 4000, Bound::MinSpeed, Bound::MaxSpeed, {}, "Hz"},
+    // Below p41 the drive runs at its minimum (a run-in step may ask for it);
+    // above p42 is refused.
+    {param::kSetSpeed, Frequency, 0, 4000, Bound::Fixed, Bound::MaxSpeed, {}, "Hz"},
     {param::kControlSource, Choice, 0, 1},
     {param::kSpeedUnit, Choice, 0, 1},
     // Limits (0x51).
@@ -97,8 +99,9 @@ constexpr ParameterRule kRules[] = {
     {param::kRotationDirection, Choice, 0, 2},
 };
 
+// A limit nobody read, or one no drive holds (0 Hz), leaves the table's.
 bool Unread(const DriveData& values, int parameter) {
-    return values.Working(parameter) == kUnread;
+    return values.Working(parameter) == kUnread || values.Working(parameter) == 0;
 }
 
 double Resolve(Bound bound, double tableValue, const DriveData& values) {

@@ -184,8 +184,7 @@ constexpr TextKey kGate[] = {
     {"gate", "gaterefusedvalue", "Not sent to the drive: %1 = %2 lies outside %3 … %4."},
     {"gate", "gaterefusedunread", "Not sent to the drive: %1 has no value read from the drive."},
     {"gate", "gaterefusedrunning", "Not sent while the motor runs: stop the motor first."},
-    {"gate", "gaterefusedunknown",
-     "Not sent: the drive's state is not known (no answer from the drive yet)."},
+    {"gate", "gaterefusedunknown", "Not sent: no status from the drive yet."},
     {"gate", "gaterefusedtransfer", "Not possible while a firmware download holds the drive."},
     {"gate", "gaterefused", "Not sent to the drive."},
 };

@@ -25,6 +25,7 @@
 
 #include "shell/textcatalog.h"
 #include "tests/frame/frametestsupport.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::shell::test {
@@ -142,6 +143,7 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
         Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
+        testkit::DriveStands(model::DriveData::instance());
         CompleteFirstRead(*m_frame);
     }
     void TearDown() override {

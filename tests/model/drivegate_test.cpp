@@ -68,7 +68,7 @@ TEST_F(DriveGateTest, ValuesOutsideTheirRuleAreRefusedBeforeAnythingIsSent) {
     } cases[] = {
         {param::kSetSpeed, 1501, 0x10, true},       // above this drive's p42
         {param::kSetSpeed, 1500, 0x10, false},
-        {param::kSetSpeed, 29, 0x10, true},
+        {param::kSetSpeed, 29, 0x10, false},  // the drive runs at p41 then
         {param::kControlSource, 300, 0x10, true},   // no 8-bit field holds it
         {param::kControlSource, 2, 0x10, true},     // past the list
         {param::kControlSource, 1, 0x10, false},

@@ -39,10 +39,6 @@ const int kWriteBasicGroup = model::WriteCommandOf(kBasicGroup);
 const int kWriteRemoteChoiceGroup = model::WriteCommandOf(kRemoteChoiceGroup);
 constexpr int kFullRefreshes = 3;
 
-void send(int actionCode) {
-    link::SendRequest(model::BuildAction(actionCode));
-}
-
 QString displaySpeedText(const DriveData& data, std::uint32_t internalSpeed) {
     data.ToDisplaySpeed(internalSpeed);
     return UnsignedText(internalSpeed);
@@ -86,9 +82,9 @@ void CControlPage::connectControls() {
         // Sent all the same: the drive decides, and the fault may be gone.
         if (!m_reportedFault.isEmpty())
             shell::showNotice(this, T("startrefusedfault").arg(m_reportedFault));
-        send(model::code::StartMotor);
+        sendAction(model::code::StartMotor);
     });
-    connect(m_stopButton, &QAbstractButton::clicked, this, [] { send(model::code::StopMotor); });
+    connect(m_stopButton, &QAbstractButton::clicked, this, [this] { sendAction(model::code::StopMotor); });
     connect(m_resetButton, &QAbstractButton::clicked, this, &CControlPage::resetPressed);
     connect(m_helpButton, &QAbstractButton::clicked, this,
             [this] { m_helpViewer->open(shell::HelpKind::ControlPageHelp); });
@@ -137,7 +133,7 @@ void CControlPage::pageShown() {
     data().RequestGroup(1, kBasicGroup);
     data().RequestGroup(1, kRemoteChoiceGroup);
     data().RequestGroup(1, kIdentityGroup);
-    link::SetPollMode(link::PollMode::ControlPage);
+    data().gate().setPollMode(link::PollMode::ControlPage);
 }
 
 void CControlPage::refresh() {
@@ -292,7 +288,7 @@ void CControlPage::directionChosen() {
 }
 
 void CControlPage::resetPressed() {
-    if (shell::prompter().confirm(this, T("resetinfo"))) send(model::code::ResetDrive);
+    if (shell::prompter().confirm(this, T("resetinfo"))) sendAction(model::code::ResetDrive);
 }
 
 void CControlPage::takeListChoice(const QComboBox* list, int parameter) {
@@ -324,6 +320,10 @@ void CControlPage::showSetSpeed(std::uint32_t internalSpeed) {
 
 void CControlPage::setSliderPosition(std::uint32_t internalSpeed) {
     m_setSpeedSlider->setValue(sliderValue(internalSpeed));
+}
+
+void CControlPage::sendAction(int actionCode) {
+    data().gate().send(model::BuildAction(actionCode));
 }
 
 }  // namespace velmora::pages

@@ -54,6 +54,8 @@ class CControlPage : public shell::Page {
     void pageShown() override;
 
   private:
+    // Start, stop and reset, through the drive's gate.
+    void sendAction(int actionCode);
     void buildControls();
     void connectControls();
 

@@ -91,7 +91,7 @@ void CMotorPage::sendAndReadBack() {
 }
 
 void CMotorPage::pageShown() {
-    link::SetPollMode(link::PollMode::MotorPage);
+    data().gate().setPollMode(link::PollMode::MotorPage);
     readMotorGroups();
     pruneMotorModels();
 }

@@ -94,7 +94,7 @@ bool CRemotePage::confirmLeave() {
 }
 
 void CRemotePage::pageShown() {
-    link::SetPollMode(link::PollMode::RemotePage);
+    data().gate().setPollMode(link::PollMode::RemotePage);
     data().RequestGroup(1, kRemoteGroup);
 }
 

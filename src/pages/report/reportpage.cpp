@@ -120,7 +120,7 @@ void CReportPage::applyTexts() {
 }
 
 void CReportPage::pageShown() {
-    link::SetPollMode(link::PollMode::ReportPage);
+    data().gate().setPollMode(link::PollMode::ReportPage);
 }
 
 void CReportPage::enterHoldStorage() {

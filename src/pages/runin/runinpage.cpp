@@ -260,7 +260,7 @@ void CRunInPage::stopIfRunning() {
 // confirmed; the answered check is the last repeat.
 void CRunInPage::repeatStop() {
     if (!m_repeatStop || m_running) return;
-    link::SendRequest(model::BuildAction(model::code::StopMotor));
+    data().gate().send(model::BuildAction(model::code::StopMotor));
     model::RestoreRunInSpeed(data(), m_savedSpeed);
 }
 
@@ -290,7 +290,7 @@ void CRunInPage::execute(const std::vector<RunInCommand>& commands) {
 
 void CRunInPage::pageShown() {
     if (!m_running) m_savedSpeed = data().GetChoice(param::kSetSpeed);
-    link::SetPollMode(link::PollMode::RunIn);
+    data().gate().setPollMode(link::PollMode::RunIn);
 }
 
 void CRunInPage::operationAllowed() {

@@ -13,7 +13,8 @@
 
 namespace velmora::pages {
 
-CFactorySettingsDlg::CFactorySettingsDlg(QWidget* parent) : QDialog(parent) {
+CFactorySettingsDlg::CFactorySettingsDlg(model::DriveGate& gate, QWidget* parent)
+    : QDialog(parent), m_gate(gate) {
     setObjectName("factorySettingsDialog");
     setModal(false);
     auto* layout = new QVBoxLayout(this);
@@ -57,7 +58,7 @@ void CFactorySettingsDlg::confirm() {
         reject();
         return;
     }
-    link::SendRequest(model::BuildAction(model::code::LoadFactorySettings));
+    m_gate.send(model::BuildAction(model::code::LoadFactorySettings));
     accept();
 }
 

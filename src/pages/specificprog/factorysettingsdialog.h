@@ -2,6 +2,8 @@
 // Asks before the drive is told to load its factory settings.
 #include <QDialog>
 
+#include "model/drivegate.h"
+
 class QLabel;
 class QPushButton;
 
@@ -10,7 +12,7 @@ namespace velmora::pages {
 class CFactorySettingsDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CFactorySettingsDlg(QWidget* parent = nullptr);
+    explicit CFactorySettingsDlg(model::DriveGate& gate, QWidget* parent = nullptr);
     void applyTexts();
     // OK: one LoadFactorySettings, then the question closes; refused (and
     // OK greyed out) while the drive reports the motor turning.
@@ -18,6 +20,7 @@ public:
     void setMotorRunning(bool running);
 
   private:
+    model::DriveGate& m_gate;
     QLabel* m_message = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;

@@ -36,8 +36,11 @@ bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& err
 
 }  // namespace
 
-FirmwareUpdateDialog::FirmwareUpdateDialog(shell::FrameChannel frame, QWidget* parent)
-    : QWidget(parent), m_frame(std::move(frame)) {
+FirmwareUpdateDialog::FirmwareUpdateDialog(model::DriveGate& gate, shell::FrameChannel frame,
+                                           QWidget* parent)
+    : QWidget(parent),
+      m_gate(gate),
+      m_frame(std::move(frame)) {
     setObjectName("firmwareUpdateDialog");
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
@@ -136,11 +139,11 @@ void FirmwareUpdateDialog::chooseUpdate() {
 
 void FirmwareUpdateDialog::setPollMode(link::PollMode mode) {
     m_pollMode = mode;
-    link::SetPollMode(mode);
+    m_gate.setTransferPollMode(static_cast<int>(mode));
 }
 
 void FirmwareUpdateDialog::resumePolling() const {
-    if (downloading()) link::SetPollMode(m_pollMode);
+    if (downloading()) m_gate.setTransferPollMode(static_cast<int>(m_pollMode));
 }
 
 // A status seen during a download comes from the drive's loader, which
@@ -183,6 +186,9 @@ void FirmwareUpdateDialog::startDownload() {
     if (!shell::prompter().confirm(
             this, FirmwareStartQuestion(m_loaderPath, loader.size(), m_updatePath, update.size())))
         return;
+    // The drive is taken for the transfer: refused while its motor turns,
+    // and until it ends no page changes the polling or sends anything else.
+    if (m_gate.beginTransfer()) return;
     m_outcome->clear();
     m_frame.post(link::WM_LINK_SUSPEND, 1);
     m_loader.begin(std::move(loader));
@@ -202,7 +208,7 @@ void FirmwareUpdateDialog::loaderTick() {
     if (m_state != State::Loader) return;
     if (auto block = m_loader.nextBlock()) {
         m_loaderProgress->setValue(m_loader.sent());
-        link::SendRequest(std::move(*block));
+        m_gate.send(std::move(*block));
         QTimer::singleShot(m_timings.afterLoaderBlock, this, [this] {
             QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
         });
@@ -210,7 +216,7 @@ void FirmwareUpdateDialog::loaderTick() {
     }
     m_loaderProgress->setValue(m_loaderProgress->maximum());
     m_loader.release();
-    link::SendRequest(model::BuildAction(model::code::LoaderDone));
+    m_gate.send(model::BuildAction(model::code::LoaderDone));
     QTimer::singleShot(m_timings.afterLoaderDone, this, [this] {
         m_state = State::Firmware;
         m_lastBlockSent = false;
@@ -266,7 +272,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
     if (answer.lastBlock) m_lastBlockSent = true;
     QTimer::singleShot(m_timings.beforeFirmwareBlock, this,
                        [this, telegram = std::move(*answer.block)]() mutable {
-                           link::SendRequest(std::move(telegram));
+                           m_gate.send(std::move(telegram));
                            setPollMode(link::PollMode::FirmwareBlockRequest);
                            m_answering = false;
                            if (!m_pendingRequests.empty() && m_state == State::Firmware) {
@@ -278,7 +284,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
 }
 
 void FirmwareUpdateDialog::answerDone() {
-    link::SendRequest(model::BuildAction(model::code::FirmwareDone));
+    m_gate.send(model::BuildAction(model::code::FirmwareDone));
     m_state = State::Idle;
     m_pendingRequests.clear();
     showOutcome(LastDownloadFinished());
@@ -291,6 +297,7 @@ void FirmwareUpdateDialog::showOutcome(const QString& line) {
 }
 
 void FirmwareUpdateDialog::finishDownload() {
+    m_gate.endTransfer();
     m_answering = false;
     m_frame.post(link::WM_LINK_SUSPEND, 0);
     m_loaderProgress->setValue(0);

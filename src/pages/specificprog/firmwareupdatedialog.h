@@ -8,6 +8,7 @@
 #include "link/messages.h"
 #include "link/pollmode.h"
 #include "link/telegram.h"
+#include "model/drivegate.h"
 #include "model/firmwaretransfer.h"
 #include "shell/framechannel.h"
 
@@ -27,7 +28,8 @@ class FirmwareUpdateDialog : public QWidget {
     Q_OBJECT
   public:
     // frame receives WM_LINK_SUSPEND and WM_LINK_FLUSH.
-    explicit FirmwareUpdateDialog(shell::FrameChannel frame, QWidget* parent = nullptr);
+    FirmwareUpdateDialog(model::DriveGate& gate, shell::FrameChannel frame,
+                         QWidget* parent = nullptr);
 
     void setTimings(const FirmwareTimings& timings) { m_timings = timings; }
     void applyTexts();
@@ -64,6 +66,7 @@ class FirmwareUpdateDialog : public QWidget {
     QString choose(QLineEdit* box, const char* titleKey);
     void showOutcome(const QString& line);
 
+    model::DriveGate& m_gate;  // holds the drive for the transfer while it runs
     shell::FrameChannel m_frame;
     FirmwareTimings m_timings;
     State m_state = State::Idle;

@@ -97,7 +97,7 @@ void CParaStructDlg::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_open) return;
     m_open = true;
-    link::SetPollMode(link::PollMode::ParaStruct);
+    m_data.gate().setPollMode(link::PollMode::ParaStruct);
     for (int code : kGroupsToRead) m_data.RequestGroup(1, code);
     setFocus();
 }
@@ -106,7 +106,7 @@ void CParaStructDlg::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (!m_open || !isHidden()) return;
     m_open = false;
-    link::SetPollMode(link::PollMode::SpecificProgMenu);
+    m_data.gate().setPollMode(link::PollMode::SpecificProgMenu);
 }
 
 std::filesystem::path CParaStructDlg::templatePath() const {

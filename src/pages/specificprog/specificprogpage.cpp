@@ -57,8 +57,13 @@ CSpecificProgPage::CSpecificProgPage(model::DriveData& data, QWidget* parent)
     layout->addWidget(m_menu, 1);
 
     m_actuator = new shell::ActuatorTestDialog(channel(), this);
+    m_actuator->setLink({[&data](link::Telegram request) { return data.gate().send(request) ? 1 : 0; },
+                         [&data](int mode) {
+                             return data.gate().setPollMode(static_cast<link::PollMode>(mode)) ? 1
+                                                                                              : 0;
+                         }});
     layout->addWidget(m_actuator, 1);
-    m_firmware = new FirmwareUpdateDialog(channel(), this);
+    m_firmware = new FirmwareUpdateDialog(data.gate(), channel(), this);
     layout->addWidget(m_firmware, 1);
     // The parameter list keeps its place and size inside the page, but as a
     // part of the layout: placed by hand it covered the Back button whenever
@@ -83,7 +88,7 @@ CSpecificProgPage::CSpecificProgPage(model::DriveData& data, QWidget* parent)
     layout->addLayout(bottom);
 
     m_helpViewer = new shell::HelpNoteViewer(this);
-    m_factory = new CFactorySettingsDlg(this);
+    m_factory = new CFactorySettingsDlg(data.gate(), this);
     m_password = new CPasswordDlg(channel(), this);
     m_testQuestion = new shell::TestQuestionPopup(channel(), this);
 
@@ -150,7 +155,7 @@ void CSpecificProgPage::showParaStruct() {
     m_paraStruct->show();
     m_paraStruct->raise();
     m_back->show();
-    link::SetPollMode(link::PollMode::ParaStruct);
+    data().gate().setPollMode(link::PollMode::ParaStruct);
 }
 
 void CSpecificProgPage::askFactorySettings() {
@@ -178,9 +183,14 @@ void CSpecificProgPage::backToMenu() {
     hidePanels();
     m_back->hide();
     showMenu(true);
+    // A transfer holds the drive's polling: the views that poll for
+    // themselves stay closed until it ends.
+    const bool held = data().gate().transferActive();
+    if (held) m_buttons[0]->setEnabled(false);
+    m_buttons[1]->setEnabled(!held);
     // Leaving the panel does not stop a download: the drive's loader waits
     // for its block requests to be polled until the transfer ends.
-    if (!m_firmware->downloading()) link::SetPollMode(link::PollMode::SpecificProgMenu);
+    if (!m_firmware->downloading()) data().gate().setPollMode(link::PollMode::SpecificProgMenu);
 }
 
 void CSpecificProgPage::pageShown() {
@@ -188,13 +198,13 @@ void CSpecificProgPage::pageShown() {
         m_firmware->resumePolling();
         return;
     }
-    link::SetPollMode(link::PollMode::SpecificProgMenu);
-    if (m_actuator->isVisible()) link::SetPollMode(link::PollMode::ActuatorTest);
-    if (m_paraStruct->isVisible()) link::SetPollMode(link::PollMode::ParaStruct);
+    data().gate().setPollMode(link::PollMode::SpecificProgMenu);
+    if (m_actuator->isVisible()) data().gate().setPollMode(link::PollMode::ActuatorTest);
+    if (m_paraStruct->isVisible()) data().gate().setPollMode(link::PollMode::ParaStruct);
 }
 
 void CSpecificProgPage::operationAllowed() {
-    m_buttons[0]->setEnabled(true);
+    m_buttons[0]->setEnabled(!data().gate().transferActive());
     m_buttons[2]->setEnabled(true);
     m_factory->setMotorRunning(false);
     m_firmware->setMotorRunning(false);

@@ -40,8 +40,8 @@ constexpr std::array<CalibrationField, CalibrationPanel::kCount> kFields{{
 
 }  // namespace
 
-CalibrationPanel::CalibrationPanel(QWidget* parent)
-    : TechPanel("modifycalvalues", link::PollMode::Calibration, model::code::CalibrationReply, parent) {
+CalibrationPanel::CalibrationPanel(model::DriveGate& gate, QWidget* parent)
+    : TechPanel(gate, "modifycalvalues", link::PollMode::Calibration, model::code::CalibrationReply, parent) {
     setObjectName(QStringLiteral("calibrationPanel"));
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(2, 12);
@@ -100,7 +100,7 @@ void CalibrationPanel::sendValues() {
         if (!value) return;  // refused and said why: none of the nine goes out
         values[i] = *value;
     }
-    link::SendRequest(model::BuildWriteCalibration(values));
+    gate().send(model::BuildWriteCalibration(values));
 }
 
 void CalibrationPanel::takeReply(link::Telegram& reply) {

@@ -18,7 +18,7 @@ class CalibrationPanel : public TechPanel {
     Q_OBJECT
   public:
     static constexpr std::size_t kCount = 9;
-    explicit CalibrationPanel(QWidget* parent = nullptr);
+    explicit CalibrationPanel(model::DriveGate& gate, QWidget* parent = nullptr);
     void applyTexts() override;
     void takeReply(link::Telegram& reply) override;
     void sendValues();

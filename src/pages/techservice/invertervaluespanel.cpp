@@ -35,8 +35,8 @@ constexpr std::array<InverterField, InverterValuesPanel::kCount> kFields{{
 
 }  // namespace
 
-InverterValuesPanel::InverterValuesPanel(QWidget* parent)
-    : TechPanel("intinvertervalues", link::PollMode::InverterValues, kNoRead, parent) {
+InverterValuesPanel::InverterValuesPanel(model::DriveGate& gate, QWidget* parent)
+    : TechPanel(gate, "intinvertervalues", link::PollMode::InverterValues, kNoRead, parent) {
     setObjectName(QStringLiteral("inverterValuesPanel"));
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(3, 12);

@@ -14,7 +14,7 @@ class InverterValuesPanel : public TechPanel {
     Q_OBJECT
   public:
     static constexpr std::size_t kCount = 10;
-    explicit InverterValuesPanel(QWidget* parent = nullptr);
+    explicit InverterValuesPanel(model::DriveGate& gate, QWidget* parent = nullptr);
     void applyTexts() override;
     void takeReply(link::Telegram& reply) override;
 

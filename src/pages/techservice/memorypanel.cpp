@@ -19,8 +19,8 @@ namespace velmora::pages {
 namespace {
 }
 
-MemoryPanel::MemoryPanel(QWidget* parent)
-    : TechPanel("modifyeeprom", link::PollMode::Memory, kNoRead, parent) {
+MemoryPanel::MemoryPanel(model::DriveGate& gate, QWidget* parent)
+    : TechPanel(gate, "modifyeeprom", link::PollMode::Memory, kNoRead, parent) {
     setObjectName(QStringLiteral("memoryPanel"));
     auto* grid = new QGridLayout;
     m_addressLabel = new QLabel(this);
@@ -82,7 +82,7 @@ void MemoryPanel::stepAddress(int direction) {
 // ever names an address past the end of the memory.
 void MemoryPanel::readWord() {
     if (const auto address = committedAddress())
-        link::SendRequest(model::BuildReadEepromWord(*address));
+        gate().send(model::BuildReadEepromWord(*address));
 }
 
 void MemoryPanel::writeWord() {
@@ -96,7 +96,7 @@ void MemoryPanel::writeWord() {
         return;
     }
     m_valueShown = *value;
-    link::SendRequest(model::BuildWriteEepromWord(*address, *value));
+    gate().send(model::BuildWriteEepromWord(*address, *value));
 }
 
 void MemoryPanel::takeReply(link::Telegram& reply) {

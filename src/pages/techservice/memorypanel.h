@@ -16,7 +16,7 @@ class StepEdit;
 class MemoryPanel : public TechPanel {
     Q_OBJECT
   public:
-    explicit MemoryPanel(QWidget* parent = nullptr);
+    explicit MemoryPanel(model::DriveGate& gate, QWidget* parent = nullptr);
     void applyTexts() override;
     void takeReply(link::Telegram& reply) override;
 

@@ -16,8 +16,8 @@ namespace velmora::pages {
 namespace {
 }
 
-MemoryResetPanel::MemoryResetPanel(QWidget* parent)
-    : TechPanel("reseteeprom", link::PollMode::MemoryReset, kNoRead, parent) {
+MemoryResetPanel::MemoryResetPanel(model::DriveGate& gate, QWidget* parent)
+    : TechPanel(gate, "reseteeprom", link::PollMode::MemoryReset, kNoRead, parent) {
     setObjectName(QStringLiteral("memoryResetPanel"));
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         const techservice::MemoryArea& area = techservice::kMemoryAreas[i];
@@ -28,7 +28,7 @@ MemoryResetPanel::MemoryResetPanel(QWidget* parent)
         // Each reset destroys data in the drive: asked first, naming the area.
         connect(m_buttons[i], &QPushButton::clicked, this, [this, &area] {
             if (shell::prompter().confirm(this, techservice::MemoryResetQuestion(area)))
-                link::SendRequest(model::BuildAction(model::code::ResetEeprom, area.bit));
+                this->gate().send(model::BuildAction(model::code::ResetEeprom, area.bit));
         });
     }
 }

@@ -11,7 +11,7 @@ namespace velmora::pages {
 class MemoryResetPanel : public TechPanel {
     Q_OBJECT
   public:
-    explicit MemoryResetPanel(QWidget* parent = nullptr);
+    explicit MemoryResetPanel(model::DriveGate& gate, QWidget* parent = nullptr);
     void applyTexts() override;
 
   private:

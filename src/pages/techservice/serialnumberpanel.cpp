@@ -20,8 +20,8 @@ namespace velmora::pages {
 
 namespace param = model::param;
 
-SerialNumberPanel::SerialNumberPanel(QWidget* parent)
-    : TechPanel("modifyserialnumber", link::PollMode::SerialNumber, model::code::Group5A, parent) {
+SerialNumberPanel::SerialNumberPanel(model::DriveGate& gate, QWidget* parent)
+    : TechPanel(gate, "modifyserialnumber", link::PollMode::SerialNumber, model::code::Group5A, parent) {
     setObjectName(QStringLiteral("serialNumberPanel"));
     auto* row = new QHBoxLayout;
     m_label = new QLabel(this);
@@ -81,7 +81,7 @@ void SerialNumberPanel::sendNumber() {
     }
     m_field->setText(UnsignedText(*serial));
     if (!shell::prompter().confirm(this, techservice::SerialNumberQuestion(*serial))) return;
-    link::SendRequest(model::BuildWriteSerialNumber(*serial));
+    gate().send(model::BuildWriteSerialNumber(*serial));
 }
 
 }  // namespace velmora::pages

@@ -14,7 +14,7 @@ namespace velmora::pages {
 class SerialNumberPanel : public TechPanel {
     Q_OBJECT
   public:
-    explicit SerialNumberPanel(QWidget* parent = nullptr);
+    explicit SerialNumberPanel(model::DriveGate& gate, QWidget* parent = nullptr);
     void applyTexts() override;
     void opened() override;
     void reopened() override;

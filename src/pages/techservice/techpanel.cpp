@@ -10,8 +10,13 @@
 
 namespace velmora::pages {
 
-TechPanel::TechPanel(const char* buttonKey, link::PollMode pollMode, int readCode, QWidget* parent)
-    : QWidget(parent), m_buttonKey(buttonKey), m_pollMode(pollMode), m_readCode(readCode) {
+TechPanel::TechPanel(model::DriveGate& gate, const char* buttonKey, link::PollMode pollMode,
+                     int readCode, QWidget* parent)
+    : QWidget(parent),
+      m_gate(gate),
+      m_buttonKey(buttonKey),
+      m_pollMode(pollMode),
+      m_readCode(readCode) {
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("panelHeading"));
@@ -27,8 +32,8 @@ void TechPanel::applyTexts() {
 }
 
 void TechPanel::sendOpenRequests() const {
-    link::SetPollMode(m_pollMode);
-    if (m_readCode != kNoRead) link::SendRequest(model::BuildReadGroup(m_readCode));
+    m_gate.setPollMode(m_pollMode);
+    if (m_readCode != kNoRead) m_gate.send(model::BuildReadGroup(m_readCode));
 }
 
 void TechPanel::opened() {
@@ -42,7 +47,7 @@ void TechPanel::reopened() {
 
 void TechPanel::closed() {
     m_open = false;
-    link::SetPollMode(link::PollMode::TechPage);
+    m_gate.setPollMode(link::PollMode::TechPage);
 }
 
 }  // namespace velmora::pages

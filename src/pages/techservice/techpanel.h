@@ -6,6 +6,7 @@
 
 #include "link/pollmode.h"
 #include "link/telegram.h"
+#include "model/drivegate.h"
 #include "shell/fontset.h"
 
 class QLabel;
@@ -19,7 +20,8 @@ class TechPanel : public QWidget {
     static constexpr int kNoRead = 0;
 
     // buttonKey: the page button that opens the panel (also the heading's end).
-    TechPanel(const char* buttonKey, link::PollMode pollMode, int readCode, QWidget* parent);
+    TechPanel(model::DriveGate& gate, const char* buttonKey, link::PollMode pollMode, int readCode,
+              QWidget* parent);
 
     [[nodiscard]] const char* buttonKey() const { return m_buttonKey; }
     // 1 while the panel is open (shown through its button, not yet left).
@@ -36,6 +38,8 @@ class TechPanel : public QWidget {
     virtual void takeReply(link::Telegram& reply) { (void)reply; }
 
   protected:
+    // The guarded way to the drive, handed down by the page.
+    [[nodiscard]] model::DriveGate& gate() const { return m_gate; }
     // Where the panel puts its controls, below the heading.
     [[nodiscard]] QVBoxLayout* body() const { return m_body; }
     [[nodiscard]] const shell::FontSet& fonts() const { return m_fonts; }
@@ -43,6 +47,7 @@ class TechPanel : public QWidget {
     void sendOpenRequests() const;
 
   private:
+    model::DriveGate& m_gate;
     const char* m_buttonKey;
     link::PollMode m_pollMode;
     int m_readCode;

@@ -74,12 +74,12 @@ CTechServicePage::CTechServicePage(model::DriveData& data, QWidget* parent)
     menuLayout->addStretch(1);
     layout->addWidget(m_menu, 1);
 
-    m_panels = {new MemoryResetPanel(this),
-                new MemoryPanel(this),
-                new CalibrationPanel(this),
-                new InverterValuesPanel(this),
+    m_panels = {new MemoryResetPanel(data.gate(), this),
+                new MemoryPanel(data.gate(), this),
+                new CalibrationPanel(data.gate(), this),
+                new InverterValuesPanel(data.gate(), this),
                 new TestOperationPanel(data, channel(), this),
-                new SerialNumberPanel(this)};
+                new SerialNumberPanel(data.gate(), this)};
     for (TechPanel* panel : m_panels) {
         layout->addWidget(panel, 1);
         panel->hide();
@@ -104,7 +104,7 @@ CTechServicePage::CTechServicePage(model::DriveData& data, QWidget* parent)
 // The drive must not stay in test operation when the window goes away.
 CTechServicePage::~CTechServicePage() {
     if (TechPanel* open = openPanel(); open && open == m_panels[kTestOperation])
-        link::SendRequest(model::BuildAction(model::code::LeaveTestOperation));
+        data().gate().send(model::BuildAction(model::code::LeaveTestOperation));
 }
 
 void CTechServicePage::applyTexts() {
@@ -174,7 +174,7 @@ void CTechServicePage::closePage() {
 }
 
 void CTechServicePage::pageShown() {
-    link::SetPollMode(link::PollMode::TechPage);
+    data().gate().setPollMode(link::PollMode::TechPage);
     if (TechPanel* open = openPanel()) open->reopened();
 }
 

@@ -40,7 +40,7 @@ shell::RoundButton* makeLamp(QWidget* parent, const char* name, QColor face, QCo
 
 TestOperationPanel::TestOperationPanel(model::DriveData& data, shell::FrameChannel frame,
                                        QWidget* parent)
-    : TechPanel("testoperation", link::PollMode::TestOperation, kNoRead, parent),
+    : TechPanel(data.gate(), "testoperation", link::PollMode::TestOperation, kNoRead, parent),
       m_data(data),
       m_frame(std::move(frame)) {
     setObjectName(QStringLiteral("testOperationPanel"));
@@ -138,20 +138,20 @@ void TestOperationPanel::opened() {
     m_voltage->setFieldText(UnsignedText(m_voltageValue));
     m_data.RequestGroup(1, model::code::Group51);
     m_data.RequestGroup(1, model::code::Group5A);
-    link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
+    m_data.gate().send(model::BuildAction(model::code::EnterTestOperation));
     m_frame.post(link::WM_TAB_LOCK, 1);
 }
 
 void TestOperationPanel::reopened() {
     TechPanel::reopened();
-    link::SendRequest(model::BuildReadGroup(model::code::Group51));
-    link::SendRequest(model::BuildAction(model::code::EnterTestOperation));
+    m_data.gate().send(model::BuildReadGroup(model::code::Group51));
+    m_data.gate().send(model::BuildAction(model::code::EnterTestOperation));
 }
 
 void TestOperationPanel::closed() {
     TechPanel::closed();
     m_limitsSet = false;
-    link::SendRequest(model::BuildAction(model::code::LeaveTestOperation));
+    m_data.gate().send(model::BuildAction(model::code::LeaveTestOperation));
     m_frame.post(link::WM_TAB_LOCK, 0);
 }
 
@@ -237,13 +237,13 @@ void TestOperationPanel::start() {
         *current, m_minCurrent, m_maxCurrent, *frequency, static_cast<float>(*voltage));
     m_frequencyValue = *frequency;
     m_voltageValue = *voltage;
-    link::SendRequest(
+    m_data.gate().send(
         model::BuildTestOperationValues(values.current, values.frequency, values.voltage));
-    link::SendRequest(model::BuildAction(model::code::StartMotor));
+    m_data.gate().send(model::BuildAction(model::code::StartMotor));
 }
 
 void TestOperationPanel::stop() {
-    link::SendRequest(model::BuildAction(model::code::StopMotor));
+    m_data.gate().send(model::BuildAction(model::code::StopMotor));
 }
 
 void TestOperationPanel::takeReply(link::Telegram& reply) {

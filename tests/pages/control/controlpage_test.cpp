@@ -12,6 +12,7 @@
 #include "model/commands.h"
 #include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
 #include "tests/support/pagetestsupport.h"
 #include "tests/support/noticerecorder.h"
@@ -66,6 +67,7 @@ class ControlPageTest : public ::testing::Test {
 
     void SetUp() override {
         ResetDriveAndQueues();
+        testkit::DriveStands(model::DriveData::instance());
         m_page = std::make_unique<CControlPage>(model::DriveData::instance());
         m_page->show();
     }

@@ -25,6 +25,7 @@ class MotorDriveTest : public ::testing::Test {
         EnsureApp();
         ASSERT_FALSE(harness.device.empty());
         ASSERT_TRUE(harness.readAllGroups());
+        ASSERT_TRUE(harness.pumpUntil([&] { return harness.status.has_value(); }));
         page = std::make_unique<CMotorPage>(harness.data);
         page->applyTexts();
         harness.groupReplies.clear();

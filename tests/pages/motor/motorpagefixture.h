@@ -9,6 +9,7 @@
 #include "motordata.h"
 #include "motortestsupport.h"
 #include "pages/motor/motorpage.h"
+#include "tests/support/drivestatus.h"
 
 namespace velmora::pages::test {
 
@@ -18,6 +19,7 @@ class MotorPageFixture : public ::testing::Test {
         EnsureApp();
         link::FlushAllQueues();
         LoadAsyncMotor(data);
+        testkit::DriveStands(data);
         page = std::make_unique<CMotorPage>(data);
         page->setFrame(&frame);
         page->applyTexts();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "pages/common/stepedit.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
 #include "tests/support/pagetestsupport.h"
 #include "tests/support/noticerecorder.h"
@@ -49,6 +50,7 @@ class RemotePageTest : public ::testing::Test {
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
         ResetDriveAndQueues();
+        testkit::DriveStands(model::DriveData::instance());
         m_page = std::make_unique<CRemotePage>(model::DriveData::instance());
         m_page->setProgramFolder(m_folder.path());
         m_page->show();

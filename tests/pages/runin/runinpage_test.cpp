@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "model/drivedata.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/noticerecorder.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
@@ -44,6 +45,8 @@ class RunInPageTest : public ::testing::Test {
   protected:
     void SetUp() override {
         model::DriveData::instance().Reset();
+        model::DriveData::instance().TakeImage();  // as after the first read
+        testkit::DriveStands(model::DriveData::instance());
         TakeRequests();
         writeProgram(
             m_dir.path(), 1,

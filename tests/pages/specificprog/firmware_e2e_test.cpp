@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 
+#include "tests/support/drivestatus.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "link/queues.h"
@@ -218,6 +219,7 @@ TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
     testkit::ScriptedPrompter prompter;
     prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
                             writeFile(work.path() / "update.bin", randomBytes(10, 2))};
+    testkit::DriveStands(model::DriveData::instance());
     CSpecificProgPage page{model::DriveData::instance()};
     page.show();
     page.showFirmwareUpdate();

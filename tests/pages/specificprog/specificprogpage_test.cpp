@@ -14,6 +14,7 @@
 #include "pages/specificprog/firmwaretexts.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "shell/actuatortestdialog.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/noticerecorder.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
@@ -57,8 +58,14 @@ std::vector<link::Telegram> waitForRequests(std::size_t n, int timeoutMs = 3000)
 
 class SpecificProgTest : public ::testing::Test {
   protected:
-    void SetUp() override { TakeRequests(); }
-    void TearDown() override { TakeRequests(); }
+    void SetUp() override {
+        TakeRequests();
+        testkit::DriveStands(model::DriveData::instance());
+    }
+    void TearDown() override {
+        model::DriveData::instance().gate().endTransfer();
+        TakeRequests();
+    }
     // Chooses a loader and an update file of these sizes (-1: the choice
     // was cancelled) in the dialog.
     void chooseFiles(FirmwareUpdateDialog& dialog, int loaderBytes, int updateBytes) {
@@ -173,7 +180,7 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
 // FirmwareDone and the finished popup; supervision suspended and resumed.
 TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     testkit::ShippedCatalog texts;
-    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
     dialog.setTimings({5, 5, 5, 5, 5});
     chooseFiles(dialog, 300, 500);
     // Start asks first, naming both files and their sizes; Cancel sends nothing.
@@ -235,7 +242,7 @@ class FirmwareStartRefused : public SpecificProgTest,
 // drive never enters its loader for an image that is not there.
 TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     const StartRefusal& c = GetParam();
-    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
     chooseFiles(dialog, c.loaderBytes, c.updateBytes);
     dialog.startDownload();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
@@ -255,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareStartRefused,
 // (the file does not fit the drive) gets no FirmwareDone and no "finished":
 // the download ends with a message and releases the tabs.
 TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
-    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
     ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 1, 1}));
     dialog.blockRequest(blockRequest(0));
     ASSERT_EQ(Commands(waitForRequests(1)), std::vector<int>{0x1E});
@@ -271,7 +278,7 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
 // Two requests arriving while a block waits for its pause are answered in
 // order, and FirmwareDone never overtakes the last block.
 TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
-    FirmwareUpdateDialog dialog{shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
     ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 20, 1}));
     dialog.blockRequest(blockRequest(1));  // the last block (52 bytes)
     dialog.blockRequest(blockRequest(2));  // arrives before block 1 went out

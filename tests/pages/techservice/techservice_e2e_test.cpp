@@ -11,6 +11,7 @@
 #include "pages/techservice/testoperationpanel.h"
 #include "sim/factorysettings.h"
 #include "tests/support/drivelinkharness.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
 #include "tests/support/testkit.h"
 
@@ -22,6 +23,7 @@ using namespace std::chrono_literals;
 class TechServiceE2e : public ::testing::Test {
   protected:
     void SetUp() override {
+        testkit::DriveStands(model::DriveData::instance());
         ASSERT_TRUE(m_link.readAllGroups());
         m_page.setFrame(&m_frame);
         m_page.show();

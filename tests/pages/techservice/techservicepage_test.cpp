@@ -14,6 +14,7 @@
 #include "pages/techservice/serialnumberpanel.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/roundbutton.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
@@ -33,6 +34,7 @@ class TechServiceTest : public ::testing::Test {
         TakeRequests();
         TakePollModes();
         model::DriveData::instance().Reset();
+        testkit::DriveStands(model::DriveData::instance());
         drainReplies();
         m_page.setFrame(&m_frame);
         m_page.resize(700, 500);
