@@ -144,6 +144,19 @@ void DriveGate::removeListener(int id) {
     std::erase_if(m_onSent, [id](const auto& entry) { return entry.first == id; });
 }
 
+GateResult DriveGate::refuse(GateRefusal::Reason reason, int command) const {
+    GateRefusal refusal;
+    refusal.reason = reason;
+    refusal.command = command;
+    return refuse(std::move(refusal));
+}
+
+std::optional<GateRefusal::Reason> DriveGate::standstillBlocker() const {
+    if (!m_status) return GateRefusal::Reason::StateUnknown;
+    if (!operationAllowed()) return GateRefusal::Reason::MotorTurning;
+    return std::nullopt;
+}
+
 GateResult DriveGate::refuse(GateRefusal refusal) const {
     // A copy: a listener may remove itself.
     const auto listeners = m_onRefusal;
@@ -154,12 +167,7 @@ GateResult DriveGate::refuse(GateRefusal refusal) const {
 GateResult DriveGate::pass(link::Telegram request) {
     const int command = request.command;
     const link::Telegram copy = m_onSent.empty() ? link::Telegram{} : request;
-    if (m_outlet->send(std::move(request)) != 0) {
-        GateRefusal refusal;
-        refusal.reason = GateRefusal::Reason::NotQueued;
-        refusal.command = command;
-        return refuse(std::move(refusal));
-    }
+    if (m_outlet->send(std::move(request)) != 0) return refuse(GateRefusal::Reason::NotQueued, command);
     const auto listeners = m_onSent;
     for (const auto& [id, listener] : listeners) listener(copy);
     return std::nullopt;
@@ -183,9 +191,7 @@ std::optional<GateRefusal::Reason> DriveGate::blocker(int command) const {
         case Needs::Standstill:
             break;
     }
-    if (!m_status) return Reason::StateUnknown;
-    if (!operationAllowed()) return Reason::MotorTurning;
-    return std::nullopt;
+    return standstillBlocker();
 }
 
 GateResult DriveGate::check(int command) const {
@@ -200,19 +206,10 @@ GateResult DriveGate::check(int command) const {
 
 GateResult DriveGate::send(link::Telegram request) {
     const int command = request.command;
-    if (FindGroupByWriteCommand(command) != nullptr) {
-        // A group write travels only with the image it was checked against.
-        GateRefusal refusal;
-        refusal.reason = GateRefusal::Reason::NotAGroup;
-        refusal.command = command;
-        return refuse(std::move(refusal));
-    }
-    if (const auto reason = blocker(command)) {
-        GateRefusal refusal;
-        refusal.reason = *reason;
-        refusal.command = command;
-        return refuse(std::move(refusal));
-    }
+    // A group write travels only with the image it was checked against.
+    if (FindGroupByWriteCommand(command) != nullptr)
+        return refuse(GateRefusal::Reason::NotAGroup, command);
+    if (const auto reason = blocker(command)) return refuse(*reason, command);
     if (command == code::EnterTestOperation) m_testOperation = true;
     if (command == code::LeaveTestOperation) m_testOperation = false;
     return pass(std::move(request));
@@ -245,19 +242,9 @@ GateResult DriveGate::writeGroupOf(DriveData& image, int writeCommand) {
     }
     // The technician's test operation sets its current limit while it runs.
     const bool testCurrent = m_testOperation && group->code == code::Group51;
-    if (m_transfer) {
-        refusal.reason = GateRefusal::Reason::TransferHolds;
-        return refuse(std::move(refusal));
-    }
+    if (m_transfer) return refuse(GateRefusal::Reason::TransferHolds, writeCommand);
     if (settingsChange && !testCurrent) {
-        if (!m_status) {
-            refusal.reason = GateRefusal::Reason::StateUnknown;
-            return refuse(std::move(refusal));
-        }
-        if (!operationAllowed()) {
-            refusal.reason = GateRefusal::Reason::MotorTurning;
-            return refuse(std::move(refusal));
-        }
+        if (const auto reason = standstillBlocker()) return refuse(*reason, writeCommand);
     }
     image.CopyWorkingToImage();
     return pass(BuildWriteGroup(group->code, image.ImageWords()));
@@ -277,11 +264,7 @@ std::vector<ValueRefusal> DriveGate::checkValues(const std::vector<int>& paramet
 }
 
 GateResult DriveGate::setPollMode(link::PollMode mode) {
-    if (m_transfer) {
-        GateRefusal refusal;
-        refusal.reason = GateRefusal::Reason::TransferHolds;
-        return refuse(std::move(refusal));
-    }
+    if (m_transfer) return refuse(GateRefusal::Reason::TransferHolds, 0);
     if (m_outlet->setPollMode(static_cast<int>(mode)) != 0) {
         GateRefusal refusal;
         refusal.reason = GateRefusal::Reason::NotQueued;
@@ -291,26 +274,13 @@ GateResult DriveGate::setPollMode(link::PollMode mode) {
 }
 
 GateResult DriveGate::beginTransfer() {
-    GateRefusal refusal;
-    refusal.command = code::LoaderBlock;
-    if (!m_status) {
-        refusal.reason = GateRefusal::Reason::StateUnknown;
-        return refuse(std::move(refusal));
-    }
-    if (!operationAllowed()) {
-        refusal.reason = GateRefusal::Reason::MotorTurning;
-        return refuse(std::move(refusal));
-    }
+    if (const auto reason = standstillBlocker()) return refuse(*reason, code::LoaderBlock);
     m_transfer = true;
     return std::nullopt;
 }
 
 GateResult DriveGate::setTransferPollMode(int mode) {
-    if (!m_transfer) {
-        GateRefusal refusal;
-        refusal.reason = GateRefusal::Reason::NoTransfer;
-        return refuse(std::move(refusal));
-    }
+    if (!m_transfer) return refuse(GateRefusal::Reason::NoTransfer, 0);
     if (m_outlet->setPollMode(mode) != 0) {
         GateRefusal refusal;
         refusal.reason = GateRefusal::Reason::NotQueued;

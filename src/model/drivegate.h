@@ -111,6 +111,10 @@ class DriveGate {
 
   private:
     GateResult refuse(GateRefusal refusal) const;
+    GateResult refuse(GateRefusal::Reason reason, int command) const;
+    // Why a settings change may not go out now: no status yet, or a motor
+    // that is not known to stand.
+    [[nodiscard]] std::optional<GateRefusal::Reason> standstillBlocker() const;
     GateResult pass(link::Telegram request);
     [[nodiscard]] std::optional<GateRefusal::Reason> blocker(int command) const;
 

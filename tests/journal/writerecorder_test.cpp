@@ -18,12 +18,6 @@ namespace {
 
 namespace param = model::param;
 
-class NullOutlet final : public model::RequestOutlet {
-  public:
-    int send(link::Telegram) override { return 0; }
-    int setPollMode(int) override { return 0; }
-};
-
 // The drive's reply for a group as the recorder would see it from the link.
 link::Telegram Reply(const model::DriveData& data, int code) {
     const model::GroupLayout* group = model::FindGroup(code);
@@ -37,7 +31,7 @@ TEST(WriteRecorder, AGroupWriteBecomesOneEntryPerChangedParameter) {
     testkit::TempFolder folder("recorder");
     auto journal = std::make_shared<Journal>(Origin{"h", "u", "test"}, folder / "j.sqlite");
     auto recorder = std::make_shared<WriteRecorder>(journal);
-    NullOutlet outlet;
+    testkit::RecordingOutlet outlet;
     model::DriveData data;
     data.gate().setOutlet(outlet);
     recorder->watch(data.gate());

@@ -20,19 +20,7 @@ namespace param = model::param;
 using testkit::kStandingStatus;
 using testkit::kTurningStatus;
 
-class RecordingOutlet final : public RequestOutlet {
-  public:
-    int send(link::Telegram request) override {
-        sent.push_back(std::move(request));
-        return 0;
-    }
-    int setPollMode(int mode) override {
-        modes.push_back(mode);
-        return 0;
-    }
-    std::vector<link::Telegram> sent;
-    std::vector<int> modes;
-};
+using testkit::RecordingOutlet;
 
 // A drive whose limits group was read: p41 30 Hz, p42 1500 Hz, type 7301 (8 A).
 class DriveGateTest : public ::testing::Test {

@@ -236,5 +236,32 @@ TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
     EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
 }
 
+// Back during a download leaves the views that poll for themselves closed,
+// and no other path changes the polling the drive's loader waits on.
+TEST(FirmwareUpdatePolling, BackDuringADownloadKeepsItsPolling) {
+    testkit::WorkFolder work("firmware-back");
+    testkit::ScriptedPrompter prompter;
+    prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
+                            writeFile(work.path() / "update.bin", randomBytes(10, 2))};
+    testkit::DriveStands(model::DriveData::instance());
+    CSpecificProgPage page{model::DriveData::instance()};
+    page.show();
+    page.showFirmwareUpdate();
+    FirmwareUpdateDialog* dialog = page.firmwarePanel();
+    dialog->setTimings({60000, 0, 0, 0, 0});
+    dialog->chooseLoader();
+    dialog->chooseUpdate();
+    dialog->startDownload();
+    ASSERT_TRUE(dialog->downloading());
+    (void)testkit::TakePollModes();
+    page.findChild<QPushButton*>("specificProgBackButton")->click();
+    EXPECT_FALSE(page.findChild<QPushButton*>("actSensTestButton")->isEnabled());
+    EXPECT_FALSE(page.findChild<QPushButton*>("paraStructButton")->isEnabled());
+    page.showActuatorTest();
+    page.showParaStruct();
+    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{});
+    model::DriveData::instance().gate().endTransfer();
+}
+
 }  // namespace
 }  // namespace velmora::pages
