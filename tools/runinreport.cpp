@@ -27,11 +27,20 @@ std::string EscapeHtml(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -116,10 +125,10 @@ std::vector<std::string> RunInRecord::failures() const {
     std::vector<std::string> out;
     if (interrupted) out.push_back("the run was interrupted");
     for (const RunInEvent& e : events) {
-        out.push_back(e.kind == "fault" ? "fault class " + std::to_string(e.faultClass) +
-                                              " number " + std::to_string(e.faultNumber) +
-                                              " at " + Fixed(e.at, 1) + " s"
-                                        : "link lost at " + Fixed(e.at, 1) + " s");
+        out.push_back(e.kind == "fault"
+                          ? "fault class " + std::to_string(e.faultClass) + " number " +
+                                std::to_string(e.faultNumber) + " at " + Fixed(e.at, 1) + " s"
+                          : "link lost at " + Fixed(e.at, 1) + " s");
     }
     for (const StepRecord& s : steps) {
         out.insert(out.end(), s.failures.begin(), s.failures.end());
@@ -266,8 +275,8 @@ std::string CertificateHtml(const nlohmann::json& c, bool digestValid) {
          << text(c.value("operator", nlohmann::json())) << "<br>Digest "
          << (digestValid ? "valid" : "<b>INVALID: the certificate was changed</b>") << "</p>\n";
     if (c.contains("accelerated_tick_ms"))
-        html << "<p><b>Accelerated test run: one second lasted "
-             << text(c["accelerated_tick_ms"]) << " ms.</b></p>\n";
+        html << "<p><b>Accelerated test run: one second lasted " << text(c["accelerated_tick_ms"])
+             << " ms.</b></p>\n";
     html << "<table><tr><th>step</th><th>program rpm</th><th>commanded rpm</th>"
             "<th>min</th><th>mean</th><th>max</th><th>current A mean</th><th>judged</th>"
             "<th>ramp</th><th>off</th></tr>\n";
@@ -280,9 +289,9 @@ std::string CertificateHtml(const nlohmann::json& c, bool digestValid) {
         };
         html << "<tr><td>" << text(s.value("step", nlohmann::json())) << "</td><td>"
              << text(s.value("program_rpm", nlohmann::json())) << "</td><td>"
-             << text(s.value("commanded_rpm", nlohmann::json())) << "</td><td>"
-             << cell(rpm, "min") << "</td><td>" << cell(rpm, "mean") << "</td><td>"
-             << cell(rpm, "max") << "</td><td>" << cell(amps, "mean") << "</td><td>"
+             << text(s.value("commanded_rpm", nlohmann::json())) << "</td><td>" << cell(rpm, "min")
+             << "</td><td>" << cell(rpm, "mean") << "</td><td>" << cell(rpm, "max") << "</td><td>"
+             << cell(amps, "mean") << "</td><td>"
              << text(s.value("judged_samples", nlohmann::json())) << "</td><td>"
              << text(s.value("ramp_samples", nlohmann::json())) << "</td><td>"
              << text(s.value("off_samples", nlohmann::json())) << "</td></tr>\n";
@@ -322,8 +331,8 @@ std::string CertificateHtml(const nlohmann::json& c, bool digestValid) {
          << "\" fill=\"none\" stroke=\"#0072b2\" stroke-width=\"1.5\"/><path d=\"" << currentPath
          << "\" fill=\"none\" stroke=\"#e69f00\" stroke-width=\"1.5\"/><text x=\"4\" y=\""
          << kHeight + 15 << "\" font-size=\"12\">blue: actual rpm (top " << Fixed(topRpm, 0)
-         << "), orange: output current A (top " << Fixed(topAmps, 2) << "), "
-         << Fixed(lastTime, 0) << " s</text></svg>\n</body></html>\n";
+         << "), orange: output current A (top " << Fixed(topAmps, 2) << "), " << Fixed(lastTime, 0)
+         << " s</text></svg>\n</body></html>\n";
     return html.str();
 }
 

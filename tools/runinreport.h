@@ -5,10 +5,9 @@
 // phases are counted, never judged. Minimum, mean and maximum must each lie
 // within the tolerance; a FAIL names the step, the quantity and the sample.
 // The certificate carries a SHA-256 digest of its own body.
-#include <nlohmann/json.hpp>
-
 #include <cstdint>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>

@@ -167,7 +167,8 @@ GateResult DriveGate::refuse(GateRefusal refusal) const {
 GateResult DriveGate::pass(link::Telegram request) {
     const int command = request.command;
     const link::Telegram copy = m_onSent.empty() ? link::Telegram{} : request;
-    if (m_outlet->send(std::move(request)) != 0) return refuse(GateRefusal::Reason::NotQueued, command);
+    if (m_outlet->send(std::move(request)) != 0)
+        return refuse(GateRefusal::Reason::NotQueued, command);
     const auto listeners = m_onSent;
     for (const auto& [id, listener] : listeners) listener(copy);
     return std::nullopt;
@@ -192,16 +193,6 @@ std::optional<GateRefusal::Reason> DriveGate::blocker(int command) const {
             break;
     }
     return standstillBlocker();
-}
-
-GateResult DriveGate::check(int command) const {
-    if (const auto reason = blocker(command)) {
-        GateRefusal refusal;
-        refusal.reason = *reason;
-        refusal.command = command;
-        return refusal;
-    }
-    return std::nullopt;
 }
 
 GateResult DriveGate::send(link::Telegram request) {

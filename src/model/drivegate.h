@@ -68,10 +68,8 @@ class DriveGate {
     // A lost link forgets the status: nothing that needs a standing motor
     // goes out until the drive speaks again.
     void observeLink(bool up);
-    [[nodiscard]] bool statusKnown() const { return m_status.has_value(); }
+    // The last status said the motor stands (false while none is known).
     [[nodiscard]] bool operationAllowed() const;
-    // Known to turn, or not known to stand.
-    [[nodiscard]] bool motorMayTurn() const { return !operationAllowed(); }
 
     // --- the guarded way ---
     // Writes the working values of a group (write command 0x10..0x18): every
@@ -84,8 +82,6 @@ class DriveGate {
     GateResult writeGroupOf(DriveData& image, int writeCommand);
     // Any other request: reads always pass; actions by the command table.
     GateResult send(link::Telegram request);
-    // The checks of send() without sending (the window greys what it refuses).
-    [[nodiscard]] GateResult check(int command) const;
     // Checks values a file would write, all at once, before anything is sent:
     // `values` holds the file's words as working values over the drive's image
     // (unread where neither has one); a value equal to the drive's is no change.

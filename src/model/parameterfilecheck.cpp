@@ -30,8 +30,8 @@ bool RealNumber(std::string_view text) {
     text = Trimmed(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     return error == std::errc{} && end == text.data() + text.size() && std::isfinite(value);
 }
 
@@ -61,7 +61,8 @@ std::vector<std::string> Problems(const std::filesystem::path& file, std::string
 std::vector<std::string> MotorFileProblems(const std::filesystem::path& file) {
     std::vector<KeyNeed> keys;
     for (const MotorFileKey& key : MotorFileKeys()) {
-        keys.push_back({"p" + std::to_string(key.parameter), key.format == MotorFileFormat::Integer});
+        keys.push_back(
+            {"p" + std::to_string(key.parameter), key.format == MotorFileFormat::Integer});
     }
     return Problems(file, kMotorFileSection, keys);
 }

@@ -89,7 +89,13 @@ constexpr ParameterRule kRules[] = {
     {121, Choice, 0, 9},
     {param::kRelayCurrent, Real, 0.4, 12, Bound::Fixed, Bound::Fixed, {}, "A"},
     {129, Choice, 0, 1},
-    {param::kSpeedAtMinSetPoint, Frequency, 30, 3999, Bound::MinSpeed, Bound::MaxSpeedLessOne, {},
+    {param::kSpeedAtMinSetPoint,
+     Frequency,
+     30,
+     3999,
+     Bound::MinSpeed,
+     Bound::MaxSpeedLessOne,
+     {},
      "Hz"},
     {param::kSpeedAtMaxSetPoint, Frequency, 30, 4000, Bound::MinSpeed, Bound::MaxSpeed, {}, "Hz"},
     {param::kStopBelow, Frequency, 30, 4000, Bound::MinSpeed, Bound::MaxSpeed, kOff, "Hz"},
@@ -185,7 +191,8 @@ std::string ValueRefusal::describe() const {
     const std::string name = "p" + std::to_string(parameter);
     if (unread) return name + " has no value read from the drive or a file";
     const std::string range = FormatShown(allowed.low) + " … " + FormatShown(allowed.high);
-    if (tooWide) return name + " = " + FormatShown(value) + " does not fit its field; allowed " + range;
+    if (tooWide)
+        return name + " = " + FormatShown(value) + " does not fit its field; allowed " + range;
     return name + " = " + FormatShown(value) + " is outside the allowed " + range;
 }
 

@@ -22,16 +22,16 @@ enum class RuleKind {
 // so a file that raises p42 and a fixed frequency together is judged whole).
 enum class Bound {
     Fixed,
-    MinSpeed,          // p41
-    MaxSpeed,          // p42
-    MaxSpeedLessOne,   // p42 - 1 (the drive needs p135 below the top)
-    InverterCurrent,   // largest current of the inverter type in p36
+    MinSpeed,         // p41
+    MaxSpeed,         // p42
+    MaxSpeedLessOne,  // p42 - 1 (the drive needs p135 below the top)
+    InverterCurrent,  // largest current of the inverter type in p36
 };
 
 struct ParameterRule {
     int parameter;
     RuleKind kind;
-    double low;   // in the shown unit (Hz, V, A, s, list index)
+    double low;  // in the shown unit (Hz, V, A, s, list index)
     double high;
     Bound lowBound = Bound::Fixed;
     Bound highBound = Bound::Fixed;
@@ -61,7 +61,7 @@ struct Range {
 // unread marker) and lie in its allowed range or be one of its markers.
 struct ValueRefusal {
     int parameter = 0;
-    double value = 0.0;   // shown unit
+    double value = 0.0;  // shown unit
     Range allowed;
     bool unread = false;
     bool tooWide = false;  // does not fit the field at all

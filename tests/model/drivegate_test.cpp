@@ -7,9 +7,9 @@
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
-#include "model/parameters.h"
 #include "model/motorparameterfile.h"
 #include "model/parameterfilecheck.h"
+#include "model/parameters.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/tempfolder.h"
 
@@ -54,25 +54,25 @@ TEST_F(DriveGateTest, ValuesOutsideTheirRuleAreRefusedBeforeAnythingIsSent) {
         int writeCommand;
         bool refused;
     } cases[] = {
-        {param::kSetSpeed, 1501, 0x10, true},       // above this drive's p42
+        {param::kSetSpeed, 1501, 0x10, true},  // above this drive's p42
         {param::kSetSpeed, 1500, 0x10, false},
-        {param::kSetSpeed, 29, 0x10, false},  // the drive runs at p41 then
-        {param::kControlSource, 300, 0x10, true},   // no 8-bit field holds it
-        {param::kControlSource, 2, 0x10, true},     // past the list
+        {param::kSetSpeed, 29, 0x10, false},       // the drive runs at p41 then
+        {param::kControlSource, 300, 0x10, true},  // no 8-bit field holds it
+        {param::kControlSource, 2, 0x10, true},    // past the list
         {param::kControlSource, 1, 0x10, false},
         {param::kMaxSpeed, 9000, 0x11, true},
         {param::kMaxSpeed, 4000, 0x11, false},
         {param::kMaxSpeed, 99, 0x11, true},
-        {param::kMaxCurrent, 801, 0x11, true},      // 8.01 A on an 8 A inverter
+        {param::kMaxCurrent, 801, 0x11, true},  // 8.01 A on an 8 A inverter
         {param::kMaxCurrent, 800, 0x11, false},
-        {param::kStartUpTime, 4, 0x11, false},      // 0.4 s: the "off" marker
+        {param::kStartUpTime, 4, 0x11, false},  // 0.4 s: the "off" marker
         {param::kStartUpTime, 3, 0x11, true},
-        {78, 1000, 0x13, false},                    // "no I part"
+        {78, 1000, 0x13, false},  // "no I part"
         {78, 1001, 0x13, true},
-        {param::kPoles, 3, 0x15, true},             // no pole count
+        {param::kPoles, 3, 0x15, true},  // no pole count
         {param::kPoles, 8, 0x15, false},
-        {param::kRotationDirection, 0, 0x18, true}, // list coded from 1
-        {param::kStopBelow, 0, 0x17, false},        // off
+        {param::kRotationDirection, 0, 0x18, true},      // list coded from 1
+        {param::kStopBelow, 0, 0x17, false},             // off
         {param::kSpeedAtMinSetPoint, 4000, 0x17, true},  // must stay below p42 (now 4000)
     };
     for (const Case& c : cases) {
@@ -99,7 +99,8 @@ TEST_F(DriveGateTest, RefusalNamesValueAndRange) {
     data.SetWorking(param::kMaxSpeed, 9000);
     const GateResult result = data.RequestGroup(0, 0x11);
     ASSERT_TRUE(result);
-    EXPECT_EQ(result->describe(), "write group 0x51 refused: p42 = 9000 is outside the allowed 100 … 4000");
+    EXPECT_EQ(result->describe(),
+              "write group 0x51 refused: p42 = 9000 is outside the allowed 100 … 4000");
 }
 
 TEST_F(DriveGateTest, UnchangedValuesOutsideTheRulesStillTravelWithAChange) {

@@ -172,16 +172,16 @@ TEST_F(CliDrive, RefusedFilesLeaveTheDriveUnchanged) {
         return path;
     };
     const std::string state = m_drive.command("state");
+    testkit::WriteFile(file("empty.vpm"), "[Velmora Motor]\n");
+    testkit::WriteFile(file("letter.vpr"), "[Velmora Fernbedienung]\np102=x\n");
     struct Case {
         std::vector<std::string> args;
         std::string named;
     } cases[] = {
         {{"restore", with("p7", "300").string()}, "p7 = 300"},
         {{"restore", with("p42", "9000").string()}, "p42 = 9000 is outside the allowed 100 … 4000"},
-        {{"motor", "load", (std::ofstream(file("empty.vpm")) << "[Velmora Motor]\n", file("empty.vpm")).string()},
-         "p41 is missing"},
-        {{"remote", "load", (std::ofstream(file("letter.vpr")) << "[Velmora Fernbedienung]\np102=x\n", file("letter.vpr")).string()},
-         "p102 = \"x\" is not a number"},
+        {{"motor", "load", file("empty.vpm").string()}, "p41 is missing"},
+        {{"remote", "load", file("letter.vpr").string()}, "p102 = \"x\" is not a number"},
     };
     for (const Case& c : cases) {
         const CliRun run = cli(c.args);
