@@ -16,8 +16,8 @@ namespace velmora::model {
 class DriveData {
   public:
     DriveData();
-    // A copy writes through the same gate as the original when that was
-    // another's (useGate), else through a gate of its own.
+    // A copy writes through the gate its source was given with useGate, or,
+    // when the source used its own, through a new gate of its own.
     DriveData(const DriveData& other);
     DriveData& operator=(const DriveData& other);
     ~DriveData();

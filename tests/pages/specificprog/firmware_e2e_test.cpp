@@ -211,25 +211,35 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     demo.server().command("unplug 0");
 }
 
+// A page whose download waits on the drive's first block request, so the
+// download's polling holds; the test ends the transfer it began.
+class FirmwareUpdatePolling : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
+                                writeFile(work.path() / "update.bin", randomBytes(10, 2))};
+        testkit::DriveStands(model::DriveData::instance());
+        page.show();
+        page.showFirmwareUpdate();
+        FirmwareUpdateDialog* dialog = page.firmwarePanel();
+        dialog->setTimings({60000, 0, 0, 0, 0});
+        dialog->chooseLoader();
+        dialog->chooseUpdate();
+        (void)testkit::TakePollModes();
+        dialog->startDownload();
+        ASSERT_TRUE(dialog->downloading());
+    }
+    void TearDown() override { model::DriveData::instance().gate().endTransfer(); }
+
+    testkit::WorkFolder work{"firmware-poll"};
+    testkit::ScriptedPrompter prompter;
+    CSpecificProgPage page{model::DriveData::instance()};
+};
+
 // Coming back to the page during a download (a refused tab change returns to
 // it) must keep the download's polling, not post the menu's: a status poll in
 // the loader phase or a lost block-request poll would disturb the transfer.
-TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
-    testkit::WorkFolder work("firmware-poll");
-    testkit::ScriptedPrompter prompter;
-    prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
-                            writeFile(work.path() / "update.bin", randomBytes(10, 2))};
-    testkit::DriveStands(model::DriveData::instance());
-    CSpecificProgPage page{model::DriveData::instance()};
-    page.show();
-    page.showFirmwareUpdate();
-    FirmwareUpdateDialog* dialog = page.firmwarePanel();
-    dialog->setTimings({60000, 0, 0, 0, 0});
-    dialog->chooseLoader();
-    dialog->chooseUpdate();
-    (void)testkit::TakePollModes();
-    dialog->startDownload();
-    ASSERT_TRUE(dialog->downloading());
+TEST_F(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
     EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
     page.hide();
     page.show();
@@ -238,21 +248,7 @@ TEST(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
 
 // Back during a download leaves the views that poll for themselves closed,
 // and no other path changes the polling the drive's loader waits on.
-TEST(FirmwareUpdatePolling, BackDuringADownloadKeepsItsPolling) {
-    testkit::WorkFolder work("firmware-back");
-    testkit::ScriptedPrompter prompter;
-    prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
-                            writeFile(work.path() / "update.bin", randomBytes(10, 2))};
-    testkit::DriveStands(model::DriveData::instance());
-    CSpecificProgPage page{model::DriveData::instance()};
-    page.show();
-    page.showFirmwareUpdate();
-    FirmwareUpdateDialog* dialog = page.firmwarePanel();
-    dialog->setTimings({60000, 0, 0, 0, 0});
-    dialog->chooseLoader();
-    dialog->chooseUpdate();
-    dialog->startDownload();
-    ASSERT_TRUE(dialog->downloading());
+TEST_F(FirmwareUpdatePolling, BackDuringADownloadKeepsItsPolling) {
     (void)testkit::TakePollModes();
     page.findChild<QPushButton*>("specificProgBackButton")->click();
     EXPECT_FALSE(page.findChild<QPushButton*>("actSensTestButton")->isEnabled());
@@ -260,7 +256,6 @@ TEST(FirmwareUpdatePolling, BackDuringADownloadKeepsItsPolling) {
     page.showActuatorTest();
     page.showParaStruct();
     EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{});
-    model::DriveData::instance().gate().endTransfer();
 }
 
 }  // namespace
