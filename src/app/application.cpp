@@ -6,6 +6,7 @@
 
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
+#include "journal/journal.h"
 #include "link/seriallink_api.h"
 #include "shell/prompter.h"
 #include "sim/driveserver.h"
@@ -32,6 +33,8 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
         options.devicePath = commandLine.device;
     }
 
+    journal::Journal journal(journal::ThisOrigin(std::string("velmora-tool ") + VELMORA_VERSION));
+    options.journal = &journal;
     bool restart = false;
     {
         shell::CMainFrame frame(options);

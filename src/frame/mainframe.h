@@ -32,6 +32,10 @@ namespace velmora::trend {
 class TrendHost;
 }
 
+namespace velmora::journal {
+class Journal;
+}
+
 namespace velmora::shell {
 
 class FaultIndicator;
@@ -64,6 +68,9 @@ struct FrameOptions {
     // Makes the pages on the window's drive data; empty for the real ones
     // (tests pass observing ones).
     std::function<FramePages(model::DriveData&)> createPages;
+    // Where the window keeps the drive's history (owned by the caller);
+    // nullptr keeps none (tests that do not look at it).
+    journal::Journal* journal = nullptr;
 };
 
 class CMainFrame : public QMainWindow, public link::MessageTarget, public NoticeBoard {
