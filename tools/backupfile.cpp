@@ -4,14 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
-#include <cmath>
 #include <ctime>
 #include <set>
 #include <system_error>
 
 #include "cli_dump.h"
+#include "journal/snapshot.h"
 #include "model/grouplayout.h"
 #include "platform/profile.h"
 
@@ -68,22 +67,7 @@ std::string BuildBackupText(const model::DriveData& data, const DriveIdentity& i
 }
 
 bool ApplyBackupValue(model::DriveData& data, int parameter, const std::string& text) {
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (model::ScaleFactor(parameter) == 1) {
-        std::uint32_t value = 0;
-        const auto [ptr, ec] = std::from_chars(begin, end, value);
-        if (ec != std::errc{} || ptr != end || text.empty()) return false;
-        data.SetWorking(parameter, value);
-        return true;
-    }
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::fixed);
-    if (ec != std::errc{} || ptr != end || text.empty() || !std::isfinite(value) || value < 0 ||
-        value * model::ScaleFactor(parameter) > 4294967295.0)
-        return false;
-    data.SetReal(parameter, static_cast<float>(value));
-    return true;
+    return journal::ApplyParameterText(data, parameter, text);
 }
 
 bool LoadBackup(const std::filesystem::path& file, BackupContents& contents, std::string& error) {

@@ -44,6 +44,9 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     bool help = false;
     app.add_flag("-h,--help", help);
     AddGlobalOptions(app, inv);
+    // One command a call: a later command's name is a word of the first
+    // ("history restore 12"), not a second command.
+    app.require_subcommand(0, 1);
     for (const Command& command : AllCommands()) {
         auto* sub = app.add_subcommand(std::string(command.name), std::string(command.help));
         sub->set_help_flag();

@@ -33,7 +33,7 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
         options.devicePath = commandLine.device;
     }
 
-    journal::Journal journal(journal::ThisOrigin(std::string("velmora-tool ") + VELMORA_VERSION));
+    journal::Journal journal(journal::ThisOrigin("velmora-tool " VELMORA_VERSION));
     options.journal = &journal;
     bool restart = false;
     {

@@ -120,6 +120,15 @@ void FrameMenus::buildConnectionMenu(int port, int mode, bool fixedDevice,
     }
 }
 
+void FrameMenus::buildHistoryMenu(bool available) {
+    QMenu* menu = m_bar->addMenu(T("historymenu"));
+    menu->setObjectName("historyMenu");
+    QAction* show = menu->addAction(T("historyshow"));
+    show->setObjectName("historyAction");
+    show->setEnabled(available);
+    connect(show, &QAction::triggered, this, [this] { emit historyChosen(); });
+}
+
 QAction* FrameMenus::actionFor(int command) const {
     const QActionGroup* groups[] = {m_languageGroup, m_portGroup};
     for (const QActionGroup* group : groups) {

@@ -31,6 +31,9 @@ class FrameMenus : public QObject {
     void buildConnectionMenu(int port, int mode, bool fixedDevice,
                              const QString& devicePath = {});
 
+    // The drive history entry; without a journal it is shown greyed.
+    void buildHistoryMenu(bool available);
+
     void checkLanguage(int number);
     void checkPort(int port);
     void checkAutodetect();
@@ -42,6 +45,7 @@ class FrameMenus : public QObject {
     void languageChosen(int number);
     void portChosen(int port);
     void autodetectChosen();
+    void historyChosen();
 
   private:
     [[nodiscard]] QAction* actionFor(int command) const;

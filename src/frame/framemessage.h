@@ -6,7 +6,10 @@
 namespace velmora::shell {
 
 inline constexpr unsigned kFirstFrameMessage = 0x8000;
-inline constexpr unsigned kLastFrameMessage = 0x800D;  // WM_ORDERS_LOST
+// The window's own messages, after the link's (WM_ORDERS_LOST is 0x800D).
+// The drive journal cannot be written (posted from its writer thread).
+inline constexpr unsigned WM_JOURNAL_FAILED = 0x800E;
+inline constexpr unsigned kLastFrameMessage = WM_JOURNAL_FAILED;
 
 class FrameMessageEvent : public QEvent {
   public:

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "frame/drivehistoryrecorder.h"
 #include "frame/framemenus.h"
+#include "frame/history/drivehistoryview.h"
 #include "frame/framemessage.h"
 #include "frame/motorstopbutton.h"
 #include "frame/pagescroller.h"
@@ -41,6 +43,9 @@ namespace velmora::shell {
 CMainFrame::CMainFrame(FrameOptions options, QWidget* parent)
     : QMainWindow(parent), m_options(options), m_data(model::DriveData::instance()) {
     setObjectName("mainFrame");
+    // Before the link starts: the first connection is the first entry.
+    if (m_options.journal)
+        m_history = std::make_unique<DriveHistoryRecorder>(*m_options.journal, m_data, *this);
     // Replaced by the text of "company" once the catalogue is loaded.
     setWindowTitle(QStringLiteral("Halvern"));
     buildSheet();
@@ -167,10 +172,16 @@ void CMainFrame::createMenus() {
     connect(m_menus, &FrameMenus::portChosen, this, &CMainFrame::onPortChosen);
     connect(m_menus, &FrameMenus::autodetectChosen, this, &CMainFrame::onAutodetectChosen);
     m_trend = new trend::TrendHost(this, menuBar(), m_data);
+    m_menus->buildHistoryMenu(m_history != nullptr);
+    connect(m_menus, &FrameMenus::historyChosen, this, &CMainFrame::showHistory);
+    // A journal that failed before this window was made tells no listener again.
+    if (m_options.journal && m_options.journal->failed()) onJournalFailed();
 }
 
 CMainFrame::~CMainFrame() {
     m_data.gate().removeListener(m_refusalListener);
+    delete m_historyView;
+    m_history.reset();
     {
         std::lock_guard lock(m_aliveMutex);
         m_alive = false;
@@ -306,6 +317,36 @@ void CMainFrame::onPortChosen(int port) {
     m_port = port;
     link::WriteLinkSettings(port, 0);
     m_menus->checkPort(port);
+}
+
+void CMainFrame::showHistory() {
+    if (!m_history) return;
+    if (!m_historyView) {
+        m_historyView = new DriveHistoryView(m_history->recorder(), m_data, this);
+        m_historyView->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_historyView->show();
+    m_historyView->raise();
+    m_historyView->activateWindow();
+}
+
+void CMainFrame::onJournalFailed() {
+    if (m_journalFailureShown) return;
+    m_journalFailureShown = true;
+    const std::string why = m_history ? m_history->failure() : std::string();
+    showNotice(T("historyjournalfailed").arg(QString::fromStdString(why)));
+}
+
+void CMainFrame::runInStarted(const QString& program) {
+    if (m_history) m_history->runInStarted(program);
+}
+
+void CMainFrame::runInEnded(bool finished) {
+    if (m_history) m_history->runInEnded(finished);
+}
+
+void CMainFrame::firmwareTransferred(const QStringList& files, bool done) {
+    if (m_history) m_history->firmwareTransferred(files, done);
 }
 
 void CMainFrame::onAutodetectChosen() {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "model/drivedata.h"
 #include "model/firstread.h"
 #include "shell/noticeboard.h"
+#include "shell/operationlog.h"
 
 class QKeyEvent;
 class QTabWidget;
@@ -43,6 +45,7 @@ class FaultPopup;
 class MotorStopButton;
 class NoticeStrip;
 class FrameMenus;
+class DriveHistoryRecorder;
 class Page;
 class StatusIndicator;
 
@@ -73,7 +76,10 @@ struct FrameOptions {
     journal::Journal* journal = nullptr;
 };
 
-class CMainFrame : public QMainWindow, public link::MessageTarget, public NoticeBoard {
+class CMainFrame : public QMainWindow,
+                   public link::MessageTarget,
+                   public NoticeBoard,
+                   public OperationLog {
     Q_OBJECT
   public:
     explicit CMainFrame(FrameOptions options = {}, QWidget* parent = nullptr);
@@ -84,6 +90,10 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     [[nodiscard]] bool isAlive() const override;
     // NoticeBoard: a few seconds in the status bar.
     void showNotice(const QString& text) override;
+    // OperationLog: into the drive journal, when the window keeps one.
+    void runInStarted(const QString& program) override;
+    void runInEnded(bool finished) override;
+    void firmwareTransferred(const QStringList& files, bool done) override;
 
     [[nodiscard]] bool restartRequested() const { return m_restartRequested; }
     [[nodiscard]] bool allGroupsRead() const { return m_tabState.allGroupsRead; }
@@ -148,6 +158,9 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     void onLanguageChosen(int number);
     void onPortChosen(int port);
     void onAutodetectChosen();
+    // The drive history view over the journal (one at a time).
+    void showHistory();
+    void onJournalFailed();
 
     FrameOptions m_options;
     model::DriveData& m_data;  // the one image the window and its pages share
@@ -158,6 +171,9 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     MotorStopButton* m_stopButton = nullptr;
     FrameMenus* m_menus = nullptr;
     trend::TrendHost* m_trend = nullptr;
+    std::unique_ptr<DriveHistoryRecorder> m_history;  // with a journal only
+    QPointer<QWidget> m_historyView;
+    bool m_journalFailureShown = false;
 
     pages::CControlPage* m_control = nullptr;
     pages::CReportPage* m_report = nullptr;

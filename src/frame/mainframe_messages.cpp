@@ -3,7 +3,9 @@
 #include <QScopeGuard>
 #include <QTabWidget>
 
+#include "frame/drivehistoryrecorder.h"
 #include "frame/faultindicator.h"
+#include "frame/framemessage.h"
 #include "frame/mainframe.h"
 #include "frame/motorstopbutton.h"
 #include "frame/noticestrip.h"
@@ -122,6 +124,9 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
             if (const auto lost = link::TakeLostOrders(); !lost.empty())
                 showNotice(LostOrdersNotice(lost));
             break;
+        case WM_JOURNAL_FAILED:
+            onJournalFailed();
+            break;
         default:  // WM_MOTOR_SEND stays between the motor panels and their page
             break;
     }
@@ -131,6 +136,7 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
 void CMainFrame::onLinkState(std::uintptr_t wParam) {
     m_connected = wParam == 1;
     m_data.gate().observeLink(m_connected);
+    if (m_history) m_history->linkState(m_connected);
     for (Page* page : linkPages()) page->setEnabled(m_connected);
     if (m_connected != m_indicator->connectedShown()) {
         m_indicator->setConnected(m_connected);
@@ -200,6 +206,7 @@ void CMainFrame::onStatus() {
     std::array<std::uint8_t, 4> d{};
     if (model::ParseStatus(reply, d) != 0) return;
     m_data.gate().observeStatus(d);
+    if (m_history) m_history->status(d);
 
     if (m_trend) m_trend->driveStatus(d[2], d[3]);
     const bool allowed = (d[1] & 0x01) != 0;

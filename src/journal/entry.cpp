@@ -6,7 +6,7 @@
 namespace velmora::journal {
 namespace {
 
-constexpr std::array<std::pair<EntryKind, std::string_view>, 13> kKindNames{{
+constexpr std::array<std::pair<EntryKind, std::string_view>, 14> kKindNames{{
     {EntryKind::Connection, "connection"},
     {EntryKind::Write, "write"},
     {EntryKind::Action, "action"},
@@ -20,6 +20,7 @@ constexpr std::array<std::pair<EntryKind, std::string_view>, 13> kKindNames{{
     {EntryKind::RunInEnd, "runin_end"},
     {EntryKind::Firmware, "firmware"},
     {EntryKind::Restore, "restore"},
+    {EntryKind::Snapshot, "snapshot"},
 }};
 
 }  // namespace

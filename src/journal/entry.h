@@ -21,6 +21,7 @@ enum class EntryKind {
     RunInEnd,
     Firmware,  // a firmware transfer with its files
     Restore,   // a backup written back, with its undo file
+    Snapshot,  // the drive's values kept before a restore, to undo it
 };
 
 // The stored word of a kind ("write", "fault_raised"); nullopt for an unknown word.

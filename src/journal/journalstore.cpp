@@ -234,14 +234,23 @@ std::vector<Entry> JournalStore::list(const EntryFilter& filter) {
     return entries;
 }
 
-std::optional<Entry> JournalStore::find(std::int64_t id) {
+std::optional<Entry> JournalStore::findBy(const char* column, std::int64_t value) {
     if (m_db == nullptr) return std::nullopt;
-    const std::string sql = std::string("SELECT ") + kColumns + " FROM entries WHERE id = ?1";
+    const std::string sql =
+        std::string("SELECT ") + kColumns + " FROM entries WHERE " + column + " = ?1";
     Statement stmt(m_db, sql.c_str());
     if (!stmt.ok()) return std::nullopt;
-    stmt.number(1, id);
+    stmt.number(1, value);
     if (sqlite3_step(stmt.get()) != SQLITE_ROW) return std::nullopt;
     return ReadEntry(stmt.get());
+}
+
+std::optional<Entry> JournalStore::find(std::int64_t id) {
+    return findBy("id", id);
+}
+
+std::optional<Entry> JournalStore::findByToken(std::int64_t token) {
+    return findBy("token", token);
 }
 
 int JournalStore::schemaVersion() {

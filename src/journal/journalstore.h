@@ -50,12 +50,15 @@ class JournalStore {
     // Reading, oldest first.
     [[nodiscard]] std::vector<Entry> list(const EntryFilter& filter);
     [[nodiscard]] std::optional<Entry> find(std::int64_t id);
+    // The entry a process recorded under this token (Journal::record's answer).
+    [[nodiscard]] std::optional<Entry> findByToken(std::int64_t token);
 
     [[nodiscard]] int schemaVersion();
     [[nodiscard]] std::string journalMode();
 
   private:
     bool exec(const char* sql);
+    [[nodiscard]] std::optional<Entry> findBy(const char* column, std::int64_t value);
     bool migrate();
     bool fail(const std::string& what);
     void close();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "journal/snapshot.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameterrules.h"
@@ -14,12 +15,6 @@ namespace {
 constexpr int kFirstGroup = model::code::Group50;
 constexpr int kLastGroup = model::code::Group5A;
 constexpr std::uint32_t kAllGroups = (1u << (kLastGroup - kFirstGroup + 1)) - 1;
-
-std::string Hex(int code) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", code);
-    return text;
-}
 
 // Requests that change nothing on the drive, and the transfer's blocks (the
 // transfer is one firmware entry of its own).
@@ -82,9 +77,15 @@ WriteRecorder::WriteRecorder(std::shared_ptr<Journal> journal) : m_journal(std::
 
 void WriteRecorder::watch(model::DriveGate& gate) {
     std::shared_ptr<WriteRecorder> self = shared_from_this();
-    gate.addSentListener([self](const link::Telegram& request) { self->recordSent(request); });
-    gate.addRefusalListener(
-        [self](const model::GateRefusal& refusal) { self->recordRefused(refusal); });
+    m_listeners.push_back(
+        gate.addSentListener([self](const link::Telegram& request) { self->recordSent(request); }));
+    m_listeners.push_back(gate.addRefusalListener(
+        [self](const model::GateRefusal& refusal) { self->recordRefused(refusal); }));
+}
+
+void WriteRecorder::unwatch(model::DriveGate& gate) {
+    for (int id : m_listeners) gate.removeListener(id);
+    m_listeners.clear();
 }
 
 void WriteRecorder::connected(const std::string& port) {
@@ -220,20 +221,18 @@ void WriteRecorder::close() {
 void WriteRecorder::emitConnection() {
     if (!m_connectionDue) return;
     m_connectionDue = false;
-    nlohmann::json snapshot = nlohmann::json::object();
+    Snapshot snapshot;
     for (int code = kFirstGroup; code <= kLastGroup; ++code) {
         if ((m_groupsSeen & (1u << (code - kFirstGroup))) == 0) continue;
-        nlohmann::json values = nlohmann::json::object();
         for (const model::FieldLayout& field : model::FindGroup(code)->fields)
-            values[ParameterName(field.parameter)] = known(field.parameter);
-        snapshot[Hex(code)] = std::move(values);
+            snapshot[field.parameter] = known(field.parameter);
     }
     Journal::Connection connection;
     connection.port = m_port;
     connection.serial = m_serial;
     connection.type = known(model::param::kInverterType);
     connection.firmware = known(model::param::kFirmwareVersion);
-    connection.snapshotJson = snapshot.dump();
+    connection.snapshotJson = SnapshotJson(snapshot);
     connection.unixMs = m_connectedAt;
     m_journal->recordConnection(connection);
 }

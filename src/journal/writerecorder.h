@@ -31,6 +31,8 @@ class WriteRecorder : public std::enable_shared_from_this<WriteRecorder> {
 
     // Sets the gate's sent and refusal listeners to this recorder.
     void watch(model::DriveGate& gate);
+    // Removes them again (a gate that outlives the journal: the window's).
+    void unwatch(model::DriveGate& gate);
 
     // A program linked to the drive on `port`.
     void connected(const std::string& port);
@@ -65,6 +67,7 @@ class WriteRecorder : public std::enable_shared_from_this<WriteRecorder> {
         std::uint32_t word;
     };
     std::shared_ptr<Journal> m_journal;
+    std::vector<int> m_listeners;  // of the watched gate
     std::array<std::uint32_t, 156> m_words{};
     std::array<bool, 156> m_read{};
     std::uint32_t m_groupsSeen = 0;  // bit n: group 0x50 + n

@@ -113,6 +113,7 @@ void DriveData::StoreReply(const link::Telegram& reply) {
         m_errorGroupStored = true;
     }
     if (m_storeObserver) m_storeObserver(group->code);
+    if (m_replyListener) m_replyListener(reply);
 }
 
 void DriveData::RequestMissingGroups() {

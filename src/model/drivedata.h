@@ -51,6 +51,12 @@ class DriveData {
     void SetStoreObserver(std::function<void(int code)> observer) {
         m_storeObserver = std::move(observer);
     }
+    // Called with every group reply stored, as received (the window's journal
+    // keeps its own record of what the drive said). One listener, not copied
+    // with the image; an empty function removes it.
+    void SetReplyListener(std::function<void(const link::Telegram&)> listener) {
+        m_replyListener = std::move(listener);
+    }
     void RequestMissingGroups();
     [[nodiscard]] int GroupsIncomplete() const;
     // For 0x50..0x5A the received flag; for 0x5F whether one was ever stored
@@ -82,6 +88,7 @@ class DriveData {
     bool m_errorGroupStored = false;           // 0x5F
     std::array<int, 2> m_motorSel{2, 2};
     std::function<void(int)> m_storeObserver;
+    std::function<void(const link::Telegram&)> m_replyListener;
     std::unique_ptr<DriveGate> m_ownGate;
     DriveGate* m_gate;
 };

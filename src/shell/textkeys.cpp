@@ -189,6 +189,66 @@ constexpr TextKey kGate[] = {
     {"gate", "gaterefused", "Not sent to the drive."},
 };
 
+// The drive history view and the journal's notice.
+constexpr TextKey kHistory[] = {
+    {"history", "historymenu", "History"},
+    {"history", "historyshow", "Drive history…"},
+    {"history", "historytitle", "Drive history"},
+    {"history", "historytitleserial",
+     "Drive history of serial number %1, newest first. Snapshots are bold."},
+    {"history", "historyalldrives", "No drive read yet: the entries of every drive, newest first."},
+    {"history", "historyunreadable", "The drive history cannot be read: %1"},
+    {"history", "historyjournalfailed", "The drive history cannot be kept: %1"},
+    {"history", "historyid", "No."},
+    {"history", "historytime", "Time"},
+    {"history", "historykind", "Entry"},
+    {"history", "historywhat", "Parameter or action"},
+    {"history", "historyold", "Old value"},
+    {"history", "historynew", "New value"},
+    {"history", "historyoutcome", "Outcome"},
+    {"history", "historyorigin", "Program, user, computer"},
+    {"history", "historycompare", "Compare"},
+    {"history", "historyrestore", "Write back…"},
+    {"history", "historyexport", "Export CSV…"},
+    {"history", "historyclose", "Close"},
+    {"history", "historycomparehint",
+     "Pick one snapshot to compare it with the drive now, or two snapshots to compare them."},
+    {"history", "historypickone", "Pick exactly one snapshot to write back."},
+    {"history", "historyparameter", "Parameter"},
+    {"history", "historydrivenow", "Drive now"},
+    {"history", "historyentry", "Entry %1, %2"},
+    {"history", "historygroup", "Parameter group %1"},
+    {"history", "historydifferences", "%1 differences (highlighted)."},
+    {"history", "historyasktorestore",
+     "Write the values of entry %1 (%2) to the drive? The drive's present values are kept in the history first, to undo this."},
+    {"history", "historyrestored",
+     "The values of entry %1 were sent to the drive. Its values before are kept as entry %2."},
+    {"history", "historyrestorestopped",
+     "Not every group was sent to the drive (see the status bar). Its values before are kept as entry %1."},
+    {"history", "historyrestorenotread",
+     "The drive has not been read completely yet. Nothing was written."},
+    {"history", "historyrestorenosnapshot",
+     "Entry %1 holds no values that can be written back. Nothing was written."},
+    {"history", "historyrestorenoundo",
+     "The history could not keep the drive's present values. Nothing was written."},
+    {"history", "historyexporttitle", "Export the drive history"},
+    {"history", "historycsvfiles", "CSV files (*.csv)"},
+    {"history", "historykindconnection", "connection"},
+    {"history", "historykindwrite", "write"},
+    {"history", "historykindaction", "action"},
+    {"history", "historykindfaultraised", "fault raised"},
+    {"history", "historykindfaultcleared", "fault cleared"},
+    {"history", "historykindstart", "start"},
+    {"history", "historykindstop", "stop"},
+    {"history", "historykindreset", "reset"},
+    {"history", "historykinddirection", "direction"},
+    {"history", "historykindruninstart", "run-in started"},
+    {"history", "historykindruninend", "run-in ended"},
+    {"history", "historykindfirmware", "firmware transfer"},
+    {"history", "historykindrestore", "restore"},
+    {"history", "historykindsnapshot", "undo snapshot"},
+};
+
 constexpr int kMaxKeyCharacters = 127;
 constexpr int kMaxAddedCharacters = 255;
 
@@ -202,6 +262,7 @@ const std::vector<TextKey>& texts() {
         list.insert(list.end(), std::begin(kPortMenu), std::end(kPortMenu));
         list.insert(list.end(), std::begin(kGate), std::end(kGate));
         list.insert(list.end(), std::begin(kFrame), std::end(kFrame));
+        list.insert(list.end(), std::begin(kHistory), std::end(kHistory));
         return list;
     }();
     return all;

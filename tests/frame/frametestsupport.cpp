@@ -143,6 +143,7 @@ void FrameTest::makeFrame(bool fixedDevice, const QString& devicePath) {
     FrameOptions options = ObservedFrameOptions(m_pages);
     options.fixedDevice = fixedDevice;
     options.devicePath = devicePath;
+    options.journal = m_journal;
     m_frame = std::make_unique<CMainFrame>(options);
 }
 

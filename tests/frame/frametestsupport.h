@@ -104,6 +104,7 @@ class FrameTest : public ::testing::Test {
     FrameFolder m_folder;
     testkit::ScriptedPrompter m_prompter;
     ObservedPages m_pages;
+    journal::Journal* m_journal = nullptr;  // handed to the window when set
     std::unique_ptr<CMainFrame> m_frame;
 };
 

@@ -138,7 +138,7 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
 
     const CliRun restored = cli({"restore", file("changed.ini").string()});
     ASSERT_EQ(restored.status, kExitOk) << restored.err;
-    EXPECT_TRUE(fs::exists(restored.json["undo_file"].get<std::string>()));
+    EXPECT_TRUE(fs::exists(m_dir / restored.json["undo_file"].get<std::string>()));
 
     const CliRun differ = cli({"diff", original.string()});
     EXPECT_EQ(differ.status, kExitDiffers);
@@ -579,6 +579,47 @@ TEST_F(CliDrive, HistoryListsTheWritesOfARestore) {
     EXPECT_TRUE(cli({"history", "--since", "2999-01-01T00:00Z"}).json["entries"].empty());
     EXPECT_EQ(cli({"history", "--since", "yesterday"}).status, kExitUsage);
     EXPECT_EQ(cli({"history", "show", "999999"}).status, kExitFailure);
+    ::setenv("VELMORA_JOURNAL", previous.c_str(), 1);
+}
+
+// history restore writes a connection's snapshot back, guarded as restore
+// FILE: asked first, never another drive's, the drive kept as an undo file.
+TEST_F(CliDrive, HistoryRestoreWritesASnapshotBack) {
+    const char* journal = std::getenv("VELMORA_JOURNAL");
+    const std::string previous = journal != nullptr ? journal : "";
+    ::setenv("VELMORA_JOURNAL", file("journal.sqlite").c_str(), 1);
+    m_folder.enter();  // the undo file goes to the current folder
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    std::string text = Slurp(original);
+    const auto at = text.find("p42=");
+    const std::string before = text.substr(at + 4, text.find_first_of("\r\n", at) - at - 4);
+    text.replace(at + 4, before.size(), std::to_string(std::stoul(before) - 7));
+    { std::ofstream(file("changed.ini"), std::ios::binary) << text; }
+    ASSERT_EQ(cli({"restore", file("changed.ini").string()}).status, kExitOk);
+
+    const std::string first = "1";  // the backup's connection
+    std::ostringstream shown, err;
+    std::atomic<bool> never{false};
+    CliContext context{shown, err, never};
+    const std::vector<std::string> show{"history", "show", first};
+    ASSERT_EQ(RunCli(show, context), kExitOk) << err.str();
+    EXPECT_NE(shown.str().find("  p42 = " + before + "\n"), std::string::npos) << shown.str();
+    EXPECT_EQ(cli({"history", "restore", first}).status, kExitUsage);  // not asked
+    const CliRun listed = cli({"history"});
+    std::string write;
+    for (const auto& entry : listed.json["entries"])
+        if (entry["kind"] == "write") write = entry["id"].dump();
+    EXPECT_EQ(cli({"--yes", "history", "restore", write}).status, kExitFailure);  // no snapshot
+    const CliRun restored = cli({"--yes", "history", "restore", first});
+    ASSERT_EQ(restored.status, kExitOk) << restored.err;
+    EXPECT_TRUE(fs::exists(m_dir / restored.json["undo_file"].get<std::string>()));
+    EXPECT_EQ(cli({"dump"}).json["parameters"]["p42"], before);
+    const CliRun history = cli({"history"});
+    const auto& last = history.json["entries"].back();
+    EXPECT_EQ(last["kind"], "restore");
+    EXPECT_EQ(last["new"], "journal entry 1");
+    EXPECT_EQ(last["outcome"], "took");
     ::setenv("VELMORA_JOURNAL", previous.c_str(), 1);
 }
 

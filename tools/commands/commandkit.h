@@ -2,6 +2,8 @@
 // Small pieces every command shares: argument checks with exit status 2 and
 // the drive's values as texts.
 #include <charconv>
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,5 +58,18 @@ int RunOnBackupFile(const Invocation& invocation, CliContext& context, Body body
     DriveSession session(invocation, context, output);
     return session.finish(body(session, output, contents));
 }
+
+// Where values to write back come from: a backup file or a journal snapshot.
+struct RestoreSource {
+    std::string name;                     // the file, or "journal entry 12"
+    std::filesystem::path undoFolder;     // where the drive as it was is saved first
+    std::optional<std::uint32_t> serial;  // the drive it was taken from: another is refused
+};
+// Writes `contents` back the guarded way (restore FILE, history restore ID):
+// the drive read whole, the values judged whole before anything is sent, the
+// drive as it was saved as an undo file, the groups written and read back,
+// and a restore entry in the journal.
+int RestoreContents(DriveSession& session, const Invocation& invocation, CliContext& context,
+                    Output& output, const BackupContents& contents, const RestoreSource& source);
 
 }  // namespace velmora::tools

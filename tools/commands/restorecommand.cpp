@@ -13,15 +13,18 @@ namespace velmora::tools {
 
 int SaveBackupFile(Output& output, const std::filesystem::path& file, const model::DriveData& data);
 
-namespace {
-
-int Restore(DriveSession& session, const Invocation& invocation, CliContext& context,
-            Output& output, const BackupContents& contents) {
-    const std::filesystem::path file = invocation.arguments.front();
-    // The drive as it was, beside FILE, so a wrong restore can be undone.
+int RestoreContents(DriveSession& session, const Invocation& invocation, CliContext& context,
+                    Output& output, const BackupContents& contents, const RestoreSource& source) {
+    const std::filesystem::path file = source.name;
+    // The drive as it was, in the undo folder, so a wrong restore can be undone.
     model::DriveData before;
     if (const int status = ReadWholeDrive(session, before)) return status;
     const DriveIdentity id = IdentityOf(before);
+    if (source.serial && *source.serial != id.serial) {
+        return output.fail(kExitUsage, source.name + " was taken from the drive with serial number " +
+                                           std::to_string(*source.serial) + ", this drive has " +
+                                           std::to_string(id.serial) + "; nothing was written");
+    }
     if (!contents.type.empty() && contents.type != std::to_string(id.type) && !invocation.yes) {
         return output.fail(kExitUsage, file.string() + " was made for inverter type " +
                                            contents.type + ", this drive is type " +
@@ -42,9 +45,9 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
         return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
                                              DescribeRefusals(refusals));
     std::string error;
-    const auto undoFile =
-        ReserveNewFile(file.parent_path().empty() ? "." : file.parent_path(),
-                       "backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp(), ".ini", error);
+    const auto undoFile = ReserveNewFile(
+        source.undoFolder, "backup-" + std::to_string(id.serial) + "-" + LocalTimeStamp(), ".ini",
+        error);
     if (undoFile.empty()) return output.fail(kExitFailure, error);
     if (const int status = SaveBackupFile(output, undoFile, before)) return status;
     context.err << "velmora-cli: the drive as it was is saved in " << undoFile.string() << "\n";
@@ -61,17 +64,22 @@ int Restore(DriveSession& session, const Invocation& invocation, CliContext& con
     for (const auto& [parameter, text] : contents.values)
         values.push_back(
             {parameter, ParameterValue(target, parameter), ParameterValue(after, parameter), {}});
-    return session.journal().restored(file.string(), undoFile.string(),
+    return session.journal().restored(source.name, undoFile.string(),
                                       ReportReadBack(output, file, NotTaken(output, values),
                           "restored " + std::to_string(contents.values.size()) + " parameters from",
                           {{"undo_file", undoFile.string()}, {"written", contents.values.size()}}));
 }
 
+namespace {
+
 int RunRestore(const Invocation& invocation, CliContext& context) {
     return RunOnBackupFile(
         invocation, context,
         [&](DriveSession& session, Output& output, const BackupContents& contents) {
-            return Restore(session, invocation, context, output, contents);
+            const std::filesystem::path file = invocation.arguments.front();
+            return RestoreContents(
+                session, invocation, context, output, contents,
+                {file.string(), file.parent_path().empty() ? "." : file.parent_path(), {}});
         });
 }
 

@@ -18,6 +18,7 @@
 #include "shell/animationview.h"
 #include "shell/fontset.h"
 #include "shell/noticeboard.h"
+#include "shell/operationlog.h"
 #include "shell/prompter.h"
 #include "shell/roundbutton.h"
 #include "shell/textcatalog.h"
@@ -225,6 +226,7 @@ void CRunInPage::cancelPressed() {
 void CRunInPage::start() {
     m_repeatStop = false;
     postToFrame(link::WM_RUNIN_ACTIVE, 1);
+    if (auto* log = shell::OperationLogOf(frame())) log->runInStarted(m_programList->currentText());
     m_running = true;
     m_programList->setEnabled(false);
     if (!m_manualClock) m_clock.start();
@@ -234,7 +236,8 @@ void CRunInPage::start() {
     m_animation->play();
 }
 
-void CRunInPage::stop() {
+void CRunInPage::stop(bool finished) {
+    const bool wasRunning = m_running;  // Cancel also stops when no program runs
     m_clock.stop();
     m_sequencer.stop();
     execute(m_sequencer.takeCommands());
@@ -244,6 +247,7 @@ void CRunInPage::stop() {
     m_progress->setValue(0);
     model::RestoreRunInSpeed(data(), m_savedSpeed);
     postToFrame(link::WM_RUNIN_ACTIVE, 0);
+    if (auto* log = shell::OperationLogOf(frame()); log && wasRunning) log->runInEnded(finished);
     m_animation->stop();
 }
 
@@ -274,7 +278,7 @@ void CRunInPage::clockTick() {
     const std::uint32_t step = m_sequencer.currentStep();
     if (m_sequencer.tick() == RunInSequencer::Tick::Finished) {
         showStatus();
-        stop();
+        stop(true);
         shell::prompter().inform(this, shell::T("runinfinishedpopup"));
         return;
     }

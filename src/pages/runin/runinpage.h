@@ -57,7 +57,8 @@ class CRunInPage : public shell::Page {
     void fillProgramList();
     void loadSelectedProgram();
     void start();
-    void stop();
+    // finished: the program ran to its end (the history says so).
+    void stop(bool finished = false);
     void repeatStop();
     void execute(const std::vector<RunInCommand>& commands);
     void showStatus();

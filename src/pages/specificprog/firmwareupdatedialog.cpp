@@ -15,6 +15,7 @@
 #include "pages/common/numbertext.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "shell/fontset.h"
+#include "shell/operationlog.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
@@ -251,7 +252,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
         m_pendingRequests.clear();
         shell::prompter().fileError(this, m_updatePath, error);
         showOutcome(LastDownloadStopped(error));
-        finishDownload();
+        finishDownload(false);
         return;
     }
     FirmwareAnswer answer = AnswerBlockRequest(update, block);
@@ -266,7 +267,7 @@ void FirmwareUpdateDialog::answerRequest(std::uint16_t block) {
         // The line stays when the popup is gone, as after any other stop.
         showOutcome(LastDownloadStopped(shell::T("firmwareincomplete")));
         shell::prompter().inform(this, shell::T("firmwareincomplete"));
-        finishDownload();
+        finishDownload(false);
         return;
     }
     if (answer.lastBlock) m_lastBlockSent = true;
@@ -289,17 +290,19 @@ void FirmwareUpdateDialog::answerDone() {
     m_pendingRequests.clear();
     showOutcome(LastDownloadFinished());
     shell::prompter().inform(this, shell::T("firmwaredownloadfinished"));
-    finishDownload();
+    finishDownload(true);
 }
 
 void FirmwareUpdateDialog::showOutcome(const QString& line) {
     m_outcome->setText(line);
 }
 
-void FirmwareUpdateDialog::finishDownload() {
+void FirmwareUpdateDialog::finishDownload(bool done) {
     m_gate.endTransfer();
     m_answering = false;
     m_frame.post(link::WM_LINK_SUSPEND, 0);
+    if (auto* log = shell::OperationLogOf(m_frame.target()))
+        log->firmwareTransferred({m_loaderPath, m_updatePath}, done);
     m_loaderProgress->setValue(0);
     m_firmwareProgress->setValue(0);
     setBusy(false);

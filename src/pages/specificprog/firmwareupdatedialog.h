@@ -60,7 +60,8 @@ class FirmwareUpdateDialog : public QWidget {
     void loaderTick();
     void answerRequest(std::uint16_t block);
     void answerDone();
-    void finishDownload();
+    // done: the drive took the whole update (the history says so).
+    void finishDownload(bool done);
     void setPollMode(link::PollMode mode);
     void setBusy(bool busy);
     QString choose(QLineEdit* box, const char* titleKey);

@@ -1,0 +1,77 @@
+#include "frame/drivehistoryrecorder.h"
+
+#include "frame/framemessage.h"
+#include "link/portnames.h"
+#include "link/seriallink_api.h"
+
+namespace velmora::shell {
+namespace {
+
+std::string PortText() {
+    const unsigned port = link::PortInUse();
+    const std::string device = link::DevicePathForPort(port);
+    return "port " + std::to_string(port) + (device.empty() ? std::string() : " (" + device + ")");
+}
+
+}  // namespace
+
+DriveHistoryRecorder::DriveHistoryRecorder(journal::Journal& journal, model::DriveData& data,
+                                           link::MessageTarget& window)
+    : m_journal(journal),
+      m_data(data),
+      m_mailbox(std::make_shared<Mailbox>()),
+      // The application keeps the journal; the recorder only borrows it.
+      m_recorder(std::make_shared<journal::WriteRecorder>(
+          std::shared_ptr<journal::Journal>(&journal, [](journal::Journal*) {}))) {
+    m_mailbox->window = &window;
+    m_journal.setFailureListener([mailbox = m_mailbox](const std::string& why) {
+        const std::lock_guard lock(mailbox->mutex);
+        mailbox->why = why;
+        if (mailbox->window) mailbox->window->postMessage(WM_JOURNAL_FAILED, 0);
+    });
+    m_recorder->watch(m_data.gate());
+    m_data.SetReplyListener(
+        [recorder = m_recorder](const link::Telegram& reply) { recorder->observeReply(reply); });
+}
+
+DriveHistoryRecorder::~DriveHistoryRecorder() {
+    {
+        const std::lock_guard lock(m_mailbox->mutex);
+        m_mailbox->window = nullptr;
+    }
+    m_data.SetReplyListener({});
+    m_recorder->unwatch(m_data.gate());
+    m_recorder->close();
+}
+
+std::string DriveHistoryRecorder::failure() const {
+    const std::lock_guard lock(m_mailbox->mutex);
+    return m_mailbox->why;
+}
+
+void DriveHistoryRecorder::linkState(bool up) {
+    if (up == m_linked) return;
+    m_linked = up;
+    if (up) {
+        m_recorder->connected(PortText());
+    } else {
+        m_recorder->close();
+    }
+}
+
+void DriveHistoryRecorder::runInStarted(const QString& program) {
+    m_recorder->recordRunInStart(program.toStdString());
+}
+
+void DriveHistoryRecorder::runInEnded(bool finished) {
+    m_recorder->recordRunInEnd({}, finished ? "finished" : "stopped");
+}
+
+void DriveHistoryRecorder::firmwareTransferred(const QStringList& files, bool done) {
+    std::vector<journal::FirmwareFile> described;
+    for (const QString& file : files)
+        if (!file.isEmpty()) described.push_back(journal::DescribeFile(file.toStdString()));
+    m_recorder->recordFirmware(described, done ? "done" : "failed");
+}
+
+}  // namespace velmora::shell
