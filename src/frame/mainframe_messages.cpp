@@ -1,6 +1,6 @@
 // The main window's reactions to the messages of the link threads and pages.
-#include <QStringList>
 #include <QScopeGuard>
+#include <QStringList>
 #include <QTabWidget>
 
 #include "frame/drivehistoryrecorder.h"

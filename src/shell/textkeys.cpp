@@ -220,11 +220,13 @@ constexpr TextKey kHistory[] = {
     {"history", "historygroup", "Parameter group %1"},
     {"history", "historydifferences", "%1 differences (highlighted)."},
     {"history", "historyasktorestore",
-     "Write the values of entry %1 (%2) to the drive? The drive's present values are kept in the history first, to undo this."},
+     "Write the values of entry %1 (%2) to the drive? The drive's present values are kept in the "
+     "history first, to undo this."},
     {"history", "historyrestored",
      "The values of entry %1 were sent to the drive. Its values before are kept as entry %2."},
     {"history", "historyrestorestopped",
-     "Not every group was sent to the drive (see the status bar). Its values before are kept as entry %1."},
+     "Not every group was sent to the drive (see the status bar). Its values before are kept as "
+     "entry %1."},
     {"history", "historyrestorenotread",
      "The drive has not been read completely yet. Nothing was written."},
     {"history", "historyrestorenosnapshot",

@@ -17,6 +17,7 @@
 #include "shell/textcatalog.h"
 #include "tests/frame/frametestsupport.h"
 #include "tests/support/drivestatus.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::shell::test {
 namespace {
@@ -54,9 +55,11 @@ TEST_F(FrameTest, TheWindowJournalsTheConnectionAPageWriteAndAFault) {
     const auto refused = data.RequestGroup(0, model::WriteCommandOf(model::code::Group51));
     ASSERT_FALSE(refused) << refused->describe();
     DeliverStatus(*m_frame, 0x00, 0x01, 1, 3);
+    { std::ofstream(folder / "update.bin") << "abc"; }
+    m_frame->firmwareTransferred({QString::fromStdString((folder / "update.bin").string())}, true);
 
     std::vector<journal::Entry> entries = Entries(journal);
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].kind, journal::EntryKind::Connection);
     EXPECT_EQ(entries[0].program, "velmora-tool 9");
     EXPECT_NE(entries[0].detail.find(R"("0x5A":{)"), std::string::npos) << entries[0].detail;
@@ -64,9 +67,25 @@ TEST_F(FrameTest, TheWindowJournalsTheConnectionAPageWriteAndAFault) {
     EXPECT_EQ(entries[1].oldValue, "0");
     EXPECT_EQ(entries[1].newValue, "1500");
     EXPECT_EQ(entries[2].kind, journal::EntryKind::FaultRaised);
+    EXPECT_NE(entries[3].detail.find("ba7816bf8f01cfea414140de5dae2223b00361a3"),
+              std::string::npos);  // SHA-256 of "abc"
     m_frame.reset();  // the gate outlives the window: nothing more is journalled
     (void)data.RequestGroup(0, model::WriteCommandOf(model::code::Group51));
-    EXPECT_EQ(Entries(journal).size(), 3u);
+    EXPECT_EQ(Entries(journal).size(), 4u);
+}
+
+// The folder of the journal is a file: said once in the status bar, the window goes on.
+TEST_F(FrameTest, AJournalThatCannotBeWrittenIsSaidInTheStatusBar) {
+    testkit::TempFolder folder("window-journal");
+    { std::ofstream(folder / "file") << "x"; }
+    journal::Journal journal({"host", "user", "velmora-tool 9"}, folder / "file" / "j.sqlite");
+    m_journal = &journal;
+    const auto dropFrame = qScopeGuard([this] { m_frame.reset(); });
+    makeFrame();
+    showConnected();
+    CompleteFirstRead(*m_frame);
+    VELMORA_TRY_VERIFY(NoticeShown(*m_frame).startsWith(T("historyjournalfailed").arg("")));
+    EXPECT_TRUE(m_frame->allGroupsRead());
 }
 
 // A view over a journal holding two connections of one drive, on a drive

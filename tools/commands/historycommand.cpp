@@ -48,7 +48,9 @@ std::string DetailText(const journal::Entry& entry) {
     if (!detail.is_object() || !detail.contains("snapshot")) return detail.dump(2);
     std::string text;
     for (const auto& [key, value] : detail.items())
-        if (key != "snapshot") text += key + ": " + (value.is_string() ? value.get<std::string>() : value.dump()) + "\n";
+        if (key != "snapshot")
+            text +=
+                key + ": " + (value.is_string() ? value.get<std::string>() : value.dump()) + "\n";
     const journal::Snapshot snapshot = journal::SnapshotOf(entry).value_or(journal::Snapshot{});
     const model::GroupLayout* shown = nullptr;
     for (const auto& [parameter, value] : snapshot) {
@@ -114,9 +116,10 @@ int Restore(journal::JournalStore& store, Output& output, const Invocation& invo
                                              " holds no values that can be written");
     // The window asks before it writes a snapshot back.
     if (!invocation.yes)
-        return output.fail(kExitUsage, "history restore: the window would ask \"Write the values of "
-                                       "entry " + invocation.arguments[1] +
-                                           " to the drive?\"; repeat with --yes");
+        return output.fail(kExitUsage,
+                           "history restore: the window would ask \"Write the values of "
+                           "entry " +
+                               invocation.arguments[1] + " to the drive?\"; repeat with --yes");
     // Every value is checked before the link is used: nothing goes out for a bad one.
     model::DriveData scratch;
     for (const auto& [parameter, value] : contents.values)
@@ -125,9 +128,9 @@ int Restore(journal::JournalStore& store, Output& output, const Invocation& invo
                                                  std::to_string(parameter) + " = '" + value +
                                                  "' is no value");
     DriveSession session(invocation, context, output);
-    return session.finish(RestoreContents(session, invocation, context, output, contents,
-                                          {"journal entry " + invocation.arguments[1], ".",
-                                           entry->serial}));
+    return session.finish(
+        RestoreContents(session, invocation, context, output, contents,
+                        {"journal entry " + invocation.arguments[1], ".", entry->serial}));
 }
 
 int RunHistory(const Invocation& invocation, CliContext& context) {

@@ -21,7 +21,8 @@ int RestoreContents(DriveSession& session, const Invocation& invocation, CliCont
     if (const int status = ReadWholeDrive(session, before)) return status;
     const DriveIdentity id = IdentityOf(before);
     if (source.serial && *source.serial != id.serial) {
-        return output.fail(kExitUsage, source.name + " was taken from the drive with serial number " +
+        return output.fail(kExitUsage, source.name +
+                                           " was taken from the drive with serial number " +
                                            std::to_string(*source.serial) + ", this drive has " +
                                            std::to_string(id.serial) + "; nothing was written");
     }
@@ -64,10 +65,11 @@ int RestoreContents(DriveSession& session, const Invocation& invocation, CliCont
     for (const auto& [parameter, text] : contents.values)
         values.push_back(
             {parameter, ParameterValue(target, parameter), ParameterValue(after, parameter), {}});
-    return session.journal().restored(source.name, undoFile.string(),
-                                      ReportReadBack(output, file, NotTaken(output, values),
-                          "restored " + std::to_string(contents.values.size()) + " parameters from",
-                          {{"undo_file", undoFile.string()}, {"written", contents.values.size()}}));
+    return session.journal().restored(
+        source.name, undoFile.string(),
+        ReportReadBack(output, file, NotTaken(output, values),
+                       "restored " + std::to_string(contents.values.size()) + " parameters from",
+                       {{"undo_file", undoFile.string()}, {"written", contents.values.size()}}));
 }
 
 namespace {
