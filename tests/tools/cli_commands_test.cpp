@@ -1,18 +1,19 @@
 // velmora-cli's production-line commands end to end against the simulated
 // drive on a pseudo-terminal, their exit statuses and their JSON.
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <ctime>
 #include <functional>
-#include <tuple>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "cli.h"
+#include "journal/journal.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
 #include "model/motorparameterfile.h"
@@ -620,6 +621,18 @@ TEST_F(CliDrive, HistoryRestoreWritesASnapshotBack) {
     EXPECT_EQ(last["kind"], "restore");
     EXPECT_EQ(last["new"], "journal entry 1");
     EXPECT_EQ(last["outcome"], "took");
+
+    // Another drive's snapshot is never written to this one.
+    {
+        journal::Journal other(journal::Origin{"h", "u", "test"}, file("journal.sqlite"));
+        journal::Journal::Connection connection;
+        connection.serial = 1;
+        connection.snapshotJson = R"({"0x51": {"p42": "1000"}})";
+        other.recordConnection(connection);
+    }
+    const std::string foreign = cli({"history"}).json["entries"].back()["id"].dump();
+    EXPECT_EQ(cli({"--yes", "history", "restore", foreign}).status, kExitUsage);
+    EXPECT_EQ(cli({"dump"}).json["parameters"]["p42"], before);
     ::setenv("VELMORA_JOURNAL", previous.c_str(), 1);
 }
 
