@@ -15,6 +15,7 @@
 #include "model/firstread.h"
 #include "shell/noticeboard.h"
 
+class QHBoxLayout;
 class QKeyEvent;
 class QTabWidget;
 
@@ -155,6 +156,7 @@ class CMainFrame : public QMainWindow, public link::MessageTarget, public Notice
     StatusIndicator* m_indicator = nullptr;
     FaultIndicator* m_faultIndicator = nullptr;
     NoticeStrip* m_notices = nullptr;
+    QHBoxLayout* m_statusStrip = nullptr;
     MotorStopButton* m_stopButton = nullptr;
     FrameMenus* m_menus = nullptr;
     trend::TrendHost* m_trend = nullptr;

@@ -51,6 +51,8 @@ class DriveData {
     void SetStoreObserver(std::function<void(int code)> observer) {
         m_storeObserver = std::move(observer);
     }
+    // The code of the group reply stored last; 0 before the first.
+    [[nodiscard]] int LastStoredGroup() const { return m_lastStored; }
     void RequestMissingGroups();
     [[nodiscard]] int GroupsIncomplete() const;
     // For 0x50..0x5A the received flag; for 0x5F whether one was ever stored
@@ -82,6 +84,7 @@ class DriveData {
     bool m_errorGroupStored = false;           // 0x5F
     std::array<int, 2> m_motorSel{2, 2};
     std::function<void(int)> m_storeObserver;
+    int m_lastStored = 0;
     std::unique_ptr<DriveGate> m_ownGate;
     DriveGate* m_gate;
 };

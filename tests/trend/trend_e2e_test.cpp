@@ -27,8 +27,10 @@ namespace {
 std::vector<QStringList> ReadCsv(const std::filesystem::path& path) {
     std::vector<QStringList> rows;
     std::ifstream in(path);
-    for (std::string line; std::getline(in, line);)
-        rows.push_back(QString::fromStdString(line).split(','));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with('#'))  // the drive's identity, before the columns
+            rows.push_back(QString::fromStdString(line).split(','));
+    }
     return rows;
 }
 
