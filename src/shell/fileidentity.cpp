@@ -1,6 +1,7 @@
 #include "shell/fileidentity.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
@@ -37,8 +38,13 @@ FileIdentity IdentityOf(const model::DriveData& data, const QDateTime& when) {
                                                 model::ScaleFactor(param::kFirmwareVersion),
                                             'f', 2);
     }
-    // With its offset, so a file read in another time zone still tells the moment.
-    identity.date = when.toOffsetFromUtc(when.offsetFromUtc()).toString(Qt::ISODate);
+    // With its offset, also in UTC ("+00:00", as the recorded samples), so a
+    // file read in another time zone still tells the moment.
+    const int offset = when.offsetFromUtc() / 60;
+    identity.date = when.toString("yyyy-MM-ddTHH:mm:ss") + (offset < 0 ? '-' : '+') +
+                    QString("%1:%2")
+                        .arg(std::abs(offset) / 60, 2, 10, QChar('0'))
+                        .arg(std::abs(offset) % 60, 2, 10, QChar('0'));
     identity.tool = ToolVersion();
     return identity;
 }

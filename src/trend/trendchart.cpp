@@ -99,7 +99,6 @@ void TrendChart::buildAxes() {
     m_markerAxis->setVisible(false);
     chart()->addAxis(m_markerAxis, Qt::AlignRight);
 
-    const auto series = AllSeries();
     for (std::size_t i = 0; i < kSeriesCount; ++i) {
         m_lines[i] = piece(i, 0);
         m_lines[i]->setObjectName(QString("trendSeries%1").arg(i));
@@ -189,11 +188,15 @@ void TrendChart::plot(const TrendCore& core, const TimeWindow& window) {
         for (std::size_t k = 0; k < points[s].size(); ++k) piece(s, k)->replace(points[s][k]);
         for (std::size_t k = points[s].size(); k < m_pieces[s].size(); ++k) m_pieces[s][k]->clear();
     }
+    bool gridDrawn = false;
     for (std::size_t unit = 0; unit < m_axes.size(); ++unit) {
         bool used = false;
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             used = used || (m_shown[s] && static_cast<std::size_t>(AllSeries()[s].unit) == unit);
         m_axes[unit]->setVisible(used);
+        // One axis draws the grid; the others' lines would fall in between.
+        m_axes[unit]->setGridLineVisible(used && !gridDrawn);
+        gridDrawn = gridDrawn || used;
         fitAxis(m_axes[unit], range[unit].low, range[unit].high);
     }
     m_time->setRange(QDateTime::fromMSecsSinceEpoch(window.startMs()),

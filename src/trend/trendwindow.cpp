@@ -190,10 +190,7 @@ void TrendWindow::readJournal() {
 
 void TrendWindow::showJournal() {
     m_log->clear();
-    if (!m_journal->serial()) {
-        m_log->setPlaceholderText(T("trendnoserial"));
-        return;
-    }
+    m_log->setPlaceholderText(m_journal->serial() ? QString() : T("trendnoserial"));
     appendEntries(0);
 }
 
