@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     // numbers, the parameter files and the exports always use a decimal point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("velmora-tool"));
+    // Saved files name the program that wrote them.
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     const CommandLine commandLine = ParseCommandLine(QApplication::arguments().mid(1));
     if (!commandLine.error.isEmpty()) {
         std::fprintf(stderr, "velmora-tool: %s\n\n%s", commandLine.error.toLocal8Bit().constData(),

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
@@ -171,7 +172,8 @@ void CMainFrame::createMenus() {
     connect(m_menus, &FrameMenus::languageChosen, this, &CMainFrame::onLanguageChosen);
     connect(m_menus, &FrameMenus::portChosen, this, &CMainFrame::onPortChosen);
     connect(m_menus, &FrameMenus::autodetectChosen, this, &CMainFrame::onAutodetectChosen);
-    m_trend = new trend::TrendHost(this, menuBar(), m_data);
+    m_trend = new trend::TrendHost(this, menuBar(), m_data, m_options.journal);
+    m_statusStrip->insertWidget(1, m_trend->recordingIndicator(), 0, Qt::AlignVCenter);
     m_menus->buildHistoryMenu(m_history != nullptr);
     connect(m_menus, &FrameMenus::historyChosen, this, &CMainFrame::showHistory);
     // A journal that failed before this window was made tells no listener again.

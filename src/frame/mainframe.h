@@ -17,6 +17,7 @@
 #include "shell/noticeboard.h"
 #include "shell/operationlog.h"
 
+class QHBoxLayout;
 class QKeyEvent;
 class QTabWidget;
 
@@ -168,6 +169,7 @@ class CMainFrame : public QMainWindow,
     StatusIndicator* m_indicator = nullptr;
     FaultIndicator* m_faultIndicator = nullptr;
     NoticeStrip* m_notices = nullptr;
+    QHBoxLayout* m_statusStrip = nullptr;
     MotorStopButton* m_stopButton = nullptr;
     FrameMenus* m_menus = nullptr;
     trend::TrendHost* m_trend = nullptr;

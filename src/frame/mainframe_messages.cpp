@@ -27,6 +27,7 @@
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 #include "trend/trendhost.h"
+#include "trend/trendseries.h"
 
 namespace velmora::shell {
 
@@ -174,6 +175,11 @@ void CMainFrame::onGroupReply() {
     const bool forward = m_firstRead.onGroupReply(m_data);
     m_tabState.allGroupsRead = m_firstRead.allGroupsRead();
     if (!forward) return;
+    // The trend's samples would refresh a page that does not show them every
+    // cycle, dropping an edit in progress.
+    if (m_data.LastStoredGroup() == trend::kOperatingValuesGroup && m_data.gate().sampling() &&
+        !m_data.gate().pagePolls(trend::kOperatingValuesGroup))
+        return;
     QWidget* active = activePage();
     // The control page's refresh may enable or disable its Stop.
     const auto followStop = qScopeGuard([this] { updateStopButton(); });

@@ -19,6 +19,7 @@ void CMainFrame::buildStatusBar(QWidget* central, QLayout* layout) {
     auto* strip = new QHBoxLayout;
     strip->setContentsMargins(0, 0, 0, 0);
     strip->setSpacing(4);
+    m_statusStrip = strip;
     m_notices = new NoticeStrip(central);
     m_faultIndicator = new FaultIndicator(central);
     m_indicator = new StatusIndicator(central);

@@ -1,5 +1,6 @@
 #include "link/linkpolicy.h"
 
+#include <algorithm>
 #include <array>
 
 #include "link/messages.h"
@@ -31,6 +32,8 @@ constexpr std::array<int, 1> kSensorState{0x5B};
 constexpr std::array<int, 1> kInverterValues{0x5E};
 constexpr std::array<int, 2> kGroup59AndSensors{0x59, 0x5B};
 constexpr std::array<int, 1> kBlockRequest{0x61};
+constexpr std::array<int, 2> kSensorsAnd59{0x5B, 0x59};
+constexpr std::array<int, 2> kInverterValuesAnd59{0x5E, 0x59};
 
 struct PollEntry {
     PollMode mode;
@@ -60,11 +63,35 @@ std::optional<ReplyRoute> RouteForReply(int command) {
     return std::nullopt;
 }
 
-PollPlan PollPlanFor(int mode) {
+namespace {
+
+PollPlan PagePlanFor(int mode) {
     for (const auto& entry : kPollModes) {
         if (static_cast<int>(entry.mode) == mode) return entry.plan;
     }
     return PollPlan{};
+}
+
+// The page's plan with group 0x59 read as well.
+PollPlan WithOperatingValues(PollPlan plan) {
+    if (!plan.status) return plan;  // a firmware transfer: nothing may come between
+    if (std::find(plan.groups.begin(), plan.groups.end(), 0x59) != plan.groups.end()) return plan;
+    if (plan.groups.empty()) {
+        plan.groups = kGroup59;
+    } else if (plan.groups.size() == 1 && plan.groups[0] == kSensorState[0]) {
+        plan.groups = kSensorsAnd59;
+    } else if (plan.groups.size() == 1 && plan.groups[0] == kInverterValues[0]) {
+        plan.groups = kInverterValuesAnd59;
+    }
+    return plan;
+}
+
+}  // namespace
+
+PollPlan PollPlanFor(int mode) {
+    if (mode >= 0 && (mode & kWithOperatingValues) != 0)
+        return WithOperatingValues(PagePlanFor(mode & ~kWithOperatingValues));
+    return PagePlanFor(mode);
 }
 
 bool IsOrder(int command) {

@@ -28,6 +28,11 @@ enum class PollMode : int {
     Initial = 19,  // status only, before any page asked
 };
 
+// Added to a mode's number while the trend samples on every page: the plan
+// then also reads the operating values (group 0x59), except while a firmware
+// transfer keeps the line quiet.
+inline constexpr int kWithOperatingValues = 0x10000;
+
 // Post a polling mode to the polling thread (linkapi.h). 0 posted, 1 dropped.
 int SetPollMode(int mode);
 inline int SetPollMode(PollMode mode) {

@@ -112,6 +112,7 @@ void DriveData::StoreReply(const link::Telegram& reply) {
     } else {
         m_errorGroupStored = true;
     }
+    m_lastStored = group->code;
     if (m_storeObserver) m_storeObserver(group->code);
     if (m_replyListener) m_replyListener(reply);
 }

@@ -57,6 +57,8 @@ class DriveData {
     void SetReplyListener(std::function<void(const link::Telegram&)> listener) {
         m_replyListener = std::move(listener);
     }
+    // The code of the group reply stored last; 0 before the first.
+    [[nodiscard]] int LastStoredGroup() const { return m_lastStored; }
     void RequestMissingGroups();
     [[nodiscard]] int GroupsIncomplete() const;
     // For 0x50..0x5A the received flag; for 0x5F whether one was ever stored
@@ -89,6 +91,7 @@ class DriveData {
     std::array<int, 2> m_motorSel{2, 2};
     std::function<void(int)> m_storeObserver;
     std::function<void(const link::Telegram&)> m_replyListener;
+    int m_lastStored = 0;
     std::unique_ptr<DriveGate> m_ownGate;
     DriveGate* m_gate;
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "link/linkapi.h"
+#include "link/linkpolicy.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
@@ -256,12 +257,27 @@ std::vector<ValueRefusal> DriveGate::checkValues(const std::vector<int>& paramet
 
 GateResult DriveGate::setPollMode(link::PollMode mode) {
     if (m_transfer) return refuse(GateRefusal::Reason::TransferHolds, 0);
-    if (m_outlet->setPollMode(static_cast<int>(mode)) != 0) {
+    m_pageMode = mode;
+    const int word = static_cast<int>(mode) | (m_sampling ? link::kWithOperatingValues : 0);
+    if (m_outlet->setPollMode(word) != 0) {
         GateRefusal refusal;
         refusal.reason = GateRefusal::Reason::NotQueued;
         return refusal;
     }
     return std::nullopt;
+}
+
+void DriveGate::setSampling(bool sampling) {
+    if (sampling == m_sampling) return;
+    m_sampling = sampling;
+    // The transfer's own modes stand; the page sets its mode again after it.
+    if (m_pageMode && !m_transfer) (void)setPollMode(*m_pageMode);
+}
+
+bool DriveGate::pagePolls(int group) const {
+    if (!m_pageMode) return false;
+    const auto groups = link::PollPlanFor(static_cast<int>(*m_pageMode)).groups;
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
 }
 
 GateResult DriveGate::beginTransfer() {

@@ -91,6 +91,13 @@ class DriveGate {
     // --- polling ---
     // A page's or dialog's mode; refused while a firmware download holds it.
     GateResult setPollMode(link::PollMode mode);
+    // While set, every page's mode also reads the operating values (the trend
+    // samples whatever page is in front); the page's mode is sent again with
+    // the change. Nothing is sent while a firmware download holds the polling.
+    void setSampling(bool sampling);
+    [[nodiscard]] bool sampling() const { return m_sampling; }
+    // The page's own mode (without the trend's addition) reads this group.
+    [[nodiscard]] bool pagePolls(int group) const;
     // A firmware download takes the drive: needs a standing motor; until
     // endTransfer() only its own telegrams and poll modes pass.
     GateResult beginTransfer();
@@ -118,6 +125,8 @@ class DriveGate {
     RequestOutlet* m_outlet;
     std::optional<std::array<std::uint8_t, 4>> m_status;
     bool m_transfer = false;
+    bool m_sampling = false;
+    std::optional<link::PollMode> m_pageMode;  // the last one a page or dialog set
     bool m_testOperation = false;
     int m_nextListener = 1;
     std::vector<std::pair<int, std::function<void(const GateRefusal&)>>> m_onRefusal;

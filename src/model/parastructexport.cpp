@@ -7,7 +7,8 @@ namespace velmora::model {
 
 bool ExportParaStructure(const std::filesystem::path& templateFile,
                          const std::filesystem::path& target, DriveData& data,
-                         ParaStructTexts& texts, const TextLookup& text, std::string* error) {
+                         ParaStructTexts& texts, const TextLookup& text, std::string* error,
+                         const std::vector<std::pair<std::string, std::string>>& about) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(templateFile, ec)) {
         if (error) *error = templateFile.string() + ": no such file";
@@ -22,6 +23,7 @@ bool ExportParaStructure(const std::filesystem::path& templateFile,
     for (const auto& [key, value] : texts.entries(text)) {
         file->setString(kParaStructSection, key, value);
     }
+    for (const auto& [key, value] : about) file->setString(kParaStructAboutSection, key, value);
     return platform::WriteFileAtomically(target, file->text(), platform::ReadOnlyTarget::Replace,
                                          error);
 }

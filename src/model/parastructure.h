@@ -42,6 +42,7 @@ using TextLookup = std::function<std::string(std::string_view key)>;
 
 inline constexpr std::string_view kParaStructTemplate = "ParaStructMasterfile.txt";
 inline constexpr std::string_view kParaStructSection = "Parameter";
+inline constexpr std::string_view kParaStructAboutSection = "Drive";
 
 // The value texts the rows show. A value outside a row's list leaves that
 // row's text as it was (empty before the first refresh).
@@ -68,9 +69,12 @@ class ParaStructTexts {
 // atomically, replacing an existing (also read-only) file and leaving it
 // writable. false, with nothing written, when the template is missing or
 // unreadable or the target cannot be written.
+// `about` (the drive's serial, type and firmware, the date, the program) goes
+// into its own section "Drive", so section "Parameter" stays as readers know it.
 bool ExportParaStructure(const std::filesystem::path& templateFile,
                          const std::filesystem::path& target, DriveData& data,
                          ParaStructTexts& texts, const TextLookup& text,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr,
+                         const std::vector<std::pair<std::string, std::string>>& about = {});
 
 }  // namespace velmora::model

@@ -249,6 +249,30 @@ constexpr TextKey kHistory[] = {
     {"history", "historykindfirmware", "firmware transfer"},
     {"history", "historykindrestore", "restore"},
     {"history", "historykindsnapshot", "undo snapshot"},
+// The trend window's markers, controls and event log (texts of journal entries).
+constexpr TextKey kTrendView[] = {
+    {"trendview", "trendmarklinklost", "Link lost"},
+    {"trendview", "trendmarkrunin", "Run-in"},
+    {"trendview", "trendmarkstep", "Step %1"},
+    {"trendview", "trendmarkruninend", "Run-in end"},
+    {"trendview", "trendresume", "Resume"},
+    {"trendview", "trendrecordingbar", "Recording the trend: %1"},
+    {"trendview", "trendidentity", "Drive %1, %2, firmware %3; %4; %5"},
+    {"trendview", "trendnoserial", "The events show once the drive's serial number is read."},
+    {"trendview", "trendjconnected", "Drive connected (%1)"},
+    {"trendview", "trendjwrite", "%1 set from %2 to %3"},
+    {"trendview", "trendjaction", "Action: %1"},
+    {"trendview", "trendjfaultcleared", "%1 cleared"},
+    {"trendview", "trendjstart", "Motor started"},
+    {"trendview", "trendjstop", "Motor stopped"},
+    {"trendview", "trendjreset", "Drive reset"},
+    {"trendview", "trendjdirection", "Direction of rotation set from %1 to %2"},
+    {"trendview", "trendjruninstart", "Run-in program %1 started"},
+    {"trendview", "trendjruninend", "Run-in program ended: %1"},
+    {"trendview", "trendjfirmware", "Firmware transfer %1: %2"},
+    {"trendview", "trendjrestore", "Parameters restored from %1: %2"},
+    {"trendview", "trendjrefused", "refused"},
+    {"trendview", "trendjlost", "lost with the link"},
 };
 
 constexpr int kMaxKeyCharacters = 127;
@@ -265,6 +289,7 @@ const std::vector<TextKey>& texts() {
         list.insert(list.end(), std::begin(kGate), std::end(kGate));
         list.insert(list.end(), std::begin(kFrame), std::end(kFrame));
         list.insert(list.end(), std::begin(kHistory), std::end(kHistory));
+        list.insert(list.end(), std::begin(kTrendView), std::end(kTrendView));
         return list;
     }();
     return all;
@@ -274,8 +299,7 @@ const std::unordered_map<std::string_view, int>& indicesByName() {
     static const auto map = [] {
         std::unordered_map<std::string_view, int> names;
         const auto& all = texts();
-        for (std::size_t i = 0; i < all.size(); ++i)
-            names.emplace(all[i].key, static_cast<int>(i));
+        for (std::size_t i = 0; i < all.size(); ++i) names.emplace(all[i].key, static_cast<int>(i));
         return names;
     }();
     return map;

@@ -30,7 +30,8 @@ CsvRecorder::~CsvRecorder() {
     close();
 }
 
-bool CsvRecorder::open(const std::string& path, const std::vector<std::string>& columns, bool rpm) {
+bool CsvRecorder::open(const std::string& path, const std::vector<std::string>& columns, bool rpm,
+                       const Fields& about) {
     close();
     m_error.clear();
     m_path = path;
@@ -42,6 +43,12 @@ bool CsvRecorder::open(const std::string& path, const std::vector<std::string>& 
         return false;
     }
     std::string header;
+    for (const auto& [name, value] : about) {
+        header += "# " + name + ": ";
+        // A line break in a value would end the comment early.
+        for (char c : value) header += c == '\n' || c == '\r' ? ' ' : c;
+        header += '\n';
+    }
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i > 0) header += ',';
         header += CsvField(columns[i]);

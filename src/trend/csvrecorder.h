@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "trend/trendseries.h"
@@ -23,11 +24,16 @@ class CsvRecorder {
     CsvRecorder(const CsvRecorder&) = delete;
     CsvRecorder& operator=(const CsvRecorder&) = delete;
 
-    // Creates (or empties) the file and writes the header: the columns given
-    // (UTF-8; the time's, then one per series with its unit). Speeds are written in rpm when
-    // rpm is set, else in Hz, for the whole recording. false with error() set
-    // when the file cannot be created; a recording already open is closed first.
-    bool open(const std::string& path, const std::vector<std::string>& columns, bool rpm);
+    using Fields = std::vector<std::pair<std::string, std::string>>;
+    // Creates (or empties) the file and writes the header: first `about`, one
+    // "# name: value" comment line each (the drive and the program), which
+    // readers told that '#' starts a comment skip, so the columns stay as they
+    // are; then the columns given (UTF-8; the time's, then one per series with
+    // its unit). Speeds are written in rpm when rpm is set, else in Hz, for
+    // the whole recording. false with error() set when the file cannot be
+    // created; a recording already open is closed first.
+    bool open(const std::string& path, const std::vector<std::string>& columns, bool rpm,
+              const Fields& about = {});
     // One line. false when writing failed: the file is then closed and
     // error() names the reason; later calls do nothing.
     bool append(const TrendSample& sample, std::int64_t nowMs);

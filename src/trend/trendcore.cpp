@@ -9,7 +9,10 @@ TrendCore::TrendCore(std::size_t capacity) : m_samples(capacity) {}
 bool TrendCore::groupStored(int code, const model::DriveData& data, std::int64_t nowMs) {
     if (code != kOperatingValuesGroup) return false;
     m_rpm = SpeedInRpm(data);
-    const TrendSample sample = SampleFromImage(data, nowMs);
+    TrendSample sample = SampleFromImage(data, nowMs);
+    sample.gapBefore =
+        !m_samples.empty() && StartsNewLine(m_samples.latest().timeMs, nowMs, m_linkLost);
+    m_linkLost = false;
     addSample(sample);
     if (m_recorder.recording()) noteRecordingResult(m_recorder.append(sample, nowMs));
     return true;
@@ -22,7 +25,9 @@ void TrendCore::addSample(const TrendSample& sample) {
 
 std::optional<TrendEvent> TrendCore::message(unsigned message, std::uintptr_t wParam,
                                              std::int64_t nowMs) {
-    return keep(m_tracker.onMessage(message, wParam, nowMs));
+    auto event = m_tracker.onMessage(message, wParam, nowMs);
+    if (event && event->kind == EventKind::LinkDown) m_linkLost = true;
+    return keep(event);
 }
 
 std::optional<TrendEvent> TrendCore::status(std::uint8_t faultClass, std::uint8_t number,
@@ -39,9 +44,9 @@ std::optional<TrendEvent> TrendCore::keep(std::optional<TrendEvent> event) {
 }
 
 bool TrendCore::startRecording(const std::string& path, const std::vector<std::string>& columns,
-                               bool rpm) {
+                               bool rpm, const CsvRecorder::Fields& about) {
     m_recordingFailed = false;
-    return m_recorder.open(path, columns, rpm);
+    return m_recorder.open(path, columns, rpm, about);
 }
 
 void TrendCore::tick() {

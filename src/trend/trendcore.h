@@ -36,7 +36,8 @@ class TrendCore {
     std::optional<TrendEvent> status(std::uint8_t faultClass, std::uint8_t number,
                                      std::int64_t nowMs);
 
-    bool startRecording(const std::string& path, const std::vector<std::string>& columns, bool rpm);
+    bool startRecording(const std::string& path, const std::vector<std::string>& columns, bool rpm,
+                        const CsvRecorder::Fields& about = {});
     void stopRecording() { m_recorder.close(); }
     // Pushes waiting lines of a running recording to the file; the owner
     // calls it at least twice a second.
@@ -60,6 +61,7 @@ class TrendCore {
     EventTracker m_tracker;
     CsvRecorder m_recorder;
     bool m_rpm = true;
+    bool m_linkLost = false;  // since the latest sample
     bool m_recordingFailed = false;
     std::uint64_t m_revision = 0;
 };

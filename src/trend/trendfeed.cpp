@@ -3,7 +3,9 @@
 #include <QDateTime>
 
 #include "model/drivedata.h"
-#include "shell/faulttable.h"
+#include "model/drivegate.h"
+#include "shell/faultlook.h"
+#include "shell/fileidentity.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::trend {
@@ -25,6 +27,16 @@ TrendFeed::TrendFeed(model::DriveData& data, QObject* parent)
 
 TrendFeed::~TrendFeed() {
     m_data.SetStoreObserver({});
+    m_data.gate().setSampling(false);
+}
+
+void TrendFeed::setWindowShown(bool shown) {
+    m_windowShown = shown;
+    updateSampling();
+}
+
+void TrendFeed::updateSampling() {
+    m_data.gate().setSampling(m_windowShown || recording());
 }
 
 void TrendFeed::groupStored(int code) {
@@ -45,12 +57,14 @@ void TrendFeed::publish(const std::optional<TrendEvent>& event) {
 }
 
 bool TrendFeed::startRecording(const QString& path) {
-    if (!m_core.startRecording(path.toStdString(), CsvColumns(m_core.rpm()), m_core.rpm())) {
+    const auto about = shell::IdentityFields(shell::IdentityOf(m_data));
+    if (!m_core.startRecording(path.toStdString(), CsvColumns(m_core.rpm()), m_core.rpm(), about)) {
         emit recordingFailed(path, QString::fromStdString(m_core.recorder().error()));
         emit recordingChanged(false);
         return false;
     }
     m_flushTimer.start();
+    updateSampling();
     emit recordingChanged(true);
     return true;
 }
@@ -59,6 +73,7 @@ void TrendFeed::stopRecording() {
     if (!recording()) return;
     m_core.stopRecording();
     m_flushTimer.stop();
+    updateSampling();
     emit recordingChanged(false);
     checkRecording();  // the last lines may not have fitted on the disk
 }
@@ -67,6 +82,7 @@ void TrendFeed::checkRecording() {
     const std::string error = m_core.takeRecordingError();
     if (error.empty()) return;
     m_flushTimer.stop();
+    updateSampling();
     emit recordingChanged(false);
     emit recordingFailed(QString::fromStdString(m_core.recorder().path()),
                          QString::fromStdString(error));
@@ -82,6 +98,36 @@ std::vector<std::string> CsvColumns(bool rpm) {
     return columns;
 }
 
+QString FaultName(int faultClass, int number) {
+    // The class the drive reports says what the fault does (a warning lets the
+    // motor run on), whatever headline the number has elsewhere.
+    return shell::faultClassLook(static_cast<unsigned>(faultClass)).name + ' ' +
+           QString::number(number);
+}
+
+QString FaultText(int faultClass, int number) {
+    return FaultName(faultClass, number) + ": " +
+           shell::faultDescription(static_cast<unsigned>(number));
+}
+
+QString MarkerText(const TrendEvent& event) {
+    using shell::T;
+    switch (event.kind) {
+        case EventKind::Fault:
+            return FaultName(event.first, event.second);
+        case EventKind::LinkDown:
+            return T("trendmarklinklost");
+        case EventKind::RunInStart:
+            return T("trendmarkrunin");
+        case EventKind::RunInStep:
+            return T("trendmarkstep").arg(event.first);
+        case EventKind::RunInStop:
+            return T("trendmarkruninend");
+        default:
+            return EventText(event);
+    }
+}
+
 QString EventText(const TrendEvent& event) {
     using shell::T;
     switch (event.kind) {
@@ -89,17 +135,8 @@ QString EventText(const TrendEvent& event) {
             return T("trendlinkup");
         case EventKind::LinkDown:
             return T("trendlinkdown");
-        case EventKind::Fault: {
-            const auto number = static_cast<unsigned>(event.second);
-            const shell::FaultText* fault = shell::findFault(number);
-            QString text = QString("%1 %2 (%3 %4)")
-                               .arg(T(fault ? fault->headlineKey : "errornumber"))
-                               .arg(number)
-                               .arg(T("trendfaultclass"))
-                               .arg(event.first);
-            if (fault) text += ": " + T(fault->faultKey);
-            return text;
-        }
+        case EventKind::Fault:
+            return FaultText(event.first, event.second);
         case EventKind::RunInStart:
             return T("trendruninstart");
         case EventKind::RunInStep:

@@ -32,6 +32,10 @@ class TrendFeed : public QObject {
     bool startRecording(const QString& path);
     void stopRecording();
     [[nodiscard]] bool recording() const { return m_core.recorder().recording(); }
+    // The drive is asked for the operating values on every page while the
+    // trend window is shown or a recording runs.
+    void setWindowShown(bool shown);
+    [[nodiscard]] model::DriveData& data() const { return m_data; }
 
     [[nodiscard]] const TrendCore& core() const { return m_core; }
     TrendCore& core() { return m_core; }
@@ -49,16 +53,23 @@ class TrendFeed : public QObject {
     void groupStored(int code);
     void publish(const std::optional<TrendEvent>& event);
     void checkRecording();
+    void updateSampling();
 
     model::DriveData& m_data;
     TrendCore m_core;
     QTimer m_flushTimer;
     std::function<std::int64_t()> m_clock;
+    bool m_windowShown = false;
 };
 
 // The catalogue headers of a recording: the time's, then each series with its unit.
 [[nodiscard]] std::vector<std::string> CsvColumns(bool rpm);
 // The event log's text of an event (without its time).
 [[nodiscard]] QString EventText(const TrendEvent& event);
+// The short text beside an event's marker.
+[[nodiscard]] QString MarkerText(const TrendEvent& event);
+// "Warning 7" by the class the drive reported, and with its description.
+[[nodiscard]] QString FaultName(int faultClass, int number);
+[[nodiscard]] QString FaultText(int faultClass, int number);
 
 }  // namespace velmora::trend

@@ -1,19 +1,30 @@
 #include "trend/trendhost.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "journal/journal.h"
 #include "model/drivedata.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
+#include "trend/journallog.h"
 #include "trend/trendfeed.h"
 #include "trend/trendwindow.h"
 
 namespace velmora::trend {
 
-TrendHost::TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data)
+TrendHost::TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data,
+                     journal::Journal* journal)
     : QObject(frame), m_frame(frame), m_feed(new TrendFeed(data, this)) {
+    if (journal) m_journal = new JournalLog(journal->file(), this);
+    m_indicator = new QLabel(frame);
+    m_indicator->setObjectName("trendRecordingIndicator");
+    m_indicator->setStyleSheet("QLabel { color: #D55E00; font-weight: bold; }");
+    m_indicator->hide();
+    connect(m_feed, &TrendFeed::recordingChanged, this, &TrendHost::showRecording);
     QMenu* menu = bar->addMenu(shell::T("trendmenu"));
     menu->setObjectName("trendMenu");
     m_showAction = menu->addAction(shell::T("trendshow"));
@@ -41,10 +52,18 @@ TrendWindow* TrendHost::window() const {
 }
 
 void TrendHost::showWindow() {
-    if (!m_window) m_window = new TrendWindow(*m_feed, m_frame);
+    if (!m_window) m_window = new TrendWindow(*m_feed, m_journal, m_frame);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void TrendHost::showRecording(bool recording) {
+    const QString path = QString::fromStdString(m_feed->core().recorder().path());
+    m_indicator->setText(QString::fromUtf8("\u25CF ") +
+                         shell::T("trendrecordingbar").arg(QFileInfo(path).fileName()));
+    m_indicator->setToolTip(path);
+    m_indicator->setVisible(recording);
 }
 
 void TrendHost::reportRecordingFailure(const QString& path, const QString& reason) {

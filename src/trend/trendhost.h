@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class QAction;
+class QLabel;
 class QMenuBar;
 class QWidget;
 
@@ -14,8 +15,13 @@ namespace velmora::model {
 class DriveData;
 }
 
+namespace velmora::journal {
+class Journal;
+}
+
 namespace velmora::trend {
 
+class JournalLog;
 class TrendFeed;
 class TrendWindow;
 
@@ -23,8 +29,10 @@ class TrendHost : public QObject {
     Q_OBJECT
   public:
     // frame owns the host; the menu is added to bar; data is the image the
-    // samples come from (the main window's).
-    TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data);
+    // samples come from (the main window's); the event log lists what journal
+    // keeps of the drive (nullptr: what this session saw).
+    TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data,
+              journal::Journal* journal = nullptr);
 
     // A window message after the main window handled it.
     void frameMessage(unsigned message, std::uintptr_t wParam);
@@ -36,13 +44,18 @@ class TrendHost : public QObject {
     // nullptr until first shown.
     [[nodiscard]] TrendWindow* window() const;
     [[nodiscard]] QAction* showAction() const { return m_showAction; }
+    // For the main window's status bar: shown while a recording runs.
+    [[nodiscard]] QLabel* recordingIndicator() const { return m_indicator; }
 
   private:
     void reportRecordingFailure(const QString& path, const QString& reason);
+    void showRecording(bool recording);
 
     QWidget* m_frame;
     TrendFeed* m_feed;
+    JournalLog* m_journal = nullptr;
     QPointer<TrendWindow> m_window;
+    QLabel* m_indicator = nullptr;
     QAction* m_showAction = nullptr;
 };
 

@@ -8,13 +8,15 @@ namespace velmora::trend {
 
 namespace {
 
+// Colours of the Okabe-Ito set, which stay apart for the common colour-vision
+// deficiencies; its yellow is left out, being too pale on white.
 constexpr std::array<SeriesInfo, kSeriesCount> kSeries{{
-    {"p14", 14, UnitKind::Speed, 0},
-    {"p10", 10, UnitKind::Speed, 0},
-    {"p18", 18, UnitKind::Current, 2},
-    {"p15", 15, UnitKind::Voltage, 2},
-    {"p16", 16, UnitKind::Voltage, 2},
-    {"p19", 19, UnitKind::Power, 2},
+    {"p14", 14, UnitKind::Speed, 0, 0x0072B2},    // blue
+    {"p10", 10, UnitKind::Speed, 0, 0xE69F00},    // orange
+    {"p18", 18, UnitKind::Current, 2, 0x009E73},  // bluish green
+    {"p15", 15, UnitKind::Voltage, 2, 0xCC79A7},  // reddish purple
+    {"p16", 16, UnitKind::Voltage, 2, 0x56B4E9},  // sky blue
+    {"p19", 19, UnitKind::Power, 2, 0x000000},    // black
 }};
 
 }  // namespace
@@ -46,6 +48,10 @@ TrendSample SampleFromImage(const model::DriveData& data, std::int64_t timeMs) {
                                               model::ScaleFactor(parameter));
     }
     return sample;
+}
+
+bool StartsNewLine(std::int64_t previousMs, std::int64_t timeMs, bool linkLost) {
+    return linkLost || timeMs - previousMs > kLongestSampleGapMs;
 }
 
 bool SpeedInRpm(const model::DriveData& data) {

@@ -17,7 +17,8 @@ struct SeriesInfo {
     const char* labelKey;  // catalogue key of the value's name
     int parameter;         // where group 0x59 carries it
     UnitKind unit;
-    int decimals;  // as the operating-values page prints it
+    int decimals;          // as the operating-values page prints it
+    std::uint32_t colour;  // 0xRRGGBB
 };
 
 inline constexpr std::size_t kSeriesCount = 6;
@@ -34,7 +35,14 @@ struct TrendSample {
     // Speeds in Hz whatever the display unit, so one recording or plot never
     // mixes units when the user switches p8 while it runs.
     std::array<float, kSeriesCount> values{};
+    // The line breaks before this sample: samples were missing or the link was lost.
+    bool gapBefore = false;
 };
+
+// Longer than a few poll cycles without a sample: no line is drawn across.
+inline constexpr std::int64_t kLongestSampleGapMs = 3000;
+// Whether a sample at timeMs continues the line of the one at previousMs.
+[[nodiscard]] bool StartsNewLine(std::int64_t previousMs, std::int64_t timeMs, bool linkLost);
 
 // The image as the latest reply left it (the pages' working values may hold
 // an edit in progress).

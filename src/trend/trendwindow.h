@@ -8,20 +8,29 @@
 
 #include "trend/trendchart.h"
 
+class QImage;
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace velmora::shell {
+struct FileIdentity;
+}
+
 namespace velmora::trend {
 
+class JournalLog;
 class TrendFeed;
 
 class TrendWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit TrendWindow(TrendFeed& feed, QWidget* parent = nullptr);
+    // journal: the drive's history the event log lists; nullptr lists the
+    // events of this session.
+    TrendWindow(TrendFeed& feed, JournalLog* journal, QWidget* parent = nullptr);
 
     // Draws the current window of time now (the timer does it while shown).
     void redraw();
@@ -35,6 +44,9 @@ class TrendWindow : public QWidget {
     void setPaused(bool paused);
     void setRangeMinutes(int minutes);
     void zoomTo(std::int64_t spanMs, std::int64_t centreMs);
+    // The plot with its legend and a line naming the drive and the program,
+    // which the PNG also carries as text chunks.
+    [[nodiscard]] QImage exportedImage(const shell::FileIdentity& identity) const;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -43,10 +55,14 @@ class TrendWindow : public QWidget {
   private:
     void buildControls();
     void appendEvent(const TrendEvent& event);
+    void readJournal();
+    void showJournal();
+    void appendEntries(std::size_t first);
     void showRecordingState(bool recording);
     void restartTimer();
 
     TrendFeed& m_feed;
+    JournalLog* m_journal;
     TrendChart* m_chart = nullptr;
     std::array<QCheckBox*, kSeriesCount> m_switches{};
     QComboBox* m_span = nullptr;
@@ -57,6 +73,8 @@ class TrendWindow : public QWidget {
     QLabel* m_recordState = nullptr;
     QPlainTextEdit* m_log = nullptr;
     QTimer m_redrawTimer;
+    QTimer m_journalTimer;
+    bool m_legendRpm = true;  // the speed unit the switches name
     TimeWindow m_window;
     std::int64_t m_rangeMs = 60'000;  // the span chosen; zooming narrows the view inside it
     bool m_paused = false;

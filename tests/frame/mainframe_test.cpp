@@ -2,6 +2,7 @@
 // driven by posted messages and by entries put into the link's queues.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,8 @@
 #include "model/parameters.h"
 #include "shell/faultpopup.h"
 #include "tests/frame/frametestsupport.h"
+#include "trend/trendfeed.h"
+#include "trend/trendhost.h"
 
 namespace velmora::shell::test {
 namespace {
@@ -327,6 +330,34 @@ TEST_F(MainFrameTest, FirstCompleteReadThenRefreshes) {
     m_frame->sheet()->setCurrentWidget(m_pages.runIn);
     DeliverGroup(*m_frame, 0x59);
     EXPECT_EQ(m_pages.runIn->counts.refreshed, 0);
+}
+
+// Catches a trend without samples on pages that do not poll them, the
+// samples refreshing such a page every cycle (dropping an edit in progress),
+// and a recording the main window does not show.
+TEST_F(MainFrameTest, TheTrendSamplesOnEveryPageAndLeavesThePageAlone) {
+    CompleteFirstRead(*m_frame);
+    m_frame->sheet()->setCurrentWidget(m_pages.motor);
+    (void)testkit::TakePollModes();
+    ASSERT_FALSE(model::DriveData::instance().gate().setPollMode(link::PollMode::MotorPage));
+    m_frame->findChild<QAction*>("trendShowAction")->trigger();
+    EXPECT_EQ(testkit::TakePollModes(), (std::vector<int>{3, 3 | link::kWithOperatingValues}));
+    const int refreshed = m_pages.motor->counts.refreshed;
+    DeliverGroup(*m_frame, 0x59);
+    EXPECT_EQ(m_pages.motor->counts.refreshed, refreshed);
+    DeliverGroup(*m_frame, 0x51);
+    EXPECT_EQ(m_pages.motor->counts.refreshed, refreshed + 1);
+
+    auto* indicator = m_frame->findChild<QLabel*>("trendRecordingIndicator");
+    ASSERT_NE(indicator, nullptr);
+    EXPECT_TRUE(indicator->isHidden());
+    auto* host = m_frame->findChild<trend::TrendHost*>();
+    ASSERT_TRUE(host->feed().startRecording(
+        QString::fromStdString((m_folder.path() / "spindle.csv").string())));
+    EXPECT_FALSE(indicator->isHidden());
+    EXPECT_TRUE(indicator->text().contains("spindle.csv"));
+    host->feed().stopRecording();
+    EXPECT_TRUE(indicator->isHidden());
 }
 
 }  // namespace

@@ -66,6 +66,19 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{17, true, {0x59}, 0}, ModeCase{19, true, {}, 0},
                       ModeCase{-1, true, {}, 0}, ModeCase{1000, true, {}, 0}));
 
+// With the trend sampling, every page's plan also reads group 0x59, once;
+// a firmware transfer's plans stay as they are.
+INSTANTIATE_TEST_SUITE_P(
+    Sampling, PollModes,
+    ::testing::Values(ModeCase{3 | kWithOperatingValues, true, {0x59}, 0},
+                      ModeCase{0 | kWithOperatingValues, true, {0x59}, 0},
+                      ModeCase{1 | kWithOperatingValues, true, {0x59, 0x5A}, 0},
+                      ModeCase{5 | kWithOperatingValues, true, {0x5B, 0x59}, 0},
+                      ModeCase{11 | kWithOperatingValues, true, {0x5E, 0x59}, 0},
+                      ModeCase{13 | kWithOperatingValues, true, {0x59, 0x5B}, 0},
+                      ModeCase{14 | kWithOperatingValues, false, {}, 0},
+                      ModeCase{15 | kWithOperatingValues, false, {0x61}, 250}));
+
 // Catches request telegrams that the drive would not understand.
 TEST(LinkPolicy, RequestTelegrams) {
     const Telegram read = BuildReadRequest(0x60);

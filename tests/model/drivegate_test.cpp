@@ -158,6 +158,25 @@ TEST_F(DriveGateTest, AFirmwareTransferHoldsTheDriveAndItsPolling) {
     EXPECT_TRUE(gate().send(BuildAction(code::LoaderDone)));
 }
 
+// Catches a trend that samples only on pages polling the operating values,
+// a page mode lost when sampling starts or ends, and a transfer's polling disturbed.
+TEST_F(DriveGateTest, SamplingAddsTheOperatingValuesToThePagesMode) {
+    constexpr int kMotor = static_cast<int>(link::PollMode::MotorPage);
+    gate().setSampling(true);  // no page mode yet: nothing to send
+    EXPECT_TRUE(outlet.modes.empty());
+    EXPECT_FALSE(gate().setPollMode(link::PollMode::MotorPage));
+    EXPECT_FALSE(gate().pagePolls(code::Group59));
+    gate().setSampling(false);
+    gate().observeStatus(kStandingStatus);
+    ASSERT_FALSE(gate().beginTransfer());
+    gate().setSampling(true);
+    gate().endTransfer();
+    EXPECT_FALSE(gate().setPollMode(link::PollMode::ControlPage));
+    EXPECT_TRUE(gate().pagePolls(code::Group59));
+    EXPECT_EQ(outlet.modes, (std::vector<int>{kMotor | link::kWithOperatingValues, kMotor,
+                                              0 | link::kWithOperatingValues}));
+}
+
 TEST_F(DriveGateTest, TestOperationSetsItsCurrentWhileTheMotorTurns) {
     gate().observeStatus(kStandingStatus);
     EXPECT_FALSE(gate().send(BuildAction(code::EnterTestOperation)));

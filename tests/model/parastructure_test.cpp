@@ -158,13 +158,18 @@ TEST_F(ParaStructExport, WritesTemplateCopyOverReadOnlyFile) {
     fs::permissions(target, fs::perms::owner_read);
 
     m_data.SetImage(1, 400);
-    ASSERT_TRUE(ExportParaStructure(templateFile, target, m_data, m_texts, Text));
+    ASSERT_TRUE(ExportParaStructure(templateFile, target, m_data, m_texts, Text, nullptr,
+                                    {{"serial", "4711"}, {"tool", "velmora-tool 2.0"}}));
     EXPECT_EQ(m_data.Working(1), 400u) << "the export takes the image first";
     const std::string text = testkit::Slurp(target);
     EXPECT_TRUE(text.starts_with("; header\r\n[Parameter]\r\nName 1=400 Hz\r\nName 146=kept\r\n"))
         << text;
     EXPECT_NE(text.find("Name 142="), std::string::npos);
-    EXPECT_TRUE(text.ends_with("[Other]\r\nx=1\r\n")) << text;
+    // The drive's identity in its own section; the others stay as they were.
+    EXPECT_TRUE(
+        text.ends_with("[Other]\r\nx=1\r\n[Drive]\r\nserial=4711\r\n"
+                       "tool=velmora-tool 2.0\r\n"))
+        << text;
     EXPECT_NE(fs::status(target).permissions() & fs::perms::owner_write, fs::perms::none);
     const auto profile = platform::ProfileFile::load(target);
     EXPECT_EQ(profile.getString("Parameter", "Name 19", "?"), "0.00 W");

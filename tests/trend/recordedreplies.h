@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "link/telegram.h"
+#include "model/grouplayout.h"
+#include "model/parameters.h"
 
 namespace velmora::trend::test {
 
@@ -25,6 +27,27 @@ inline link::Telegram BasicGroupReply(std::uint8_t speedUnit) {
     t.command = 0x50;
     t.data = {0x00, 0x64, 0x00, speedUnit};
     t.length = static_cast<std::uint8_t>(t.data.size());
+    return t;
+}
+
+// Group 0x5A naming the drive: serial, inverter type and firmware (hundredths).
+inline link::Telegram IdentityReply(std::uint32_t serial, std::uint32_t type = 7301,
+                                    std::uint32_t firmware = 123) {
+    const model::GroupLayout& group = *model::FindGroup(model::code::Group5A);
+    link::Telegram t;
+    t.command = group.code;
+    t.data.assign(group.length, 0);
+    for (const model::FieldLayout& field : group.fields) {
+        namespace p = model::param;
+        const std::uint32_t value = field.parameter == p::kSerialNumber      ? serial
+                                    : field.parameter == p::kInverterType    ? type
+                                    : field.parameter == p::kFirmwareVersion ? firmware
+                                                                             : 0;
+        for (int byte = 0; byte < field.bits / 8; ++byte)
+            t.data[field.offset + byte] =
+                static_cast<std::uint8_t>(value >> (field.bits - 8 * (byte + 1)));
+    }
+    t.length = group.length;
     return t;
 }
 

@@ -7,6 +7,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,8 @@
 #include "sim/driveserver.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
+#include "trend/trendfeed.h"
+#include "trend/trendhost.h"
 #include "trend/trendwindow.h"
 
 namespace velmora::trend {
@@ -27,8 +30,10 @@ namespace {
 std::vector<QStringList> ReadCsv(const std::filesystem::path& path) {
     std::vector<QStringList> rows;
     std::ifstream in(path);
-    for (std::string line; std::getline(in, line);)
-        rows.push_back(QString::fromStdString(line).split(','));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with('#'))  // the drive's identity, before the columns
+            rows.push_back(QString::fromStdString(line).split(','));
+    }
     return rows;
 }
 
@@ -95,6 +100,34 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
     }
     EXPECT_GT(fastest, 0) << "the spindle was started";
     EXPECT_TRUE(prompter.fileErrors.isEmpty());
+}
+
+// Catches a trend without samples while a page that polls only the status
+// (here the motor page) is in front.
+TEST(TrendWithDrive, SamplesOnAPageThatDoesNotShowTheValues) {
+    testkit::WorkFolder work("trend-e2e-pages");
+    std::filesystem::create_directory_symlink(
+        std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
+        work.path() / "data_language");
+    shell::TextCatalog::instance().resetForTest();
+    testkit::ScriptedPrompter prompter;
+    {
+        app::DemoDrive demo;
+        ASSERT_TRUE(demo.start());
+        shell::FrameOptions options;
+        options.fixedDevice = true;
+        shell::CMainFrame frame(options);
+        frame.show();
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
+        frame.sheet()->setCurrentIndex(3);  // the motor page
+        ASSERT_EQ(frame.sheet()->currentIndex(), 3);
+        QTest::keyClick(&frame, Qt::Key_T, Qt::ControlModifier);
+        const auto& samples = frame.findChild<TrendHost*>()->feed().core().samples();
+        const std::size_t before = samples.size();
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(samples.size() >= before + 3, 10000);
+        EXPECT_EQ(frame.sheet()->currentIndex(), 3);
+    }
+    shell::TextCatalog::instance().resetForTest();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "model/drivedata.h"
 #include "tests/support/tempfolder.h"
 #include "tests/trend/recordedreplies.h"
+#include "trend/axisticks.h"
 
 namespace velmora::trend {
 namespace {
@@ -139,16 +140,21 @@ TEST_F(CsvRecording, WritesEachLineWithPointsAndReachesTheFileWithinASecond) {
     tzset();
     CsvRecorder recorder;
     const auto path = m_dir / "trend.csv";
-    ASSERT_TRUE(recorder.open(path.string(), {"time", "Speed [rpm]", "a,b"}, true));
+    ASSERT_TRUE(recorder.open(path.string(), {"time", "Speed [rpm]", "a,b"}, true,
+                              {{"serial", "4711"}, {"type", "two\nlines"}}));
     TrendSample s = At(1000, 799);
     s.values = {799, 800, 12.34f, 240, 241.5f, 777.7f};
     ASSERT_TRUE(recorder.append(s, 5000));  // first line: flushed at once
     s.timeMs = 1500;
     ASSERT_TRUE(recorder.append(s, 5400));  // within the second: may wait
-    EXPECT_EQ(Lines(Slurp(path)).size(), 2u);
+    EXPECT_EQ(Lines(Slurp(path)).size(), 4u);
     ASSERT_TRUE(recorder.flushIfDue(6000));
-    const auto lines = Lines(Slurp(path));
-    ASSERT_EQ(lines.size(), 3u);
+    auto lines = Lines(Slurp(path));
+    ASSERT_EQ(lines.size(), 5u);
+    // The drive's identity as comments before the unchanged columns.
+    EXPECT_EQ(lines[0], "# serial: 4711");
+    EXPECT_EQ(lines[1], "# type: two lines");
+    lines.erase(lines.begin(), lines.begin() + 2);
     EXPECT_EQ(lines[0], "time,Speed [rpm],\"a,b\"");
     EXPECT_EQ(lines[1], "1970-01-01T00:00:01.000+00:00,47940,48000,12.34,240.00,241.50,777.70");
     EXPECT_EQ(lines[2], "1970-01-01T00:00:01.500+00:00,47940,48000,12.34,240.00,241.50,777.70");
@@ -307,6 +313,63 @@ TEST(TrendCoreSampling, TakesTheOperatingValuesReplyScaled) {
     EXPECT_DOUBLE_EQ(DisplayValue(core.samples().latest(), 2, core.rpm()), 12.34f);
     data.SetStoreObserver({});
 }
+
+// Catches a line drawn across minutes without samples (a run-in shown as a
+// flat line) or across a lost link, and a line broken between ordinary polls.
+TEST(TrendCoreSampling, MarksWhereTheLineBreaks) {
+    model::DriveData data;
+    TrendCore core(16);
+    std::int64_t now = 0;
+    data.SetStoreObserver([&](int code) { core.groupStored(code, data, now); });
+    std::vector<bool> gaps;
+    for (const auto& [at, linkLost] :
+         std::vector<std::pair<std::int64_t, bool>>{{0, false},
+                                                    {750, false},
+                                                    {1500 + kLongestSampleGapMs, false},
+                                                    {1500 + 2 * kLongestSampleGapMs, false},
+                                                    {1600 + 2 * kLongestSampleGapMs, true}}) {
+        if (linkLost) {
+            (void)core.message(link::WM_DRIVE_LINK_STATE, 1, at);
+            (void)core.message(link::WM_DRIVE_LINK_STATE, 0, at);
+        }
+        now = at;
+        data.StoreReply(test::OperatingValuesReply());
+        gaps.push_back(core.samples().latest().gapBefore);
+    }
+    EXPECT_EQ(gaps, (std::vector<bool>{false, false, true, false, true}));
+    data.SetStoreObserver({});
+}
+
+// --- Axis ticks ---------------------------------------------------------------
+
+struct TickCase {
+    double low, high;
+    AxisTicks expected;
+};
+
+class Ticks : public ::testing::TestWithParam<TickCase> {};
+
+// Catches tick labels such as 0.727125 or 13.2395: steps of 1, 2 or 5 times
+// a power of ten, ends on a tick, never more ticks than asked for.
+TEST_P(Ticks, AreRoundAndEnclose) {
+    const TickCase& c = GetParam();
+    const AxisTicks t = NiceTicks(c.low, c.high, 6);
+    EXPECT_DOUBLE_EQ(t.low, c.expected.low);
+    EXPECT_DOUBLE_EQ(t.high, c.expected.high);
+    EXPECT_DOUBLE_EQ(t.step, c.expected.step);
+    EXPECT_EQ(t.count, c.expected.count);
+    EXPECT_EQ(t.decimals, c.expected.decimals);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trend, Ticks,
+    ::testing::Values(TickCase{0, 0.727125, {0, 0.8, 0.2, 5, 1}},
+                      TickCase{11.5, 13.2395, {11.5, 13.5, 0.5, 5, 1}},
+                      TickCase{782.05, 824.95, {780, 830, 10, 6, 0}},
+                      TickCase{0, 48000, {0, 50000, 10000, 6, 0}},
+                      TickCase{-3, 7, {-5, 10, 5, 4, 0}},  // steps of 2 would need 7
+                      TickCase{240, 240, {220, 260, 10, 5, 0}},
+                      TickCase{7, -3, {-5, 10, 5, 4, 0}}));
 
 }  // namespace
 }  // namespace velmora::trend

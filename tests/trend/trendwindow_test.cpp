@@ -7,18 +7,25 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QImage>
+#include <QLabel>
 #include <QLineSeries>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
+#include "journal/journal.h"
 #include "link/messages.h"
 #include "model/drivedata.h"
+#include "shell/fileidentity.h"
 #include "shell/textcatalog.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
@@ -136,7 +143,8 @@ TEST_F(TrendWindowTest, FaultsLinkLossesAndRunInStepsAreMarkedAndLogged) {
     const QStringList log = window.logText().split('\n');
     ASSERT_EQ(log.size(), 6) << window.logText().toStdString();
     EXPECT_TRUE(log[0].endsWith("Link to the drive established"));
-    EXPECT_TRUE(log[1].contains("Error 3 (class 1): Overcurrent")) << log[1].toStdString();
+    // Class 1 is a warning, whatever headline number 3 has elsewhere.
+    EXPECT_TRUE(log[1].contains("Warning 3: Overcurrent")) << log[1].toStdString();
     EXPECT_TRUE(log[2].endsWith("Link to the drive lost"));
     EXPECT_TRUE(log[3].endsWith("Run-in program started"));
     EXPECT_TRUE(log[4].endsWith("Run-in step 2"));
@@ -144,6 +152,15 @@ TEST_F(TrendWindowTest, FaultsLinkLossesAndRunInStepsAreMarkedAndLogged) {
     const QPointF at = window.chart()->chart()->mapToPosition(QPointF(kStart + 200., 799),
                                                               window.chart()->line(0));
     EXPECT_TRUE(window.chart()->valuesAt(at).contains("Overcurrent"));
+    // Markers too close for two labels keep the first one's.
+    EXPECT_EQ(window.chart()->markerLabels(), QStringList{"Warning 3"});
+    window.setPaused(true);
+    EXPECT_EQ(window.findChild<QPushButton*>("trendPause")->text(), "Resume");
+    window.setPaused(false);
+    m_now = kStart + 30'000;
+    m_host->feed().driveStatus(2, 4);
+    window.redraw();
+    EXPECT_TRUE(window.chart()->markerLabels().contains("Fault 4"));
 }
 
 // Catches a paused view that keeps scrolling, a zoom that loses the time
@@ -180,6 +197,45 @@ TEST_F(TrendWindowTest, PauseZoomSwitchesAndAFullRing) {
     EXPECT_EQ(m_host->feed().core().samples().size(), kRingCapacity);
 }
 
+// Catches a line drawn across a stretch without samples, two series in one
+// colour, a legend cut short or a window widened by the pointer's readout at
+// 800 pixels, and a readout left standing when the pointer has gone.
+TEST_F(TrendWindowTest, GapsColoursAndTheWindowAt800Pixels) {
+    TrendWindow& window = openWindow();
+    window.resize(800, 560);
+    reply(kStart);
+    reply(kStart + 750);
+    reply(kStart + 40'000);  // a run-in page without samples in between
+    window.redraw();
+    const auto& pieces = window.chart()->pieces(0);
+    ASSERT_GE(pieces.size(), 2u);
+    EXPECT_EQ(Xs(pieces[0]), (std::vector<double>{kStart + 0., kStart + 750.}));
+    EXPECT_EQ(Xs(pieces[1]), std::vector<double>{kStart + 40'000.});
+
+    std::set<QRgb> colours;
+    for (std::size_t s = 0; s < kSeriesCount; ++s) {
+        colours.insert(window.chart()->line(s)->pen().color().rgb());
+        for (QLineSeries* piece : window.chart()->pieces(s))
+            EXPECT_EQ(piece->pen().color(), window.chart()->line(s)->pen().color());
+    }
+    EXPECT_EQ(colours.size(), kSeriesCount);
+
+    auto* pointer = window.findChild<QLabel*>("trendPointer");
+    emit window.chart()->pointerValues(
+        QString("12:00:00.000  |  Actual speed 48000 rpm").repeated(8));
+    QCoreApplication::processEvents();
+    EXPECT_LE(window.minimumSizeHint().width(), 800);
+    EXPECT_EQ(window.width(), 800);
+    for (std::size_t s = 0; s < kSeriesCount; ++s) {
+        const auto* entry = window.findChild<QCheckBox*>(QString("trendShow%1").arg(s));
+        EXPECT_GE(entry->width(), entry->sizeHint().width()) << entry->text().toStdString();
+        EXPECT_LE(entry->geometry().right(), 800);
+    }
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(window.chart(), &leave);
+    EXPECT_TRUE(pointer->text().isEmpty());
+}
+
 // Catches a recording that cannot start without a word, a trend that stops
 // with it, and an export that writes no image.
 TEST_F(TrendWindowTest, RecordingAndExportGoThroughThePrompter) {
@@ -196,6 +252,7 @@ TEST_F(TrendWindowTest, RecordingAndExportGoThroughThePrompter) {
     EXPECT_EQ(m_host->feed().core().samples().size(), 1u);
 
     const auto csv = m_work.path() / "t.csv";
+    m_data.StoreReply(test::IdentityReply(4711));
     m_prompter.fileAnswers = {QString::fromStdString(csv.string())};
     record->click();
     ASSERT_TRUE(m_host->feed().recording());
@@ -206,7 +263,10 @@ TEST_F(TrendWindowTest, RecordingAndExportGoThroughThePrompter) {
     EXPECT_FALSE(m_host->feed().recording());
     std::ifstream in(csv);
     std::string header, line;
-    std::getline(in, header);
+    std::vector<std::string> about;
+    while (std::getline(in, header) && header.starts_with("# ")) about.push_back(header);
+    EXPECT_EQ(about.size(), 5u);
+    EXPECT_EQ(about.at(0), "# serial: 4711");
     EXPECT_EQ(header,
               "Time,Actual speed [Hz],Speed set-point [Hz],Output current [A AC],"
               "Output voltage [V AC],Supply voltage [V AC],Output power [W]");
@@ -218,10 +278,64 @@ TEST_F(TrendWindowTest, RecordingAndExportGoThroughThePrompter) {
     m_prompter.fileAnswers = {QString::fromStdString(png.string())};
     window.resize(800, 500);
     window.findChild<QPushButton*>("trendExport")->click();
-    std::ifstream image(png, std::ios::binary);
-    char magic[4] = {};
-    image.read(magic, 4);
-    EXPECT_EQ(std::string(magic + 1, 3), "PNG");
+    const QImage image(QString::fromStdString(png.string()));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.text("Serial"), "4711");
+    EXPECT_EQ(image.text("Firmware"), "1.23");
+    EXPECT_EQ(image.text("Software"), shell::ToolVersion());
+    const QRegularExpression iso(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$)");
+    EXPECT_TRUE(iso.match(image.text("Creation Time")).hasMatch())
+        << image.text("Creation Time").toStdString();
+}
+
+}  // namespace
+}  // namespace velmora::trend
+
+namespace velmora::trend {
+namespace {
+
+// Catches warnings called errors, starts, stops, direction changes and
+// cleared faults missing from the log, entries of another drive, and a log
+// that is lost with the program or the language.
+TEST_F(TrendWindowTest, TheEventLogListsTheDrivesJournal) {
+    using journal::EntryKind;
+    namespace outcome = journal::outcome;
+    const auto file = m_work.path() / "journal.sqlite";
+    {  // an earlier run of the program
+        journal::Journal earlier(journal::Origin{"host", "user", "velmora-tool 0.9"}, file);
+        earlier.recordFault(4711, true, 1, 3);
+        earlier.recordAction(4711, EntryKind::Start, "start", outcome::kAnswered);
+        earlier.recordWrite(4711, "p146", "0", "1", outcome::kAnswered, EntryKind::Direction);
+        earlier.recordFault(4711, false, 1, 3);
+        earlier.recordRunInStart(4711, "bearing.ini");
+        earlier.recordAction(4711, EntryKind::Stop, "stop", outcome::kRefused);
+        earlier.recordAction(4712, EntryKind::Reset, "reset", outcome::kAnswered);
+        earlier.flush();
+    }
+    journal::Journal journal(journal::Origin{}, file);
+    auto* host = new TrendHost(&m_frame, m_frame.menuBar(), m_data, &journal);
+    host->feed().setClock([this] { return m_now; });
+    m_now = QDateTime::currentMSecsSinceEpoch();
+    m_data.StoreReply(test::IdentityReply(4711));
+    host->showWindow();
+    TrendWindow& window = *host->window();
+    VELMORA_TRY_VERIFY(window.logText().contains("Motor stopped (refused)"));
+    QStringList log = window.logText().split('\n');
+    for (QString& line : log) line = line.mid(25);  // after the time
+    EXPECT_EQ(log, (QStringList{"Warning 3: Overcurrent: the output current exceeded the limit. "
+                                "Check the motor cable and the motor.",
+                                "Motor started",
+                                "Direction of rotation set from Clockwise to Counter-clockwise",
+                                "Warning 3 cleared", "Run-in program bearing.ini started",
+                                "Motor stopped (refused)"}));
+
+    // A language switch restarts the program with the other catalogue.
+    window.hide();
+    shell::TextCatalog::instance().resetForTest();
+    shell::TextCatalog::instance().load(2);
+    window.show();
+    VELMORA_TRY_VERIFY(window.logText().contains("Motor gestartet"));
+    EXPECT_FALSE(window.logText().contains("Motor started"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "model/drivedata.h"
 #include "pages/specificprog/parastructscroll.h"
 #include "platform/templatepath.h"
+#include "shell/fileidentity.h"
 #include "shell/fontset.h"
 #include "shell/noticeboard.h"
 #include "shell/prompter.h"
@@ -130,8 +131,9 @@ void CParaStructDlg::save() {
     if (!workDir.empty()) std::filesystem::current_path(workDir, ignored);
     if (target.isEmpty()) return;
     std::string reason;
+    const auto about = shell::IdentityFields(shell::IdentityOf(m_data));
     const bool written = model::ExportParaStructure(templateFile, target.toStdString(), m_data,
-                                                    m_texts, Text, &reason);
+                                                    m_texts, Text, &reason, about);
     refresh();
     // Unlike a silent failure, the user learns that the file was not written.
     if (!written)
