@@ -74,6 +74,11 @@ TEST(MqttSettings, StationNamesAndPasswordsAreChecked) {
             mqtt::ResolveMqttSettings(given, none, nullptr, mqtt::StationNeed::Required, error));
         EXPECT_FALSE(error.empty()) << bad;
     }
+    // A password in the environment is for a broker with a user only.
+    const auto anonymous = platform::ProfileFile::parse("[mqtt]\nurl=mqtt://b\nstation=S2\n");
+    ASSERT_TRUE(settings = mqtt::ResolveMqttSettings({}, anonymous, "secret",
+                                                     mqtt::StationNeed::Required, error));
+    EXPECT_TRUE(settings->password.empty());
     mqtt::MqttOptions missingFile;
     missingFile.passwordFile = "/nonexistent/password";
     EXPECT_FALSE(mqtt::ResolveMqttSettings(missingFile, config, nullptr,
@@ -228,17 +233,19 @@ TEST_F(Station, RunInLosesNothingWhileTheBrokerIsAway) {
     journal::JournalStore store;
     ASSERT_TRUE(store.open(m_dir / "journal.sqlite"));
     journal::Outbox outbox(store);
-    // The run-in's end is recorded while nobody takes it.
+    const std::string topic =
+        "velmora/R1/certificate/" + std::to_string(sim::FactoryParameters()[39]);
+    // The run-in's end and its certificate are kept while nobody takes them.
     ASSERT_TRUE(MqttRecorder::Within(10, [&] {
-        return !outbox.next("R1", 0, 100).empty() &&
-               outbox.next("R1", 0, 100).back().topic ==
-                   "velmora/R1/certificate/" + std::to_string(sim::FactoryParameters()[39]);
+        int kept = 0;
+        for (const auto& message : outbox.next("R1", 0, 100))
+            kept +=
+                message.topic == topic || message.payload.find("runin_end") != std::string::npos;
+        return kept == 2;
     }));
     ASSERT_TRUE(m_broker.start());
     EXPECT_EQ(runin->wait(), kExitOk);
     EXPECT_EQ(outbox.count("R1"), 0);
-    const std::string topic =
-        "velmora/R1/certificate/" + std::to_string(sim::FactoryParameters()[39]);
     ASSERT_TRUE(MqttRecorder::Within(5, [&] { return !m_recorder->lastText(topic).empty(); }));
     EXPECT_EQ(m_recorder->lastText(topic), testkit::Slurp(report));
     // Every entry of the run-in came as an event.

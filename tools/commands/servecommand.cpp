@@ -5,11 +5,13 @@
 
 #include "commandkit.h"
 #include "link/linkapi.h"
+#include "link/seriallink.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
 #include "mqtt/mqttsettings.h"
 #include "mqtt/stationmessages.h"
 #include "mqtt/stationpublisher.h"
+#include "openfailurewatch.h"
 #include "session.h"
 
 namespace velmora::tools {
@@ -66,12 +68,14 @@ int Serve(DriveSession& session, const Invocation& invocation, CliContext& conte
                            : Clock::time_point::max();
     model::DriveData& data = session.data();
     bool linked = false;
+    bool everLinked = false;
     auto lastRead = Clock::time_point{};
     std::string problem;
     while (!session.interrupted() && Clock::now() < until) {
         session.pump(100ms);
         if (session.linked() != linked) {
             linked = session.linked();
+            everLinked = everLinked || linked;
             if (linked) {
                 // Perhaps another drive on the cable: everything is read afresh.
                 data.Reset();
@@ -96,6 +100,14 @@ int Serve(DriveSession& session, const Invocation& invocation, CliContext& conte
                       kGoneLimit);
     if (const std::string left = publisher.finish(kGoneLimit); !left.empty())
         context.err << "velmora-cli: " << left << '\n' << std::flush;
+    // As for monitor: a run that never saw the drive is a failure.
+    if (!everLinked) {
+        if (!OpenFailureWatch::failing())
+            return output.fail(kExitFailure, "the drive did not answer");
+        return output.fail(kExitNoPort, "the drive did not answer (" +
+                                            link::DescribeOpenFailure(link::LastOpenFailure()) +
+                                            ")");
+    }
     output.emit({{"ok", true}, {"station", settings.station}});
     return kExitOk;
 }
@@ -134,7 +146,8 @@ Command ServeCommand() {
             "  subscribes to nothing, and no message changes the drive. Broker and NAME\n"
             "  also come from section [mqtt] of config.ini (url, station, ca, user,\n"
             "  password_file); the password from that file or $VELMORA_MQTT_PASSWORD.\n"
-            "  Runs until interrupted or --seconds S. Exit 0, 2 bad arguments.\n",
+            "  Runs until interrupted or --seconds S. Exit 0, 1 when the drive never\n"
+            "  answered, 2 bad arguments, 4 when the port cannot be opened.\n",
             RunServe};
 }
 

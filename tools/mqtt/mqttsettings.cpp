@@ -97,12 +97,13 @@ std::optional<MqttSettings> ResolveMqttSettings(const MqttOptions& given,
             return std::nullopt;
         }
         if (settings.password.ends_with('\r')) settings.password.pop_back();
-    } else if (envPassword != nullptr) {
+        if (settings.user.empty()) {
+            error = "a broker password needs a user (--mqtt-user)";
+            return std::nullopt;
+        }
+    } else if (envPassword != nullptr && !settings.user.empty()) {
+        // Without a user the environment's password is not this broker's.
         settings.password = envPassword;
-    }
-    if (!settings.password.empty() && settings.user.empty()) {
-        error = "a broker password needs a user (--mqtt-user)";
-        return std::nullopt;
     }
     return settings;
 }

@@ -48,7 +48,8 @@ enum class StationNeed { Required, Unused };
 
 // nullopt and no error: no broker given anywhere (nothing to publish).
 // nullopt with `error`: a bad URL, station or password file. The password is
-// the password file's first line, else $VELMORA_MQTT_PASSWORD (`envPassword`).
+// the password file's first line, else, with a user, $VELMORA_MQTT_PASSWORD
+// (`envPassword`).
 [[nodiscard]] std::optional<MqttSettings> ResolveMqttSettings(const MqttOptions& given,
                                                               const platform::ProfileFile& config,
                                                               const char* envPassword,
