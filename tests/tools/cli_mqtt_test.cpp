@@ -84,6 +84,10 @@ TEST(MqttSettings, StationNamesAndPasswordsAreChecked) {
     EXPECT_FALSE(mqtt::ResolveMqttSettings(missingFile, config, nullptr,
                                            mqtt::StationNeed::Required, error));
     EXPECT_NE(error.find("password file"), std::string::npos) << error;
+    mqtt::MqttOptions missingCa{"mqtts://b", "S1", "/nonexistent/ca.crt", "", ""};
+    EXPECT_FALSE(mqtt::ResolveMqttSettings(missingCa, anonymous, nullptr,
+                                           mqtt::StationNeed::Required, error));
+    EXPECT_NE(error.find("CA file"), std::string::npos) << error;
 }
 
 // line's rows: a message it cannot use changes nothing; a last will keeps

@@ -131,10 +131,10 @@ void MqttClient::OnConnect(mosquitto* mosq, void* self, int rc) {
 void MqttClient::OnDisconnect(mosquitto*, void* self, int rc) {
     auto* client = static_cast<MqttClient*>(self);
     client->m_connected = false;
-    if (rc != 0) {
-        const std::lock_guard lock(client->m_mutex);
+    const std::lock_guard lock(client->m_mutex);
+    // A refusal (a wrong password) says more than the loss that follows it.
+    if (rc != 0 && client->m_problem.empty())
         client->m_problem = "the connection to the broker was lost";
-    }
 }
 
 void MqttClient::OnPublish(mosquitto*, void* self, int mid) {

@@ -89,6 +89,10 @@ std::optional<MqttSettings> ResolveMqttSettings(const MqttOptions& given,
         error = "--mqtt-ca needs an mqtts:// URL";
         return std::nullopt;
     }
+    if (!settings.caFile.empty() && !std::ifstream(settings.caFile)) {
+        error = "cannot read the CA file " + settings.caFile;
+        return std::nullopt;
+    }
     const std::string passwordFile = pick(given.passwordFile, "password_file");
     if (!passwordFile.empty()) {
         std::ifstream in(passwordFile);
