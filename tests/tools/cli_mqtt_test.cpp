@@ -209,6 +209,7 @@ TEST_F(Station, TwoStationsStatusFaultLineAndLastWill) {
     s1->signal(SIGKILL);
     s1->wait();
     EXPECT_TRUE(MqttRecorder::Within(5, [&] { return status("S1")["connected"] == false; }));
+    EXPECT_EQ(status("S1")["serial"], serial) << "the will names the drive";
     EXPECT_EQ(status("S2")["connected"], true);
     s2->signal(SIGTERM);
     EXPECT_EQ(s2->wait(), kExitOk);

@@ -23,7 +23,10 @@ void InitLibraryOnce() {
 MqttClient::MqttClient(const MqttSettings& settings, const std::string& clientId,
                        std::optional<LastWill> will, std::vector<std::string> subscriptions,
                        MessageHandler onMessage, Session session)
-    : m_subscriptions(std::move(subscriptions)), m_onMessage(std::move(onMessage)) {
+    : m_host(settings.host),
+      m_port(settings.port),
+      m_subscriptions(std::move(subscriptions)),
+      m_onMessage(std::move(onMessage)) {
     InitLibraryOnce();
     m_mosq = mosquitto_new(clientId.c_str(), session == Session::Clean, this);
     if (m_mosq == nullptr) {
@@ -52,7 +55,7 @@ MqttClient::MqttClient(const MqttSettings& settings, const std::string& clientId
         return;
     }
     // A broker away now is no error: the network thread keeps trying.
-    rc = mosquitto_connect_async(m_mosq, settings.host.c_str(), settings.port, kKeepAliveSeconds);
+    rc = mosquitto_connect_async(m_mosq, m_host.c_str(), m_port, kKeepAliveSeconds);
     if (rc == MOSQ_ERR_INVAL || rc == MOSQ_ERR_NOMEM) {
         m_setupError = std::string("MQTT connection: ") + mosquitto_strerror(rc);
         return;
@@ -71,6 +74,19 @@ MqttClient::~MqttClient() {
     mosquitto_disconnect(m_mosq);
     mosquitto_loop_stop(m_mosq, false);
     mosquitto_destroy(m_mosq);
+}
+
+void MqttClient::renewWill(const LastWill& will) {
+    if (m_mosq == nullptr || !m_setupError.empty()) return;
+    // Not under m_mutex: the network thread may wait for it in a callback.
+    mosquitto_disconnect(m_mosq);
+    mosquitto_loop_stop(m_mosq, false);
+    m_connected = false;
+    mosquitto_will_set(m_mosq, will.topic.c_str(), static_cast<int>(will.payload.size()),
+                       will.payload.data(), 1, true);
+    // Messages not yet acknowledged stay queued and go out on the new connection.
+    (void)mosquitto_connect_async(m_mosq, m_host.c_str(), m_port, kKeepAliveSeconds);
+    mosquitto_loop_start(m_mosq);
 }
 
 std::string MqttClient::lastProblem() const {

@@ -56,6 +56,9 @@ class MqttClient {
     // QoS 1 its acknowledgement, for QoS 0 the send.
     bool publish(const std::string& topic, const std::string& payload, int qos, bool retain,
                  std::function<void()> acknowledged = {});
+    // The broker takes a last will only with a connection: ends this one
+    // cleanly (no will sent) and makes a new one that carries `will`.
+    void renewWill(const LastWill& will);
     // Publishes, then waits at most `limitMs` for the broker to have it.
     bool publishAndWait(const std::string& topic, const std::string& payload, bool retain,
                         int limitMs);
@@ -67,6 +70,8 @@ class MqttClient {
     static void OnMessage(mosquitto*, void* self, const mosquitto_message* message);
 
     mosquitto* m_mosq = nullptr;
+    std::string m_host;
+    int m_port = 0;
     std::vector<std::string> m_subscriptions;
     MessageHandler m_onMessage;
     std::string m_setupError;

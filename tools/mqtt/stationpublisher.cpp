@@ -22,11 +22,8 @@ StationPublisher::StationPublisher(const MqttSettings& settings, CliJournal& jou
       m_journal(journal),
       m_faults(std::make_shared<const FaultTexts>()) {
     std::optional<LastWill> will;
-    if (status == Status::Published) {
-        nlohmann::json gone = GoneStatusBody(m_station);
-        gone["time"] = nullptr;  // the broker sends it; when is not known here
-        will = LastWill{StatusTopic(m_station), Dump(gone)};
-    }
+    m_withWill = status == Status::Published;
+    if (m_withWill) will = WillOf(GoneStatusBody(m_station));
     // A name of its own per process: a second one with the same name would
     // push the first off the broker.
     m_client = std::make_unique<MqttClient>(
@@ -44,6 +41,13 @@ StationPublisher::~StationPublisher() {
     m_client.reset();
 }
 
+LastWill StationPublisher::WillOf(const nlohmann::json& body) {
+    nlohmann::json gone = GoneStatusBody(body["station"].get<std::string>());
+    for (const char* key : {"serial", "inverter_type", "firmware"}) gone[key] = body[key];
+    gone["time"] = nullptr;  // the broker sends it; when is not known here
+    return {StatusTopic(gone["station"].get<std::string>()), Dump(gone)};
+}
+
 void StationPublisher::publishStatus(const nlohmann::json& body) {
     nlohmann::json stamped = body;
     stamped["time"] = journal::IsoTime(journal::NowUnixMs());
@@ -53,6 +57,10 @@ void StationPublisher::publishStatus(const nlohmann::json& body) {
 }
 
 void StationPublisher::offerStatus(const nlohmann::json& body) {
+    if (m_withWill && !body["serial"].is_null() && body["serial"] != m_willSerial) {
+        m_willSerial = body["serial"];
+        m_client->renewWill(WillOf(body));
+    }
     const bool reconnected = m_client->connections() != m_connection;
     if (!m_client->connected()) return;
     if (reconnected) {

@@ -22,7 +22,8 @@ class StationPublisher {
   public:
     enum class Status { Published, NotPublished };
     // With Status::Published the broker keeps a last will that marks the
-    // station not connected when it vanishes without a word.
+    // station not connected when it vanishes without a word, with the
+    // identity of the drive it last knew.
     StationPublisher(const MqttSettings& settings, CliJournal& journal, Status status);
     ~StationPublisher();
     StationPublisher(const StationPublisher&) = delete;
@@ -44,6 +45,7 @@ class StationPublisher {
 
   private:
     void publishStatus(const nlohmann::json& body);
+    [[nodiscard]] static LastWill WillOf(const nlohmann::json& body);
 
     std::string m_station;
     CliJournal& m_journal;
@@ -54,6 +56,8 @@ class StationPublisher {
     nlohmann::json m_dueBody;
     std::chrono::steady_clock::time_point m_lastSent{};
     std::uint64_t m_connection = 0;
+    bool m_withWill = false;
+    nlohmann::json m_willSerial;  // the drive the broker's last will names
 };
 
 }  // namespace velmora::tools::mqtt
