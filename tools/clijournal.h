@@ -31,7 +31,8 @@ class CliJournal {
     void watch(model::DriveData& data) { m_recorder->watch(data.gate()); }
     void settle(bool reached) { m_recorder->settle(reached); }
 
-    // Entries from now on also go to the journal's outbox, as `mirror` makes them.
+    // Entries and outcomes from now on also go to the journal's outbox, as
+    // `mirror` makes them.
     void mirrorToOutbox(journal::Journal::OutboxMirror mirror) {
         m_journal->setOutboxMirror(std::move(mirror));
     }

@@ -200,13 +200,16 @@ void Journal::run() {
                 if (!ok) break;
                 if (const auto* entry = std::get_if<Entry>(&work)) {
                     ok = store.insert(*entry);
-                    if (ok && mirror)
-                        if (const auto message = mirror(*entry)) ok = outbox.add(*message);
+                    if (ok && mirror.entry)
+                        if (const auto message = mirror.entry(*entry)) ok = outbox.add(*message);
                 } else if (const auto* message = std::get_if<OutboxMessage>(&work)) {
                     ok = outbox.add(*message);
                 } else {
                     const auto& update = std::get<OutcomeUpdate>(work);
                     ok = store.setOutcome(update.token, update.outcome);
+                    if (ok && mirror.outcome)
+                        if (const auto message = mirror.outcome(update.token, update.outcome))
+                            ok = outbox.add(*message);
                 }
             }
             ok = ok && store.commit();

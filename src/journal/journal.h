@@ -94,10 +94,15 @@ class Journal {
     std::int64_t record(Entry entry);
     void setOutcome(std::int64_t token, std::string_view outcome);
 
-    // Entries recorded from now on also go into the outbox, in the same
-    // transaction, as `mirror` turns them into messages (nullopt: none). Set
-    // before the first record(); called on the writer thread.
-    using OutboxMirror = std::function<std::optional<OutboxMessage>(const Entry&)>;
+    // Entries recorded and outcomes set from now on also go into the outbox,
+    // in the same transaction, as the mirror turns them into messages
+    // (nullopt: none). Set before the first record(); called on the writer
+    // thread.
+    struct OutboxMirror {
+        std::function<std::optional<OutboxMessage>(const Entry&)> entry;
+        std::function<std::optional<OutboxMessage>(std::int64_t token, const std::string& outcome)>
+            outcome;
+    };
     void setOutboxMirror(OutboxMirror mirror);
     // A message for the outbox alone (a certificate), in order with the entries.
     void post(OutboxMessage message);

@@ -152,10 +152,12 @@ TEST_F(JournalTest, FirstSchemaFileIsReadAndGetsItsOutbox) {
 TEST_F(JournalTest, OutboxSurvivesARestartInOrderPerStation) {
     {
         Journal journal(Origin{"host", "user", "velmora-cli"}, file());
-        journal.setOutboxMirror([](const Entry& entry) -> std::optional<OutboxMessage> {
-            if (entry.kind != EntryKind::FaultRaised) return std::nullopt;
-            return OutboxMessage{0, "S1", "velmora/S1/event", entry.parameter, false};
-        });
+        journal.setOutboxMirror(
+            {[](const Entry& entry) -> std::optional<OutboxMessage> {
+                 if (entry.kind != EntryKind::FaultRaised) return std::nullopt;
+                 return OutboxMessage{0, "S1", "velmora/S1/event", entry.parameter, false};
+             },
+             {}});
         journal.recordFault(9, true, 3, 7);
         journal.recordWrite(9, "p42", "1", "2", outcome::kSent);  // no message
         journal.post({0, "S2", "velmora/S2/certificate/9", "cert", true});

@@ -264,6 +264,11 @@ TEST_F(Station, RunInLosesNothingWhileTheBrokerIsAway) {
         std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(entry.token));
         EXPECT_EQ(ids.count(id), 1u) << journal::KindName(entry.kind) << " " << entry.parameter;
     }
+    // What became of the run-in's orders follows, naming their events.
+    int outcomes = 0;
+    for (const auto& e : m_recorder->events())
+        outcomes += e["kind"] == "outcome" && ids.count(e["entry"].get<std::string>()) == 1;
+    EXPECT_GT(outcomes, 0);
 }
 
 }  // namespace

@@ -2,10 +2,21 @@
 
 #include <cstdio>
 
+#include "journal/journal.h"
 #include "mqttsettings.h"
 
 namespace velmora::tools::mqtt {
 namespace {
+
+std::string EventId(std::int64_t token) {
+    char id[24];
+    std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(token));
+    return id;
+}
+
+std::string Dump(const nlohmann::json& json) {
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
 
 template <class T>
 nlohmann::json OrNull(const std::optional<T>& value) {
@@ -43,9 +54,7 @@ std::string StatusTopic(const std::string& station) {
 std::optional<journal::OutboxMessage> EventMessage(const std::string& station,
                                                    const journal::Entry& entry,
                                                    const FaultTexts& faults) {
-    char id[24];
-    std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(entry.token));
-    nlohmann::json event{{"id", id},
+    nlohmann::json event{{"id", EventId(entry.token)},
                          {"station", station},
                          {"time", entry.time},
                          {"kind", std::string(journal::KindName(entry.kind))},
@@ -70,9 +79,19 @@ std::optional<journal::OutboxMessage> EventMessage(const std::string& station,
                           {"number", number},
                           {"text", faults.text(number)}};
     }
-    return journal::OutboxMessage{
-        0, station, StationTopic(station, "event"),
-        event.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), false};
+    return journal::OutboxMessage{0, station, StationTopic(station, "event"), Dump(event), false};
+}
+
+std::optional<journal::OutboxMessage> OutcomeMessage(const std::string& station, std::int64_t token,
+                                                     const std::string& outcome) {
+    // One outcome of one entry is one fact: a repeat keeps its id.
+    const nlohmann::json event{{"id", EventId(token) + "-" + outcome},
+                               {"station", station},
+                               {"time", journal::IsoTime(journal::NowUnixMs())},
+                               {"kind", "outcome"},
+                               {"entry", EventId(token)},
+                               {"outcome", outcome}};
+    return journal::OutboxMessage{0, station, StationTopic(station, "event"), Dump(event), false};
 }
 
 journal::OutboxMessage CertificateMessage(const std::string& station, std::uint32_t serial,

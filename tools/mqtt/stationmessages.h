@@ -37,6 +37,11 @@ struct StationStatus {
 [[nodiscard]] std::optional<journal::OutboxMessage> EventMessage(const std::string& station,
                                                                  const journal::Entry& entry,
                                                                  const FaultTexts& faults);
+// What became of an earlier event's request (a write read back, lost): kind
+// "outcome", "entry" the event's id.
+[[nodiscard]] std::optional<journal::OutboxMessage> OutcomeMessage(const std::string& station,
+                                                                   std::int64_t token,
+                                                                   const std::string& outcome);
 [[nodiscard]] journal::OutboxMessage CertificateMessage(const std::string& station,
                                                         std::uint32_t serial,
                                                         const std::string& certificateText);

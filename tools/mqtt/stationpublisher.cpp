@@ -29,9 +29,12 @@ StationPublisher::StationPublisher(const MqttSettings& settings, CliJournal& jou
     m_client = std::make_unique<MqttClient>(
         settings, "velmora-" + m_station + "-" + std::to_string(::getpid()), std::move(will));
     const std::string station = m_station;
-    m_journal.mirrorToOutbox([station, faults = m_faults](const journal::Entry& entry) {
-        return EventMessage(station, entry, *faults);
-    });
+    m_journal.mirrorToOutbox({[station, faults = m_faults](const journal::Entry& entry) {
+                                  return EventMessage(station, entry, *faults);
+                              },
+                              [station](std::int64_t token, const std::string& outcome) {
+                                  return OutcomeMessage(station, token, outcome);
+                              }});
     m_pump = std::make_unique<OutboxPump>(*m_client, m_journal.file(), m_station);
 }
 
