@@ -23,6 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps names the libraries' packages (Qt, libstdc++, ...).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# velmora-cli serve, line and runin --mqtt link libmosquitto (named by
+# shlibdeps); the broker itself may run on another machine.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS mosquitto)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Control files with the permissions Debian's policy asks for.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

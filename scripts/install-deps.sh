@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ ninja-build pkg-config ccache python3 qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev
           libcli11-dev nlohmann-json3-dev libssl-dev scdoc desktop-file-utils appstream dpkg-dev file lld
+          libmosquitto-dev mosquitto
           clang-format libsqlite3-dev sqlite3)
 if [[ "${1:-}" == "--with-fuzz" ]]; then
     packages+=(clang libclang-rt-14-dev)

@@ -47,9 +47,14 @@ struct Invocation {
     double tolerance = 2.0;    // runin --tolerance, percent
     int tickMs = 1000;         // runin: the length of its second (tests shorten it)
     double rampLimit = 60.0;   // runin --ramp-limit, seconds to reach speed
-    std::string station;       // runin --station, written into the certificate
+    std::string station;       // runin --station (into the certificate), serve's name
     std::string operatorName;  // runin --operator
     std::string html;          // certificate --html
+    // serve, line, runin: the broker (mqtt/mqttsettings.h).
+    std::string mqttUrl;           // --mqtt URL
+    std::string mqttCa;            // --mqtt-ca FILE
+    std::string mqttUser;          // --mqtt-user NAME
+    std::string mqttPasswordFile;  // --mqtt-password-file FILE
     std::optional<std::uint32_t> serial;  // history --serial
     std::string since;                    // history --since
 };
@@ -92,6 +97,8 @@ struct Command {
 [[nodiscard]] Command DoctorCommand();
 [[nodiscard]] Command CertificateCommand();
 [[nodiscard]] Command HistoryCommand();
+[[nodiscard]] Command ServeCommand();
+[[nodiscard]] Command LineCommand();
 
 // Parses, dispatches and returns the exit status.
 int RunCli(std::span<const std::string> args, CliContext& context);

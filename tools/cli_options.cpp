@@ -35,6 +35,13 @@ void AddGlobalOptions(CLI::App& app, Invocation& inv) {
         ->check(CLI::Range(std::uint32_t{0}, std::uint32_t{4294967295u}));
 }
 
+void AddBrokerOptions(CLI::App& sub, Invocation& inv) {
+    sub.add_option("--mqtt", inv.mqttUrl, "broker: mqtt://host[:port] or mqtts://host[:port]");
+    sub.add_option("--mqtt-ca", inv.mqttCa, "certificate authority for mqtts://");
+    sub.add_option("--mqtt-user", inv.mqttUser, "user name at the broker");
+    sub.add_option("--mqtt-password-file", inv.mqttPasswordFile, "file holding the password");
+}
+
 }  // namespace
 
 ParseResult ParseArguments(std::span<const std::string> args) {
@@ -69,10 +76,16 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             sub->add_option("--ramp-limit", inv.rampLimit, "seconds an on-phase may take to reach speed")
                 ->check(CLI::Range(1.0, 3600.0));
             sub->add_option("--station", inv.station, "station name for the certificate");
+            AddBrokerOptions(*sub, inv);
             sub->add_option("--operator", inv.operatorName, "operator for the certificate");
             // Not in the help: lets the tests run a program in less than real time;
             // a certificate of such a run says so.
             sub->add_option("--tick-ms", inv.tickMs)->check(CLI::Range(10, 1000))->group("");
+        } else if (name == "serve") {
+            sub->add_option("--station", inv.station, "station name (one topic level)");
+            AddBrokerOptions(*sub, inv);
+        } else if (name == "line") {
+            AddBrokerOptions(*sub, inv);
         } else if (name == "history") {
             sub->add_option("--serial", inv.serial, "one drive's entries");
             sub->add_option("--since", inv.since, "entries from this date on");

@@ -5,6 +5,7 @@
 // on standard error at the end; the command's result does not change.
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -29,6 +30,16 @@ class CliJournal {
     void status(const std::array<std::uint8_t, 4>& status) { m_recorder->observeStatus(status); }
     void watch(model::DriveData& data) { m_recorder->watch(data.gate()); }
     void settle(bool reached) { m_recorder->settle(reached); }
+
+    // Entries and outcomes from now on also go to the journal's outbox, as
+    // `mirror` makes them.
+    void mirrorToOutbox(journal::Journal::OutboxMirror mirror) {
+        m_journal->setOutboxMirror(std::move(mirror));
+    }
+    void post(journal::OutboxMessage message) { m_journal->post(std::move(message)); }
+    // Waits until every entry and message so far is in the file.
+    void flush() { m_journal->flush(); }
+    [[nodiscard]] const std::filesystem::path& file() const { return m_journal->file(); }
 
     // Whole operations; each hands back the command's exit status it is given.
     void runInStarted(const std::string& program) { m_recorder->recordRunInStart(program); }

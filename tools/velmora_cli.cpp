@@ -53,7 +53,7 @@ std::span<const Command> AllCommands() {
         BackupCommand(),   RestoreCommand(), DiffCommand(),     MotorCommand(),
         RemoteCommand(),   SlotCommand(),    MakerSetCommand(), FactorySettingsCommand(),
         FlashCommand(),    RunInCommand(),   DoctorCommand(),   CertificateCommand(),
-        HistoryCommand()};
+        HistoryCommand(),  ServeCommand(),   LineCommand()};
     return commands;
 }
 

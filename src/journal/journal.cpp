@@ -47,6 +47,15 @@ std::int64_t Journal::record(Entry entry) {
     return token;
 }
 
+void Journal::setOutboxMirror(OutboxMirror mirror) {
+    const std::lock_guard lock(m_mutex);
+    m_mirror = std::move(mirror);
+}
+
+void Journal::post(OutboxMessage message) {
+    enqueue(std::move(message));
+}
+
 void Journal::setOutcome(std::int64_t token, std::string_view outcome) {
     enqueue(OutcomeUpdate{token, std::string(outcome)});
 }
@@ -175,12 +184,14 @@ void Journal::run() {
     JournalStore store;
     const bool opened = store.open(m_file);
     if (!opened) report("the journal cannot be kept: " + store.error());
+    Outbox outbox(store);
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [&] { return m_stopping || !m_queue.empty(); });
         if (m_queue.empty() && m_stopping) break;
         std::deque<Work> batch;
         batch.swap(m_queue);
+        const OutboxMirror mirror = m_mirror;
         lock.unlock();
         // One transaction for what piled up: a burst of writes costs one sync.
         if (opened) {
@@ -189,15 +200,23 @@ void Journal::run() {
                 if (!ok) break;
                 if (const auto* entry = std::get_if<Entry>(&work)) {
                     ok = store.insert(*entry);
+                    if (ok && mirror.entry)
+                        if (const auto message = mirror.entry(*entry)) ok = outbox.add(*message);
+                } else if (const auto* message = std::get_if<OutboxMessage>(&work)) {
+                    ok = outbox.add(*message);
                 } else {
                     const auto& update = std::get<OutcomeUpdate>(work);
                     ok = store.setOutcome(update.token, update.outcome);
+                    if (ok && mirror.outcome)
+                        if (const auto message = mirror.outcome(update.token, update.outcome))
+                            ok = outbox.add(*message);
                 }
             }
             ok = ok && store.commit();
             if (!ok) {
                 store.rollback();
-                report("the journal cannot be written: " + store.error());
+                report("the journal cannot be written: " +
+                       (outbox.error().empty() ? store.error() : outbox.error()));
             }
         }
         lock.lock();

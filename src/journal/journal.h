@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "journal/entry.h"
+#include "journal/outbox.h"
 
 namespace velmora::journal {
 
@@ -93,6 +94,19 @@ class Journal {
     std::int64_t record(Entry entry);
     void setOutcome(std::int64_t token, std::string_view outcome);
 
+    // Entries recorded and outcomes set from now on also go into the outbox,
+    // in the same transaction, as the mirror turns them into messages
+    // (nullopt: none). Set before the first record(); called on the writer
+    // thread.
+    struct OutboxMirror {
+        std::function<std::optional<OutboxMessage>(const Entry&)> entry;
+        std::function<std::optional<OutboxMessage>(std::int64_t token, const std::string& outcome)>
+            outcome;
+    };
+    void setOutboxMirror(OutboxMirror mirror);
+    // A message for the outbox alone (a certificate), in order with the entries.
+    void post(OutboxMessage message);
+
     // Waits until everything queued so far is written (or dropped).
     void flush();
 
@@ -101,7 +115,7 @@ class Journal {
         std::int64_t token;
         std::string outcome;
     };
-    using Work = std::variant<Entry, OutcomeUpdate>;
+    using Work = std::variant<Entry, OutcomeUpdate, OutboxMessage>;
     void enqueue(Work work);
     void run();
     void report(const std::string& why);
@@ -109,6 +123,7 @@ class Journal {
     Origin m_origin;
     std::filesystem::path m_file;
     std::function<void(const std::string&)> m_onFailure;
+    OutboxMirror m_mirror;
     std::atomic<bool> m_failed{false};
     std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -4,6 +4,8 @@
 
 #include <system_error>
 
+#include "journal/sqlstatement.h"
+
 namespace velmora::journal {
 namespace {
 
@@ -23,35 +25,21 @@ constexpr const char* kMigrationSteps[kSchemaVersion] = {
     " parameter TEXT, old TEXT, new TEXT, outcome TEXT,"
     " detail TEXT);"
     "CREATE INDEX IF NOT EXISTS entries_by_serial ON entries(serial, unix_ms);",
+    // What a station publishes waits here until the broker has it; rows go
+    // out in id order and are deleted once acknowledged.
+    "CREATE TABLE IF NOT EXISTS outbox ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " station TEXT NOT NULL,"
+    " topic TEXT NOT NULL,"
+    " payload TEXT NOT NULL,"
+    " retain INTEGER NOT NULL DEFAULT 0,"
+    " unix_ms INTEGER NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS outbox_by_station ON outbox(station, id);",
 };
 
 constexpr const char* kColumns =
     "id, token, time, unix_ms, kind, host, user, program, port, serial, parameter, old, new, "
     "outcome, detail";
-
-// Finalizes on every path out.
-class Statement {
-  public:
-    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    [[nodiscard]] bool ok() const { return m_stmt != nullptr; }
-    sqlite3_stmt* get() { return m_stmt; }
-    void text(int index, const std::string& value) {
-        sqlite3_bind_text(m_stmt, index, value.c_str(), static_cast<int>(value.size()),
-                          SQLITE_TRANSIENT);
-    }
-    void number(int index, std::int64_t value) { sqlite3_bind_int64(m_stmt, index, value); }
-
-  private:
-    sqlite3_stmt* m_stmt = nullptr;
-};
-
-std::string Column(sqlite3_stmt* stmt, int index) {
-    const auto* text = sqlite3_column_text(stmt, index);
-    return text != nullptr ? reinterpret_cast<const char*>(text) : std::string();
-}
 
 Entry ReadEntry(sqlite3_stmt* stmt) {
     Entry entry;
@@ -171,7 +159,9 @@ bool JournalStore::openForReading(const std::filesystem::path& file) {
         close();
         return false;
     }
-    if (version < kSchemaVersion) close();  // nothing written yet: an empty history
+    // Version 0: nothing written yet, an empty history. An older schema still
+    // holds its entries: the tables a later step adds are not read here.
+    if (version < 1) close();
     return true;
 }
 

@@ -16,7 +16,7 @@ struct sqlite3;
 namespace velmora::journal {
 
 // The schema this build writes (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 struct EntryFilter {
     std::optional<std::uint32_t> serial;
@@ -54,6 +54,8 @@ class JournalStore {
     [[nodiscard]] std::optional<Entry> findByToken(std::int64_t token);
 
     [[nodiscard]] int schemaVersion();
+    // The connection, for the other tables of the file (outbox.h).
+    [[nodiscard]] sqlite3* handle() const { return m_db; }
     [[nodiscard]] std::string journalMode();
 
   private:

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "journal/journalstore.h"
+#include "journal/outbox.h"
 #include "tests/support/tempfolder.h"
 #include "tests/support/withoutpermission.h"
 
@@ -123,6 +124,62 @@ TEST(JournalTime, SinceTakesDatesLocalTimesAndOffsets) {
     EXPECT_NEAR(static_cast<double>(ParseSince(now.substr(0, 19) + now.substr(23)).value()),
                 static_cast<double>(NowUnixMs()), 2000.0)
         << now;
+}
+
+// A journal of the first schema keeps its entries: a new build reads them at
+// once (before it has written anything) and adds the outbox beside them.
+TEST_F(JournalTest, FirstSchemaFileIsReadAndGetsItsOutbox) {
+    Exec(file(),
+         "CREATE TABLE entries (id INTEGER PRIMARY KEY AUTOINCREMENT, token INTEGER UNIQUE,"
+         " time TEXT NOT NULL, unix_ms INTEGER NOT NULL, kind TEXT NOT NULL, host TEXT, user TEXT,"
+         " program TEXT, port TEXT, serial INTEGER, parameter TEXT, old TEXT, new TEXT,"
+         " outcome TEXT, detail TEXT);"
+         "INSERT INTO entries (token, time, unix_ms, kind, serial) VALUES (5, 't', 1, 'start', 9);"
+         "PRAGMA user_version = 1;");
+    JournalStore reader;
+    ASSERT_TRUE(reader.openForReading(file()));
+    EXPECT_EQ(reader.list({}).size(), 1u);
+    JournalStore store;
+    ASSERT_TRUE(store.open(file())) << store.error();
+    EXPECT_EQ(store.schemaVersion(), 2);
+    EXPECT_EQ(store.list({9, std::nullopt, std::nullopt}).size(), 1u);
+    EXPECT_TRUE(Outbox(store).add({0, "S1", "velmora/S1/event", "{}", false}));
+}
+
+// The outbox keeps a station's messages in order across a restart (a new
+// connection to the file), apart from other stations', until removed; the
+// journal puts an entry and its mirrored message in together.
+TEST_F(JournalTest, OutboxSurvivesARestartInOrderPerStation) {
+    {
+        Journal journal(Origin{"host", "user", "velmora-cli"}, file());
+        journal.setOutboxMirror(
+            {[](const Entry& entry) -> std::optional<OutboxMessage> {
+                 if (entry.kind != EntryKind::FaultRaised) return std::nullopt;
+                 return OutboxMessage{0, "S1", "velmora/S1/event", entry.parameter, false};
+             },
+             {}});
+        journal.recordFault(9, true, 3, 7);
+        journal.recordWrite(9, "p42", "1", "2", outcome::kSent);  // no message
+        journal.post({0, "S2", "velmora/S2/certificate/9", "cert", true});
+        journal.recordFault(9, true, 2, 1);
+        journal.flush();
+        ASSERT_FALSE(journal.failed());
+    }
+    JournalStore store;
+    ASSERT_TRUE(store.open(file()));
+    Outbox outbox(store);
+    auto s1 = outbox.next("S1", 0, 10);
+    ASSERT_EQ(s1.size(), 2u);
+    EXPECT_EQ(s1[0].payload, "fault 3.7");
+    EXPECT_EQ(s1[1].payload, "fault 2.1");
+    EXPECT_LT(s1[0].id, s1[1].id);
+    EXPECT_EQ(outbox.next("S1", s1[0].id, 10).size(), 1u);
+    const auto s2 = outbox.next("S2", 0, 10);
+    ASSERT_EQ(s2.size(), 1u);
+    EXPECT_TRUE(s2[0].retain);
+    EXPECT_TRUE(outbox.remove(s1[0].id));
+    EXPECT_EQ(outbox.count("S1"), 1);
+    EXPECT_EQ(outbox.next("S1", 0, 10)[0].payload, "fault 2.1");
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ dpkg-deb -x "$deb" "$root"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$depends" | grep -q 'libqt6widgets6' || fail "Depends lacks Qt: $depends"
 echo "$depends" | grep -q 'libc6' || fail "Depends lacks libc6: $depends"
+echo "$depends" | grep -q 'libmosquitto1' || fail "Depends lacks libmosquitto1: $depends"
 [ "$(dpkg-deb -f "$deb" Section)" = electronics ] || fail "section"
 [ -n "$(dpkg-deb -f "$deb" Description | sed -n 2p)" ] || fail "no long description"
 

@@ -15,6 +15,7 @@
 #include "platform/profile.h"
 #include "platform/templatepath.h"
 #include "clijournal.h"
+#include "mqtt/stationpublisher.h"
 #include "runinreport.h"
 #include "session.h"
 
@@ -27,6 +28,8 @@ using Clock = std::chrono::steady_clock;
 // Status byte 0: the motor is switched on; the motor still turns (running down).
 // How long the end of a run-in waits for the drive to report standstill.
 constexpr auto kStopLimit = std::chrono::seconds(15);
+// How long the end of a run-in waits for the broker to take its events.
+constexpr auto kPublishLimit = std::chrono::seconds(5);
 
 // A path, or a name in data_runin here, beside the program or in its share folder.
 std::filesystem::path FindProgram(const std::string& name) {
@@ -181,7 +184,7 @@ void PrintTable(const RunInRecord& record, std::ostream& err) {
 
 int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& context,
                Output& output, const std::filesystem::path& program,
-               std::vector<model::RunInStep> steps) {
+               std::vector<model::RunInStep> steps, mqtt::StationPublisher* publisher) {
     if (const int status = session.connect()) return status;
     model::DriveData& drive = session.data();
     std::vector<int> groups = IdentityGroups();
@@ -213,12 +216,14 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
     record.end = IsoTimeNow();
 
     const auto certificate = record.certificate(VELMORA_VERSION);
+    const std::string text = certificate.dump(2) + "\n";
     PrintTable(record, context.err);
     if (!invocation.report.empty()) {
         std::string error;
-        if (!platform::WriteFileAtomically(invocation.report, certificate.dump(2) + "\n", &error))
+        if (!platform::WriteFileAtomically(invocation.report, text, &error))
             return output.fail(kExitFailure, "cannot write " + invocation.report + ": " + error);
     }
+    if (publisher != nullptr) publisher->certificate(record.serial, text);
     output.emit(certificate);
     if (!stopped)
         return output.fail(kExitFailure,
@@ -237,15 +242,32 @@ int RunRunIn(const Invocation& invocation, CliContext& context) {
         return output.fail(kExitFailure, "no run-in program " + invocation.arguments.front());
     auto steps = model::LoadRunInSteps(program);
     if (steps.empty()) return output.fail(kExitFailure, program.string() + " holds no step");
+    std::string error;
+    const auto broker = mqtt::BrokerOf(invocation, mqtt::StationNeed::Required, error);
+    if (!broker && !error.empty()) return UsageError(output, invocation, error);
     DriveSession session(invocation, context, output, link::PollMode::RunIn);
-    return session.journal().runInEnded(invocation.report, session.finish(
-        RunProgram(session, invocation, context, output, program, std::move(steps))));
+    std::optional<mqtt::StationPublisher> publisher;
+    if (broker) {
+        publisher.emplace(*broker, session.journal(), mqtt::StationPublisher::Status::NotPublished);
+        if (!publisher->setupError().empty())
+            return output.fail(kExitFailure, publisher->setupError());
+    }
+    const int status = session.journal().runInEnded(
+        invocation.report,
+        session.finish(RunProgram(session, invocation, context, output, program, std::move(steps),
+                                  publisher ? &*publisher : nullptr)));
+    // Whatever the broker did not take in time waits in the outbox: the
+    // run-in's result does not depend on it.
+    if (publisher)
+        if (const std::string left = publisher->finish(kPublishLimit); !left.empty())
+            context.err << "velmora-cli: " << left << '\n' << std::flush;
+    return status;
 }
 
 }  // namespace
 
 Command RunInCommand() {
-    return {"runin", "[LINK OPTIONS] runin PROGRAM [--report FILE] [--tolerance PCT] [--ramp-limit S] [--station NAME] [--operator NAME]",
+    return {"runin", "[LINK OPTIONS] runin PROGRAM [--report FILE] [--tolerance PCT] [--ramp-limit S] [--station NAME] [--operator NAME] [--mqtt URL]",
             "  Runs a run-in program (a path, or a name in data_runin such as runin_01)\n"
             "  with the run-in page's sequencer and one-second rhythm, samples actual\n"
             "  speed, output current, output and supply voltage from every fresh reply,\n"
@@ -261,7 +283,9 @@ Command RunInCommand() {
             "  On every ending (PASS, FAIL, Ctrl+C, SIGTERM, SIGHUP, a lost link) the\n"
             "  stop is sent, again after a link loss, until the drive reports standstill\n"
             "  (15 s at most), and the speed is restored; without that report it fails\n"
-            "  saying the motor may still turn. Exit 0 PASS, 3 FAIL, 1.\n",
+            "  saying the motor may still turn. With --mqtt URL (and --station) its\n"
+            "  events and the certificate go to the broker as serve sends them.\n"
+            "  Exit 0 PASS, 3 FAIL, 1.\n",
             RunRunIn};
 }
 
