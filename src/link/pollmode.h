@@ -28,10 +28,4 @@ enum class PollMode : int {
     Initial = 19,  // status only, before any page asked
 };
 
-// Post a polling mode to the polling thread (linkapi.h). 0 posted, 1 dropped.
-int SetPollMode(int mode);
-inline int SetPollMode(PollMode mode) {
-    return SetPollMode(static_cast<int>(mode));
-}
-
 }  // namespace velmora::link
