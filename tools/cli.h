@@ -11,6 +11,10 @@
 #include <string_view>
 #include <vector>
 
+namespace velmora::link {
+class SerialLink;
+}
+
 namespace velmora::tools {
 
 // Exit statuses, the same for every command.
@@ -104,6 +108,6 @@ struct Command {
 int RunCli(std::span<const std::string> args, CliContext& context);
 
 // Chooses the port as the window does, or as the options say, for this run.
-void ApplyLinkOptions(const LinkOptions& options);
+void ApplyLinkOptions(link::SerialLink& link, const LinkOptions& options);
 
 }  // namespace velmora::tools

@@ -10,12 +10,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "link/linkapi.h"
+#include "link/drivelink.h"
 #include "link/messages.h"
 #include "messageinbox.h"
 #include "openfailurewatch.h"
 #include "output.h"
-#include "link/seriallink_api.h"
 #include "model/firstread.h"
 #include "model/grouplayout.h"
 
@@ -30,10 +29,15 @@ constexpr int kErrorGroup = 0x5F;
 // Stops the threads on every way out, also when the output throws.
 class LinkRun {
   public:
-    explicit LinkRun(link::MessageTarget& target) { link::StartLinkThreads(target); }
-    ~LinkRun() { link::StopLinkThreads(); }
+    LinkRun(link::DriveLink& link, link::MessageTarget& target) : m_link(link) {
+        m_link.start(target);
+    }
+    ~LinkRun() { m_link.stop(); }
     LinkRun(const LinkRun&) = delete;
     LinkRun& operator=(const LinkRun&) = delete;
+
+  private:
+    link::DriveLink& m_link;
 };
 
 // What one run waits for and how it asks for it again.
@@ -102,16 +106,16 @@ class SingleRead final : public ReadGoal {
 // The message loop of one run. Replies the run did not ask for are fetched
 // and dropped so the queues never fill. 0, or the exit status with its
 // message printed: 4 when the port did not open, 1 for a silent drive.
-int Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std::ostream& out,
-        std::ostream& err) {
+int Run(link::DriveLink& link, ReadGoal& goal, model::DriveData& data, const DumpOptions& options,
+        std::ostream& out, std::ostream& err) {
     MessageInbox inbox;
-    if (options.pollMode) link::SetPollMode(*options.pollMode);
-    LinkRun run(inbox);
+    if (options.pollMode) link.setPollMode(*options.pollMode);
+    LinkRun run(link, inbox);
     const Clock::time_point deadline = Clock::now() + options.timeout;
     bool connected = false;
     bool answered = false;
     Clock::time_point nextRetry = Clock::time_point::max();
-    OpenFailureWatch port;
+    OpenFailureWatch port(link.serial());
 
     while (!goal.done(data)) {
         const Clock::time_point now = Clock::now();
@@ -146,12 +150,12 @@ int Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std:
                 break;
             case link::WM_DRIVE_REPLY: {
                 link::Telegram reply;
-                link::FetchReply(reply);
+                link.fetchReply(reply);
                 break;
             }
             case link::WM_DRIVE_STATUS: {
                 link::Telegram status;
-                link::FetchStatus(status);
+                link.fetchStatus(status);
                 break;
             }
             default:
@@ -168,8 +172,8 @@ int Run(ReadGoal& goal, model::DriveData& data, const DumpOptions& options, std:
                             "the drive did not send group " + goal.missing(data) + " within " +
                                 limit);
     }
-    const std::string why = link::DescribeOpenFailure(link::LastOpenFailure());
-    if (OpenFailureWatch::failing())
+    const std::string why = link::DescribeOpenFailure(link.serial().LastOpenFailure());
+    if (port.failing())
         return PrintFailure(out, err, options.json, kExitNoPort,
                             "the drive did not answer (" + why + ")");
     return PrintFailure(out, err, options.json, kExitFailure,
@@ -207,8 +211,9 @@ int DumpMain(const Invocation& invocation, CliContext& context) {
     if (!invocation.arguments.empty())
         return PrintFailure(context.out, context.err, invocation.json, kExitUsage,
                             "dump takes no arguments (see velmora-cli --help)");
-    ApplyLinkOptions(invocation.options);
-    return RunDump(context.out, context.err, OptionsFor(invocation, context));
+    link::DriveLink link;
+    ApplyLinkOptions(link.serial(), invocation.options);
+    return RunDump(link, context.out, context.err, OptionsFor(invocation, context));
 }
 
 int ReadMain(const Invocation& invocation, CliContext& context) {
@@ -218,8 +223,9 @@ int ReadMain(const Invocation& invocation, CliContext& context) {
     if (!code)
         return PrintFailure(context.out, context.err, invocation.json, kExitUsage,
                             "read takes one group code, 50 to 5a or 5f (see velmora-cli --help)");
-    ApplyLinkOptions(invocation.options);
-    return RunRead(*code, context.out, context.err, OptionsFor(invocation, context));
+    link::DriveLink link;
+    ApplyLinkOptions(link.serial(), invocation.options);
+    return RunRead(link, *code, context.out, context.err, OptionsFor(invocation, context));
 }
 
 }  // namespace
@@ -303,23 +309,27 @@ std::vector<std::string> AllParameterLines(const model::DriveData& data) {
     return lines;
 }
 
-int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options) {
-    model::DriveData data;
+int RunDump(link::DriveLink& link, std::ostream& out, std::ostream& err,
+            const DumpOptions& options) {
+    model::LinkOutlet outlet(link);
+    model::DriveData data(outlet);
     CompleteRead goal;
-    if (const int status = Run(goal, data, options, out, err)) return status;
+    if (const int status = Run(link, goal, data, options, out, err)) return status;
     data.TakeImage();
     Print(out, AllParameterLines(data), options.json);
     return kExitOk;
 }
 
-int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptions& options) {
+int RunRead(link::DriveLink& link, int groupCode, std::ostream& out, std::ostream& err,
+            const DumpOptions& options) {
     if (model::FindGroup(groupCode) == nullptr) {
         err << "velmora-cli: " << Hex(groupCode) << " is no parameter group\n";
         return kExitUsage;
     }
-    model::DriveData data;
+    model::LinkOutlet outlet(link);
+    model::DriveData data(outlet);
     SingleRead goal(groupCode);
-    if (const int status = Run(goal, data, options, out, err)) return status;
+    if (const int status = Run(link, goal, data, options, out, err)) return status;
     data.TakeImage();
     Print(out, GroupLines(data, groupCode), options.json);
     return kExitOk;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "link/drivelink.h"
 #include "model/drivedata.h"
 
 namespace velmora::tools {
@@ -34,9 +35,11 @@ struct DumpOptions {
 // parameter and stops the threads. 0 on success; else the exit status with a
 // one-line message on err (and with json, the failure object on out): 4 when
 // the port does not open, 1 when the drive did not answer in time.
-int RunDump(std::ostream& out, std::ostream& err, const DumpOptions& options = {});
+int RunDump(link::DriveLink& link, std::ostream& out, std::ostream& err,
+            const DumpOptions& options = {});
 // The same for one group (0x50..0x5A or 0x5F).
-int RunRead(int groupCode, std::ostream& out, std::ostream& err, const DumpOptions& options = {});
+int RunRead(link::DriveLink& link, int groupCode, std::ostream& out, std::ostream& err,
+            const DumpOptions& options = {});
 
 // "59", "0x59" or "0X5a": a group code the drive can be asked for.
 [[nodiscard]] std::optional<int> ParseGroupCode(std::string_view text);

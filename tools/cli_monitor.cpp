@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli.h"
-#include "link/linkapi.h"
+#include "link/drivelink.h"
 #include "link/pollmode.h"
 #include "link/seriallink.h"
 #include "messageinbox.h"
@@ -60,9 +60,9 @@ class Printer {
 // Tells the user once why the port does not open, when the reason changes.
 class FailureReporter {
   public:
-    explicit FailureReporter(std::ostream& err) : m_err(err) {}
+    FailureReporter(const link::SerialLink& link, std::ostream& err) : m_link(link), m_err(err) {}
     void check() {
-        const link::OpenFailure failure = link::LastOpenFailure();
+        const link::OpenFailure failure = m_link.LastOpenFailure();
         const std::string text = link::DescribeOpenFailure(failure);
         if (text.empty() || text == m_last) return;
         m_last = text;
@@ -70,6 +70,7 @@ class FailureReporter {
     }
 
   private:
+    const link::SerialLink& m_link;
     std::ostream& m_err;
     std::string m_last;
 };
@@ -85,12 +86,13 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
                            ? start + std::chrono::duration_cast<Clock::duration>(
                                          std::chrono::duration<double>(*options.seconds))
                            : Clock::time_point::max();
-    ApplyLinkOptions(options);
     MessageInbox inbox;
+    link::DriveLink link;
+    ApplyLinkOptions(link.serial(), options);
     Printer print(context.out, start, invocation.json);
-    FailureReporter failures(context.err);
-    link::SetPollMode(options.pollMode.value_or(static_cast<int>(link::PollMode::ControlPage)));
-    link::StartLinkThreads(inbox);
+    FailureReporter failures(link.serial(), context.err);
+    link.setPollMode(options.pollMode.value_or(static_cast<int>(link::PollMode::ControlPage)));
+    link.start(inbox);
     bool answered = false;
     // A reader that went away (a closed pipe) ends the run.
     while (!context.interrupted && Clock::now() < until && context.out.good()) {
@@ -106,35 +108,35 @@ int RunMonitor(const Invocation& invocation, CliContext& context) {
                 if (!message->wParam) failures.check();
                 break;
             case link::WM_DRIVE_STATUS:
-                if (link::FetchStatus(t) == 0 && t.data.size() >= 4) {
+                if (link.fetchStatus(t) == 0 && t.data.size() >= 4) {
                     std::string rest = Hex(t.data[0]);
                     for (std::size_t i = 1; i < 4; ++i) rest += ' ' + Hex(t.data[i]);
                     print.line("status", rest);
                 }
                 break;
             case link::WM_DRIVE_GROUP_REPLY:
-                if (link::FetchReply(t) == 0) print.telegram("group", t);
+                if (link.fetchReply(t) == 0) print.telegram("group", t);
                 break;
             case link::WM_DRIVE_REPLY:
-                if (link::FetchReply(t) == 0) print.telegram("reply", t);
+                if (link.fetchReply(t) == 0) print.telegram("reply", t);
                 break;
             default:
                 break;
         }
     }
-    link::StopLinkThreads();
+    link.stop();
     if (!context.out.good()) {
         context.err << "velmora-cli: cannot write the output\n";
         return kExitFailure;
     }
     // A run that never saw the drive is a failure, as for every command.
     if (answered) return kExitOk;
-    if (!OpenFailureWatch::failing())
+    if (!OpenFailureWatch(link.serial()).failing())
         return PrintFailure(context.out, context.err, invocation.json, kExitFailure,
                             "the drive did not answer");
     return PrintFailure(context.out, context.err, invocation.json, kExitNoPort,
                         "the drive did not answer (" +
-                            link::DescribeOpenFailure(link::LastOpenFailure()) + ")");
+                            link::DescribeOpenFailure(link.serial().LastOpenFailure()) + ")");
 }
 
 }  // namespace

@@ -54,8 +54,7 @@ int CliJournal::restored(const std::string& file, const std::string& undoFile, i
     return status;
 }
 
-void CliJournal::connected() {
-    const auto& link = link::TheSerialLink();
+void CliJournal::connected(const link::SerialLink& link) {
     const unsigned number = link.openPortNumber();
     const std::string device = link.DevicePathForPort(number);
     m_recorder->connected("port " + std::to_string(number) +

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "journal/writerecorder.h"
+#include "link/seriallink.h"
 #include "link/telegram.h"
 #include "model/drivedata.h"
 
@@ -25,7 +26,7 @@ class CliJournal {
     CliJournal(const CliJournal&) = delete;
     CliJournal& operator=(const CliJournal&) = delete;
 
-    void connected();
+    void connected(const link::SerialLink& link);
     void reply(const link::Telegram& reply) { m_recorder->observeReply(reply); }
     void status(const std::array<std::uint8_t, 4>& status) { m_recorder->observeStatus(status); }
     void watch(model::DriveData& data) { m_recorder->watch(data.gate()); }

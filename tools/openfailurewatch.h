@@ -3,13 +3,15 @@
 // and a drive just plugged in may need a moment before its device opens.
 #include <chrono>
 
-#include "link/seriallink_api.h"
+#include "link/seriallink.h"
 
 namespace velmora::tools {
 
 class OpenFailureWatch {
   public:
     using Clock = std::chrono::steady_clock;
+
+    explicit OpenFailureWatch(const link::SerialLink& link) : m_link(link) {}
 
     // True once every look for this long found the port failing to open.
     [[nodiscard]] bool lasting(Clock::time_point now) {
@@ -22,11 +24,12 @@ class OpenFailureWatch {
         return now - m_since >= kGrace;
     }
     // Whether the latest attempt to open the port failed.
-    [[nodiscard]] static bool failing() {
-        return link::LastOpenFailure().kind != link::OpenFailureKind::None;
+    [[nodiscard]] bool failing() const {
+        return m_link.LastOpenFailure().kind != link::OpenFailureKind::None;
     }
 
   private:
+    const link::SerialLink& m_link;
     static constexpr std::chrono::milliseconds kGrace{1500};
     bool m_failing = false;
     Clock::time_point m_since{};

@@ -4,11 +4,7 @@
 
 #include "clijournal.h"
 
-#include "link/linkapi.h"
 #include "link/linkpolicy.h"
-#include "link/linkthreads.h"
-#include "link/queues.h"
-#include "link/seriallink_api.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
@@ -49,25 +45,23 @@ DriveSession::DriveSession(const Invocation& invocation, CliContext& context, Ou
                            link::PollMode pollMode)
     : m_context(context),
       m_output(output),
-      m_lostOrdersAtStart(link::LostOrderCount()),
-      m_ordersAtStart(link::QueuedOrderCount()),
       m_journal(std::make_unique<CliJournal>(context.err)),
       m_expectSerial(invocation.expectSerial) {
     if (invocation.options.seconds) {
         m_timeout = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::duration<double>(*invocation.options.seconds));
     }
-    ApplyLinkOptions(invocation.options);
+    ApplyLinkOptions(m_link.serial(), invocation.options);
     if (invocation.options.pollMode) {
-        link::SetPollMode(*invocation.options.pollMode);
+        m_link.setPollMode(*invocation.options.pollMode);
     } else {
-        link::SetPollMode(pollMode);
+        m_link.setPollMode(pollMode);
     }
     // Whatever the command sends goes through the drive's gate; a refusal
     // ends the command with exit 1 and its reason.
     m_data.gate().addRefusalListener(
         [this](const model::GateRefusal& refusal) { m_refusals.push_back(refusal.describe()); });
-    link::StartLinkThreads(m_inbox);
+    m_link.start(m_inbox);
 }
 
 DriveSession::~DriveSession() {
@@ -76,7 +70,7 @@ DriveSession::~DriveSession() {
         m_journal->settle(why.empty());
         if (!why.empty()) m_context.err << "velmora-cli: " << why << '\n' << std::flush;
     }
-    link::StopLinkThreads();
+    m_link.stop();
 }
 
 int DriveSession::finish(int status) {
@@ -100,24 +94,24 @@ int DriveSession::finish(int status) {
 std::string DriveSession::drain() {
     // Before the first answered link check the command has queued nothing;
     // reads left unanswered change nothing.
-    if (!m_everLinked || link::QueuedOrderCount() == m_ordersAtStart) return {};
+    if (!m_everLinked || m_link.queuedOrderCount() == 0) return {};
     // Nothing new from the polling thread: the queue empties behind the mark.
-    link::SetPollMode(link::PollMode::FirmwareQuiet);
+    m_link.setPollMode(link::PollMode::FirmwareQuiet);
     const auto deadline = Clock::now() + kDrainLimit;
-    const std::uint64_t mark = link::QueueSentMark();
-    const bool written = settle([&] { return link::LastSentMark() >= mark; }, deadline);
+    const std::uint64_t mark = m_link.queueSentMark();
+    const bool written = settle([&] { return m_link.lastSentMark() >= mark; }, deadline);
     bool answered = m_drain == Drain::Written;
     while (written && !answered && Clock::now() < deadline) {
         m_drainAnswered = false;
-        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        m_link.sendRequest(link::BuildReadRequest(kDrainGroup));
         answered = settle([this] { return m_drainAnswered; },
                           std::min(deadline, Clock::now() + kRetry));
     }
     const std::string limit = std::to_string(kDrainLimit.count() / 1000) + " s";
-    const std::uint64_t lost = link::LostOrderCount() - m_lostOrdersAtStart;
+    const std::uint64_t lost = m_link.lostOrders().total();
     if (lost > 0) {
         std::string names;
-        for (const link::LostOrder& order : link::TakeLostOrders()) {
+        for (const link::LostOrder& order : m_link.lostOrders().take()) {
             if (!names.empty()) names += ", ";
             names += model::CommandName(order.command);
             if (order.times > 1) names += " (" + std::to_string(order.times) + " times)";
@@ -145,7 +139,7 @@ bool DriveSession::settle(const std::function<bool()>& condition, Clock::time_po
 }
 
 void DriveSession::setPollMode(link::PollMode mode) {
-    link::SetPollMode(mode);
+    m_link.setPollMode(mode);
 }
 
 void DriveSession::handle(const MessageInbox::Message& message) {
@@ -158,7 +152,7 @@ void DriveSession::handle(const MessageInbox::Message& message) {
             if (onLinkState) onLinkState(m_linked);
             break;
         case link::WM_DRIVE_GROUP_REPLY:
-            if (link::FetchReply(t) == 0) {
+            if (m_link.fetchReply(t) == 0) {
                 m_lastGroupReply = Clock::now();
                 m_drainAnswered = m_drainAnswered || t.command == kDrainGroup;
                 Store(m_data, t);
@@ -167,10 +161,10 @@ void DriveSession::handle(const MessageInbox::Message& message) {
             }
             break;
         case link::WM_DRIVE_REPLY:
-            if (link::FetchReply(t) == 0 && onReply) onReply(t);
+            if (m_link.fetchReply(t) == 0 && onReply) onReply(t);
             break;
         case link::WM_DRIVE_STATUS:
-            if (link::FetchStatus(t) == 0) {
+            if (m_link.fetchStatus(t) == 0) {
                 Status status{};
                 if (model::ParseStatus(t, status) == 0) {
                     m_status = status;
@@ -204,12 +198,13 @@ bool DriveSession::waitFor(const std::function<bool()>& condition,
 int DriveSession::connect() {
     const auto start = Clock::now();
     const auto deadline = start + m_timeout;
-    OpenFailureWatch port;
+    OpenFailureWatch port(m_link.serial());
     while (!m_linked) {
         if (interrupted()) return m_output.fail(kExitFailure, "interrupted");
         const auto now = Clock::now();
-        if (port.lasting(now) || (now >= deadline && OpenFailureWatch::failing()))
-            return m_output.fail(kExitNoPort, link::DescribeOpenFailure(link::LastOpenFailure()));
+        if (port.lasting(now) || (now >= deadline && port.failing()))
+            return m_output.fail(kExitNoPort,
+                                 link::DescribeOpenFailure(m_link.serial().LastOpenFailure()));
         if (now >= deadline) {
             char limit[32];
             std::snprintf(limit, sizeof limit, "%.3g s", m_timeout.count() / 1000.0);
@@ -218,7 +213,7 @@ int DriveSession::connect() {
         }
         if (auto message = m_inbox.wait(std::min(deadline, now + 100ms))) handle(*message);
     }
-    m_journal->connected();
+    m_journal->connected(m_link.serial());
     m_journal->watch(m_data);
     // Writes wait for what the drive says of itself (a standing motor): the
     // polling asks for the status in every mode.
@@ -267,7 +262,7 @@ bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into
         // A slow drive is waited for, not flooded with repeats whose late
         // replies would pass for later reads.
         m_drainAnswered = false;
-        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        m_link.sendRequest(link::BuildReadRequest(kDrainGroup));
         m_lastGroupReply = Clock::now();
         waitFor([&] {
             return missing().empty() || m_drainAnswered ||
@@ -288,7 +283,7 @@ bool DriveSession::awaitAnswerBehind() {
     const auto deadline = Clock::now() + m_timeout;
     while (!interrupted() && Clock::now() < deadline) {
         m_drainAnswered = false;
-        link::SendRequest(link::BuildReadRequest(kDrainGroup));
+        m_link.sendRequest(link::BuildReadRequest(kDrainGroup));
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (waitFor([this] { return m_drainAnswered; }, std::min<std::chrono::milliseconds>(kRetry, left)))
             return true;

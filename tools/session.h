@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cli.h"
+#include "link/drivelink.h"
 #include "link/pollmode.h"
 #include "link/telegram.h"
 #include "messageinbox.h"
@@ -89,6 +90,8 @@ class DriveSession {
     // The guarded way to this drive (images read by readGroups write through it).
     [[nodiscard]] model::DriveGate& gate() { return m_data.gate(); }
     [[nodiscard]] CliJournal& journal() { return *m_journal; }
+    // The link to this drive (transfers that hold it, sent marks).
+    [[nodiscard]] link::DriveLink& link() { return m_link; }
 
     // Replies other than groups and status (slot state, block requests).
     std::function<void(link::Telegram&)> onReply;
@@ -108,7 +111,10 @@ class DriveSession {
     CliContext& m_context;
     Output& m_output;
     MessageInbox m_inbox;
-    model::DriveData m_data;
+    // Declared after the inbox its threads post to: stopped before it goes.
+    link::DriveLink m_link;
+    model::LinkOutlet m_outlet{m_link};
+    model::DriveData m_data{m_outlet};
     model::DriveData* m_sink = &m_data;
     std::chrono::milliseconds m_timeout{10000};
     bool m_linked = false;
@@ -116,8 +122,6 @@ class DriveSession {
     bool m_finished = false;
     bool m_drainAnswered = false;
     Drain m_drain = Drain::Answered;
-    std::uint64_t m_lostOrdersAtStart = 0;
-    std::uint64_t m_ordersAtStart = 0;
     std::optional<Status> m_status;
     std::vector<std::string> m_refusals;
     std::unique_ptr<CliJournal> m_journal;  // the drive journal's connection and writes

@@ -57,8 +57,7 @@ std::span<const Command> AllCommands() {
     return commands;
 }
 
-void ApplyLinkOptions(const LinkOptions& options) {
-    auto& link = link::TheSerialLink();
+void ApplyLinkOptions(link::SerialLink& link, const LinkOptions& options) {
     if (options.device) {
         link.UseFixedDevice(*options.device);
     } else if (options.port) {

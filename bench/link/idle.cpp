@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "link/linkthreads.h"
+#include "link/drivelink.h"
 #include "link/seriallink.h"
 #include "tests/support/ptypeer.h"
 
@@ -66,9 +66,9 @@ double ProcessCpu() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-void Measure(const char* state, int seconds) {
+void Measure(DriveLink& link, const char* state, int seconds) {
     Silent target;
-    StartLinkThreads(target);
+    link.start(target);
     std::this_thread::sleep_for(std::chrono::seconds(2));  // past the start-up
     const auto before = ThreadCpu();
     const double processBefore = ProcessCpu();
@@ -78,7 +78,7 @@ void Measure(const char* state, int seconds) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double process = ProcessCpu() - processBefore;
     const auto after = ThreadCpu();
-    StopLinkThreads();
+    link.stop();
     std::printf("%s, %.1f s: whole process %.3f %% of one core\n", state, wall,
                 100.0 * process / wall);
     for (const auto& [name, cpu] : after) {
@@ -104,11 +104,12 @@ int main(int argc, char** argv) {
         }
         std::_Exit(0);
     }
-    UseFixedDevice(pty.devicePath());
-    SetPollMode(0);
-    Measure("connected, polling mode 0", seconds);
-    UseFixedDevice("/dev/velmora-no-device");
-    Measure("no device", seconds);
+    DriveLink link;
+    link.serial().UseFixedDevice(pty.devicePath());
+    link.setPollMode(0);
+    Measure(link, "connected, polling mode 0", seconds);
+    link.serial().UseFixedDevice("/dev/velmora-no-device");
+    Measure(link, "no device", seconds);
 
     // Automatic detection over all 256 numbers, none of which opens.
     char folder[] = "/tmp/velmora-idle-XXXXXX";
@@ -120,9 +121,9 @@ int main(int argc, char** argv) {
             out << "com" << port << "=/dev/velmora-no-device-" << port << "\n";
         }
         out.close();
-        TheSerialLink().setConfigFile(config);
-        WriteLinkSettings(0, 1);
-        Measure("no device, automatic detection", seconds);
+        link.serial().setConfigFile(config);
+        link.serial().WriteLinkSettings(0, 1);
+        Measure(link, "no device, automatic detection", seconds);
         std::remove(config.c_str());
         ::rmdir(folder);
     }

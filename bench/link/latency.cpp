@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/linkthreads.h"
+#include "link/drivelink.h"
 #include "link/seriallink.h"
 #include "tests/support/ptypeer.h"
 
@@ -70,9 +70,10 @@ int main(int argc, char** argv) {
     const int replies = argc > 1 ? std::max(1, std::atoi(argv[1])) : 600;
     test::ScriptedDrive drive(test::ScriptedDrive::StandardAnswer);
     StatusClock target;
-    UseFixedDevice(drive.devicePath());
-    SetPollMode(14);  // nothing polled: every status reply is the bench's own
-    StartLinkThreads(target);
+    DriveLink link;
+    link.serial().UseFixedDevice(drive.devicePath());
+    link.setPollMode(14);  // nothing polled: every status reply is the bench's own
+    link.start(target);
     if (!target.waitLinked(std::chrono::seconds(3))) {
         std::fprintf(stderr, "the link did not come up\n");
         return 1;
@@ -93,10 +94,10 @@ int main(int argc, char** argv) {
             continue;
         }
         Telegram status;
-        FetchStatus(status);
+        link.fetchStatus(status);
         latencies.push_back(std::chrono::duration<double, std::milli>(*posted - written).count());
     }
-    StopLinkThreads();
+    link.stop();
     if (latencies.empty()) {
         std::fprintf(stderr, "no status reply arrived\n");
         return 1;

@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "link/seriallink_api.h"
@@ -101,12 +102,13 @@ int startup(int argc, char** argv) {
     });
 
     QApplication application(argc, argv);
-    velmora::link::UseFixedDevice(device);
+    velmora::model::LinkedDrive drive;
+    drive.link.serial().UseFixedDevice(device);
     velmora::shell::FrameOptions options;
     options.fixedDevice = true;
     double shownMs = 0;
     {
-        velmora::shell::CMainFrame frame(options);
+        velmora::shell::CMainFrame frame(drive.link, drive.data, options);
         const double constructedMs = millisecondsSince(g_mainEntered);
         FirstPaint paint;
         frame.installEventFilter(&paint);
@@ -133,9 +135,11 @@ int memory(int argc, char** argv, int seconds, const char* picture) {
     QApplication application(argc, argv);
     velmora::app::DemoDrive demo;
     if (!demo.start()) return 1;
+    velmora::model::LinkedDrive drive;
+    drive.link.serial().UseFixedDevice(demo.devicePath());
     velmora::shell::FrameOptions options;
     options.fixedDevice = true;
-    velmora::shell::CMainFrame frame(options);
+    velmora::shell::CMainFrame frame(drive.link, drive.data, options);
     frame.show();
     const auto until = Clock::now() + std::chrono::seconds(seconds);
     while (Clock::now() < until) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

@@ -42,7 +42,7 @@ std::optional<std::uint16_t> NextRequest(DriveLinkHarness& h, bool panel) {
     std::optional<link::Telegram> reply;
     if (panel) {
         h.replies.clear();
-        link::SetPollMode(15);
+        h.link.setPollMode(15);
         h.pumpUntil(
             [&] {
                 for (auto& r : h.replies)
@@ -53,7 +53,7 @@ std::optional<std::uint16_t> NextRequest(DriveLinkHarness& h, bool panel) {
                 return false;
             },
             5s);
-        link::SetPollMode(16);
+        h.link.setPollMode(16);
     } else {
         reply = h.ask(model::BuildReadGroup(code::BlockRequestReply), code::BlockRequestReply);
     }
@@ -77,18 +77,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the simulated drive did not answer\n");
         return 1;
     }
-    link::SuspendSupervision();
-    link::SetPollMode(14);
+    h.link.suspendSupervision();
+    h.link.setPollMode(14);
 
     const auto start = Clock::now();
     std::uint16_t block = 0;
     for (std::size_t at = 0; at < loader.size(); at += kLoaderBlock, ++block) {
         const std::size_t n = std::min(kLoaderBlock, loader.size() - at);
-        while (link::SendRequest(
+        while (h.link.sendRequest(
                    model::BuildLoaderBlock(block, std::span(loader).subspan(at, n))) != 0)
             std::this_thread::sleep_for(5ms);  // the request queue is full
     }
-    link::SendRequest(model::BuildAction(code::LoaderDone));
+    h.link.sendRequest(model::BuildAction(code::LoaderDone));
     const auto loaderSent = Clock::now();
 
     std::vector<double> roundTrips;
@@ -102,22 +102,22 @@ int main(int argc, char** argv) {
         }
         roundTrips.push_back(Ms(Clock::now() - asked));
         if (lastSent) {
-            link::SendRequest(model::BuildAction(code::FirmwareDone));
+            h.link.sendRequest(model::BuildAction(code::FirmwareDone));
             break;
         }
         const std::size_t offset = std::size_t{*k} * kFirmwareBlock;
         const std::size_t n = std::min(kFirmwareBlock, firmware.size() - offset);
         lastSent = offset + n >= firmware.size();
         if (panel) std::this_thread::sleep_for(100ms);
-        link::SendRequest(model::BuildFirmwareBlock(*k, std::span(firmware).subspan(offset, n)));
+        h.link.sendRequest(model::BuildFirmwareBlock(*k, std::span(firmware).subspan(offset, n)));
         asked = Clock::now();
     }
     // Done once the drive runs its firmware again and answers a status request.
     h.status.reset();
-    link::SetPollMode(19);
+    h.link.setPollMode(19);
     h.pumpUntil([&] { return h.status.has_value(); }, 5s);
     const auto end = Clock::now();
-    link::ResumeSupervision();
+    h.link.resumeSupervision();
 
     const bool same =
         h.server.receivedFirmware() == firmware && h.server.receivedLoader() == loader;

@@ -21,9 +21,10 @@
 #include <filesystem>
 #include <string>
 
+#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
-#include "link/linkapi.h"
+#include "link/drivelink.h"
 #include "model/commands.h"
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
@@ -172,9 +173,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no pseudo-terminal for the simulated drive\n");
         return 2;
     }
+    model::LinkedDrive linked;
+    linked.link.serial().UseFixedDevice(demo.devicePath());
     shell::FrameOptions frameOptions;
     frameOptions.fixedDevice = true;
-    auto* frame = new shell::CMainFrame(frameOptions);
+    auto* frame = new shell::CMainFrame(linked.link, linked.data, frameOptions);
     bench::SoakProbe probe(frame);
     probe.setVerbose(options.verbose);
     for (auto* popup : frame->findChildren<shell::FaultPopup*>()) probe.watchPopup(popup);
@@ -237,7 +240,7 @@ int main(int argc, char** argv) {
             }
             if (second % 20 == 6) drive.command("clear");
             if (second % 15 == 0)
-                link::SendRequest(model::BuildAction((second / 15) % 2 ? model::code::StartMotor
+                linked.link.sendRequest(model::BuildAction((second / 15) % 2 ? model::code::StartMotor
                                                                        : model::code::StopMotor));
             if (second >= options.minutes * 60) QApplication::quit();
         });

@@ -7,7 +7,7 @@
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "journal/journal.h"
-#include "link/seriallink_api.h"
+#include "model/linkeddrive.h"
 #include "shell/prompter.h"
 #include "sim/driveserver.h"
 
@@ -15,6 +15,7 @@ namespace velmora::app {
 
 int RunTool(QApplication& application, const CommandLine& commandLine) {
     std::unique_ptr<DemoDrive> demo;
+    model::LinkedDrive drive;
     shell::FrameOptions options;
     if (commandLine.demo) {
         demo = std::make_unique<DemoDrive>();
@@ -25,10 +26,11 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
         // The demonstration opens on a turning spindle, so the live values
         // move from the first look; Stop gives the controls back.
         demo->server().command("motor start");
+        drive.link.serial().UseFixedDevice(demo->devicePath());
         options.fixedDevice = true;
         options.devicePath = QString::fromStdString(demo->devicePath());
     } else if (!commandLine.device.isEmpty()) {
-        link::UseFixedDevice(commandLine.device.toStdString());
+        drive.link.serial().UseFixedDevice(commandLine.device.toStdString());
         options.fixedDevice = true;
         options.devicePath = commandLine.device;
     }
@@ -37,7 +39,7 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
     options.journal = &journal;
     bool restart = false;
     {
-        shell::CMainFrame frame(options);
+        shell::CMainFrame frame(drive.link, drive.data, options);
         frame.show();
         application.exec();
         restart = frame.restartRequested();

@@ -1,6 +1,5 @@
 #include "app/demodrive.h"
 
-#include "link/seriallink_api.h"
 #include "sim/driveserver.h"
 
 namespace velmora::app {
@@ -11,9 +10,7 @@ DemoDrive::~DemoDrive() = default;
 
 bool DemoDrive::start() {
     m_device = m_server->startOnPty();
-    if (m_device.empty()) return false;
-    link::UseFixedDevice(m_device);
-    return true;
+    return !m_device.empty();
 }
 
 }  // namespace velmora::app

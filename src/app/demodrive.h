@@ -17,7 +17,7 @@ class DemoDrive {
     DemoDrive(const DemoDrive&) = delete;
     DemoDrive& operator=(const DemoDrive&) = delete;
 
-    // Starts the drive and points the link at it (config.ini untouched).
+    // Starts the drive on a pseudo-terminal (devicePath()).
     // false when no pseudo-terminal could be made.
     [[nodiscard]] bool start();
     [[nodiscard]] const std::string& devicePath() const { return m_device; }

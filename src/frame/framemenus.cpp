@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "link/portnames.h"
-#include "link/seriallink_api.h"
+#include "link/seriallink.h"
 #include "shell/languagefileset.h"
 #include "shell/textcatalog.h"
 
@@ -18,9 +18,9 @@ namespace {
 // "Port 5<tab>/dev/ttyUSB0  usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0": the
 // device behind the number in the menu's right-hand column, with the
 // adapter's maker and serial number where it has a by-id name.
-QString PortCaption(const QString& com, int port) {
+QString PortCaption(const link::SerialLink& link, const QString& com, int port) {
     QString caption = com + QString::number(port);
-    const std::string path = link::DevicePathForPort(static_cast<unsigned>(port));
+    const std::string path = link.DevicePathForPort(static_cast<unsigned>(port));
     if (path.empty()) return caption;
     const link::PortName name = link::DescribePort(path);
     // A by-id name whose adapter is not plugged in has no device now.
@@ -34,7 +34,8 @@ QString PortCaption(const QString& com, int port) {
 
 }  // namespace
 
-FrameMenus::FrameMenus(QMenuBar* bar) : QObject(bar), m_bar(bar) {}
+FrameMenus::FrameMenus(QMenuBar* bar, link::SerialLink& link)
+    : QObject(bar), m_bar(bar), m_link(link) {}
 
 void FrameMenus::buildLanguageMenu(unsigned currentLanguage) {
     m_languageMenu = m_bar->addMenu(T("languagechoice"));
@@ -79,7 +80,7 @@ void FrameMenus::buildConnectionMenu(int port, int mode, bool fixedDevice,
     ports->setObjectName("comselectMenu");
     const QString com = T("com");
     for (int p = 0; p < kPortCount; ++p) {
-        QAction* action = ports->addAction(PortCaption(com, p));
+        QAction* action = ports->addAction(PortCaption(m_link, com, p));
         action->setObjectName(QString("portAction%1").arg(p, 2, 10, QChar('0')));
         action->setData(kPortCommandBase + p);
         action->setCheckable(true);
@@ -90,7 +91,7 @@ void FrameMenus::buildConnectionMenu(int port, int mode, bool fixedDevice,
     connect(ports, &QMenu::aboutToShow, this, [this, com] {
         for (QAction* action : m_portGroup->actions()) {
             const int p = action->data().toInt() - kPortCommandBase;
-            if (p >= 0 && p < kPortCount) action->setText(PortCaption(com, p));
+            if (p >= 0 && p < kPortCount) action->setText(PortCaption(m_link, com, p));
         }
     });
 
@@ -98,12 +99,12 @@ void FrameMenus::buildConnectionMenu(int port, int mode, bool fixedDevice,
     // keeps its number in another USB socket.
     m_rememberAdapter = m_connectionMenu->addAction(T("rememberadapter"));
     m_rememberAdapter->setObjectName("rememberAdapterAction");
-    connect(m_rememberAdapter, &QAction::triggered, this, [] {
-        if (const unsigned port = link::PortInUse()) link::RememberAdapter(port);
+    connect(m_rememberAdapter, &QAction::triggered, this, [this] {
+        if (const unsigned port = m_link.openPortNumber()) link::RememberAdapter(m_link, port);
     });
     connect(m_connectionMenu, &QMenu::aboutToShow, this, [this, fixedDevice] {
-        const unsigned port = link::PortInUse();
-        const std::string path = port ? link::DevicePathForPort(port) : std::string();
+        const unsigned port = m_link.openPortNumber();
+        const std::string path = port ? m_link.DevicePathForPort(port) : std::string();
         const std::string byId = path.empty() ? std::string() : link::DescribePort(path).byId;
         m_rememberAdapter->setEnabled(!fixedDevice && !byId.empty() && byId != path);
     });

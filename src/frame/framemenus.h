@@ -11,6 +11,10 @@ class QActionGroup;
 class QMenu;
 class QMenuBar;
 
+namespace velmora::link {
+class SerialLink;
+}
+
 namespace velmora::shell {
 
 inline constexpr int kLanguageCommandBase = 12500;
@@ -21,7 +25,8 @@ inline constexpr int kPortCount = 21;  // ports 0..20
 class FrameMenus : public QObject {
     Q_OBJECT
   public:
-    explicit FrameMenus(QMenuBar* bar);
+    // The connection menu reads and writes the port settings of `link`.
+    FrameMenus(QMenuBar* bar, link::SerialLink& link);
 
     // One entry per installed language file, the current one checked.
     void buildLanguageMenu(unsigned currentLanguage);
@@ -51,6 +56,7 @@ class FrameMenus : public QObject {
     [[nodiscard]] QAction* actionFor(int command) const;
 
     QMenuBar* m_bar;
+    link::SerialLink& m_link;
     QMenu* m_languageMenu = nullptr;
     QMenu* m_connectionMenu = nullptr;
     QActionGroup* m_languageGroup = nullptr;

@@ -21,9 +21,6 @@
 #include "frame/motorstopbutton.h"
 #include "frame/pagescroller.h"
 #include "frame/statusindicator.h"
-#include "link/linkapi.h"
-#include "link/linkthreads.h"
-#include "link/seriallink_api.h"
 #include "model/commands.h"
 #include "pages/control/controlpage.h"
 #include "pages/motor/motorpage.h"
@@ -41,8 +38,9 @@
 
 namespace velmora::shell {
 
-CMainFrame::CMainFrame(FrameOptions options, QWidget* parent)
-    : QMainWindow(parent), m_options(options), m_data(model::DriveData::instance()) {
+CMainFrame::CMainFrame(link::DriveLink& link, model::DriveData& data, FrameOptions options,
+                       QWidget* parent)
+    : QMainWindow(parent), m_options(options), m_link(link), m_data(data) {
     setObjectName("mainFrame");
     // Before the link starts: the first connection is the first entry.
     if (m_options.journal)
@@ -112,7 +110,7 @@ void CMainFrame::initialise() {
     }
 
     if (m_options.startLink) {
-        link::StartLinkThreads(*this);
+        m_link.start(*this);
         m_linkStarted = true;
     }
 
@@ -162,11 +160,11 @@ void CMainFrame::fitToPages() {
 }
 
 void CMainFrame::createMenus() {
-    m_menus = new FrameMenus(menuBar());
+    m_menus = new FrameMenus(menuBar(), m_link.serial());
     m_menus->buildLanguageMenu(readLanguageNumber());
     int port = 0;
     int mode = 1;
-    if (!m_options.fixedDevice) link::ReadLinkSettings(port, mode);
+    if (!m_options.fixedDevice) m_link.serial().ReadLinkSettings(port, mode);
     m_port = port;
     m_menus->buildConnectionMenu(port, mode, m_options.fixedDevice, m_options.devicePath);
     connect(m_menus, &FrameMenus::languageChosen, this, &CMainFrame::onLanguageChosen);
@@ -194,7 +192,7 @@ CMainFrame::~CMainFrame() {
                                                          m_specificProg, m_techService, m_remote}) {
         delete page;
     }
-    if (m_linkStarted) link::StopLinkThreads();
+    if (m_linkStarted) m_link.stop();
 }
 
 void CMainFrame::postMessage(unsigned message, std::uintptr_t wParam) {
@@ -287,12 +285,12 @@ void CMainFrame::closeWhenWritten() {
     static constexpr int kWaitMilliseconds = 1500;
     static constexpr int kLookMilliseconds = 20;
     if (m_closeMark != 0) return;  // already waiting
-    m_closeMark = link::QueueSentMark();
+    m_closeMark = m_link.queueSentMark();
     auto* look = new QTimer(this);
     auto waited = std::make_shared<int>(0);
     connect(look, &QTimer::timeout, this, [this, look, waited] {
         *waited += kLookMilliseconds;
-        if (link::LastSentMark() < m_closeMark && *waited < kWaitMilliseconds) return;
+        if (m_link.lastSentMark() < m_closeMark && *waited < kWaitMilliseconds) return;
         look->stop();
         m_linkDrained = true;
         close();
@@ -317,7 +315,7 @@ void CMainFrame::onLanguageChosen(int number) {
 
 void CMainFrame::onPortChosen(int port) {
     m_port = port;
-    link::WriteLinkSettings(port, 0);
+    m_link.serial().WriteLinkSettings(port, 0);
     m_menus->checkPort(port);
 }
 
@@ -352,7 +350,7 @@ void CMainFrame::firmwareTransferred(const QStringList& files, bool done) {
 }
 
 void CMainFrame::onAutodetectChosen() {
-    link::WriteLinkSettings(m_port, 1);
+    m_link.serial().WriteLinkSettings(m_port, 1);
     m_menus->checkAutodetect();
 }
 

@@ -11,6 +11,7 @@
 
 #include "frame/faultrules.h"
 #include "frame/tabrules.h"
+#include "link/drivelink.h"
 #include "link/messages.h"
 #include "model/drivedata.h"
 #include "model/firstread.h"
@@ -83,7 +84,10 @@ class CMainFrame : public QMainWindow,
                    public OperationLog {
     Q_OBJECT
   public:
-    explicit CMainFrame(FrameOptions options = {}, QWidget* parent = nullptr);
+    // The window of the drive behind `link`, whose image is `data` (both
+    // outlive the window; the window starts and stops the link's threads).
+    CMainFrame(link::DriveLink& link, model::DriveData& data, FrameOptions options = {},
+               QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // MessageTarget, called from any thread.
@@ -164,6 +168,7 @@ class CMainFrame : public QMainWindow,
     void onJournalFailed();
 
     FrameOptions m_options;
+    link::DriveLink& m_link;
     model::DriveData& m_data;  // the one image the window and its pages share
     QTabWidget* m_sheet = nullptr;
     StatusIndicator* m_indicator = nullptr;

@@ -11,8 +11,6 @@
 #include "frame/noticestrip.h"
 #include "frame/porthint.h"
 #include "frame/statusindicator.h"
-#include "link/linkapi.h"
-#include "link/queues.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
@@ -115,14 +113,14 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
             m_control->setRunInActive(m_tabState.runInActive);
             break;
         case link::WM_LINK_FLUSH:
-            link::FlushOutgoing();
+            m_link.flushOutgoing();
             break;
         case link::WM_LINK_SUSPEND:
             onLinkSuspend(wParam != 0);
             break;
         case link::WM_ORDERS_LOST:
             // One message may announce several losses, or ones already shown.
-            if (const auto lost = link::TakeLostOrders(); !lost.empty())
+            if (const auto lost = m_link.lostOrders().take(); !lost.empty())
                 showNotice(LostOrdersNotice(lost));
             break;
         case WM_JOURNAL_FAILED:
@@ -165,7 +163,7 @@ void CMainFrame::onLinkState(std::uintptr_t wParam) {
 
 void CMainFrame::tellAboutPortOnce() {
     if (m_portHintShown) return;
-    const QString text = PortProblemText(link::LastOpenFailure());
+    const QString text = PortProblemText(m_link.serial().LastOpenFailure());
     if (text.isEmpty()) return;
     m_portHintShown = true;
     prompter().inform(this, text);
@@ -193,22 +191,24 @@ void CMainFrame::onGroupReply() {
 }
 
 void CMainFrame::onDriveReply() {
-    QWidget* active = activePage();
-    for (Page* page : std::initializer_list<Page*>{m_motor, m_specificProg, m_techService}) {
-        if (active == page) {
-            page->driveReply();
-            return;
-        }
-    }
     // Every message announces one entry of the shared reply queue. Taking it
     // here keeps later group replies from being read one entry late, and
     // stores the error group (0x5F) the status evaluation asked for.
-    m_data.StoreGroupReply();
+    link::Telegram reply;
+    if (m_link.fetchReply(reply) != 0) return;
+    QWidget* active = activePage();
+    for (Page* page : std::initializer_list<Page*>{m_motor, m_specificProg, m_techService}) {
+        if (active == page) {
+            page->driveReply(reply);
+            return;
+        }
+    }
+    m_data.StoreReply(reply);
 }
 
 void CMainFrame::onStatus() {
     link::Telegram reply;
-    if (link::FetchStatus(reply) != 0) return;
+    if (m_link.fetchStatus(reply) != 0) return;
     std::array<std::uint8_t, 4> d{};
     if (model::ParseStatus(reply, d) != 0) return;
     m_data.gate().observeStatus(d);
@@ -277,9 +277,9 @@ void CMainFrame::onLinkSuspend(bool suspend) {
     m_tabState.flashBusy = suspend;
     if (!m_linkStarted) return;
     if (suspend) {
-        link::SuspendSupervision();
+        m_link.suspendSupervision();
     } else {
-        link::ResumeSupervision();
+        m_link.resumeSupervision();
     }
 }
 

@@ -2,18 +2,12 @@
 
 #include <pthread.h>
 
-#include <array>
-#include <atomic>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include "link/codec.h"
+#include "link/drivelink.h"
 #include "link/linkpolicy.h"
 #include "link/portwatch.h"
-#include "link/queues.h"
-#include "link/seriallink.h"
-#include "link/stopflag.h"
 
 namespace velmora::link {
 namespace {
@@ -36,10 +30,7 @@ void NameThisThread(const char* name) {
 // A mark travels as a request no drive command can have, its number in the
 // data, and leaves the encoder as a frame that cannot be a telegram's (which
 // always begins with the start byte).
-constexpr int kSentMarkCommand = -1;
 constexpr std::uint8_t kSentMarkByte = 0x00;
-std::atomic<std::uint64_t> g_marksQueued{0};
-std::atomic<std::uint64_t> g_lastMarkPassed{0};
 
 WireFrame MarkFrame(const Telegram& mark) {
     WireFrame frame;
@@ -60,40 +51,13 @@ void Post(MessageTarget& target, unsigned message, std::uintptr_t wParam) {
     if (target.isAlive()) target.postMessage(message, wParam);
 }
 
-class LinkThreads {
-  public:
-    LinkThreads() = default;
-    LinkThreads(const LinkThreads&) = delete;
-    LinkThreads& operator=(const LinkThreads&) = delete;
-    // A program that exits without StopLinkThreads still ends them cleanly.
-    ~LinkThreads() {
-        if (m_running) stop();
-    }
-    void start(MessageTarget& target, const LinkTimings& timings);
-    void stop();
-    void suspend() { m_gate.Suspend(); }
-    void resume() { m_gate.Resume(); }
-    [[nodiscard]] bool running() const { return m_running; }
+}  // namespace
 
-  private:
-    enum Worker { Writer, Encoder, Reader, Receive, Polling, Workers };
+LinkThreads::LinkThreads(DriveLink& link) : m_link(link) {}
 
-    void supervision();
-    void writer();
-    void encoder();
-    void reader();
-    void receive();
-    void polling();
-
-    MessageTarget* m_target = nullptr;
-    LinkTimings m_timings;
-    bool m_running = false;
-    SuspendGate m_gate;
-    StopFlag m_supervisionFlag;
-    std::thread m_supervision;
-    std::array<StopFlag, Workers> m_flags;
-    std::array<std::thread, Workers> m_workers;
-};
+LinkThreads::~LinkThreads() {
+    if (m_running) stop();
+}
 
 void LinkThreads::start(MessageTarget& target, const LinkTimings& timings) {
     m_target = &target;
@@ -101,7 +65,7 @@ void LinkThreads::start(MessageTarget& target, const LinkTimings& timings) {
     m_supervisionFlag.SetStopFlag(0);
     for (auto& flag : m_flags) flag.SetStopFlag(0);
     m_running = true;
-    AnnounceLostOrdersTo(&target);
+    m_link.lostOrders().announceTo(&target);
     m_supervision = std::thread(&LinkThreads::supervision, this);
     m_workers[Writer] = std::thread(&LinkThreads::writer, this);
     m_workers[Encoder] = std::thread(&LinkThreads::encoder, this);
@@ -118,17 +82,17 @@ void LinkThreads::stop() {
     m_supervision.join();
     m_gate.Resume();
     m_running = false;
-    AnnounceLostOrdersTo(nullptr);
+    m_link.lostOrders().announceTo(nullptr);
     // A later start begins clean: nothing queued for or from the old session,
     // and the device is free for other programs.
-    FlushAllQueues();
-    TheSerialLink().Release();
+    m_link.flushAllQueues();
+    m_link.serial().Release();
 }
 
 void LinkThreads::supervision() {
     NameThisThread("link-supervisor");
-    SerialLink& link = TheSerialLink();
-    TelegramQueues& telegrams = TheTelegramQueues();
+    SerialLink& link = m_link.serial();
+    TelegramQueues& telegrams = m_link.telegrams();
     StopFlag& flag = m_supervisionFlag;
     link.OpenLink();
     int failures = kFailuresBeforeStart;
@@ -167,7 +131,7 @@ void LinkThreads::supervision() {
             failures = kFailuresForLoss;
             Post(*m_target, WM_DRIVE_LINK_STATE, 0);
             link.OpenLink();
-            FlushOutgoing();
+            m_link.flushOutgoing();
             telegrams.Flush(kLinkReplySlot);
         }
     }
@@ -178,13 +142,13 @@ void LinkThreads::writer() {
     StopFlag& flag = m_flags[Writer];
     while (!flag.SleepFor(m_timings.loopPause)) {
         WireFrame frame;
-        if (TheFrameQueue().Fetch(0, frame) != queue_result::kOk) continue;
+        if (m_link.frames().Fetch(0, frame) != queue_result::kOk) continue;
         if (const auto mark = MarkOf(frame)) {
-            g_lastMarkPassed = *mark;
+            m_link.markPassed(*mark);
             continue;
         }
         const int command = FrameCommand(frame);
-        if (TheSerialLink().LinkWrite(std::move(frame)) != 0) CountLostOrder(command);
+        if (m_link.serial().LinkWrite(std::move(frame)) != 0) m_link.lostOrders().count(command);
     }
 }
 
@@ -193,23 +157,23 @@ void LinkThreads::encoder() {
     StopFlag& flag = m_flags[Encoder];
     while (!flag.SleepFor(m_timings.loopPause)) {
         Telegram request;
-        if (TheTelegramQueues().Fetch(kRequestSlot, request) != queue_result::kOk) continue;
+        if (m_link.telegrams().Fetch(kRequestSlot, request) != queue_result::kOk) continue;
         WireFrame frame;
         if (request.command == kSentMarkCommand) {
             frame = MarkFrame(request);
         } else if (EncodeTelegram(request, frame) != 0) {
-            CountLostOrder(request.command);
+            m_link.lostOrders().count(request.command);
             continue;
         }
         if (request.command == kLinkCheckCommand) {
             // Its own way past the frames waiting for the line, as past the
             // requests; a check still waiting there makes this one redundant.
-            (void)TheFrameQueue().PostUrgent(0, std::move(frame));
+            (void)m_link.frames().PostUrgent(0, std::move(frame));
             continue;
         }
         // A backlog on the line holds the encoder back (the requests wait in
         // their own queue meanwhile) instead of dropping an encoded request.
-        while (TheFrameQueue().PostWithin(0, frame, kFrameWait) != queue_result::kOk) {
+        while (m_link.frames().PostWithin(0, frame, kFrameWait) != queue_result::kOk) {
             if (flag.stopped()) break;
         }
     }
@@ -224,12 +188,12 @@ void LinkThreads::reader() {
         // Pause only after a silent read (which has already waited): while
         // bytes flow, the next reply must not sit through the pause.
         if (count == 0 && flag.SleepFor(m_timings.loopPause)) break;
-        TheSerialLink().LinkRead(buffer, count);
+        m_link.serial().LinkRead(buffer, count);
         // A burst faster than the decoder (a pseudo-terminal has no baud
         // rate) waits for room rather than losing bytes mid-frame; the bytes
         // not yet read stay in the driver's buffer meanwhile.
         for (int i = 0; i < count && !flag.stopped(); ++i) {
-            TheByteQueue().PostWithin(0, buffer[static_cast<std::size_t>(i)], kByteWait);
+            m_link.bytes().PostWithin(0, buffer[static_cast<std::size_t>(i)], kByteWait);
         }
     }
 }
@@ -237,7 +201,7 @@ void LinkThreads::reader() {
 void LinkThreads::receive() {
     NameThisThread("link-receive");
     StopFlag& flag = m_flags[Receive];
-    ByteQueueSource bytes;
+    ByteQueueSource bytes(m_link.bytes());
     Telegram reply;
     bool decoded = false;
     while (!flag.stopped()) {
@@ -245,14 +209,14 @@ void LinkThreads::receive() {
         // where the decoder has already waited). Right after a reply the next
         // one may follow at once, and resynchronising after noise drops one
         // byte per attempt: both must keep pace with the line.
-        if (!decoded && TheByteQueue().size(0) == 0 && flag.SleepFor(m_timings.loopPause)) {
+        if (!decoded && m_link.bytes().size(0) == 0 && flag.SleepFor(m_timings.loopPause)) {
             break;
         }
         decoded = DecodeTelegram(bytes, reply) == 0;
         if (!decoded) continue;
         const auto route = RouteForReply(reply.command);
         if (!route) continue;
-        if (TheTelegramQueues().Post(route->slot, std::move(reply)) == queue_result::kOk &&
+        if (m_link.telegrams().Post(route->slot, std::move(reply)) == queue_result::kOk &&
             route->message != 0) {
             Post(*m_target, route->message, 0);
         }
@@ -266,80 +230,16 @@ void LinkThreads::polling() {
     int mode = kInitialPollMode;
     while (!flag.stopped()) {
         std::int32_t posted = 0;
-        if (ThePollModeQueue().Fetch(0, posted) == queue_result::kOk) mode = posted;
+        if (m_link.pollModes().Fetch(0, posted) == queue_result::kOk) mode = posted;
         const PollPlan plan = PollPlanFor(mode);
         if (plan.status) {
-            SendRequest(BuildReadRequest(kStatusReply));
+            m_link.sendRequest(BuildReadRequest(kStatusReply));
             if (flag.SleepFor(m_timings.pollPause)) break;
         }
-        for (int code : plan.groups) SendRequest(BuildReadRequest(code));
+        for (int code : plan.groups) m_link.sendRequest(BuildReadRequest(code));
         if (plan.extraPauseMs > 0 && flag.SleepFor(milliseconds(plan.extraPauseMs))) break;
         if (flag.SleepFor(m_timings.pollPause)) break;
     }
-}
-
-// Start and stop come from the window thread; the lock only guards against a
-// careless second caller.
-std::mutex g_lifecycle;
-
-LinkThreads& Threads() {
-    static LinkThreads& threads = []() -> LinkThreads& {
-        // The queues and the link are created first so that they outlive
-        // the threads at exit.
-        (void)TheTelegramQueues();
-        (void)TheFrameQueue();
-        (void)ThePollModeQueue();
-        (void)TheByteQueue();
-        (void)TheSerialLink();
-        static LinkThreads instance;
-        return instance;
-    }();
-    return threads;
-}
-
-}  // namespace
-
-void StartLinkThreads(MessageTarget& target, const LinkTimings& timings) {
-    std::lock_guard lock(g_lifecycle);
-    if (Threads().running()) return;
-    Threads().start(target, timings);
-}
-
-void StartLinkThreads(MessageTarget& target) {
-    StartLinkThreads(target, LinkTimings{});
-}
-
-void StopLinkThreads() {
-    std::lock_guard lock(g_lifecycle);
-    if (Threads().running()) Threads().stop();
-}
-
-std::uint64_t QueueSentMark() {
-    const std::uint64_t number = ++g_marksQueued;
-    Telegram mark;
-    mark.command = kSentMarkCommand;
-    for (int shift = 56; shift >= 0; shift -= 8)
-        mark.data.push_back(static_cast<std::uint8_t>(number >> shift));
-    mark.length = static_cast<std::uint8_t>(mark.data.size());
-    SendRequest(std::move(mark));
-    return number;
-}
-
-std::uint64_t LastSentMark() {
-    return g_lastMarkPassed.load();
-}
-
-bool LinkThreadsRunning() {
-    std::lock_guard lock(g_lifecycle);
-    return Threads().running();
-}
-
-void SuspendSupervision() {
-    Threads().suspend();
-}
-
-void ResumeSupervision() {
-    Threads().resume();
 }
 
 }  // namespace velmora::link

@@ -1,29 +1,55 @@
 #pragma once
-// The six link threads. linkapi.h is what the window uses; this adds the
-// pauses, which tests shorten to keep the supervision cycle quick.
-#include <chrono>
+// The six threads of one DriveLink: supervision (link checks, reopening),
+// writer, encoder, reader, receive and polling. Only DriveLink makes them.
+#include <array>
 #include <cstdint>
+#include <thread>
 
-#include "link/linkapi.h"
+#include "link/linktimings.h"
+#include "link/messages.h"
+#include "link/stopflag.h"
+#include "link/telegram.h"
 
 namespace velmora::link {
 
-struct LinkTimings {
-    std::chrono::milliseconds loopPause{3};     // every thread, every pass
-    std::chrono::milliseconds checkPause{100};  // before each look for the 0x81 reply
-    int checkLooks = 3;
-    std::chrono::milliseconds connectedPause{4000};  // after an answered link check
-    std::chrono::milliseconds pollPause{250};        // after the status request, and per cycle
+class DriveLink;
+
+// The command number of a sent mark: no drive command has it.
+inline constexpr int kSentMarkCommand = -1;
+
+class LinkThreads {
+  public:
+    explicit LinkThreads(DriveLink& link);
+    // A program that ends without stop() still ends them cleanly.
+    ~LinkThreads();
+    LinkThreads(const LinkThreads&) = delete;
+    LinkThreads& operator=(const LinkThreads&) = delete;
+
+    void start(MessageTarget& target, const LinkTimings& timings);
+    void stop();
+    void suspend() { m_gate.Suspend(); }
+    void resume() { m_gate.Resume(); }
+    [[nodiscard]] bool running() const { return m_running; }
+
+  private:
+    enum Worker { Writer, Encoder, Reader, Receive, Polling, Workers };
+
+    void supervision();
+    void writer();
+    void encoder();
+    void reader();
+    void receive();
+    void polling();
+
+    DriveLink& m_link;
+    MessageTarget* m_target = nullptr;
+    LinkTimings m_timings;
+    bool m_running = false;
+    SuspendGate m_gate;
+    StopFlag m_supervisionFlag;
+    std::thread m_supervision;
+    std::array<StopFlag, Workers> m_flags;
+    std::array<std::thread, Workers> m_workers;
 };
-
-void StartLinkThreads(MessageTarget& target, const LinkTimings& timings);
-[[nodiscard]] bool LinkThreadsRunning();
-
-// For a program that ends (the command-line tool): queues a mark behind every
-// request queued so far and returns its number (rising). The writer thread
-// passes it once everything before it is written or discarded.
-std::uint64_t QueueSentMark();
-// The number of the last mark the writer passed (0: none yet).
-[[nodiscard]] std::uint64_t LastSentMark();
 
 }  // namespace velmora::link

@@ -17,7 +17,7 @@ inline constexpr unsigned WM_DRIVE_LINK_STATE = 0x8009;
 inline constexpr unsigned WM_RUNIN_ACTIVE = 0x800A;
 inline constexpr unsigned WM_LINK_FLUSH = 0x800B;
 inline constexpr unsigned WM_LINK_SUSPEND = 0x800C;
-// Orders were lost on their way to the drive; link::TakeLostOrders names them.
+// Orders were lost on their way to the drive; DriveLink::lostOrders() names them.
 inline constexpr unsigned WM_ORDERS_LOST = 0x800D;
 
 // WM_RUNIN_ACTIVE carries 0 when a program stops and 1 when it starts; while it

@@ -33,10 +33,4 @@ enum class PollMode : int {
 // transfer keeps the line quiet.
 inline constexpr int kWithOperatingValues = 0x10000;
 
-// Post a polling mode to the polling thread (linkapi.h). 0 posted, 1 dropped.
-int SetPollMode(int mode);
-inline int SetPollMode(PollMode mode) {
-    return SetPollMode(static_cast<int>(mode));
-}
-
 }  // namespace velmora::link

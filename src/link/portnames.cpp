@@ -79,14 +79,10 @@ unsigned SerialLink::openPortNumber() const {
     return port ? port->portNumber() : 0;
 }
 
-unsigned PortInUse() {
-    return TheSerialLink().openPortNumber();
-}
-
-int RememberAdapter(unsigned port, const fs::path& devRoot) {
-    const std::string byId = DescribePort(DevicePathForPort(port), devRoot).byId;
+int RememberAdapter(SerialLink& link, unsigned port, const fs::path& devRoot) {
+    const std::string byId = DescribePort(link.DevicePathForPort(port), devRoot).byId;
     if (byId.empty()) return 1;
-    return WriteDevicePathForPort(port, byId);
+    return link.WriteDeviceForPort(port, byId);
 }
 
 }  // namespace velmora::link

@@ -18,12 +18,12 @@ struct PortName {
 [[nodiscard]] PortName DescribePort(const std::string& path,
                                     const std::filesystem::path& devRoot = "/dev");
 
-// The port number the open link uses; 0 when no port is open.
-[[nodiscard]] unsigned PortInUse();
+class SerialLink;
 
-// Maps `port` to the by-id name of the device it uses now in config.ini
-// section comdevices. 0 when written, 1 when the device has no by-id name or
-// the file could not be written.
-int RememberAdapter(unsigned port, const std::filesystem::path& devRoot = "/dev");
+// Maps `port` to the by-id name of the device it uses now in the link's
+// config.ini section comdevices. 0 when written, 1 when the device has no
+// by-id name or the file could not be written.
+int RememberAdapter(SerialLink& link, unsigned port,
+                    const std::filesystem::path& devRoot = "/dev");
 
 }  // namespace velmora::link

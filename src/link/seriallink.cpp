@@ -268,33 +268,4 @@ bool SerialLink::isOpen() const {
     return m_port != nullptr;
 }
 
-SerialLink& TheSerialLink() {
-    static SerialLink link;
-    return link;
-}
-
-int ReadLinkSettings(int& port, int& mode) {
-    return TheSerialLink().ReadLinkSettings(port, mode);
-}
-
-int WriteLinkSettings(int port, int mode) {
-    return TheSerialLink().WriteLinkSettings(port, mode);
-}
-
-std::string DevicePathForPort(unsigned port) {
-    return TheSerialLink().DevicePathForPort(port);
-}
-
-void UseFixedDevice(const std::string& path) {
-    TheSerialLink().UseFixedDevice(path);
-}
-
-OpenFailure LastOpenFailure() {
-    return TheSerialLink().LastOpenFailure();
-}
-
-int WriteDevicePathForPort(unsigned port, const std::string& device) {
-    return TheSerialLink().WriteDeviceForPort(port, device);
-}
-
 }  // namespace velmora::link

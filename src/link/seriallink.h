@@ -1,5 +1,5 @@
 #pragma once
-// The process-wide serial link: which port to use (fixed or automatic
+// The serial side of a DriveLink: which port to use (fixed or automatic
 // detection), its setting in config.ini, replacing the port after a lost
 // connection, and the two byte-level operations of the writer and reader
 // threads.
@@ -103,8 +103,5 @@ class SerialLink {
     bool m_reopening = false;
     OpenFailure m_lastFailure;
 };
-
-// The single link object of the process.
-[[nodiscard]] SerialLink& TheSerialLink();
 
 }  // namespace velmora::link

@@ -57,7 +57,7 @@ inline constexpr int ReadGroup = 0xCF;
                                                 std::uint16_t v2);
 [[nodiscard]] Telegram BuildWriteSerialNumber(std::uint32_t serial);
 // n = bytes.size() must be 1..251; otherwise the telegram has command -1 and
-// SendRequest/EncodeTelegram refuse it.
+// DriveLink::sendRequest and EncodeTelegram refuse it.
 [[nodiscard]] Telegram BuildLoaderBlock(std::uint16_t block, std::span<const std::uint8_t> bytes);
 [[nodiscard]] Telegram BuildFirmwareBlock(std::uint16_t block, std::span<const std::uint8_t> bytes);
 // Actions without data (0x80, 0xA0-0xA2, 0xA6, 0xAA-0xAD) and with one byte

@@ -4,7 +4,6 @@
 #include <limits>
 #include <span>
 
-#include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
@@ -39,8 +38,10 @@ float Factor(int parameter) {
 
 }  // namespace
 
-DriveData::DriveData()
-    : m_ownGate(std::make_unique<DriveGate>(*this, LinkOutlet())), m_gate(m_ownGate.get()) {
+DriveData::DriveData() : DriveData(NoDrive()) {}
+
+DriveData::DriveData(RequestOutlet& outlet)
+    : m_ownGate(std::make_unique<DriveGate>(*this, outlet)), m_gate(m_ownGate.get()) {
     Reset();
 }
 
@@ -50,7 +51,7 @@ DriveData::DriveData(const DriveData& other)
       m_errorGroupStored(other.m_errorGroupStored),
       m_motorSel(other.m_motorSel),
       m_storeObserver(other.m_storeObserver),
-      m_ownGate(std::make_unique<DriveGate>(*this, LinkOutlet())),
+      m_ownGate(std::make_unique<DriveGate>(*this, other.m_ownGate->outlet())),
       m_gate(other.m_gate == other.m_ownGate.get() ? m_ownGate.get() : other.m_gate) {}
 
 DriveData& DriveData::operator=(const DriveData& other) {
@@ -65,11 +66,6 @@ DriveData& DriveData::operator=(const DriveData& other) {
 }
 
 DriveData::~DriveData() = default;
-
-DriveData& DriveData::instance() {
-    static DriveData data;
-    return data;
-}
 
 void DriveData::Reset() {
     std::fill(m_words.begin(), m_words.begin() + kImageBase, kUnread);
@@ -94,7 +90,7 @@ void DriveData::CopyWorkingToImage() {
 
 void DriveData::StoreGroupReply() {
     link::Telegram reply;
-    if (link::FetchReply(reply) != 0) return;
+    if (m_gate->outlet().fetchReply(reply) != 0) return;
     StoreReply(reply);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The tool's single image of the drive's parameters and live values. Used on
-// the window thread only (the link threads never touch it).
+// An image of a drive's parameters and live values: the one the window or
+// velmora-cli keeps of the connected drive, or a file's. Used on one thread
+// only (the link threads never touch it).
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -15,14 +16,17 @@ namespace velmora::model {
 
 class DriveData {
   public:
+    // An image that reaches no drive (a file's values) until useGate.
     DriveData();
+    // The image of the drive behind `outlet` (a LinkOutlet), which must
+    // outlive it: reads, writes and replies go through it.
+    explicit DriveData(RequestOutlet& outlet);
     // A copy writes through the gate its source was given with useGate, or,
-    // when the source used its own, through a new gate of its own.
+    // when the source used its own, through a new gate of its own on the
+    // same outlet.
     DriveData(const DriveData& other);
     DriveData& operator=(const DriveData& other);
     ~DriveData();
-    // The process-wide instance the pages share.
-    static DriveData& instance();
 
     // The guarded way to the drive: every write and action of this image.
     [[nodiscard]] DriveGate& gate() { return *m_gate; }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "link/linkapi.h"
+#include "link/drivelink.h"
 #include "link/linkpolicy.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
@@ -13,10 +13,10 @@
 namespace velmora::model {
 namespace {
 
-class ProcessLinkOutlet final : public RequestOutlet {
+class NoDriveOutlet final : public RequestOutlet {
   public:
-    int send(link::Telegram request) override { return link::SendRequest(std::move(request)); }
-    int setPollMode(int mode) override { return link::SetPollMode(mode); }
+    int send(link::Telegram /*request*/) override { return 1; }
+    int setPollMode(int /*mode*/) override { return 1; }
 };
 
 // What a command needs beyond a working link.
@@ -72,8 +72,21 @@ bool IsTransferCommand(int command) {
 
 }  // namespace
 
-RequestOutlet& LinkOutlet() {
-    static ProcessLinkOutlet outlet;
+int LinkOutlet::send(link::Telegram request) {
+    return m_link.sendRequest(std::move(request));
+}
+
+int LinkOutlet::setPollMode(int mode) {
+    return m_link.setPollMode(mode);
+}
+
+int LinkOutlet::fetchReply(link::Telegram& reply) {
+    return m_link.fetchReply(reply);
+}
+
+RequestOutlet& NoDrive() {
+    // Stateless, so one serves every image.
+    static NoDriveOutlet outlet;
     return outlet;
 }
 

@@ -16,6 +16,10 @@
 #include "link/telegram.h"
 #include "model/parameterrules.h"
 
+namespace velmora::link {
+class DriveLink;
+}
+
 namespace velmora::model {
 
 class DriveData;
@@ -27,9 +31,26 @@ class RequestOutlet {
     // 0 queued, non-zero not.
     virtual int send(link::Telegram request) = 0;
     virtual int setPollMode(int mode) = 0;
+    // Takes the oldest group or drive reply; 0 when one came. An outlet that
+    // reaches no drive has none.
+    virtual int fetchReply(link::Telegram& /*reply*/) { return 1; }
 };
-// The process's link queues.
-[[nodiscard]] RequestOutlet& LinkOutlet();
+
+// The outlet onto one drive link.
+class LinkOutlet final : public RequestOutlet {
+  public:
+    explicit LinkOutlet(link::DriveLink& link) : m_link(link) {}
+    int send(link::Telegram request) override;
+    int setPollMode(int mode) override;
+    int fetchReply(link::Telegram& reply) override;
+
+  private:
+    link::DriveLink& m_link;
+};
+
+// An outlet that reaches no drive: a file's image, which is read and
+// compared, never sent, until it is given a drive's gate (useGate).
+[[nodiscard]] RequestOutlet& NoDrive();
 
 struct GateRefusal {
     enum class Reason {
@@ -60,6 +81,7 @@ class DriveGate {
     DriveGate& operator=(const DriveGate&) = delete;
 
     void setOutlet(RequestOutlet& outlet) { m_outlet = &outlet; }
+    [[nodiscard]] RequestOutlet& outlet() const { return *m_outlet; }
 
     // --- what the drive last said ---
     // A status reply (four bytes): bit 0 of the second byte set means the

@@ -10,7 +10,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "shell/helpnoteviewer.h"

@@ -22,8 +22,8 @@ class RoundButton;
 
 // How the dialog reaches the drive; tests replace it.
 struct ActuatorTestLink {
-    std::function<int(link::Telegram)> send;  // SendRequest
-    std::function<int(int)> setPollMode;      // SetPollMode, a link::PollMode
+    std::function<int(link::Telegram)> send;  // the gate's send
+    std::function<int(int)> setPollMode;      // the gate's, a link::PollMode
 };
 
 class ActuatorTestDialog : public QWidget {

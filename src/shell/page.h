@@ -31,7 +31,7 @@ class Page : public QWidget {
     // A group reply was stored (only while this page is active).
     virtual void refresh() {}
     // WM_DRIVE_REPLY forwarded (motor, specific-programming, technician pages).
-    virtual void driveReply() {}
+    virtual void driveReply(link::Telegram& /*reply*/) {}
     // The catalogue texts are loaded; fill captions and lists.
     virtual void applyTexts() {}
     // The link is lost: live values shown are no longer current.

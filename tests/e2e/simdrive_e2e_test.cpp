@@ -53,7 +53,7 @@ TEST(SimDriveE2E, EveryWritableGroupIsWrittenAndReadBack) {
         // Words outside every rule: the layout alone, past the gate that
         // would refuse them.
         h.data.CopyWorkingToImage();
-        link::SendRequest(model::BuildWriteGroup(group.code, h.data.ImageWords()));
+        h.link.sendRequest(model::BuildWriteGroup(group.code, h.data.ImageWords()));
         ASSERT_TRUE(h.readGroup(group.code)) << std::hex << int(group.code);
         for (const auto& field : group.fields)
             EXPECT_EQ(h.data.Image(field.parameter), h.data.Working(field.parameter))
@@ -73,8 +73,8 @@ TEST(SimDriveE2E, MotorStartReachesTheSetSpeedAlongTheRamp) {
     h.data.SetWorking(1, 2000);
     h.data.RequestGroup(0, 0x11);
     h.data.RequestGroup(0, 0x10);
-    ASSERT_EQ(link::SetPollMode(0), 0);
-    ASSERT_EQ(link::SendRequest(model::BuildAction(code::StartMotor)), 0);
+    ASSERT_EQ(h.link.setPollMode(0), 0);
+    ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::StartMotor)), 0);
 
     std::vector<std::uint32_t> speeds;
     bool notAllowedSeen = false;
@@ -95,7 +95,7 @@ TEST(SimDriveE2E, MotorStartReachesTheSetSpeedAlongTheRamp) {
     EXPECT_GT(h.data.Image(15), 0u);
     EXPECT_GT(h.data.Image(18), 0u);
 
-    ASSERT_EQ(link::SendRequest(model::BuildAction(code::StopMotor)), 0);
+    ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::StopMotor)), 0);
     EXPECT_TRUE(h.pumpUntil(
         [&] { return h.data.Image(10) == 0 && h.status && ((*h.status)[1] & 1) == 1; }, 5s));
 }
@@ -126,12 +126,12 @@ TEST(SimDriveE2E, MemorySlotSavedLoadedAndFoundEmptyAfterDeletion) {
     ASSERT_TRUE(h.pumpUntil([&] { return h.status.has_value(); }));
     h.data.SetWorking(91, 1234);
     ASSERT_FALSE(h.data.RequestGroup(0, 0x15));
-    ASSERT_EQ(link::SendRequest(model::BuildAction(code::SaveMemorySlot, 5)), 0);
-    ASSERT_EQ(link::SendRequest(model::BuildAction(code::LoadFactorySettings)), 0);
+    ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::SaveMemorySlot, 5)), 0);
+    ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::LoadFactorySettings)), 0);
     ASSERT_TRUE(h.readGroup(0x55));
     EXPECT_EQ(h.data.Image(91), 4000u);
 
-    ASSERT_EQ(link::SendRequest(model::BuildAction(code::LoadMemorySlot, 5)), 0);
+    ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::LoadMemorySlot, 5)), 0);
     auto state = h.ask(model::BuildReadSlotState(5), code::SlotState);
     ASSERT_TRUE(state);
     std::uint8_t held = 0;
@@ -142,7 +142,7 @@ TEST(SimDriveE2E, MemorySlotSavedLoadedAndFoundEmptyAfterDeletion) {
     ASSERT_TRUE(h.readGroup(0x59));
     EXPECT_EQ(h.data.Image(20), 5u);
 
-    ASSERT_EQ(link::SendRequest(model::BuildAction(code::DeleteMemorySlot, 5)), 0);
+    ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::DeleteMemorySlot, 5)), 0);
     state = h.ask(model::BuildReadSlotState(5), code::SlotState);
     ASSERT_TRUE(state);
     EXPECT_EQ(model::ParseSlotState(*state, held), 0);
@@ -160,15 +160,15 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
     for (auto& b : loader) b = static_cast<std::uint8_t>(random());
     for (auto& b : firmware) b = static_cast<std::uint8_t>(random());
 
-    link::SuspendSupervision();
-    ASSERT_EQ(link::SetPollMode(14), 0);
+    h.link.suspendSupervision();
+    ASSERT_EQ(h.link.setPollMode(14), 0);
     std::uint16_t block = 0;
     for (std::size_t at = 0; at < loader.size(); at += 251, ++block) {
         const std::size_t n = std::min<std::size_t>(251, loader.size() - at);
         ASSERT_EQ(
-            link::SendRequest(model::BuildLoaderBlock(block, std::span(loader).subspan(at, n))), 0);
+            h.link.sendRequest(model::BuildLoaderBlock(block, std::span(loader).subspan(at, n))), 0);
     }
-    ASSERT_EQ(link::SendRequest(model::BuildAction(code::LoaderDone)), 0);
+    ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::LoaderDone)), 0);
 
     bool lastSent = false;
     for (int round = 0; round < 100; ++round) {
@@ -178,7 +178,7 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
         std::uint16_t k = 0;
         ASSERT_EQ(model::ParseBlockRequest(*request, k), 0);
         if (lastSent) {
-            ASSERT_EQ(link::SendRequest(model::BuildAction(code::FirmwareDone)), 0);
+            ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::FirmwareDone)), 0);
             break;
         }
         const std::size_t offset = std::size_t{k} * 248;
@@ -186,14 +186,14 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
         const std::size_t n = std::min<std::size_t>(248, firmware.size() - offset);
         lastSent = offset + n >= firmware.size();
         ASSERT_EQ(
-            link::SendRequest(model::BuildFirmwareBlock(k, std::span(firmware).subspan(offset, n))),
+            h.link.sendRequest(model::BuildFirmwareBlock(k, std::span(firmware).subspan(offset, n))),
             0);
     }
     // The drive answers a status request again once it runs its firmware.
-    ASSERT_EQ(link::SetPollMode(19), 0);
+    ASSERT_EQ(h.link.setPollMode(19), 0);
     h.status.reset();
     EXPECT_TRUE(h.pumpUntil([&] { return h.status.has_value(); }, 3s));
-    link::ResumeSupervision();
+    h.link.resumeSupervision();
     EXPECT_EQ(h.server.receivedLoader(), loader);
     EXPECT_EQ(h.server.receivedFirmware(), firmware);
     EXPECT_NE(h.server.command("state").find("firmware 4000 bytes complete in-order"),
@@ -207,11 +207,11 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
 TEST(SimDriveE2E, LineFaultsCostAnswersButNotTheDecoder) {
     DriveLinkHarness h;
     ASSERT_TRUE(Connected(h));
-    ASSERT_EQ(link::SetPollMode(14), 0);
+    ASSERT_EQ(h.link.setPollMode(14), 0);
     EXPECT_EQ(h.server.command("noise 0.02"), "ok noise 0.02");
     EXPECT_EQ(h.server.command("drop 0.02"), "ok drop 0.02");
     h.groupReplies.clear();
-    for (int i = 0; i < 20; ++i) ASSERT_EQ(link::SendRequest(model::BuildReadGroup(0x5A)), 0);
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(h.link.sendRequest(model::BuildReadGroup(0x5A)), 0);
     h.pumpUntil([] { return false; }, 400ms);
     const auto answered = std::count(h.groupReplies.begin(), h.groupReplies.end(), 0x5A);
     EXPECT_LT(answered, 20);

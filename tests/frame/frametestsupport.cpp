@@ -96,9 +96,9 @@ FrameOptions ObservedFrameOptions(ObservedPages& pages) {
     return options;
 }
 
-void ResetDriveState() {
-    link::FlushAllQueues();
-    model::DriveData::instance().Reset();
+void FrameDrive::ResetDriveState() {
+    m_drive.link.flushAllQueues();
+    m_drive.data.Reset();
 }
 
 void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam) {
@@ -111,13 +111,13 @@ QString NoticeShown(const CMainFrame& frame) {
     return strip ? strip->text() : QStringLiteral("<no notice strip>");
 }
 
-void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,
+void FrameDrive::DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,
                    std::uint8_t number) {
     link::Telegram status;
     status.command = 0x60;
     status.length = 4;
     status.data = {d0, d1, faultClass, number};
-    link::TheTelegramQueues().Post(link::kStatusSlot, std::move(status));
+    m_drive.link.telegrams().Post(link::kStatusSlot, std::move(status));
     Deliver(frame, link::WM_DRIVE_STATUS);
 }
 
@@ -130,12 +130,12 @@ link::Telegram GroupReply(int code, std::uint8_t fill) {
     return reply;
 }
 
-void DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill) {
-    link::TheTelegramQueues().Post(link::kReplySlot, GroupReply(code, fill));
+void FrameDrive::DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill) {
+    m_drive.link.telegrams().Post(link::kReplySlot, GroupReply(code, fill));
     Deliver(frame, link::WM_DRIVE_GROUP_REPLY);
 }
 
-void CompleteFirstRead(CMainFrame& frame) {
+void FrameDrive::CompleteFirstRead(CMainFrame& frame) {
     for (int code = 0x50; code <= 0x5A; ++code) DeliverGroup(frame, code);
 }
 
@@ -144,7 +144,7 @@ void FrameTest::makeFrame(bool fixedDevice, const QString& devicePath) {
     options.fixedDevice = fixedDevice;
     options.devicePath = devicePath;
     options.journal = m_journal;
-    m_frame = std::make_unique<CMainFrame>(options);
+    m_frame = std::make_unique<CMainFrame>(m_drive.link, m_drive.data, options);
 }
 
 void FrameTest::showConnected(QSize size) {

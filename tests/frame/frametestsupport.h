@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/linkeddrive.h"
 #include "frame/mainframe.h"
 #include "link/telegram.h"
 #include "pages/control/controlpage.h"
@@ -43,7 +44,7 @@ class Observed : public Base {
         Base::operationNotAllowed();
     }
     void refresh() override { ++counts.refreshed; }
-    void driveReply() override { ++counts.replies; }
+    void driveReply(link::Telegram& /*reply*/) override { ++counts.replies; }
     HookCounts counts;
 
   protected:
@@ -68,26 +69,34 @@ class FrameFolder : public testkit::WorkFolder {
 };
 // Frame options that make observing pages and start no link threads.
 FrameOptions ObservedFrameOptions(ObservedPages& pages);
-// Empty queues and a fresh drive image.
-void ResetDriveState();
 
 // The status bar's notice line as shown now.
 [[nodiscard]] QString NoticeShown(const CMainFrame& frame);
 // Posts a message and lets the window handle it.
 void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam = 0);
-// Puts a status reply into the status queue and announces it.
-void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,
-                   std::uint8_t number);
 // A well-formed reply of a parameter group (all fields `fill`).
 [[nodiscard]] link::Telegram GroupReply(int code, std::uint8_t fill = 0);
-void DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill = 0);
-// Every group 0x50..0x5A once: the first complete read.
-void CompleteFirstRead(CMainFrame& frame);
+
+// The link and drive image a test window runs on, and replies put into its
+// queues as the link threads would.
+class FrameDrive {
+  public:
+    // Empty queues and a fresh drive image.
+    void ResetDriveState();
+    // Puts a status reply into the status queue and announces it.
+    void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1,
+                       std::uint8_t faultClass, std::uint8_t number);
+    void DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill = 0);
+    // Every group 0x50..0x5A once: the first complete read.
+    void CompleteFirstRead(CMainFrame& frame);
+
+    model::LinkedDrive m_drive;
+};
 using testkit::TakeRequests;
 
 // A main window of observing pages in its own working folder, with clean
 // queues and drive image.
-class FrameTest : public ::testing::Test {
+class FrameTest : public ::testing::Test, public FrameDrive {
   protected:
     FrameTest() { ResetDriveState(); }
     ~FrameTest() override {

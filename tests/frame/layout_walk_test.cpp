@@ -128,7 +128,7 @@ void collectProblems(const QWidget* root, QStringList& problems) {
                                      rectText(shown[j]->geometry()));
 }
 
-class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
+class LayoutWalkTest : public ::testing::TestWithParam<unsigned>, public FrameDrive {
   protected:
     void SetUp() override {
         fs::remove_all(m_folder / "data_language");
@@ -139,11 +139,11 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
         ResetDriveState();
         FrameOptions options;
         options.startLink = false;
-        m_frame = std::make_unique<CMainFrame>(options);
+        m_frame = std::make_unique<CMainFrame>(m_drive.link, m_drive.data, options);
         m_frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
         Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 1);
-        testkit::DriveStands(model::DriveData::instance());
+        testkit::DriveStands(m_drive.data);
         CompleteFirstRead(*m_frame);
     }
     void TearDown() override {
@@ -159,7 +159,7 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
         QCoreApplication::processEvents();
         QStringList problems;
         collectProblems(m_frame.get(), problems);
-        (void)TakeRequests();
+        (void)TakeRequests(m_drive.link);
         for (QWidget* control : m_frame->findChildren<QWidget*>()) {
             if (!control->isVisible() || !control->isEnabled() || control->hasFocus()) continue;
             const QString before = valueOf(control);
@@ -168,7 +168,7 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned> {
             testkit::TurnWheel(control, -1);
             if (valueOf(control) != before) problems << describe(control) + " changed by the wheel";
         }
-        if (!TakeRequests().empty()) problems << "the wheel sent requests";
+        if (!TakeRequests(m_drive.link).empty()) problems << "the wheel sent requests";
         for (const QString& problem : problems) m_problems << where + ": " + problem;
     }
     static QString valueOf(const QWidget* w) {

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/statusindicator.h"
 #include "link/seriallink_api.h"
@@ -35,9 +36,11 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
     {
         app::DemoDrive demo;
         ASSERT_TRUE(demo.start());
+        model::LinkedDrive drive;
+        drive.link.serial().UseFixedDevice(demo.devicePath());
         FrameOptions options;
         options.fixedDevice = true;
-        CMainFrame frame(options);
+        CMainFrame frame(drive.link, drive.data, options);
         frame.show();
         auto* indicator = frame.findChild<StatusIndicator*>("statusIndicator");
         ASSERT_NE(indicator, nullptr);
@@ -103,14 +106,14 @@ std::optional<link::test::Bytes> PromptDrive(const link::Telegram& request) {
 // first complete read (only 0-2 of the six 0x10 writes arrived).
 TEST(MainFrameWithDrive, StartUpWritesAllArrive) {
     FrameFolder folder;
-    ResetDriveState();
     testkit::ScriptedPrompter prompter;
     link::test::ScriptedDrive drive(PromptDrive);
     {
-        link::UseFixedDevice(drive.devicePath());
+        model::LinkedDrive linked;
+        linked.link.serial().UseFixedDevice(drive.devicePath());
         FrameOptions options;
         options.fixedDevice = true;
-        CMainFrame frame(options);
+        CMainFrame frame(linked.link, linked.data, options);
         frame.show();
         const auto count = [&drive](int command) {
             const auto requests = drive.requests();
@@ -152,10 +155,11 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
     testkit::ScriptedPrompter prompter;
     {
-        link::UseFixedDevice(name);
+        model::LinkedDrive linked;
+        linked.link.serial().UseFixedDevice(name);
         FrameOptions options;
         options.fixedDevice = true;
-        CMainFrame frame(options);
+        CMainFrame frame(linked.link, linked.data, options);
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
         QTest::qWait(2500);  // two more failed attempts

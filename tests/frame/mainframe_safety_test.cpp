@@ -22,10 +22,10 @@ namespace {
 enum Answer { StopAndClose, LeaveRunning, Cancel };
 
 // What the control page's own Stop queues.
-std::vector<std::string> ControlPageStop(const ObservedPages& pages) {
-    (void)TakeRequests();
+std::vector<std::string> ControlPageStop(link::DriveLink& link, const ObservedPages& pages) {
+    (void)TakeRequests(link);
     pages.control->findChild<QAbstractButton*>("stopButton")->click();
-    return testkit::Describe(TakeRequests());
+    return testkit::Describe(TakeRequests(link));
 }
 
 // Busy by message (0: a status saying the motor turns); ended by closing or
@@ -44,24 +44,24 @@ class MainFrameSafetyTest : public ConnectedFrameTest,
 // Cancel by default; Cancel keeps window and language, "stop" queues the
 // control page's stop before the window goes.
 TEST_P(MainFrameSafetyTest, EndingAsksFirst) {
-    const std::vector<std::string> stop = ControlPageStop(m_pages);
+    const std::vector<std::string> stop = ControlPageStop(m_drive.link, m_pages);
     ASSERT_FALSE(stop.empty());
     const unsigned busy = std::get<0>(GetParam());
     if (busy == 0) DeliverStatus(*m_frame, 0x01, 0x00, 0, 0);
     if (busy != 0) Deliver(*m_frame, busy, 1);
-    (void)TakeRequests();
+    (void)TakeRequests(m_drive.link);
     m_prompter.chooseAnswers = {Cancel, StopAndClose};
     EXPECT_FALSE(end());
     EXPECT_TRUE(m_frame->isVisible());
     EXPECT_EQ(readLanguageNumber(), 1u);
     EXPECT_TRUE(m_frame->findChild<QAction*>("languageAction01")->isChecked());
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     ASSERT_EQ(m_prompter.choices.size(), 1u);
     EXPECT_EQ(m_prompter.choices[0].enterAnswer, Cancel);
     EXPECT_EQ(m_prompter.choices[0].answers[StopAndClose], "Stop the motor and close");
     EXPECT_TRUE(end());
     EXPECT_FALSE(m_frame->isVisible());
-    EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
+    EXPECT_EQ(testkit::Describe(TakeRequests(m_drive.link)), stop);
 }
 INSTANTIATE_TEST_SUITE_P(
     Busy, MainFrameSafetyTest,
@@ -74,10 +74,10 @@ TEST_F(ConnectedFrameTest, LeaveRunningOrIdleSendNothing) {
     EXPECT_TRUE(m_frame->close());
     m_frame->show();
     DeliverStatus(*m_frame, 0x04, 0x01, 0, 0);  // still turning
-    (void)TakeRequests();
+    (void)TakeRequests(m_drive.link);
     m_prompter.chooseAnswers = {LeaveRunning};
     EXPECT_TRUE(m_frame->close() && m_prompter.choices.size() == 1u);
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 }
 
 // F12 and the status bar's Stop send the control page's stop from another
@@ -85,22 +85,22 @@ TEST_F(ConnectedFrameTest, LeaveRunningOrIdleSendNothing) {
 // the fault indicator until a status tells the fault again.
 TEST_F(ConnectedFrameTest, StopEverywhereAndLinkLoss) {
     CompleteFirstRead(*m_frame);
-    const std::vector<std::string> stop = ControlPageStop(m_pages);
+    const std::vector<std::string> stop = ControlPageStop(m_drive.link, m_pages);
     DeliverStatus(*m_frame, 0x01, 0x00, 2, 18);
     clickTab(m_pages.motor);
     m_frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
-    (void)TakeRequests();
+    (void)TakeRequests(m_drive.link);
     QTest::keyClick(m_frame.get(), MotorStopButton::kKey);
-    EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
+    EXPECT_EQ(testkit::Describe(TakeRequests(m_drive.link)), stop);
     m_frame->findChild<MotorStopButton*>()->click();
-    EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
+    EXPECT_EQ(testkit::Describe(TakeRequests(m_drive.link)), stop);
 
     auto* indicator = m_frame->findChild<FaultIndicator*>();
     const QColor faultColour = indicator->grab().toImage().pixelColor(1, 1);
     Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 0);
     QTest::keyClick(m_frame.get(), MotorStopButton::kKey);
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_TRUE(NoticeShown(*m_frame).contains("may still be turning"));
     EXPECT_EQ(indicator->text(), "link lost");
     const QColor grey = indicator->grab().toImage().pixelColor(1, 1);
@@ -115,7 +115,7 @@ TEST_F(ConnectedFrameTest, StopEverywhereAndLinkLoss) {
 // so nothing reads the drive over the edits.
 TEST_F(ConnectedFrameTest, StayKeepsEditsOnEveryPath) {
     CompleteFirstRead(*m_frame);
-    model::DriveData& data = model::DriveData::instance();
+    model::DriveData& data = m_drive.data;
     data.TakeImage();
     clickTab(m_pages.motor);
     data.SetWorking(92, data.Image(92) + 10);  // rated voltage, group 0x55

@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "frame/faultindicator.h"
-#include "link/linkapi.h"
+#include "model/linkeddrive.h"
 #include "link/queues.h"
 #include "model/drivedata.h"
 #include "shell/faultpopup.h"
@@ -91,10 +91,10 @@ TEST_F(MainFrameStatusTest, StatusBarSaysWhy) {
     EXPECT_EQ(NoticeShown(*m_frame), "");
 
     DeliverStatus(*m_frame, 0, 1, 2, 3);
-    (void)TakeRequests();
+    (void)TakeRequests(m_drive.link);
     m_pages.control->findChild<QAbstractButton*>("startButton")->click();
     EXPECT_EQ(NoticeShown(*m_frame), "No start with Stop 3");
-    const std::vector<link::Telegram> sent = TakeRequests();  // still sent: the drive decides
+    const std::vector<link::Telegram> sent = TakeRequests(m_drive.link);  // still sent: the drive decides
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0xA0);
 
@@ -111,13 +111,13 @@ TEST_F(MainFrameStatusTest, StatusBarSaysWhy) {
 
 // Flushed writes are named: a group write by its group, repeats counted.
 TEST_F(MainFrameStatusTest, FlushedOrdersAreNamed) {
-    (void)link::TakeLostOrders();
-    link::AnnounceLostOrdersTo(m_frame.get());
+    (void)m_drive.link.lostOrders().take();
+    m_drive.link.lostOrders().announceTo(m_frame.get());
     for (int command : {0x11, 0xA0, 0xCF, 0xA0, 0x1B})
-        link::SendRequest(link::Telegram{1, command, 0, {}});
+        m_drive.link.sendRequest(link::Telegram{1, command, 0, {}});
     Deliver(*m_frame, link::WM_LINK_FLUSH);
     QCoreApplication::sendPostedEvents(m_frame.get());
-    link::AnnounceLostOrdersTo(nullptr);
+    m_drive.link.lostOrders().announceTo(nullptr);
     EXPECT_EQ(NoticeShown(*m_frame),
               "Not sent to the drive: write of group 0x51, start motor (2 times), command 0x1B");
 }
@@ -126,7 +126,7 @@ TEST_F(MainFrameStatusTest, FlushedOrdersAreNamed) {
 // OK leaves. Sent values leave without a question.
 TEST_F(MainFrameStatusTest, LeavingUnsentValuesAsks) {
     CompleteFirstRead(*m_frame);
-    model::DriveData& data = model::DriveData::instance();
+    model::DriveData& data = m_drive.data;
     data.TakeImage();
     clickTab(m_pages.motor);
     ASSERT_EQ(m_frame->sheet()->currentWidget(), m_pages.motor);

@@ -110,13 +110,13 @@ TEST_F(MainFrameTest, OperationAllowedReachesEveryPage) {
     wrong.command = 0x61;
     wrong.length = 4;
     wrong.data = {0, 1, 1, 3};
-    link::TheTelegramQueues().Post(link::kStatusSlot, wrong);
+    m_drive.link.telegrams().Post(link::kStatusSlot, wrong);
     Deliver(*m_frame, link::WM_DRIVE_STATUS);
     link::Telegram shortStatus;
     shortStatus.command = 0x60;
     shortStatus.length = 3;
     shortStatus.data = {0, 1, 1};
-    link::TheTelegramQueues().Post(link::kStatusSlot, shortStatus);
+    m_drive.link.telegrams().Post(link::kStatusSlot, shortStatus);
     Deliver(*m_frame, link::WM_DRIVE_STATUS);
     EXPECT_EQ(m_pages.control->counts.allowed, 2);
     EXPECT_FALSE(popup("faultPopupA")->isVisible());
@@ -156,18 +156,18 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
     m_frame->show();
     CompleteFirstRead(*m_frame);
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
-    (void)TakeRequests();
+    (void)TakeRequests(m_drive.link);
     // The drive answers while the general-error popup is open; the reply
     // must reach the drive image, not a page that drops it.
     m_prompter.whileAsking = [&] {
         link::Telegram errorGroup = GroupReply(0x5F);
         errorGroup.data[9] = 42;  // parameter 155
-        link::TheTelegramQueues().Post(link::kReplySlot, errorGroup);
+        m_drive.link.telegrams().Post(link::kReplySlot, errorGroup);
         Deliver(*m_frame, link::WM_DRIVE_REPLY);
     };
     DeliverStatus(*m_frame, 0, 0, 3, 5);
 
-    const std::vector<link::Telegram> requests = TakeRequests();
+    const std::vector<link::Telegram> requests = TakeRequests(m_drive.link);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, 0xCF);
     EXPECT_EQ(requests[0].data, std::vector<std::uint8_t>{0x5F});
@@ -176,7 +176,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
     EXPECT_EQ(m_pages.motor->counts.replies, 0);
 
-    EXPECT_EQ(model::DriveData::instance().Image(155), 42u);
+    EXPECT_EQ(m_drive.data.Image(155), 42u);
     // The window put the report page into hold-storage mode: its next refresh
     // (the observing page only counts them) shows the held values.
     m_pages.report->pages::CReportPage::refresh();
@@ -184,7 +184,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
 
     m_prompter.whileAsking = nullptr;
     DeliverStatus(*m_frame, 0, 0, 3, 9);
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_EQ(m_prompter.informed.size(), 1);
     DeliverStatus(*m_frame, 0, 0, 0, 0);
     EXPECT_TRUE(popup("faultPopupG")->isVisible());
@@ -192,7 +192,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
 
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
     DeliverStatus(*m_frame, 0, 0, 3, 5);
-    EXPECT_EQ(testkit::Commands(TakeRequests()), std::vector<int>{0xCF});
+    EXPECT_EQ(testkit::Commands(TakeRequests(m_drive.link)), std::vector<int>{0xCF});
     EXPECT_EQ(m_prompter.informed.size(), 2);
     EXPECT_TRUE(popup("faultPopupG")->isVisible());
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
@@ -203,7 +203,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
 TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
     auto* selection = m_pages.control->findChild<QLineEdit*>("selectionField");
     ASSERT_NE(selection, nullptr);
-    model::DriveData::instance().SetWorking(model::param::kMemorySlot, 5);
+    m_drive.data.SetWorking(model::param::kMemorySlot, 5);
     Deliver(*m_frame, link::WM_MEMORY_SLOT_CHOSEN, 4);
     EXPECT_EQ(selection->text(), "Memory 5");
     Deliver(*m_frame, link::WM_MOTOR_MODEL_CHOSEN, 1);
@@ -212,10 +212,10 @@ TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
     for (int i = 0; i < 5; ++i) {
         link::Telegram request;
         request.command = 0x80;
-        link::TheTelegramQueues().Post(link::kRequestSlot, request);
+        m_drive.link.telegrams().Post(link::kRequestSlot, request);
     }
     Deliver(*m_frame, link::WM_LINK_FLUSH);
-    EXPECT_EQ(link::TheTelegramQueues().size(link::kRequestSlot), 0u);
+    EXPECT_EQ(m_drive.link.telegrams().size(link::kRequestSlot), 0u);
 
     // Messages the window does not handle change nothing.
     Deliver(*m_frame, link::WM_MOTOR_SEND, 0);
@@ -271,11 +271,11 @@ TEST_F(MainFrameTest, FaultNumbersAbove63) {
 // is taken off the queue, so the next group reply is stored at once instead
 // of one entry late.
 TEST_F(MainFrameTest, SingleRepliesKeepTheReplyQueueInStep) {
-    model::DriveData& data = model::DriveData::instance();
+    model::DriveData& data = m_drive.data;
     link::Telegram errorGroup = GroupReply(0x5F);
     errorGroup.data[0] = 0x01;
     errorGroup.data[1] = 0x2C;  // parameter 151 = 300
-    link::TheTelegramQueues().Post(link::kReplySlot, errorGroup);
+    m_drive.link.telegrams().Post(link::kReplySlot, errorGroup);
     Deliver(*m_frame, link::WM_DRIVE_REPLY);
     EXPECT_EQ(data.Image(151), 300u);
 
@@ -283,11 +283,11 @@ TEST_F(MainFrameTest, SingleRepliesKeepTheReplyQueueInStep) {
     stray.command = 0x5B;
     stray.length = 10;
     stray.data.assign(10, 0);
-    link::TheTelegramQueues().Post(link::kReplySlot, stray);
+    m_drive.link.telegrams().Post(link::kReplySlot, stray);
     Deliver(*m_frame, link::WM_DRIVE_REPLY);
     DeliverGroup(*m_frame, 0x59);
     EXPECT_TRUE(data.GroupReceived(0x59));
-    EXPECT_EQ(link::TheTelegramQueues().size(link::kReplySlot), 0u);
+    EXPECT_EQ(m_drive.link.telegrams().size(link::kReplySlot), 0u);
     EXPECT_EQ(m_pages.motor->counts.replies, 0);
 }
 
@@ -295,13 +295,21 @@ TEST_F(MainFrameTest, SingleRepliesKeepTheReplyQueueInStep) {
 // when they are in front.
 TEST_F(MainFrameTest, SingleRepliesForwardedToTheirPages) {
     CompleteFirstRead(*m_frame);
+    // A slot state, as the receive thread queues and announces it.
+    const auto deliverReply = [this] {
+        testkit::PostReply(m_drive.link, 0x62, {1});
+        Deliver(*m_frame, link::WM_DRIVE_REPLY);
+    };
     Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
-    Deliver(*m_frame, link::WM_DRIVE_REPLY);
+    deliverReply();
     EXPECT_EQ(m_pages.techService->counts.replies, 1);
     Deliver(*m_frame, link::WM_SHOW_SPECIFICPROG);
-    Deliver(*m_frame, link::WM_DRIVE_REPLY);
+    deliverReply();
     EXPECT_EQ(m_pages.specificProg->counts.replies, 1);
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
+    deliverReply();
+    EXPECT_EQ(m_pages.motor->counts.replies, 1);
+    // An announcement whose reply was already taken reaches no page.
     Deliver(*m_frame, link::WM_DRIVE_REPLY);
     EXPECT_EQ(m_pages.motor->counts.replies, 1);
 }
@@ -310,7 +318,7 @@ TEST_F(MainFrameTest, SingleRepliesForwardedToTheirPages) {
 // ones and no page is refreshed; afterwards only the page in front is.
 TEST_F(MainFrameTest, FirstCompleteReadThenRefreshes) {
     DeliverGroup(*m_frame, 0x59);
-    const std::vector<link::Telegram> asked = TakeRequests();
+    const std::vector<link::Telegram> asked = TakeRequests(m_drive.link);
     EXPECT_EQ(asked.size(), 10u);  // 0x50..0x5A without 0x59
     for (const link::Telegram& request : asked) {
         EXPECT_EQ(request.command, 0xCF);

@@ -1,4 +1,4 @@
-#include "link/linkthreads.h"
+#include "link/drivelink.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -56,20 +56,21 @@ std::vector<int> ReadCodes(const Requests& requests) {
 
 class LinkThreadsTest : public ::testing::Test {
   protected:
-    LinkThreadsTest() { TheSerialLink().setConfigFile(m_dir / "config.ini"); }
+    LinkThreadsTest() { link.serial().setConfigFile(m_dir / "config.ini"); }
     ~LinkThreadsTest() override {
-        StopLinkThreads();
-        TheSerialLink().setPortOpener(nullptr);
+        link.stop();
+        link.serial().setPortOpener(nullptr);
     }
 
     void start(const std::string& device, const LinkTimings& timings = Fast()) {
-        UseFixedDevice(device);
-        StartLinkThreads(m_target, timings);
+        link.serial().UseFixedDevice(device);
+        link.start(m_target, timings);
     }
 
     testkit::TempFolder m_folder{"threads"};
     const fs::path m_dir = m_folder.path();
     testkit::MessageRecorder m_target;
+    DriveLink link;
 };
 
 // Catches a supervision that never checks, checks with a wrong frame, or does
@@ -89,7 +90,7 @@ TEST_F(LinkThreadsTest, FirstAnswerReportsTheLink) {
 // or an answer in the controller's own bytes that is not recognised.
 TEST_F(LinkThreadsTest, LinkCheckBytesOnTheLine) {
     test::PtyPair pty;
-    SetPollMode(14);
+    link.setPollMode(14);
     start(pty.devicePath());
     test::MasterByteSource line(pty.masterFd());
     Bytes sent;
@@ -109,25 +110,25 @@ TEST_F(LinkThreadsTest, LinkCheckBytesOnTheLine) {
 TEST_F(LinkThreadsTest, TwoSilentChecksReportLossReopenAndFlush) {
     ScriptedDrive drive(ScriptedDrive::StandardAnswer);
     std::atomic<int> opens{0};
-    TheSerialLink().setPortOpener([&](unsigned number, const std::string& device) {
+    link.serial().setPortOpener([&](unsigned number, const std::string& device) {
         if (++opens == 2) {
             // What the pages queued while the drive stayed silent.
             Telegram stale;
             stale.command = 0xA6;
-            for (std::size_t i = 0; i <= kTelegramCapacity; ++i) SendRequest(stale);
+            for (std::size_t i = 0; i <= kTelegramCapacity; ++i) link.sendRequest(stale);
             Telegram staleFrame;
             staleFrame.command = 0xA6;
             WireFrame frame;
             EncodeTelegram(staleFrame, frame);
-            while (TheFrameQueue().Post(0, frame) == 0) {
+            while (link.frames().Post(0, frame) == 0) {
             }
             Telegram check;
             check.command = 0x81;
-            TheTelegramQueues().Post(kLinkReplySlot, check);
+            link.telegrams().Post(kLinkReplySlot, check);
         }
         return std::make_unique<SerialPort>(number, device);
     });
-    SetPollMode(14);
+    link.setPollMode(14);
     start(drive.devicePath());
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
     drive.setSilent(true);
@@ -176,7 +177,7 @@ TEST_F(LinkThreadsTest, RequestSequenceOfPollModes) {
     } modes[] = {
         {0, {0x60, 0x59}}, {1, {0x60, 0x59, 0x5A}}, {13, {0x60, 0x59, 0x5B}}, {15, {0x61}}};
     for (const auto& m : modes) {
-        ASSERT_EQ(SetPollMode(m.mode), 0);
+        ASSERT_EQ(link.setPollMode(m.mode), 0);
         std::this_thread::sleep_for(800ms);  // the new mode takes over at the next cycle
         drive.clearRequests();
         ASSERT_TRUE(drive.waitFor(
@@ -206,7 +207,7 @@ TEST_F(LinkThreadsTest, RequestSequenceOfPollModes) {
 // message, a message without a queue entry, and an unknown reply announced.
 TEST_F(LinkThreadsTest, RepliesAreRoutedAndAnnounced) {
     ScriptedDrive drive(ScriptedDrive::StandardAnswer);
-    SetPollMode(14);
+    link.setPollMode(14);
     start(drive.devicePath());
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
     m_target.clear();
@@ -236,13 +237,13 @@ TEST_F(LinkThreadsTest, RepliesAreRoutedAndAnnounced) {
     } expected[] = {{0x59, {1, 2, 3}}, {0x5F, {4}}, {0x5B, {5, 6}}, {0x62, {7}}};
     for (const auto& e : expected) {
         Telegram reply;
-        ASSERT_EQ(FetchReply(reply), 0);
+        ASSERT_EQ(link.fetchReply(reply), 0);
         EXPECT_EQ(reply.command, e.command);
         EXPECT_EQ(reply.data, e.data);
     }
     Telegram reply;
-    EXPECT_EQ(FetchReply(reply), 1) << "0x63 must be dropped";
-    ASSERT_EQ(FetchStatus(reply), 0);
+    EXPECT_EQ(link.fetchReply(reply), 1) << "0x63 must be dropped";
+    ASSERT_EQ(link.fetchStatus(reply), 0);
     EXPECT_EQ(reply.command, 0x60);
     EXPECT_EQ(reply.data, (Bytes{0, 1, 2, 3}));
 }
@@ -252,7 +253,7 @@ TEST_F(LinkThreadsTest, RepliesAreRoutedAndAnnounced) {
 // counted as a loss.
 TEST_F(LinkThreadsTest, SuspendedSupervisionChecksNothingAndStillStops) {
     ScriptedDrive drive(ScriptedDrive::StandardAnswer);
-    SetPollMode(14);
+    link.setPollMode(14);
     start(drive.devicePath());
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
 
@@ -260,7 +261,7 @@ TEST_F(LinkThreadsTest, SuspendedSupervisionChecksNothingAndStillStops) {
     drive.setSilent(true);
     const auto before = CountChecks(drive.requests());
     ASSERT_TRUE(drive.waitFor([&](const Requests& r) { return CountChecks(r) >= before + 2; }, 5s));
-    SuspendSupervision();
+    link.suspendSupervision();
     const auto suspendedAt = m_target.count();
     std::this_thread::sleep_for(1500ms);
     EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_LINK_STATE, 0), 0u);
@@ -269,14 +270,14 @@ TEST_F(LinkThreadsTest, SuspendedSupervisionChecksNothingAndStillStops) {
     EXPECT_EQ(CountChecks(drive.requests()), checks) << "no checks while suspended";
     EXPECT_EQ(m_target.count(), suspendedAt);
 
-    ResumeSupervision();
+    link.resumeSupervision();
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 0, 3s));
-    SuspendSupervision();
+    link.suspendSupervision();
     std::this_thread::sleep_for(50ms);
     const auto stopStart = Clock::now();
-    StopLinkThreads();
+    link.stop();
     EXPECT_LT(Clock::now() - stopStart, 1500ms);
-    EXPECT_FALSE(LinkThreadsRunning());
+    EXPECT_FALSE(link.running());
 }
 
 // Catches a link that never recovers once its device vanished (unplugged
@@ -338,17 +339,17 @@ TEST_F(LinkThreadsTest, StartsAgainAfterStop) {
     for (int round = 0; round < 3; ++round) {
         m_target.clear();
         start(drive.devicePath());
-        EXPECT_TRUE(LinkThreadsRunning());
+        EXPECT_TRUE(link.running());
         ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s)) << "round " << round;
         ASSERT_TRUE(m_target.waitFor(
             [](const Posts& p) { return CountPosts(p, WM_DRIVE_STATUS, 0) > 0; }, 3s));
-        SendRequest(BuildLinkCheck());
+        link.sendRequest(BuildLinkCheck());
         const auto stopStart = Clock::now();
-        StopLinkThreads();
+        link.stop();
         EXPECT_LT(Clock::now() - stopStart, 1000ms);
-        EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
-        EXPECT_EQ(TheTelegramQueues().size(kStatusSlot), 0u);
-        EXPECT_EQ(TheByteQueue().size(0), 0u);
+        EXPECT_EQ(link.telegrams().size(kRequestSlot), 0u);
+        EXPECT_EQ(link.telegrams().size(kStatusSlot), 0u);
+        EXPECT_EQ(link.bytes().size(0), 0u);
         EXPECT_TRUE(SerialPort(1, drive.devicePath()).IsOpen()) << "device still held";
     }
 }
@@ -357,7 +358,7 @@ TEST_F(LinkThreadsTest, StartsAgainAfterStop) {
 // silencing it for good.
 TEST_F(LinkThreadsTest, BadInputNeitherCrashesNorStopsTheLink) {
     ScriptedDrive drive(ScriptedDrive::StandardAnswer);
-    SetPollMode(14);
+    link.setPollMode(14);
     start(drive.devicePath());
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
 
@@ -381,14 +382,14 @@ TEST_F(LinkThreadsTest, BadInputNeitherCrashesNorStopsTheLink) {
     for (int i = 0; i < 120; ++i) ASSERT_TRUE(drive.send(test::Encode(0x55, {1, 2})));
     ASSERT_TRUE(m_target.waitFor(
         [](const Posts& p) { return CountPosts(p, WM_DRIVE_GROUP_REPLY, 0) >= 50; }, 15s));
-    EXPECT_LE(TheTelegramQueues().size(kReplySlot), 50u);
-    EXPECT_LE(TheByteQueue().size(0), 250u);
+    EXPECT_LE(link.telegrams().size(kReplySlot), 50u);
+    EXPECT_LE(link.bytes().size(0), 250u);
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(CountPosts(m_target.posts(), WM_DRIVE_GROUP_REPLY, 0), 50u)
         << "a refused reply must not be announced";
 
-    TheTelegramQueues().Flush(kReplySlot);
-    SetPollMode(0);
+    link.telegrams().Flush(kReplySlot);
+    link.setPollMode(0);
     const auto from = m_target.count();
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_STATUS, 0, 3s, from));
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 3s, from));
@@ -399,7 +400,7 @@ TEST_F(LinkThreadsTest, BadInputNeitherCrashesNorStopsTheLink) {
 // the first answer about 100 ms after start, the next check about 4.1 s later.
 TEST_F(LinkThreadsTest, SupervisionCycleWithTheRealPauses) {
     ScriptedDrive drive(ScriptedDrive::StandardAnswer);
-    SetPollMode(14);
+    link.setPollMode(14);
     const auto started = Clock::now();
     start(drive.devicePath(), LinkTimings{});
     ASSERT_TRUE(m_target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s));
@@ -425,7 +426,7 @@ TEST_F(LinkThreadsTest, NoDeviceReportsLossAboutOnceASecond) {
         EXPECT_GE(gap, 900ms);
         EXPECT_LT(gap, 2000ms);
     }
-    EXPECT_EQ(LastOpenFailure().kind, OpenFailureKind::NoDevice);
+    EXPECT_EQ(link.serial().LastOpenFailure().kind, OpenFailureKind::NoDevice);
 }
 
 }  // namespace
@@ -435,15 +436,16 @@ namespace velmora::link {
 namespace {
 
 // Catches std::terminate (joinable threads) or use of destroyed queues when a
-// program ends without StopLinkThreads.
+// program ends without stopping its link.
 TEST(LinkThreadsExit, ProgramMayExitWithoutStopping) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             static testkit::MessageRecorder target;
+            static DriveLink link;
             static ScriptedDrive drive(ScriptedDrive::StandardAnswer);
-            UseFixedDevice(drive.devicePath());
-            StartLinkThreads(target, Fast());
+            link.serial().UseFixedDevice(drive.devicePath());
+            link.start(target, Fast());
             target.waitForPost(WM_DRIVE_LINK_STATE, 1, 2s);
             std::exit(0);
         },

@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "link/seriallink.h"
-#include "link/seriallink_api.h"
 #include "tests/support/tempfolder.h"
 
 namespace velmora::link {
@@ -33,16 +32,13 @@ class PortNamesTest : public testkit::TempFolderTest {
         byId("usb-FTDI_FT232R_USB_UART_A1B2C3-port0", "ttyUSB1");
         byId(kCh340, "ttyUSB0");
         byId("usb-Gone_Adapter_0001-if00-port0", "ttyUSB7");
-        TheSerialLink().setConfigFile(m_dir / "config.ini");
-    }
-    void TearDown() override {
-        TheSerialLink().setConfigFile({});
-        TempFolderTest::TearDown();
+        m_link.setConfigFile(m_dir / "config.ini");
     }
     void byId(const std::string& name, const std::string& node) {
         fs::create_symlink("../../" + node, m_dev / "serial" / "by-id" / name);
     }
     fs::path m_dev;
+    SerialLink m_link;
 };
 
 struct DescribeCase {
@@ -80,16 +76,16 @@ INSTANTIATE_TEST_SUITE_P(
 // Catches "remember this adapter" writing the momentary ttyUSB name, or
 // writing anything for a port whose device has no stable name.
 TEST_F(PortNamesTest, RememberAdapterWritesTheByIdName) {
-    ASSERT_EQ(DevicePathForPort(6), "/dev/ttyUSB1");
-    EXPECT_EQ(RememberAdapter(6, m_dev), 0);
-    EXPECT_EQ(DevicePathForPort(6), kByIdDir + kFtdi);
+    ASSERT_EQ(m_link.DevicePathForPort(6), "/dev/ttyUSB1");
+    EXPECT_EQ(RememberAdapter(m_link, 6, m_dev), 0);
+    EXPECT_EQ(m_link.DevicePathForPort(6), kByIdDir + kFtdi);
     // Plugged into another socket, it becomes ttyUSB0: the port follows it.
     fs::remove(m_dev / "serial" / "by-id" / kFtdi);
     byId(kFtdi, "ttyUSB0");
-    EXPECT_EQ(DescribePort(DevicePathForPort(6), m_dev).device, "/dev/ttyUSB0");
+    EXPECT_EQ(DescribePort(m_link.DevicePathForPort(6), m_dev).device, "/dev/ttyUSB0");
 
-    EXPECT_EQ(RememberAdapter(1, m_dev), 1);  // ttyS0: no adapter
-    EXPECT_EQ(RememberAdapter(9, m_dev), 1);  // ttyUSB4: nothing plugged in
+    EXPECT_EQ(RememberAdapter(m_link, 1, m_dev), 1);  // ttyS0: no adapter
+    EXPECT_EQ(RememberAdapter(m_link, 9, m_dev), 1);  // ttyUSB4: nothing plugged in
     const std::string config = Slurp(m_dir / "config.ini");
     EXPECT_EQ(config.find("com1="), std::string::npos) << config;
     EXPECT_EQ(config.find("com9="), std::string::npos) << config;

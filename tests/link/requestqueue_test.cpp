@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "link/linkapi.h"
+#include "link/drivelink.h"
 #include "link/linkpolicy.h"
 #include "link/queues.h"
 #include "link/queueset.h"
@@ -47,6 +47,7 @@ TEST(RequestQueue, EmptyFetchTimesOutAndBadSlotsAreRefused) {
 // Catches capacities that differ from what the threads rely on, and a refused
 // post that still leaves its entry in the queue.
 TEST(RequestQueue, CapacitiesOfTheSevenQueues) {
+    link::DriveLink link;
     const struct {
         const char* name;
         std::size_t capacity;
@@ -54,27 +55,27 @@ TEST(RequestQueue, CapacitiesOfTheSevenQueues) {
         std::function<std::size_t()> size;
         std::function<void()> flush;
     } queues[] = {
-        {"request", 50, [] { return TheTelegramQueues().Post(kRequestSlot, Telegram{}); },
-         [] { return TheTelegramQueues().size(kRequestSlot); },
-         [] { TheTelegramQueues().Flush(kRequestSlot); }},
-        {"reply", 50, [] { return TheTelegramQueues().Post(kReplySlot, Telegram{}); },
-         [] { return TheTelegramQueues().size(kReplySlot); },
-         [] { TheTelegramQueues().Flush(kReplySlot); }},
-        {"link reply", 50, [] { return TheTelegramQueues().Post(kLinkReplySlot, Telegram{}); },
-         [] { return TheTelegramQueues().size(kLinkReplySlot); },
-         [] { TheTelegramQueues().Flush(kLinkReplySlot); }},
-        {"status", 50, [] { return TheTelegramQueues().Post(kStatusSlot, Telegram{}); },
-         [] { return TheTelegramQueues().size(kStatusSlot); },
-         [] { TheTelegramQueues().Flush(kStatusSlot); }},
+        {"request", 50, [&] { return link.telegrams().Post(kRequestSlot, Telegram{}); },
+         [&] { return link.telegrams().size(kRequestSlot); },
+         [&] { link.telegrams().Flush(kRequestSlot); }},
+        {"reply", 50, [&] { return link.telegrams().Post(kReplySlot, Telegram{}); },
+         [&] { return link.telegrams().size(kReplySlot); },
+         [&] { link.telegrams().Flush(kReplySlot); }},
+        {"link reply", 50, [&] { return link.telegrams().Post(kLinkReplySlot, Telegram{}); },
+         [&] { return link.telegrams().size(kLinkReplySlot); },
+         [&] { link.telegrams().Flush(kLinkReplySlot); }},
+        {"status", 50, [&] { return link.telegrams().Post(kStatusSlot, Telegram{}); },
+         [&] { return link.telegrams().size(kStatusSlot); },
+         [&] { link.telegrams().Flush(kStatusSlot); }},
         {"frame", 250,
-         [] {
-             return TheFrameQueue().Post(0, WireFrame{{1, 2}});
+         [&] {
+             return link.frames().Post(0, WireFrame{{1, 2}});
          },
-         [] { return TheFrameQueue().size(0); }, [] { TheFrameQueue().Flush(0); }},
-        {"poll mode", 10, [] { return ThePollModeQueue().Post(0, 3); },
-         [] { return ThePollModeQueue().size(0); }, [] { ThePollModeQueue().Flush(0); }},
-        {"byte", 250, [] { return TheByteQueue().Post(0, 0x30); },
-         [] { return TheByteQueue().size(0); }, [] { TheByteQueue().Flush(0); }},
+         [&] { return link.frames().size(0); }, [&] { link.frames().Flush(0); }},
+        {"poll mode", 10, [&] { return link.pollModes().Post(0, 3); },
+         [&] { return link.pollModes().size(0); }, [&] { link.pollModes().Flush(0); }},
+        {"byte", 250, [&] { return link.bytes().Post(0, 0x30); },
+         [&] { return link.bytes().size(0); }, [&] { link.bytes().Flush(0); }},
     };
     for (const auto& q : queues) {
         q.flush();
@@ -153,96 +154,99 @@ TEST(RequestQueue, PostWithinWaitsForRoomAndGivesUp) {
     EXPECT_EQ(queue.PostWithin(1, 3, 10ms), queue_result::kBadSlot);
 }
 
-// Catches SendRequest/FetchReply/FetchStatus/SetPollMode writing to the wrong
+// Catches sendRequest/fetchReply/fetchStatus/setPollMode writing to the wrong
 // slot or queue, and FlushOutgoing touching the incoming side.
 TEST(RequestQueue, PageOperationsUseTheirSlots) {
-    FlushAllQueues();
+    link::DriveLink link;
+    link.flushAllQueues();
     Telegram request;
     request.command = 0xA0;
-    EXPECT_EQ(SendRequest(request), 0);
-    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 1u);
+    EXPECT_EQ(link.sendRequest(request), 0);
+    EXPECT_EQ(link.telegrams().size(kRequestSlot), 1u);
 
     Telegram reply;
     reply.command = 0x59;
-    ASSERT_EQ(TheTelegramQueues().Post(kReplySlot, reply), 0);
+    ASSERT_EQ(link.telegrams().Post(kReplySlot, reply), 0);
     Telegram status;
     status.command = 0x60;
-    ASSERT_EQ(TheTelegramQueues().Post(kStatusSlot, status), 0);
+    ASSERT_EQ(link.telegrams().Post(kStatusSlot, status), 0);
     Telegram got;
-    EXPECT_EQ(FetchStatus(got), 0);
+    EXPECT_EQ(link.fetchStatus(got), 0);
     EXPECT_EQ(got.command, 0x60);
-    EXPECT_EQ(FetchReply(got), 0);
+    EXPECT_EQ(link.fetchReply(got), 0);
     EXPECT_EQ(got.command, 0x59);
-    EXPECT_EQ(FetchReply(got), 1);
+    EXPECT_EQ(link.fetchReply(got), 1);
 
-    EXPECT_EQ(SetPollMode(13), 0);
+    EXPECT_EQ(link.setPollMode(13), 0);
     int mode = 0;
-    EXPECT_EQ(ThePollModeQueue().Fetch(0, mode), 0);
+    EXPECT_EQ(link.pollModes().Fetch(0, mode), 0);
     EXPECT_EQ(mode, 13);
 
-    ASSERT_EQ(TheFrameQueue().Post(0, WireFrame{{1}}), 0);
-    ASSERT_EQ(TheTelegramQueues().Post(kLinkReplySlot, Telegram{}), 0);
-    FlushOutgoing();
-    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
-    EXPECT_EQ(TheFrameQueue().size(0), 0u);
-    EXPECT_EQ(TheTelegramQueues().size(kLinkReplySlot), 1u);
-    FlushAllQueues();
+    ASSERT_EQ(link.frames().Post(0, WireFrame{{1}}), 0);
+    ASSERT_EQ(link.telegrams().Post(kLinkReplySlot, Telegram{}), 0);
+    link.flushOutgoing();
+    EXPECT_EQ(link.telegrams().size(kRequestSlot), 0u);
+    EXPECT_EQ(link.frames().size(0), 0u);
+    EXPECT_EQ(link.telegrams().size(kLinkReplySlot), 1u);
+    link.flushAllQueues();
 }
 
 // Catches a request dropped when the request queue is full (a page's write
 // vanishing right after start-up), requests overtaking the ones that wait,
 // the capacity being overrun, and a flush that sends held requests later.
 TEST(RequestQueue, FullRequestQueueHoldsRequestsInOrder) {
-    FlushAllQueues();
+    link::DriveLink link;
+    link.flushAllQueues();
     for (int i = 0; i < 60; ++i) {
         Telegram request;
         request.command = i;
-        ASSERT_EQ(SendRequest(request), 0) << i;
+        ASSERT_EQ(link.sendRequest(request), 0) << i;
     }
-    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 50u);
-    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), 10u);
+    EXPECT_EQ(link.telegrams().size(kRequestSlot), 50u);
+    EXPECT_EQ(link.telegrams().held(kRequestSlot), 10u);
     std::vector<int> order;
-    std::thread late([] {
+    std::thread late([&] {
         Telegram request;
         request.command = 60;
-        SendRequest(request);  // from another thread while the encoder drains
+        link.sendRequest(request);  // from another thread while the encoder drains
     });
     Telegram got;
-    while (TheTelegramQueues().Fetch(kRequestSlot, got, 300ms) == queue_result::kOk) {
+    while (link.telegrams().Fetch(kRequestSlot, got, 300ms) == queue_result::kOk) {
         order.push_back(got.command);
-        EXPECT_LE(TheTelegramQueues().size(kRequestSlot), 50u);
+        EXPECT_LE(link.telegrams().size(kRequestSlot), 50u);
     }
     late.join();
     ASSERT_EQ(order.size(), 61u);
     for (int i = 0; i < 61; ++i) EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
 
-    for (int i = 0; i < 55; ++i) SendRequest(Telegram{});
-    FlushOutgoing();
-    EXPECT_EQ(TheTelegramQueues().size(kRequestSlot), 0u);
-    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), 0u);
-    FlushAllQueues();
+    for (int i = 0; i < 55; ++i) link.sendRequest(Telegram{});
+    link.flushOutgoing();
+    EXPECT_EQ(link.telegrams().size(kRequestSlot), 0u);
+    EXPECT_EQ(link.telegrams().held(kRequestSlot), 0u);
+    link.flushAllQueues();
 }
 
 using Lost = std::vector<std::tuple<int, int, std::uint64_t>>;  // command, group, times
-Lost TakeLost() {
+Lost TakeLost(DriveLink& link) {
     Lost out;
-    for (const LostOrder& o : TakeLostOrders()) out.emplace_back(o.command, o.group, o.times);
+    for (const LostOrder& o : link.lostOrders().take()) out.emplace_back(o.command, o.group, o.times);
     return out;
 }
 
 // Catches flushed orders only counted: each is named (a group write by its
 // group) and the batch announced once; reads and link checks are no orders.
 TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
-    FlushAllQueues();
-    (void)TakeLostOrders();
+    link::DriveLink link;
+    link.flushAllQueues();
+    (void)link.lostOrders().take();
     testkit::MessageRecorder target;
-    AnnounceLostOrdersTo(&target);
-    const auto lostBefore = LostOrderCount();
-    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80}) SendRequest(Telegram{1, command, 0, {}});
-    FlushOutgoing();
-    AnnounceLostOrdersTo(nullptr);
-    EXPECT_EQ(LostOrderCount() - lostBefore, 3u);
-    EXPECT_EQ(TakeLost(), (Lost{{0x11, 0x51, 2}, {0xA0, -1, 1}}));
+    link.lostOrders().announceTo(&target);
+    const auto lostBefore = link.lostOrders().total();
+    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80}) link.sendRequest(Telegram{1, command, 0, {}});
+    link.flushOutgoing();
+    link.lostOrders().announceTo(nullptr);
+    EXPECT_EQ(link.lostOrders().total() - lostBefore, 3u);
+    EXPECT_EQ(TakeLost(link), (Lost{{0x11, 0x51, 2}, {0xA0, -1, 1}}));
     EXPECT_EQ(target.messages(),
               (std::vector<testkit::MessageRecorder::Message>{{WM_ORDERS_LOST, 0}}));
 }
@@ -250,15 +254,16 @@ TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
 // Catches an unbounded held line, a refusal there without a trace, and a
 // link check waiting behind the line (late checks read as a lost link).
 TEST(LostOrders, HeldLineIsBoundedAndLinkChecksPassIt) {
-    FlushAllQueues();
-    (void)TakeLostOrders();
+    link::DriveLink link;
+    link.flushAllQueues();
+    (void)link.lostOrders().take();
     for (std::size_t i = 0; i < kTelegramCapacity + kHeldLimit; ++i)
-        ASSERT_EQ(SendRequest(Telegram{1, 0x10, 0, {}}), 0) << i;
-    EXPECT_EQ(SendRequest(Telegram{1, 0xA1, 0, {}}), 1);
-    EXPECT_EQ(TheTelegramQueues().held(kRequestSlot), kHeldLimit);
-    EXPECT_EQ(TakeLost(), (Lost{{0xA1, -1, 1}}));
+        ASSERT_EQ(link.sendRequest(Telegram{1, 0x10, 0, {}}), 0) << i;
+    EXPECT_EQ(link.sendRequest(Telegram{1, 0xA1, 0, {}}), 1);
+    EXPECT_EQ(link.telegrams().held(kRequestSlot), kHeldLimit);
+    EXPECT_EQ(TakeLost(link), (Lost{{0xA1, -1, 1}}));
 
-    auto& queues = TheTelegramQueues();
+    auto& queues = link.telegrams();
     EXPECT_EQ(queues.PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kOk);
     EXPECT_EQ(queues.PostUrgent(kRequestSlot, BuildLinkCheck()), queue_result::kRefused);
     for (int expected : {kLinkCheckCommand, 0x10}) {

@@ -1,3 +1,4 @@
+#include "model/linkeddrive.h"
 #include "model/firstread.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,12 @@ std::vector<int> FlaggedCodes() {
 
 class FirstRead : public ::testing::TestWithParam<unsigned> {
   protected:
-    void SetUp() override { link::FlushAllQueues(); }
-    void TearDown() override { link::FlushAllQueues(); }
-    DriveData m_data;
+    model::LinkedDrive m_drive;
+
+  protected:
+    void SetUp() override { m_drive.link.flushAllQueues(); }
+    void TearDown() override { m_drive.link.flushAllQueues(); }
+    DriveData& m_data = m_drive.data;
     FirstCompleteRead m_read;
 };
 
@@ -47,19 +51,19 @@ TEST_P(FirstRead, AsksEachMissingGroupOnce) {
     const Clock::time_point start = Clock::now();
     std::vector<int> missing = FlaggedCodes();
     for (std::size_t i = 0; i < order.size(); ++i) {
-        testkit::PostReply(order[i], ZeroReply(order[i]));
+        testkit::PostReply(m_drive.link, order[i], ZeroReply(order[i]));
         const bool forwarded = m_read.onGroupReply(m_data, start + kAgain / 20 * i);
         std::erase(missing, order[i]);
-        EXPECT_EQ(testkit::TakeReadRequests(), i == 0 ? missing : std::vector<int>{});
+        EXPECT_EQ(testkit::TakeReadRequests(m_drive.link), i == 0 ? missing : std::vector<int>{});
         EXPECT_EQ(forwarded, missing.empty());
         EXPECT_EQ(m_data.GroupsIncomplete(), missing.empty() ? 0 : 1);
     }
     EXPECT_TRUE(m_read.allGroupsRead());
 
     // Afterwards replies only refresh: nothing more is requested.
-    testkit::PostReply(0x59, ZeroReply(0x59));
+    testkit::PostReply(m_drive.link, 0x59, ZeroReply(0x59));
     EXPECT_TRUE(m_read.onGroupReply(m_data, start + 10 * kAgain));
-    EXPECT_TRUE(testkit::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests(m_drive.link).empty());
 }
 INSTANTIATE_TEST_SUITE_P(Orders, FirstRead, ::testing::Values(0u, 1u, 7u, 42u, 1234u));
 
@@ -67,55 +71,57 @@ INSTANTIATE_TEST_SUITE_P(Orders, FirstRead, ::testing::Values(0u, 1u, 7u, 42u, 1
 // after the time-out is asked for again (once), whether a reply or the
 // window's own look triggers it; one asked for just now is not.
 TEST(FirstReadSpecial, AsksAgainOnlyAfterTheTimeOut) {
-    link::FlushAllQueues();
-    DriveData data;
+    model::LinkedDrive drive;
+    drive.link.flushAllQueues();
+    DriveData& data = drive.data;
     FirstCompleteRead read;
     const Clock::time_point start = Clock::now();
     read.RequestOverdueGroups(data, start);
-    EXPECT_EQ(testkit::TakeReadRequests(), FlaggedCodes());
+    EXPECT_EQ(testkit::TakeReadRequests(drive.link), FlaggedCodes());
     for (int code : {0x50, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x59, 0x5A}) {
-        testkit::PostReply(code, ZeroReply(code));
+        testkit::PostReply(drive.link, code, ZeroReply(code));
         EXPECT_FALSE(read.onGroupReply(data, start + kAgain / 2));
     }
-    EXPECT_TRUE(testkit::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests(drive.link).empty());
     read.RequestOverdueGroups(data, start + kAgain - std::chrono::milliseconds(1));
-    EXPECT_TRUE(testkit::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests(drive.link).empty());
 
-    testkit::PostReply(0x59, ZeroReply(0x59));
+    testkit::PostReply(drive.link, 0x59, ZeroReply(0x59));
     EXPECT_FALSE(read.onGroupReply(data, start + kAgain));
-    EXPECT_EQ(testkit::TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
+    EXPECT_EQ(testkit::TakeReadRequests(drive.link), (std::vector<int>{0x51, 0x58}));
     read.RequestOverdueGroups(data, start + kAgain + kAgain / 2);
-    EXPECT_TRUE(testkit::TakeReadRequests().empty());
+    EXPECT_TRUE(testkit::TakeReadRequests(drive.link).empty());
     read.RequestOverdueGroups(data, start + 2 * kAgain);
-    EXPECT_EQ(testkit::TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
-    link::FlushAllQueues();
+    EXPECT_EQ(testkit::TakeReadRequests(drive.link), (std::vector<int>{0x51, 0x58}));
+    drive.link.flushAllQueues();
 }
 
 // A wrong-length reply and the error group 0x5F must not count towards the
 // complete set; 0x5F is still stored.
 TEST(FirstReadSpecial, WrongLengthAndErrorGroupDoNotCount) {
-    link::FlushAllQueues();
-    DriveData data;
+    model::LinkedDrive drive;
+    drive.link.flushAllQueues();
+    DriveData& data = drive.data;
     FirstCompleteRead read;
     const Clock::time_point start = Clock::now();
-    testkit::PostReply(0x50, {1, 2, 3});
+    testkit::PostReply(drive.link, 0x50, {1, 2, 3});
     EXPECT_FALSE(read.onGroupReply(data, start));
-    EXPECT_EQ(testkit::TakeReadRequests(), FlaggedCodes());
+    EXPECT_EQ(testkit::TakeReadRequests(drive.link), FlaggedCodes());
 
-    testkit::PostReply(0x5F, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
+    testkit::PostReply(drive.link, 0x5F, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
     EXPECT_FALSE(read.onGroupReply(data, start + kAgain));
-    EXPECT_EQ(testkit::TakeReadRequests(), FlaggedCodes());
+    EXPECT_EQ(testkit::TakeReadRequests(drive.link), FlaggedCodes());
     EXPECT_EQ(data.Image(151), 1u);
     EXPECT_EQ(data.Image(155), 5u);
     EXPECT_TRUE(data.GroupReceived(0x5F));
     EXPECT_EQ(data.GroupsIncomplete(), 1);
 
     for (int code : FlaggedCodes()) {
-        testkit::PostReply(code, ZeroReply(code));
+        testkit::PostReply(drive.link, code, ZeroReply(code));
         data.StoreGroupReply();
     }
     EXPECT_EQ(data.GroupsIncomplete(), 0);
-    link::FlushAllQueues();
+    drive.link.flushAllQueues();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "link/queues.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "model/grouplayout.h"
 #include "tests/support/linkqueues.h"
 
@@ -147,16 +148,19 @@ const std::vector<GroupCase>& Cases() {
 
 class GroupExchange : public ::testing::TestWithParam<GroupCase> {
   protected:
-    void SetUp() override { link::FlushAllQueues(); }
-    void TearDown() override { link::FlushAllQueues(); }
-    DriveData m_data;
+    model::LinkedDrive m_drive;
+
+  protected:
+    void SetUp() override { m_drive.link.flushAllQueues(); }
+    void TearDown() override { m_drive.link.flushAllQueues(); }
+    DriveData& m_data = m_drive.data;
 };
 
 // A wrong offset, width or byte order in the group table puts every value of
 // that group into the wrong parameter, and the drive receives garbage.
 TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     const GroupCase& c = GetParam();
-    testkit::PostReply(c.code, c.reply);
+    testkit::PostReply(m_drive.link, c.code, c.reply);
     m_data.StoreGroupReply();
     for (const auto& [parameter, value] : c.values) {
         EXPECT_EQ(m_data.Image(parameter), value) << "p" << parameter;
@@ -172,7 +176,7 @@ TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     // The layout alone: these words are no drive's values, so they are
     // encoded as the gate would after its checks.
     EXPECT_TRUE(m_data.RequestGroup(0, c.code - 0x40)) << "words outside every rule sent";
-    EXPECT_FALSE(testkit::TakeRequest().has_value());
+    EXPECT_FALSE(testkit::TakeRequest(m_drive.link).has_value());
     m_data.CopyWorkingToImage();
     const std::optional<link::Telegram> sent =
         c.code >= 0x59 ? std::nullopt
@@ -188,7 +192,7 @@ TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     for (const auto& [parameter, value] : c.values) {
         EXPECT_EQ(m_data.Image(parameter), 0x11223300u + parameter) << "image differs from sent";
     }
-    EXPECT_FALSE(testkit::TakeRequest().has_value());
+    EXPECT_FALSE(testkit::TakeRequest(m_drive.link).has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllGroups, GroupExchange, ::testing::ValuesIn(Cases()),

@@ -15,15 +15,15 @@ link::LinkTimings FastTimings() {
 
 DriveLinkHarness::DriveLinkHarness(sim::ServerOptions options, const link::LinkTimings& timings,
                                    const std::string& ptyLink)
-    : server(options), data(model::DriveData::instance()) {
+    : server(options) {
     device = server.startOnPty(ptyLink);
     data.Reset();
-    link::UseFixedDevice(ptyLink.empty() ? device : ptyLink);
-    link::StartLinkThreads(m_log, timings);
+    link.serial().UseFixedDevice(ptyLink.empty() ? device : ptyLink);
+    link.start(m_log, timings);
 }
 
 DriveLinkHarness::~DriveLinkHarness() {
-    link::StopLinkThreads();
+    link.stop();
     server.stop();
 }
 
@@ -34,7 +34,7 @@ void DriveLinkHarness::handle(unsigned message, std::uintptr_t wParam) {
             break;
         case link::WM_DRIVE_STATUS: {
             link::Telegram reply;
-            if (link::FetchStatus(reply) != 0) break;
+            if (link.fetchStatus(reply) != 0) break;
             std::array<std::uint8_t, 4> bytes{};
             if (model::ParseStatus(reply, bytes) == 0) {
                 status = bytes;
@@ -46,7 +46,7 @@ void DriveLinkHarness::handle(unsigned message, std::uintptr_t wParam) {
             // Fetched here rather than through FirstCompleteRead so the test
             // sees which group came; the reaction is the same.
             link::Telegram reply;
-            if (link::FetchReply(reply) != 0) break;
+            if (link.fetchReply(reply) != 0) break;
             const int code = reply.command;
             if (code == 0x5B || code == 0x5C || code == 0x5D || code == 0x5E || code == 0x61 ||
                 code == 0x62) {
@@ -61,7 +61,7 @@ void DriveLinkHarness::handle(unsigned message, std::uintptr_t wParam) {
         }
         case link::WM_DRIVE_REPLY: {
             link::Telegram reply;
-            if (link::FetchReply(reply) != 0) break;
+            if (link.fetchReply(reply) != 0) break;
             if (reply.command >= 0x50 && reply.command <= 0x5F && reply.command != 0x5B &&
                 reply.command != 0x5C && reply.command != 0x5D && reply.command != 0x5E) {
                 data.StoreReply(reply);
@@ -118,7 +118,7 @@ bool DriveLinkHarness::readGroup(int code, std::chrono::milliseconds timeout) {
 std::optional<link::Telegram> DriveLinkHarness::ask(link::Telegram request, int replyCode,
                                                     std::chrono::milliseconds timeout) {
     replies.clear();
-    if (link::SendRequest(std::move(request)) != 0) return std::nullopt;
+    if (link.sendRequest(std::move(request)) != 0) return std::nullopt;
     std::optional<link::Telegram> found;
     pumpUntil(
         [&] {

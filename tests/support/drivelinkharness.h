@@ -10,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "link/linkapi.h"
-#include "link/linkthreads.h"
-#include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "model/firstread.h"
 #include "sim/driveserver.h"
 #include "tests/support/messagerecorder.h"
@@ -50,7 +48,9 @@ class DriveLinkHarness {
 
     sim::DriveServer server;
     std::string device;
-    model::DriveData& data;
+    model::LinkedDrive drive;
+    link::DriveLink& link = drive.link;
+    model::DriveData& data = drive.data;
     bool allGroupsRead = false;
     std::optional<std::array<std::uint8_t, 4>> status;  // the latest status reply
     std::optional<int> linkState;                       // the latest link state

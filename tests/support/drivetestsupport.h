@@ -19,12 +19,12 @@ class DriveWindow {
   public:
     DriveWindow() {
         LoadKeyNameCatalog();
-        ResetDriveAndQueues();
         started = demo.start();
         if (!started) return;
+        drive.link.serial().UseFixedDevice(demo.devicePath());
         shell::FrameOptions options;
         options.fixedDevice = true;
-        frame = std::make_unique<shell::CMainFrame>(options);
+        frame = std::make_unique<shell::CMainFrame>(drive.link, drive.data, options);
         frame->show();
     }
     ~DriveWindow() { frame.reset(); }
@@ -51,6 +51,7 @@ class DriveWindow {
     testkit::WorkFolder m_folder{"drive-window"};
     testkit::ScriptedPrompter prompter;
     app::DemoDrive demo;
+    model::LinkedDrive drive;
     bool started = false;
     std::unique_ptr<shell::CMainFrame> frame;
 };

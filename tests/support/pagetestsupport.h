@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "link/linkapi.h"
 #include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "model/grouplayout.h"
 #include "shell/textcatalog.h"
 #include "tests/support/testkit.h"
@@ -40,17 +40,18 @@ inline void LoadKeyNameCatalog() {
 }
 
 // Stores a group reply as the drive would send it: data bytes as given.
-inline void StoreGroup(int code, std::vector<std::uint8_t> bytes) {
+inline void StoreGroup(model::DriveData& data, int code, std::vector<std::uint8_t> bytes) {
     link::Telegram reply;
     reply.command = code;
     reply.length = static_cast<std::uint8_t>(bytes.size());
     reply.data = std::move(bytes);
-    model::DriveData::instance().StoreReply(reply);
+    data.StoreReply(reply);
 }
 
 // A group reply of the right length with the listed parameter values, the
 // other fields 0.
-inline void StoreGroupValues(int code, const std::map<int, std::uint32_t>& values) {
+inline void StoreGroupValues(model::DriveData& data, int code,
+                             const std::map<int, std::uint32_t>& values) {
     const model::GroupLayout* group = model::FindGroup(code);
     std::vector<std::uint8_t> bytes(group->length, 0);
     for (const model::FieldLayout& field : group->fields) {
@@ -62,12 +63,12 @@ inline void StoreGroupValues(int code, const std::map<int, std::uint32_t>& value
             value >>= 8;
         }
     }
-    StoreGroup(code, std::move(bytes));
+    StoreGroup(data, code, std::move(bytes));
 }
 
-inline void ResetDriveAndQueues() {
-    model::DriveData::instance().Reset();
-    link::FlushAllQueues();
+inline void ResetDriveAndQueues(model::LinkedDrive& drive) {
+    drive.data.Reset();
+    drive.link.flushAllQueues();
 }
 
 }  // namespace velmora::pagetest

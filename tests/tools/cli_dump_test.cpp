@@ -73,6 +73,7 @@ std::string Printed(int parameter, std::uint32_t word) {
 // first complete read and printed, one line per parameter, with the values
 // the drive was given.
 TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
+    link::DriveLink link;
     testkit::TempFolder folder("cli-dump");
     sim::DriveMemory memory;  // the factory settings
     memory.parameters[1] = 300;
@@ -86,10 +87,10 @@ TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
     sim::DriveServer drive(options);
     const std::string device = drive.startOnPty();
     ASSERT_FALSE(device.empty());
-    link::UseFixedDevice(device);
+    link.serial().UseFixedDevice(device);
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(RunDump(out, err), 0) << err.str();
+    ASSERT_EQ(RunDump(link, out, err), 0) << err.str();
     EXPECT_EQ(err.str(), "");
     const auto lines = Lines(out.str());
     ASSERT_EQ(lines.size(), 91u);
@@ -120,7 +121,7 @@ TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
     }
 
     std::ostringstream one;
-    ASSERT_EQ(RunRead(0x55, one, err), 0) << err.str();
+    ASSERT_EQ(RunRead(link, 0x55, one, err), 0) << err.str();
     const auto group = Lines(one.str());
     ASSERT_EQ(group.size(), 6u);
     EXPECT_EQ(group.front().rfind("p90 = ", 0), 0u);
@@ -132,36 +133,38 @@ TEST(CliDumpDrive, DumpsTheSimulatedDrive) {
 // On a line that loses bytes, lost requests and replies are asked for again
 // instead of stalling the read until the time limit.
 TEST(CliDumpDrive, CompletesOnALossyLine) {
+    link::DriveLink link;
     sim::DriveServer drive;
     const std::string device = drive.startOnPty();
     ASSERT_FALSE(device.empty());
     drive.command("drop 0.01");
-    link::UseFixedDevice(device);
+    link.serial().UseFixedDevice(device);
     std::ostringstream out;
     std::ostringstream err;
     DumpOptions options;
     options.retry = std::chrono::milliseconds(300);
     options.timeout = std::chrono::milliseconds(8000);
-    ASSERT_EQ(RunDump(out, err, options), 0) << err.str();
+    ASSERT_EQ(RunDump(link, out, err, options), 0) << err.str();
     EXPECT_EQ(Lines(out.str()).size(), 91u);
 }
 
 // Without an answering drive the command must end in time with one line.
 TEST(CliDumpDrive, FailsWithOneLineWhenNothingAnswers) {
-    link::UseFixedDevice("/dev/null/velmora-no-such-device");
+    link::DriveLink link;
+    link.serial().UseFixedDevice("/dev/null/velmora-no-such-device");
     std::ostringstream out;
     std::ostringstream err;
     const auto start = std::chrono::steady_clock::now();
     DumpOptions quick;
     quick.timeout = 600ms;
     quick.retry = 200ms;
-    EXPECT_EQ(RunDump(out, err, quick), kExitNoPort);
+    EXPECT_EQ(RunDump(link, out, err, quick), kExitNoPort);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     EXPECT_EQ(out.str(), "");
     const auto lines = Lines(err.str());
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("did not answer"), std::string::npos) << lines[0];
-    EXPECT_EQ(RunRead(0x60, out, err), 2);
+    EXPECT_EQ(RunRead(link, 0x60, out, err), 2);
 }
 
 // The subcommands must be reachable through the command line with the port

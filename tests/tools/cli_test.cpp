@@ -12,7 +12,7 @@
 #include <sstream>
 #include <thread>
 
-#include "link/linkapi.h"
+#include "model/linkeddrive.h"
 #include "link/linkpolicy.h"
 #include "model/commands.h"
 #include "jsonresult.h"
@@ -197,8 +197,8 @@ TEST(CliSession, AnOrderQueuedLastReachesTheDriveBeforeTheEnd) {
             ASSERT_EQ(session.connect(), kExitOk) << err.str();
             drive.setSilent(silent);
             // A backlog on the line, then the order as the command's last act.
-            for (int i = 0; i < 40; ++i) link::SendRequest(link::BuildReadRequest(0x59));
-            link::SendRequest(model::BuildAction(model::code::StopMotor));
+            for (int i = 0; i < 40; ++i) session.link().sendRequest(link::BuildReadRequest(0x59));
+            session.link().sendRequest(model::BuildAction(model::code::StopMotor));
             output.emit({{"ok", true}, {"slot", 3}});
             status = session.finish(kExitOk);
         }

@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "app/demodrive.h"
-#include "link/linkapi.h"
+#include "model/linkeddrive.h"
 #include "model/commands.h"
 #include "frame/mainframe.h"
 #include "shell/textcatalog.h"
@@ -48,9 +48,11 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
     {
         app::DemoDrive demo;
         ASSERT_TRUE(demo.start());
+        model::LinkedDrive drive;
+        drive.link.serial().UseFixedDevice(demo.devicePath());
         shell::FrameOptions options;
         options.fixedDevice = true;
-        shell::CMainFrame frame(options);
+        shell::CMainFrame frame(drive.link, drive.data, options);
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
 
@@ -61,7 +63,7 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
         prompter.fileAnswers = {QString::fromStdString(csv.string())};
         window->findChild<QPushButton*>("trendRecord")->click();
         ASSERT_TRUE(std::filesystem::exists(csv));
-        ASSERT_EQ(link::SendRequest(model::BuildAction(model::code::StartMotor)), 0);
+        ASSERT_EQ(drive.link.sendRequest(model::BuildAction(model::code::StartMotor)), 0);
 
         // Lines reach the file while it is open: at most a second behind.
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(ReadCsv(csv).size() >= 4, 10000);

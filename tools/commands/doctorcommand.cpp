@@ -8,7 +8,7 @@
 #include <set>
 
 #include "commandkit.h"
-#include "link/seriallink_api.h"
+#include "link/seriallink.h"
 #include "platform/configfile.h"
 
 namespace velmora::tools {
@@ -81,8 +81,9 @@ int RunDoctor(const Invocation& invocation, CliContext& context) {
     // A number mapped to a /dev/serial/by-id name counts for the device that
     // name resolves to.
     std::map<std::string, int> portOf;
+    link::SerialLink serial;  // only its config.ini side: no port is opened
     for (int port = 255; port >= 1; --port) {
-        const auto path = link::DevicePathForPort(static_cast<unsigned>(port));
+        const auto path = serial.DevicePathForPort(static_cast<unsigned>(port));
         if (path.empty()) continue;
         portOf[path] = port;
         std::error_code missing;
@@ -132,12 +133,12 @@ int RunDoctor(const Invocation& invocation, CliContext& context) {
                "ENV{ID_MM_DEVICE_IGNORE}=\"1\" for the drive's adapter)\n";
     int port = 0;
     int mode = 0;
-    const int read = link::ReadLinkSettings(port, mode);
+    const int read = serial.ReadLinkSettings(port, mode);
     nlohmann::json setting{{"file", platform::ConfigFilePath().string()}};
     if (read == 0 && port > 0) {
         setting["port"] = port;
-        setting["device"] = link::DevicePathForPort(static_cast<unsigned>(port));
-        out << "config.ini: port " << port << " (" << link::DevicePathForPort(static_cast<unsigned>(port))
+        setting["device"] = serial.DevicePathForPort(static_cast<unsigned>(port));
+        out << "config.ini: port " << port << " (" << serial.DevicePathForPort(static_cast<unsigned>(port))
             << ")\n";
     } else {
         setting["port"] = nullptr;

@@ -8,7 +8,6 @@
 
 #include "clijournal.h"
 #include "commandkit.h"
-#include "link/linkapi.h"
 #include "link/linkpolicy.h"
 #include "model/commands.h"
 #include "model/firmwaretransfer.h"
@@ -69,7 +68,7 @@ class Progress {
 // firmware answers; its boot loader, waiting for firmware blocks, does not.
 std::optional<DriveSession::Status> ReadStatus(DriveSession& session) {
     for (int attempt = 0; attempt < 2 && !session.status(); ++attempt) {
-        link::SendRequest(link::BuildReadRequest(model::code::StatusReply));
+        session.link().sendRequest(link::BuildReadRequest(model::code::StatusReply));
         session.waitFor([&] { return session.status().has_value(); }, 1000ms);
     }
     return session.status();
@@ -142,9 +141,9 @@ int Transfer(DriveSession& session, const Invocation& invocation, CliContext& co
     if (const int status = session.connect()) return status;
     if (const std::string why = Refusal(session, invocation); !why.empty())
         return output.fail(kExitFailure, why);
-    link::SuspendSupervision();
+    session.link().suspendSupervision();
     if (!invocation.resume) {
-        link::FlushOutgoing();
+        session.link().flushOutgoing();
         model::LoaderPhase phase;
         phase.begin(std::move(loader));
         pause(timings.loaderTick);
@@ -152,11 +151,11 @@ int Transfer(DriveSession& session, const Invocation& invocation, CliContext& co
             if (session.interrupted())
                 return output.fail(kExitFailure, "interrupted in the loader phase; " +
                                                      CutLoaderAdvice(invocation));
-            link::SendRequest(std::move(*block));
+            session.link().sendRequest(std::move(*block));
             progress.show("loader", phase.sent(), phase.total());
             pause(timings.afterLoaderBlock + timings.loaderTick);
         }
-        link::SendRequest(model::BuildAction(model::code::LoaderDone));
+        session.link().sendRequest(model::BuildAction(model::code::LoaderDone));
         pause(timings.afterLoaderDone);
     }
     session.setPollMode(link::PollMode::FirmwareBlockRequest);
@@ -184,14 +183,14 @@ int Transfer(DriveSession& session, const Invocation& invocation, CliContext& co
                     "drive; no end of download was sent" + resume);
         }
         pause(timings.beforeFirmwareBlock);
-        link::SendRequest(*answer.block);
+        session.link().sendRequest(*answer.block);
         progress.show("firmware", answer.progress, answer.progressMaximum);
         lastBlockSent = answer.lastBlock;
         session.setPollMode(link::PollMode::FirmwareBlockRequest);
     }
     pause(timings.beforeFirmwareDone);
-    link::SendRequest(model::BuildAction(model::code::FirmwareDone));
-    link::ResumeSupervision();
+    session.link().sendRequest(model::BuildAction(model::code::FirmwareDone));
+    session.link().resumeSupervision();
     output.emit({{"ok", true}, {"update", invocation.update}, {"bytes", update.size()}});
     output.note("firmware download finished");
     return kExitOk;

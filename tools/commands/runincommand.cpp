@@ -6,8 +6,6 @@
 #include "backupfile.h"
 #include "cli_dump.h"
 #include "commandkit.h"
-#include "link/linkapi.h"
-#include "link/linkthreads.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
@@ -105,7 +103,7 @@ class RunIn {
         bool resend = true;
         m_session.onLinkState = [&](bool up) { resend = resend || up; };
         m_session.onStatus = [&](const DriveSession::Status& s) {
-            if (link::LastSentMark() < mark) return;
+            if (m_session.link().lastSentMark() < mark) return;
             ++statusesAfterStop;
             // The drive allows operation only while the motor stands.
             standing = (s[1] & 0x01) != 0;
@@ -118,7 +116,7 @@ class RunIn {
                 resend = false;
                 m_session.gate().send(model::BuildAction(model::code::StopMotor));
                 model::RestoreRunInSpeed(m_session.data(), savedSpeed);
-                mark = link::QueueSentMark();
+                mark = m_session.link().queueSentMark();
                 statusesAfterStop = 0;
                 standing = false;
             }

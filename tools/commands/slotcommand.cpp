@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "commandkit.h"
-#include "link/linkapi.h"
 #include "model/commands.h"
 #include "model/motorstore.h"
 #include "session.h"
@@ -20,7 +19,7 @@ std::optional<bool> SlotState(DriveSession& session, int slot) {
         if (reply.command == model::code::SlotState) state = model::MotorStore::SlotHoldsData(reply);
     };
     for (int attempt = 0; attempt < 3 && !state; ++attempt) {
-        link::SendRequest(model::BuildReadSlotState(static_cast<std::uint8_t>(slot)));
+        session.link().sendRequest(model::BuildReadSlotState(static_cast<std::uint8_t>(slot)));
         session.waitFor([&] { return state.has_value(); }, std::chrono::milliseconds(1000));
     }
     session.onReply = nullptr;

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"

@@ -1,6 +1,6 @@
 #include "pages/motor/memoryslotactions.h"
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "model/commands.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"

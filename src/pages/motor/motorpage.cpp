@@ -4,7 +4,7 @@
 #include <QHideEvent>
 #include <QPushButton>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/motorparameterfile.h"
@@ -140,9 +140,7 @@ void CMotorPage::refresh() {
     }
 }
 
-void CMotorPage::driveReply() {
-    link::Telegram reply;
-    if (link::FetchReply(reply) != 0) return;
+void CMotorPage::driveReply(link::Telegram& reply) {
     if (reply.command == model::code::SlotState) m_actions->slotState(reply);
 }
 

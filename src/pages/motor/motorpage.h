@@ -50,7 +50,7 @@ class CMotorPage : public shell::Page {
     void operationAllowed() override { setOperationAllowed(true); }
     void operationNotAllowed() override { setOperationAllowed(false); }
     void refresh() override;
-    void driveReply() override;
+    void driveReply(link::Telegram& reply) override;
     void applyTexts() override;
     [[nodiscard]] bool confirmLeave() override;
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <string>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/drivedata.h"
 #include "model/parameters.h"

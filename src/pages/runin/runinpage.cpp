@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "pages/common/numbertext.h"

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <system_error>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/drivedata.h"
 #include "pages/specificprog/parastructscroll.h"

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
@@ -226,9 +226,7 @@ void CSpecificProgPage::refresh() {
     m_paraStruct->refresh();
 }
 
-void CSpecificProgPage::driveReply() {
-    link::Telegram reply;
-    if (link::FetchReply(reply) != 0) return;
+void CSpecificProgPage::driveReply(link::Telegram& reply) {
     if (reply.command == model::code::SensorStateReply)
         m_actuator->showSensorState(reply);
     else if (reply.command == model::code::BlockRequestReply)

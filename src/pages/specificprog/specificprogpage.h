@@ -30,7 +30,7 @@ class CSpecificProgPage : public shell::Page {
     void operationAllowed() override;
     void operationNotAllowed() override;
     void refresh() override;
-    void driveReply() override;
+    void driveReply(link::Telegram& reply) override;
     // WM_SHOW_SPECIFICPROG: open the actuator and sensor test view.
     void showActuatorTest();
 

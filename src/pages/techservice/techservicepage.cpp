@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/linkapi.h"
+#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
@@ -198,9 +198,7 @@ void CTechServicePage::refresh() {
         serialNumberPanel()->showStored(data().Image(param::kSerialNumber));
 }
 
-void CTechServicePage::driveReply() {
-    link::Telegram reply;
-    if (link::FetchReply(reply) != 0) return;
+void CTechServicePage::driveReply(link::Telegram& reply) {
     // A group reply taken here instead of by the main window is still stored.
     if (IsGroupReply(reply.command)) data().StoreReply(reply);
     for (const ReplyRoute& route : kReplyRoutes) {

@@ -39,7 +39,7 @@ class CTechServicePage : public shell::Page {
     void operationAllowed() override;
     void operationNotAllowed() override;
     void refresh() override;
-    void driveReply() override;
+    void driveReply(link::Telegram& reply) override;
 
     // What the page's buttons call.
     void showPanel(int index);

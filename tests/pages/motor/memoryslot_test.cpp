@@ -36,7 +36,7 @@ class MemorySlotTest : public MotorPageFixture {
         data.SetMotorSel(0, 1);
         data.SetMotorSel(1, 0);
         FindChild<QPushButton>(page.get(), "executeButton")->click();
-        return Describe(TakeRequests());
+        return Describe(TakeRequests(m_drive.link));
     }
     QString shown(const char* kind, const char* key) {
         return QString::fromLatin1(kind) + ":" + shell::T(key);
@@ -132,12 +132,12 @@ TEST_F(MemorySlotTest, SlotStateReplies) {
         reply.command = c.command;
         reply.length = static_cast<std::uint8_t>(c.data.size());
         reply.data = c.data;
-        ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, reply), 0);
-        page->driveReply();
+        ASSERT_EQ(m_drive.link.telegrams().Post(link::kReplySlot, reply), 0);
+        testkit::DeliverReply(m_drive.link, *page);
         const QStringList expected =
             c.erased ? QStringList{shown("inform", "erasedpopup")} : QStringList{};
         EXPECT_EQ(prompter.asked, expected) << Describe(reply);
-        EXPECT_EQ(link::TheTelegramQueues().size(link::kReplySlot), 0u);
+        EXPECT_EQ(m_drive.link.telegrams().size(link::kReplySlot), 0u);
     }
 }
 

@@ -63,8 +63,7 @@ class MotorDriveTest : public ::testing::Test {
     void deliverSlotState() {
         for (auto& reply : harness.replies) {
             if (reply.command != 0x62) continue;
-            ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, reply), 0);
-            page->driveReply();
+            page->driveReply(reply);
         }
         harness.replies.clear();
     }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "model/linkeddrive.h"
 #include "model/drivedata.h"
 #include "motordata.h"
 #include "motortestsupport.h"
@@ -17,7 +18,7 @@ class MotorPageFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureApp();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
         LoadAsyncMotor(data);
         testkit::DriveStands(data);
         page = std::make_unique<CMotorPage>(data);
@@ -25,14 +26,15 @@ class MotorPageFixture : public ::testing::Test {
         page->applyTexts();
         page->show();
         page->refresh();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
     }
     void TearDown() override {
         page.reset();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
     }
 
-    model::DriveData data;
+    model::LinkedDrive m_drive;
+    model::DriveData& data = m_drive.data;
     testkit::MessageRecorder frame;
     testkit::ScriptedPrompter prompter;
     std::unique_ptr<CMotorPage> page;

@@ -1,3 +1,4 @@
+#include "model/linkeddrive.h"
 #include "model/motorparameterfile.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ class MotorFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureApp();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
         fs::create_directories(dir / "program");
         templateFile = dir / "program" / std::string(kMotorTemplateName);
         fs::copy_file(SourceDir() / "data" / "templates" / std::string(kMotorTemplateName),
@@ -37,7 +38,7 @@ class MotorFileTest : public ::testing::Test {
     }
     void TearDown() override {
         page.reset();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
     }
     void makePage() {
         page = std::make_unique<CMotorPage>(data);
@@ -45,7 +46,7 @@ class MotorFileTest : public ::testing::Test {
         page->applyTexts();
         page->show();
         page->refresh();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
     }
     void runAction(int action) {
         auto* actions = FindChild<QComboBox>(page.get(), "actionList");
@@ -60,7 +61,8 @@ class MotorFileTest : public ::testing::Test {
     testkit::TempFolder m_folder{"motorfile"};
     const fs::path dir = m_folder.path();
     fs::path templateFile;
-    model::DriveData data;
+    model::LinkedDrive m_drive;
+    model::DriveData& data = m_drive.data;
     testkit::ScriptedPrompter prompter;
     std::unique_ptr<CMotorPage> page;
 };
@@ -188,7 +190,7 @@ TEST_F(MotorFileTest, PageSavesAndLoadsThroughTheDialogs) {
     EXPECT_EQ(FindChild<QComboBox>(page.get(), "motorTypeList")->currentIndex(), 2);
     EXPECT_EQ(data.GetMotorSel(0), 2);
     EXPECT_EQ(data.GetMotorSel(1), 2);
-    EXPECT_TRUE(TakeRequests().empty());  // loading sends nothing
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());  // loading sends nothing
 
     // Leaving the page drops the loaded values.
     page->hide();

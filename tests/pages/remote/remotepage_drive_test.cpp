@@ -24,7 +24,7 @@ TEST(RemotePageOnTheDrive, SendWritesTheGroupAndReadsItBack) {
     ASSERT_NE(page, nullptr);
     window.activate(page);
     ASSERT_EQ(window.frame->sheet()->currentWidget(), page);
-    model::DriveData& data = model::DriveData::instance();
+    model::DriveData& data = window.drive.data;
     ASSERT_TRUE(WaitFor([&] { return data.Image(42) > 100; }, 5000));
     // A group reply replaces edits not yet sent, so the read the page made
     // when shown must be answered before the test edits: a read of our own

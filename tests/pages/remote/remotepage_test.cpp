@@ -1,3 +1,4 @@
+#include "model/linkeddrive.h"
 #include "pages/remote/remotepage.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +26,10 @@ constexpr char kTemplate[] =
     "; template\r\n[Velmora Fernbedienung]\r\np110=0\r\n\r\n[Maker]\r\nx=1\r\n";
 
 // Drive in Hz, p7 selective, limits 30..1000 and a remote set.
-void SeedDrive() {
-    StoreGroup(0x50, {0x01, 0x2C, 0x01, 0x01});
-    StoreGroupValues(0x51, {{41, 30}, {42, 1000}});
-    StoreGroupValues(0x57, {{102, 32},
+void SeedDrive(model::DriveData& data) {
+    StoreGroup(data, 0x50, {0x01, 0x2C, 0x01, 0x01});
+    StoreGroupValues(data, 0x51, {{41, 30}, {42, 1000}});
+    StoreGroupValues(data, 0x57, {{102, 32},
                             {110, 2},
                             {111, 4},
                             {112, 3},
@@ -47,23 +48,26 @@ void SeedDrive() {
 
 class RemotePageTest : public ::testing::Test {
   protected:
+    model::LinkedDrive m_drive;
+
+  protected:
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
-        ResetDriveAndQueues();
-        testkit::DriveStands(model::DriveData::instance());
-        m_page = std::make_unique<CRemotePage>(model::DriveData::instance());
+        ResetDriveAndQueues(m_drive);
+        testkit::DriveStands(m_drive.data);
+        m_page = std::make_unique<CRemotePage>(m_drive.data);
         m_page->setProgramFolder(m_folder.path());
         m_page->show();
     }
     void TearDown() override {
         m_page.reset();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
     }
     void settle() {
-        SeedDrive();
+        SeedDrive(m_drive.data);
         m_page->refresh();
-        TakeRequests();
-        TakePollModes();
+        TakeRequests(m_drive.link);
+        TakePollModes(m_drive.link);
     }
     template <typename T>
     T* find(const QString& name) {
@@ -88,7 +92,7 @@ class RemotePageTest : public ::testing::Test {
         box->setCurrentIndex(index);
         emit box->activated(index);
     }
-    std::uint32_t working(int parameter) { return DriveData::instance().Working(parameter); }
+    std::uint32_t working(int parameter) { return m_drive.data.Working(parameter); }
 
     TempFolder m_folder;
     testkit::ScriptedPrompter m_prompter;
@@ -98,8 +102,8 @@ class RemotePageTest : public ::testing::Test {
 // Fault prevented: the page not asking for the remote group or polling the
 // wrong mode when it becomes visible.
 TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{2});
-    const auto requests = TakeRequests();
+    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{2});
+    const auto requests = TakeRequests(m_drive.link);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, 0xCF);
     EXPECT_EQ(requests[0].data, Bytes{0x57});
@@ -108,9 +112,9 @@ TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
 // Fault prevented: refresh showing the remote set wrongly, or changing a
 // speed outside its range instead of marking it.
 TEST_F(RemotePageTest, RefreshShowsTheSetAndMarksSpeedsOutsideTheirRange) {
-    TakeRequests();
-    SeedDrive();
-    StoreGroupValues(
+    TakeRequests(m_drive.link);
+    SeedDrive(m_drive.data);
+    StoreGroupValues(m_drive.data, 
         0x57,
         {{102, 32}, {110, 2}, {125, 250}, {129, 2}, {135, 1000}, {136, 1000}, {137, 30}, {142, 1}});
     m_page->refresh();
@@ -129,9 +133,9 @@ TEST_F(RemotePageTest, RefreshShowsTheSetAndMarksSpeedsOutsideTheirRange) {
     EXPECT_FALSE(edit(137)->isEnabled());
     EXPECT_EQ(find<QLabel>(QStringLiteral("p135Unit"))->text(), "hz");
     EXPECT_TRUE(list(142)->isEnabled());
-    EXPECT_TRUE(TakeRequests().empty()) << "a refresh sends nothing";
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty()) << "a refresh sends nothing";
 
-    StoreGroup(0x50, {0x01, 0x2C, 0x00, 0x02});  // p7 PC application, rpm
+    StoreGroup(m_drive.data, 0x50, {0x01, 0x2C, 0x00, 0x02});  // p7 PC application, rpm
     m_page->refresh();
     EXPECT_FALSE(list(142)->isEnabled());
     EXPECT_EQ(find<QLabel>(QStringLiteral("p136Unit"))->text(), "rpm");
@@ -168,11 +172,11 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
         EXPECT_EQ(working(c.parameter), c.stored) << c.parameter;
         EXPECT_EQ(edit(c.parameter)->fieldText(), c.shown) << c.parameter;
     }
-    DriveData::instance().SetChoice(8, 1);  // rpm
+    m_drive.data.SetChoice(8, 1);  // rpm
     type(135, "60000");
     EXPECT_EQ(working(135), 999u);
     EXPECT_EQ(edit(135)->fieldText(), "59940");
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 }
 
 // The drive holds p136 = 4000 Hz under a p42 of 1500 Hz: shown and marked, and
@@ -180,9 +184,9 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
 TEST_F(RemotePageTest, ValuesOutsideTheRangeAreShownAsReadAndLeavingAsksOnlyAfterAChange) {
     testkit::NoticeRecorder frame;
     m_page->setFrame(&frame);
-    SeedDrive();
-    StoreGroupValues(0x51, {{41, 30}, {42, 1500}});
-    StoreGroupValues(0x57, {{125, 250}, {135, 500}, {136, 4000}, {137, 700}});
+    SeedDrive(m_drive.data);
+    StoreGroupValues(m_drive.data, 0x51, {{41, 30}, {42, 1500}});
+    StoreGroupValues(m_drive.data, 0x57, {{125, 250}, {135, 500}, {136, 4000}, {137, 700}});
     m_page->refresh();
     EXPECT_EQ(edit(136)->fieldText(), "4000");
     emit edit(136)->editingFinished();  // tabbing through changes nothing
@@ -210,7 +214,7 @@ TEST_F(RemotePageTest, CurrentEditAndSpinStayBetweenLimits) {
     step(125, "2.5", 1);
     EXPECT_EQ(edit(125)->fieldText(), "2.51");
     EXPECT_EQ(working(125), 251u);
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 }
 
 // Fault prevented: the mode list of 137 storing the wrong speed or leaving
@@ -248,9 +252,9 @@ TEST_F(RemotePageTest, SendWritesGroup57AndReadsItBack) {
     emit list(110)->activated(1);
     list(129)->setCurrentIndex(0);
     emit list(129)->activated(0);
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     find<QPushButton>(QStringLiteral("sendButton"))->click();
-    const auto requests = TakeRequests();
+    const auto requests = TakeRequests(m_drive.link);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].command, 0x17);
     EXPECT_EQ(requests[0].data, (Bytes{0x20, 0x01, 0x04, 0x03, 0x01, 0x04, 0x03, 0x09, 0x05, 0x00,
@@ -295,9 +299,9 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
     EXPECT_NE(text.find("[Maker]\r\nx=1\r\n"), std::string::npos) << text;
     EXPECT_EQ(fs::current_path(), cwd);
 
-    DriveData::instance().Reset();
-    StoreGroup(0x50, {0x01, 0x2C, 0x01, 0x01});
-    StoreGroupValues(0x51, {{41, 30}, {42, 1000}});
+    m_drive.data.Reset();
+    StoreGroup(m_drive.data, 0x50, {0x01, 0x2C, 0x01, 0x01});
+    StoreGroupValues(m_drive.data, 0x51, {{41, 30}, {42, 1000}});
     m_page->refresh();
     EXPECT_EQ(list(110)->currentIndex(), 0);
     m_prompter.fileAnswers = {QString::fromStdString(target.string())};
@@ -310,7 +314,7 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
     EXPECT_EQ(edit(137)->fieldText(), "700");
     EXPECT_EQ(working(129), 2u);
     EXPECT_EQ(fs::current_path(), cwd);
-    EXPECT_EQ(TakeRequests().size(), 0u) << "loading sends nothing; Send does";
+    EXPECT_EQ(TakeRequests(m_drive.link).size(), 0u) << "loading sends nothing; Send does";
 
     fs::remove(target);
     fs::create_directories(target / "inside");

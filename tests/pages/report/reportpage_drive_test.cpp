@@ -52,7 +52,7 @@ TEST(ReportPageOnTheDrive, GeneralFaultShowsTheHeldValuesWhileFourRowsStayLive) 
     ASSERT_FALSE(window.prompter.informed.empty());
     EXPECT_EQ(window.prompter.informed.front(), "generalerror");
 
-    const model::DriveData& data = model::DriveData::instance();
+    const model::DriveData& data = window.drive.data;
     ASSERT_TRUE(WaitFor([&] { return data.Image(151) >= 100; }, 5000));
     const QString held = QString::number(data.Image(151));
     ASSERT_TRUE(WaitFor([&] { return label("p10Value") == held; }, 5000))

@@ -1,3 +1,4 @@
+#include "model/linkeddrive.h"
 #include "pages/report/reportpage.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +17,18 @@ using namespace pagetest;
 
 class ReportPageTest : public ::testing::Test {
   protected:
+    model::LinkedDrive m_drive;
+
+  protected:
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
-        ResetDriveAndQueues();
-        m_page = std::make_unique<CReportPage>(model::DriveData::instance());
+        ResetDriveAndQueues(m_drive);
+        m_page = std::make_unique<CReportPage>(m_drive.data);
         m_page->show();
     }
     void TearDown() override {
         m_page.reset();
-        link::FlushAllQueues();
+        m_drive.link.flushAllQueues();
     }
     QString text(const QString& name) {
         auto* label = m_page->findChild<QLabel*>(name);
@@ -40,15 +44,15 @@ class ReportPageTest : public ::testing::Test {
 // Fault prevented: the report asking for groups itself or polling the wrong
 // groups while it is visible.
 TEST_F(ReportPageTest, ShownPollsModeOneAndSendsNothing) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{1});
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{1});
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 }
 
 // Fault prevented: speeds shown in the wrong unit or without the ×60, and
 // values printed with the wrong number of decimals.
 TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
-    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x02});  // rpm
-    StoreGroupValues(0x59, {{10, 50},
+    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x02});  // rpm
+    StoreGroupValues(m_drive.data, 0x59, {{10, 50},
                             {11, 123},
                             {13, 40},
                             {14, 45},
@@ -59,7 +63,7 @@ TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
                             {20, 7},
                             {25, 100000},
                             {26, 59}});
-    StoreGroupValues(0x5A, {{30, 1}, {31, 2}, {32, 3}, {33, 4}, {34, 255}});
+    StoreGroupValues(m_drive.data, 0x5A, {{30, 1}, {31, 2}, {32, 3}, {33, 4}, {34, 255}});
     m_page->refresh();
     EXPECT_EQ(value(10), "3000");
     EXPECT_EQ(unit(10), "rpm");
@@ -82,12 +86,12 @@ TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
     EXPECT_EQ(value(34), "255");
     EXPECT_EQ(text("statusLine"), "");
 
-    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x01});  // Hz
+    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x01});  // Hz
     m_page->refresh();
     EXPECT_EQ(value(10), "50");
     EXPECT_EQ(unit(10), "hz");
 
-    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x07});  // no such unit: labels stay
+    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x07});  // no such unit: labels stay
     m_page->refresh();
     EXPECT_EQ(unit(10), "hz");
 }
@@ -95,10 +99,10 @@ TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
 // Fault prevented: hold storage showing live values instead of the drive's
 // values at the fault, or freezing the rows that must stay live.
 TEST_F(ReportPageTest, HoldStorageShowsTheFaultValuesAndKeepsFourRowsLive) {
-    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x01});
-    StoreGroupValues(
+    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x01});
+    StoreGroupValues(m_drive.data, 
         0x59, {{10, 1}, {11, 2}, {13, 3}, {14, 4}, {15, 5}, {16, 6}, {18, 7}, {19, 8}, {20, 9}});
-    StoreGroupValues(0x5F, {{151, 410}, {152, 420}, {153, 43000}, {154, 44000}, {155, 1550}});
+    StoreGroupValues(m_drive.data, 0x5F, {{151, 410}, {152, 420}, {153, 43000}, {154, 44000}, {155, 1550}});
     m_page->refresh();
     EXPECT_EQ(value(10), "1");
 
@@ -111,7 +115,7 @@ TEST_F(ReportPageTest, HoldStorageShowsTheFaultValuesAndKeepsFourRowsLive) {
     EXPECT_EQ(value(16), "440.00");
     EXPECT_EQ(value(18), "15.50");
 
-    StoreGroupValues(0x59, {{10, 100},
+    StoreGroupValues(m_drive.data, 0x59, {{10, 100},
                             {11, 200},
                             {13, 300},
                             {14, 400},

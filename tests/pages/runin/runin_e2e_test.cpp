@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "pages/control/controlpage.h"
@@ -82,9 +83,10 @@ class RunInWithDrive : public testing::Test {
         std::filesystem::create_directories(m_work.path() / "data_runin");
         std::ofstream(m_work.path() / "data_runin" / "runin_01.run") << kProgram;
         ASSERT_TRUE(m_demo.start());
+        m_drive.link.serial().UseFixedDevice(m_demo.devicePath());
         shell::FrameOptions options;
         options.fixedDevice = true;
-        m_frame = std::make_unique<shell::CMainFrame>(options);
+        m_frame = std::make_unique<shell::CMainFrame>(m_drive.link, m_drive.data, options);
         m_frame->show();
         ASSERT_TRUE(testkit::WaitFor([&] { return m_frame->allGroupsRead(); }, 10000));
         m_page = m_frame->findChild<CRunInPage*>();
@@ -113,6 +115,7 @@ class RunInWithDrive : public testing::Test {
     testkit::WorkFolder m_work{"runin-e2e"};
     testkit::ScriptedPrompter m_prompter;
     app::DemoDrive m_demo;
+    model::LinkedDrive m_drive;
     std::unique_ptr<shell::CMainFrame> m_frame;
     CRunInPage* m_page = nullptr;
     CControlPage* m_control = nullptr;

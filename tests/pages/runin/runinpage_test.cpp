@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/noticerecorder.h"
 #include "tests/support/shippedcatalog.h"
@@ -43,23 +44,26 @@ unsigned speedOf(const link::Telegram& t) {
 
 class RunInPageTest : public ::testing::Test {
   protected:
+    model::LinkedDrive m_drive;
+
+  protected:
     void SetUp() override {
-        model::DriveData::instance().Reset();
-        model::DriveData::instance().TakeImage();  // as after the first read
-        testkit::DriveStands(model::DriveData::instance());
-        TakeRequests();
+        m_drive.data.Reset();
+        m_drive.data.TakeImage();  // as after the first read
+        testkit::DriveStands(m_drive.data);
+        TakeRequests(m_drive.link);
         writeProgram(
             m_dir.path(), 1,
             "[general]\nfiletext=Bearing run-in\n" + step(1, 1000, 1, 2, 1) + step(2, 30, 1, 5, 5));
         writeProgram(m_dir.path(), 2, "[general]\nfiletext=Short\n" + step(1, 600, 1, 60, 0));
         writeProgram(m_dir.path(), 4, "[general]\nfiletext=Unreachable\n");
-        m_page = std::make_unique<CRunInPage>(model::DriveData::instance());
+        m_page = std::make_unique<CRunInPage>(m_drive.data);
         m_page->setManualClock(true);
         m_page->setFrame(&m_frame);
     }
     void TearDown() override {
         m_page.reset();
-        TakeRequests();
+        TakeRequests(m_drive.link);
     }
     testkit::WorkFolder m_dir{"runinpage"};
     testkit::ScriptedPrompter m_prompter;
@@ -80,7 +84,7 @@ TEST_F(RunInPageTest, ListsConsecutiveProgramsOnly) {
 // Start sends stop, speed, start; the rhythm follows the clock; a cancel
 // restores the speed saved when the page was shown.
 TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
-    auto& drive = model::DriveData::instance();
+    auto& drive = m_drive.data;
     drive.SetImage(1, 500);
     drive.TakeImage();
     m_page->show();  // saves parameter 1 while idle
@@ -91,23 +95,23 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     ASSERT_TRUE(m_page->running());
     ASSERT_FALSE(m_frame.messages().empty());
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{1}));
-    auto requests = TakeRequests();
+    auto requests = TakeRequests(m_drive.link);
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50, kStart}));
     EXPECT_EQ(speedOf(requests[1]), 16u);  // 1000 rpm -> 16 Hz
     EXPECT_EQ(m_page->findChild<QLabel*>("currentSpeed")->text().section(' ', 0, 0), "1000");
 
     m_page->clockTick();
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     m_page->clockTick();  // 2 s on -> off
-    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{kStop});
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{kStop});
     m_page->clockTick();  // 1 s off -> on
-    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{kStart});
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{kStart});
     EXPECT_FALSE(m_page->findChild<QComboBox*>("programList")->isEnabled());
 
     m_prompter.confirmAnswers = {true};
     m_page->cancelPressed();
     EXPECT_FALSE(m_page->running());
-    requests = TakeRequests();
+    requests = TakeRequests(m_drive.link);
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 500u);
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{0}));
@@ -119,11 +123,11 @@ TEST_F(RunInPageTest, StepAboveTheMaximumFrequencyIsRefusedAndTheDriveSpeedShown
     testkit::ShippedCatalog texts;
     testkit::NoticeRecorder frame;
     m_page->setFrame(&frame);
-    auto& drive = model::DriveData::instance();
+    auto& drive = m_drive.data;
     drive.SetImage(42, 10);
     drive.TakeImage();
     m_page->startPressed();
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_EQ(frame.notices, QStringList{"Step 1 asks for 1000 rpm, above the drive's maximum "
                                          "frequency of 10 Hz (P42). The program was not started."});
     drive.SetImage(42, 16);
@@ -146,7 +150,7 @@ TEST_F(RunInPageTest, AnnouncesEachStepOnce) {
     ASSERT_EQ(m_page->sequencer().currentStep(), 2u);
     EXPECT_EQ(m_frame.messages(), (std::vector<std::pair<unsigned, std::uintptr_t>>{
                                       {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
-    TakeRequests();
+    TakeRequests(m_drive.link);
 }
 
 // Declining the start question changes nothing; without a shown page the
@@ -155,17 +159,17 @@ TEST_F(RunInPageTest, DeclinedStartAndDefaultSavedSpeed) {
     m_prompter.confirmAnswers = {false};
     m_page->startPressed();
     EXPECT_FALSE(m_page->running());
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_TRUE(m_frame.messages().empty());
 
     m_page->startPressed();
-    TakeRequests();
+    TakeRequests(m_drive.link);
     m_page->stopIfRunning();  // a fault or a lost link
-    auto requests = TakeRequests();
+    auto requests = TakeRequests(m_drive.link);
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 111u);
     m_page->stopIfRunning();  // idle: nothing more
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 }
 
 // A stop caused by a lost link may be flushed by the reopening, and again by
@@ -173,30 +177,30 @@ TEST_F(RunInPageTest, DeclinedStartAndDefaultSavedSpeed) {
 // and the speed until the link check answers, which repeats them a last time.
 TEST_F(RunInPageTest, LinkLossStopRepeatedUntilLinkAnswers) {
     m_page->startPressed();
-    TakeRequests();
+    TakeRequests(m_drive.link);
     m_page->stopIfRunning();
-    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
     m_page->operationNotAllowed();
-    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
     m_page->operationAllowed();
-    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
     m_page->linkAnswered();
-    auto requests = TakeRequests();
+    auto requests = TakeRequests(m_drive.link);
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 111u);
     m_page->operationAllowed();
     m_page->linkAnswered();
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 
     // A program started again before the link answered is not stopped by it.
     m_page->startPressed();
     m_page->stopIfRunning();
     m_page->startPressed();
-    TakeRequests();
+    TakeRequests(m_drive.link);
     m_page->linkAnswered();
     m_page->operationAllowed();
     EXPECT_TRUE(m_page->running());
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 }
 
 // The end of the program stops the motor, then shows the finished popup.
@@ -204,12 +208,12 @@ TEST_F(RunInPageTest, FinishesWithPopup) {
     m_page->findChild<QComboBox*>("programList")->setCurrentIndex(1);
     m_page->programChosen(1);
     m_page->startPressed();
-    TakeRequests();
+    TakeRequests(m_drive.link);
     for (int i = 0; i < 59; ++i) m_page->clockTick();
-    EXPECT_TRUE(TakeRequests().empty());  // off interval 0: no stop between on phases
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());  // off interval 0: no stop between on phases
     m_page->clockTick();
     EXPECT_FALSE(m_page->running());
-    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
     ASSERT_EQ(m_prompter.informed.size(), 1);
 }
 
@@ -228,7 +232,7 @@ class RunInButtonTest : public RunInPageTest, public ::testing::WithParamInterfa
 // only after its question, and a declined question sends nothing.
 TEST_P(RunInButtonTest, EveryPressAfterItsQuestion) {
     const ButtonCase& c = GetParam();
-    auto& drive = model::DriveData::instance();
+    auto& drive = m_drive.data;
     drive.SetImage(1, 500);
     drive.TakeImage();
     m_page->show();
@@ -239,12 +243,12 @@ TEST_P(RunInButtonTest, EveryPressAfterItsQuestion) {
         m_page->clockTick();
         m_page->clockTick();
     }
-    TakeRequests();
+    TakeRequests(m_drive.link);
     m_prompter.confirmed.clear();
     m_prompter.confirmAnswers = {c.answer};
     c.startButton ? m_page->startPressed() : m_page->cancelPressed();
     EXPECT_EQ(m_prompter.confirmed.size(), 1);
-    const auto requests = TakeRequests();
+    const auto requests = TakeRequests(m_drive.link);
     EXPECT_EQ(Commands(requests), c.sent);
     if (c.sent.size() >= 2) {
         EXPECT_EQ(speedOf(requests[1]), c.startButton ? 16u : 500u);
@@ -263,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Operation allowed enables the buttons only when parameter 7 is 0; while a
 // program runs, operation not allowed leaves them usable (cancel must work).
 TEST_F(RunInPageTest, EnablingRules) {
-    auto& drive = model::DriveData::instance();
+    auto& drive = m_drive.data;
     auto* start = m_page->findChild<QAbstractButton*>("startButton");
     auto* cancel = m_page->findChild<QAbstractButton*>("cancelButton");
     drive.SetImage(7, 1);

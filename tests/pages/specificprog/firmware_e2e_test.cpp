@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 
+#include "model/linkeddrive.h"
 #include "tests/support/drivestatus.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
@@ -77,9 +78,11 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     testkit::ScriptedPrompter prompter;
     app::DemoDrive demo;
     ASSERT_TRUE(demo.start());
+    model::LinkedDrive drive;
+    drive.link.serial().UseFixedDevice(demo.devicePath());
     shell::FrameOptions options;
     options.fixedDevice = true;
-    shell::CMainFrame frame(options);
+    shell::CMainFrame frame(drive.link, drive.data, options);
     frame.show();
     ASSERT_TRUE(testkit::WaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
@@ -218,44 +221,45 @@ class FirmwareUpdatePolling : public ::testing::Test {
     void SetUp() override {
         prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
                                 writeFile(work.path() / "update.bin", randomBytes(10, 2))};
-        testkit::DriveStands(model::DriveData::instance());
+        testkit::DriveStands(m_drive.data);
         page.show();
         page.showFirmwareUpdate();
         FirmwareUpdateDialog* dialog = page.firmwarePanel();
         dialog->setTimings({60000, 0, 0, 0, 0});
         dialog->chooseLoader();
         dialog->chooseUpdate();
-        (void)testkit::TakePollModes();
+        (void)testkit::TakePollModes(m_drive.link);
         dialog->startDownload();
         ASSERT_TRUE(dialog->downloading());
     }
-    void TearDown() override { model::DriveData::instance().gate().endTransfer(); }
+    void TearDown() override { m_drive.data.gate().endTransfer(); }
 
     testkit::WorkFolder work{"firmware-poll"};
     testkit::ScriptedPrompter prompter;
-    CSpecificProgPage page{model::DriveData::instance()};
+    model::LinkedDrive m_drive;
+    CSpecificProgPage page{m_drive.data};
 };
 
 // Coming back to the page during a download (a refused tab change returns to
 // it) must keep the download's polling, not post the menu's: a status poll in
 // the loader phase or a lost block-request poll would disturb the transfer.
 TEST_F(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
-    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
+    EXPECT_EQ(testkit::TakePollModes(m_drive.link), std::vector<int>{14});
     page.hide();
     page.show();
-    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{14});
+    EXPECT_EQ(testkit::TakePollModes(m_drive.link), std::vector<int>{14});
 }
 
 // Back during a download leaves the views that poll for themselves closed,
 // and no other path changes the polling the drive's loader waits on.
 TEST_F(FirmwareUpdatePolling, BackDuringADownloadKeepsItsPolling) {
-    (void)testkit::TakePollModes();
+    (void)testkit::TakePollModes(m_drive.link);
     page.findChild<QPushButton*>("specificProgBackButton")->click();
     EXPECT_FALSE(page.findChild<QPushButton*>("actSensTestButton")->isEnabled());
     EXPECT_FALSE(page.findChild<QPushButton*>("paraStructButton")->isEnabled());
     page.showActuatorTest();
     page.showParaStruct();
-    EXPECT_EQ(testkit::TakePollModes(), std::vector<int>{});
+    EXPECT_EQ(testkit::TakePollModes(m_drive.link), std::vector<int>{});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "link/queues.h"
 #include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
 #include "tests/support/testkit.h"
@@ -35,6 +36,9 @@ constexpr const char* kTemplate =
 // the template from a program folder of its own.
 class ParaStructTest : public ::testing::Test {
   protected:
+    model::LinkedDrive m_drive;
+
+  protected:
     void SetUp() override {
         fs::create_directories(m_dir.path() / "data_language");
         fs::copy_file(fs::path(VELMORA_SOURCE_DIR) / "data/data_language/language_01.ini",
@@ -44,7 +48,7 @@ class ParaStructTest : public ::testing::Test {
         m_program = m_dir.path() / "bin";
         fs::create_directories(m_program);
         testkit::WriteFile(m_program / "ParaStructMasterfile.txt", kTemplate);
-        model::DriveData& data = model::DriveData::instance();
+        model::DriveData& data = m_drive.data;
         data.Reset();
         for (int p = 1; p <= 155; ++p) data.SetImage(p, 0);
         data.SetImage(1, 300);
@@ -53,12 +57,12 @@ class ParaStructTest : public ::testing::Test {
         data.SetImage(39, 123456);
         data.SetImage(44, 250);
         data.TakeImage();
-        TakeRequests();
-        TakePollModes();
+        TakeRequests(m_drive.link);
+        TakePollModes(m_drive.link);
     }
     void TearDown() override {
-        TakeRequests();
-        TakePollModes();
+        TakeRequests(m_drive.link);
+        TakePollModes(m_drive.link);
         shell::TextCatalog::instance().resetForTest();
     }
     QString shown(const QString& name) {
@@ -75,7 +79,7 @@ class ParaStructTest : public ::testing::Test {
     testkit::WorkFolder m_dir{"parastruct"};
     testkit::ScriptedPrompter m_prompter;
     fs::path m_program;
-    CParaStructDlg m_view{model::DriveData::instance()};
+    CParaStructDlg m_view{m_drive.data};
 };
 
 // Rows show names, values by their rule and fixed units: rpm display leaves
@@ -92,7 +96,7 @@ TEST_F(ParaStructTest, RowsShowValuesAndUnits) {
     EXPECT_EQ(shown("paraValue44"), "2.5");
     EXPECT_EQ(shown("paraUnit44"), shell::T("a"));
     EXPECT_EQ(m_view.findChildren<QLabel*>(QRegularExpression("^paraValue\\d+$")).size(), 86);
-    model::DriveData::instance().SetWorking(36, 7301);
+    m_drive.data.SetWorking(36, 7301);
     m_view.refresh();
     EXPECT_EQ(shown("paraValue36"), shell::T("inv01"));
 }
@@ -104,20 +108,20 @@ TEST_F(ParaStructTest, OpeningReadsTheGroups) {
     m_view.setParent(&page);
     m_view.hide();
     page.show();
-    TakePollModes();
+    TakePollModes(m_drive.link);
     m_view.show();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{6});
+    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{6});
     std::vector<int> asked;
-    for (const auto& t : TakeRequests()) asked.push_back(t.data.at(0));
+    for (const auto& t : TakeRequests(m_drive.link)) asked.push_back(t.data.at(0));
     EXPECT_EQ(asked,
               (std::vector<int>{0x50, 0x59, 0x5A, 0x51, 0x52, 0x53, 0x54, 0x55, 0x57, 0x56, 0x58}));
     page.hide();
     page.show();
-    EXPECT_TRUE(TakePollModes().empty());
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakePollModes(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_TRUE(m_view.isOpen());
     m_view.hide();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{4});
+    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{4});
     m_view.setParent(nullptr);
 }
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "link/linkapi.h"
+#include "model/linkeddrive.h"
 #include "model/commands.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwaretexts.h"
@@ -45,11 +45,12 @@ QString writeFile(const std::filesystem::path& dir, const char* name, std::size_
 }
 
 // Waits (processing events) until the request queue holds n telegrams.
-std::vector<link::Telegram> waitForRequests(std::size_t n, int timeoutMs = 3000) {
+std::vector<link::Telegram> waitForRequests(link::DriveLink& link, std::size_t n,
+                                            int timeoutMs = 3000) {
     std::vector<link::Telegram> got;
     (void)testkit::WaitFor(
         [&] {
-            for (auto& t : TakeRequests()) got.push_back(std::move(t));
+            for (auto& t : TakeRequests(link)) got.push_back(std::move(t));
             return got.size() >= n;
         },
         timeoutMs);
@@ -58,13 +59,16 @@ std::vector<link::Telegram> waitForRequests(std::size_t n, int timeoutMs = 3000)
 
 class SpecificProgTest : public ::testing::Test {
   protected:
+    model::LinkedDrive m_drive;
+
+  protected:
     void SetUp() override {
-        TakeRequests();
-        testkit::DriveStands(model::DriveData::instance());
+        TakeRequests(m_drive.link);
+        testkit::DriveStands(m_drive.data);
     }
     void TearDown() override {
-        model::DriveData::instance().gate().endTransfer();
-        TakeRequests();
+        m_drive.data.gate().endTransfer();
+        TakeRequests(m_drive.link);
     }
     // Chooses a loader and an update file of these sizes (-1: the choice
     // was cancelled) in the dialog.
@@ -82,7 +86,7 @@ class SpecificProgTest : public ::testing::Test {
         dialog.setTimings(timings);
         chooseFiles(dialog, 10, 300);
         dialog.startDownload();
-        ASSERT_EQ(Commands(waitForRequests(2)), (std::vector<int>{0x1D, 0xAC}));
+        ASSERT_EQ(Commands(waitForRequests(m_drive.link, 2)), (std::vector<int>{0x1D, 0xAC}));
         ASSERT_TRUE(testkit::WaitFor([&] { return dialog.awaitingBlockRequests(); }));
     }
 
@@ -94,39 +98,39 @@ class SpecificProgTest : public ::testing::Test {
 // Cancel (and Enter) on the factory-settings question sends nothing; OK
 // sends exactly one 0xA6.
 TEST_F(SpecificProgTest, FactorySettingsQuestion) {
-    CSpecificProgPage page{model::DriveData::instance()};
+    CSpecificProgPage page{m_drive.data};
     page.askFactorySettings();
     ASSERT_TRUE(page.factorySettingsQuestion()->isVisible());
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryCancelButton")->click();
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     page.askFactorySettings();
     QTest::keyClick(page.factorySettingsQuestion(), Qt::Key_Return);
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
     page.askFactorySettings();
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryOkButton")->click();
-    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xA6});
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{0xA6});
     EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
 }
 
 // While the motor turns neither loader nor factory settings go out; each says why.
 TEST_F(SpecificProgTest, MotorRunningRefusesFirmwareAndFactorySettings) {
     testkit::NoticeRecorder frame;
-    CSpecificProgPage page{model::DriveData::instance()};
+    CSpecificProgPage page{m_drive.data};
     page.setFrame(&frame);
     chooseFiles(*page.firmwarePanel(), 10, 300);
     page.operationNotAllowed();
     EXPECT_FALSE(page.firmwarePanel()->findChild<QPushButton*>("programButton")->isEnabled());
     page.firmwarePanel()->startDownload();
     page.factorySettingsQuestion()->confirm();
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_EQ(frame.posts.count(), 0u);  // no WM_LINK_SUSPEND
     EXPECT_EQ(frame.notices.size(), 2);
 }
 
 // Operation not allowed disables buttons 1 and 3 only; back returns to the menu.
 TEST_F(SpecificProgTest, EnablingAndBackButton) {
-    CSpecificProgPage page{model::DriveData::instance()};
+    CSpecificProgPage page{m_drive.data};
     page.show();
     page.operationNotAllowed();
     EXPECT_FALSE(page.findChild<QPushButton*>("actSensTestButton")->isEnabled());
@@ -156,23 +160,23 @@ TEST_F(SpecificProgTest, EnablingAndBackButton) {
 // from the queue and dropped. (Block requests reaching the firmware panel:
 // FirmwareUpdateSequence and the firmware end-to-end test.)
 TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
-    CSpecificProgPage page{model::DriveData::instance()};
+    CSpecificProgPage page{m_drive.data};
     link::Telegram sensor;
     sensor.command = model::code::SensorStateReply;
     sensor.data = {0x25, 0x0A, 0x04, 0xD2, 0x09, 0x60, 0x01, 0xC8, 0x7E, 0xF4};
     sensor.length = static_cast<std::uint8_t>(sensor.data.size());
-    ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, sensor), 0);
-    page.driveReply();
+    ASSERT_EQ(m_drive.link.telegrams().Post(link::kReplySlot, sensor), 0);
+    testkit::DeliverReply(m_drive.link, page);
     EXPECT_EQ(page.actuatorPanel()->findChild<QLineEdit*>("valueSetCurrent")->text(), "12.34");
 
     link::Telegram other;
     other.command = 0x5C;
     other.length = 4;
     other.data = {0, 0, 0, 1};
-    ASSERT_EQ(link::TheTelegramQueues().Post(link::kReplySlot, other), 0);
-    page.driveReply();
-    EXPECT_EQ(link::TheTelegramQueues().size(link::kReplySlot), 0u);
-    EXPECT_TRUE(TakeRequests().empty());
+    ASSERT_EQ(m_drive.link.telegrams().Post(link::kReplySlot, other), 0);
+    testkit::DeliverReply(m_drive.link, page);
+    EXPECT_EQ(m_drive.link.telegrams().size(link::kReplySlot), 0u);
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
 }
 
 // The whole update with short pauses: loader of 300 bytes in blocks of 251 and
@@ -180,7 +184,7 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
 // FirmwareDone and the finished popup; supervision suspended and resumed.
 TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     testkit::ShippedCatalog texts;
-    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{m_drive.data.gate(), shell::FrameChannel{&m_frame}};
     dialog.setTimings({5, 5, 5, 5, 5});
     chooseFiles(dialog, 300, 500);
     // Start asks first, naming both files and their sizes; Cancel sends nothing.
@@ -188,7 +192,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     dialog.startDownload();
     EXPECT_FALSE(dialog.downloading());
     EXPECT_TRUE(m_frame.messages().empty());
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     dialog.startDownload();
     ASSERT_EQ(m_prompter.confirmed.size(), 2);
     const QString question = m_prompter.confirmed[0];
@@ -206,7 +210,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     EXPECT_EQ(m_frame.messages()[0], std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{1}));
     EXPECT_EQ(m_frame.messages()[1], std::make_pair(link::WM_LINK_FLUSH, std::uintptr_t{0}));
 
-    auto loader = waitForRequests(3);
+    auto loader = waitForRequests(m_drive.link, 3);
     ASSERT_EQ(Commands(loader), (std::vector<int>{0x1D, 0x1D, 0xAC}));
     EXPECT_EQ(loader[0].length, 255);
     EXPECT_EQ(loader[1].data[1], 1);   // block number 1
@@ -215,12 +219,12 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
 
     for (std::uint16_t k = 0; k < 3; ++k) {
         dialog.blockRequest(blockRequest(k));
-        auto block = waitForRequests(1);
+        auto block = waitForRequests(m_drive.link, 1);
         ASSERT_EQ(Commands(block), std::vector<int>{0x1E}) << k;
         EXPECT_EQ(block[0].data[3], k < 2 ? 248 : 4);
     }
     dialog.blockRequest(blockRequest(3));
-    EXPECT_EQ(Commands(waitForRequests(1)), std::vector<int>{0xAD});
+    EXPECT_EQ(Commands(waitForRequests(m_drive.link, 1)), std::vector<int>{0xAD});
     EXPECT_EQ(m_prompter.informed.size(), 1);
     EXPECT_EQ(outcome->text(), "Last download: finished.");
     EXPECT_FALSE(dialog.downloading());
@@ -242,13 +246,13 @@ class FirmwareStartRefused : public SpecificProgTest,
 // drive never enters its loader for an image that is not there.
 TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     const StartRefusal& c = GetParam();
-    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{m_drive.data.gate(), shell::FrameChannel{&m_frame}};
     chooseFiles(dialog, c.loaderBytes, c.updateBytes);
     dialog.startDownload();
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
     EXPECT_TRUE(m_frame.messages().empty());
     QTest::qWait(20);
-    EXPECT_TRUE(TakeRequests().empty());
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     EXPECT_FALSE(dialog.downloading());
 }
 
@@ -262,12 +266,12 @@ INSTANTIATE_TEST_SUITE_P(Files, FirmwareStartRefused,
 // (the file does not fit the drive) gets no FirmwareDone and no "finished":
 // the download ends with a message and releases the tabs.
 TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
-    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{m_drive.data.gate(), shell::FrameChannel{&m_frame}};
     ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 1, 1}));
     dialog.blockRequest(blockRequest(0));
-    ASSERT_EQ(Commands(waitForRequests(1)), std::vector<int>{0x1E});
+    ASSERT_EQ(Commands(waitForRequests(m_drive.link, 1)), std::vector<int>{0x1E});
     dialog.blockRequest(blockRequest(5));
-    EXPECT_TRUE(waitForRequests(1, 200).empty());
+    EXPECT_TRUE(waitForRequests(m_drive.link, 1, 200).empty());
     EXPECT_FALSE(dialog.downloading());
     EXPECT_EQ(m_prompter.informed.size(), 1);  // why it ended, and no FirmwareDone above
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
@@ -278,11 +282,11 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
 // Two requests arriving while a block waits for its pause are answered in
 // order, and FirmwareDone never overtakes the last block.
 TEST_F(SpecificProgTest, FirmwareRequestsDuringPauseKeepOrder) {
-    FirmwareUpdateDialog dialog{model::DriveData::instance().gate(), shell::FrameChannel{&m_frame}};
+    FirmwareUpdateDialog dialog{m_drive.data.gate(), shell::FrameChannel{&m_frame}};
     ASSERT_NO_FATAL_FAILURE(startSmallDownload(dialog, {1, 1, 1, 20, 1}));
     dialog.blockRequest(blockRequest(1));  // the last block (52 bytes)
     dialog.blockRequest(blockRequest(2));  // arrives before block 1 went out
-    auto sent = waitForRequests(2);
+    auto sent = waitForRequests(m_drive.link, 2);
     ASSERT_EQ(Commands(sent), (std::vector<int>{0x1E, 0xAD}));
     EXPECT_EQ(sent[0].data[3], 52);
 }

@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 class TechServiceE2e : public ::testing::Test {
   protected:
     void SetUp() override {
-        testkit::DriveStands(model::DriveData::instance());
+        testkit::DriveStands(m_link.data);
         ASSERT_TRUE(m_link.readAllGroups());
         m_page.setFrame(&m_frame);
         m_page.show();
@@ -35,8 +35,7 @@ class TechServiceE2e : public ::testing::Test {
             [&] {
                 for (auto& reply : m_link.replies) {
                     m_delivered.push_back(reply.command);
-                    testkit::PostReply(reply.command, reply.data);
-                    m_page.driveReply();
+                    m_page.driveReply(reply);
                 }
                 m_link.replies.clear();
                 if (!m_link.groupReplies.empty()) {
@@ -64,7 +63,7 @@ class TechServiceE2e : public ::testing::Test {
     e2e::DriveLinkHarness m_link;
     testkit::ScriptedPrompter m_prompter;  // the questions before writes answered OK
     testkit::MessageRecorder m_frame;
-    CTechServicePage m_page{model::DriveData::instance()};
+    CTechServicePage m_page{m_link.data};
 };
 
 // A memory word written high byte first reads back unchanged.
