@@ -2,23 +2,25 @@
 
 #include "frame/framemessage.h"
 #include "link/portnames.h"
-#include "link/seriallink_api.h"
+#include "link/seriallink.h"
 
 namespace velmora::shell {
 namespace {
 
-std::string PortText() {
-    const unsigned port = link::PortInUse();
-    const std::string device = link::DevicePathForPort(port);
+std::string PortText(const link::SerialLink& serial) {
+    const unsigned port = serial.openPortNumber();
+    const std::string device = serial.DevicePathForPort(port);
     return "port " + std::to_string(port) + (device.empty() ? std::string() : " (" + device + ")");
 }
 
 }  // namespace
 
 DriveHistoryRecorder::DriveHistoryRecorder(journal::Journal& journal, model::DriveData& data,
+                                           const link::SerialLink& serial,
                                            link::MessageTarget& window)
     : m_journal(journal),
       m_data(data),
+      m_serial(serial),
       m_mailbox(std::make_shared<Mailbox>()),
       // The application keeps the journal; the recorder only borrows it.
       m_recorder(std::make_shared<journal::WriteRecorder>(
@@ -53,7 +55,7 @@ void DriveHistoryRecorder::linkState(bool up) {
     if (up == m_linked) return;
     m_linked = up;
     if (up) {
-        m_recorder->connected(PortText());
+        m_recorder->connected(PortText(m_serial));
     } else {
         m_recorder->close();
     }

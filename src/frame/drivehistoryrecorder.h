@@ -15,15 +15,17 @@
 #include "journal/journal.h"
 #include "journal/writerecorder.h"
 #include "link/messages.h"
+#include "link/seriallink.h"
 #include "model/drivedata.h"
 
 namespace velmora::shell {
 
 class DriveHistoryRecorder {
   public:
-    // journal and data outlive this; window gets WM_JOURNAL_FAILED.
+    // journal, data and serial outlive this; window gets WM_JOURNAL_FAILED.
+    // serial names the port a connection entry was made on.
     DriveHistoryRecorder(journal::Journal& journal, model::DriveData& data,
-                         link::MessageTarget& window);
+                         const link::SerialLink& serial, link::MessageTarget& window);
     ~DriveHistoryRecorder();
     DriveHistoryRecorder(const DriveHistoryRecorder&) = delete;
     DriveHistoryRecorder& operator=(const DriveHistoryRecorder&) = delete;
@@ -48,6 +50,7 @@ class DriveHistoryRecorder {
     };
     journal::Journal& m_journal;
     model::DriveData& m_data;
+    const link::SerialLink& m_serial;
     std::shared_ptr<Mailbox> m_mailbox;
     std::shared_ptr<journal::WriteRecorder> m_recorder;
     bool m_linked = false;

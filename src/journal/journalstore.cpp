@@ -1,5 +1,8 @@
 #include "journal/journalstore.h"
 
+#include <chrono>
+#include <thread>
+
 #include <sqlite3.h>
 
 #include <system_error>
@@ -127,8 +130,15 @@ bool JournalStore::open(const std::filesystem::path& file) {
     }
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     // WAL lets readers (history) run beside a writer; NORMAL syncs at checkpoints.
-    if (!exec("PRAGMA journal_mode = WAL") || journalMode() != "wal" ||
-        !exec("PRAGMA synchronous = NORMAL")) {
+    // Switching a fresh file to WAL while another program does the same can
+    // report "locked" without waiting on the busy handler: try again a while.
+    bool wal = false;
+    for (int waited = 0; !wal && waited <= kBusyTimeoutMs; waited += 20) {
+        wal = exec("PRAGMA journal_mode = WAL") && journalMode() == "wal";
+        if (!wal) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (wal) m_error.clear();
+    if (!wal || !exec("PRAGMA synchronous = NORMAL")) {
         if (m_error.empty()) m_error = "cannot use write-ahead logging in " + file.string();
         close();
         return false;

@@ -249,6 +249,8 @@ constexpr TextKey kHistory[] = {
     {"history", "historykindfirmware", "firmware transfer"},
     {"history", "historykindrestore", "restore"},
     {"history", "historykindsnapshot", "undo snapshot"},
+};
+
 // The trend window's markers, controls and event log (texts of journal entries).
 constexpr TextKey kTrendView[] = {
     {"trendview", "trendmarklinklost", "Link lost"},

@@ -86,6 +86,9 @@ QString EntryText(const journal::Entry& entry) {
             return T("trendjruninend").arg(Q(entry.outcome));
         case EntryKind::Firmware:
             return T("trendjfirmware").arg(Q(entry.newValue), Q(entry.outcome));
+        case EntryKind::Snapshot:
+            // Kept before a write-back so it can be undone.
+            return T("historykindsnapshot");
         case EntryKind::Restore:
             break;
     }

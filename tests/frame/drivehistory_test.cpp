@@ -49,7 +49,7 @@ TEST_F(FrameTest, TheWindowJournalsTheConnectionAPageWriteAndAFault) {
     showConnected();
     CompleteFirstRead(*m_frame);
     DeliverStatus(*m_frame, 0x00, 0x01, 0, 0);
-    model::DriveData& data = model::DriveData::instance();
+    model::DriveData& data = m_drive.data;
     data.TakeImage();  // as the page shows what was read
     data.SetWorking(param::kMaxSpeed, 1500);
     const auto refused = data.RequestGroup(0, model::WriteCommandOf(model::code::Group51));

@@ -346,10 +346,10 @@ TEST_F(MainFrameTest, FirstCompleteReadThenRefreshes) {
 TEST_F(MainFrameTest, TheTrendSamplesOnEveryPageAndLeavesThePageAlone) {
     CompleteFirstRead(*m_frame);
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
-    (void)testkit::TakePollModes();
-    ASSERT_FALSE(model::DriveData::instance().gate().setPollMode(link::PollMode::MotorPage));
+    (void)testkit::TakePollModes(m_drive.link);
+    ASSERT_FALSE(m_drive.data.gate().setPollMode(link::PollMode::MotorPage));
     m_frame->findChild<QAction*>("trendShowAction")->trigger();
-    EXPECT_EQ(testkit::TakePollModes(), (std::vector<int>{3, 3 | link::kWithOperatingValues}));
+    EXPECT_EQ(testkit::TakePollModes(m_drive.link), (std::vector<int>{3, 3 | link::kWithOperatingValues}));
     const int refreshed = m_pages.motor->counts.refreshed;
     DeliverGroup(*m_frame, 0x59);
     EXPECT_EQ(m_pages.motor->counts.refreshed, refreshed);

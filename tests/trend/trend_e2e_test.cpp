@@ -116,9 +116,11 @@ TEST(TrendWithDrive, SamplesOnAPageThatDoesNotShowTheValues) {
     {
         app::DemoDrive demo;
         ASSERT_TRUE(demo.start());
+        model::LinkedDrive drive;
+        drive.link.serial().UseFixedDevice(demo.devicePath());
         shell::FrameOptions options;
         options.fixedDevice = true;
-        shell::CMainFrame frame(options);
+        shell::CMainFrame frame(drive.link, drive.data, options);
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
         frame.sheet()->setCurrentIndex(3);  // the motor page

@@ -4,7 +4,6 @@
 #include <chrono>
 
 #include "commandkit.h"
-#include "link/linkapi.h"
 #include "link/seriallink.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
@@ -79,7 +78,7 @@ int Serve(DriveSession& session, const Invocation& invocation, CliContext& conte
             if (linked) {
                 // Perhaps another drive on the cable: everything is read afresh.
                 data.Reset();
-                session.journal().connected();
+                session.journal().connected(session.link().serial());
                 lastRead = Clock::time_point{};
             }
             output.note(std::string("drive ") + (linked ? "answers" : "silent"));
@@ -102,10 +101,10 @@ int Serve(DriveSession& session, const Invocation& invocation, CliContext& conte
         context.err << "velmora-cli: " << left << '\n' << std::flush;
     // As for monitor: a run that never saw the drive is a failure.
     if (!everLinked) {
-        if (!OpenFailureWatch::failing())
+        if (!OpenFailureWatch(session.link().serial()).failing())
             return output.fail(kExitFailure, "the drive did not answer");
         return output.fail(kExitNoPort, "the drive did not answer (" +
-                                            link::DescribeOpenFailure(link::LastOpenFailure()) +
+                                            link::DescribeOpenFailure(session.link().serial().LastOpenFailure()) +
                                             ")");
     }
     output.emit({{"ok", true}, {"station", settings.station}});
