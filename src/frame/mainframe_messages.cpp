@@ -126,7 +126,7 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
         case WM_JOURNAL_FAILED:
             onJournalFailed();
             break;
-        default:  // WM_MOTOR_SEND stays between the motor panels and their page
+        default:  // a number no one posts changes nothing
             break;
     }
     if (m_trend) m_trend->frameMessage(message, wParam);

@@ -7,7 +7,7 @@ namespace velmora::link {
 inline constexpr unsigned WM_TECHPAGE_VISIBILITY = 0x8000;
 inline constexpr unsigned WM_SHOW_SPECIFICPROG = 0x8001;
 inline constexpr unsigned WM_DRIVE_REPLY = 0x8002;
-inline constexpr unsigned WM_MOTOR_SEND = 0x8003;
+// 0x8003 is no longer posted; the other numbers stay as they were.
 inline constexpr unsigned WM_MOTOR_MODEL_CHOSEN = 0x8004;
 inline constexpr unsigned WM_MEMORY_SLOT_CHOSEN = 0x8005;
 inline constexpr unsigned WM_TAB_LOCK = 0x8006;

@@ -218,7 +218,7 @@ TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
     EXPECT_EQ(m_drive.link.telegrams().size(link::kRequestSlot), 0u);
 
     // Messages the window does not handle change nothing.
-    Deliver(*m_frame, link::WM_MOTOR_SEND, 0);
+    Deliver(*m_frame, 0x8003, 0);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.control);
 }
 
