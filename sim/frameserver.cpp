@@ -86,8 +86,8 @@ void FrameServer::stop() {
 }
 
 void FrameServer::setLineRate(int baud) {
-    m_byteTime = baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baud)
-                          : std::chrono::nanoseconds(0);
+    m_byteTime =
+        baud > 0 ? std::chrono::nanoseconds(10'000'000'000LL / baud) : std::chrono::nanoseconds(0);
 }
 
 void FrameServer::occupyLine(std::size_t bytes) {

@@ -115,8 +115,7 @@ bool RefuseRepeatedKeys(const std::filesystem::path& file, std::string& error) {
 std::filesystem::path ReserveNewFile(const std::filesystem::path& folder, const std::string& stem,
                                      const std::string& extension, std::string& error) {
     for (int n = 1; n < 1000; ++n) {
-        const auto path =
-            folder / (stem + (n == 1 ? "" : "-" + std::to_string(n)) + extension);
+        const auto path = folder / (stem + (n == 1 ? "" : "-" + std::to_string(n)) + extension);
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) {
             ::close(fd);

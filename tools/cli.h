@@ -19,10 +19,10 @@ namespace velmora::tools {
 
 // Exit statuses, the same for every command.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;    // the drive did not answer, a file failed
-inline constexpr int kExitUsage = 2;      // bad arguments or a refused question
-inline constexpr int kExitDiffers = 3;    // a value did not take, a difference, a FAIL
-inline constexpr int kExitNoPort = 4;     // the port cannot be opened
+inline constexpr int kExitFailure = 1;  // the drive did not answer, a file failed
+inline constexpr int kExitUsage = 2;    // bad arguments or a refused question
+inline constexpr int kExitDiffers = 3;  // a value did not take, a difference, a FAIL
+inline constexpr int kExitNoPort = 4;   // the port cannot be opened
 
 // Options every subcommand shares: which port and how the link polls.
 struct LinkOptions {
@@ -55,10 +55,10 @@ struct Invocation {
     std::string operatorName;  // runin --operator
     std::string html;          // certificate --html
     // serve, line, runin: the broker (mqtt/mqttsettings.h).
-    std::string mqttUrl;           // --mqtt URL
-    std::string mqttCa;            // --mqtt-ca FILE
-    std::string mqttUser;          // --mqtt-user NAME
-    std::string mqttPasswordFile;  // --mqtt-password-file FILE
+    std::string mqttUrl;                  // --mqtt URL
+    std::string mqttCa;                   // --mqtt-ca FILE
+    std::string mqttUser;                 // --mqtt-user NAME
+    std::string mqttPasswordFile;         // --mqtt-password-file FILE
     std::optional<std::uint32_t> serial;  // history --serial
     std::string since;                    // history --since
 };

@@ -5,18 +5,17 @@
 #include <cstdio>
 #include <deque>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <set>
-
-#include <nlohmann/json.hpp>
 
 #include "link/drivelink.h"
 #include "link/messages.h"
 #include "messageinbox.h"
-#include "openfailurewatch.h"
-#include "output.h"
 #include "model/firstread.h"
 #include "model/grouplayout.h"
+#include "openfailurewatch.h"
+#include "output.h"
 
 namespace velmora::tools {
 
@@ -168,9 +167,9 @@ int Run(link::DriveLink& link, ReadGoal& goal, model::DriveData& data, const Dum
     char limit[32];
     std::snprintf(limit, sizeof limit, "%.3g s", static_cast<double>(seconds.count()) / 1000.0);
     if (answered) {
-        return PrintFailure(out, err, options.json, kExitFailure,
-                            "the drive did not send group " + goal.missing(data) + " within " +
-                                limit);
+        return PrintFailure(
+            out, err, options.json, kExitFailure,
+            "the drive did not send group " + goal.missing(data) + " within " + limit);
     }
     const std::string why = link::DescribeOpenFailure(link.serial().LastOpenFailure());
     if (port.failing())

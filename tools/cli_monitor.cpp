@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <deque>
 #include <mutex>
-#include <ostream>
-
 #include <nlohmann/json.hpp>
+#include <ostream>
 
 #include "cli.h"
 #include "link/drivelink.h"

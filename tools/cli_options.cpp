@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-
 #include <cmath>
 
 #include "cli.h"
@@ -73,7 +72,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
             sub->add_option("--report", inv.report, "certificate file (JSON)");
             sub->add_option("--tolerance", inv.tolerance, "speed tolerance in percent")
                 ->check(CLI::Range(0.0, 100.0));
-            sub->add_option("--ramp-limit", inv.rampLimit, "seconds an on-phase may take to reach speed")
+            sub->add_option("--ramp-limit", inv.rampLimit,
+                            "seconds an on-phase may take to reach speed")
                 ->check(CLI::Range(1.0, 3600.0));
             sub->add_option("--station", inv.station, "station name for the certificate");
             AddBrokerOptions(*sub, inv);

@@ -60,7 +60,8 @@ void JsonResult::finish(int status) {
     if (!result.contains("ok")) result["ok"] = status == kExitOk;
     if (status != kExitOk && status != kExitDiffers) {
         result["ok"] = false;
-        if (!result.contains("error")) result["error"] = "failed with exit status " + std::to_string(status);
+        if (!result.contains("error"))
+            result["error"] = "failed with exit status " + std::to_string(status);
     }
     result["exit"] = status;
     result["schema"] = kJsonSchema;

@@ -6,7 +6,6 @@
 // ok:false), and any other text goes to standard error. finish() prints the
 // result with its exit status and the schema version.
 #include <nlohmann/json.hpp>
-
 #include <ostream>
 #include <streambuf>
 #include <string>

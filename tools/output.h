@@ -2,7 +2,6 @@
 // Where a command's words go: texts for people on standard output, or on
 // standard error when --json keeps standard output for one JSON object.
 #include <nlohmann/json.hpp>
-
 #include <ostream>
 #include <string>
 

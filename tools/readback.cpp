@@ -24,8 +24,8 @@ nlohmann::json NotTaken(Output& output, const std::vector<ReadBackValue>& values
     return failed;
 }
 
-int ReportReadBack(Output& output, const std::filesystem::path& file, const nlohmann::json& notTaken,
-                   const std::string& done, nlohmann::json extra) {
+int ReportReadBack(Output& output, const std::filesystem::path& file,
+                   const nlohmann::json& notTaken, const std::string& done, nlohmann::json extra) {
     extra["ok"] = notTaken.empty();
     extra["file"] = file.string();
     extra["not_taken"] = notTaken;

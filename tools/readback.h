@@ -2,10 +2,9 @@
 // What restore, motor load and remote load do after writing: the values read
 // back from the drive set against those written, and the outcome reported.
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "output.h"
 #include "session.h"
@@ -31,7 +30,8 @@ bool ReadBack(DriveSession& session, std::span<const int> groups, model::DriveDa
 
 // Emits {"ok", "file", "not_taken", ...extra}; exit status 3 when something
 // did not take, else 0 after the note "<done> <file>".
-int ReportReadBack(Output& output, const std::filesystem::path& file, const nlohmann::json& notTaken,
-                   const std::string& done, nlohmann::json extra = nlohmann::json::object());
+int ReportReadBack(Output& output, const std::filesystem::path& file,
+                   const nlohmann::json& notTaken, const std::string& done,
+                   nlohmann::json extra = nlohmann::json::object());
 
 }  // namespace velmora::tools

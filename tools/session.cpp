@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "clijournal.h"
-
 #include "link/linkpolicy.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
@@ -77,7 +76,8 @@ int DriveSession::finish(int status) {
     m_finished = true;
     if (!m_refusals.empty() && (status == kExitOk || status == kExitDiffers)) {
         std::string reasons;
-        for (const std::string& reason : m_refusals) reasons += (reasons.empty() ? "" : "; ") + reason;
+        for (const std::string& reason : m_refusals)
+            reasons += (reasons.empty() ? "" : "; ") + reason;
         status = m_output.fail(kExitFailure, reasons);
     }
     const std::string why = drain();
@@ -104,8 +104,8 @@ std::string DriveSession::drain() {
     while (written && !answered && Clock::now() < deadline) {
         m_drainAnswered = false;
         m_link.sendRequest(link::BuildReadRequest(kDrainGroup));
-        answered = settle([this] { return m_drainAnswered; },
-                          std::min(deadline, Clock::now() + kRetry));
+        answered =
+            settle([this] { return m_drainAnswered; }, std::min(deadline, Clock::now() + kRetry));
     }
     const std::string limit = std::to_string(kDrainLimit.count() / 1000) + " s";
     const std::uint64_t lost = m_link.lostOrders().total();
@@ -132,8 +132,7 @@ bool DriveSession::settle(const std::function<bool()>& condition, Clock::time_po
     // Short slices: the writer passing the mark posts no message.
     while (!condition()) {
         if (Clock::now() >= deadline) return false;
-        if (auto message = m_inbox.wait(std::min(deadline, Clock::now() + 10ms)))
-            handle(*message);
+        if (auto message = m_inbox.wait(std::min(deadline, Clock::now() + 10ms))) handle(*message);
     }
     return true;
 }
@@ -189,8 +188,7 @@ bool DriveSession::waitFor(const std::function<bool()>& condition,
     const auto deadline = Clock::now() + timeout;
     while (!condition()) {
         if (interrupted() || Clock::now() >= deadline) return false;
-        if (auto message = m_inbox.wait(std::min(deadline, Clock::now() + 100ms)))
-            handle(*message);
+        if (auto message = m_inbox.wait(std::min(deadline, Clock::now() + 100ms))) handle(*message);
     }
     return true;
 }
@@ -208,8 +206,8 @@ int DriveSession::connect() {
         if (now >= deadline) {
             char limit[32];
             std::snprintf(limit, sizeof limit, "%.3g s", m_timeout.count() / 1000.0);
-            return m_output.fail(kExitFailure, std::string("the drive did not answer within ") +
-                                                   limit);
+            return m_output.fail(kExitFailure,
+                                 std::string("the drive did not answer within ") + limit);
         }
         if (auto message = m_inbox.wait(std::min(deadline, now + 100ms))) handle(*message);
     }
@@ -228,20 +226,20 @@ int DriveSession::checkSerial() {
     model::DriveData identity;
     const int group = model::GroupOfParameter(model::param::kSerialNumber)->code;
     if (!readGroups(std::span<const int>(&group, 1), identity))
-        return m_output.fail(kExitFailure, "the drive's serial number could not be read to "
-                                           "compare with " + wanted + "; nothing was sent");
+        return m_output.fail(kExitFailure,
+                             "the drive's serial number could not be read to "
+                             "compare with " +
+                                 wanted + "; nothing was sent");
     const std::uint32_t serial = identity.Working(model::param::kSerialNumber);
     if (serial != expected)
-        return m_output.fail(kExitFailure, "the drive's serial number is " +
-                                               std::to_string(serial) + ", not " +
-                                               std::to_string(expected) + " (" + wanted +
-                                               "); nothing was sent");
+        return m_output.fail(kExitFailure,
+                             "the drive's serial number is " + std::to_string(serial) + ", not " +
+                                 std::to_string(expected) + " (" + wanted + "); nothing was sent");
     m_expectSerial.reset();  // checked once per run
     return kExitOk;
 }
 
-bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into,
-                              bool requested) {
+bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into, bool requested) {
     m_sink = &into;
     // What is read from this drive is written back through its gate.
     if (&into != &m_data) into.useGate(m_data.gate());
@@ -264,10 +262,12 @@ bool DriveSession::readGroups(std::span<const int> codes, model::DriveData& into
         m_drainAnswered = false;
         m_link.sendRequest(link::BuildReadRequest(kDrainGroup));
         m_lastGroupReply = Clock::now();
-        waitFor([&] {
-            return missing().empty() || m_drainAnswered ||
-                   Clock::now() - m_lastGroupReply > kRetry;
-        }, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
+        waitFor(
+            [&] {
+                return missing().empty() || m_drainAnswered ||
+                       Clock::now() - m_lastGroupReply > kRetry;
+            },
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
         done = missing().empty();
     }
     m_sink = &m_data;
@@ -284,12 +284,14 @@ bool DriveSession::awaitAnswerBehind() {
     while (!interrupted() && Clock::now() < deadline) {
         m_drainAnswered = false;
         m_link.sendRequest(link::BuildReadRequest(kDrainGroup));
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (waitFor([this] { return m_drainAnswered; }, std::min<std::chrono::milliseconds>(kRetry, left)))
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (waitFor([this] { return m_drainAnswered; },
+                    std::min<std::chrono::milliseconds>(kRetry, left)))
             return true;
     }
-    m_output.fail(kExitFailure, interrupted() ? "interrupted"
-                                              : "the drive did not answer after the writes");
+    m_output.fail(kExitFailure,
+                  interrupted() ? "interrupted" : "the drive did not answer after the writes");
     return false;
 }
 

@@ -4,8 +4,8 @@
 #include "cli.h"
 #include "cli_dump.h"
 #include "jsonresult.h"
-#include "output.h"
 #include "link/seriallink.h"
+#include "output.h"
 
 namespace velmora::tools {
 namespace {
@@ -41,7 +41,8 @@ void PrintHelp(std::ostream& out) {
 
 void PrintCommandHelp(const Command& command, std::ostream& out) {
     out << "Usage: velmora-cli " << command.synopsis << "\n\n"
-        << command.help << "\nLink options as in velmora-cli --help; exit status 0 done, 1 failure,\n"
+        << command.help
+        << "\nLink options as in velmora-cli --help; exit status 0 done, 1 failure,\n"
         << "2 bad arguments, 3 differences or FAIL, 4 port cannot be opened.\n";
 }
 
@@ -49,11 +50,11 @@ void PrintCommandHelp(const Command& command, std::ostream& out) {
 
 std::span<const Command> AllCommands() {
     static const std::array commands{
-        MonitorCommand(),  DumpCommand(),    ReadCommand(),     StatusCommand(),
-        BackupCommand(),   RestoreCommand(), DiffCommand(),     MotorCommand(),
-        RemoteCommand(),   SlotCommand(),    MakerSetCommand(), FactorySettingsCommand(),
-        FlashCommand(),    RunInCommand(),   DoctorCommand(),   CertificateCommand(),
-        HistoryCommand(),  ServeCommand(),   LineCommand()};
+        MonitorCommand(), DumpCommand(),    ReadCommand(),     StatusCommand(),
+        BackupCommand(),  RestoreCommand(), DiffCommand(),     MotorCommand(),
+        RemoteCommand(),  SlotCommand(),    MakerSetCommand(), FactorySettingsCommand(),
+        FlashCommand(),   RunInCommand(),   DoctorCommand(),   CertificateCommand(),
+        HistoryCommand(), ServeCommand(),   LineCommand()};
     return commands;
 }
 

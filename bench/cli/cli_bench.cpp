@@ -48,7 +48,8 @@ double RunCliTimed(const std::vector<std::string>& args) {
     const auto start = Clock::now();
     const int status = tools::RunCli(args, context);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    if (status != 0) std::fprintf(stderr, "velmora-cli failed (%d): %s\n", status, err.str().c_str());
+    if (status != 0)
+        std::fprintf(stderr, "velmora-cli failed (%d): %s\n", status, err.str().c_str());
     return seconds;
 }
 
@@ -82,9 +83,10 @@ int main(int argc, char** argv) {
         }
         const double seconds =
             RunCliTimed({"--device", device, "backup", (folder / "bench.ini").string()});
-        std::printf("backup at %d baud: %.3f s; wire time of the link check and %d group "
-                    "reads: %zu bytes = %.3f s\n",
-                    baud, seconds, groups, bytes, WireSeconds(bytes, baud));
+        std::printf(
+            "backup at %d baud: %.3f s; wire time of the link check and %d group "
+            "reads: %zu bytes = %.3f s\n",
+            baud, seconds, groups, bytes, WireSeconds(bytes, baud));
         return 0;
     }
     const std::size_t loaderSize = 4096;
@@ -111,9 +113,10 @@ int main(int argc, char** argv) {
     const double seconds =
         RunCliTimed({"--device", device, "flash", "--loader", (folder / "loader.bin").string(),
                      "--update", (folder / "update.bin").string()});
-    std::printf("flash of a %zu-byte loader and a %zu-byte update at %d baud: %.1f s; "
-                "pauses %.1f s + wire time %.1f s (%zu bytes) = %.1f s\n",
-                loaderSize, updateSize, baud, seconds, pauses, WireSeconds(bytes, baud), bytes,
-                pauses + WireSeconds(bytes, baud));
+    std::printf(
+        "flash of a %zu-byte loader and a %zu-byte update at %d baud: %.1f s; "
+        "pauses %.1f s + wire time %.1f s (%zu bytes) = %.1f s\n",
+        loaderSize, updateSize, baud, seconds, pauses, WireSeconds(bytes, baud), bytes,
+        pauses + WireSeconds(bytes, baud));
     return 0;
 }

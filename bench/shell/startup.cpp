@@ -20,10 +20,10 @@
 #include <string>
 #include <thread>
 
-#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "link/seriallink_api.h"
+#include "model/linkeddrive.h"
 
 namespace {
 

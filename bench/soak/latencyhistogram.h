@@ -16,8 +16,8 @@ class LatencyHistogram {
     [[nodiscard]] double percentile(double p) const;
 
   private:
-    static constexpr int kFine = 10000;    // 0.01 ms each, to 100 ms
-    static constexpr int kCoarse = 9900;   // 1 ms each, 100 ms to 10 s
+    static constexpr int kFine = 10000;   // 0.01 ms each, to 100 ms
+    static constexpr int kCoarse = 9900;  // 1 ms each, 100 ms to 10 s
     static int bucketOf(double ms);
     static double valueOf(int bucket);
 

@@ -21,11 +21,11 @@
 #include <filesystem>
 #include <string>
 
-#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "link/drivelink.h"
 #include "model/commands.h"
+#include "model/linkeddrive.h"
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
@@ -240,8 +240,8 @@ int main(int argc, char** argv) {
             }
             if (second % 20 == 6) drive.command("clear");
             if (second % 15 == 0)
-                linked.link.sendRequest(model::BuildAction((second / 15) % 2 ? model::code::StartMotor
-                                                                       : model::code::StopMotor));
+                linked.link.sendRequest(model::BuildAction(
+                    (second / 15) % 2 ? model::code::StartMotor : model::code::StopMotor));
             if (second >= options.minutes * 60) QApplication::quit();
         });
         clock.start(1000);

@@ -33,8 +33,7 @@ class FrameMenus : public QObject {
     // mode 1 automatic detection, 0 fixed port. With a device given on the
     // command line the port entries are shown but cannot be chosen, and a
     // greyed first entry names the device (devicePath, when known).
-    void buildConnectionMenu(int port, int mode, bool fixedDevice,
-                             const QString& devicePath = {});
+    void buildConnectionMenu(int port, int mode, bool fixedDevice, const QString& devicePath = {});
 
     // The drive history entry; without a journal it is shown greyed.
     void buildHistoryMenu(bool available);

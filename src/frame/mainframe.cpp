@@ -45,7 +45,7 @@ CMainFrame::CMainFrame(link::DriveLink& link, model::DriveData& data, FrameOptio
     // Before the link starts: the first connection is the first entry.
     if (m_options.journal)
         m_history = std::make_unique<DriveHistoryRecorder>(*m_options.journal, m_data,
-                                                          m_link.serial(), *this);
+                                                           m_link.serial(), *this);
     // Replaced by the text of "company" once the catalogue is loaded.
     setWindowTitle(QStringLiteral("Halvern"));
     buildSheet();

@@ -1,11 +1,10 @@
 #include "journal/journalstore.h"
 
-#include <chrono>
-#include <thread>
-
 #include <sqlite3.h>
 
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 #include "journal/sqlstatement.h"
 

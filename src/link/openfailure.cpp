@@ -36,7 +36,8 @@ std::string FillPortHint(std::string_view text, const OpenFailure& failure) {
 }
 
 std::string DescribeOpenFailure(const OpenFailure& failure) {
-    if (const PortHintText* hint = PortHintFor(failure)) return FillPortHint(hint->english, failure);
+    if (const PortHintText* hint = PortHintFor(failure))
+        return FillPortHint(hint->english, failure);
     const std::string device = DeviceName(failure);
     switch (failure.kind) {
         case OpenFailureKind::None:

@@ -23,7 +23,6 @@ class SerialLink;
 // Maps `port` to the by-id name of the device it uses now in the link's
 // config.ini section comdevices. 0 when written, 1 when the device has no
 // by-id name or the file could not be written.
-int RememberAdapter(SerialLink& link, unsigned port,
-                    const std::filesystem::path& devRoot = "/dev");
+int RememberAdapter(SerialLink& link, unsigned port, const std::filesystem::path& devRoot = "/dev");
 
 }  // namespace velmora::link

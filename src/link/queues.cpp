@@ -4,9 +4,7 @@ namespace velmora::link {
 
 int FrameCommand(const WireFrame& frame) {
     if (frame.bytes.size() < 5 || frame.bytes[0] != kFrameStart) return -1;
-    const auto digit = [](std::uint8_t c) {
-        return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-    };
+    const auto digit = [](std::uint8_t c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
     return digit(frame.bytes[3]) * 16 + digit(frame.bytes[4]);
 }
 

@@ -14,8 +14,7 @@ void LoaderPhase::begin(std::vector<std::uint8_t> loader) {
 
 std::optional<link::Telegram> LoaderPhase::nextBlock() {
     if (finished()) return std::nullopt;
-    const std::size_t n =
-        std::min<std::size_t>(kLoaderBlockBytes, m_loader.size() - m_position);
+    const std::size_t n = std::min<std::size_t>(kLoaderBlockBytes, m_loader.size() - m_position);
     auto block = model::BuildLoaderBlock(
         m_blockNumber++, std::span<const std::uint8_t>(m_loader).subspan(m_position, n));
     m_position += n;

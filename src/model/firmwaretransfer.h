@@ -11,7 +11,7 @@
 
 namespace velmora::model {
 
-inline constexpr int kLoaderBlockBytes = 251;    // 4-byte header + 251 = 255
+inline constexpr int kLoaderBlockBytes = 251;  // 4-byte header + 251 = 255
 inline constexpr int kFirmwareBlockBytes = 248;
 
 // Polling modes of a download: nothing during the loader, block requests
@@ -31,7 +31,7 @@ struct FirmwareTimings {
 };
 
 class LoaderPhase {
-public:
+  public:
     // Every download numbers its loader blocks from 0.
     void begin(std::vector<std::uint8_t> loader);
     [[nodiscard]] bool finished() const { return m_position >= m_loader.size(); }
@@ -41,7 +41,7 @@ public:
     [[nodiscard]] int sent() const { return static_cast<int>(m_position); }
     void release();
 
-private:
+  private:
     std::vector<std::uint8_t> m_loader;
     std::size_t m_position = 0;
     std::uint16_t m_blockNumber = 0;

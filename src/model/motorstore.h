@@ -44,7 +44,9 @@ class MotorStore {
     // The reply 0x62 to a slot query: true only for one byte holding 1.
     [[nodiscard]] static bool SlotHoldsData(link::Telegram& reply);
     [[nodiscard]] static bool ValidSlot(int slot) { return slot >= 1 && slot <= kMemorySlotCount; }
-    [[nodiscard]] static bool ValidModel(int model) { return model >= 0 && model < kMotorModelCount; }
+    [[nodiscard]] static bool ValidModel(int model) {
+        return model >= 0 && model < kMotorModelCount;
+    }
 
   private:
     void forgetFollowChoices();

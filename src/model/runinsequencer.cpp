@@ -98,7 +98,9 @@ RunInSequencer::Tick RunInSequencer::tick() {
     return Tick::Running;
 }
 
-void RunInSequencer::stop() { motorOff(); }
+void RunInSequencer::stop() {
+    motorOff();
+}
 
 std::vector<RunInCommand> RunInSequencer::takeCommands() {
     std::vector<RunInCommand> out;

@@ -19,7 +19,7 @@ struct RunInCommand {
 };
 
 class RunInSequencer {
-public:
+  public:
     // A new step table; counters back to zero.
     void load(std::vector<RunInStep> steps);
     // Enters the first step.
@@ -34,7 +34,9 @@ public:
     // Commands produced since the last call, in order.
     std::vector<RunInCommand> takeCommands();
 
-    [[nodiscard]] std::uint32_t stepCount() const { return static_cast<std::uint32_t>(m_steps.size()); }
+    [[nodiscard]] std::uint32_t stepCount() const {
+        return static_cast<std::uint32_t>(m_steps.size());
+    }
     [[nodiscard]] std::uint32_t totalSeconds() const { return m_totalSeconds; }
     [[nodiscard]] std::uint32_t totalMinutes() const;
     [[nodiscard]] std::uint32_t currentStep() const { return m_currentStep; }
@@ -46,7 +48,7 @@ public:
     // minute_time of the current step, 0 before the first step.
     [[nodiscard]] std::uint32_t currentStepMinutes() const;
 
-private:
+  private:
     void enterNextStep();
     void motorOff();
     void motorOn();

@@ -36,10 +36,11 @@ int TextCatalog::load(unsigned languageNumber) {
     m_state->entries.clear();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const textkeys::TextKey& text = texts[i];
-        QString value = profileText(file, text.section, text.key,
-                                    textkeys::maxCharacters(static_cast<int>(i)));
+        QString value =
+            profileText(file, text.section, text.key, textkeys::maxCharacters(static_cast<int>(i)));
         if (!text.english.empty() && value == QLatin1String(kFileError.data(), kFileError.size()))
-            value = QString::fromUtf8(text.english.data(), static_cast<qsizetype>(text.english.size()));
+            value =
+                QString::fromUtf8(text.english.data(), static_cast<qsizetype>(text.english.size()));
         m_state->entries.push_back(value);
     }
     m_state->loaded = true;
@@ -88,7 +89,8 @@ void TextCatalog::resetForTest() {
 }
 
 unsigned readLanguageNumber() {
-    const long number = platform::ReadProfileInt(platform::ConfigFilePath(), "languagetype", "language", 1);
+    const long number =
+        platform::ReadProfileInt(platform::ConfigFilePath(), "languagetype", "language", 1);
     // Like the platform's integer reader: a negative entry wraps around.
     return static_cast<unsigned>(number);
 }

@@ -6,7 +6,7 @@
 namespace velmora::shell {
 
 class TextCatalog {
-public:
+  public:
     static TextCatalog& instance();
 
     // 0 when loaded by this call, 1 when it was already loaded.
@@ -28,14 +28,16 @@ public:
     // Tests: forget what was loaded.
     void resetForTest();
 
-private:
+  private:
     TextCatalog() = default;
     struct State;
     State* m_state = nullptr;
 };
 
 // Shorthand used by every window: the text of a key.
-inline QString T(std::string_view key) { return TextCatalog::instance().text(key); }
+inline QString T(std::string_view key) {
+    return TextCatalog::instance().text(key);
+}
 
 unsigned readLanguageNumber();
 void writeLanguageNumber(unsigned n);

@@ -29,7 +29,8 @@ TEST(LatencyHistogram, PercentilesMatchSortedSamplesToBucketResolution) {
     std::vector<double> samples;
     LatencyHistogram histogram;
     for (int i = 0; i < 20000; ++i) {
-        const double ms = late(random) + (i % 997 == 0 ? 150.0 + i / 100.0 : 0.0);  // a few late beats
+        const double ms =
+            late(random) + (i % 997 == 0 ? 150.0 + i / 100.0 : 0.0);  // a few late beats
         samples.push_back(ms);
         histogram.add(ms);
     }

@@ -166,7 +166,8 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
     for (std::size_t at = 0; at < loader.size(); at += 251, ++block) {
         const std::size_t n = std::min<std::size_t>(251, loader.size() - at);
         ASSERT_EQ(
-            h.link.sendRequest(model::BuildLoaderBlock(block, std::span(loader).subspan(at, n))), 0);
+            h.link.sendRequest(model::BuildLoaderBlock(block, std::span(loader).subspan(at, n))),
+            0);
     }
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::LoaderDone)), 0);
 
@@ -185,9 +186,9 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
         ASSERT_LT(offset, firmware.size());
         const std::size_t n = std::min<std::size_t>(248, firmware.size() - offset);
         lastSent = offset + n >= firmware.size();
-        ASSERT_EQ(
-            h.link.sendRequest(model::BuildFirmwareBlock(k, std::span(firmware).subspan(offset, n))),
-            0);
+        ASSERT_EQ(h.link.sendRequest(
+                      model::BuildFirmwareBlock(k, std::span(firmware).subspan(offset, n))),
+                  0);
     }
     // The drive answers a status request again once it runs its firmware.
     ASSERT_EQ(h.link.setPollMode(19), 0);

@@ -69,7 +69,7 @@ TEST_F(FrameTest, TheWindowJournalsTheConnectionAPageWriteAndAFault) {
     EXPECT_EQ(entries[2].kind, journal::EntryKind::FaultRaised);
     EXPECT_NE(entries[3].detail.find("ba7816bf8f01cfea414140de5dae2223b00361a3"),
               std::string::npos);  // SHA-256 of "abc"
-    m_frame.reset();  // the gate outlives the window: nothing more is journalled
+    m_frame.reset();               // the gate outlives the window: nothing more is journalled
     (void)data.RequestGroup(0, model::WriteCommandOf(model::code::Group51));
     EXPECT_EQ(Entries(journal).size(), 4u);
 }

@@ -111,8 +111,8 @@ QString NoticeShown(const CMainFrame& frame) {
     return strip ? strip->text() : QStringLiteral("<no notice strip>");
 }
 
-void FrameDrive::DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,
-                   std::uint8_t number) {
+void FrameDrive::DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1,
+                               std::uint8_t faultClass, std::uint8_t number) {
     link::Telegram status;
     status.command = 0x60;
     status.length = 4;

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "model/linkeddrive.h"
 #include "frame/mainframe.h"
 #include "link/telegram.h"
+#include "model/linkeddrive.h"
 #include "pages/control/controlpage.h"
 #include "pages/motor/motorpage.h"
 #include "pages/remote/remotepage.h"
@@ -84,8 +84,8 @@ class FrameDrive {
     // Empty queues and a fresh drive image.
     void ResetDriveState();
     // Puts a status reply into the status queue and announces it.
-    void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1,
-                       std::uint8_t faultClass, std::uint8_t number);
+    void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,
+                       std::uint8_t number);
     void DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill = 0);
     // Every group 0x50..0x5A once: the first complete read.
     void CompleteFirstRead(CMainFrame& frame);

@@ -7,7 +7,6 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
-#include <QScrollBar>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -16,11 +15,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QTabWidget>
-#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
 #include <fstream>
 
 #include "shell/textcatalog.h"

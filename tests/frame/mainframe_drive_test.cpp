@@ -9,11 +9,11 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/statusindicator.h"
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
+#include "model/linkeddrive.h"
 #include "platform/profile.h"
 #include "shell/faultpopup.h"
 #include "sim/driveserver.h"

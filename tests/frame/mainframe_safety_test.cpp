@@ -63,10 +63,10 @@ TEST_P(MainFrameSafetyTest, EndingAsksFirst) {
     EXPECT_FALSE(m_frame->isVisible());
     EXPECT_EQ(testkit::Describe(TakeRequests(m_drive.link)), stop);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Busy, MainFrameSafetyTest,
-    ::testing::Combine(::testing::Values(0u, link::WM_RUNIN_ACTIVE, link::WM_LINK_SUSPEND),
-                       ::testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(Busy, MainFrameSafetyTest,
+                         ::testing::Combine(::testing::Values(0u, link::WM_RUNIN_ACTIVE,
+                                                              link::WM_LINK_SUSPEND),
+                                            ::testing::Bool()));
 
 // "Leave it running" sends nothing; a drive at standstill closes unasked.
 TEST_F(ConnectedFrameTest, LeaveRunningOrIdleSendNothing) {

@@ -11,9 +11,9 @@
 #include <QTest>
 
 #include "frame/faultindicator.h"
-#include "model/linkeddrive.h"
 #include "link/queues.h"
 #include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "shell/faultpopup.h"
 #include "shell/noticeboard.h"
 #include "tests/frame/frametestsupport.h"
@@ -94,7 +94,8 @@ TEST_F(MainFrameStatusTest, StatusBarSaysWhy) {
     (void)TakeRequests(m_drive.link);
     m_pages.control->findChild<QAbstractButton*>("startButton")->click();
     EXPECT_EQ(NoticeShown(*m_frame), "No start with Stop 3");
-    const std::vector<link::Telegram> sent = TakeRequests(m_drive.link);  // still sent: the drive decides
+    const std::vector<link::Telegram> sent =
+        TakeRequests(m_drive.link);  // still sent: the drive decides
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0xA0);
 

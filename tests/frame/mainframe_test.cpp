@@ -349,7 +349,8 @@ TEST_F(MainFrameTest, TheTrendSamplesOnEveryPageAndLeavesThePageAlone) {
     (void)testkit::TakePollModes(m_drive.link);
     ASSERT_FALSE(m_drive.data.gate().setPollMode(link::PollMode::MotorPage));
     m_frame->findChild<QAction*>("trendShowAction")->trigger();
-    EXPECT_EQ(testkit::TakePollModes(m_drive.link), (std::vector<int>{3, 3 | link::kWithOperatingValues}));
+    EXPECT_EQ(testkit::TakePollModes(m_drive.link),
+              (std::vector<int>{3, 3 | link::kWithOperatingValues}));
     const int refreshed = m_pages.motor->counts.refreshed;
     DeliverGroup(*m_frame, 0x59);
     EXPECT_EQ(m_pages.motor->counts.refreshed, refreshed);

@@ -1,5 +1,3 @@
-#include "link/drivelink.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "link/drivelink.h"
 #include "link/linkpolicy.h"
 #include "link/queues.h"
 #include "link/seriallink.h"

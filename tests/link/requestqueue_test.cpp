@@ -229,7 +229,8 @@ TEST(RequestQueue, FullRequestQueueHoldsRequestsInOrder) {
 using Lost = std::vector<std::tuple<int, int, std::uint64_t>>;  // command, group, times
 Lost TakeLost(DriveLink& link) {
     Lost out;
-    for (const LostOrder& o : link.lostOrders().take()) out.emplace_back(o.command, o.group, o.times);
+    for (const LostOrder& o : link.lostOrders().take())
+        out.emplace_back(o.command, o.group, o.times);
     return out;
 }
 
@@ -242,7 +243,8 @@ TEST(LostOrders, FlushedWritesAreNamedAndAnnouncedOnce) {
     testkit::MessageRecorder target;
     link.lostOrders().announceTo(&target);
     const auto lostBefore = link.lostOrders().total();
-    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80}) link.sendRequest(Telegram{1, command, 0, {}});
+    for (int command : {0x11, 0xA0, 0x11, 0xCF, 0x80})
+        link.sendRequest(Telegram{1, command, 0, {}});
     link.flushOutgoing();
     link.lostOrders().announceTo(nullptr);
     EXPECT_EQ(link.lostOrders().total() - lostBefore, 3u);

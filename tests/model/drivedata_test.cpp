@@ -1,5 +1,4 @@
 #include "model/drivedata.h"
-#include "model/linkeddrive.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <string>
 
 #include "link/queues.h"
+#include "model/linkeddrive.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/linkqueues.h"
 

@@ -1,4 +1,3 @@
-#include "model/linkeddrive.h"
 #include "model/firstread.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 
 #include "link/queues.h"
 #include "model/grouplayout.h"
+#include "model/linkeddrive.h"
 #include "tests/support/linkqueues.h"
 
 namespace velmora::model {

@@ -10,8 +10,8 @@
 #include "link/queues.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
-#include "model/linkeddrive.h"
 #include "model/grouplayout.h"
+#include "model/linkeddrive.h"
 #include "tests/support/linkqueues.h"
 
 namespace velmora::model {
@@ -179,8 +179,9 @@ TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     EXPECT_FALSE(testkit::TakeRequest(m_drive.link).has_value());
     m_data.CopyWorkingToImage();
     const std::optional<link::Telegram> sent =
-        c.code >= 0x59 ? std::nullopt
-                       : std::optional<link::Telegram>(BuildWriteGroup(c.code, m_data.ImageWords()));
+        c.code >= 0x59
+            ? std::nullopt
+            : std::optional<link::Telegram>(BuildWriteGroup(c.code, m_data.ImageWords()));
     if (c.code >= 0x59) {
         EXPECT_EQ(WriteCommandOf(c.code), -1) << "read-only group written";
         return;

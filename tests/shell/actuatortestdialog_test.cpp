@@ -1,3 +1,5 @@
+#include "shell/actuatortestdialog.h"
+
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -5,7 +7,6 @@
 #include <algorithm>
 
 #include "model/commands.h"
-#include "shell/actuatortestdialog.h"
 #include "shell/roundbutton.h"
 #include "tests/support/waitfor.h"
 #include "widgettestsupport.h"

@@ -1,3 +1,5 @@
+#include "shell/animationview.h"
+
 #include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
@@ -5,7 +7,6 @@
 #include <set>
 
 #include "gifsamples.h"
-#include "shell/animationview.h"
 #include "shell/framecanvas.h"
 #include "tests/support/waitfor.h"
 #include "widgettestsupport.h"

@@ -1,11 +1,11 @@
+#include "shell/frameplayer.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
-
-#include "shell/frameplayer.h"
 
 namespace velmora::shell {
 namespace {

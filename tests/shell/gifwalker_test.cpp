@@ -1,9 +1,10 @@
+#include "shell/gifwalker.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "gifsamples.h"
-#include "shell/gifwalker.h"
 
 namespace velmora::shell {
 namespace {

@@ -1,7 +1,8 @@
+#include "shell/helpnoteviewer.h"
+
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "shell/helpnoteviewer.h"
 #include "widgettestsupport.h"
 
 namespace velmora::shell {

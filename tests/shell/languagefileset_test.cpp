@@ -1,4 +1,5 @@
 #include "shell/languagefileset.h"
+
 #include "widgettestsupport.h"
 
 namespace velmora::shell {

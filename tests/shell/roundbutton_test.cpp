@@ -1,7 +1,8 @@
+#include "shell/roundbutton.h"
+
 #include <QImage>
 #include <QTest>
 
-#include "shell/roundbutton.h"
 #include "widgettestsupport.h"
 
 namespace velmora::shell {

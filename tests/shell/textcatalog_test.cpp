@@ -1,7 +1,8 @@
+#include "shell/textcatalog.h"
+
 #include <QDir>
 #include <QFile>
 
-#include "shell/textcatalog.h"
 #include "shell/textkeys.h"
 #include "widgettestsupport.h"
 

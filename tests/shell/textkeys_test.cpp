@@ -1,3 +1,5 @@
+#include "shell/textkeys.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "shell/faulttable.h"
-#include "shell/textkeys.h"
 
 namespace velmora::shell {
 namespace {
@@ -20,9 +21,9 @@ struct SectionSpan {
 // section of every key would shift, and the language files would not match.
 TEST(TextKeys, SectionsCoverTheirOrdinalRanges) {
     const SectionSpan sections[] = {
-        {"general", 0, 3},  {"menu", 3, 9},          {"tabs", 12, 7},
-        {"errors", 19, 32}, {"navi", 51, 15},        {"spec", 66, 245},
-        {"para", 311, 82},  {"parastruct", 393, 86}, {"notices", 479, 26}, {"trend", 505, 26}};
+        {"general", 0, 3},    {"menu", 3, 9},    {"tabs", 12, 7},   {"errors", 19, 32},
+        {"navi", 51, 15},     {"spec", 66, 245}, {"para", 311, 82}, {"parastruct", 393, 86},
+        {"notices", 479, 26}, {"trend", 505, 26}};
     int total = 0;
     for (const auto& s : sections) {
         for (int i = s.first; i < s.first + s.count; ++i) {

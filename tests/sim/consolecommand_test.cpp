@@ -59,7 +59,8 @@ TEST(ConsoleEffects, CommandsChangeDriveAndLine) {
     EXPECT_EQ(faults.drop(), 0.5);
     EXPECT_TRUE(faults.uppercase());
     (void)RunConsoleCommand("motor start", drive, faults, now);
-    EXPECT_NE(RunConsoleCommand("state", drive, faults, now).find("running yes"), std::string::npos);
+    EXPECT_NE(RunConsoleCommand("state", drive, faults, now).find("running yes"),
+              std::string::npos);
     (void)RunConsoleCommand("motor stop", drive, faults, now);
     EXPECT_NE(RunConsoleCommand("state", drive, faults, now).find("running no"), std::string::npos);
     (void)RunConsoleCommand("unplug 3", drive, faults, now);

@@ -259,8 +259,8 @@ TEST(DriveServer, LineRatePacesQuestionAndAnswer) {
     const auto start = Clock::now();
     peer.send(question);
     EXPECT_EQ(peer.receive(2000ms), answer);
-    const auto wire = std::chrono::microseconds((question.size() + answer.size()) * 10 *
-                                                1'000'000 / options.lineRate);
+    const auto wire = std::chrono::microseconds((question.size() + answer.size()) * 10 * 1'000'000 /
+                                                options.lineRate);
     // The server paces each byte from its own clock: its first byte may start
     // a fraction of a millisecond before the test's clock did.
     EXPECT_GE(Clock::now() - start + 1ms, wire);

@@ -16,7 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Program() { return VELMORA_SIM_PROGRAM; }
+std::string Program() {
+    return VELMORA_SIM_PROGRAM;
+}
 
 class Sim : public velmora::testkit::ChildProgram {
   public:

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "model/linkeddrive.h"
 #include "model/firstread.h"
+#include "model/linkeddrive.h"
 #include "sim/driveserver.h"
 #include "tests/support/messagerecorder.h"
 

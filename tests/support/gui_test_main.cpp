@@ -1,11 +1,10 @@
 // Entry point of the GUI test binaries: one QApplication on the offscreen
 // platform (also while ctest lists the tests at build time, without a display).
 #include <gtest/gtest.h>
-
-#include <QApplication>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <clocale>
 
 int main(int argc, char** argv) {
@@ -17,8 +16,10 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
     // Tests find the repository's data and the build's programs through these.
-    if (qEnvironmentVariableIsEmpty("VELMORA_SOURCE_DIR")) qputenv("VELMORA_SOURCE_DIR", VELMORA_SOURCE_DIR);
-    if (qEnvironmentVariableIsEmpty("VELMORA_BINARY_DIR")) qputenv("VELMORA_BINARY_DIR", VELMORA_BINARY_DIR);
+    if (qEnvironmentVariableIsEmpty("VELMORA_SOURCE_DIR"))
+        qputenv("VELMORA_SOURCE_DIR", VELMORA_SOURCE_DIR);
+    if (qEnvironmentVariableIsEmpty("VELMORA_BINARY_DIR"))
+        qputenv("VELMORA_BINARY_DIR", VELMORA_BINARY_DIR);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");  // as the program does
     ::testing::InitGoogleTest(&argc, argv);

@@ -40,8 +40,7 @@ inline std::vector<int> TakeReadRequests(link::DriveLink& link) {
 inline std::vector<int> TakePollModes(link::DriveLink& link) {
     std::vector<int> modes;
     std::int32_t mode = 0;
-    while (link.pollModes().Fetch(0, mode, std::chrono::milliseconds(0)) ==
-           link::queue_result::kOk)
+    while (link.pollModes().Fetch(0, mode, std::chrono::milliseconds(0)) == link::queue_result::kOk)
         modes.push_back(mode);
     return modes;
 }

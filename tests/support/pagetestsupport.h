@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "model/drivedata.h"
-#include "model/linkeddrive.h"
 #include "model/grouplayout.h"
+#include "model/linkeddrive.h"
 #include "shell/textcatalog.h"
 #include "tests/support/testkit.h"
 

@@ -35,8 +35,7 @@ struct CliRun {
 
 class CliDrive : public testkit::TempFolderTest {
   protected:
-    explicit CliDrive(sim::ServerOptions options = {})
-        : TempFolderTest("cli"), m_drive(options) {}
+    explicit CliDrive(sim::ServerOptions options = {}) : TempFolderTest("cli"), m_drive(options) {}
     void SetUp() override {
         TempFolderTest::SetUp();
         m_device = m_drive.startOnPty();
@@ -83,22 +82,19 @@ TEST_P(CliCommandUsage, RefusesWithTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cli, CliCommandUsage,
-    ::testing::Values(BadArgs{"SlotZero", {"slot", "load", "0"}},
-                      BadArgs{"SlotTooBig", {"slot", "save", "33"}},
-                      BadArgs{"SlotNoVerb", {"slot"}},
-                      BadArgs{"MakerSetTooBig", {"maker-set", "15"}},
-                      BadArgs{"FactoryWithoutYes", {"factory-settings"}},
-                      BadArgs{"FlashWithoutUpdate", {"flash", "--loader", "x"}},
-                      BadArgs{"FlashResumeAndLoader", {"flash", "--resume", "--loader", "x", "--update", "y"}},
-                      BadArgs{"MotorVerb", {"motor", "copy", "x.vpm"}},
-                      BadArgs{"BackupTwoFiles", {"backup", "a", "b"}},
-                      BadArgs{"RunInNothing", {"runin"}},
-                      BadArgs{"UnknownOption", {"status", "--baud", "9600"}},
-                      BadArgs{"SlotSaveUnasked", {"slot", "save", "3"}},
-                      BadArgs{"SlotLoadUnasked", {"slot", "load", "3"}},
-                      BadArgs{"SlotDeleteUnasked", {"slot", "delete", "3"}},
-                      BadArgs{"MakerSetUnasked", {"maker-set", "2"}},
-                      BadArgs{"UnknownCommand", {"listen"}}),
+    ::testing::Values(
+        BadArgs{"SlotZero", {"slot", "load", "0"}}, BadArgs{"SlotTooBig", {"slot", "save", "33"}},
+        BadArgs{"SlotNoVerb", {"slot"}}, BadArgs{"MakerSetTooBig", {"maker-set", "15"}},
+        BadArgs{"FactoryWithoutYes", {"factory-settings"}},
+        BadArgs{"FlashWithoutUpdate", {"flash", "--loader", "x"}},
+        BadArgs{"FlashResumeAndLoader", {"flash", "--resume", "--loader", "x", "--update", "y"}},
+        BadArgs{"MotorVerb", {"motor", "copy", "x.vpm"}},
+        BadArgs{"BackupTwoFiles", {"backup", "a", "b"}}, BadArgs{"RunInNothing", {"runin"}},
+        BadArgs{"UnknownOption", {"status", "--baud", "9600"}},
+        BadArgs{"SlotSaveUnasked", {"slot", "save", "3"}},
+        BadArgs{"SlotLoadUnasked", {"slot", "load", "3"}},
+        BadArgs{"SlotDeleteUnasked", {"slot", "delete", "3"}},
+        BadArgs{"MakerSetUnasked", {"maker-set", "2"}}, BadArgs{"UnknownCommand", {"listen"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliDrive, StatusReportsIdentityAndSilentPortsExitFour) {
@@ -326,9 +322,13 @@ TEST_F(CliDrive, WritesOnlyToTheExpectedDrive) {
                                     "seconds_intervall_on=5\nseconds_intervall_off=5\n";
     testkit::WriteFile(file("x.bin"), "x");
     const std::vector<std::vector<std::string>> writes{
-        {"restore", backup}, {"motor", "load", file("m.vpm").string()},
-        {"remote", "load", file("r.vpr").string()}, {"slot", "save", "3"},
-        {"slot", "delete", "3"}, {"maker-set", "2"}, {"factory-settings"},
+        {"restore", backup},
+        {"motor", "load", file("m.vpm").string()},
+        {"remote", "load", file("r.vpr").string()},
+        {"slot", "save", "3"},
+        {"slot", "delete", "3"},
+        {"maker-set", "2"},
+        {"factory-settings"},
         {"runin", file("p.run").string()},
         {"flash", "--loader", file("x.bin").string(), "--update", file("x.bin").string()}};
     for (auto args : writes) {
@@ -402,7 +402,8 @@ TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {
         m_drive.command("fault 3 7");
     });
     const fs::path report = file("cert.json");
-    const CliRun run = cli({"runin", program.string(), "--report", report.string(), "--tick-ms", "50"});
+    const CliRun run =
+        cli({"runin", program.string(), "--report", report.string(), "--tick-ms", "50"});
     fault.join();
     ASSERT_EQ(run.status, kExitDiffers) << run.err;
     const auto cert = nlohmann::json::parse(Slurp(report));
@@ -444,7 +445,8 @@ TEST_F(CliDrive, RunInStopsTheMotorOnEverySignal) {
 class CliFlash : public CliDrive {
   protected:
     CliFlash() : update(248 * 6 + 17) {
-        for (std::size_t i = 0; i < update.size(); ++i) update[i] = static_cast<std::uint8_t>(i * 7);
+        for (std::size_t i = 0; i < update.size(); ++i)
+            update[i] = static_cast<std::uint8_t>(i * 7);
         testkit::WriteFile(file("l.bin"), std::string(251 * 3, 'L'));
         testkit::WriteFile(file("u.bin"), std::string(update.begin(), update.end()));
         testkit::WriteFile(file("short.bin"), std::string(100, 'S'));
@@ -459,12 +461,15 @@ class CliFlash : public CliDrive {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             stop = true;
         });
-        CliRun run = cli({"flash", "--loader", file("l.bin").string(), "--update",
-                          file("u.bin").string()}, &stop);
+        CliRun run =
+            cli({"flash", "--loader", file("l.bin").string(), "--update", file("u.bin").string()},
+                &stop);
         watch.join();
         return run;
     }
-    CliRun resume(const char* name) { return cli({"flash", "--resume", "--update", file(name).string()}); }
+    CliRun resume(const char* name) {
+        return cli({"flash", "--resume", "--update", file(name).string()});
+    }
     std::vector<std::uint8_t> update;
 };
 
@@ -496,8 +501,8 @@ TEST_F(CliFlash, CutInPhaseOneIsNeverReportedDone) {
     EXPECT_EQ(resumed.status, kExitFailure);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
     EXPECT_NE(resumed.err.find("--loader"), std::string::npos) << resumed.err;
-    const CliRun again = cli({"flash", "--loader", file("l.bin").string(), "--update",
-                              file("u.bin").string()});
+    const CliRun again =
+        cli({"flash", "--loader", file("l.bin").string(), "--update", file("u.bin").string()});
     EXPECT_EQ(again.status, kExitFailure) << m_drive.command("state");
     EXPECT_NE(again.err.find("off and on"), std::string::npos) << again.err;
 }
@@ -509,12 +514,14 @@ TEST_F(CliDrive, DumpAndMonitorSpeakJson) {
     std::ostringstream out, err;
     std::atomic<bool> never{false};
     CliContext context{out, err, never};
-    const std::vector<std::string> args{"--device", m_device, "--json", "monitor", "--seconds", "0.5"};
+    const std::vector<std::string> args{"--device", m_device,    "--json",
+                                        "monitor",  "--seconds", "0.5"};
     ASSERT_EQ(RunCli(args, context), kExitOk);
     // Events a line, then the one result.
     std::istringstream lines(out.str());
     std::vector<nlohmann::json> objects;
-    for (std::string line; std::getline(lines, line);) objects.push_back(nlohmann::json::parse(line));
+    for (std::string line; std::getline(lines, line);)
+        objects.push_back(nlohmann::json::parse(line));
     ASSERT_GT(objects.size(), 1u);
     for (std::size_t i = 0; i + 1 < objects.size(); ++i) EXPECT_TRUE(objects[i].contains("event"));
     EXPECT_TRUE(objects.back()["ok"].get<bool>());

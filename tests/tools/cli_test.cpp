@@ -12,10 +12,10 @@
 #include <sstream>
 #include <thread>
 
-#include "model/linkeddrive.h"
+#include "jsonresult.h"
 #include "link/linkpolicy.h"
 #include "model/commands.h"
-#include "jsonresult.h"
+#include "model/linkeddrive.h"
 #include "session.h"
 #include "tests/support/ptypeer.h"
 
@@ -139,8 +139,9 @@ class CliUnanswered : public ::testing::TestWithParam<Unanswered> {};
 TEST_P(CliUnanswered, ExitsOneForASilentDriveAndFourForNoPort) {
     link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
     drive.setSilent(true);
-    for (const auto& [device, status] : {std::pair{drive.devicePath(), kExitFailure},
-                                         std::pair{std::string("/dev/velmora-missing"), kExitNoPort}}) {
+    for (const auto& [device, status] :
+         {std::pair{drive.devicePath(), kExitFailure},
+          std::pair{std::string("/dev/velmora-missing"), kExitNoPort}}) {
         std::vector<std::string> args{"--device", device, "--json", "--seconds", "0.5"};
         args.insert(args.end(), GetParam().command.begin(), GetParam().command.end());
         const CliRun run = RunWith(args);
@@ -175,9 +176,8 @@ TEST(Cli, MonitorEndsWhenItsOutputFails) {
 TEST(CliSession, AnOrderQueuedLastReachesTheDriveBeforeTheEnd) {
     link::test::ScriptedDrive drive(link::test::ScriptedDrive::StandardAnswer);
     const auto stops = [](const std::vector<link::test::ScriptedDrive::Request>& requests) {
-        return std::count_if(requests.begin(), requests.end(), [](const auto& r) {
-            return r.command == model::code::StopMotor;
-        });
+        return std::count_if(requests.begin(), requests.end(),
+                             [](const auto& r) { return r.command == model::code::StopMotor; });
     };
     for (const bool silent : {false, true}) {
         // With --json the result comes first and the failure to drain after

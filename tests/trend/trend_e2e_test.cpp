@@ -13,9 +13,9 @@
 #include <fstream>
 
 #include "app/demodrive.h"
-#include "model/linkeddrive.h"
-#include "model/commands.h"
 #include "frame/mainframe.h"
+#include "model/commands.h"
+#include "model/linkeddrive.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/support/testkit.h"

@@ -38,8 +38,8 @@ int RunBackup(const Invocation& invocation, CliContext& context) {
     if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one FILE");
     std::error_code code;
     if (!invocation.force && std::filesystem::exists(invocation.arguments.front(), code))
-        return output.fail(kExitUsage, invocation.arguments.front() +
-                                           " exists; backup --force overwrites it");
+        return output.fail(kExitUsage,
+                           invocation.arguments.front() + " exists; backup --force overwrites it");
     DriveSession session(invocation, context, output);
     return session.finish(Backup(session, output, invocation.arguments.front()));
 }

@@ -138,13 +138,14 @@ int RunDoctor(const Invocation& invocation, CliContext& context) {
     if (read == 0 && port > 0) {
         setting["port"] = port;
         setting["device"] = serial.DevicePathForPort(static_cast<unsigned>(port));
-        out << "config.ini: port " << port << " (" << serial.DevicePathForPort(static_cast<unsigned>(port))
-            << ")\n";
+        out << "config.ini: port " << port << " ("
+            << serial.DevicePathForPort(static_cast<unsigned>(port)) << ")\n";
     } else {
         setting["port"] = nullptr;
         out << "config.ini: no port set; ports are searched\n";
     }
-    output.emit({{"ok", true}, {"ports", ports}, {"modem_manager", modemManager}, {"config", setting}});
+    output.emit(
+        {{"ok", true}, {"ports", ports}, {"modem_manager", modemManager}, {"config", setting}});
     return kExitOk;
 }
 

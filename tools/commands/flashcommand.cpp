@@ -135,8 +135,10 @@ int Transfer(DriveSession& session, const Invocation& invocation, CliContext& co
         ~Detach() { session.onReply = nullptr; }
     } detach{session};
     const auto pause = [&](int ms) { session.pump(milliseconds(ms)); };
-    const std::string resume = "; the drive is still in its boot loader: velmora-cli flash "
-                               "--resume --update " + invocation.update;
+    const std::string resume =
+        "; the drive is still in its boot loader: velmora-cli flash "
+        "--resume --update " +
+        invocation.update;
 
     if (const int status = session.connect()) return status;
     if (const std::string why = Refusal(session, invocation); !why.empty())
@@ -162,10 +164,10 @@ int Transfer(DriveSession& session, const Invocation& invocation, CliContext& co
     bool lastBlockSent = false;
     for (;;) {
         if (!session.waitFor([&] { return !requests.empty(); }, kNoRequestLimit)) {
-            return output.fail(kExitFailure, (session.interrupted()
-                                                  ? std::string("interrupted")
-                                                  : std::string("no block request for 30 s")) +
-                                                 resume);
+            return output.fail(kExitFailure,
+                               (session.interrupted() ? std::string("interrupted")
+                                                      : std::string("no block request for 30 s")) +
+                                   resume);
         }
         const std::uint16_t block = requests.front();
         requests.pop_front();
@@ -180,7 +182,8 @@ int Transfer(DriveSession& session, const Invocation& invocation, CliContext& co
                 "the drive asks for block " + std::to_string(block) + ", past the end of " +
                     invocation.update + " (" + std::to_string(update.size()) +
                     " bytes), before its last block was sent: the file does not fit this "
-                    "drive; no end of download was sent" + resume);
+                    "drive; no end of download was sent" +
+                    resume);
         }
         pause(timings.beforeFirmwareBlock);
         session.link().sendRequest(*answer.block);
@@ -212,7 +215,8 @@ int RunFlash(const Invocation& invocation, CliContext& context) {
     // The drive leaves its boot loader after the last telegram and answers no
     // read behind it: the end waits until that telegram is on the line.
     session.setDrain(DriveSession::Drain::Written);
-    return session.journal().flashed(invocation.loader, invocation.update,
+    return session.journal().flashed(
+        invocation.loader, invocation.update,
         session.finish(Transfer(session, invocation, context, output, std::move(loader), update)));
 }
 

@@ -1,9 +1,9 @@
 // velmora-cli motor save|load FILE.vpm: the motor page's file, through the
 // model's writer and reader and the page's group orders.
 #include "commandkit.h"
-#include "model/parameterfilecheck.h"
 #include "model/motorparameterfile.h"
 #include "model/motorstore.h"
+#include "model/parameterfilecheck.h"
 #include "platform/templatepath.h"
 #include "readback.h"
 #include "session.h"
@@ -31,7 +31,8 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
-    if (std::string error; !RefuseRepeatedKeys(file, error)) return output.fail(kExitFailure, error);
+    if (std::string error; !RefuseRepeatedKeys(file, error))
+        return output.fail(kExitFailure, error);
     if (const auto problems = model::MotorFileProblems(file); !problems.empty())
         return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
                                              JoinProblems(problems));
@@ -49,8 +50,10 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     if (!ReadBack(session, model::kMotorReadOrder, after)) return kExitFailure;
     std::vector<ReadBackValue> values;
     for (const auto& key : model::MotorFileKeys())
-        values.push_back(
-            {key.parameter, model::MotorFileValue(data, key), model::MotorFileValue(after, key), {}});
+        values.push_back({key.parameter,
+                          model::MotorFileValue(data, key),
+                          model::MotorFileValue(after, key),
+                          {}});
     return ReportReadBack(output, file, NotTaken(output, values), "loaded");
 }
 

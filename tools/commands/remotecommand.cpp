@@ -44,7 +44,8 @@ int Load(DriveSession& session, Output& output, const std::filesystem::path& fil
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
-    if (std::string error; !RefuseRepeatedKeys(file, error)) return output.fail(kExitFailure, error);
+    if (std::string error; !RefuseRepeatedKeys(file, error))
+        return output.fail(kExitFailure, error);
     if (const auto problems = model::RemoteFileProblems(file); !problems.empty())
         return output.fail(kExitFailure, file.string() + " is refused, nothing was written: " +
                                              JoinProblems(problems));

@@ -5,15 +5,15 @@
 
 #include "backupfile.h"
 #include "cli_dump.h"
+#include "clijournal.h"
 #include "commandkit.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"
 #include "model/runinsequencer.h"
+#include "mqtt/stationpublisher.h"
 #include "platform/profile.h"
 #include "platform/templatepath.h"
-#include "clijournal.h"
-#include "mqtt/stationpublisher.h"
 #include "runinreport.h"
 #include "session.h"
 
@@ -146,11 +146,11 @@ class RunIn {
         m_wasOn = on;
         m_phaseStep = n;
         const auto& d = m_session.data();
-        m_record.addSample(n, on, m_phase,
-                           {since(), d.Working(model::param::kActualSpeed) * 60.0,
-                            d.GetReal(model::param::kOutputCurrent),
-                            d.GetReal(model::param::kOutputVoltage),
-                            d.GetReal(model::param::kSupplyVoltage)});
+        m_record.addSample(
+            n, on, m_phase,
+            {since(), d.Working(model::param::kActualSpeed) * 60.0,
+             d.GetReal(model::param::kOutputCurrent), d.GetReal(model::param::kOutputVoltage),
+             d.GetReal(model::param::kSupplyVoltage)});
     }
 
     DriveSession& m_session;
@@ -191,7 +191,8 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
     if (!session.readGroups(groups, identity)) return kExitFailure;
     drive.SetWorking(model::param::kSetSpeed, identity.Working(model::param::kSetSpeed));
     for (const auto& group : model::AllGroups())
-        for (const auto& field : group.fields) drive.SetWorking(field.parameter, identity.Working(field.parameter));
+        for (const auto& field : group.fields)
+            drive.SetWorking(field.parameter, identity.Working(field.parameter));
     const std::uint32_t savedSpeed = identity.GetChoice(model::param::kSetSpeed);
 
     RunInRecord record;
@@ -224,17 +225,17 @@ int RunProgram(DriveSession& session, const Invocation& invocation, CliContext& 
     if (publisher != nullptr) publisher->certificate(record.serial, text);
     output.emit(certificate);
     if (!stopped)
-        return output.fail(kExitFailure,
-                           "the drive did not report standstill within " +
-                               std::to_string(kStopLimit.count()) +
-                               " s after the stop: the motor may still turn");
+        return output.fail(kExitFailure, "the drive did not report standstill within " +
+                                             std::to_string(kStopLimit.count()) +
+                                             " s after the stop: the motor may still turn");
     if (record.interrupted) return output.fail(kExitFailure, "interrupted; the motor stands");
     return record.passed() ? kExitOk : kExitDiffers;
 }
 
 int RunRunIn(const Invocation& invocation, CliContext& context) {
     Output output(invocation, context);
-    if (invocation.arguments.size() != 1) return UsageError(output, invocation, "takes one PROGRAM");
+    if (invocation.arguments.size() != 1)
+        return UsageError(output, invocation, "takes one PROGRAM");
     const auto program = FindProgram(invocation.arguments.front());
     if (program.empty())
         return output.fail(kExitFailure, "no run-in program " + invocation.arguments.front());
@@ -265,7 +266,9 @@ int RunRunIn(const Invocation& invocation, CliContext& context) {
 }  // namespace
 
 Command RunInCommand() {
-    return {"runin", "[LINK OPTIONS] runin PROGRAM [--report FILE] [--tolerance PCT] [--ramp-limit S] [--station NAME] [--operator NAME] [--mqtt URL]",
+    return {"runin",
+            "[LINK OPTIONS] runin PROGRAM [--report FILE] [--tolerance PCT] [--ramp-limit S] "
+            "[--station NAME] [--operator NAME] [--mqtt URL]",
             "  Runs a run-in program (a path, or a name in data_runin such as runin_01)\n"
             "  with the run-in page's sequencer and one-second rhythm, samples actual\n"
             "  speed, output current, output and supply voltage from every fresh reply,\n"

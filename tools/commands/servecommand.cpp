@@ -103,9 +103,10 @@ int Serve(DriveSession& session, const Invocation& invocation, CliContext& conte
     if (!everLinked) {
         if (!OpenFailureWatch(session.link().serial()).failing())
             return output.fail(kExitFailure, "the drive did not answer");
-        return output.fail(kExitNoPort, "the drive did not answer (" +
-                                            link::DescribeOpenFailure(session.link().serial().LastOpenFailure()) +
-                                            ")");
+        return output.fail(
+            kExitNoPort, "the drive did not answer (" +
+                             link::DescribeOpenFailure(session.link().serial().LastOpenFailure()) +
+                             ")");
     }
     output.emit({{"ok", true}, {"station", settings.station}});
     return kExitOk;

@@ -16,7 +16,8 @@ namespace {
 std::optional<bool> SlotState(DriveSession& session, int slot) {
     std::optional<bool> state;
     session.onReply = [&](link::Telegram& reply) {
-        if (reply.command == model::code::SlotState) state = model::MotorStore::SlotHoldsData(reply);
+        if (reply.command == model::code::SlotState)
+            state = model::MotorStore::SlotHoldsData(reply);
     };
     for (int attempt = 0; attempt < 3 && !state; ++attempt) {
         session.link().sendRequest(model::BuildReadSlotState(static_cast<std::uint8_t>(slot)));
@@ -28,7 +29,8 @@ std::optional<bool> SlotState(DriveSession& session, int slot) {
 
 // The motor page asks before each of these actions (English texts of the
 // language file); --yes answers as OK does.
-constexpr std::string_view kOverwrite = "The motor parameters in the drive will be overwritten. Continue?";
+constexpr std::string_view kOverwrite =
+    "The motor parameters in the drive will be overwritten. Continue?";
 constexpr std::string_view kDivergency =
     "The Velmora data set may differ from your motor's rating plate. Check the rated values "
     "after loading.";
@@ -43,8 +45,8 @@ int Unanswered(Output& output, const Invocation& invocation,
     std::string asked;
     for (const auto question : questions)
         asked += (asked.empty() ? "\"" : " and then \"") + std::string(question) + "\"";
-    return output.fail(kExitUsage, invocation.command + ": the window would ask " + asked +
-                                       "; repeat with --yes");
+    return output.fail(
+        kExitUsage, invocation.command + ": the window would ask " + asked + "; repeat with --yes");
 }
 
 int Silent(Output& output) {

@@ -33,8 +33,7 @@ int Report(DriveSession& session, Output& output) {
 
 int RunStatus(const Invocation& invocation, CliContext& context) {
     Output output(invocation, context);
-    if (!invocation.arguments.empty())
-        return UsageError(output, invocation, "takes no arguments");
+    if (!invocation.arguments.empty()) return UsageError(output, invocation, "takes no arguments");
     DriveSession session(invocation, context, output);
     return session.finish(Report(session, output));
 }

@@ -84,7 +84,8 @@ void CControlPage::connectControls() {
             shell::showNotice(this, T("startrefusedfault").arg(m_reportedFault));
         sendAction(model::code::StartMotor);
     });
-    connect(m_stopButton, &QAbstractButton::clicked, this, [this] { sendAction(model::code::StopMotor); });
+    connect(m_stopButton, &QAbstractButton::clicked, this,
+            [this] { sendAction(model::code::StopMotor); });
     connect(m_resetButton, &QAbstractButton::clicked, this, &CControlPage::resetPressed);
     connect(m_helpButton, &QAbstractButton::clicked, this,
             [this] { m_helpViewer->open(shell::HelpKind::ControlPageHelp); });

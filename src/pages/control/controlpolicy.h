@@ -1,9 +1,10 @@
 #pragma once
 // The control page's rules as plain functions, so they can be tested as tables.
-#include "model/invertermodels.h"
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "model/invertermodels.h"
 
 namespace velmora::pages {
 

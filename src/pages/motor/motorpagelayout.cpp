@@ -1,9 +1,9 @@
 // The motor page's controls and where they stand.
 #include <QComboBox>
-#include <algorithm>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "pages/motor/asmparapanel.h"
 #include "pages/motor/bldcparapanel.h"

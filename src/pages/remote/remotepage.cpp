@@ -76,7 +76,8 @@ void CRemotePage::connectControls() {
     connect(m_sendButton, &QPushButton::clicked, this, &CRemotePage::sendPressed);
     connect(m_saveButton, &QPushButton::clicked, this, &CRemotePage::savePressed);
     connect(m_loadButton, &QPushButton::clicked, this, &CRemotePage::loadPressed);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(shell::HelpKind::RemotePageHelp); });
+    connect(m_helpButton, &QPushButton::clicked, this,
+            [this] { m_helpViewer->open(shell::HelpKind::RemotePageHelp); });
 }
 
 void CRemotePage::operationAllowed() {

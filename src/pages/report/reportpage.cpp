@@ -82,7 +82,8 @@ CReportPage::CReportPage(model::DriveData& data, QWidget* parent) : shell::Page(
     page->addLayout(columns, 1);
     page->addLayout(bottom);
 
-    connect(m_helpButton, &QPushButton::clicked, this, [this] { m_helpViewer->open(shell::HelpKind::ReportPageHelp); });
+    connect(m_helpButton, &QPushButton::clicked, this,
+            [this] { m_helpViewer->open(shell::HelpKind::ReportPageHelp); });
     connect(m_noteButton, &QPushButton::clicked, this, [this] { m_noteViewer->open(kNoteKind); });
     applyTexts();
 }

@@ -33,7 +33,6 @@ using model::RunInProgramName;
 using model::RunInProgramPath;
 namespace {
 
-
 QString number(std::uint32_t value) {
     return QString::number(value);
 }

@@ -11,7 +11,7 @@ namespace velmora::pages {
 
 class CFactorySettingsDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CFactorySettingsDlg(model::DriveGate& gate, QWidget* parent = nullptr);
     void applyTexts();
     // OK: one LoadFactorySettings, then the question closes; refused (and

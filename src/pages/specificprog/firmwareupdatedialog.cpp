@@ -22,7 +22,6 @@
 namespace velmora::pages {
 namespace {
 
-
 // The whole file, or an error text with the system's reason.
 bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& error) {
     QFile file(path);
@@ -39,9 +38,7 @@ bool readWhole(const QString& path, std::vector<std::uint8_t>& out, QString& err
 
 FirmwareUpdateDialog::FirmwareUpdateDialog(model::DriveGate& gate, shell::FrameChannel frame,
                                            QWidget* parent)
-    : QWidget(parent),
-      m_gate(gate),
-      m_frame(std::move(frame)) {
+    : QWidget(parent), m_gate(gate), m_frame(std::move(frame)) {
     setObjectName("firmwareUpdateDialog");
     auto* layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
@@ -101,10 +98,9 @@ FirmwareUpdateDialog::FirmwareUpdateDialog(model::DriveGate& gate, shell::FrameC
 void FirmwareUpdateDialog::applyTexts() {
     shell::FontSet fonts;
     fonts.apply(m_heading, shell::FontSet::Heading);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_loaderLabel, m_loaderBox, m_loaderChoose,
-                                                      m_updateLabel, m_updateBox, m_updateChoose,
-                                                      m_start, m_loaderStatus, m_firmwareStatus,
-                                                      m_outcome})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_loaderLabel, m_loaderBox, m_loaderChoose, m_updateLabel, m_updateBox, m_updateChoose,
+             m_start, m_loaderStatus, m_firmwareStatus, m_outcome})
         fonts.apply(w, shell::FontSet::Normal);
     m_heading->setText(shell::T("flashupdate"));
     m_loaderLabel->setText(shell::T("loaderdata"));

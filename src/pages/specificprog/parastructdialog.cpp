@@ -61,7 +61,8 @@ CParaStructDlg::CParaStructDlg(model::DriveData& data, QWidget* parent)
         labels.value->setObjectName(QStringLiteral("paraValue") + number);
         labels.unit->setObjectName(QStringLiteral("paraUnit") + number);
         labels.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        for (QLabel* label : {labels.name, labels.value, labels.unit}) fonts.apply(label, shell::FontSet::Normal);
+        for (QLabel* label : {labels.name, labels.value, labels.unit})
+            fonts.apply(label, shell::FontSet::Normal);
         const int row = static_cast<int>(i);
         grid->addWidget(labels.name, row, 0);
         grid->addWidget(labels.value, row, 1);

@@ -57,11 +57,11 @@ CSpecificProgPage::CSpecificProgPage(model::DriveData& data, QWidget* parent)
     layout->addWidget(m_menu, 1);
 
     m_actuator = new shell::ActuatorTestDialog(channel(), this);
-    m_actuator->setLink({[&data](link::Telegram request) { return data.gate().send(request) ? 1 : 0; },
-                         [&data](int mode) {
-                             return data.gate().setPollMode(static_cast<link::PollMode>(mode)) ? 1
-                                                                                              : 0;
-                         }});
+    m_actuator->setLink(
+        {[&data](link::Telegram request) { return data.gate().send(request) ? 1 : 0; },
+         [&data](int mode) {
+             return data.gate().setPollMode(static_cast<link::PollMode>(mode)) ? 1 : 0;
+         }});
     layout->addWidget(m_actuator, 1);
     m_firmware = new FirmwareUpdateDialog(data.gate(), channel(), this);
     layout->addWidget(m_firmware, 1);

@@ -19,7 +19,6 @@ namespace velmora::pages {
 
 namespace {
 
-
 struct CalibrationField {
     const char* key;
     int column;
@@ -41,7 +40,8 @@ constexpr std::array<CalibrationField, CalibrationPanel::kCount> kFields{{
 }  // namespace
 
 CalibrationPanel::CalibrationPanel(model::DriveGate& gate, QWidget* parent)
-    : TechPanel(gate, "modifycalvalues", link::PollMode::Calibration, model::code::CalibrationReply, parent) {
+    : TechPanel(gate, "modifycalvalues", link::PollMode::Calibration, model::code::CalibrationReply,
+                parent) {
     setObjectName(QStringLiteral("calibrationPanel"));
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(2, 12);

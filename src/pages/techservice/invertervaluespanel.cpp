@@ -13,7 +13,6 @@ namespace velmora::pages {
 
 namespace {
 
-
 struct InverterField {
     const char* key;
     int column;

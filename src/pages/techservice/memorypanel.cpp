@@ -16,8 +16,7 @@
 
 namespace velmora::pages {
 
-namespace {
-}
+namespace {}
 
 MemoryPanel::MemoryPanel(model::DriveGate& gate, QWidget* parent)
     : TechPanel(gate, "modifyeeprom", link::PollMode::Memory, kNoRead, parent) {
@@ -81,8 +80,7 @@ void MemoryPanel::stepAddress(int direction) {
 // Both directions use the address as its field rule leaves it, so no request
 // ever names an address past the end of the memory.
 void MemoryPanel::readWord() {
-    if (const auto address = committedAddress())
-        gate().send(model::BuildReadEepromWord(*address));
+    if (const auto address = committedAddress()) gate().send(model::BuildReadEepromWord(*address));
 }
 
 void MemoryPanel::writeWord() {

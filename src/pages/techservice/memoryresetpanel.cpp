@@ -13,8 +13,7 @@
 
 namespace velmora::pages {
 
-namespace {
-}
+namespace {}
 
 MemoryResetPanel::MemoryResetPanel(model::DriveGate& gate, QWidget* parent)
     : TechPanel(gate, "reseteeprom", link::PollMode::MemoryReset, kNoRead, parent) {

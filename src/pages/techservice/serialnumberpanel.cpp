@@ -21,7 +21,8 @@ namespace velmora::pages {
 namespace param = model::param;
 
 SerialNumberPanel::SerialNumberPanel(model::DriveGate& gate, QWidget* parent)
-    : TechPanel(gate, "modifyserialnumber", link::PollMode::SerialNumber, model::code::Group5A, parent) {
+    : TechPanel(gate, "modifyserialnumber", link::PollMode::SerialNumber, model::code::Group5A,
+                parent) {
     setObjectName(QStringLiteral("serialNumberPanel"));
     auto* row = new QHBoxLayout;
     m_label = new QLabel(this);

@@ -74,12 +74,10 @@ CTechServicePage::CTechServicePage(model::DriveData& data, QWidget* parent)
     menuLayout->addStretch(1);
     layout->addWidget(m_menu, 1);
 
-    m_panels = {new MemoryResetPanel(data.gate(), this),
-                new MemoryPanel(data.gate(), this),
-                new CalibrationPanel(data.gate(), this),
-                new InverterValuesPanel(data.gate(), this),
-                new TestOperationPanel(data, channel(), this),
-                new SerialNumberPanel(data.gate(), this)};
+    m_panels = {
+        new MemoryResetPanel(data.gate(), this),       new MemoryPanel(data.gate(), this),
+        new CalibrationPanel(data.gate(), this),       new InverterValuesPanel(data.gate(), this),
+        new TestOperationPanel(data, channel(), this), new SerialNumberPanel(data.gate(), this)};
     for (TechPanel* panel : m_panels) {
         layout->addWidget(panel, 1);
         panel->hide();

@@ -1,3 +1,5 @@
+#include "pages/common/passworddialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -5,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "pages/common/passworddialog.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages {

@@ -1,4 +1,3 @@
-#include "model/linkeddrive.h"
 #include "pages/control/controlpage.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +10,13 @@
 #include <memory>
 
 #include "model/commands.h"
+#include "model/linkeddrive.h"
 #include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
-#include "tests/support/pagetestsupport.h"
 #include "tests/support/noticerecorder.h"
+#include "tests/support/pagetestsupport.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::pages {
@@ -117,14 +117,16 @@ class ControlPageTest : public ::testing::Test {
 // Fault prevented: the page not asking for its groups or the wrong poll mode
 // when it becomes visible, so its fields never fill.
 TEST_F(ControlPageTest, ShownReadsItsGroupsAndPollsModeZero) {
-    EXPECT_TRUE(SameRequests(
-        TakeRequests(m_drive.link), {WriteOf(0xCF, {0x50}), WriteOf(0xCF, {0x58}), WriteOf(0xCF, {0x5A})}));
+    EXPECT_TRUE(
+        SameRequests(TakeRequests(m_drive.link),
+                     {WriteOf(0xCF, {0x50}), WriteOf(0xCF, {0x58}), WriteOf(0xCF, {0x5A})}));
     EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{0});
 
     m_page->setRunInActive(true);
     m_page->hide();
     m_page->show();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty()) << "a running run-in program keeps the drive's groups";
+    EXPECT_TRUE(TakeRequests(m_drive.link).empty())
+        << "a running run-in program keeps the drive's groups";
     EXPECT_TRUE(TakePollModes(m_drive.link).empty());
 }
 
@@ -138,7 +140,8 @@ TEST_F(ControlPageTest, FirstThreeRefreshesWriteBackTheGroupsThenOnlyShowValues)
     const Telegram write50 = WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01});
     for (int i = 0; i < 3; ++i) {
         m_page->refresh();
-        EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {write58, write58, write58, write50, write50}))
+        EXPECT_TRUE(
+            SameRequests(TakeRequests(m_drive.link), {write58, write58, write58, write50, write50}))
             << "refresh " << i;
     }
     StoreGroupValues(m_drive.data, 0x59, {{14, 200}, {15, 100}, {18, 1234}, {20, 5}});
@@ -280,7 +283,8 @@ TEST_F(ControlPageTest, RunInIgnoresTypedSetSpeed) {
     EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     m_page->setRunInActive(false);
     type("800");
-    EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x03, 0x20, 0x00, 0x01})}));
+    EXPECT_TRUE(
+        SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x03, 0x20, 0x00, 0x01})}));
 }
 
 // Fault prevented: start/stop sending the wrong command, and reset resetting
@@ -317,14 +321,15 @@ TEST_F(ControlPageTest, ControlAndStartSourcesEnableTheThreeButtons) {
     EXPECT_TRUE(buttonsEnabled());
     EXPECT_FALSE(find<QComboBox>("p140List")->isEnabled());
     EXPECT_FALSE(find<QComboBox>("p141List")->isEnabled());
-    EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01})}));
+    EXPECT_TRUE(
+        SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01})}));
 
     choose("p7List", 1);
     EXPECT_FALSE(buttonsEnabled());
     choose("p140List", 0);
     EXPECT_TRUE(buttonsEnabled());
     EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x01, 0x2C, 0x01, 0x01}),
-                                              WriteOf(0x18, {0x01, 0x01, 0x01})}));
+                                                          WriteOf(0x18, {0x01, 0x01, 0x01})}));
     choose("p146List", 2);
     EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0x18, {0x01, 0x01, 0x03})}));
 

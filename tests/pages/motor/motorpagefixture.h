@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "model/linkeddrive.h"
 #include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "motordata.h"
 #include "motortestsupport.h"
 #include "pages/motor/motorpage.h"

@@ -1,4 +1,3 @@
-#include "model/linkeddrive.h"
 #include "model/motorparameterfile.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +9,7 @@
 #include <memory>
 #include <sstream>
 
+#include "model/linkeddrive.h"
 #include "motordata.h"
 #include "motortestsupport.h"
 #include "pages/motor/motorpage.h"

@@ -1,4 +1,3 @@
-#include "model/linkeddrive.h"
 #include "pages/remote/remotepage.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +7,12 @@
 #include <QPushButton>
 #include <memory>
 
+#include "model/linkeddrive.h"
 #include "pages/common/stepedit.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
-#include "tests/support/pagetestsupport.h"
 #include "tests/support/noticerecorder.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {
@@ -29,21 +29,22 @@ constexpr char kTemplate[] =
 void SeedDrive(model::DriveData& data) {
     StoreGroup(data, 0x50, {0x01, 0x2C, 0x01, 0x01});
     StoreGroupValues(data, 0x51, {{41, 30}, {42, 1000}});
-    StoreGroupValues(data, 0x57, {{102, 32},
-                            {110, 2},
-                            {111, 4},
-                            {112, 3},
-                            {113, 1},
-                            {114, 4},
-                            {115, 3},
-                            {120, 9},
-                            {121, 5},
-                            {125, 250},
-                            {129, 2},
-                            {135, 500},
-                            {136, 600},
-                            {137, 700},
-                            {142, 1}});
+    StoreGroupValues(data, 0x57,
+                     {{102, 32},
+                      {110, 2},
+                      {111, 4},
+                      {112, 3},
+                      {113, 1},
+                      {114, 4},
+                      {115, 3},
+                      {120, 9},
+                      {121, 5},
+                      {125, 250},
+                      {129, 2},
+                      {135, 500},
+                      {136, 600},
+                      {137, 700},
+                      {142, 1}});
 }
 
 class RemotePageTest : public ::testing::Test {
@@ -114,8 +115,8 @@ TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
 TEST_F(RemotePageTest, RefreshShowsTheSetAndMarksSpeedsOutsideTheirRange) {
     TakeRequests(m_drive.link);
     SeedDrive(m_drive.data);
-    StoreGroupValues(m_drive.data, 
-        0x57,
+    StoreGroupValues(
+        m_drive.data, 0x57,
         {{102, 32}, {110, 2}, {125, 250}, {129, 2}, {135, 1000}, {136, 1000}, {137, 30}, {142, 1}});
     m_page->refresh();
     EXPECT_EQ(list(102)->currentIndex(), 1);

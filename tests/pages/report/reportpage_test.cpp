@@ -1,4 +1,3 @@
-#include "model/linkeddrive.h"
 #include "pages/report/reportpage.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +6,7 @@
 #include <QPushButton>
 #include <memory>
 
+#include "model/linkeddrive.h"
 #include "shell/helpnoteviewer.h"
 #include "tests/support/pagetestsupport.h"
 
@@ -52,17 +52,18 @@ TEST_F(ReportPageTest, ShownPollsModeOneAndSendsNothing) {
 // values printed with the wrong number of decimals.
 TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
     StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x02});  // rpm
-    StoreGroupValues(m_drive.data, 0x59, {{10, 50},
-                            {11, 123},
-                            {13, 40},
-                            {14, 45},
-                            {15, 23012},
-                            {16, 5},
-                            {18, 30},
-                            {19, 25},
-                            {20, 7},
-                            {25, 100000},
-                            {26, 59}});
+    StoreGroupValues(m_drive.data, 0x59,
+                     {{10, 50},
+                      {11, 123},
+                      {13, 40},
+                      {14, 45},
+                      {15, 23012},
+                      {16, 5},
+                      {18, 30},
+                      {19, 25},
+                      {20, 7},
+                      {25, 100000},
+                      {26, 59}});
     StoreGroupValues(m_drive.data, 0x5A, {{30, 1}, {31, 2}, {32, 3}, {33, 4}, {34, 255}});
     m_page->refresh();
     EXPECT_EQ(value(10), "3000");
@@ -100,9 +101,11 @@ TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
 // values at the fault, or freezing the rows that must stay live.
 TEST_F(ReportPageTest, HoldStorageShowsTheFaultValuesAndKeepsFourRowsLive) {
     StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x01});
-    StoreGroupValues(m_drive.data, 
-        0x59, {{10, 1}, {11, 2}, {13, 3}, {14, 4}, {15, 5}, {16, 6}, {18, 7}, {19, 8}, {20, 9}});
-    StoreGroupValues(m_drive.data, 0x5F, {{151, 410}, {152, 420}, {153, 43000}, {154, 44000}, {155, 1550}});
+    StoreGroupValues(
+        m_drive.data, 0x59,
+        {{10, 1}, {11, 2}, {13, 3}, {14, 4}, {15, 5}, {16, 6}, {18, 7}, {19, 8}, {20, 9}});
+    StoreGroupValues(m_drive.data, 0x5F,
+                     {{151, 410}, {152, 420}, {153, 43000}, {154, 44000}, {155, 1550}});
     m_page->refresh();
     EXPECT_EQ(value(10), "1");
 
@@ -115,15 +118,16 @@ TEST_F(ReportPageTest, HoldStorageShowsTheFaultValuesAndKeepsFourRowsLive) {
     EXPECT_EQ(value(16), "440.00");
     EXPECT_EQ(value(18), "15.50");
 
-    StoreGroupValues(m_drive.data, 0x59, {{10, 100},
-                            {11, 200},
-                            {13, 300},
-                            {14, 400},
-                            {15, 500},
-                            {16, 600},
-                            {18, 700},
-                            {19, 800},
-                            {20, 90}});
+    StoreGroupValues(m_drive.data, 0x59,
+                     {{10, 100},
+                      {11, 200},
+                      {13, 300},
+                      {14, 400},
+                      {15, 500},
+                      {16, 600},
+                      {18, 700},
+                      {19, 800},
+                      {20, 90}});
     m_page->refresh();
     EXPECT_EQ(value(10), "410");
     EXPECT_EQ(value(13), "420");

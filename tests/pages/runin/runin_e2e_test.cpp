@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "model/linkeddrive.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
+#include "model/linkeddrive.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/runin/runinpage.h"
@@ -139,7 +139,8 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     EXPECT_DRIVE(sim(), 100, true);
 
     m_frame->sheet()->setCurrentWidget(m_control);
-    ASSERT_TRUE(testkit::WaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
+    ASSERT_TRUE(
+        testkit::WaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
     m_frame->sheet()->setCurrentWidget(m_report);
     QTest::qWait(50);
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_report);

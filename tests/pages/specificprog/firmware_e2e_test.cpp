@@ -11,17 +11,17 @@
 #include <fstream>
 #include <random>
 
-#include "model/linkeddrive.h"
-#include "tests/support/drivestatus.h"
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "link/queues.h"
+#include "model/linkeddrive.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
+#include "tests/support/drivestatus.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
 

@@ -1,8 +1,8 @@
+#include "model/firmwaretransfer.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
-
-#include "model/firmwaretransfer.h"
 
 namespace velmora::model {
 namespace {

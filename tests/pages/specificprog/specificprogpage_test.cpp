@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "model/linkeddrive.h"
 #include "model/commands.h"
+#include "model/linkeddrive.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "pages/specificprog/firmwareupdatedialog.h"

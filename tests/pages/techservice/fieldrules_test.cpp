@@ -1,10 +1,11 @@
+#include "pages/techservice/fieldrules.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 
 #include "pages/common/accesscode.h"
-#include "pages/techservice/fieldrules.h"
 
 namespace velmora::pages::techservice {
 namespace {

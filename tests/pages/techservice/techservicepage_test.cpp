@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "model/linkeddrive.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/linkeddrive.h"
 #include "pages/common/stepedit.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
@@ -183,8 +183,8 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
     typeAndLeave(first, "12345");
     EXPECT_EQ(first->fieldText(), "10000");
 
-    type(child<StepEdit>("cal_caliwrb"), "70000");  // not yet left: still limited
-    child<QPushButton>("calibrationSendButton")->click();   // asked, cancelled
+    type(child<StepEdit>("cal_caliwrb"), "70000");         // not yet left: still limited
+    child<QPushButton>("calibrationSendButton")->click();  // asked, cancelled
     EXPECT_TRUE(TakeRequests(m_drive.link).empty());
     child<QPushButton>("calibrationSendButton")->click();
     EXPECT_EQ(prompter.confirmed.size(), 2);
@@ -378,7 +378,8 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     current->stepBy(-1);
     EXPECT_EQ(current->fieldText(), "0.0");
     // Every accepted current is written at once.
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{0x11, 0x11, 0x11, 0x11, 0x11}));
+    EXPECT_EQ(Commands(TakeRequests(m_drive.link)),
+              (std::vector<int>{0x11, 0x11, 0x11, 0x11, 0x11}));
 
     m_frame.clear();
     m_page.backToMenu();
@@ -450,7 +451,8 @@ TEST_F(TechServiceTest, PageShownAgainRepeatsThePanelRow) {
     TakePollModes(m_drive.link);
     m_frame.clear();
     m_page.hide();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());  // a hidden page does not end the test operation
+    EXPECT_TRUE(
+        TakeRequests(m_drive.link).empty());  // a hidden page does not end the test operation
     m_page.show();
     EXPECT_EQ(TakePollModes(m_drive.link), (std::vector<int>{7, 13}));
     const auto sent = TakeRequests(m_drive.link);
