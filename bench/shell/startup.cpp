@@ -104,11 +104,11 @@ int startup(int argc, char** argv) {
     QApplication application(argc, argv);
     velmora::model::LinkedDrive drive;
     drive.link.serial().UseFixedDevice(device);
-    velmora::shell::FrameOptions options;
+    velmora::frame::FrameOptions options;
     options.fixedDevice = true;
     double shownMs = 0;
     {
-        velmora::shell::CMainFrame frame(drive.link, drive.data, options);
+        velmora::frame::CMainFrame frame(drive.link, drive.data, options);
         const double constructedMs = millisecondsSince(g_mainEntered);
         FirstPaint paint;
         frame.installEventFilter(&paint);
@@ -137,9 +137,9 @@ int memory(int argc, char** argv, int seconds, const char* picture) {
     if (!demo.start()) return 1;
     velmora::model::LinkedDrive drive;
     drive.link.serial().UseFixedDevice(demo.devicePath());
-    velmora::shell::FrameOptions options;
+    velmora::frame::FrameOptions options;
     options.fixedDevice = true;
-    velmora::shell::CMainFrame frame(drive.link, drive.data, options);
+    velmora::frame::CMainFrame frame(drive.link, drive.data, options);
     frame.show();
     const auto until = Clock::now() + std::chrono::seconds(seconds);
     while (Clock::now() < until) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

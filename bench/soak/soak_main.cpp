@@ -134,7 +134,7 @@ void printLatency(const bench::TimedApplication& app, const bench::SoakProbe& pr
                 slowest.ms, slowest.type, qPrintable(slowest.receiver), slowest.atMs / 1000.0);
 }
 
-int runProbe(bench::TimedApplication& app, shell::CMainFrame& frame, bench::SoakProbe& probe,
+int runProbe(bench::TimedApplication& app, frame::CMainFrame& frame, bench::SoakProbe& probe,
              QuietPrompter& prompter, const Options& options) {
     auto* runIn = frame.findChild<pages::CRunInPage*>();
     auto* specific = frame.findChild<pages::CSpecificProgPage*>();
@@ -175,9 +175,9 @@ int main(int argc, char** argv) {
     }
     model::LinkedDrive linked;
     linked.link.serial().UseFixedDevice(demo.devicePath());
-    shell::FrameOptions frameOptions;
+    frame::FrameOptions frameOptions;
     frameOptions.fixedDevice = true;
-    auto* frame = new shell::CMainFrame(linked.link, linked.data, frameOptions);
+    auto* frame = new frame::CMainFrame(linked.link, linked.data, frameOptions);
     bench::SoakProbe probe(frame);
     probe.setVerbose(options.verbose);
     for (auto* popup : frame->findChildren<shell::FaultPopup*>()) probe.watchPopup(popup);

@@ -26,7 +26,7 @@ void SoakProbe::watchPopup(QObject* popup) {
 }
 
 long SoakProbe::messagesOf(unsigned message) const {
-    const unsigned index = message - shell::kFirstFrameMessage;
+    const unsigned index = message - frame::kFirstFrameMessage;
     return index < m_byMessage.size() ? m_byMessage[index] : 0;
 }
 
@@ -47,11 +47,11 @@ void SoakProbe::beat() {
 
 bool SoakProbe::eventFilter(QObject* watched, QEvent* event) {
     const auto type = static_cast<unsigned>(event->type());
-    if (type >= shell::kFirstFrameMessage && type <= shell::kLastFrameMessage) {
+    if (type >= frame::kFirstFrameMessage && type <= frame::kLastFrameMessage) {
         ++m_messages;
-        ++m_byMessage[type - shell::kFirstFrameMessage];
+        ++m_byMessage[type - frame::kFirstFrameMessage];
         if (type == link::WM_DRIVE_LINK_STATE) {
-            const bool up = static_cast<shell::FrameMessageEvent*>(event)->wParam() == 1;
+            const bool up = static_cast<frame::FrameMessageEvent*>(event)->wParam() == 1;
             if (m_seenState && up != m_connected) {
                 if (m_verbose)
                     std::printf("%8.1f s  link %s\n", now() / 1000.0, up ? "answered" : "lost");

@@ -57,7 +57,7 @@ void FillHistory(trend::TrendFeed& feed) {
 
 }  // namespace
 
-int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& probe, bool withTrend,
+int RunTrendLoad(TimedApplication& app, frame::CMainFrame& frame, SoakProbe& probe, bool withTrend,
                  const char* csvPath, int seconds) {
     auto* host = frame.findChild<trend::TrendHost*>();
     if (host == nullptr) return 2;

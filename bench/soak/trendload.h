@@ -1,7 +1,7 @@
 #pragma once
 // The trend's load on the window: live polling of the control page with the
 // trend window open on a full 30-minute history and a recording running.
-namespace velmora::shell {
+namespace velmora::frame {
 class CMainFrame;
 }
 
@@ -15,7 +15,7 @@ class TimedApplication;
 // otherwise the same run without it, the baseline). From 3 s later, measures
 // the window thread's lateness and the CPU share of the whole process (the
 // simulated drive included) for the given seconds, and prints them.
-int RunTrendLoad(TimedApplication& app, shell::CMainFrame& frame, SoakProbe& probe, bool withTrend,
+int RunTrendLoad(TimedApplication& app, frame::CMainFrame& frame, SoakProbe& probe, bool withTrend,
                  const char* csvPath, int seconds);
 
 }  // namespace velmora::bench

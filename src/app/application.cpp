@@ -16,7 +16,7 @@ namespace velmora::app {
 int RunTool(QApplication& application, const CommandLine& commandLine) {
     std::unique_ptr<DemoDrive> demo;
     model::LinkedDrive drive;
-    shell::FrameOptions options;
+    frame::FrameOptions options;
     if (commandLine.demo) {
         demo = std::make_unique<DemoDrive>();
         if (!demo->start()) {
@@ -39,7 +39,7 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
     options.journal = &journal;
     bool restart = false;
     {
-        shell::CMainFrame frame(drive.link, drive.data, options);
+        frame::CMainFrame frame(drive.link, drive.data, options);
         frame.show();
         application.exec();
         restart = frame.restartRequested();

@@ -4,7 +4,7 @@
 #include "link/portnames.h"
 #include "link/seriallink.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 namespace {
 
 std::string PortText(const link::SerialLink& serial) {
@@ -76,4 +76,4 @@ void DriveHistoryRecorder::firmwareTransferred(const QStringList& files, bool do
     m_recorder->recordFirmware(described, done ? "done" : "failed");
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -18,7 +18,7 @@
 #include "link/seriallink.h"
 #include "model/drivedata.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 class DriveHistoryRecorder {
   public:
@@ -56,4 +56,4 @@ class DriveHistoryRecorder {
     bool m_linked = false;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

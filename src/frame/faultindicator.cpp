@@ -2,7 +2,9 @@
 
 #include "shell/faultlook.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 FaultIndicator::FaultIndicator(QWidget* parent) : QLabel(parent) {
     setObjectName("faultIndicator");
@@ -46,4 +48,4 @@ void FaultIndicator::showLinkLost(const QString& text) {
     show();
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

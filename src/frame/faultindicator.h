@@ -4,7 +4,7 @@
 // drive's status reports it (a dismissed popup does not hide it).
 #include <QLabel>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 class FaultIndicator : public QLabel {
     Q_OBJECT
@@ -25,4 +25,4 @@ class FaultIndicator : public QLabel {
     bool m_linkLost = false;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -1,6 +1,6 @@
 #include "frame/faultrules.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 bool MotorMayTurn(std::uint8_t d0, std::uint8_t d1) {
     return (d1 & 0x01) == 0 || (d0 & 0x05) != 0;
@@ -42,4 +42,4 @@ FaultAction FaultTracker::evaluate(std::uint8_t faultClass, std::uint8_t number)
     return action;
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -4,7 +4,7 @@
 #include <bitset>
 #include <cstdint>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 enum class FaultPopupSlot { None, A, B, General };
 
@@ -37,4 +37,4 @@ class FaultTracker {
     bool m_generalErrorShown = false;  // until the drive reports no fault
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -11,7 +11,9 @@
 #include "shell/languagefileset.h"
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 namespace {
 
@@ -154,4 +156,4 @@ void FrameMenus::checkAutodetect() {
     if (QAction* action = actionFor(kAutodetectCommand)) action->setChecked(true);
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

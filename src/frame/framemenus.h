@@ -15,7 +15,7 @@ namespace velmora::link {
 class SerialLink;
 }
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 inline constexpr int kLanguageCommandBase = 12500;
 inline constexpr int kPortCommandBase = 12000;
@@ -63,4 +63,4 @@ class FrameMenus : public QObject {
     QAction* m_rememberAdapter = nullptr;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <cstdint>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 inline constexpr unsigned kFirstFrameMessage = 0x8000;
 // The window's own messages, after the link's (WM_ORDERS_LOST is 0x800D).
@@ -22,4 +22,4 @@ class FrameMessageEvent : public QEvent {
     std::uintptr_t m_wParam;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

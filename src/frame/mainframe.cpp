@@ -36,7 +36,9 @@
 #include "trend/trendfeed.h"
 #include "trend/trendhost.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 CMainFrame::CMainFrame(link::DriveLink& link, model::DriveData& data, FrameOptions options,
                        QWidget* parent)
@@ -355,4 +357,4 @@ void CMainFrame::onAutodetectChosen() {
     m_menus->checkAutodetect();
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

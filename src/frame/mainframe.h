@@ -41,15 +41,22 @@ class Journal;
 }
 
 namespace velmora::shell {
+class FaultPopup;
+class Page;
+}  // namespace velmora::shell
+
+namespace velmora::frame {
 
 class FaultIndicator;
-class FaultPopup;
 class MotorStopButton;
 class NoticeStrip;
 class FrameMenus;
 class DriveHistoryRecorder;
-class Page;
 class StatusIndicator;
+using shell::FaultPopup;
+using shell::NoticeBoard;
+using shell::OperationLog;
+using shell::Page;
 
 // The seven pages in tab order; the window owns them once created.
 struct FramePages {
@@ -217,4 +224,4 @@ class CMainFrame : public QMainWindow,
     bool m_alive = true;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -27,7 +27,9 @@
 #include "trend/trendhost.h"
 #include "trend/trendseries.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 namespace {
 constexpr int kErrorGroup = model::code::Group5F;
@@ -283,4 +285,4 @@ void CMainFrame::onLinkSuspend(bool suspend) {
     }
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

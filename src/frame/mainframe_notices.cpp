@@ -13,7 +13,9 @@
 #include "shell/page.h"
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 void CMainFrame::buildStatusBar(QWidget* central, QLayout* layout) {
     auto* strip = new QHBoxLayout;
@@ -52,4 +54,4 @@ bool CMainFrame::mayLeave(QWidget* page) const {
     return leaving == nullptr || leaving->confirmLeave();
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

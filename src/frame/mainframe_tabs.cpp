@@ -15,7 +15,9 @@
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 TabVerdict CMainFrame::verdictFor(QWidget* target) const {
     return CheckTabChange(m_tabState, target == m_report || target == m_runIn);
@@ -142,4 +144,4 @@ void CMainFrame::onTechPageVisibility(std::uintptr_t wParam) {
     }
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -4,7 +4,9 @@
 
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 MotorStopButton::MotorStopButton(QWidget* parent) : QPushButton(parent) {
     setObjectName("motorStopButton");
@@ -31,4 +33,4 @@ void MotorStopButton::applyTexts() {
     setToolTip(T("stopmotortip"));
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

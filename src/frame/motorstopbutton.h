@@ -5,7 +5,7 @@
 // enabled.
 #include <QPushButton>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 class MotorStopButton : public QPushButton {
     Q_OBJECT
@@ -19,4 +19,4 @@ class MotorStopButton : public QPushButton {
     void stopRequested();
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 NoticeStrip::NoticeStrip(QWidget* parent) : QLabel(parent), m_timer(new QTimer(this)) {
     setObjectName("noticeStrip");
@@ -40,4 +40,4 @@ void NoticeStrip::showCurrent() {
     setToolTip(shown);
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -6,7 +6,7 @@
 
 class QTimer;
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 class NoticeStrip : public QLabel {
     Q_OBJECT
@@ -28,4 +28,4 @@ class NoticeStrip : public QLabel {
     QString m_standing;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -4,7 +4,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 QWidget* scrollingHolder(QWidget* sheet, QWidget* parent) {
     auto* area = new QScrollArea(parent);
@@ -21,4 +21,4 @@ QWidget* scrollingHolder(QWidget* sheet, QWidget* parent) {
     return area;
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -3,9 +3,9 @@
 // a page scrolls the page instead of squeezing or cutting off its controls.
 class QWidget;
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 // Takes the sheet into a scroll area (child of parent) and returns the area.
 QWidget* scrollingHolder(QWidget* sheet, QWidget* parent);
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -3,7 +3,9 @@
 #include "link/porthinttexts.h"
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 
 // The link's hint table names the keys; the language file gives the words.
 QString PortProblemText(const link::OpenFailure& failure) {
@@ -12,4 +14,4 @@ QString PortProblemText(const link::OpenFailure& failure) {
     return QString::fromStdString(link::FillPortHint(T(hint->key).toStdString(), failure));
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

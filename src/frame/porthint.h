@@ -5,9 +5,9 @@
 
 #include "link/seriallink_api.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 // Empty when the failure is not one the user can fix this way.
 [[nodiscard]] QString PortProblemText(const link::OpenFailure& failure);
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 namespace {
 constexpr int kLampWidth = 15;
@@ -79,4 +79,4 @@ void StatusIndicator::paintEvent(QPaintEvent*) {
                      m_connected ? m_connectedText : m_disconnectedText);
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

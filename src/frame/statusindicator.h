@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 struct IndicatorGeometry {
     QRect lamp;  // the 15 x 6 picture (frame included)
@@ -40,4 +40,4 @@ class StatusIndicator : public QWidget {
     bool m_connected = false;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -1,6 +1,6 @@
 #include "frame/tabrules.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 TabVerdict CheckTabChange(const TabState& state, bool targetIsReportOrRunIn) {
     TabVerdict verdict;
@@ -24,4 +24,4 @@ TabVerdict CheckTabChange(const TabState& state, bool targetIsReportOrRunIn) {
     return verdict;
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 struct TabState {
     bool tabLocked = false;      // a test dialog is open
@@ -21,4 +21,4 @@ struct TabVerdict {
 // targetIsReportOrRunIn: the page asked for may be watched during a run-in.
 [[nodiscard]] TabVerdict CheckTabChange(const TabState& state, bool targetIsReportOrRunIn);
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

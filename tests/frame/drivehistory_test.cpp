@@ -19,7 +19,9 @@
 #include "tests/support/drivestatus.h"
 #include "tests/support/waitfor.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 namespace param = model::param;
@@ -197,4 +199,4 @@ TEST_F(HistoryViewTest, ExportsTheTimelineAsCsvAndSaysAFileThatCannotBeWritten) 
 }
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

@@ -11,7 +11,9 @@
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 
 namespace {
 
@@ -166,4 +168,4 @@ QWidget* FrameTest::current() const {
     return m_frame->sheet()->currentWidget();
 }
 
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

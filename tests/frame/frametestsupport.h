@@ -20,7 +20,9 @@
 #include "pages/techservice/techservicepage.h"
 #include "tests/support/testkit.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 
 // Counts the hooks the main window calls on a page.
 struct HookCounts {
@@ -126,4 +128,4 @@ class ConnectedFrameTest : public FrameTest {
     }
 };
 
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

@@ -28,7 +28,9 @@
 #include "tests/support/drivestatus.h"
 #include "tests/support/wheel.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 namespace fs = std::filesystem;
@@ -251,4 +253,4 @@ INSTANTIATE_TEST_SUITE_P(ShippedLanguages, LayoutWalkTest, ::testing::Values(1u,
                          });
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

@@ -21,7 +21,9 @@
 #include "tests/support/ptypeer.h"
 #include "tests/support/waitfor.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 // Start, first complete read, pages enabled, a fault of the drive opens its
@@ -173,4 +175,4 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
 }
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

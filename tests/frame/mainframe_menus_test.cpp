@@ -13,7 +13,9 @@
 #include "shell/textcatalog.h"
 #include "tests/frame/frametestsupport.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 class MainFrameMenusTest : public FrameTest {
@@ -127,4 +129,4 @@ TEST(CommandLine, OptionsAndMistakes) {
 }
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

@@ -11,8 +11,10 @@
 #include "frame/tabrules.h"
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 namespace {
+
+using namespace velmora::shell;
 
 struct FaultStep {
     int faultClass;
@@ -219,4 +221,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace velmora::shell
+}  // namespace velmora::frame

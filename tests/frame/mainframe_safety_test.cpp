@@ -16,7 +16,9 @@
 #include "tests/frame/frametestsupport.h"
 #include "tests/support/wheel.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 enum Answer { StopAndClose, LeaveRunning, Cancel };
@@ -156,4 +158,4 @@ TEST_F(FrameTest, OpensAtPageSizeWithFocusOnTheTabs) {
 }
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

@@ -18,7 +18,9 @@
 #include "shell/noticeboard.h"
 #include "tests/frame/frametestsupport.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 class MainFrameStatusTest : public FrameTest {
@@ -162,4 +164,4 @@ TEST_F(MainFrameStatusTest, SmallWindowScrollsThePage) {
 }
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

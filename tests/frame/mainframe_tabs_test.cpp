@@ -9,7 +9,9 @@
 #include "tests/frame/frametestsupport.h"
 #include "tests/support/wheel.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 class MainFrameTabsTest : public ConnectedFrameTest {
@@ -142,4 +144,4 @@ TEST_F(MainFrameTabsTest, ShowSpecificProgActivatesThePage) {
 }
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

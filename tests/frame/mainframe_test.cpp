@@ -18,7 +18,9 @@
 #include "trend/trendfeed.h"
 #include "trend/trendhost.h"
 
-namespace velmora::shell::test {
+namespace velmora::frame::test {
+
+using namespace velmora::shell;
 namespace {
 
 class MainFrameTest : public FrameTest {
@@ -370,4 +372,4 @@ TEST_F(MainFrameTest, TheTrendSamplesOnEveryPageAndLeavesThePageAlone) {
 }
 
 }  // namespace
-}  // namespace velmora::shell::test
+}  // namespace velmora::frame::test

@@ -22,9 +22,9 @@ class DriveWindow {
         started = demo.start();
         if (!started) return;
         drive.link.serial().UseFixedDevice(demo.devicePath());
-        shell::FrameOptions options;
+        frame::FrameOptions options;
         options.fixedDevice = true;
-        frame = std::make_unique<shell::CMainFrame>(drive.link, drive.data, options);
+        frame = std::make_unique<frame::CMainFrame>(drive.link, drive.data, options);
         frame->show();
     }
     ~DriveWindow() { frame.reset(); }
@@ -53,7 +53,7 @@ class DriveWindow {
     app::DemoDrive demo;
     model::LinkedDrive drive;
     bool started = false;
-    std::unique_ptr<shell::CMainFrame> frame;
+    std::unique_ptr<frame::CMainFrame> frame;
 };
 
 }  // namespace velmora::pagetest

@@ -50,9 +50,9 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
         ASSERT_TRUE(demo.start());
         model::LinkedDrive drive;
         drive.link.serial().UseFixedDevice(demo.devicePath());
-        shell::FrameOptions options;
+        frame::FrameOptions options;
         options.fixedDevice = true;
-        shell::CMainFrame frame(drive.link, drive.data, options);
+        frame::CMainFrame frame(drive.link, drive.data, options);
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
 
@@ -118,9 +118,9 @@ TEST(TrendWithDrive, SamplesOnAPageThatDoesNotShowTheValues) {
         ASSERT_TRUE(demo.start());
         model::LinkedDrive drive;
         drive.link.serial().UseFixedDevice(demo.devicePath());
-        shell::FrameOptions options;
+        frame::FrameOptions options;
         options.fixedDevice = true;
-        shell::CMainFrame frame(drive.link, drive.data, options);
+        frame::CMainFrame frame(drive.link, drive.data, options);
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
         frame.sheet()->setCurrentIndex(3);  // the motor page

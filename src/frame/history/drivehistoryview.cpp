@@ -21,7 +21,9 @@
 #include "shell/textcatalog.h"
 #include "shell/textkeys.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
+
+using namespace velmora::shell;
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole;
@@ -277,4 +279,4 @@ void DriveHistoryView::exportTimeline() {
     m_summary->setText(T("filesaved").arg(QDir::toNativeSeparators(path)));
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -16,7 +16,7 @@
 class QLabel;
 class QTreeWidget;
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 class DriveHistoryView : public QDialog {
     Q_OBJECT
@@ -49,4 +49,4 @@ class DriveHistoryView : public QDialog {
     QLabel* m_summary = nullptr;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -4,7 +4,7 @@
 #include "journal/snapshot.h"
 #include "model/grouplayout.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 namespace {
 
 using Status = SnapshotRestoreResult::Status;
@@ -74,4 +74,4 @@ SnapshotRestoreResult RestoreSnapshot(const journal::Entry& entry, model::DriveD
     return result;
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -12,7 +12,7 @@
 #include "journal/writerecorder.h"
 #include "model/drivedata.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 struct SnapshotRestoreResult {
     enum class Status {
@@ -33,4 +33,4 @@ struct SnapshotRestoreResult {
                                                     model::DriveData& data,
                                                     journal::WriteRecorder& recorder);
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -1,6 +1,6 @@
 #include "frame/history/timelinecsv.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 namespace {
 
 std::string Field(const std::string& text) {
@@ -36,4 +36,4 @@ std::string TimelineCsv(const std::vector<journal::Entry>& entries) {
     return csv;
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

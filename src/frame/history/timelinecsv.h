@@ -7,8 +7,8 @@
 
 #include "journal/entry.h"
 
-namespace velmora::shell {
+namespace velmora::frame {
 
 [[nodiscard]] std::string TimelineCsv(const std::vector<journal::Entry>& entries);
 
-}  // namespace velmora::shell
+}  // namespace velmora::frame

@@ -84,9 +84,9 @@ class RunInWithDrive : public testing::Test {
         std::ofstream(m_work.path() / "data_runin" / "runin_01.run") << kProgram;
         ASSERT_TRUE(m_demo.start());
         m_drive.link.serial().UseFixedDevice(m_demo.devicePath());
-        shell::FrameOptions options;
+        frame::FrameOptions options;
         options.fixedDevice = true;
-        m_frame = std::make_unique<shell::CMainFrame>(m_drive.link, m_drive.data, options);
+        m_frame = std::make_unique<frame::CMainFrame>(m_drive.link, m_drive.data, options);
         m_frame->show();
         ASSERT_TRUE(testkit::WaitFor([&] { return m_frame->allGroupsRead(); }, 10000));
         m_page = m_frame->findChild<CRunInPage*>();
@@ -116,7 +116,7 @@ class RunInWithDrive : public testing::Test {
     testkit::ScriptedPrompter m_prompter;
     app::DemoDrive m_demo;
     model::LinkedDrive m_drive;
-    std::unique_ptr<shell::CMainFrame> m_frame;
+    std::unique_ptr<frame::CMainFrame> m_frame;
     CRunInPage* m_page = nullptr;
     CControlPage* m_control = nullptr;
     CReportPage* m_report = nullptr;

@@ -80,9 +80,9 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     ASSERT_TRUE(demo.start());
     model::LinkedDrive drive;
     drive.link.serial().UseFixedDevice(demo.devicePath());
-    shell::FrameOptions options;
+    frame::FrameOptions options;
     options.fixedDevice = true;
-    shell::CMainFrame frame(drive.link, drive.data, options);
+    frame::CMainFrame frame(drive.link, drive.data, options);
     frame.show();
     ASSERT_TRUE(testkit::WaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
