@@ -18,6 +18,7 @@
 #include "shell/faultpopup.h"
 #include "sim/driveserver.h"
 #include "tests/frame/frametestsupport.h"
+#include "tests/support/demoframe.h"
 #include "tests/support/ptypeer.h"
 #include "tests/support/waitfor.h"
 
@@ -36,14 +37,9 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
     const std::string configBefore = testkit::Slurp(folder / "config.ini");
     testkit::ScriptedPrompter prompter;
     {
-        app::DemoDrive demo;
-        ASSERT_TRUE(demo.start());
-        model::LinkedDrive drive;
-        drive.link.serial().UseFixedDevice(demo.devicePath());
-        FrameOptions options;
-        options.fixedDevice = true;
-        CMainFrame frame(drive.link, drive.data, options);
-        frame.show();
+        testkit::DemoFrame demo;
+        ASSERT_TRUE(demo.started);
+        frame::CMainFrame& frame = *demo.window;
         auto* indicator = frame.findChild<StatusIndicator*>("statusIndicator");
         ASSERT_NE(indicator, nullptr);
 

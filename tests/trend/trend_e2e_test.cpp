@@ -18,6 +18,7 @@
 #include "model/linkeddrive.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
+#include "tests/support/demoframe.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
 #include "trend/trendfeed.h"
@@ -46,14 +47,9 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
     testkit::ScriptedPrompter prompter;
     const auto csv = work.path() / "spindle.csv";
     {
-        app::DemoDrive demo;
-        ASSERT_TRUE(demo.start());
-        model::LinkedDrive drive;
-        drive.link.serial().UseFixedDevice(demo.devicePath());
-        frame::FrameOptions options;
-        options.fixedDevice = true;
-        frame::CMainFrame frame(drive.link, drive.data, options);
-        frame.show();
+        testkit::DemoFrame demo;
+        ASSERT_TRUE(demo.started);
+        frame::CMainFrame& frame = *demo.window;
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
 
         QTest::keyClick(&frame, Qt::Key_T, Qt::ControlModifier);
@@ -63,7 +59,7 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
         prompter.fileAnswers = {QString::fromStdString(csv.string())};
         window->findChild<QPushButton*>("trendRecord")->click();
         ASSERT_TRUE(std::filesystem::exists(csv));
-        ASSERT_EQ(drive.link.sendRequest(model::BuildAction(model::code::StartMotor)), 0);
+        ASSERT_EQ(demo.drive.link.sendRequest(model::BuildAction(model::code::StartMotor)), 0);
 
         // Lines reach the file while it is open: at most a second behind.
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(ReadCsv(csv).size() >= 4, 10000);
@@ -114,14 +110,9 @@ TEST(TrendWithDrive, SamplesOnAPageThatDoesNotShowTheValues) {
     shell::TextCatalog::instance().resetForTest();
     testkit::ScriptedPrompter prompter;
     {
-        app::DemoDrive demo;
-        ASSERT_TRUE(demo.start());
-        model::LinkedDrive drive;
-        drive.link.serial().UseFixedDevice(demo.devicePath());
-        frame::FrameOptions options;
-        options.fixedDevice = true;
-        frame::CMainFrame frame(drive.link, drive.data, options);
-        frame.show();
+        testkit::DemoFrame demo;
+        ASSERT_TRUE(demo.started);
+        frame::CMainFrame& frame = *demo.window;
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
         frame.sheet()->setCurrentIndex(3);  // the motor page
         ASSERT_EQ(frame.sheet()->currentIndex(), 3);

@@ -21,6 +21,7 @@
 #include "pages/specificprog/specificprogpage.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
+#include "tests/support/demoframe.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
@@ -76,14 +77,9 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     testkit::WorkFolder work("firmware-e2e");
     copyLanguages(work.path());
     testkit::ScriptedPrompter prompter;
-    app::DemoDrive demo;
-    ASSERT_TRUE(demo.start());
-    model::LinkedDrive drive;
-    drive.link.serial().UseFixedDevice(demo.devicePath());
-    frame::FrameOptions options;
-    options.fixedDevice = true;
-    frame::CMainFrame frame(drive.link, drive.data, options);
-    frame.show();
+    testkit::DemoFrame demo;
+    ASSERT_TRUE(demo.started);
+    frame::CMainFrame& frame = *demo.window;
     ASSERT_TRUE(testkit::WaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
     auto* page = frame.findChild<CSpecificProgPage*>();
