@@ -155,6 +155,8 @@ void MqttClient::OnDisconnect(mosquitto*, void* self, int rc) {
 
 void MqttClient::OnPublish(mosquitto*, void* self, int mid) {
     auto* client = static_cast<MqttClient*>(self);
+    // Held while the acknowledgement runs: dropAcknowledgements() waits for it.
+    const std::lock_guard calling(client->m_callbackMutex);
     std::function<void()> acknowledged;
     {
         const std::lock_guard lock(client->m_mutex);
@@ -163,7 +165,13 @@ void MqttClient::OnPublish(mosquitto*, void* self, int mid) {
         acknowledged = std::move(found->second);
         client->m_waiting.erase(found);
     }
-    acknowledged();
+    if (acknowledged) acknowledged();
+}
+
+void MqttClient::dropAcknowledgements() {
+    const std::lock_guard calling(m_callbackMutex);
+    const std::lock_guard lock(m_mutex);
+    for (auto& [mid, acknowledged] : m_waiting) acknowledged = {};
 }
 
 void MqttClient::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {

@@ -56,6 +56,9 @@ class MqttClient {
     // QoS 1 its acknowledgement, for QoS 0 the send.
     bool publish(const std::string& topic, const std::string& payload, int qos, bool retain,
                  std::function<void()> acknowledged = {});
+    // No acknowledgement handed to publish() runs after this returns (one
+    // running is waited for): for an owner of those callbacks that goes.
+    void dropAcknowledgements();
     // The broker takes a last will only with a connection: ends this one
     // cleanly (no will sent) and makes a new one that carries `will`.
     void renewWill(const LastWill& will);
@@ -79,6 +82,7 @@ class MqttClient {
     std::atomic<std::uint64_t> m_connections{0};
     mutable std::mutex m_mutex;
     std::map<int, std::function<void()>> m_waiting;  // by message id
+    std::mutex m_callbackMutex;                      // held while an acknowledgement runs
     std::string m_problem;
 };
 

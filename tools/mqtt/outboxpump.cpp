@@ -26,6 +26,9 @@ OutboxPump::~OutboxPump() {
     }
     m_wake.notify_all();
     m_thread.join();
+    // The client outlives this pump; its network thread must not call back
+    // into it any more.
+    m_client.dropAcknowledgements();
 }
 
 void OutboxPump::wake() {
