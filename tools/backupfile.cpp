@@ -9,7 +9,7 @@
 #include <set>
 #include <system_error>
 
-#include "cli_dump.h"
+#include "commands/dumpcommand.h"
 #include "journal/snapshot.h"
 #include "model/grouplayout.h"
 #include "platform/profile.h"

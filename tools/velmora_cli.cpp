@@ -2,7 +2,7 @@
 #include <ostream>
 
 #include "cli.h"
-#include "cli_dump.h"
+#include "commands/dumpcommand.h"
 #include "jsonresult.h"
 #include "link/seriallink.h"
 #include "output.h"

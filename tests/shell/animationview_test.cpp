@@ -9,7 +9,7 @@
 #include "gifsamples.h"
 #include "shell/framecanvas.h"
 #include "tests/support/waitfor.h"
-#include "widgettestsupport.h"
+#include "tests/support/widgettest.h"
 
 namespace velmora::shell {
 namespace {
@@ -47,7 +47,7 @@ QColor pixel(const FrameCanvas& canvas, int x, int y) {
     return canvas.image().pixelColor(x, y);
 }
 
-class FrameCanvasTest : public testing::WidgetTest {};
+class FrameCanvasTest : public testkit::WidgetTest {};
 
 // Catches sub-frames drawn at 0,0 instead of their offset and transparent
 // pixels painted over the frame below (gifsicle's optimised output).
@@ -119,7 +119,7 @@ TEST_F(FrameCanvasTest, LocalTablesAndClipping) {
     EXPECT_EQ(clipped.apply({PlayStep::Draw, 7}), QRect());  // no such frame
 }
 
-class AnimationViewTest : public testing::WidgetTest {
+class AnimationViewTest : public testkit::WidgetTest {
   protected:
     QString writeGif(const QString& name, const std::vector<std::uint8_t>& data) {
         write(name, toBytes(data));

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include "widgettestsupport.h"
+#include "tests/support/widgettest.h"
 
 namespace velmora::shell {
 namespace {
@@ -18,7 +18,7 @@ QByteArray utf16le(const QString& text, bool bom) {
     return bytes;
 }
 
-class HelpNoteViewerTest : public testing::WidgetTest {
+class HelpNoteViewerTest : public testkit::WidgetTest {
   protected:
     HelpNoteViewerTest() {
         write("config.ini", "[languagetype]\nlanguage=2\n");

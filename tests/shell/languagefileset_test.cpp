@@ -1,13 +1,13 @@
 #include "shell/languagefileset.h"
 
-#include "widgettestsupport.h"
+#include "tests/support/widgettest.h"
 
 namespace velmora::shell {
 namespace {
 
 const QString kFileError = QStringLiteral("FILE_ERROR");
 
-class LanguageFileSetTest : public testing::WidgetTest {};
+class LanguageFileSetTest : public testkit::WidgetTest {};
 
 // Catches a scan that skips a gap (the menu would list a language whose
 // neighbours are missing) or counts past it.

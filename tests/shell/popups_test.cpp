@@ -8,13 +8,12 @@
 #include "shell/confirmpopup.h"
 #include "shell/faultpopup.h"
 #include "shell/infopopup.h"
-#include "shell/testquestionpopup.h"
-#include "widgettestsupport.h"
+#include "tests/support/widgettest.h"
 
 namespace velmora::shell {
 namespace {
 
-class PopupTest : public testing::WidgetTest {
+class PopupTest : public testkit::WidgetTest {
   protected:
     PopupTest() {
         write("data_language/language_01.ini",
@@ -24,16 +23,6 @@ class PopupTest : public testing::WidgetTest {
               "[spec]\nasktest=Open the test?\n"
               "[notices]\nfaultclass2=Stop\nfaultclass3=Severe\nfaultclassother=Class %1\n"
               "faultundescribed=Not described\n");
-    }
-    // Presses a button of the next modal dialog once it is shown.
-    static void pressLater(const char* button) {
-        QTimer::singleShot(0, [button] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            auto* pressed = dialog->findChild<QPushButton*>(button);
-            ASSERT_NE(pressed, nullptr);
-            pressed->click();
-        });
     }
 };
 
@@ -105,21 +94,6 @@ TEST_F(PopupTest, EnterGivesTheChosenDefault) {
     EXPECT_EQ(choice.ask(), 1);
     keyLater(Qt::Key_Escape);
     EXPECT_EQ(choice.ask(), 2);
-}
-
-// Catches the test question opening the test on Cancel or not telling the
-// owner on OK.
-TEST_F(PopupTest, TestQuestionTellsItsOwnerOnlyOnOk) {
-    testkit::MessageRecorder owner;
-    TestQuestionPopup popup{FrameChannel{&owner}};
-    EXPECT_EQ(popup.findChild<QLabel*>("questionText")->text(), "Open the test?");
-    pressLater("cancelButton");
-    EXPECT_EQ(popup.exec(), QDialog::Rejected);
-    EXPECT_TRUE(owner.messages().empty());
-    pressLater("okButton");
-    EXPECT_EQ(popup.exec(), QDialog::Accepted);
-    ASSERT_EQ(owner.messages().size(), 1u);
-    EXPECT_EQ(owner.messages()[0].first, link::WM_SHOW_SPECIFICPROG);
 }
 
 }  // namespace

@@ -3,12 +3,12 @@
 #include <QImage>
 #include <QTest>
 
-#include "widgettestsupport.h"
+#include "tests/support/widgettest.h"
 
 namespace velmora::shell {
 namespace {
 
-class RoundButtonTest : public testing::WidgetTest {
+class RoundButtonTest : public testkit::WidgetTest {
   protected:
     RoundButtonTest() {
         button.setShape(RoundButton::kRoundedShape);

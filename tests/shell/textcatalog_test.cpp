@@ -4,14 +4,14 @@
 #include <QFile>
 
 #include "shell/textkeys.h"
-#include "widgettestsupport.h"
+#include "tests/support/widgettest.h"
 
 namespace velmora::shell {
 namespace {
 
 const QString kFileError = QStringLiteral("FILE_ERROR");
 
-class TextCatalogTest : public testing::WidgetTest {
+class TextCatalogTest : public testkit::WidgetTest {
   protected:
     TextCatalog& catalog = TextCatalog::instance();
 

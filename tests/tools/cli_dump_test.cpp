@@ -1,11 +1,10 @@
-#include "cli_dump.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 #include <string>
 
+#include "commands/dumpcommand.h"
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
 #include "sim/drivememory.h"

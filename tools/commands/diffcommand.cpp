@@ -1,7 +1,7 @@
 // velmora-cli diff FILE: the drive against a backup file.
 #include "backupfile.h"
-#include "cli_dump.h"
 #include "commandkit.h"
+#include "commands/dumpcommand.h"
 #include "session.h"
 
 namespace velmora::tools {

@@ -2,9 +2,9 @@
 #include <algorithm>
 
 #include "backupfile.h"
-#include "cli_dump.h"
 #include "clijournal.h"
 #include "commandkit.h"
+#include "commands/dumpcommand.h"
 #include "model/grouplayout.h"
 #include "readback.h"
 #include "session.h"

@@ -4,9 +4,9 @@
 #include <fstream>
 
 #include "backupfile.h"
-#include "cli_dump.h"
 #include "clijournal.h"
 #include "commandkit.h"
+#include "commands/dumpcommand.h"
 #include "model/commands.h"
 #include "model/grouplayout.h"
 #include "model/parameters.h"

@@ -1,6 +1,6 @@
 // velmora-cli status: one status reply and the drive's identity.
-#include "cli_dump.h"
 #include "commandkit.h"
+#include "commands/dumpcommand.h"
 #include "session.h"
 
 namespace velmora::tools {

@@ -11,13 +11,13 @@
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "pages/common/passworddialog.h"
+#include "pages/specificprog/actuatortestdialog.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "pages/specificprog/parastructdialog.h"
-#include "shell/actuatortestdialog.h"
+#include "pages/specificprog/testquestionpopup.h"
 #include "shell/fontset.h"
 #include "shell/helpnoteviewer.h"
-#include "shell/testquestionpopup.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
@@ -56,7 +56,7 @@ CSpecificProgPage::CSpecificProgPage(model::DriveData& data, QWidget* parent)
     menuLayout->setRowStretch(6, 1);
     layout->addWidget(m_menu, 1);
 
-    m_actuator = new shell::ActuatorTestDialog(channel(), this);
+    m_actuator = new ActuatorTestDialog(channel(), this);
     m_actuator->setLink(
         {[&data](link::Telegram request) { return data.gate().send(request) ? 1 : 0; },
          [&data](int mode) {
@@ -90,7 +90,7 @@ CSpecificProgPage::CSpecificProgPage(model::DriveData& data, QWidget* parent)
     m_helpViewer = new shell::HelpNoteViewer(this);
     m_factory = new CFactorySettingsDlg(data.gate(), this);
     m_password = new CPasswordDlg(channel(), this);
-    m_testQuestion = new shell::TestQuestionPopup(channel(), this);
+    m_testQuestion = new TestQuestionPopup(channel(), this);
 
     connect(m_buttons[0], &QPushButton::clicked, this, &CSpecificProgPage::showActuatorTest);
     connect(m_buttons[1], &QPushButton::clicked, this, &CSpecificProgPage::showParaStruct);

@@ -5,13 +5,13 @@ class QLabel;
 class QPushButton;
 
 namespace velmora::shell {
-class ActuatorTestDialog;
 class HelpNoteViewer;
-class TestQuestionPopup;
 }  // namespace velmora::shell
 
 namespace velmora::pages {
 
+class ActuatorTestDialog;
+class TestQuestionPopup;
 class CFactorySettingsDlg;
 class CParaStructDlg;
 class CPasswordDlg;
@@ -42,7 +42,7 @@ class CSpecificProgPage : public shell::Page {
     void backToMenu();
 
     [[nodiscard]] FirmwareUpdateDialog* firmwarePanel() const { return m_firmware; }
-    [[nodiscard]] shell::ActuatorTestDialog* actuatorPanel() const { return m_actuator; }
+    [[nodiscard]] ActuatorTestDialog* actuatorPanel() const { return m_actuator; }
     [[nodiscard]] CParaStructDlg* paraStructPanel() const { return m_paraStruct; }
     [[nodiscard]] CFactorySettingsDlg* factorySettingsQuestion() const { return m_factory; }
     [[nodiscard]] CPasswordDlg* passwordPanel() const { return m_password; }
@@ -61,12 +61,12 @@ class CSpecificProgPage : public shell::Page {
     QPushButton* m_help = nullptr;
     QPushButton* m_back = nullptr;
     shell::HelpNoteViewer* m_helpViewer = nullptr;
-    shell::ActuatorTestDialog* m_actuator = nullptr;
+    ActuatorTestDialog* m_actuator = nullptr;
     CParaStructDlg* m_paraStruct = nullptr;
     CFactorySettingsDlg* m_factory = nullptr;
     CPasswordDlg* m_password = nullptr;
     FirmwareUpdateDialog* m_firmware = nullptr;
-    shell::TestQuestionPopup* m_testQuestion = nullptr;
+    TestQuestionPopup* m_testQuestion = nullptr;
 };
 
 }  // namespace velmora::pages

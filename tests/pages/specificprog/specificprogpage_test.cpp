@@ -10,10 +10,10 @@
 
 #include "model/commands.h"
 #include "model/linkeddrive.h"
+#include "pages/specificprog/actuatortestdialog.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
-#include "shell/actuatortestdialog.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/noticerecorder.h"
 #include "tests/support/shippedcatalog.h"

@@ -16,9 +16,11 @@ class QCheckBox;
 class QLineEdit;
 
 namespace velmora::shell {
-
 class HelpNoteViewer;
 class RoundButton;
+}  // namespace velmora::shell
+
+namespace velmora::pages {
 
 // How the dialog reaches the drive; tests replace it.
 struct ActuatorTestLink {
@@ -33,7 +35,7 @@ class ActuatorTestDialog : public QWidget {
     static constexpr int kOutputPeriodMs = 300;
 
     // frame receives WM_TAB_LOCK.
-    explicit ActuatorTestDialog(FrameChannel frame, QWidget* parent = nullptr);
+    explicit ActuatorTestDialog(shell::FrameChannel frame, QWidget* parent = nullptr);
 
     void setLink(ActuatorTestLink link) { m_link = std::move(link); }
 
@@ -55,14 +57,14 @@ class ActuatorTestDialog : public QWidget {
     void outputsChanged();
     void sendOutputs();
 
-    FontSet m_fonts;
-    FrameChannel m_frame;
+    shell::FontSet m_fonts;
+    shell::FrameChannel m_frame;
     ActuatorTestLink m_link;
     QTimer m_outputTimer;
     std::array<QCheckBox*, 4> m_outputs{};
     std::array<QLineEdit*, 4> m_values{};
-    std::array<RoundButton*, kInputCount> m_lamps{};
-    HelpNoteViewer* m_help = nullptr;
+    std::array<shell::RoundButton*, kInputCount> m_lamps{};
+    shell::HelpNoteViewer* m_help = nullptr;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::pages

@@ -1,4 +1,4 @@
-#include "shell/testquestionpopup.h"
+#include "pages/specificprog/testquestionpopup.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,7 +7,9 @@
 
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::pages {
+
+using namespace velmora::shell;
 
 TestQuestionPopup::TestQuestionPopup(FrameChannel owner, QWidget* parent)
     : QDialog(parent), m_owner(std::move(owner)) {
@@ -44,4 +46,4 @@ void TestQuestionPopup::confirmed() {
     accept();
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::pages

@@ -6,19 +6,19 @@
 #include "shell/fontset.h"
 #include "shell/framechannel.h"
 
-namespace velmora::shell {
+namespace velmora::pages {
 
 class TestQuestionPopup : public QDialog {
     Q_OBJECT
   public:
     // owner receives WM_SHOW_SPECIFICPROG.
-    explicit TestQuestionPopup(FrameChannel owner, QWidget* parent = nullptr);
+    explicit TestQuestionPopup(shell::FrameChannel owner, QWidget* parent = nullptr);
 
   private:
     void confirmed();
 
-    FontSet m_fonts;
-    FrameChannel m_owner;
+    shell::FontSet m_fonts;
+    shell::FrameChannel m_owner;
 };
 
-}  // namespace velmora::shell
+}  // namespace velmora::pages

@@ -1,4 +1,4 @@
-#include "cli_dump.h"
+#include "commands/dumpcommand.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "shell/actuatortestdialog.h"
+#include "pages/specificprog/actuatortestdialog.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -9,15 +9,17 @@
 #include "model/commands.h"
 #include "shell/roundbutton.h"
 #include "tests/support/waitfor.h"
-#include "widgettestsupport.h"
+#include "tests/support/widgettest.h"
 
-namespace velmora::shell {
+namespace velmora::pages {
 namespace {
+
+using namespace velmora::shell;
 
 const QColor kOn(0, 255, 0);
 const QColor kOff(128, 128, 128);
 
-class ActuatorTestDialogTest : public testing::WidgetTest {
+class ActuatorTestDialogTest : public testkit::WidgetTest {
   protected:
     ActuatorTestDialogTest() {
         clock.start();
@@ -140,4 +142,4 @@ TEST_F(ActuatorTestDialogTest, SensorReplySetsLampsAndValues) {
 }
 
 }  // namespace
-}  // namespace velmora::shell
+}  // namespace velmora::pages

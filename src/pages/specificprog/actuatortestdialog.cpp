@@ -1,4 +1,4 @@
-#include "shell/actuatortestdialog.h"
+#include "pages/specificprog/actuatortestdialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -17,7 +17,9 @@
 #include "shell/roundbutton.h"
 #include "shell/textcatalog.h"
 
-namespace velmora::shell {
+namespace velmora::pages {
+
+using namespace velmora::shell;
 
 namespace {
 
@@ -225,4 +227,4 @@ void ActuatorTestDialog::hideEvent(QHideEvent* event) {
     m_frame.post(link::WM_TAB_LOCK, 0);
 }
 
-}  // namespace velmora::shell
+}  // namespace velmora::pages

@@ -4,18 +4,21 @@
 // through it).
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QByteArray>
+#include <QPushButton>
 #include <QString>
+#include <QTimer>
 
 #include "shell/textcatalog.h"
 #include "tests/support/testkit.h"
 
-namespace velmora::shell::testing {
+namespace velmora::testkit {
 
 class WidgetTest : public ::testing::Test {
   protected:
-    WidgetTest() { TextCatalog::instance().resetForTest(); }
-    ~WidgetTest() override { TextCatalog::instance().resetForTest(); }
+    WidgetTest() { shell::TextCatalog::instance().resetForTest(); }
+    ~WidgetTest() override { shell::TextCatalog::instance().resetForTest(); }
     // Writes bytes to a path relative to the folder, creating folders.
     void write(const QString& relativePath, const QByteArray& bytes) const {
         m_work.write(relativePath.toStdString(), bytes.toStdString());
@@ -23,7 +26,17 @@ class WidgetTest : public ::testing::Test {
     [[nodiscard]] QString path(const QString& relativePath) const {
         return QString::fromStdString((m_work / relativePath.toStdString()).string());
     }
-    testkit::WorkFolder m_work{"widgets"};
+    // Presses a button of the next modal dialog once it is shown.
+    static void pressLater(const char* button) {
+        QTimer::singleShot(0, [button] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto* pressed = dialog->findChild<QPushButton*>(button);
+            ASSERT_NE(pressed, nullptr);
+            pressed->click();
+        });
+    }
+    WorkFolder m_work{"widgets"};
 };
 
-}  // namespace velmora::shell::testing
+}  // namespace velmora::testkit
