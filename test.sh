@@ -6,7 +6,7 @@
 #     2. the whole suite again under AddressSanitizer with UBSan;
 #     3. the Qt-free layers (platform, link, model, simulator, end-to-end
 #        tests) under ThreadSanitizer;
-#     4. every fuzz target for 60 s (scripts/fuzz.sh).
+#     4. every fuzz target for 30 s (scripts/fuzz.sh; longer runs by hand).
 set -euo pipefail
 cd "$(dirname "$0")"
 all=0
@@ -41,6 +41,6 @@ if ((all)); then
         build_and_test build-asan "$jobs" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address -DVELMORA_BUILD_BENCH=OFF
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
         build_and_test build-tsan "$jobs" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_GUI=OFF -DVELMORA_SANITIZE=thread -DVELMORA_BUILD_BENCH=OFF
-    ./scripts/fuzz.sh 60
+    ./scripts/fuzz.sh 30
 fi
 echo "All tests passed."
