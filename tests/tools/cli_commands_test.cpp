@@ -116,12 +116,12 @@ TEST_F(CliDrive, StatusReportsIdentityAndSilentPortsExitFour) {
 // A backup restored onto a changed drive leaves nothing for diff; a file with
 // one bad value writes nothing.
 TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
-    const fs::path backedUp = file("backup.ini");
-    ASSERT_EQ(cli({"backup", backedUp.string()}).status, kExitOk);
-    EXPECT_EQ(cli({"diff", backedUp.string()}).status, kExitOk);
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
 
     // The same file with one speed limit changed, written to the drive.
-    std::string text = Slurp(backedUp);
+    std::string text = Slurp(original);
     const auto at = text.find("p42=");
     ASSERT_NE(at, std::string::npos) << text;
     const auto end = text.find_first_of("\r\n", at);
@@ -137,29 +137,29 @@ TEST_F(CliDrive, BackupRestoreDiffRoundTrip) {
     ASSERT_EQ(restored.status, kExitOk) << restored.err;
     EXPECT_TRUE(fs::exists(m_dir / restored.json["undo_file"].get<std::string>()));
 
-    const CliRun differ = cli({"diff", backedUp.string()});
+    const CliRun differ = cli({"diff", original.string()});
     EXPECT_EQ(differ.status, kExitDiffers);
     ASSERT_EQ(differ.json["differences"].size(), 1u) << differ.out;
     EXPECT_EQ(differ.json["differences"][0]["parameter"], 42);
     EXPECT_NE(differ.err.find("p42: drive "), std::string::npos);
 
-    std::string bad = Slurp(backedUp);
+    std::string bad = Slurp(original);
     bad.replace(bad.find("p41="), 4, "p41=fast\np40=");
     { std::ofstream(file("bad.ini"), std::ios::binary) << bad; }
     const CliRun refused = cli({"restore", file("bad.ini").string()});
     EXPECT_EQ(refused.status, kExitFailure);
     EXPECT_NE(refused.err.find("p41"), std::string::npos);
 
-    ASSERT_EQ(cli({"restore", backedUp.string()}).status, kExitOk);
-    EXPECT_EQ(cli({"diff", backedUp.string()}).status, kExitOk);
+    ASSERT_EQ(cli({"restore", original.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
 }
 
 // Values no panel would accept, and files lacking values, are refused whole
 // before anything is written: the drive is as it was.
 TEST_F(CliDrive, RefusedFilesLeaveTheDriveUnchanged) {
-    const fs::path backedUp = file("backup.ini");
-    ASSERT_EQ(cli({"backup", backedUp.string()}).status, kExitOk);
-    const std::string text = Slurp(backedUp);
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    const std::string text = Slurp(original);
     const auto with = [&](const std::string& key, const std::string& value) {
         std::string changed = text;
         const auto at = changed.find("\n" + key + "=") + 1;
@@ -185,7 +185,7 @@ TEST_F(CliDrive, RefusedFilesLeaveTheDriveUnchanged) {
         EXPECT_EQ(run.status, kExitFailure) << c.args[0];
         EXPECT_NE(run.json["error"].get<std::string>().find(c.named), std::string::npos) << run.out;
     }
-    EXPECT_EQ(cli({"diff", backedUp.string()}).status, kExitOk);
+    EXPECT_EQ(cli({"diff", original.string()}).status, kExitOk);
     EXPECT_EQ(m_drive.command("state"), state);
 }
 
@@ -547,9 +547,9 @@ TEST_F(CliDrive, HistoryListsTheWritesOfARestore) {
     const char* journal = std::getenv("VELMORA_JOURNAL");
     const std::string previous = journal != nullptr ? journal : "";
     ::setenv("VELMORA_JOURNAL", file("journal.sqlite").c_str(), 1);
-    const fs::path backedUp = file("backup.ini");
-    ASSERT_EQ(cli({"backup", backedUp.string()}).status, kExitOk);
-    std::string text = Slurp(backedUp);
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    std::string text = Slurp(original);
     const auto at = text.find("p42=");
     const std::string before = text.substr(at + 4, text.find_first_of("\r\n", at) - at - 4);
     const std::string after = std::to_string(std::stoul(before) - 7);
@@ -597,9 +597,9 @@ TEST_F(CliDrive, HistoryRestoreWritesASnapshotBack) {
     const std::string previous = journal != nullptr ? journal : "";
     ::setenv("VELMORA_JOURNAL", file("journal.sqlite").c_str(), 1);
     m_folder.enter();  // the undo file goes to the current folder
-    const fs::path backedUp = file("backup.ini");
-    ASSERT_EQ(cli({"backup", backedUp.string()}).status, kExitOk);
-    std::string text = Slurp(backedUp);
+    const fs::path original = file("original.ini");
+    ASSERT_EQ(cli({"backup", original.string()}).status, kExitOk);
+    std::string text = Slurp(original);
     const auto at = text.find("p42=");
     const std::string before = text.substr(at + 4, text.find_first_of("\r\n", at) - at - 4);
     text.replace(at + 4, before.size(), std::to_string(std::stoul(before) - 7));
