@@ -10,7 +10,6 @@
 
 #include "frame/mainframe.h"
 #include "link/telegram.h"
-#include "model/linkeddrive.h"
 #include "pages/control/controlpage.h"
 #include "pages/motor/motorpage.h"
 #include "pages/remote/remotepage.h"
@@ -18,6 +17,7 @@
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::frame::test {
@@ -81,7 +81,7 @@ void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam = 0);
 
 // The link and drive image a test window runs on, and replies put into its
 // queues as the link threads would.
-class FrameDrive {
+class FrameDrive : public testkit::OwnDrive {
   public:
     // Empty queues and a fresh drive image.
     void ResetDriveState();
@@ -91,8 +91,6 @@ class FrameDrive {
     void DeliverGroup(CMainFrame& frame, int code, std::uint8_t fill = 0);
     // Every group 0x50..0x5A once: the first complete read.
     void CompleteFirstRead(CMainFrame& frame);
-
-    model::LinkedDrive m_drive;
 };
 using testkit::TakeRequests;
 

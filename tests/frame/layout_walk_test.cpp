@@ -161,7 +161,7 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned>, public FrameDr
         QCoreApplication::processEvents();
         QStringList problems;
         collectProblems(m_frame.get(), problems);
-        (void)TakeRequests(m_drive.link);
+        (void)TakeRequests();
         for (QWidget* control : m_frame->findChildren<QWidget*>()) {
             if (!control->isVisible() || !control->isEnabled() || control->hasFocus()) continue;
             const QString before = valueOf(control);
@@ -170,7 +170,7 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned>, public FrameDr
             testkit::TurnWheel(control, -1);
             if (valueOf(control) != before) problems << describe(control) + " changed by the wheel";
         }
-        if (!TakeRequests(m_drive.link).empty()) problems << "the wheel sent requests";
+        if (!TakeRequests().empty()) problems << "the wheel sent requests";
         for (const QString& problem : problems) m_problems << where + ": " + problem;
     }
     static QString valueOf(const QWidget* w) {

@@ -51,19 +51,19 @@ TEST_P(MainFrameSafetyTest, EndingAsksFirst) {
     const unsigned busy = std::get<0>(GetParam());
     if (busy == 0) DeliverStatus(*m_frame, 0x01, 0x00, 0, 0);
     if (busy != 0) Deliver(*m_frame, busy, 1);
-    (void)TakeRequests(m_drive.link);
+    (void)TakeRequests();
     m_prompter.chooseAnswers = {Cancel, StopAndClose};
     EXPECT_FALSE(end());
     EXPECT_TRUE(m_frame->isVisible());
     EXPECT_EQ(readLanguageNumber(), 1u);
     EXPECT_TRUE(m_frame->findChild<QAction*>("languageAction01")->isChecked());
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     ASSERT_EQ(m_prompter.choices.size(), 1u);
     EXPECT_EQ(m_prompter.choices[0].enterAnswer, Cancel);
     EXPECT_EQ(m_prompter.choices[0].answers[StopAndClose], "Stop the motor and close");
     EXPECT_TRUE(end());
     EXPECT_FALSE(m_frame->isVisible());
-    EXPECT_EQ(testkit::Describe(TakeRequests(m_drive.link)), stop);
+    EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
 }
 INSTANTIATE_TEST_SUITE_P(Busy, MainFrameSafetyTest,
                          ::testing::Combine(::testing::Values(0u, link::WM_RUNIN_ACTIVE,
@@ -76,10 +76,10 @@ TEST_F(ConnectedFrameTest, LeaveRunningOrIdleSendNothing) {
     EXPECT_TRUE(m_frame->close());
     m_frame->show();
     DeliverStatus(*m_frame, 0x04, 0x01, 0, 0);  // still turning
-    (void)TakeRequests(m_drive.link);
+    (void)TakeRequests();
     m_prompter.chooseAnswers = {LeaveRunning};
     EXPECT_TRUE(m_frame->close() && m_prompter.choices.size() == 1u);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
 }
 
 // F12 and the status bar's Stop send the control page's stop from another
@@ -92,17 +92,17 @@ TEST_F(ConnectedFrameTest, StopEverywhereAndLinkLoss) {
     clickTab(m_pages.motor);
     m_frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
-    (void)TakeRequests(m_drive.link);
+    (void)TakeRequests();
     QTest::keyClick(m_frame.get(), MotorStopButton::kKey);
-    EXPECT_EQ(testkit::Describe(TakeRequests(m_drive.link)), stop);
+    EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
     m_frame->findChild<MotorStopButton*>()->click();
-    EXPECT_EQ(testkit::Describe(TakeRequests(m_drive.link)), stop);
+    EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
 
     auto* indicator = m_frame->findChild<FaultIndicator*>();
     const QColor faultColour = indicator->grab().toImage().pixelColor(1, 1);
     Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 0);
     QTest::keyClick(m_frame.get(), MotorStopButton::kKey);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_TRUE(NoticeShown(*m_frame).contains("may still be turning"));
     EXPECT_EQ(indicator->text(), "link lost");
     const QColor grey = indicator->grab().toImage().pixelColor(1, 1);

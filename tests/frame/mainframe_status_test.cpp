@@ -93,11 +93,10 @@ TEST_F(MainFrameStatusTest, StatusBarSaysWhy) {
     EXPECT_EQ(NoticeShown(*m_frame), "");
 
     DeliverStatus(*m_frame, 0, 1, 2, 3);
-    (void)TakeRequests(m_drive.link);
+    (void)TakeRequests();
     m_pages.control->findChild<QAbstractButton*>("startButton")->click();
     EXPECT_EQ(NoticeShown(*m_frame), "No start with Stop 3");
-    const std::vector<link::Telegram> sent =
-        TakeRequests(m_drive.link);  // still sent: the drive decides
+    const std::vector<link::Telegram> sent = TakeRequests();  // still sent: the drive decides
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0xA0);
 

@@ -158,7 +158,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
     m_frame->show();
     CompleteFirstRead(*m_frame);
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
-    (void)TakeRequests(m_drive.link);
+    (void)TakeRequests();
     // The drive answers while the general-error popup is open; the reply
     // must reach the drive image, not a page that drops it.
     m_prompter.whileAsking = [&] {
@@ -169,7 +169,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
     };
     DeliverStatus(*m_frame, 0, 0, 3, 5);
 
-    const std::vector<link::Telegram> requests = TakeRequests(m_drive.link);
+    const std::vector<link::Telegram> requests = TakeRequests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, 0xCF);
     EXPECT_EQ(requests[0].data, std::vector<std::uint8_t>{0x5F});
@@ -186,7 +186,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
 
     m_prompter.whileAsking = nullptr;
     DeliverStatus(*m_frame, 0, 0, 3, 9);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(m_prompter.informed.size(), 1);
     DeliverStatus(*m_frame, 0, 0, 0, 0);
     EXPECT_TRUE(popup("faultPopupG")->isVisible());
@@ -194,7 +194,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
 
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
     DeliverStatus(*m_frame, 0, 0, 3, 5);
-    EXPECT_EQ(testkit::Commands(TakeRequests(m_drive.link)), std::vector<int>{0xCF});
+    EXPECT_EQ(testkit::Commands(TakeRequests()), std::vector<int>{0xCF});
     EXPECT_EQ(m_prompter.informed.size(), 2);
     EXPECT_TRUE(popup("faultPopupG")->isVisible());
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
@@ -299,7 +299,7 @@ TEST_F(MainFrameTest, SingleRepliesForwardedToTheirPages) {
     CompleteFirstRead(*m_frame);
     // A slot state, as the receive thread queues and announces it.
     const auto deliverReply = [this] {
-        testkit::PostReply(m_drive.link, 0x62, {1});
+        PostReply(0x62, {1});
         Deliver(*m_frame, link::WM_DRIVE_REPLY);
     };
     Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
@@ -320,7 +320,7 @@ TEST_F(MainFrameTest, SingleRepliesForwardedToTheirPages) {
 // ones and no page is refreshed; afterwards only the page in front is.
 TEST_F(MainFrameTest, FirstCompleteReadThenRefreshes) {
     DeliverGroup(*m_frame, 0x59);
-    const std::vector<link::Telegram> asked = TakeRequests(m_drive.link);
+    const std::vector<link::Telegram> asked = TakeRequests();
     EXPECT_EQ(asked.size(), 10u);  // 0x50..0x5A without 0x59
     for (const link::Telegram& request : asked) {
         EXPECT_EQ(request.command, 0xCF);
@@ -348,11 +348,10 @@ TEST_F(MainFrameTest, FirstCompleteReadThenRefreshes) {
 TEST_F(MainFrameTest, TheTrendSamplesOnEveryPageAndLeavesThePageAlone) {
     CompleteFirstRead(*m_frame);
     m_frame->sheet()->setCurrentWidget(m_pages.motor);
-    (void)testkit::TakePollModes(m_drive.link);
+    (void)TakePollModes();
     ASSERT_FALSE(m_drive.data.gate().setPollMode(link::PollMode::MotorPage));
     m_frame->findChild<QAction*>("trendShowAction")->trigger();
-    EXPECT_EQ(testkit::TakePollModes(m_drive.link),
-              (std::vector<int>{3, 3 | link::kWithOperatingValues}));
+    EXPECT_EQ(TakePollModes(), (std::vector<int>{3, 3 | link::kWithOperatingValues}));
     const int refreshed = m_pages.motor->counts.refreshed;
     DeliverGroup(*m_frame, 0x59);
     EXPECT_EQ(m_pages.motor->counts.refreshed, refreshed);

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "link/queues.h"
-#include "model/linkeddrive.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/linkqueues.h"
+#include "tests/support/owndrive.h"
 
 namespace velmora::model {
 namespace {
@@ -20,10 +20,7 @@ std::string Format(const char* format, float value) {
     return text;
 }
 
-class DriveDataTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class DriveDataTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override { m_drive.link.flushAllQueues(); }
     void TearDown() override { m_drive.link.flushAllQueues(); }
@@ -150,7 +147,7 @@ TEST_F(DriveDataTest, ParametersOutsideTheRangeReadZeroAndWriteNothing) {
 
 // Group 0x50 answering 01 2C 05 02: its first word, big-endian, is 300.
 TEST_F(DriveDataTest, StoresAGroup50ReplyBigEndian) {
-    testkit::PostReply(m_drive.link, 0x50, {0x01, 0x2C, 0x05, 0x02});
+    PostReply(0x50, {0x01, 0x2C, 0x05, 0x02});
     m_data.StoreGroupReply();
     EXPECT_EQ(m_data.Image(1), 300u);
     EXPECT_EQ(m_data.Image(7), 5u);
@@ -164,7 +161,7 @@ TEST_F(DriveDataTest, StoresAGroup50ReplyBigEndian) {
     testkit::DriveStands(m_data);
     m_data.SetChoice(7, 1);
     m_data.RequestGroup(0, 0x10);
-    const auto sent = testkit::TakeRequest(m_drive.link);
+    const auto sent = TakeRequest();
     ASSERT_TRUE(sent.has_value());
     EXPECT_EQ(sent->command, 0x10);
     EXPECT_EQ(sent->data, (std::vector<std::uint8_t>{0x01, 0x2C, 0x01, 0x02}));
@@ -173,10 +170,10 @@ TEST_F(DriveDataTest, StoresAGroup50ReplyBigEndian) {
 // Wrong-length and unknown replies must change nothing: a truncated reply
 // would otherwise mark a group read with garbage values.
 TEST_F(DriveDataTest, IgnoresWrongLengthAndUnknownReplies) {
-    testkit::PostReply(m_drive.link, 0x50, {0x01, 0x2C, 0x05});
-    testkit::PostReply(m_drive.link, 0x50, {0x01, 0x2C, 0x05, 0x02, 0x00});
-    testkit::PostReply(m_drive.link, 0x5B, std::vector<std::uint8_t>(10, 0xFF));
-    testkit::PostReply(m_drive.link, 0x60, {1, 2, 3, 4});
+    PostReply(0x50, {0x01, 0x2C, 0x05});
+    PostReply(0x50, {0x01, 0x2C, 0x05, 0x02, 0x00});
+    PostReply(0x5B, std::vector<std::uint8_t>(10, 0xFF));
+    PostReply(0x60, {1, 2, 3, 4});
     for (int i = 0; i < 4; ++i) m_data.StoreGroupReply();
     EXPECT_FALSE(m_data.GroupReceived(0x50));
     for (int p = 1; p <= 155; ++p) EXPECT_EQ(m_data.Image(p), 0u) << p;
@@ -199,11 +196,11 @@ TEST_F(DriveDataTest, RequestGroupSendsOnlyValidRequests) {
     m_data.RequestGroup(1, 0x10);
     m_data.RequestGroup(2, 0x50);
     m_data.RequestGroup(-1, 0x10);
-    EXPECT_EQ(testkit::TakeReadRequests(m_drive.link), (std::vector<int>{0x59, 0x5F}));
+    EXPECT_EQ(TakeReadRequests(), (std::vector<int>{0x59, 0x5F}));
 
     m_data.SetWorking(100, 77);  // travels in no group
     m_data.RequestGroup(0, 0x19);
-    EXPECT_FALSE(testkit::TakeRequest(m_drive.link).has_value());
+    EXPECT_FALSE(TakeRequest().has_value());
     EXPECT_EQ(m_data.Image(100), 0u);
 }
 

@@ -8,8 +8,8 @@
 
 #include "link/queues.h"
 #include "model/grouplayout.h"
-#include "model/linkeddrive.h"
 #include "tests/support/linkqueues.h"
+#include "tests/support/owndrive.h"
 
 namespace velmora::model {
 namespace {
@@ -24,10 +24,7 @@ std::vector<int> FlaggedCodes() {
     return codes;
 }
 
-class FirstRead : public ::testing::TestWithParam<unsigned> {
-  protected:
-    model::LinkedDrive m_drive;
-
+class FirstRead : public ::testing::TestWithParam<unsigned>, public testkit::OwnDrive {
   protected:
     void SetUp() override { m_drive.link.flushAllQueues(); }
     void TearDown() override { m_drive.link.flushAllQueues(); }
@@ -51,19 +48,19 @@ TEST_P(FirstRead, AsksEachMissingGroupOnce) {
     const Clock::time_point start = Clock::now();
     std::vector<int> missing = FlaggedCodes();
     for (std::size_t i = 0; i < order.size(); ++i) {
-        testkit::PostReply(m_drive.link, order[i], ZeroReply(order[i]));
+        PostReply(order[i], ZeroReply(order[i]));
         const bool forwarded = m_read.onGroupReply(m_data, start + kAgain / 20 * i);
         std::erase(missing, order[i]);
-        EXPECT_EQ(testkit::TakeReadRequests(m_drive.link), i == 0 ? missing : std::vector<int>{});
+        EXPECT_EQ(TakeReadRequests(), i == 0 ? missing : std::vector<int>{});
         EXPECT_EQ(forwarded, missing.empty());
         EXPECT_EQ(m_data.GroupsIncomplete(), missing.empty() ? 0 : 1);
     }
     EXPECT_TRUE(m_read.allGroupsRead());
 
     // Afterwards replies only refresh: nothing more is requested.
-    testkit::PostReply(m_drive.link, 0x59, ZeroReply(0x59));
+    PostReply(0x59, ZeroReply(0x59));
     EXPECT_TRUE(m_read.onGroupReply(m_data, start + 10 * kAgain));
-    EXPECT_TRUE(testkit::TakeReadRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeReadRequests().empty());
 }
 INSTANTIATE_TEST_SUITE_P(Orders, FirstRead, ::testing::Values(0u, 1u, 7u, 42u, 1234u));
 

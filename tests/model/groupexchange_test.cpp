@@ -11,8 +11,8 @@
 #include "model/commands.h"
 #include "model/drivedata.h"
 #include "model/grouplayout.h"
-#include "model/linkeddrive.h"
 #include "tests/support/linkqueues.h"
+#include "tests/support/owndrive.h"
 
 namespace velmora::model {
 namespace {
@@ -146,10 +146,7 @@ const std::vector<GroupCase>& Cases() {
     return cases;
 }
 
-class GroupExchange : public ::testing::TestWithParam<GroupCase> {
-  protected:
-    model::LinkedDrive m_drive;
-
+class GroupExchange : public ::testing::TestWithParam<GroupCase>, public testkit::OwnDrive {
   protected:
     void SetUp() override { m_drive.link.flushAllQueues(); }
     void TearDown() override { m_drive.link.flushAllQueues(); }
@@ -160,7 +157,7 @@ class GroupExchange : public ::testing::TestWithParam<GroupCase> {
 // that group into the wrong parameter, and the drive receives garbage.
 TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     const GroupCase& c = GetParam();
-    testkit::PostReply(m_drive.link, c.code, c.reply);
+    PostReply(c.code, c.reply);
     m_data.StoreGroupReply();
     for (const auto& [parameter, value] : c.values) {
         EXPECT_EQ(m_data.Image(parameter), value) << "p" << parameter;
@@ -176,7 +173,7 @@ TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     // The layout alone: these words are no drive's values, so they are
     // encoded as the gate would after its checks.
     EXPECT_TRUE(m_data.RequestGroup(0, c.code - 0x40)) << "words outside every rule sent";
-    EXPECT_FALSE(testkit::TakeRequest(m_drive.link).has_value());
+    EXPECT_FALSE(TakeRequest().has_value());
     m_data.CopyWorkingToImage();
     const std::optional<link::Telegram> sent =
         c.code >= 0x59
@@ -193,7 +190,7 @@ TEST_P(GroupExchange, ReplyStoresAndWriteCarriesTheLayout) {
     for (const auto& [parameter, value] : c.values) {
         EXPECT_EQ(m_data.Image(parameter), 0x11223300u + parameter) << "image differs from sent";
     }
-    EXPECT_FALSE(testkit::TakeRequest(m_drive.link).has_value());
+    EXPECT_FALSE(TakeRequest().has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllGroups, GroupExchange, ::testing::ValuesIn(Cases()),

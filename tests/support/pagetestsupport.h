@@ -10,6 +10,7 @@
 #include "model/grouplayout.h"
 #include "model/linkeddrive.h"
 #include "shell/textcatalog.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pagetest {
@@ -39,32 +40,8 @@ inline void LoadKeyNameCatalog() {
     shell::TextCatalog::instance().load(1);
 }
 
-// Stores a group reply as the drive would send it: data bytes as given.
-inline void StoreGroup(model::DriveData& data, int code, std::vector<std::uint8_t> bytes) {
-    link::Telegram reply;
-    reply.command = code;
-    reply.length = static_cast<std::uint8_t>(bytes.size());
-    reply.data = std::move(bytes);
-    data.StoreReply(reply);
-}
-
-// A group reply of the right length with the listed parameter values, the
-// other fields 0.
-inline void StoreGroupValues(model::DriveData& data, int code,
-                             const std::map<int, std::uint32_t>& values) {
-    const model::GroupLayout* group = model::FindGroup(code);
-    std::vector<std::uint8_t> bytes(group->length, 0);
-    for (const model::FieldLayout& field : group->fields) {
-        const auto it = values.find(field.parameter);
-        if (it == values.end()) continue;
-        std::uint32_t value = it->second;
-        for (int i = field.bits / 8 - 1; i >= 0; --i) {
-            bytes[field.offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value);
-            value >>= 8;
-        }
-    }
-    StoreGroup(data, code, std::move(bytes));
-}
+using testkit::StoreGroup;
+using testkit::StoreGroupValues;
 
 inline void ResetDriveAndQueues(model::LinkedDrive& drive) {
     drive.data.Reset();

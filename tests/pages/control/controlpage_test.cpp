@@ -10,12 +10,12 @@
 #include <memory>
 
 #include "model/commands.h"
-#include "model/linkeddrive.h"
 #include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
 #include "tests/support/noticerecorder.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/pagetestsupport.h"
 #include "tests/support/wheel.h"
 
@@ -62,10 +62,7 @@ Telegram WriteOf(int command, Bytes data) {
     return ::testing::AssertionSuccess();
 }
 
-class ControlPageTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class ControlPageTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
 
@@ -84,8 +81,8 @@ class ControlPageTest : public ::testing::Test {
     void settle() {
         SeedDrive(m_drive.data);
         for (int i = 0; i < 3; ++i) m_page->refresh();
-        TakeRequests(m_drive.link);
-        TakePollModes(m_drive.link);
+        TakeRequests();
+        TakePollModes();
     }
 
     template <typename T>
@@ -117,36 +114,33 @@ class ControlPageTest : public ::testing::Test {
 // Fault prevented: the page not asking for its groups or the wrong poll mode
 // when it becomes visible, so its fields never fill.
 TEST_F(ControlPageTest, ShownReadsItsGroupsAndPollsModeZero) {
-    EXPECT_TRUE(
-        SameRequests(TakeRequests(m_drive.link),
-                     {WriteOf(0xCF, {0x50}), WriteOf(0xCF, {0x58}), WriteOf(0xCF, {0x5A})}));
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{0});
+    EXPECT_TRUE(SameRequests(
+        TakeRequests(), {WriteOf(0xCF, {0x50}), WriteOf(0xCF, {0x58}), WriteOf(0xCF, {0x5A})}));
+    EXPECT_EQ(TakePollModes(), std::vector<int>{0});
 
     m_page->setRunInActive(true);
     m_page->hide();
     m_page->show();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty())
-        << "a running run-in program keeps the drive's groups";
-    EXPECT_TRUE(TakePollModes(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty()) << "a running run-in program keeps the drive's groups";
+    EXPECT_TRUE(TakePollModes().empty());
 }
 
 // Fault prevented: each of the first three refreshes writing the remote group
 // other than three times or the basic group other than twice, with other
 // values, or a later refresh writing at all.
 TEST_F(ControlPageTest, FirstThreeRefreshesWriteBackTheGroupsThenOnlyShowValues) {
-    TakeRequests(m_drive.link);
+    TakeRequests();
     SeedDrive(m_drive.data);
     const Telegram write58 = WriteOf(0x18, {0x01, 0x01, 0x01});
     const Telegram write50 = WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01});
     for (int i = 0; i < 3; ++i) {
         m_page->refresh();
-        EXPECT_TRUE(
-            SameRequests(TakeRequests(m_drive.link), {write58, write58, write58, write50, write50}))
+        EXPECT_TRUE(SameRequests(TakeRequests(), {write58, write58, write58, write50, write50}))
             << "refresh " << i;
     }
-    StoreGroupValues(m_drive.data, 0x59, {{14, 200}, {15, 100}, {18, 1234}, {20, 5}});
+    StoreGroupValues(0x59, {{14, 200}, {15, 100}, {18, 1234}, {20, 5}});
     m_page->refresh();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(text("p14Value"), "200");
     EXPECT_EQ(text("p15Value"), "1.0");
     EXPECT_EQ(text("p18Value"), "12.3");
@@ -160,7 +154,7 @@ TEST_F(ControlPageTest, FirstThreeRefreshesWriteBackTheGroupsThenOnlyShowValues)
     EXPECT_EQ(find<QSlider>("setSpeedSlider")->maximum(), 1000);
     EXPECT_EQ(find<QSlider>("setSpeedSlider")->value(), 300);
 
-    StoreGroupValues(m_drive.data, 0x5A, {{36, 1}, {37, 0}, {39, 0}});
+    StoreGroupValues(0x5A, {{36, 1}, {37, 0}, {39, 0}});
     m_page->refresh();
     EXPECT_EQ(text("inverterTypeValue"), "undef");
 }
@@ -169,17 +163,17 @@ TEST_F(ControlPageTest, FirstThreeRefreshesWriteBackTheGroupsThenOnlyShowValues)
 // drive; the correction happens on a full refresh only.
 TEST_F(ControlPageTest, SetSpeedAboveMaximumIsCorrectedOnTheNextFullRefresh) {
     settle();
-    StoreGroup(m_drive.data, 0x50, {0x07, 0xD0, 0x00, 0x01});  // 2000 > p42 = 1000
+    StoreGroup(0x50, {0x07, 0xD0, 0x00, 0x01});  // 2000 > p42 = 1000
     m_page->refresh();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty()) << "later refreshes leave the set speed alone";
+    EXPECT_TRUE(TakeRequests().empty()) << "later refreshes leave the set speed alone";
     EXPECT_EQ(m_drive.data.GetChoice(1), 2000u);
 
     m_page->hide();
     m_page->show();
-    TakeRequests(m_drive.link);
+    TakeRequests();
     m_page->refresh();
     EXPECT_EQ(m_drive.data.GetChoice(1), 1000u);
-    const auto requests = TakeRequests(m_drive.link);
+    const auto requests = TakeRequests();
     ASSERT_EQ(requests.size(), 5u);
     EXPECT_EQ(requests[3].data, (Bytes{0x03, 0xE8, 0x00, 0x01}));
     EXPECT_EQ(edit()->fieldText(), "1000");
@@ -245,7 +239,7 @@ TEST_F(ControlPageTest, EverySetSpeedActionWritesGroup50WithTheRightBytes) {
     };
     for (const Case& c : cases) {
         c.act();
-        EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, c.written)})) << c.name;
+        EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, c.written)})) << c.name;
         EXPECT_EQ(edit()->fieldText(), c.shown) << c.name;
     }
     EXPECT_EQ(text("setSpeedUnit"), "hz");
@@ -260,18 +254,18 @@ TEST_F(ControlPageTest, DirectionAndGarbageRefusedWhileTheMotorTurns) {
     testkit::NoticeRecorder frame;
     m_page->setFrame(&frame);
     SeedDrive(m_drive.data);
-    StoreGroupValues(m_drive.data, 0x59, {{14, 800}});
+    StoreGroupValues(0x59, {{14, 800}});
     m_page->operationNotAllowed();
     for (int i = 0; i < 3; ++i) m_page->refresh();
     EXPECT_FALSE(find<QComboBox>("p146List")->isEnabled());
     choose("p146List", 1);
     type("abc");  // used to send the minimum speed
     EXPECT_EQ(edit()->fieldText(), "300");
-    for (const Telegram& t : TakeRequests(m_drive.link)) EXPECT_NE(t.command, 0x18);
+    for (const Telegram& t : TakeRequests()) EXPECT_NE(t.command, 0x18);
     EXPECT_TRUE(frame.notices.size() == 2 && frame.notices[1].contains("abc"));
     m_page->operationAllowed();
     choose("p146List", 1);
-    EXPECT_EQ(testkit::Commands(TakeRequests(m_drive.link)), std::vector<int>{0x18});
+    EXPECT_EQ(testkit::Commands(TakeRequests()), std::vector<int>{0x18});
 }
 
 // Fault prevented: edits of the set speed during a run-in program fighting
@@ -280,11 +274,10 @@ TEST_F(ControlPageTest, RunInIgnoresTypedSetSpeed) {
     settle();
     m_page->setRunInActive(true);
     type("800");
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     m_page->setRunInActive(false);
     type("800");
-    EXPECT_TRUE(
-        SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x03, 0x20, 0x00, 0x01})}));
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, {0x03, 0x20, 0x00, 0x01})}));
 }
 
 // Fault prevented: start/stop sending the wrong command, and reset resetting
@@ -293,27 +286,27 @@ TEST_F(ControlPageTest, StartStopAndResetOnlyAfterConfirmation) {
     settle();
     find<shell::RoundButton>("startButton")->click();
     find<shell::RoundButton>("stopButton")->click();
-    EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0xA0, {}), WriteOf(0xA1, {})}));
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0xA0, {}), WriteOf(0xA1, {})}));
 
     m_prompter.confirmAnswers = {false};
     find<shell::RoundButton>("resetButton")->click();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     ASSERT_EQ(m_prompter.confirmed.size(), 1);
     EXPECT_EQ(m_prompter.confirmed[0], "resetinfo");
 
     m_prompter.confirmAnswers = {true};
     find<shell::RoundButton>("resetButton")->click();
-    EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0xA2, {})}));
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0xA2, {})}));
 }
 
 // Fault prevented: the operator starting the motor from the PC while the
 // drive takes its start and stop from the remote control.
 TEST_F(ControlPageTest, ControlAndStartSourcesEnableTheThreeButtons) {
     SeedDrive(m_drive.data);
-    StoreGroup(m_drive.data, 0x50, {0x01, 0x2C, 0x01, 0x01});  // p7 selective
-    StoreGroup(m_drive.data, 0x58, {0x02, 0x01, 0x01});        // p140 remote control
+    StoreGroup(0x50, {0x01, 0x2C, 0x01, 0x01});  // p7 selective
+    StoreGroup(0x58, {0x02, 0x01, 0x01});        // p140 remote control
     m_page->refresh();
-    TakeRequests(m_drive.link);
+    TakeRequests();
     EXPECT_FALSE(buttonsEnabled());
     EXPECT_TRUE(find<QComboBox>("p140List")->isEnabled());
 
@@ -321,17 +314,16 @@ TEST_F(ControlPageTest, ControlAndStartSourcesEnableTheThreeButtons) {
     EXPECT_TRUE(buttonsEnabled());
     EXPECT_FALSE(find<QComboBox>("p140List")->isEnabled());
     EXPECT_FALSE(find<QComboBox>("p141List")->isEnabled());
-    EXPECT_TRUE(
-        SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01})}));
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, {0x01, 0x2C, 0x00, 0x01})}));
 
     choose("p7List", 1);
     EXPECT_FALSE(buttonsEnabled());
     choose("p140List", 0);
     EXPECT_TRUE(buttonsEnabled());
-    EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0x10, {0x01, 0x2C, 0x01, 0x01}),
-                                                          WriteOf(0x18, {0x01, 0x01, 0x01})}));
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x10, {0x01, 0x2C, 0x01, 0x01}),
+                                              WriteOf(0x18, {0x01, 0x01, 0x01})}));
     choose("p146List", 2);
-    EXPECT_TRUE(SameRequests(TakeRequests(m_drive.link), {WriteOf(0x18, {0x01, 0x01, 0x03})}));
+    EXPECT_TRUE(SameRequests(TakeRequests(), {WriteOf(0x18, {0x01, 0x01, 0x03})}));
 
     m_page->operationNotAllowed();
     EXPECT_FALSE(find<QComboBox>("p7List")->isEnabled());
@@ -342,11 +334,11 @@ TEST_F(ControlPageTest, ControlAndStartSourcesEnableTheThreeButtons) {
 // Fault prevented: a drive code outside a list's entries being overwritten
 // with a made-up value when the page writes its groups back.
 TEST_F(ControlPageTest, UnknownListCodeIsWrittenBackUnchanged) {
-    TakeRequests(m_drive.link);
+    TakeRequests();
     SeedDrive(m_drive.data);
-    StoreGroup(m_drive.data, 0x58, {0x01, 0x09, 0x01});  // p141 = 9: no entry
+    StoreGroup(0x58, {0x01, 0x09, 0x01});  // p141 = 9: no entry
     m_page->refresh();
-    const auto requests = TakeRequests(m_drive.link);
+    const auto requests = TakeRequests();
     ASSERT_GE(requests.size(), 3u);
     EXPECT_EQ(requests[2].data, (Bytes{0x01, 0x09, 0x01}));
     EXPECT_EQ(find<QComboBox>("p141List")->currentIndex(), -1);
@@ -363,20 +355,20 @@ TEST_F(ControlPageTest, SelectionFieldNamesModelsAndSlots) {
     m_page->showMotorModelName(15);
     EXPECT_EQ(field->text(), "nochoice");
     // Loading the empty slot M5 leaves the drive on slot 3, and the field says so.
-    StoreGroupValues(m_drive.data, 0x59, {{20, 3}});
+    StoreGroupValues(0x59, {{20, 3}});
     m_page->refresh();
     m_page->showMemorySlotName(4);
     EXPECT_EQ(field->text(), "m3");
 
     // Slot chosen through the remote control: p102 set, p20 = 5.
     SeedDrive(m_drive.data);
-    StoreGroupValues(m_drive.data, 0x57, {{102, 32}});
+    StoreGroupValues(0x57, {{102, 32}});
     m_page->refresh();
     EXPECT_EQ(field->text(), "m5");
-    StoreGroupValues(m_drive.data, 0x59, {{20, 33}});
+    StoreGroupValues(0x59, {{20, 33}});
     m_page->refresh();
     EXPECT_EQ(field->text(), "");
-    StoreGroupValues(m_drive.data, 0x57, {{102, 0}});
+    StoreGroupValues(0x57, {{102, 0}});
     m_page->showMotorModelName(0);
     m_page->refresh();
     EXPECT_EQ(field->text(), "typem01ac");
@@ -403,7 +395,7 @@ TEST_F(ControlPageTest, WheelAndPageKeysChangeOnlyTheFocusedControlOnce) {
     for (QWidget* control : controls) {
         testkit::TurnWheel(control, 1);
         testkit::TurnWheel(control, -2);
-        EXPECT_TRUE(TakeRequests(m_drive.link).empty()) << control->objectName().toStdString();
+        EXPECT_TRUE(TakeRequests().empty()) << control->objectName().toStdString();
     }
     EXPECT_EQ(edit()->fieldText(), "300");
     EXPECT_EQ(find<QSlider>("setSpeedSlider")->value(), 300);
@@ -414,10 +406,10 @@ TEST_F(ControlPageTest, WheelAndPageKeysChangeOnlyTheFocusedControlOnce) {
     edit()->setFocus();
     ASSERT_TRUE(edit()->hasFocus());
     testkit::TurnWheel(edit(), 1);
-    EXPECT_EQ(TakeRequests(m_drive.link).size(), 1u);
+    EXPECT_EQ(TakeRequests().size(), 1u);
     EXPECT_EQ(edit()->fieldText(), "301");
     QTest::keyClick(edit(), Qt::Key_PageUp);
-    const auto written = TakeRequests(m_drive.link);
+    const auto written = TakeRequests();
     ASSERT_EQ(written.size(), 1u);
     EXPECT_EQ(written[0].command, 0x10);
     EXPECT_EQ(edit()->fieldText(), "302");

@@ -36,7 +36,7 @@ class MemorySlotTest : public MotorPageFixture {
         data.SetMotorSel(0, 1);
         data.SetMotorSel(1, 0);
         FindChild<QPushButton>(page.get(), "executeButton")->click();
-        return Describe(TakeRequests(m_drive.link));
+        return Describe(TakeRequests());
     }
     QString shown(const char* kind, const char* key) {
         return QString::fromLatin1(kind) + ":" + shell::T(key);
@@ -133,7 +133,7 @@ TEST_F(MemorySlotTest, SlotStateReplies) {
         reply.length = static_cast<std::uint8_t>(c.data.size());
         reply.data = c.data;
         ASSERT_EQ(m_drive.link.telegrams().Post(link::kReplySlot, reply), 0);
-        testkit::DeliverReply(m_drive.link, *page);
+        DeliverReply(*page);
         const QStringList expected =
             c.erased ? QStringList{shown("inform", "erasedpopup")} : QStringList{};
         EXPECT_EQ(prompter.asked, expected) << Describe(reply);

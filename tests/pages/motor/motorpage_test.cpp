@@ -66,7 +66,7 @@ TEST_F(MotorPageTest, SendButtonQueuesSixWritesThenSixReadsWithTheWorkingCopy) {
     ASSERT_EQ(data.Working(92), 4150u);
     const auto before = working();
     find<QPushButton>("sendButton")->click();
-    const auto sent = TakeRequests(m_drive.link);
+    const auto sent = TakeRequests();
     EXPECT_EQ(Describe(sent), ExpectedSend(before));
     ASSERT_EQ(sent.size(), 12u);
     // p92 travels at offset 3 of group 0x55 (write 0x15), big-endian.
@@ -77,7 +77,7 @@ TEST_F(MotorPageTest, SendButtonQueuesSixWritesThenSixReadsWithTheWorkingCopy) {
 
     // Nothing changed: the same twelve requests go out again.
     find<QPushButton>("sendButton")->click();
-    EXPECT_EQ(Describe(TakeRequests(m_drive.link)), ExpectedSend(working()));
+    EXPECT_EQ(Describe(TakeRequests()), ExpectedSend(working()));
 }
 
 // A panel's send button emits sendRequested, which reaches the page queued:
@@ -100,9 +100,9 @@ TEST_F(MotorPageTest, PanelSendButtonsSendTheGroupsAfterTheClickIsHandled) {
         const auto before = working();
         find<QPushButton>(send)->click();
         EXPECT_EQ(requested, ++clicks) << button;
-        EXPECT_TRUE(TakeRequests(m_drive.link).empty()) << "sent while the click was handled";
+        EXPECT_TRUE(TakeRequests().empty()) << "sent while the click was handled";
         QCoreApplication::sendPostedEvents(page.get());
-        EXPECT_EQ(Describe(TakeRequests(m_drive.link)), ExpectedSend(before)) << button;
+        EXPECT_EQ(Describe(TakeRequests()), ExpectedSend(before)) << button;
         find<QPushButton>("backButton")->click();
     }
     EXPECT_EQ(frame.messages().size(), messages);
@@ -116,11 +116,11 @@ TEST_F(MotorPageTest, LeavingThePageDropsUnsentEdits) {
     EXPECT_EQ(data.Working(91), 400u);
     page->show();
     EXPECT_EQ(findIn<SpinField>("ratedValuePanel", "p91Field")->fieldText(), "400");
-    const auto polls = TakePollModes(m_drive.link);
+    const auto polls = TakePollModes();
     ASSERT_FALSE(polls.empty());
     EXPECT_EQ(polls.back(), 3);
     // Becoming visible reads the six motor groups.
-    const auto reads = TakeRequests(m_drive.link);
+    const auto reads = TakeRequests();
     ASSERT_EQ(reads.size(), 6u);
     EXPECT_EQ(Describe(reads.front()), "CF:51");
 }

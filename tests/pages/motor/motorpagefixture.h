@@ -6,15 +6,15 @@
 #include <memory>
 
 #include "model/drivedata.h"
-#include "model/linkeddrive.h"
 #include "motordata.h"
 #include "motortestsupport.h"
 #include "pages/motor/motorpage.h"
 #include "tests/support/drivestatus.h"
+#include "tests/support/owndrive.h"
 
 namespace velmora::pages::test {
 
-class MotorPageFixture : public ::testing::Test {
+class MotorPageFixture : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         EnsureApp();
@@ -33,7 +33,6 @@ class MotorPageFixture : public ::testing::Test {
         m_drive.link.flushAllQueues();
     }
 
-    model::LinkedDrive m_drive;
     model::DriveData& data = m_drive.data;
     testkit::MessageRecorder frame;
     testkit::ScriptedPrompter prompter;

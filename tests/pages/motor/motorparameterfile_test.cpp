@@ -9,12 +9,12 @@
 #include <memory>
 #include <sstream>
 
-#include "model/linkeddrive.h"
 #include "motordata.h"
 #include "motortestsupport.h"
 #include "pages/motor/motorpage.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
+#include "tests/support/owndrive.h"
 
 namespace velmora::pages::test {
 using namespace velmora::model;
@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 using testkit::Slurp;
 using testkit::WriteFile;
 
-class MotorFileTest : public ::testing::Test {
+class MotorFileTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         EnsureApp();
@@ -61,7 +61,6 @@ class MotorFileTest : public ::testing::Test {
     testkit::TempFolder m_folder{"motorfile"};
     const fs::path dir = m_folder.path();
     fs::path templateFile;
-    model::LinkedDrive m_drive;
     model::DriveData& data = m_drive.data;
     testkit::ScriptedPrompter prompter;
     std::unique_ptr<CMotorPage> page;
@@ -190,7 +189,7 @@ TEST_F(MotorFileTest, PageSavesAndLoadsThroughTheDialogs) {
     EXPECT_EQ(FindChild<QComboBox>(page.get(), "motorTypeList")->currentIndex(), 2);
     EXPECT_EQ(data.GetMotorSel(0), 2);
     EXPECT_EQ(data.GetMotorSel(1), 2);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());  // loading sends nothing
+    EXPECT_TRUE(TakeRequests().empty());  // loading sends nothing
 
     // Leaving the page drops the loaded values.
     page->hide();

@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <memory>
 
-#include "model/linkeddrive.h"
 #include "pages/common/stepedit.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
 #include "tests/support/noticerecorder.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
@@ -47,10 +47,7 @@ void SeedDrive(model::DriveData& data) {
                       {142, 1}});
 }
 
-class RemotePageTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class RemotePageTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
@@ -67,8 +64,8 @@ class RemotePageTest : public ::testing::Test {
     void settle() {
         SeedDrive(m_drive.data);
         m_page->refresh();
-        TakeRequests(m_drive.link);
-        TakePollModes(m_drive.link);
+        TakeRequests();
+        TakePollModes();
     }
     template <typename T>
     T* find(const QString& name) {
@@ -103,8 +100,8 @@ class RemotePageTest : public ::testing::Test {
 // Fault prevented: the page not asking for the remote group or polling the
 // wrong mode when it becomes visible.
 TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{2});
-    const auto requests = TakeRequests(m_drive.link);
+    EXPECT_EQ(TakePollModes(), std::vector<int>{2});
+    const auto requests = TakeRequests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, 0xCF);
     EXPECT_EQ(requests[0].data, Bytes{0x57});
@@ -113,10 +110,10 @@ TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
 // Fault prevented: refresh showing the remote set wrongly, or changing a
 // speed outside its range instead of marking it.
 TEST_F(RemotePageTest, RefreshShowsTheSetAndMarksSpeedsOutsideTheirRange) {
-    TakeRequests(m_drive.link);
+    TakeRequests();
     SeedDrive(m_drive.data);
     StoreGroupValues(
-        m_drive.data, 0x57,
+        0x57,
         {{102, 32}, {110, 2}, {125, 250}, {129, 2}, {135, 1000}, {136, 1000}, {137, 30}, {142, 1}});
     m_page->refresh();
     EXPECT_EQ(list(102)->currentIndex(), 1);
@@ -134,9 +131,9 @@ TEST_F(RemotePageTest, RefreshShowsTheSetAndMarksSpeedsOutsideTheirRange) {
     EXPECT_FALSE(edit(137)->isEnabled());
     EXPECT_EQ(find<QLabel>(QStringLiteral("p135Unit"))->text(), "hz");
     EXPECT_TRUE(list(142)->isEnabled());
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty()) << "a refresh sends nothing";
+    EXPECT_TRUE(TakeRequests().empty()) << "a refresh sends nothing";
 
-    StoreGroup(m_drive.data, 0x50, {0x01, 0x2C, 0x00, 0x02});  // p7 PC application, rpm
+    StoreGroup(0x50, {0x01, 0x2C, 0x00, 0x02});  // p7 PC application, rpm
     m_page->refresh();
     EXPECT_FALSE(list(142)->isEnabled());
     EXPECT_EQ(find<QLabel>(QStringLiteral("p136Unit"))->text(), "rpm");
@@ -177,7 +174,7 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
     type(135, "60000");
     EXPECT_EQ(working(135), 999u);
     EXPECT_EQ(edit(135)->fieldText(), "59940");
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
 }
 
 // The drive holds p136 = 4000 Hz under a p42 of 1500 Hz: shown and marked, and
@@ -186,8 +183,8 @@ TEST_F(RemotePageTest, ValuesOutsideTheRangeAreShownAsReadAndLeavingAsksOnlyAfte
     testkit::NoticeRecorder frame;
     m_page->setFrame(&frame);
     SeedDrive(m_drive.data);
-    StoreGroupValues(m_drive.data, 0x51, {{41, 30}, {42, 1500}});
-    StoreGroupValues(m_drive.data, 0x57, {{125, 250}, {135, 500}, {136, 4000}, {137, 700}});
+    StoreGroupValues(0x51, {{41, 30}, {42, 1500}});
+    StoreGroupValues(0x57, {{125, 250}, {135, 500}, {136, 4000}, {137, 700}});
     m_page->refresh();
     EXPECT_EQ(edit(136)->fieldText(), "4000");
     emit edit(136)->editingFinished();  // tabbing through changes nothing
@@ -215,7 +212,7 @@ TEST_F(RemotePageTest, CurrentEditAndSpinStayBetweenLimits) {
     step(125, "2.5", 1);
     EXPECT_EQ(edit(125)->fieldText(), "2.51");
     EXPECT_EQ(working(125), 251u);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
 }
 
 // Fault prevented: the mode list of 137 storing the wrong speed or leaving
@@ -253,9 +250,9 @@ TEST_F(RemotePageTest, SendWritesGroup57AndReadsItBack) {
     emit list(110)->activated(1);
     list(129)->setCurrentIndex(0);
     emit list(129)->activated(0);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     find<QPushButton>(QStringLiteral("sendButton"))->click();
-    const auto requests = TakeRequests(m_drive.link);
+    const auto requests = TakeRequests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].command, 0x17);
     EXPECT_EQ(requests[0].data, (Bytes{0x20, 0x01, 0x04, 0x03, 0x01, 0x04, 0x03, 0x09, 0x05, 0x00,
@@ -301,8 +298,8 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
     EXPECT_EQ(fs::current_path(), cwd);
 
     m_drive.data.Reset();
-    StoreGroup(m_drive.data, 0x50, {0x01, 0x2C, 0x01, 0x01});
-    StoreGroupValues(m_drive.data, 0x51, {{41, 30}, {42, 1000}});
+    StoreGroup(0x50, {0x01, 0x2C, 0x01, 0x01});
+    StoreGroupValues(0x51, {{41, 30}, {42, 1000}});
     m_page->refresh();
     EXPECT_EQ(list(110)->currentIndex(), 0);
     m_prompter.fileAnswers = {QString::fromStdString(target.string())};
@@ -315,7 +312,7 @@ TEST_F(RemotePageTest, SaveAndLoadThroughTheDialogs) {
     EXPECT_EQ(edit(137)->fieldText(), "700");
     EXPECT_EQ(working(129), 2u);
     EXPECT_EQ(fs::current_path(), cwd);
-    EXPECT_EQ(TakeRequests(m_drive.link).size(), 0u) << "loading sends nothing; Send does";
+    EXPECT_EQ(TakeRequests().size(), 0u) << "loading sends nothing; Send does";
 
     fs::remove(target);
     fs::create_directories(target / "inside");

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <memory>
 
-#include "model/linkeddrive.h"
 #include "shell/helpnoteviewer.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
@@ -15,10 +15,7 @@ namespace {
 
 using namespace pagetest;
 
-class ReportPageTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class ReportPageTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
@@ -44,27 +41,26 @@ class ReportPageTest : public ::testing::Test {
 // Fault prevented: the report asking for groups itself or polling the wrong
 // groups while it is visible.
 TEST_F(ReportPageTest, ShownPollsModeOneAndSendsNothing) {
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{1});
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_EQ(TakePollModes(), std::vector<int>{1});
+    EXPECT_TRUE(TakeRequests().empty());
 }
 
 // Fault prevented: speeds shown in the wrong unit or without the ×60, and
 // values printed with the wrong number of decimals.
 TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
-    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x02});  // rpm
-    StoreGroupValues(m_drive.data, 0x59,
-                     {{10, 50},
-                      {11, 123},
-                      {13, 40},
-                      {14, 45},
-                      {15, 23012},
-                      {16, 5},
-                      {18, 30},
-                      {19, 25},
-                      {20, 7},
-                      {25, 100000},
-                      {26, 59}});
-    StoreGroupValues(m_drive.data, 0x5A, {{30, 1}, {31, 2}, {32, 3}, {33, 4}, {34, 255}});
+    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x02});  // rpm
+    StoreGroupValues(0x59, {{10, 50},
+                            {11, 123},
+                            {13, 40},
+                            {14, 45},
+                            {15, 23012},
+                            {16, 5},
+                            {18, 30},
+                            {19, 25},
+                            {20, 7},
+                            {25, 100000},
+                            {26, 59}});
+    StoreGroupValues(0x5A, {{30, 1}, {31, 2}, {32, 3}, {33, 4}, {34, 255}});
     m_page->refresh();
     EXPECT_EQ(value(10), "3000");
     EXPECT_EQ(unit(10), "rpm");
@@ -87,12 +83,12 @@ TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
     EXPECT_EQ(value(34), "255");
     EXPECT_EQ(text("statusLine"), "");
 
-    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x01});  // Hz
+    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x01});  // Hz
     m_page->refresh();
     EXPECT_EQ(value(10), "50");
     EXPECT_EQ(unit(10), "hz");
 
-    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x07});  // no such unit: labels stay
+    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x07});  // no such unit: labels stay
     m_page->refresh();
     EXPECT_EQ(unit(10), "hz");
 }
@@ -100,12 +96,10 @@ TEST_F(ReportPageTest, ShowsSpeedsInTheChosenUnitAndEachValueWithItsDecimals) {
 // Fault prevented: hold storage showing live values instead of the drive's
 // values at the fault, or freezing the rows that must stay live.
 TEST_F(ReportPageTest, HoldStorageShowsTheFaultValuesAndKeepsFourRowsLive) {
-    StoreGroup(m_drive.data, 0x50, {0x00, 0x00, 0x00, 0x01});
+    StoreGroup(0x50, {0x00, 0x00, 0x00, 0x01});
     StoreGroupValues(
-        m_drive.data, 0x59,
-        {{10, 1}, {11, 2}, {13, 3}, {14, 4}, {15, 5}, {16, 6}, {18, 7}, {19, 8}, {20, 9}});
-    StoreGroupValues(m_drive.data, 0x5F,
-                     {{151, 410}, {152, 420}, {153, 43000}, {154, 44000}, {155, 1550}});
+        0x59, {{10, 1}, {11, 2}, {13, 3}, {14, 4}, {15, 5}, {16, 6}, {18, 7}, {19, 8}, {20, 9}});
+    StoreGroupValues(0x5F, {{151, 410}, {152, 420}, {153, 43000}, {154, 44000}, {155, 1550}});
     m_page->refresh();
     EXPECT_EQ(value(10), "1");
 
@@ -118,16 +112,15 @@ TEST_F(ReportPageTest, HoldStorageShowsTheFaultValuesAndKeepsFourRowsLive) {
     EXPECT_EQ(value(16), "440.00");
     EXPECT_EQ(value(18), "15.50");
 
-    StoreGroupValues(m_drive.data, 0x59,
-                     {{10, 100},
-                      {11, 200},
-                      {13, 300},
-                      {14, 400},
-                      {15, 500},
-                      {16, 600},
-                      {18, 700},
-                      {19, 800},
-                      {20, 90}});
+    StoreGroupValues(0x59, {{10, 100},
+                            {11, 200},
+                            {13, 300},
+                            {14, 400},
+                            {15, 500},
+                            {16, 600},
+                            {18, 700},
+                            {19, 800},
+                            {20, 90}});
     m_page->refresh();
     EXPECT_EQ(value(10), "410");
     EXPECT_EQ(value(13), "420");

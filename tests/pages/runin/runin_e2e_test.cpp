@@ -12,12 +12,12 @@
 
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
-#include "model/linkeddrive.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/runin/runinpage.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
 
@@ -74,7 +74,7 @@ testing::AssertionResult driveShows(sim::DriveServer& server, long hz, bool on) 
 
 #define EXPECT_DRIVE(server, hz, on) ASSERT_TRUE(driveShows(server, hz, on))
 
-class RunInWithDrive : public testing::Test {
+class RunInWithDrive : public testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         std::filesystem::copy(std::filesystem::path(VELMORA_SOURCE_DIR) / "data" / "data_language",
@@ -115,7 +115,6 @@ class RunInWithDrive : public testing::Test {
     testkit::WorkFolder m_work{"runin-e2e"};
     testkit::ScriptedPrompter m_prompter;
     app::DemoDrive m_demo;
-    model::LinkedDrive m_drive;
     std::unique_ptr<frame::CMainFrame> m_frame;
     CRunInPage* m_page = nullptr;
     CControlPage* m_control = nullptr;

@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "model/drivedata.h"
-#include "model/linkeddrive.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/noticerecorder.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
@@ -42,16 +42,13 @@ unsigned speedOf(const link::Telegram& t) {
     return t.data.at(0) * 256u + t.data.at(1);
 }
 
-class RunInPageTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class RunInPageTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         m_drive.data.Reset();
         m_drive.data.TakeImage();  // as after the first read
         testkit::DriveStands(m_drive.data);
-        TakeRequests(m_drive.link);
+        TakeRequests();
         writeProgram(
             m_dir.path(), 1,
             "[general]\nfiletext=Bearing run-in\n" + step(1, 1000, 1, 2, 1) + step(2, 30, 1, 5, 5));
@@ -63,7 +60,7 @@ class RunInPageTest : public ::testing::Test {
     }
     void TearDown() override {
         m_page.reset();
-        TakeRequests(m_drive.link);
+        TakeRequests();
     }
     testkit::WorkFolder m_dir{"runinpage"};
     testkit::ScriptedPrompter m_prompter;
@@ -95,23 +92,23 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     ASSERT_TRUE(m_page->running());
     ASSERT_FALSE(m_frame.messages().empty());
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{1}));
-    auto requests = TakeRequests(m_drive.link);
+    auto requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50, kStart}));
     EXPECT_EQ(speedOf(requests[1]), 16u);  // 1000 rpm -> 16 Hz
     EXPECT_EQ(m_page->findChild<QLabel*>("currentSpeed")->text().section(' ', 0, 0), "1000");
 
     m_page->clockTick();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     m_page->clockTick();  // 2 s on -> off
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{kStop});
+    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{kStop});
     m_page->clockTick();  // 1 s off -> on
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{kStart});
+    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{kStart});
     EXPECT_FALSE(m_page->findChild<QComboBox*>("programList")->isEnabled());
 
     m_prompter.confirmAnswers = {true};
     m_page->cancelPressed();
     EXPECT_FALSE(m_page->running());
-    requests = TakeRequests(m_drive.link);
+    requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 500u);
     EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{0}));
@@ -127,7 +124,7 @@ TEST_F(RunInPageTest, StepAboveTheMaximumFrequencyIsRefusedAndTheDriveSpeedShown
     drive.SetImage(42, 10);
     drive.TakeImage();
     m_page->startPressed();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(frame.notices, QStringList{"Step 1 asks for 1000 rpm, above the drive's maximum "
                                          "frequency of 10 Hz (P42). The program was not started."});
     drive.SetImage(42, 16);
@@ -150,7 +147,7 @@ TEST_F(RunInPageTest, AnnouncesEachStepOnce) {
     ASSERT_EQ(m_page->sequencer().currentStep(), 2u);
     EXPECT_EQ(m_frame.messages(), (std::vector<std::pair<unsigned, std::uintptr_t>>{
                                       {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
-    TakeRequests(m_drive.link);
+    TakeRequests();
 }
 
 // Declining the start question changes nothing; without a shown page the
@@ -159,17 +156,17 @@ TEST_F(RunInPageTest, DeclinedStartAndDefaultSavedSpeed) {
     m_prompter.confirmAnswers = {false};
     m_page->startPressed();
     EXPECT_FALSE(m_page->running());
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_TRUE(m_frame.messages().empty());
 
     m_page->startPressed();
-    TakeRequests(m_drive.link);
+    TakeRequests();
     m_page->stopIfRunning();  // a fault or a lost link
-    auto requests = TakeRequests(m_drive.link);
+    auto requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 111u);
     m_page->stopIfRunning();  // idle: nothing more
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
 }
 
 // A stop caused by a lost link may be flushed by the reopening, and again by
@@ -177,30 +174,30 @@ TEST_F(RunInPageTest, DeclinedStartAndDefaultSavedSpeed) {
 // and the speed until the link check answers, which repeats them a last time.
 TEST_F(RunInPageTest, LinkLossStopRepeatedUntilLinkAnswers) {
     m_page->startPressed();
-    TakeRequests(m_drive.link);
+    TakeRequests();
     m_page->stopIfRunning();
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
     m_page->operationNotAllowed();
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
     m_page->operationAllowed();
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
     m_page->linkAnswered();
-    auto requests = TakeRequests(m_drive.link);
+    auto requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 111u);
     m_page->operationAllowed();
     m_page->linkAnswered();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
 
     // A program started again before the link answered is not stopped by it.
     m_page->startPressed();
     m_page->stopIfRunning();
     m_page->startPressed();
-    TakeRequests(m_drive.link);
+    TakeRequests();
     m_page->linkAnswered();
     m_page->operationAllowed();
     EXPECT_TRUE(m_page->running());
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
 }
 
 // The end of the program stops the motor, then shows the finished popup.
@@ -208,12 +205,12 @@ TEST_F(RunInPageTest, FinishesWithPopup) {
     m_page->findChild<QComboBox*>("programList")->setCurrentIndex(1);
     m_page->programChosen(1);
     m_page->startPressed();
-    TakeRequests(m_drive.link);
+    TakeRequests();
     for (int i = 0; i < 59; ++i) m_page->clockTick();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());  // off interval 0: no stop between on phases
+    EXPECT_TRUE(TakeRequests().empty());  // off interval 0: no stop between on phases
     m_page->clockTick();
     EXPECT_FALSE(m_page->running());
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), (std::vector<int>{kStop, kWrite50}));
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{kStop, kWrite50}));
     ASSERT_EQ(m_prompter.informed.size(), 1);
 }
 
@@ -243,12 +240,12 @@ TEST_P(RunInButtonTest, EveryPressAfterItsQuestion) {
         m_page->clockTick();
         m_page->clockTick();
     }
-    TakeRequests(m_drive.link);
+    TakeRequests();
     m_prompter.confirmed.clear();
     m_prompter.confirmAnswers = {c.answer};
     c.startButton ? m_page->startPressed() : m_page->cancelPressed();
     EXPECT_EQ(m_prompter.confirmed.size(), 1);
-    const auto requests = TakeRequests(m_drive.link);
+    const auto requests = TakeRequests();
     EXPECT_EQ(Commands(requests), c.sent);
     if (c.sent.size() >= 2) {
         EXPECT_EQ(speedOf(requests[1]), c.startButton ? 16u : 500u);

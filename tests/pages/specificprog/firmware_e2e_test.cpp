@@ -14,7 +14,6 @@
 #include "app/demodrive.h"
 #include "frame/mainframe.h"
 #include "link/queues.h"
-#include "model/linkeddrive.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
@@ -23,6 +22,7 @@
 #include "sim/driveserver.h"
 #include "tests/support/demoframe.h"
 #include "tests/support/drivestatus.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
 
@@ -212,7 +212,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
 
 // A page whose download waits on the drive's first block request, so the
 // download's polling holds; the test ends the transfer it began.
-class FirmwareUpdatePolling : public ::testing::Test {
+class FirmwareUpdatePolling : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         prompter.fileAnswers = {writeFile(work.path() / "loader.bin", randomBytes(10, 1)),
@@ -224,7 +224,7 @@ class FirmwareUpdatePolling : public ::testing::Test {
         dialog->setTimings({60000, 0, 0, 0, 0});
         dialog->chooseLoader();
         dialog->chooseUpdate();
-        (void)testkit::TakePollModes(m_drive.link);
+        (void)TakePollModes();
         dialog->startDownload();
         ASSERT_TRUE(dialog->downloading());
     }
@@ -232,7 +232,6 @@ class FirmwareUpdatePolling : public ::testing::Test {
 
     testkit::WorkFolder work{"firmware-poll"};
     testkit::ScriptedPrompter prompter;
-    model::LinkedDrive m_drive;
     CSpecificProgPage page{m_drive.data};
 };
 
@@ -240,22 +239,22 @@ class FirmwareUpdatePolling : public ::testing::Test {
 // it) must keep the download's polling, not post the menu's: a status poll in
 // the loader phase or a lost block-request poll would disturb the transfer.
 TEST_F(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
-    EXPECT_EQ(testkit::TakePollModes(m_drive.link), std::vector<int>{14});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{14});
     page.hide();
     page.show();
-    EXPECT_EQ(testkit::TakePollModes(m_drive.link), std::vector<int>{14});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{14});
 }
 
 // Back during a download leaves the views that poll for themselves closed,
 // and no other path changes the polling the drive's loader waits on.
 TEST_F(FirmwareUpdatePolling, BackDuringADownloadKeepsItsPolling) {
-    (void)testkit::TakePollModes(m_drive.link);
+    (void)TakePollModes();
     page.findChild<QPushButton*>("specificProgBackButton")->click();
     EXPECT_FALSE(page.findChild<QPushButton*>("actSensTestButton")->isEnabled());
     EXPECT_FALSE(page.findChild<QPushButton*>("paraStructButton")->isEnabled());
     page.showActuatorTest();
     page.showParaStruct();
-    EXPECT_EQ(testkit::TakePollModes(m_drive.link), std::vector<int>{});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{});
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 
 #include "link/queues.h"
 #include "model/drivedata.h"
-#include "model/linkeddrive.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::pages {
@@ -34,10 +34,7 @@ constexpr const char* kTemplate =
 
 // The view reads texts from the language file in the working directory and
 // the template from a program folder of its own.
-class ParaStructTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class ParaStructTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         fs::create_directories(m_dir.path() / "data_language");
@@ -57,12 +54,12 @@ class ParaStructTest : public ::testing::Test {
         data.SetImage(39, 123456);
         data.SetImage(44, 250);
         data.TakeImage();
-        TakeRequests(m_drive.link);
-        TakePollModes(m_drive.link);
+        TakeRequests();
+        TakePollModes();
     }
     void TearDown() override {
-        TakeRequests(m_drive.link);
-        TakePollModes(m_drive.link);
+        TakeRequests();
+        TakePollModes();
         shell::TextCatalog::instance().resetForTest();
     }
     QString shown(const QString& name) {
@@ -108,20 +105,20 @@ TEST_F(ParaStructTest, OpeningReadsTheGroups) {
     m_view.setParent(&page);
     m_view.hide();
     page.show();
-    TakePollModes(m_drive.link);
+    TakePollModes();
     m_view.show();
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{6});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{6});
     std::vector<int> asked;
-    for (const auto& t : TakeRequests(m_drive.link)) asked.push_back(t.data.at(0));
+    for (const auto& t : TakeRequests()) asked.push_back(t.data.at(0));
     EXPECT_EQ(asked,
               (std::vector<int>{0x50, 0x59, 0x5A, 0x51, 0x52, 0x53, 0x54, 0x55, 0x57, 0x56, 0x58}));
     page.hide();
     page.show();
-    EXPECT_TRUE(TakePollModes(m_drive.link).empty());
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakePollModes().empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_TRUE(m_view.isOpen());
     m_view.hide();
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{4});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{4});
     m_view.setParent(nullptr);
 }
 

@@ -9,13 +9,13 @@
 #include <QTest>
 
 #include "model/commands.h"
-#include "model/linkeddrive.h"
 #include "pages/specificprog/actuatortestdialog.h"
 #include "pages/specificprog/factorysettingsdialog.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/noticerecorder.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
@@ -57,18 +57,15 @@ std::vector<link::Telegram> waitForRequests(link::DriveLink& link, std::size_t n
     return got;
 }
 
-class SpecificProgTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class SpecificProgTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
-        TakeRequests(m_drive.link);
+        TakeRequests();
         testkit::DriveStands(m_drive.data);
     }
     void TearDown() override {
         m_drive.data.gate().endTransfer();
-        TakeRequests(m_drive.link);
+        TakeRequests();
     }
     // Chooses a loader and an update file of these sizes (-1: the choice
     // was cancelled) in the dialog.
@@ -102,14 +99,14 @@ TEST_F(SpecificProgTest, FactorySettingsQuestion) {
     page.askFactorySettings();
     ASSERT_TRUE(page.factorySettingsQuestion()->isVisible());
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryCancelButton")->click();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     page.askFactorySettings();
     QTest::keyClick(page.factorySettingsQuestion(), Qt::Key_Return);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
     page.askFactorySettings();
     page.factorySettingsQuestion()->findChild<QPushButton*>("factoryOkButton")->click();
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{0xA6});
+    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xA6});
     EXPECT_FALSE(page.factorySettingsQuestion()->isVisible());
 }
 
@@ -123,7 +120,7 @@ TEST_F(SpecificProgTest, MotorRunningRefusesFirmwareAndFactorySettings) {
     EXPECT_FALSE(page.firmwarePanel()->findChild<QPushButton*>("programButton")->isEnabled());
     page.firmwarePanel()->startDownload();
     page.factorySettingsQuestion()->confirm();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(frame.posts.count(), 0u);  // no WM_LINK_SUSPEND
     EXPECT_EQ(frame.notices.size(), 2);
 }
@@ -166,7 +163,7 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
     sensor.data = {0x25, 0x0A, 0x04, 0xD2, 0x09, 0x60, 0x01, 0xC8, 0x7E, 0xF4};
     sensor.length = static_cast<std::uint8_t>(sensor.data.size());
     ASSERT_EQ(m_drive.link.telegrams().Post(link::kReplySlot, sensor), 0);
-    testkit::DeliverReply(m_drive.link, page);
+    DeliverReply(page);
     EXPECT_EQ(page.actuatorPanel()->findChild<QLineEdit*>("valueSetCurrent")->text(), "12.34");
 
     link::Telegram other;
@@ -174,9 +171,9 @@ TEST_F(SpecificProgTest, SensorRepliesReachTheActuatorTestOthersAreDropped) {
     other.length = 4;
     other.data = {0, 0, 0, 1};
     ASSERT_EQ(m_drive.link.telegrams().Post(link::kReplySlot, other), 0);
-    testkit::DeliverReply(m_drive.link, page);
+    DeliverReply(page);
     EXPECT_EQ(m_drive.link.telegrams().size(link::kReplySlot), 0u);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
 }
 
 // The whole update with short pauses: loader of 300 bytes in blocks of 251 and
@@ -192,7 +189,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     dialog.startDownload();
     EXPECT_FALSE(dialog.downloading());
     EXPECT_TRUE(m_frame.messages().empty());
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     dialog.startDownload();
     ASSERT_EQ(m_prompter.confirmed.size(), 2);
     const QString question = m_prompter.confirmed[0];
@@ -252,7 +249,7 @@ TEST_P(FirmwareStartRefused, BeforeAnythingIsSent) {
     EXPECT_EQ(m_prompter.fileErrors.size(), 1);
     EXPECT_TRUE(m_frame.messages().empty());
     QTest::qWait(20);
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     EXPECT_FALSE(dialog.downloading());
 }
 

@@ -8,7 +8,6 @@
 
 #include "model/commands.h"
 #include "model/drivedata.h"
-#include "model/linkeddrive.h"
 #include "pages/common/stepedit.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
@@ -16,6 +15,7 @@
 #include "shell/roundbutton.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
+#include "tests/support/owndrive.h"
 #include "tests/support/shippedcatalog.h"
 #include "tests/support/testkit.h"
 
@@ -28,25 +28,22 @@ using testkit::TakePollModes;
 using testkit::TakeRequests;
 using Bytes = std::vector<std::uint8_t>;
 
-class TechServiceTest : public ::testing::Test {
-  protected:
-    model::LinkedDrive m_drive;
-
+class TechServiceTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
-        TakeRequests(m_drive.link);
-        TakePollModes(m_drive.link);
+        TakeRequests();
+        TakePollModes();
         m_drive.data.Reset();
         testkit::DriveStands(m_drive.data);
         drainReplies();
         m_page.setFrame(&m_frame);
         m_page.resize(700, 500);
         m_page.show();
-        TakePollModes(m_drive.link);
+        TakePollModes();
     }
     void TearDown() override {
-        TakeRequests(m_drive.link);
-        TakePollModes(m_drive.link);
+        TakeRequests();
+        TakePollModes();
         drainReplies();
     }
     void drainReplies() {
@@ -71,7 +68,7 @@ class TechServiceTest : public ::testing::Test {
     }
     // Group replies are stored by the main window, then the page refreshes.
     void storeGroup(int code, Bytes data) {
-        PostReply(m_drive.link, code, std::move(data));
+        PostReply(code, std::move(data));
         m_drive.data.StoreGroupReply();
         m_page.refresh();
     }
@@ -88,16 +85,16 @@ TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
     prompter.confirmAnswers = {false, true, false, true, false, true,
                                false, true, false, true, false, true};
     m_page.showPanel(CTechServicePage::kMemoryReset);
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{8});
-    TakeRequests(m_drive.link);
+    EXPECT_EQ(TakePollModes(), std::vector<int>{8});
+    TakeRequests();
     const char* names[] = {"reset_motorparameters", "reset_remotectrlpara", "reset_allparameters",
                            "reset_runtimedata",     "reset_totaleeprom",    "reset_burnin"};
     const std::uint8_t bits[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20};
     for (int i = 0; i < 6; ++i) {
         child<QPushButton>(names[i])->click();
-        EXPECT_TRUE(TakeRequests(m_drive.link).empty()) << names[i];
+        EXPECT_TRUE(TakeRequests().empty()) << names[i];
         child<QPushButton>(names[i])->click();
-        const auto sent = TakeRequests(m_drive.link);
+        const auto sent = TakeRequests();
         ASSERT_EQ(sent.size(), 1u) << names[i];
         EXPECT_EQ(sent[0].command, 0xA9);
         EXPECT_EQ(sent[0].data, Bytes{bits[i]}) << names[i];
@@ -111,14 +108,14 @@ TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
     EXPECT_EQ(prompter.confirmed[8],
               "Erase the drive's entire memory? Everything stored in the drive is lost.");
     m_page.backToMenu();
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{7});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{7});
 }
 
 // The memory word: address rules on focus loss, the read and write telegrams
 // high byte first, and the reply shown unsigned.
 TEST_F(TechServiceTest, MemoryWordReadAndWrite) {
     m_page.showPanel(CTechServicePage::kMemory);
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{9});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{9});
     auto* address = child<StepEdit>("eepromAddressEdit");
     auto* value = child<QLineEdit>("eepromValueEdit");
     typeAndLeave(address, "9000");
@@ -128,23 +125,23 @@ TEST_F(TechServiceTest, MemoryWordReadAndWrite) {
     address->stepBy(1);
     EXPECT_EQ(address->fieldText(), "101");
 
-    TakeRequests(m_drive.link);
+    TakeRequests();
     address->setFieldText("258");
     child<QPushButton>("eepromLoadButton")->click();
-    auto sent = TakeRequests(m_drive.link);
+    auto sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0xCF);
     EXPECT_EQ(sent[0].data, (Bytes{0x5C, 0x01, 0x02}));
 
-    PostReply(m_drive.link, 0x5C, {0xFF, 0xFF, 0xFF, 0xFE});
-    testkit::DeliverReply(m_drive.link, m_page);
+    PostReply(0x5C, {0xFF, 0xFF, 0xFF, 0xFE});
+    DeliverReply(m_page);
     EXPECT_EQ(value->text(), "4294967294");
 
     // Typed but never left: the write still names an address inside the memory.
     address->setFieldText("70000");
     value->setText("16909060");
     child<QPushButton>("eepromOverwriteButton")->click();
-    sent = TakeRequests(m_drive.link);
+    sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0x19);
     EXPECT_EQ(sent[0].data, (Bytes{0x11, 0x70, 0x01, 0x02, 0x03, 0x04}));
@@ -156,8 +153,8 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
     testkit::ScriptedPrompter prompter;
     prompter.confirmAnswers = {false};
     m_page.showPanel(CTechServicePage::kCalibration);
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{10});
-    auto sent = TakeRequests(m_drive.link);
+    EXPECT_EQ(TakePollModes(), std::vector<int>{10});
+    auto sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].data, Bytes{0x5D});
 
@@ -166,8 +163,8 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
         const std::uint32_t value = v * 256;
         reply.insert(reply.end(), {0, 0, std::uint8_t(value >> 8), std::uint8_t(value)});
     }
-    PostReply(m_drive.link, 0x5D, reply);
-    testkit::DeliverReply(m_drive.link, m_page);
+    PostReply(0x5D, reply);
+    DeliverReply(m_page);
     const char* names[] = {"cal_calain1", "cal_calain2", "cal_caluub",  "cal_caluvb", "cal_caluwb",
                            "cal_caluwr",  "cal_calur",   "cal_caliwrm", "cal_caliwrb"};
     for (int i = 0; i < 9; ++i)
@@ -185,10 +182,10 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
 
     type(child<StepEdit>("cal_caliwrb"), "70000");         // not yet left: still limited
     child<QPushButton>("calibrationSendButton")->click();  // asked, cancelled
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     child<QPushButton>("calibrationSendButton")->click();
     EXPECT_EQ(prompter.confirmed.size(), 2);
-    sent = TakeRequests(m_drive.link);
+    sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0x1A);
     ASSERT_EQ(sent[0].data.size(), 36u);
@@ -203,17 +200,17 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
 TEST_F(TechServiceTest, CalibrationSendsUneditedValuesAsRead) {
     testkit::ScriptedPrompter prompter;  // Send asks first; it answers yes
     m_page.showPanel(CTechServicePage::kCalibration);
-    TakeRequests(m_drive.link);
+    TakeRequests();
     Bytes reply;
     for (std::uint32_t value : {70000u, 10001u, 0xFFFFFFFFu, 5u, 70000u, 6u, 7u, 8u, 9u})
         reply.insert(reply.end(), {std::uint8_t(value >> 24), std::uint8_t(value >> 16),
                                    std::uint8_t(value >> 8), std::uint8_t(value)});
-    PostReply(m_drive.link, 0x5D, reply);
-    testkit::DeliverReply(m_drive.link, m_page);
+    PostReply(0x5D, reply);
+    DeliverReply(m_page);
     emit child<StepEdit>("cal_calain1")->editingFinished();  // tabbed through
     typeAndLeave(child<StepEdit>("cal_caluwb"), "70000");
     child<QPushButton>("calibrationSendButton")->click();
-    const auto sent = TakeRequests(m_drive.link);
+    const auto sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     Bytes expected = reply;
     const Bytes limited{0x00, 0x00, 0x11, 0x70};  // typed 70000 -> 4464
@@ -224,18 +221,18 @@ TEST_F(TechServiceTest, CalibrationSendsUneditedValuesAsRead) {
 // Inverter values arrive every cycle and show unsigned (FF FE is 65534).
 TEST_F(TechServiceTest, InverterValuesShowUnsigned) {
     m_page.showPanel(CTechServicePage::kInverterValues);
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{11});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{11});
     Bytes reply(20, 0);
     reply[0] = 0xFF;
     reply[1] = 0xFE;
     reply[19] = 7;
-    PostReply(m_drive.link, 0x5E, reply);
-    testkit::DeliverReply(m_drive.link, m_page);
+    PostReply(0x5E, reply);
+    DeliverReply(m_page);
     EXPECT_EQ(child<QLineEdit>("abparfrsollValue")->text(), "65534");
     EXPECT_EQ(child<QLineEdit>("abiyspreglValue")->text(), "7");
     // A reply of another panel's command changes nothing here.
-    PostReply(m_drive.link, 0x5C, {0, 0, 0, 1});
-    testkit::DeliverReply(m_drive.link, m_page);
+    PostReply(0x5C, {0, 0, 0, 1});
+    DeliverReply(m_page);
     EXPECT_EQ(child<QLineEdit>("abparfrsollValue")->text(), "65534");
 }
 
@@ -260,8 +257,8 @@ Bytes Group5A(std::uint32_t serial, std::uint16_t inverterType = 7302) {
 TEST_F(TechServiceTest, SerialNumberShownFromGroupAndWritten) {
     testkit::ScriptedPrompter prompter;
     m_page.showPanel(CTechServicePage::kSerialNumber);
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{12});
-    auto sent = TakeRequests(m_drive.link);
+    EXPECT_EQ(TakePollModes(), std::vector<int>{12});
+    auto sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].data, Bytes{0x5A});
     auto* field = child<QLineEdit>("serialNumberEdit");
@@ -274,14 +271,14 @@ TEST_F(TechServiceTest, SerialNumberShownFromGroupAndWritten) {
     EXPECT_EQ(field->text(), "12345");
 
     child<QPushButton>("serialSendButton")->click();
-    sent = TakeRequests(m_drive.link);
+    sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 0x1C);
     EXPECT_EQ(sent[0].data, (Bytes{0x00, 0x00, 0x30, 0x39}));
 
     // A 0x5A that reaches the page's single-reply handler is shown and stored too.
-    PostReply(m_drive.link, 0x5A, Group5A(77));
-    testkit::DeliverReply(m_drive.link, m_page);
+    PostReply(0x5A, Group5A(77));
+    DeliverReply(m_page);
     EXPECT_EQ(field->text(), "77");
     EXPECT_EQ(m_drive.data.Image(39), 77u);
 }
@@ -299,13 +296,13 @@ TEST_P(SerialNumberInputTest, OnlyANumberInRangeIsWritten) {
     testkit::ShippedCatalog texts;
     testkit::ScriptedPrompter prompter;
     m_page.showPanel(CTechServicePage::kSerialNumber);
-    TakeRequests(m_drive.link);
+    TakeRequests();
     child<QLineEdit>("serialNumberEdit")->setText(QString::fromUtf8(GetParam().typed));
     prompter.confirmAnswers = {false};
     child<QPushButton>("serialSendButton")->click();
-    EXPECT_TRUE(TakeRequests(m_drive.link).empty());
+    EXPECT_TRUE(TakeRequests().empty());
     child<QPushButton>("serialSendButton")->click();
-    const auto sent = TakeRequests(m_drive.link);
+    const auto sent = TakeRequests();
     if (!GetParam().accepted) {
         EXPECT_TRUE(sent.empty());
         ASSERT_EQ(prompter.informed.size(), 2);
@@ -342,13 +339,13 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     group51[4] = 0x04;  // parameter 44: 1200 -> 12.00 A
     group51[5] = 0xB0;
     storeGroup(0x51, group51);
-    TakeRequests(m_drive.link);
+    TakeRequests();
 
     m_page.showPanel(CTechServicePage::kTestOperation);
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{13});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{13});
     EXPECT_EQ(child<StepEdit>("testFrequencyEdit")->fieldText(), "500");
     EXPECT_EQ(child<StepEdit>("testVoltageEdit")->fieldText(), "20");
-    auto sent = TakeRequests(m_drive.link);
+    auto sent = TakeRequests();
     ASSERT_EQ(Commands(sent), (std::vector<int>{0xCF, 0xCF, 0xAA}));
     EXPECT_EQ(sent[0].data, Bytes{0x51});
     EXPECT_EQ(sent[1].data, Bytes{0x5A});
@@ -361,7 +358,7 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     auto* current = child<StepEdit>("testCurrentEdit");
     const QString shownAtLimit = maxCurrent < 12.0f ? "8.0" : "12.0";
     EXPECT_EQ(current->fieldText(), shownAtLimit);
-    sent = TakeRequests(m_drive.link);
+    sent = TakeRequests();
     ASSERT_EQ(Commands(sent), std::vector<int>{0x11});
     ASSERT_EQ(sent[0].data.size(), 28u);
     const unsigned written = std::min(1200u, unsigned(maxCurrent * 100));
@@ -378,13 +375,12 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     current->stepBy(-1);
     EXPECT_EQ(current->fieldText(), "0.0");
     // Every accepted current is written at once.
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)),
-              (std::vector<int>{0x11, 0x11, 0x11, 0x11, 0x11}));
+    EXPECT_EQ(Commands(TakeRequests()), (std::vector<int>{0x11, 0x11, 0x11, 0x11, 0x11}));
 
     m_frame.clear();
     m_page.backToMenu();
-    EXPECT_EQ(TakePollModes(m_drive.link), std::vector<int>{7});
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{0xAB});
+    EXPECT_EQ(TakePollModes(), std::vector<int>{7});
+    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xAB});
     EXPECT_EQ(m_frame.messages(),
               (std::vector<std::pair<unsigned, std::uintptr_t>>{{link::WM_TAB_LOCK, 0}}));
 }
@@ -398,7 +394,7 @@ INSTANTIATE_TEST_SUITE_P(InverterTypes, TestOperationTest,
 TEST_F(TechServiceTest, TestOperationClampsFrequencyAndVoltage) {
     m_page.showPanel(CTechServicePage::kTestOperation);
     storeGroup(0x59, Bytes(27, 0));
-    TakeRequests(m_drive.link);
+    TakeRequests();
     auto* frequency = child<StepEdit>("testFrequencyEdit");
     auto* voltage = child<StepEdit>("testVoltageEdit");
     typeAndLeave(frequency, "10");
@@ -418,17 +414,17 @@ TEST_F(TechServiceTest, TestOperationClampsFrequencyAndVoltage) {
 TEST_F(TechServiceTest, StartAndStopTelegrams) {
     m_page.showPanel(CTechServicePage::kTestOperation);
     storeGroup(0x59, Bytes(27, 0));
-    TakeRequests(m_drive.link);
+    TakeRequests();
     typeAndLeave(child<StepEdit>("testCurrentEdit"), "2.5");
     child<StepEdit>("testFrequencyEdit")->setFieldText("500");
     child<StepEdit>("testVoltageEdit")->setFieldText("20");
-    TakeRequests(m_drive.link);
+    TakeRequests();
     QTest::mouseClick(child<shell::RoundButton>("testStartButton"), Qt::LeftButton);
-    auto sent = TakeRequests(m_drive.link);
+    auto sent = TakeRequests();
     ASSERT_EQ(Commands(sent), (std::vector<int>{0x1B, 0xA0}));
     EXPECT_EQ(sent[0].data, (Bytes{0x00, 0xFA, 0x01, 0xF4, 0x07, 0xD0}));
     QTest::mouseClick(child<shell::RoundButton>("testStopButton"), Qt::LeftButton);
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{0xA1});
+    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xA1});
     m_page.backToMenu();
 }
 
@@ -436,9 +432,9 @@ TEST_F(TechServiceTest, StartAndStopTelegrams) {
 // value, in tenths of a degree.
 TEST_F(TechServiceTest, TestOperationShowsTheMotorTemperature) {
     m_page.showPanel(CTechServicePage::kTestOperation);
-    TakeRequests(m_drive.link);
-    PostReply(m_drive.link, 0x5B, {0, 0, 0, 0, 0, 0, 0x01, 0x01, 0, 0});
-    testkit::DeliverReply(m_drive.link, m_page);
+    TakeRequests();
+    PostReply(0x5B, {0, 0, 0, 0, 0, 0, 0x01, 0x01, 0, 0});
+    DeliverReply(m_page);
     EXPECT_EQ(child<QLineEdit>("testTemperature")->text(), "25.7");
     m_page.backToMenu();
 }
@@ -447,28 +443,27 @@ TEST_F(TechServiceTest, TestOperationShowsTheMotorTemperature) {
 // re-entered without a new tab lock or new defaults.
 TEST_F(TechServiceTest, PageShownAgainRepeatsThePanelRow) {
     m_page.showPanel(CTechServicePage::kTestOperation);
-    TakeRequests(m_drive.link);
-    TakePollModes(m_drive.link);
+    TakeRequests();
+    TakePollModes();
     m_frame.clear();
     m_page.hide();
-    EXPECT_TRUE(
-        TakeRequests(m_drive.link).empty());  // a hidden page does not end the test operation
+    EXPECT_TRUE(TakeRequests().empty());  // a hidden page does not end the test operation
     m_page.show();
-    EXPECT_EQ(TakePollModes(m_drive.link), (std::vector<int>{7, 13}));
-    const auto sent = TakeRequests(m_drive.link);
+    EXPECT_EQ(TakePollModes(), (std::vector<int>{7, 13}));
+    const auto sent = TakeRequests();
     ASSERT_EQ(Commands(sent), (std::vector<int>{0xCF, 0xAA}));
     EXPECT_EQ(sent[0].data, Bytes{0x51});
     EXPECT_TRUE(m_frame.messages().empty());
     m_page.backToMenu();
-    TakeRequests(m_drive.link);
+    TakeRequests();
 
     m_page.showPanel(CTechServicePage::kCalibration);
-    TakeRequests(m_drive.link);
-    TakePollModes(m_drive.link);
+    TakeRequests();
+    TakePollModes();
     m_page.hide();
     m_page.show();
-    EXPECT_EQ(TakePollModes(m_drive.link), (std::vector<int>{7, 10}));
-    EXPECT_EQ(TakeRequests(m_drive.link)[0].data, Bytes{0x5D});
+    EXPECT_EQ(TakePollModes(), (std::vector<int>{7, 10}));
+    EXPECT_EQ(TakeRequests()[0].data, Bytes{0x5D});
     m_page.backToMenu();
 }
 
@@ -494,9 +489,9 @@ TEST_F(TechServiceTest, EnablingAndClose) {
 // operation ends) so at most one panel is open.
 TEST_F(TechServiceTest, OnePanelAtATime) {
     m_page.showPanel(CTechServicePage::kTestOperation);
-    TakeRequests(m_drive.link);
+    TakeRequests();
     m_page.showPanel(CTechServicePage::kMemory);
-    EXPECT_EQ(Commands(TakeRequests(m_drive.link)), std::vector<int>{0xAB});
+    EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xAB});
     EXPECT_FALSE(m_page.testOperationPanel()->isVisible());
     EXPECT_TRUE(m_page.memoryPanel()->isVisible());
     m_page.backToMenu();
