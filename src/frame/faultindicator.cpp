@@ -1,6 +1,6 @@
 #include "frame/faultindicator.h"
 
-#include "shell/faultlook.h"
+#include "shell/faultclasslook.h"
 
 namespace velmora::frame {
 

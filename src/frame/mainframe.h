@@ -14,7 +14,7 @@
 #include "link/drivelink.h"
 #include "link/messages.h"
 #include "model/drivedata.h"
-#include "model/firstread.h"
+#include "model/firstcompleteread.h"
 #include "shell/noticeboard.h"
 #include "shell/operationlog.h"
 

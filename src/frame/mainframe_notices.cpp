@@ -9,7 +9,7 @@
 #include "frame/noticestrip.h"
 #include "frame/statusindicator.h"
 #include "pages/control/controlpage.h"
-#include "shell/faultlook.h"
+#include "shell/faultclasslook.h"
 #include "shell/page.h"
 #include "shell/textcatalog.h"
 

@@ -65,7 +65,7 @@ Entry ReadEntry(sqlite3_stmt* stmt) {
 }
 
 int UserVersion(sqlite3* db) {
-    Statement stmt(db, "PRAGMA user_version");
+    SqlStatement stmt(db, "PRAGMA user_version");
     if (!stmt.ok() || sqlite3_step(stmt.get()) != SQLITE_ROW) return -1;
     return sqlite3_column_int(stmt.get(), 0);
 }
@@ -187,10 +187,10 @@ void JournalStore::rollback() {
 }
 
 bool JournalStore::insert(const Entry& entry) {
-    Statement stmt(m_db,
-                   "INSERT INTO entries (token, time, unix_ms, kind, host, user, program, port, "
-                   "serial, parameter, old, new, outcome, detail) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)");
+    SqlStatement stmt(m_db,
+                      "INSERT INTO entries (token, time, unix_ms, kind, host, user, program, port, "
+                      "serial, parameter, old, new, outcome, detail) "
+                      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)");
     if (!stmt.ok()) return fail("cannot prepare an entry");
     stmt.number(1, entry.token);
     stmt.text(2, entry.time);
@@ -210,7 +210,7 @@ bool JournalStore::insert(const Entry& entry) {
 }
 
 bool JournalStore::setOutcome(std::int64_t token, const std::string& outcome) {
-    Statement stmt(m_db, "UPDATE entries SET outcome = ?1 WHERE token = ?2");
+    SqlStatement stmt(m_db, "UPDATE entries SET outcome = ?1 WHERE token = ?2");
     if (!stmt.ok()) return fail("cannot prepare an outcome");
     stmt.text(1, outcome);
     stmt.number(2, token);
@@ -224,7 +224,7 @@ std::vector<Entry> JournalStore::list(const EntryFilter& filter) {
                             " FROM entries WHERE (?1 IS NULL OR serial = ?1)"
                             " AND (?2 IS NULL OR unix_ms >= ?2) AND (?3 IS NULL OR kind = ?3)"
                             " ORDER BY id";
-    Statement stmt(m_db, sql.c_str());
+    SqlStatement stmt(m_db, sql.c_str());
     if (!stmt.ok()) return entries;
     if (filter.serial) stmt.number(1, *filter.serial);
     if (filter.sinceUnixMs) stmt.number(2, *filter.sinceUnixMs);
@@ -237,7 +237,7 @@ std::optional<Entry> JournalStore::findBy(const char* column, std::int64_t value
     if (m_db == nullptr) return std::nullopt;
     const std::string sql =
         std::string("SELECT ") + kColumns + " FROM entries WHERE " + column + " = ?1";
-    Statement stmt(m_db, sql.c_str());
+    SqlStatement stmt(m_db, sql.c_str());
     if (!stmt.ok()) return std::nullopt;
     stmt.number(1, value);
     if (sqlite3_step(stmt.get()) != SQLITE_ROW) return std::nullopt;
@@ -258,7 +258,7 @@ int JournalStore::schemaVersion() {
 
 std::string JournalStore::journalMode() {
     if (m_db == nullptr) return {};
-    Statement stmt(m_db, "PRAGMA journal_mode");
+    SqlStatement stmt(m_db, "PRAGMA journal_mode");
     if (!stmt.ok() || sqlite3_step(stmt.get()) != SQLITE_ROW) return {};
     return Column(stmt.get(), 0);
 }

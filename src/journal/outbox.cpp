@@ -13,9 +13,9 @@ bool Outbox::fail(const std::string& what) {
 
 bool Outbox::add(const OutboxMessage& message) {
     if (!m_store.isOpen()) return fail("the journal is not open");
-    Statement stmt(m_store.handle(),
-                   "INSERT INTO outbox (station, topic, payload, retain, unix_ms) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5)");
+    SqlStatement stmt(m_store.handle(),
+                      "INSERT INTO outbox (station, topic, payload, retain, unix_ms) "
+                      "VALUES (?1, ?2, ?3, ?4, ?5)");
     if (!stmt.ok()) return fail("cannot prepare an outbox message");
     stmt.text(1, message.station);
     stmt.text(2, message.topic);
@@ -27,7 +27,7 @@ bool Outbox::add(const OutboxMessage& message) {
 
 bool Outbox::remove(std::int64_t id) {
     if (!m_store.isOpen()) return fail("the journal is not open");
-    Statement stmt(m_store.handle(), "DELETE FROM outbox WHERE id = ?1");
+    SqlStatement stmt(m_store.handle(), "DELETE FROM outbox WHERE id = ?1");
     if (!stmt.ok()) return fail("cannot prepare an outbox removal");
     stmt.number(1, id);
     return sqlite3_step(stmt.get()) == SQLITE_DONE || fail("cannot remove an outbox message");
@@ -37,9 +37,10 @@ std::vector<OutboxMessage> Outbox::next(const std::string& station, std::int64_t
                                         int limit) {
     std::vector<OutboxMessage> messages;
     if (!m_store.isOpen()) return messages;
-    Statement stmt(m_store.handle(),
-                   "SELECT id, topic, payload, retain FROM outbox WHERE station = ?1 AND id > ?2 "
-                   "ORDER BY id LIMIT ?3");
+    SqlStatement stmt(
+        m_store.handle(),
+        "SELECT id, topic, payload, retain FROM outbox WHERE station = ?1 AND id > ?2 "
+        "ORDER BY id LIMIT ?3");
     if (!stmt.ok()) return messages;
     stmt.text(1, station);
     stmt.number(2, afterId);
@@ -53,7 +54,7 @@ std::vector<OutboxMessage> Outbox::next(const std::string& station, std::int64_t
 
 std::int64_t Outbox::count(const std::string& station) {
     if (!m_store.isOpen()) return 0;
-    Statement stmt(m_store.handle(), "SELECT COUNT(*) FROM outbox WHERE station = ?1");
+    SqlStatement stmt(m_store.handle(), "SELECT COUNT(*) FROM outbox WHERE station = ?1");
     if (!stmt.ok()) return 0;
     stmt.text(1, station);
     return sqlite3_step(stmt.get()) == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : 0;

@@ -8,12 +8,14 @@
 
 namespace velmora::journal {
 
-class Statement {
+class SqlStatement {
   public:
-    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+    SqlStatement(sqlite3* db, const char* sql) {
+        sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
+    }
+    ~SqlStatement() { sqlite3_finalize(m_stmt); }
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
     [[nodiscard]] bool ok() const { return m_stmt != nullptr; }
     sqlite3_stmt* get() { return m_stmt; }
     void text(int index, const std::string& value) {

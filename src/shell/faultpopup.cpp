@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/faultlook.h"
+#include "shell/faultclasslook.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::shell {

@@ -4,7 +4,7 @@
 
 #include "model/drivedata.h"
 #include "model/drivegate.h"
-#include "shell/faultlook.h"
+#include "shell/faultclasslook.h"
 #include "shell/fileidentity.h"
 #include "shell/textcatalog.h"
 

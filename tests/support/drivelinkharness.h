@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "model/firstread.h"
+#include "model/firstcompleteread.h"
 #include "model/linkeddrive.h"
 #include "sim/driveserver.h"
 #include "tests/support/messagerecorder.h"

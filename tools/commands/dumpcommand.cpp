@@ -12,7 +12,7 @@
 #include "link/drivelink.h"
 #include "link/messages.h"
 #include "messageinbox.h"
-#include "model/firstread.h"
+#include "model/firstcompleteread.h"
 #include "model/grouplayout.h"
 #include "openfailurewatch.h"
 #include "output.h"

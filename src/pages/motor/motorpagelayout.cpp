@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "pages/motor/asmparapanel.h"
-#include "pages/motor/bldcparapanel.h"
-#include "pages/motor/ctrlparapanel.h"
+#include "pages/motor/asmparadlg.h"
+#include "pages/motor/bldcparadlg.h"
+#include "pages/motor/ctrlparadlg.h"
 #include "pages/motor/memoryslotactions.h"
 #include "pages/motor/motorpage.h"
-#include "pages/motor/ratedvaluepanel.h"
-#include "pages/motor/vhztablepanel.h"
+#include "pages/motor/ratedvaluedlg.h"
+#include "pages/motor/vhztabledlg.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/textcatalog.h"
 

@@ -15,9 +15,9 @@
 #include "motorpagefixture.h"
 #include "motortestsupport.h"
 #include "pages/common/stepedit.h"
-#include "pages/motor/ctrlparapanel.h"
+#include "pages/motor/ctrlparadlg.h"
 #include "pages/motor/paramrows.h"
-#include "pages/motor/vhztablepanel.h"
+#include "pages/motor/vhztabledlg.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {

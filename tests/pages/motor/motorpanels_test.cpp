@@ -7,11 +7,11 @@
 #include "motordata.h"
 #include "motortestsupport.h"
 #include "pages/common/stepedit.h"
-#include "pages/motor/asmparapanel.h"
-#include "pages/motor/bldcparapanel.h"
-#include "pages/motor/ctrlparapanel.h"
+#include "pages/motor/asmparadlg.h"
+#include "pages/motor/bldcparadlg.h"
+#include "pages/motor/ctrlparadlg.h"
 #include "pages/motor/paramrows.h"
-#include "pages/motor/ratedvaluepanel.h"
+#include "pages/motor/ratedvaluedlg.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages::test {

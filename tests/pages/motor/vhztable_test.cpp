@@ -10,7 +10,7 @@
 #include "pages/common/stepedit.h"
 #include "pages/motor/paramrows.h"
 #include "pages/motor/vhzgeometry.h"
-#include "pages/motor/vhztablepanel.h"
+#include "pages/motor/vhztabledlg.h"
 #include "shell/textcatalog.h"
 #include "tests/support/shippedcatalog.h"
 

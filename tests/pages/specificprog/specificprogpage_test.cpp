@@ -10,7 +10,7 @@
 
 #include "model/commands.h"
 #include "pages/specificprog/actuatortestdialog.h"
-#include "pages/specificprog/factorysettingsdialog.h"
+#include "pages/specificprog/factorysettingsdlg.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "pages/specificprog/firmwareupdatedialog.h"
 #include "tests/support/drivestatus.h"

@@ -1,4 +1,4 @@
-#include "shell/faultlook.h"
+#include "shell/faultclasslook.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "pages/motor/bldcparapanel.h"
+#include "pages/motor/bldcparadlg.h"
 
 #include "pages/motor/paramrows.h"
 

@@ -1,4 +1,4 @@
-#include "pages/motor/asmparapanel.h"
+#include "pages/motor/asmparadlg.h"
 
 #include "pages/motor/paramrows.h"
 

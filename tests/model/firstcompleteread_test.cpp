@@ -1,4 +1,4 @@
-#include "model/firstread.h"
+#include "model/firstcompleteread.h"
 
 #include <gtest/gtest.h>
 

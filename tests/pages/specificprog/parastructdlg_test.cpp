@@ -1,4 +1,4 @@
-#include "pages/specificprog/parastructdialog.h"
+#include "pages/specificprog/parastructdlg.h"
 
 #include <gtest/gtest.h>
 

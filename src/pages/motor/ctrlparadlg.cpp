@@ -1,4 +1,4 @@
-#include "pages/motor/ctrlparapanel.h"
+#include "pages/motor/ctrlparadlg.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "pages/specificprog/factorysettingsdialog.h"
+#include "pages/specificprog/factorysettingsdlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "tests/support/pagetestsupport.h"
+#include "tests/support/tempfolder.h"
 
 namespace velmora::model {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using model::DriveData;
-using pagetest::Slurp;
+using testkit::Slurp;
 using testkit::TempFolder;
 using testkit::WriteFile;
 

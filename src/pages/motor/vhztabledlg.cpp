@@ -1,4 +1,4 @@
-#include "pages/motor/vhztablepanel.h"
+#include "pages/motor/vhztabledlg.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "pages/common/passworddialog.h"
+#include "pages/common/passworddlg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pages/motor/ratedvaluepanel.h"
+#include "pages/motor/ratedvaluedlg.h"
 
 #include <QGridLayout>
 
