@@ -58,9 +58,7 @@ CCtrlParaDlg::CCtrlParaDlg(QWidget* parent, model::DriveData& data) : MotorPanel
     addNumber(IntegerRow(84, 1, 300, "msec"));
 
     connect(m_sendButton, &QPushButton::clicked, this, &CCtrlParaDlg::sendRequested);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        if (m_onHelp) m_onHelp();
-    });
+    connect(m_helpButton, &QPushButton::clicked, this, &CCtrlParaDlg::helpRequested);
 }
 
 NumberRow* CCtrlParaDlg::addNumber(const NumberSpec& spec) {

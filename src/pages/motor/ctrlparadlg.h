@@ -1,7 +1,6 @@
 #pragma once
 // CCtrlParaDlg: the control parameters, the motor page's control-parameter
 // view, with its own send and help buttons.
-#include <functional>
 #include <vector>
 
 #include "pages/motor/motorpanel.h"
@@ -25,13 +24,14 @@ class CCtrlParaDlg : public MotorPanel {
     void applyTexts() override;
     // Rows p70..p73 belong to the asynchronous motor only.
     void setAsynchronousRowsVisible(bool visible);
-    void setHelpHandler(std::function<void()> handler) { m_onHelp = std::move(handler); }
 
     [[nodiscard]] QLabel* title() const { return m_title; }
 
   signals:
     // The panel's send button: the page writes its groups and reads them back.
     void sendRequested();
+    // The panel's help button: the page opens the panel's help text.
+    void helpRequested();
 
   private:
     // A list whose first entry fixes the value and whose second frees the field.
@@ -47,7 +47,6 @@ class CCtrlParaDlg : public MotorPanel {
 
     QGridLayout* m_grid = nullptr;
     int m_rowCount = 0;
-    std::function<void()> m_onHelp;
 
     QLabel* m_title = nullptr;
     QPushButton* m_sendButton = nullptr;

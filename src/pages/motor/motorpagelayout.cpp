@@ -84,8 +84,10 @@ void CMotorPage::createControls() {
             Qt::QueuedConnection);
     connect(m_ctrl, &CCtrlParaDlg::sendRequested, this, &CMotorPage::sendAndReadBack,
             Qt::QueuedConnection);
-    m_vhz->setHelpHandler([this] { m_help->open(shell::HelpKind::VHzTableHelp); });
-    m_ctrl->setHelpHandler([this] { m_help->open(shell::HelpKind::CtrlParaHelp); });
+    connect(m_vhz, &CVHzTableDlg::helpRequested, this,
+            [this] { m_help->open(shell::HelpKind::VHzTableHelp); });
+    connect(m_ctrl, &CCtrlParaDlg::helpRequested, this,
+            [this] { m_help->open(shell::HelpKind::CtrlParaHelp); });
 
     m_fonts.apply(this, shell::FontSet::Normal);
     m_fonts.apply(m_title, shell::FontSet::Heading);

@@ -73,9 +73,7 @@ CVHzTableDlg::CVHzTableDlg(QWidget* parent, model::DriveData& data) : MotorPanel
 
     m_graph->setSource([this] { return picture(); });
     connect(m_sendButton, &QPushButton::clicked, this, &CVHzTableDlg::sendRequested);
-    connect(m_helpButton, &QPushButton::clicked, this, [this] {
-        if (m_onHelp) m_onHelp();
-    });
+    connect(m_helpButton, &QPushButton::clicked, this, &CVHzTableDlg::helpRequested);
 }
 
 void CVHzTableDlg::redraw() {

@@ -2,7 +2,6 @@
 // CVHzTableDlg: the V/f characteristic as a table of seven fields and its
 // graph, redrawn after every change.
 #include <array>
-#include <functional>
 
 #include "pages/motor/motorpanel.h"
 #include "pages/motor/vhzgraph.h"
@@ -21,13 +20,14 @@ class CVHzTableDlg : public MotorPanel {
 
     void refresh() override;
     void applyTexts() override;
-    void setHelpHandler(std::function<void()> handler) { m_onHelp = std::move(handler); }
 
     [[nodiscard]] VHzGraph* graph() const { return m_graph; }
 
   signals:
     // The panel's send button: the page writes its groups and reads them back.
     void sendRequested();
+    // The panel's help button: the page opens the panel's help text.
+    void helpRequested();
 
   private:
     // The fields' texts with the frequencies made non-decreasing (written
@@ -35,7 +35,6 @@ class CVHzTableDlg : public MotorPanel {
     [[nodiscard]] VHzPicture picture();
     void redraw();
 
-    std::function<void()> m_onHelp;
     VHzGraph* m_graph = nullptr;
     QLabel* m_title = nullptr;
     QPushButton* m_sendButton = nullptr;

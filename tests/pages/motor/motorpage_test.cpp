@@ -82,8 +82,9 @@ TEST_F(MotorPageTest, SendButtonQueuesSixWritesThenSixReadsWithTheWorkingCopy) {
 
 // A panel's send button emits sendRequested, which reaches the page queued:
 // nothing goes out while the click is handled, the six groups go out once the
-// page's queued call runs, and the window hears nothing of it.
-TEST_F(MotorPageTest, PanelSendButtonsSendTheGroupsAfterTheClickIsHandled) {
+// page's queued call runs, and the window hears nothing of it. Its help button
+// opens the page's viewer on the panel's own help.
+TEST_F(MotorPageTest, PanelSendAndHelpButtonsReachThePage) {
     auto* vhz = page->findChild<CVHzTableDlg*>();
     auto* ctrl = page->findChild<CCtrlParaDlg*>();
     ASSERT_NE(vhz, nullptr);
@@ -103,6 +104,9 @@ TEST_F(MotorPageTest, PanelSendButtonsSendTheGroupsAfterTheClickIsHandled) {
         EXPECT_TRUE(TakeRequests().empty()) << "sent while the click was handled";
         QCoreApplication::sendPostedEvents(page.get());
         EXPECT_EQ(Describe(TakeRequests()), ExpectedSend(before)) << button;
+        const bool vhzPanel = std::string(button) == "vhzTableButton";
+        find<QPushButton>(vhzPanel ? "vhzHelpButton" : "ctrlParaHelpButton")->click();
+        EXPECT_EQ(find<QLabel>("pageTitle")->text(), shell::T(vhzPanel ? "vhztable" : "ctrlpara"));
         find<QPushButton>("backButton")->click();
     }
     EXPECT_EQ(frame.messages().size(), messages);
