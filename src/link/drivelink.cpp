@@ -6,7 +6,10 @@
 
 namespace velmora::link {
 
-DriveLink::DriveLink() : m_threads(std::make_unique<LinkThreads>(*this)) {}
+DriveLink::DriveLink() : DriveLink(m_steadyClock) {}
+
+DriveLink::DriveLink(LinkClock& clock)
+    : m_clock(&clock), m_threads(std::make_unique<LinkThreads>(*this)) {}
 
 DriveLink::~DriveLink() {
     stop();
@@ -72,6 +75,10 @@ void DriveLink::suspendSupervision() {
 
 void DriveLink::resumeSupervision() {
     m_threads->resume();
+}
+
+bool DriveLink::supervisionHeld() const {
+    return m_threads->held();
 }
 
 std::uint64_t DriveLink::queueSentMark() {

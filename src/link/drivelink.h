@@ -11,6 +11,7 @@
 #include <mutex>
 #include <vector>
 
+#include "link/linkclock.h"
 #include "link/linktimings.h"
 #include "link/lostorders.h"
 #include "link/messages.h"
@@ -25,7 +26,10 @@ class LinkThreads;
 
 class DriveLink {
   public:
+    // The link's pauses run on the steady clock, or on `clock` (which must
+    // outlive the link).
     DriveLink();
+    explicit DriveLink(LinkClock& clock);
     // Stops the threads (if running) before the queues and the port go.
     ~DriveLink();
     DriveLink(const DriveLink&) = delete;
@@ -57,6 +61,9 @@ class DriveLink {
     [[nodiscard]] bool running() const;
     void suspendSupervision();
     void resumeSupervision();
+    // True once a suspended supervision waits to be resumed: from then on no
+    // link check is under way, so a transfer has the line to itself.
+    [[nodiscard]] bool supervisionHeld() const;
 
     // For a program that ends: queues a mark behind every request queued so
     // far and returns its number (rising). The writer thread passes it once
@@ -76,6 +83,7 @@ class DriveLink {
     [[nodiscard]] FrameQueue& frames() { return m_frames; }
     [[nodiscard]] PollModeQueue& pollModes() { return m_pollModes; }
     [[nodiscard]] ByteQueue& bytes() { return m_bytes; }
+    [[nodiscard]] LinkClock& clock() { return *m_clock; }
 
   private:
     TelegramQueues m_telegrams{kTelegramCapacity};
@@ -84,6 +92,8 @@ class DriveLink {
     ByteQueue m_bytes{kByteCapacity};
     SerialLink m_serial;
     LostOrders m_lost;
+    SteadyLinkClock m_steadyClock;
+    LinkClock* m_clock;
     std::atomic<std::uint64_t> m_queuedOrders{0};
     std::atomic<std::uint64_t> m_marksQueued{0};
     std::atomic<std::uint64_t> m_lastMarkPassed{0};

@@ -93,6 +93,7 @@ void LinkThreads::supervision() {
     NameThisThread("link-supervisor");
     SerialLink& link = m_link.serial();
     TelegramQueues& telegrams = m_link.telegrams();
+    LinkClock& clock = m_link.clock();
     StopFlag& flag = m_supervisionFlag;
     link.OpenLink();
     int failures = kFailuresBeforeStart;
@@ -108,7 +109,8 @@ void LinkThreads::supervision() {
         // found within a watch slice wherever the supervision sleeps.
         bool lost = false;
         for (int look = 0; look < m_timings.checkLooks && !flag.stopped() && !lost; ++look) {
-            lost = SleepWatchingPort(flag, link, m_timings.checkPause) == WatchedSleep::PortLost;
+            lost = SleepWatchingPort(flag, link, clock, m_timings.checkPause) ==
+                   WatchedSleep::PortLost;
             if (flag.stopped() || lost) break;
             Telegram reply;
             if (telegrams.Fetch(kLinkReplySlot, reply) == queue_result::kOk) {
@@ -120,7 +122,7 @@ void LinkThreads::supervision() {
         if (answered) {
             failures = 0;
             Post(*m_target, WM_DRIVE_LINK_STATE, 1);
-            const auto sleep = SleepWatchingPort(flag, link, m_timings.connectedPause);
+            const auto sleep = SleepWatchingPort(flag, link, clock, m_timings.connectedPause);
             if (sleep != WatchedSleep::PortLost) continue;
             lost = true;
         }
@@ -227,6 +229,7 @@ void LinkThreads::receive() {
 void LinkThreads::polling() {
     NameThisThread("link-polling");
     StopFlag& flag = m_flags[Polling];
+    LinkClock& clock = m_link.clock();
     int mode = kInitialPollMode;
     while (!flag.stopped()) {
         std::int32_t posted = 0;
@@ -234,11 +237,11 @@ void LinkThreads::polling() {
         const PollPlan plan = PollPlanFor(mode);
         if (plan.status) {
             m_link.sendRequest(BuildReadRequest(kStatusReply));
-            if (flag.SleepFor(m_timings.pollPause)) break;
+            if (clock.sleepFor(flag, m_timings.pollPause)) break;
         }
         for (int code : plan.groups) m_link.sendRequest(BuildReadRequest(code));
-        if (plan.extraPauseMs > 0 && flag.SleepFor(milliseconds(plan.extraPauseMs))) break;
-        if (flag.SleepFor(m_timings.pollPause)) break;
+        if (plan.extraPauseMs > 0 && clock.sleepFor(flag, milliseconds(plan.extraPauseMs))) break;
+        if (clock.sleepFor(flag, m_timings.pollPause)) break;
     }
 }
 

@@ -29,6 +29,7 @@ class LinkThreads {
     void stop();
     void suspend() { m_gate.Suspend(); }
     void resume() { m_gate.Resume(); }
+    [[nodiscard]] bool held() const { return m_gate.holding(); }
     [[nodiscard]] bool running() const { return m_running; }
 
   private:

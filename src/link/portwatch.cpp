@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
 #include "link/seriallink.h"
@@ -18,16 +17,13 @@ bool SerialLink::PortLost() const {
     return port && (port->gone() || DeviceNodeGone(port->device()));
 }
 
-WatchedSleep SleepWatchingPort(StopFlag& flag, const SerialLink& link,
+WatchedSleep SleepWatchingPort(StopFlag& flag, const SerialLink& link, LinkClock& clock,
                                std::chrono::milliseconds duration) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + duration;
+    const auto deadline = clock.now() + duration;
     for (;;) {
         if (link.PortLost()) return WatchedSleep::PortLost;
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left <= std::chrono::milliseconds::zero()) return WatchedSleep::Elapsed;
-        if (flag.SleepFor(std::min(left, kPortWatchSlice))) return WatchedSleep::Stopped;
+        if (clock.now() >= deadline) return WatchedSleep::Elapsed;
+        if (clock.sleepUntil(flag, deadline, kPortWatchSlice)) return WatchedSleep::Stopped;
     }
 }
 

@@ -5,13 +5,14 @@
 #include <chrono>
 #include <string>
 
+#include "link/linkclock.h"
 #include "link/stopflag.h"
 
 namespace velmora::link {
 
 class SerialLink;
 
-// How often a sleeping supervision looks at the port.
+// How often (in real time) a sleeping supervision looks at the port.
 inline constexpr std::chrono::milliseconds kPortWatchSlice{50};
 
 // Whether `device` has left the file system (a USB adapter's node, its
@@ -20,8 +21,10 @@ inline constexpr std::chrono::milliseconds kPortWatchSlice{50};
 
 enum class WatchedSleep { Elapsed, Stopped, PortLost };
 
-// Sleeps `duration` unless the flag stops it or the link's port is lost.
-WatchedSleep SleepWatchingPort(StopFlag& flag, const SerialLink& link,
+// Sleeps `duration` of `clock` unless the flag stops it or the link's port is
+// lost. The port is looked at every slice of real time, as a pulled adapter
+// does not wait for the clock.
+WatchedSleep SleepWatchingPort(StopFlag& flag, const SerialLink& link, LinkClock& clock,
                                std::chrono::milliseconds duration);
 
 }  // namespace velmora::link

@@ -21,8 +21,22 @@ class StopFlag {
     [[nodiscard]] bool stopped() const { return ReadStopFlag() == 1; }
     // Sleeps `duration` unless the flag is set to 1 first; true when stopped.
     bool SleepFor(std::chrono::milliseconds duration) {
+        return SleepFor(duration, [] { return false; });
+    }
+    // The same, but also ends once `woken()` holds when Wake is called (a
+    // clock moved by hand passing a sleeper's deadline).
+    template <typename Woken>
+    bool SleepFor(std::chrono::milliseconds duration, Woken woken) {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, duration, [this] { return m_value == 1; });
+        m_changed.wait_for(lock, duration, [&] { return m_value == 1 || woken(); });
+        return m_value == 1;
+    }
+    // Lets a sleeper look at its `woken` condition again. Taking the lock
+    // first means a sleeper about to wait has either seen the change or is
+    // waiting and gets the notification.
+    void Wake() {
+        { std::lock_guard lock(m_mutex); }
+        m_changed.notify_all();
     }
 
   private:
@@ -48,7 +62,9 @@ class SuspendGate {
     // Returns once resumed or once `flag` reads 1.
     void Pass(const StopFlag& flag) {
         std::unique_lock lock(m_mutex);
+        m_holding = true;  // seen by others only while the wait below blocks
         m_changed.wait(lock, [&] { return !m_suspended || flag.stopped(); });
+        m_holding = false;
     }
     // Wakes a thread waiting in Pass so it can see its stop flag.
     void Wake() {
@@ -64,11 +80,17 @@ class SuspendGate {
         std::lock_guard lock(m_mutex);
         return m_suspended;
     }
+    // Whether a thread waits in Pass to be resumed.
+    [[nodiscard]] bool holding() const {
+        std::lock_guard lock(m_mutex);
+        return m_holding;
+    }
 
   private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_suspended = false;
+    bool m_holding = false;
     unsigned m_suspensions = 0;
 };
 

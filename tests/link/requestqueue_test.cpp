@@ -141,7 +141,7 @@ TEST(RequestQueue, PostWithinWaitsForRoomAndGivesUp) {
     EXPECT_GE(Clock::now() - start, 45ms);
     EXPECT_EQ(queue.size(0), 2u);
     std::thread consumer([&] {
-        std::this_thread::sleep_for(30ms);
+        std::this_thread::sleep_for(30ms);  // real time: a post waiting for room shows nowhere
         int value = 0;
         queue.Fetch(0, value);
     });

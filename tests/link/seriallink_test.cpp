@@ -220,8 +220,7 @@ TEST(SerialPort, ReadsAreBoundedAndReturnWhenTheLineGoesQuiet) {
     EXPECT_LT(took, 400ms);
 
     ASSERT_TRUE(pty.write({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-    std::this_thread::sleep_for(5ms);
-    EXPECT_EQ(port.Read(buffer, 10), 10u);
+    EXPECT_EQ(port.Read(buffer, 10), 10u);  // waits for the first byte itself
     EXPECT_EQ(buffer[9], 10);
     start = Clock::now();
     EXPECT_EQ(port.Read(buffer, 10), 2u);
@@ -357,7 +356,8 @@ TEST(SerialLink, ReplacementNeverOverlapsReadsAndWrites) {
     std::atomic<bool> inOpen{false};
     link.setPortOpener([&](unsigned number, const std::string&) {
         inOpen = true;
-        while (blockOpen) std::this_thread::sleep_for(1ms);
+        inOpen.notify_all();
+        blockOpen.wait(true);
         return std::make_unique<SerialPort>(number, pty.devicePath());
     });
     link.UsePortForThisRun(1);
@@ -367,11 +367,11 @@ TEST(SerialLink, ReplacementNeverOverlapsReadsAndWrites) {
     std::array<std::uint8_t, kReadChunk> buffer{};
     int count = -1;
     std::thread reader([&] { link.LinkRead(buffer, count); });
-    std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(20ms);  // real time: nothing shows that the read has begun
     blockOpen = true;
     inOpen = false;
     std::thread opener([&] { link.OpenLink(); });
-    while (!inOpen) std::this_thread::sleep_for(1ms);
+    inOpen.wait(false);
     reader.join();
     EXPECT_EQ(count, 0);
 
@@ -384,6 +384,7 @@ TEST(SerialLink, ReplacementNeverOverlapsReadsAndWrites) {
     EXPECT_LT(Clock::now() - start, 400ms);
     EXPECT_EQ(link.LinkWrite(WireFrame{{1, 2, 3}}), 1);
     blockOpen = false;
+    blockOpen.notify_all();
     opener.join();
     EXPECT_TRUE(link.isOpen());
     EXPECT_EQ(link.LinkWrite(WireFrame{{0x30}}), 0);
