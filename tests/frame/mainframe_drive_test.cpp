@@ -167,7 +167,7 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
         CMainFrame frame(linked.link, linked.data, options);
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
-        // Two more failed attempts, each reported to the window before the next.
+        // Two more failed attempts: each is reported to the window as the next begins.
         const int told = attempts;
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(attempts >= told + 3, 10000);
         QCoreApplication::sendPostedEvents();
