@@ -220,6 +220,11 @@ std::string DriveServer::command(const std::string& line) {
     return m_impl->drive.command(line);
 }
 
+bool DriveServer::lineDrained() const {
+    std::lock_guard lock(m_impl->mutex);
+    return m_impl->server && m_impl->server->lineDrained();
+}
+
 std::string DriveServer::devicePath() const {
     std::lock_guard lock(m_impl->mutex);
     return m_impl->device;

@@ -40,6 +40,10 @@ class DriveServer {
     // `seconds`, serves on a new one at the same link path. One line answer.
     std::string replug(double seconds);
 
+    // Everything the tool has written so far has been taken off the line and
+    // answered (false when not serving). Thread-safe.
+    [[nodiscard]] bool lineDrained() const;
+
     // The device path being served (empty when not running).
     [[nodiscard]] std::string devicePath() const;
     // The images the boot loader received in the last update. Thread-safe.

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,7 +39,9 @@ class LineSource final : public link::ByteSource {
     // vanished peer never makes the server spin).
     bool fill(int ms) {
         pollfd fds[2] = {{m_server.m_fd, POLLIN, 0}, {m_server.m_wake[0], POLLIN, 0}};
+        ++m_server.m_waits;
         const int n = ::poll(fds, 2, ms);
+        ++m_server.m_waits;
         if (n <= 0 || fds[1].revents != 0) return false;
         if (fds[0].revents & POLLIN) {
             std::uint8_t chunk[256];
@@ -101,6 +104,15 @@ void FrameServer::occupyLine(std::size_t bytes) {
         if (left.count() <= 0) break;
         if (waitForStop(static_cast<int>(std::min<long>(left.count(), 50)))) break;
     }
+}
+
+bool FrameServer::lineDrained() const {
+    // The same wait before and after the look at the line: nothing was read
+    // in between, so no request is half handled.
+    const std::uint64_t wait = m_waits.load();
+    int unread = 0;
+    if (wait % 2 == 0 || ::ioctl(m_fd, FIONREAD, &unread) != 0) return false;
+    return unread == 0 && m_waits.load() == wait;
 }
 
 bool FrameServer::waitForStop(int ms) const {

@@ -4,6 +4,7 @@
 // request with the link's decoder and writes the drive's answer.
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <thread>
 
@@ -26,6 +27,9 @@ class FrameServer {
     // False when the wake-up pipe cannot be made.
     bool start();
     void stop();
+    // The server waits for bytes with none unread: everything written to the
+    // line so far has been decoded and answered. Any thread.
+    [[nodiscard]] bool lineDrained() const;
 
   private:
     void run();
@@ -43,6 +47,9 @@ class FrameServer {
     std::function<void()> m_onIdle;
     int m_wake[2] = {-1, -1};
     std::atomic<bool> m_stop{false};
+    // Odd while the server waits for bytes, one step on at each start and end
+    // of such a wait.
+    std::atomic<std::uint64_t> m_waits{0};
     std::thread m_thread;
 
     friend class LineSource;

@@ -6,12 +6,14 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QTabWidget>
-#include <QTest>
+#include <atomic>
 
 #include "app/demodrive.h"
 #include "frame/statusindicator.h"
 #include "link/seriallink_api.h"
+#include "link/serialport.h"
 #include "model/grouplayout.h"
 #include "model/linkeddrive.h"
 #include "platform/profile.h"
@@ -155,12 +157,20 @@ TEST(MainFrameWithDrive, BusyDeviceToldOnce) {
     {
         model::LinkedDrive linked;
         linked.link.serial().UseFixedDevice(name);
+        std::atomic<int> attempts{0};
+        linked.link.serial().setPortOpener([&attempts](unsigned number, const std::string& device) {
+            ++attempts;
+            return std::make_unique<link::SerialPort>(number, device);
+        });
         FrameOptions options;
         options.fixedDevice = true;
         CMainFrame frame(linked.link, linked.data, options);
         frame.show();
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(!prompter.informed.empty(), 5000);
-        QTest::qWait(2500);  // two more failed attempts
+        // Two more failed attempts: each is reported to the window as the next begins.
+        const int told = attempts;
+        VELMORA_TRY_VERIFY_WITH_TIMEOUT(attempts >= told + 3, 10000);
+        QCoreApplication::sendPostedEvents();
         ASSERT_EQ(prompter.informed.size(), 1);
         EXPECT_TRUE(prompter.informed[0].contains(QString::fromLocal8Bit(name)));
         EXPECT_FALSE(frame.connected());

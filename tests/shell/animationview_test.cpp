@@ -1,8 +1,8 @@
 #include "shell/animationview.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QSignalSpy>
-#include <QTest>
 #include <memory>
 #include <set>
 
@@ -152,7 +152,7 @@ TEST_F(AnimationViewTest, PlaysStopsAndKeepsTheLastFrame) {
     view.stop();
     EXPECT_FALSE(view.isPlaying());
     const QImage last = view.picture();
-    QTest::qWait(200);
+    QCoreApplication::sendPostedEvents();  // the steps posted before the stop
     EXPECT_EQ(view.picture(), last);
     // The window shows the picture.
     EXPECT_EQ(view.grab().toImage().pixelColor(2, 2), last.pixelColor(2, 2));
@@ -174,11 +174,11 @@ TEST_F(AnimationViewTest, DestroyingWhilePlaying) {
         auto view = std::make_unique<AnimationView>();
         ASSERT_EQ(view->load(path), 1);
         view->play();
-        QTest::qWait(30);
+        ASSERT_TRUE(testkit::WaitFor([&] { return shown(*view) == kRed; }));
         const auto before = std::chrono::steady_clock::now();
         view.reset();
         EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
-        QTest::qWait(20);  // posted steps of the dead view are dropped
+        QCoreApplication::sendPostedEvents();  // posted steps of the dead view are dropped
     }
 }
 
@@ -199,7 +199,7 @@ TEST_F(AnimationViewTest, StepsOfAnEarlierLoadAreIgnored) {
               1);
     view.play();
     ASSERT_TRUE(testkit::WaitFor([&] { return shown(view) == kWhite; }, 5000));
-    QTest::qWait(150);
+    QCoreApplication::sendPostedEvents();  // the steps the first player posted
     EXPECT_EQ(shown(view), kWhite);
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -104,13 +105,15 @@ TEST(FramePlayer, StartIsIgnoredWhileRunningOrWithoutFrames) {
 // Catches a destructor that leaves the thread running on freed memory.
 TEST(FramePlayer, DestroyingStopsTheThread) {
     StepLog log;
+    const auto sinkHeld = std::make_shared<int>();
     {
         FramePlayer player;
-        player.start({1, 1, 1}, log.sink());
+        player.start({1, 1, 1}, [sink = log.sink(), sinkHeld](PlayStep step) { sink(step); });
         ASSERT_TRUE(log.waitFor(3));
     }
     const auto count = log.steps().size();
-    std::this_thread::sleep_for(20ms);
+    // Nothing holds the sink any more: no step can follow.
+    EXPECT_EQ(sinkHeld.use_count(), 1);
     EXPECT_EQ(log.steps().size(), count);
 }
 

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "simtestutil.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::sim {
 namespace {
@@ -130,7 +131,8 @@ TEST(DriveServer, ConsoleCommandsActOnTheLine) {
     EXPECT_EQ(server.command("unplug 0.3"), "ok unplugged for 0.3 s");
     peer.send(Frame("018000"));
     EXPECT_TRUE(peer.receive(100ms).empty());
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(testkit::WaitFor(
+        [&] { return server.command("state").find("unplugged") == std::string::npos; }));
     peer.send(Frame("018000"));
     EXPECT_EQ(peer.receive(), Frame("018100", true));
 }
@@ -185,10 +187,7 @@ TEST(DriveServer, ReplugHangsUpAndServesANewLineBehindTheLink) {
     ASSERT_EQ(::poll(&hangUp, 1, 1000), 1);
     EXPECT_NE(hangUp.revents & POLLHUP, 0);
 
-    const auto deadline = Clock::now() + 3s;
-    while (server.devicePath().empty() && Clock::now() < deadline)
-        std::this_thread::sleep_for(10ms);
-    ASSERT_FALSE(server.devicePath().empty());
+    ASSERT_TRUE(testkit::WaitFor([&] { return !server.devicePath().empty(); }, 3000));
     EXPECT_EQ(fs::read_symlink(link), server.devicePath());
     Peer again(link.string());
     ASSERT_TRUE(again.open());
@@ -216,9 +215,15 @@ TEST(DriveServer, StateFileKeepsTheDriveAcrossRuns) {
         peer.send(Frame("011906012c00000063"));  // word 300 = 99
         peer.send(Frame("01a50109"));            // save slot 9
         peer.send(Frame("01a000"));              // start
-        std::this_thread::sleep_for(1200ms);     // over an hour of running, scaled
         peer.send(Frame("01cf0160"));
         ASSERT_FALSE(peer.receive().empty());
+        // An hour of running, scaled: the live values count it.
+        ASSERT_TRUE(testkit::WaitFor([&] {
+            peer.send(Frame("01cf0159"));
+            const Bytes live = peer.receive();
+            return live.size() == 64u &&
+                   std::string(live.begin() + 45, live.begin() + 53) != "00000000";
+        }));
     }
     DriveServer again(ServerOptions{1.0, 0, file.string()});
     Peer peer(again.startOnPty());

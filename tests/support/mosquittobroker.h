@@ -14,12 +14,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "tests/support/tempfolder.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::testkit {
 
@@ -61,12 +60,7 @@ class MosquittoBroker {
             ::execl(exe.c_str(), exe.c_str(), "-c", config.c_str(), nullptr);
             ::_exit(127);
         }
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (accepts()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
+        return WaitFor([this] { return accepts(); }, 5000);
     }
     void stop() {
         if (m_pid <= 0) return;

@@ -1,13 +1,11 @@
 #pragma once
 // Everything a broker delivers under velmora/#, kept for a test to wait on:
 // the last message of each topic (the retained state) and every event.
-#include <chrono>
-#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "mqtt/mqttclient.h"
@@ -50,17 +48,6 @@ class MqttRecorder {
         std::vector<nlohmann::json> parsed;
         for (const auto& text : m_events) parsed.push_back(nlohmann::json::parse(text));
         return parsed;
-    }
-    // Polls condition() until it holds or `seconds` passed.
-    static bool Within(double seconds, const std::function<bool()>& condition) {
-        const auto deadline = std::chrono::steady_clock::now() +
-                              std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                  std::chrono::duration<double>(seconds));
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return true;
     }
 
   private:

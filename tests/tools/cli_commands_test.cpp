@@ -21,6 +21,7 @@
 #include "sim/factorysettings.h"
 #include "tests/support/childprogram.h"
 #include "tests/support/tempfolder.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::tools {
 namespace {
@@ -398,7 +399,10 @@ TEST_F(CliDrive, RunInFaultEndsFailWithTheMotorStopped) {
                               "seconds_intervall_on=30\nseconds_intervall_off=5\n";
     const std::string before = m_drive.command("state");
     std::thread fault([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        // Mid-program: once the motor runs.
+        (void)testkit::WaitFor(
+            [&] { return m_drive.command("state").find("running yes") != std::string::npos; },
+            10000);
         m_drive.command("fault 3 7");
     });
     const fs::path report = file("cert.json");
@@ -429,11 +433,9 @@ TEST_F(CliDrive, RunInStopsTheMotorOnEverySignal) {
     for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
         testkit::ChildProgram cli(VELMORA_CLI_PROGRAM, {"--device", m_device, "runin",
                                                         program.string(), "--tick-ms", "100"});
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (m_drive.command("state").find("running yes") == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ASSERT_NE(m_drive.command("state").find("running yes"), std::string::npos);
+        ASSERT_TRUE(testkit::WaitFor(
+            [&] { return m_drive.command("state").find("running yes") != std::string::npos; },
+            10000));
         cli.signal(signal);
         EXPECT_EQ(cli.wait(), kExitFailure) << "signal " << signal;
         const std::string after = m_drive.command("state");
@@ -456,9 +458,7 @@ class CliFlash : public CliDrive {
     CliRun cutWhole(const std::function<bool()>& cut) {
         std::atomic<bool> stop{false};
         std::thread watch([&] {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (!cut() && std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            (void)testkit::WaitFor(cut, 20000);
             stop = true;
         });
         CliRun run =

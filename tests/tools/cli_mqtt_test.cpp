@@ -20,6 +20,7 @@
 #include "tests/support/mosquittobroker.h"
 #include "tests/support/mqttrecorder.h"
 #include "tests/support/tempfolder.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::tools {
 namespace {
@@ -142,7 +143,7 @@ class Station : public testkit::TempFolderTest {
         ::setenv("VELMORA_JOURNAL", (m_dir / "journal.sqlite").c_str(), 1);
         ASSERT_TRUE(m_broker.start());
         m_recorder = std::make_unique<MqttRecorder>(m_broker.url());
-        ASSERT_TRUE(MqttRecorder::Within(5, [&] { return m_recorder->connected(); }));
+        ASSERT_TRUE(testkit::WaitFor([&] { return m_recorder->connected(); }, 5000));
     }
     void TearDown() override {
         if (testkit::MosquittoBroker::available())
@@ -170,12 +171,12 @@ TEST_F(Station, TwoStationsStatusFaultLineAndLastWill) {
     auto s2 = cli({"--device", secondDevice, "serve", "--mqtt", m_broker.url(), "--station", "S2"});
     const auto serial = sim::FactoryParameters()[39];
     for (const char* station : {"S1", "S2"})
-        ASSERT_TRUE(MqttRecorder::Within(10,
-                                         [&] {
-                                             const auto s = status(station);
-                                             return s.is_object() && s["serial"] == serial &&
-                                                    s["connected"] == true;
-                                         }))
+        ASSERT_TRUE(testkit::WaitFor(
+            [&] {
+                const auto s = status(station);
+                return s.is_object() && s["serial"] == serial && s["connected"] == true;
+            },
+            10000))
             << station << ": " << status(station);
     EXPECT_FALSE(status("S1")["time"].get<std::string>().empty());
 
@@ -202,13 +203,13 @@ TEST_F(Station, TwoStationsStatusFaultLineAndLastWill) {
                 return true;
         return false;
     };
-    EXPECT_TRUE(MqttRecorder::Within(5, raised));
-    EXPECT_TRUE(MqttRecorder::Within(3, [&] { return status("S1")["fault"]["number"] == 7; }))
+    EXPECT_TRUE(testkit::WaitFor(raised, 5000));
+    EXPECT_TRUE(testkit::WaitFor([&] { return status("S1")["fault"]["number"] == 7; }, 3000))
         << status("S1");
 
     s1->signal(SIGKILL);
     s1->wait();
-    EXPECT_TRUE(MqttRecorder::Within(5, [&] { return status("S1")["connected"] == false; }));
+    EXPECT_TRUE(testkit::WaitFor([&] { return status("S1")["connected"] == false; }, 5000));
     EXPECT_EQ(status("S1")["serial"], serial) << "the will names the drive";
     EXPECT_EQ(status("S2")["connected"], true);
     s2->signal(SIGTERM);
@@ -233,7 +234,7 @@ TEST_F(Station, RunInLosesNothingWhileTheBrokerIsAway) {
             if (e["kind"] == kind) return true;
         return false;
     };
-    ASSERT_TRUE(MqttRecorder::Within(10, [&] { return sawKind("runin_start"); }));
+    ASSERT_TRUE(testkit::WaitFor([&] { return sawKind("runin_start"); }, 10000));
     m_broker.stop();
     journal::JournalStore store;
     ASSERT_TRUE(store.open(m_dir / "journal.sqlite"));
@@ -241,20 +242,22 @@ TEST_F(Station, RunInLosesNothingWhileTheBrokerIsAway) {
     const std::string topic =
         "velmora/R1/certificate/" + std::to_string(sim::FactoryParameters()[39]);
     // The run-in's end and its certificate are kept while nobody takes them.
-    ASSERT_TRUE(MqttRecorder::Within(10, [&] {
-        int kept = 0;
-        for (const auto& message : outbox.next("R1", 0, 100))
-            kept +=
-                message.topic == topic || message.payload.find("runin_end") != std::string::npos;
-        return kept == 2;
-    }));
+    ASSERT_TRUE(testkit::WaitFor(
+        [&] {
+            int kept = 0;
+            for (const auto& message : outbox.next("R1", 0, 100))
+                kept += message.topic == topic ||
+                        message.payload.find("runin_end") != std::string::npos;
+            return kept == 2;
+        },
+        10000));
     ASSERT_TRUE(m_broker.start());
     EXPECT_EQ(runin->wait(), kExitOk);
     EXPECT_EQ(outbox.count("R1"), 0);
-    ASSERT_TRUE(MqttRecorder::Within(5, [&] { return !m_recorder->lastText(topic).empty(); }));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !m_recorder->lastText(topic).empty(); }, 5000));
     EXPECT_EQ(m_recorder->lastText(topic), testkit::Slurp(report));
     // Every entry of the run-in came as an event.
-    ASSERT_TRUE(MqttRecorder::Within(5, [&] { return sawKind("runin_end"); }));
+    ASSERT_TRUE(testkit::WaitFor([&] { return sawKind("runin_end"); }, 5000));
     std::set<std::string> ids;
     for (const auto& e : m_recorder->events()) ids.insert(e["id"].get<std::string>());
     const auto entries = store.list({});

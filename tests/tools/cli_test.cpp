@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "model/linkeddrive.h"
 #include "session.h"
 #include "tests/support/ptypeer.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::tools {
 namespace {
@@ -30,13 +32,42 @@ struct CliRun {
     std::string err;
 };
 
-CliRun RunWith(std::vector<std::string> args, std::atomic<bool>* interrupt = nullptr) {
-    std::ostringstream out;
+// Output another thread may read while the command writes it.
+class SharedText : public std::streambuf {
+  public:
+    std::string text() const {
+        const std::lock_guard lock(m_mutex);
+        return m_text;
+    }
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            const std::lock_guard lock(m_mutex);
+            m_text.push_back(traits_type::to_char_type(c));
+        }
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        const std::lock_guard lock(m_mutex);
+        m_text.append(s, static_cast<std::size_t>(n));
+        return n;
+    }
+
+  private:
+    mutable std::mutex m_mutex;
+    std::string m_text;
+};
+
+CliRun RunWith(std::vector<std::string> args, std::atomic<bool>* interrupt = nullptr,
+               SharedText* watched = nullptr) {
+    SharedText text;
+    std::ostream out(watched ? watched : &text);
     std::ostringstream err;
     std::atomic<bool> never{false};
     CliContext context{out, err, interrupt ? *interrupt : never};
     const int status = RunCli(args, context);
-    return {status, out.str(), err.str()};
+    return {status, (watched ? watched : &text)->text(), err.str()};
 }
 
 struct BadArgs {
@@ -115,12 +146,14 @@ TEST(Cli, MonitorPrintsOneLinePerMessage) {
 // cannot open.
 TEST(Cli, InterruptStopsAndFailuresAreExplained) {
     std::atomic<bool> interrupt{false};
+    SharedText out;
     std::thread stopper([&] {
-        std::this_thread::sleep_for(1300ms);
+        // Ctrl-C once the monitor has told of the link it cannot open.
+        (void)testkit::WaitFor([&] { return out.text().find(" link 0\n") != std::string::npos; });
         interrupt = true;
     });
     const auto started = std::chrono::steady_clock::now();
-    const CliRun run = RunWith({"--device", "/dev/velmora-missing", "monitor"}, &interrupt);
+    const CliRun run = RunWith({"--device", "/dev/velmora-missing", "monitor"}, &interrupt, &out);
     stopper.join();
     EXPECT_EQ(run.status, kExitNoPort);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3000ms);

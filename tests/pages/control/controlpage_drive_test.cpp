@@ -4,11 +4,11 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QTest>
 
 #include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
 #include "shell/roundbutton.h"
+#include "tests/support/drivecaughtup.h"
 #include "tests/support/drivetestsupport.h"
 
 namespace velmora::pages {
@@ -50,7 +50,7 @@ TEST(ControlPageOnTheDrive, SetSpeedStartStopAndResetReachTheDrive) {
     ASSERT_TRUE(WaitFor([&] { return window.stateHas("fault 2 10"); }, 5000));
     window.prompter.confirmAnswers = {false};
     page->findChild<shell::RoundButton*>("resetButton")->click();
-    QTest::qWait(300);
+    ASSERT_TRUE(testkit::DriveCaughtUp(window.drive.link, window.demo.server()));
     EXPECT_TRUE(window.stateHas("fault 2 10")) << "cancelled reset reached the drive";
     window.prompter.confirmAnswers = {true};
     page->findChild<shell::RoundButton*>("resetButton")->click();

@@ -4,8 +4,9 @@
 // it had before the program.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTabWidget>
-#include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,8 +16,10 @@
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "pages/runin/runinpage.h"
+#include "shell/faultpopup.h"
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
+#include "tests/support/drivecaughtup.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
@@ -128,7 +131,7 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     m_prompter.confirmAnswers = {false};
     m_page->startPressed();
     EXPECT_FALSE(m_page->running());
-    QTest::qWait(200);
+    ASSERT_TRUE(testkit::DriveCaughtUp(m_drive.link, sim()));
     EXPECT_DRIVE(sim(), 1000, false);
 
     startProgram();
@@ -141,7 +144,7 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     ASSERT_TRUE(
         testkit::WaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
     m_frame->sheet()->setCurrentWidget(m_report);
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();  // a refused change is undone by a posted call
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_report);
     m_frame->sheet()->setCurrentWidget(m_page);
     ASSERT_EQ(m_frame->sheet()->currentWidget(), m_page);
@@ -151,14 +154,14 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     EXPECT_EQ(m_page->sequencer().currentStep(), 2u);
     EXPECT_DRIVE(sim(), 200, true);
     ticks(30);
-    QTest::qWait(200);
+    ASSERT_TRUE(testkit::DriveCaughtUp(m_drive.link, sim()));
     EXPECT_DRIVE(sim(), 200, true);
 
     ticks(30);  // step 3 below 60 rpm: speed 0 (the drive holds its minimum), motor off
     EXPECT_EQ(m_page->sequencer().currentStep(), 3u);
     EXPECT_DRIVE(sim(), 30, false);
     ticks(8);
-    QTest::qWait(200);
+    ASSERT_TRUE(testkit::DriveCaughtUp(m_drive.link, sim()));
     EXPECT_DRIVE(sim(), 30, false);
 
     const QString finished = shell::T("runinfinishedpopup");
@@ -167,7 +170,7 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     EXPECT_EQ(m_prompter.informed.count(finished), 1);
     EXPECT_DRIVE(sim(), 1000, false);
     m_frame->sheet()->setCurrentWidget(m_control);
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_control);
 }
 
@@ -177,11 +180,17 @@ TEST_F(RunInWithDrive, FaultAndLinkLossStop) {
     startProgram();
     ticks(60);
     EXPECT_DRIVE(sim(), 200, true);
+    const auto faultShown = [&] {
+        const auto popups = m_frame->findChildren<shell::FaultPopup*>();
+        return std::ranges::any_of(popups, &QWidget::isVisible);
+    };
     sim().command("fault 1 3");
     ASSERT_TRUE(testkit::WaitFor([&] { return !m_page->running(); }, 5000));
     EXPECT_DRIVE(sim(), 1000, false);
+    EXPECT_TRUE(faultShown());
     sim().command("clear");
-    QTest::qWait(300);
+    // The window has seen the fault go.
+    ASSERT_TRUE(testkit::WaitFor([&] { return !faultShown(); }));
 
     startProgram();
     sim().command("unplug 15");

@@ -100,7 +100,7 @@ TEST_F(ActuatorTestDialogTest, TickedBoxesAreSentEvery300Milliseconds) {
     QTest::mouseClick(box("outputLedOperation"), Qt::LeftButton);
     EXPECT_FALSE(dialog.sendingOutputs());
     const auto count = sent.size();
-    QTest::qWait(400);
+    QTest::qWait(400);  // a timer left running would send within one period
     EXPECT_EQ(sent.size(), count);
 
     QTest::mouseClick(box("outputLedFault"), Qt::LeftButton);

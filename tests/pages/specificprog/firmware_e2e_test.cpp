@@ -3,10 +3,10 @@
 // images byte for byte, in order, with every number high byte first.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -21,6 +21,7 @@
 #include "shell/textcatalog.h"
 #include "sim/driveserver.h"
 #include "tests/support/demoframe.h"
+#include "tests/support/drivecaughtup.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
@@ -100,7 +101,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     dialog->startDownload();
     EXPECT_EQ(prompter.fileErrors.size(), 1);
     EXPECT_FALSE(dialog->downloading());
-    QTest::qWait(300);
+    ASSERT_TRUE(testkit::DriveCaughtUp(demo.drive.link, demo.server()));
     EXPECT_NE(demo.server().command("state").find("firmware none"), std::string::npos)
         << demo.server().command("state");
 
@@ -123,8 +124,8 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
         EXPECT_FALSE(frame.findChild<QPushButton*>("programButton")->isEnabled());
 
         // Every tab change is refused with its text in the status bar while
-        // the transfer runs.
-        QTest::qWait(50);
+        // the transfer runs (the lock is a posted message to the frame).
+        QCoreApplication::sendPostedEvents();
         for (QWidget* target : std::initializer_list<QWidget*>{control, report}) {
             frame.sheet()->setCurrentWidget(target);
             ASSERT_TRUE(
@@ -157,10 +158,10 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
         EXPECT_TRUE(frame.findChild<QPushButton*>("programButton")->isEnabled());
 
         // Tabs change again once the download is over (its end is a posted
-        // message to the frame).
-        QTest::qWait(50);
+        // message to the frame; a refused change is undone by a posted call).
+        QCoreApplication::sendPostedEvents();
         frame.sheet()->setCurrentWidget(report);
-        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents();
         EXPECT_EQ(frame.sheet()->currentWidget(), report);
         frame.sheet()->setCurrentWidget(page);
         ASSERT_EQ(frame.sheet()->currentWidget(), page);
@@ -187,9 +188,9 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     EXPECT_EQ(prompter.fileErrors.size(), fileErrorsBefore + 1);
     EXPECT_EQ(count(prompter.informed, finished), 0);
     EXPECT_NE(demo.server().command("state").find("loader-running"), std::string::npos);
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();
     frame.sheet()->setCurrentWidget(report);
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(frame.sheet()->currentWidget(), report);
     frame.sheet()->setCurrentWidget(page);
     writeFile(updateFile, update);
