@@ -17,8 +17,8 @@
 #include "platform/profile.h"
 #include "shell/faultpopup.h"
 #include "sim/driveserver.h"
-#include "tests/frame/frametestsupport.h"
 #include "tests/support/demoframe.h"
+#include "tests/support/frametest.h"
 #include "tests/support/ptypeer.h"
 #include "tests/support/waitfor.h"
 

@@ -11,7 +11,7 @@
 #include "app/commandline.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 
 namespace velmora::frame::test {
 

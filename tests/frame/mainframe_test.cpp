@@ -14,7 +14,7 @@
 #include "model/drivedata.h"
 #include "model/parameters.h"
 #include "shell/faultpopup.h"
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 #include "trend/trendfeed.h"
 #include "trend/trendhost.h"
 
