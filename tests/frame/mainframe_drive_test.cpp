@@ -39,7 +39,7 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
     {
         testkit::DemoFrame demo;
         ASSERT_TRUE(demo.started);
-        frame::CMainFrame& frame = *demo.window;
+        frame::CMainFrame& frame = *demo.frame;
         auto* indicator = frame.findChild<StatusIndicator*>("statusIndicator");
         ASSERT_NE(indicator, nullptr);
 

@@ -12,6 +12,7 @@
 #include "shell/textcatalog.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::pagetest {
 
@@ -23,6 +24,7 @@ using testkit::TakeRequests;
 using testkit::TempFolder;
 using testkit::WriteFile;
 
+using testkit::WaitFor;
 // Loads a catalogue in which the text of every key is its name ("typem09ac"
 // shows as "typem09ac"), so a test reads the chosen key off the widget.
 inline void LoadKeyNameCatalog() {

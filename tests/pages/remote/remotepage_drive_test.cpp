@@ -7,7 +7,8 @@
 
 #include "pages/common/stepedit.h"
 #include "pages/remote/remotepage.h"
-#include "tests/support/drivetestsupport.h"
+#include "tests/support/demoframe.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {
@@ -17,7 +18,10 @@ using namespace pagetest;
 // Fault prevented: Send not reaching the drive, or the read-back not
 // replacing the page's values with what the drive now holds.
 TEST(RemotePageOnTheDrive, SendWritesTheGroupAndReadsItBack) {
-    DriveWindow window;
+    testkit::WorkFolder folder("drive-window");
+    LoadKeyNameCatalog();
+    testkit::ScriptedPrompter prompter;
+    testkit::DemoFrame window;
     ASSERT_TRUE(window.started);
     ASSERT_TRUE(window.ready());
     auto* page = window.page<CRemotePage>();

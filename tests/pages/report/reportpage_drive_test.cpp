@@ -10,7 +10,9 @@
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "shell/roundbutton.h"
-#include "tests/support/drivetestsupport.h"
+#include "tests/support/demoframe.h"
+#include "tests/support/findchild.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {
@@ -25,7 +27,10 @@ int actualHz(const std::string& state) {
 // Fault prevented: hold storage showing live values (or nothing) instead of
 // the values the drive held at the fault, or freezing the live rows.
 TEST(ReportPageOnTheDrive, GeneralFaultShowsTheHeldValuesWhileFourRowsStayLive) {
-    DriveWindow window;
+    testkit::WorkFolder folder("drive-window");
+    LoadKeyNameCatalog();
+    testkit::ScriptedPrompter prompter;
+    testkit::DemoFrame window;
     ASSERT_TRUE(window.started);
     ASSERT_TRUE(window.ready());
     auto* control = window.page<CControlPage>();
@@ -42,15 +47,15 @@ TEST(ReportPageOnTheDrive, GeneralFaultShowsTheHeldValuesWhileFourRowsStayLive) 
     control->findChild<shell::RoundButton*>("startButton")->click();
     ASSERT_TRUE(WaitFor([&] { return actualHz(window.state()) >= 100; }, 10000));
 
-    window.demo.server().command("fault 3 5");
+    window.server().command("fault 3 5");
     auto label = [report](const char* name) {
         return report->findChild<QLabel*>(QString::fromLatin1(name))->text();
     };
     ASSERT_TRUE(WaitFor([&] { return label("statusLine") == QStringLiteral("holdstorage"); }, 5000))
         << label("statusLine").toStdString();
     EXPECT_EQ(window.frame->sheet()->currentWidget(), report);
-    ASSERT_FALSE(window.prompter.informed.empty());
-    EXPECT_EQ(window.prompter.informed.front(), "generalerror");
+    ASSERT_FALSE(prompter.informed.empty());
+    EXPECT_EQ(prompter.informed.front(), "generalerror");
 
     const model::DriveData& data = window.drive.data;
     ASSERT_TRUE(WaitFor([&] { return data.Image(151) >= 100; }, 5000));

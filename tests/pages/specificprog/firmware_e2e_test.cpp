@@ -79,7 +79,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     testkit::ScriptedPrompter prompter;
     testkit::DemoFrame demo;
     ASSERT_TRUE(demo.started);
-    frame::CMainFrame& frame = *demo.window;
+    frame::CMainFrame& frame = *demo.frame;
     ASSERT_TRUE(testkit::WaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
     auto* page = frame.findChild<CSpecificProgPage*>();
