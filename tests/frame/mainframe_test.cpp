@@ -26,7 +26,9 @@ namespace {
 class MainFrameTest : public FrameTest {
   protected:
     void SetUp() override { makeFrame(); }
-    FaultPopup* popup(const char* name) { return m_frame->findChild<FaultPopup*>(name); }
+    FaultPopup* popup(const char* name) {
+        return testkit::FindChild<FaultPopup>(m_frame.get(), name);
+    }
     std::vector<HookCounts*> operationPages() {
         return {&m_pages.control->counts, &m_pages.remote->counts, &m_pages.motor->counts,
                 &m_pages.runIn->counts, &m_pages.specificProg->counts};

@@ -49,7 +49,7 @@ TEST(ReportPageOnTheDrive, GeneralFaultShowsTheHeldValuesWhileFourRowsStayLive) 
 
     window.server().command("fault 3 5");
     auto label = [report](const char* name) {
-        return report->findChild<QLabel*>(QString::fromLatin1(name))->text();
+        return testkit::FindChild<QLabel>(report, name)->text();
     };
     ASSERT_TRUE(WaitFor([&] { return label("statusLine") == QStringLiteral("holdstorage"); }, 5000))
         << label("statusLine").toStdString();

@@ -33,9 +33,9 @@ class ActuatorTestDialogTest : public testkit::WidgetTest {
                             return 0;
                         }});
     }
-    QCheckBox* box(const char* name) { return dialog.findChild<QCheckBox*>(name); }
-    RoundButton* lamp(const char* name) { return dialog.findChild<RoundButton*>(name); }
-    QString value(const char* name) { return dialog.findChild<QLineEdit*>(name)->text(); }
+    QCheckBox* box(const char* name) { return testkit::FindChild<QCheckBox>(&dialog, name); }
+    RoundButton* lamp(const char* name) { return testkit::FindChild<RoundButton>(&dialog, name); }
+    QString value(const char* name) { return testkit::FindChild<QLineEdit>(&dialog, name)->text(); }
 
     static link::Telegram sensorReply(std::vector<std::uint8_t> data, int code = 0x5B) {
         link::Telegram reply;

@@ -13,6 +13,7 @@
 #include "model/drivedata.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
+#include "tests/support/findchild.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 
@@ -63,8 +64,7 @@ class ParaStructTest : public ::testing::Test, public testkit::OwnDrive {
         shell::TextCatalog::instance().resetForTest();
     }
     QString shown(const QString& name) {
-        auto* label = m_view.findChild<QLabel*>(name);
-        EXPECT_NE(label, nullptr) << name.toStdString();
+        auto* label = testkit::FindChild<QLabel>(&m_view, name);
         return label ? label->text() : QString();
     }
     [[nodiscard]] std::string entry(const fs::path& file, const std::string& key) const {
