@@ -73,7 +73,7 @@ TEST(SimDriveE2E, MotorStartReachesTheSetSpeedAlongTheRamp) {
     h.data.SetWorking(1, 2000);
     h.data.RequestGroup(0, 0x11);
     h.data.RequestGroup(0, 0x10);
-    ASSERT_EQ(h.link.setPollMode(0), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::ControlPage), 0);
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::StartMotor)), 0);
 
     std::vector<std::uint32_t> speeds;
@@ -161,7 +161,7 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
     for (auto& b : firmware) b = static_cast<std::uint8_t>(random());
 
     h.link.suspendSupervision();
-    ASSERT_EQ(h.link.setPollMode(14), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::FirmwareQuiet), 0);
     std::uint16_t block = 0;
     for (std::size_t at = 0; at < loader.size(); at += 251, ++block) {
         const std::size_t n = std::min<std::size_t>(251, loader.size() - at);
@@ -191,7 +191,7 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
                   0);
     }
     // The drive answers a status request again once it runs its firmware.
-    ASSERT_EQ(h.link.setPollMode(19), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::Initial), 0);
     h.status.reset();
     EXPECT_TRUE(h.pumpUntil([&] { return h.status.has_value(); }, 3s));
     h.link.resumeSupervision();
@@ -208,7 +208,7 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
 TEST(SimDriveE2E, LineFaultsCostAnswersButNotTheDecoder) {
     DriveLinkHarness h;
     ASSERT_TRUE(Connected(h));
-    ASSERT_EQ(h.link.setPollMode(14), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::FirmwareQuiet), 0);
     EXPECT_EQ(h.server.command("noise 0.02"), "ok noise 0.02");
     EXPECT_EQ(h.server.command("drop 0.02"), "ok drop 0.02");
     h.groupReplies.clear();

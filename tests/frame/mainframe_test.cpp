@@ -353,7 +353,8 @@ TEST_F(MainFrameTest, TheTrendSamplesOnEveryPageAndLeavesThePageAlone) {
     (void)TakePollModes();
     ASSERT_FALSE(m_drive.data.gate().setPollMode(link::PollMode::MotorPage));
     m_frame->findChild<QAction*>("trendShowAction")->trigger();
-    EXPECT_EQ(TakePollModes(), (std::vector<int>{3, 3 | link::kWithOperatingValues}));
+    constexpr int kMotor = static_cast<int>(link::PollMode::MotorPage);
+    EXPECT_EQ(TakePollModes(), (std::vector<int>{kMotor, kMotor | link::kWithOperatingValues}));
     const int refreshed = m_pages.motor->counts.refreshed;
     DeliverGroup(*m_frame, 0x59);
     EXPECT_EQ(m_pages.motor->counts.refreshed, refreshed);

@@ -18,6 +18,8 @@ namespace velmora::pagetest {
 
 namespace fs = std::filesystem;
 
+using link::PollMode;
+using testkit::PollModes;
 using testkit::Slurp;
 using testkit::TakePollModes;
 using testkit::TakeRequests;

@@ -116,7 +116,7 @@ class ControlPageTest : public ::testing::Test, public testkit::OwnDrive {
 TEST_F(ControlPageTest, ShownReadsItsGroupsAndPollsModeZero) {
     EXPECT_TRUE(SameRequests(
         TakeRequests(), {WriteOf(0xCF, {0x50}), WriteOf(0xCF, {0x58}), WriteOf(0xCF, {0x5A})}));
-    EXPECT_EQ(TakePollModes(), std::vector<int>{0});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::ControlPage}));
 
     m_page->setRunInActive(true);
     m_page->hide();

@@ -100,7 +100,7 @@ class RemotePageTest : public ::testing::Test, public testkit::OwnDrive {
 // Fault prevented: the page not asking for the remote group or polling the
 // wrong mode when it becomes visible.
 TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{2});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::RemotePage}));
     const auto requests = TakeRequests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, 0xCF);

@@ -41,7 +41,7 @@ class ReportPageTest : public ::testing::Test, public testkit::OwnDrive {
 // Fault prevented: the report asking for groups itself or polling the wrong
 // groups while it is visible.
 TEST_F(ReportPageTest, ShownPollsModeOneAndSendsNothing) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{1});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::ReportPage}));
     EXPECT_TRUE(TakeRequests().empty());
 }
 

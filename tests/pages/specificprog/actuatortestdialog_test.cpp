@@ -15,6 +15,8 @@ namespace velmora::pages {
 namespace {
 
 using namespace velmora::shell;
+using link::PollMode;
+using testkit::PollModes;
 
 const QColor kOn(0, 255, 0);
 const QColor kOff(128, 128, 128);
@@ -57,13 +59,13 @@ class ActuatorTestDialogTest : public testkit::WidgetTest {
 // hidden, and outputs that stay ticked (and sent) after leaving.
 TEST_F(ActuatorTestDialogTest, ShowingAndHidingLockTabsAndPollInputs) {
     dialog.show();
-    EXPECT_EQ(pollModes, std::vector<int>{5});
+    EXPECT_EQ(pollModes, PollModes({PollMode::ActuatorTest}));
     ASSERT_EQ(frame.messages().size(), 1u);
     EXPECT_EQ(frame.messages()[0], std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{1}));
     QTest::mouseClick(box("outputRelay2"), Qt::LeftButton);
     EXPECT_TRUE(dialog.sendingOutputs());
     dialog.hide();
-    EXPECT_EQ(pollModes, (std::vector<int>{5, 4}));
+    EXPECT_EQ(pollModes, PollModes({PollMode::ActuatorTest, PollMode::SpecificProgMenu}));
     EXPECT_EQ(frame.messages().back(), std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{0}));
     EXPECT_FALSE(box("outputRelay2")->isChecked());
     EXPECT_FALSE(dialog.sendingOutputs());

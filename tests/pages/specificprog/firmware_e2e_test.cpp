@@ -239,10 +239,10 @@ class FirmwareUpdatePolling : public ::testing::Test, public testkit::OwnDrive {
 // it) must keep the download's polling, not post the menu's: a status poll in
 // the loader phase or a lost block-request poll would disturb the transfer.
 TEST_F(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{14});
+    EXPECT_EQ(TakePollModes(), testkit::PollModes({link::PollMode::FirmwareQuiet}));
     page.hide();
     page.show();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{14});
+    EXPECT_EQ(TakePollModes(), testkit::PollModes({link::PollMode::FirmwareQuiet}));
 }
 
 // Back during a download leaves the views that poll for themselves closed,

@@ -21,6 +21,8 @@ namespace velmora::pages {
 namespace {
 
 namespace fs = std::filesystem;
+using link::PollMode;
+using testkit::PollModes;
 using testkit::TakePollModes;
 using testkit::TakeRequests;
 
@@ -107,7 +109,7 @@ TEST_F(ParaStructTest, OpeningReadsTheGroups) {
     page.show();
     TakePollModes();
     m_view.show();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{6});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::ParaStruct}));
     std::vector<int> asked;
     for (const auto& t : TakeRequests()) asked.push_back(t.data.at(0));
     EXPECT_EQ(asked,
@@ -118,7 +120,7 @@ TEST_F(ParaStructTest, OpeningReadsTheGroups) {
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_TRUE(m_view.isOpen());
     m_view.hide();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{4});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::SpecificProgMenu}));
     m_view.setParent(nullptr);
 }
 
