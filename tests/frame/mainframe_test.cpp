@@ -180,7 +180,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
     EXPECT_EQ(m_pages.motor->counts.replies, 0);
 
-    EXPECT_EQ(m_drive.data.Image(155), 42u);
+    EXPECT_EQ(m_drive.data.Image(model::param::kHeldOutputCurrent), 42u);
     // The window put the report page into hold-storage mode: its next refresh
     // (the observing page only counts them) shows the held values.
     m_pages.report->pages::CReportPage::refresh();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <memory>
 
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
@@ -170,7 +171,7 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
         EXPECT_EQ(working(c.parameter), c.stored) << c.parameter;
         EXPECT_EQ(edit(c.parameter)->fieldText(), c.shown) << c.parameter;
     }
-    m_drive.data.SetChoice(8, 1);  // rpm
+    m_drive.data.SetChoice(model::param::kSpeedUnit, 1);  // rpm
     type(135, "60000");
     EXPECT_EQ(working(135), 999u);
     EXPECT_EQ(edit(135)->fieldText(), "59940");

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include "model/parameters.h"
 #include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
@@ -58,12 +59,13 @@ TEST(ReportPageOnTheDrive, GeneralFaultShowsTheHeldValuesWhileFourRowsStayLive) 
     EXPECT_EQ(prompter.informed.front(), "generalerror");
 
     const model::DriveData& data = window.drive.data;
-    ASSERT_TRUE(WaitFor([&] { return data.Image(151) >= 100; }, 5000));
-    const QString held = QString::number(data.Image(151));
+    ASSERT_TRUE(WaitFor([&] { return data.Image(model::param::kHeldSpeedSetPoint) >= 100; }, 5000));
+    const QString held = QString::number(data.Image(model::param::kHeldSpeedSetPoint));
     ASSERT_TRUE(WaitFor([&] { return label("p10Value") == held; }, 5000))
         << label("p10Value").toStdString();
-    EXPECT_EQ(label("p13Value"), QString::number(data.Image(152)));
-    EXPECT_EQ(label("p18Value"), FixedText(data.Image(155) / 100.0, 2));
+    EXPECT_EQ(label("p13Value"), QString::number(data.Image(model::param::kHeldOutputFrequency)));
+    EXPECT_EQ(label("p18Value"),
+              FixedText(data.Image(model::param::kHeldOutputCurrent) / 100.0, 2));
 
     // The fault tripped the motor: the live rows fall to 0, the held ones stay.
     ASSERT_TRUE(WaitFor([&] { return label("p14Value") == QStringLiteral("0"); }, 10000))

@@ -8,6 +8,7 @@
 
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
@@ -22,10 +23,10 @@
 namespace velmora::pages {
 namespace {
 
-using testkit::Commands;
 using link::PollMode;
-using testkit::PostReply;
+using testkit::Commands;
 using testkit::PollModes;
+using testkit::PostReply;
 using testkit::TakePollModes;
 using testkit::TakeRequests;
 using Bytes = std::vector<std::uint8_t>;
@@ -282,7 +283,7 @@ TEST_F(TechServiceTest, SerialNumberShownFromGroupAndWritten) {
     PostReply(0x5A, Group5A(77));
     DeliverReply(m_page);
     EXPECT_EQ(field->text(), "77");
-    EXPECT_EQ(m_drive.data.Image(39), 77u);
+    EXPECT_EQ(m_drive.data.Image(model::param::kSerialNumber), 77u);
 }
 
 struct SerialTyped {
@@ -368,7 +369,7 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     EXPECT_EQ(sent[0].data[5], written & 0xFF);
     typeAndLeave(current, "99");
     EXPECT_EQ(current->fieldText(), QString::number(maxCurrent, 'f', 1));
-    EXPECT_EQ(data.Working(44), std::uint32_t(maxCurrent * 100));
+    EXPECT_EQ(data.Working(model::param::kMaxCurrent), std::uint32_t(maxCurrent * 100));
     current->stepBy(1);
     EXPECT_EQ(current->fieldText(), QString::number(maxCurrent, 'f', 1));
     current->stepBy(-1);
