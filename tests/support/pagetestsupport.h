@@ -24,9 +24,9 @@ using testkit::Slurp;
 using testkit::TakePollModes;
 using testkit::TakeRequests;
 using testkit::TempFolder;
+using testkit::WaitFor;
 using testkit::WriteFile;
 
-using testkit::WaitFor;
 // Loads a catalogue in which the text of every key is its name ("typem09ac"
 // shows as "typem09ac"), so a test reads the chosen key off the widget.
 inline void LoadKeyNameCatalog() {
