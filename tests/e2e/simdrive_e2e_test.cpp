@@ -10,12 +10,14 @@
 
 #include "model/commands.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "tests/support/drivelinkharness.h"
 
 namespace velmora::e2e {
 namespace {
 
 namespace code = model::code;
+namespace param = model::param;
 
 bool Connected(DriveLinkHarness& h) {
     return h.pumpUntil([&] { return h.linkState == 1; }, 3s);
@@ -28,12 +30,12 @@ TEST(SimDriveE2E, FirstCompleteReadGivesABelievableDrive) {
     ASSERT_FALSE(h.device.empty());
     ASSERT_TRUE(Connected(h));
     ASSERT_TRUE(h.readAllGroups());
-    EXPECT_EQ(h.data.Image(36), 7302u);
-    EXPECT_GT(h.data.Image(37), 308u);  // firmware above 3.075
-    EXPECT_NE(h.data.Image(39), 0u);
-    EXPECT_EQ(h.data.Image(41), 30u);
-    EXPECT_EQ(h.data.Image(42), 4000u);
-    EXPECT_EQ(h.data.Image(90), 1u);
+    EXPECT_EQ(h.data.Image(param::kInverterType), 7302u);
+    EXPECT_GT(h.data.Image(param::kFirmwareVersion), 308u);  // firmware above 3.075
+    EXPECT_NE(h.data.Image(param::kSerialNumber), 0u);
+    EXPECT_EQ(h.data.Image(param::kMinSpeed), 30u);
+    EXPECT_EQ(h.data.Image(param::kMaxSpeed), 4000u);
+    EXPECT_EQ(h.data.Image(param::kMotorType), 1u);
     EXPECT_TRUE(h.pumpUntil([&] { return h.status.has_value(); }, 3s));
     EXPECT_EQ((*h.status)[1] & 1, 1);  // operation allowed at standstill
 }
@@ -68,12 +70,12 @@ TEST(SimDriveE2E, MotorStartReachesTheSetSpeedAlongTheRamp) {
     ASSERT_TRUE(Connected(h));
     ASSERT_TRUE(h.readAllGroups());
     h.data.TakeImage();
-    h.data.SetWorking(46, 6);  // 0.6 s over 4000 Hz
-    h.data.SetWorking(47, 4);
-    h.data.SetWorking(1, 2000);
+    h.data.SetWorking(param::kAccelerationTime, 6);  // 0.6 s over 4000 Hz
+    h.data.SetWorking(param::kDecelerationTime, 4);
+    h.data.SetWorking(param::kSetSpeed, 2000);
     h.data.RequestGroup(0, 0x11);
     h.data.RequestGroup(0, 0x10);
-    ASSERT_EQ(h.link.setPollMode(0), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::ControlPage), 0);
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::StartMotor)), 0);
 
     std::vector<std::uint32_t> speeds;
@@ -81,9 +83,9 @@ TEST(SimDriveE2E, MotorStartReachesTheSetSpeedAlongTheRamp) {
     const bool reached = h.pumpUntil(
         [&] {
             if (h.status && ((*h.status)[1] & 1) == 0) notAllowedSeen = true;
-            const std::uint32_t speed = h.data.Image(10);
+            const std::uint32_t speed = h.data.Image(param::kSpeedSetPoint);
             if (speeds.empty() || speeds.back() != speed) speeds.push_back(speed);
-            return h.data.Image(14) == 2000;
+            return h.data.Image(param::kActualSpeed) == 2000;
         },
         5s);
     ASSERT_TRUE(reached);
@@ -92,12 +94,16 @@ TEST(SimDriveE2E, MotorStartReachesTheSetSpeedAlongTheRamp) {
     EXPECT_TRUE(std::any_of(speeds.begin(), speeds.end(), [](std::uint32_t s) {
         return s > 0 && s < 2000;
     })) << "no value on the way up";
-    EXPECT_GT(h.data.Image(15), 0u);
-    EXPECT_GT(h.data.Image(18), 0u);
+    EXPECT_GT(h.data.Image(param::kOutputVoltage), 0u);
+    EXPECT_GT(h.data.Image(param::kOutputCurrent), 0u);
 
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::StopMotor)), 0);
     EXPECT_TRUE(h.pumpUntil(
-        [&] { return h.data.Image(10) == 0 && h.status && ((*h.status)[1] & 1) == 1; }, 5s));
+        [&] {
+            return h.data.Image(param::kSpeedSetPoint) == 0 && h.status &&
+                   ((*h.status)[1] & 1) == 1;
+        },
+        5s));
 }
 
 // A fault typed on the console reaches the status reply and leaves it again.
@@ -111,9 +117,9 @@ TEST(SimDriveE2E, InjectedFaultIsReportedAndCleared) {
     EXPECT_TRUE(h.pumpUntil([&] { return h.status && (*h.status)[2] == 0; }, 3s));
     // A general fault keeps the values of its moment for the report page.
     EXPECT_EQ(h.server.command("fault 3 1"), "ok fault 3 1");
-    h.data.SetImage(151, 12345);
+    h.data.SetImage(param::kHeldSpeedSetPoint, 12345);
     EXPECT_TRUE(h.readGroup(0x5F));
-    EXPECT_EQ(h.data.Image(151), 0u);  // the motor stood
+    EXPECT_EQ(h.data.Image(param::kHeldSpeedSetPoint), 0u);  // the motor stood
 }
 
 // Save, factory reset, load and delete act on the drive's slot store.
@@ -124,12 +130,12 @@ TEST(SimDriveE2E, MemorySlotSavedLoadedAndFoundEmptyAfterDeletion) {
     h.data.TakeImage();
     // Settings go out once the drive has said that its motor stands.
     ASSERT_TRUE(h.pumpUntil([&] { return h.status.has_value(); }));
-    h.data.SetWorking(91, 1234);
+    h.data.SetWorking(param::kRatedFrequency, 1234);
     ASSERT_FALSE(h.data.RequestGroup(0, 0x15));
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::SaveMemorySlot, 5)), 0);
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::LoadFactorySettings)), 0);
     ASSERT_TRUE(h.readGroup(0x55));
-    EXPECT_EQ(h.data.Image(91), 4000u);
+    EXPECT_EQ(h.data.Image(param::kRatedFrequency), 4000u);
 
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::LoadMemorySlot, 5)), 0);
     auto state = h.ask(model::BuildReadSlotState(5), code::SlotState);
@@ -138,9 +144,9 @@ TEST(SimDriveE2E, MemorySlotSavedLoadedAndFoundEmptyAfterDeletion) {
     EXPECT_EQ(model::ParseSlotState(*state, held), 0);
     EXPECT_EQ(held, 1);
     ASSERT_TRUE(h.readGroup(0x55));
-    EXPECT_EQ(h.data.Image(91), 1234u);
+    EXPECT_EQ(h.data.Image(param::kRatedFrequency), 1234u);
     ASSERT_TRUE(h.readGroup(0x59));
-    EXPECT_EQ(h.data.Image(20), 5u);
+    EXPECT_EQ(h.data.Image(param::kMemorySlot), 5u);
 
     ASSERT_EQ(h.link.sendRequest(model::BuildAction(code::DeleteMemorySlot, 5)), 0);
     state = h.ask(model::BuildReadSlotState(5), code::SlotState);
@@ -161,7 +167,7 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
     for (auto& b : firmware) b = static_cast<std::uint8_t>(random());
 
     h.link.suspendSupervision();
-    ASSERT_EQ(h.link.setPollMode(14), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::FirmwareQuiet), 0);
     std::uint16_t block = 0;
     for (std::size_t at = 0; at < loader.size(); at += 251, ++block) {
         const std::size_t n = std::min<std::size_t>(251, loader.size() - at);
@@ -191,7 +197,7 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
                   0);
     }
     // The drive answers a status request again once it runs its firmware.
-    ASSERT_EQ(h.link.setPollMode(19), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::Initial), 0);
     h.status.reset();
     EXPECT_TRUE(h.pumpUntil([&] { return h.status.has_value(); }, 3s));
     h.link.resumeSupervision();
@@ -208,7 +214,7 @@ TEST(SimDriveE2E, FirmwareTransferArrivesByteForByte) {
 TEST(SimDriveE2E, LineFaultsCostAnswersButNotTheDecoder) {
     DriveLinkHarness h;
     ASSERT_TRUE(Connected(h));
-    ASSERT_EQ(h.link.setPollMode(14), 0);
+    ASSERT_EQ(h.link.setPollMode(link::PollMode::FirmwareQuiet), 0);
     EXPECT_EQ(h.server.command("noise 0.02"), "ok noise 0.02");
     EXPECT_EQ(h.server.command("drop 0.02"), "ok drop 0.02");
     h.groupReplies.clear();
@@ -219,14 +225,14 @@ TEST(SimDriveE2E, LineFaultsCostAnswersButNotTheDecoder) {
     h.server.command("noise 0");
     h.server.command("drop 0");
     for (int i = 0; i < 10; ++i) {
-        h.data.SetImage(39, 0);
+        h.data.SetImage(param::kSerialNumber, 0);
         ASSERT_TRUE(h.readGroup(0x5A, 1s)) << "request " << i;
-        EXPECT_EQ(h.data.Image(39), 73020417u);
+        EXPECT_EQ(h.data.Image(param::kSerialNumber), 73020417u);
     }
     EXPECT_EQ(h.server.command("uppercase on"), "ok uppercase on");
-    h.data.SetImage(39, 0);
+    h.data.SetImage(param::kSerialNumber, 0);
     ASSERT_TRUE(h.readGroup(0x5A, 1s));
-    EXPECT_EQ(h.data.Image(39), 73020417u);
+    EXPECT_EQ(h.data.Image(param::kSerialNumber), 73020417u);
 }
 
 // A pulled cable is reported lost by the supervision and found again.
@@ -269,7 +275,7 @@ TEST(SimDriveE2E, ReplugIsLostAtOnceAndConnectedAgain) {
     h.allGroupsRead = false;
     h.data.Reset();
     ASSERT_TRUE(h.readAllGroups());
-    EXPECT_NE(h.data.Image(39), 0u);
+    EXPECT_NE(h.data.Image(param::kSerialNumber), 0u);
     h.server.stop();
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(ptyLink)));
 }

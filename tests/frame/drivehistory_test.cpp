@@ -15,8 +15,8 @@
 #include "model/grouplayout.h"
 #include "model/parameters.h"
 #include "shell/textcatalog.h"
-#include "tests/frame/frametestsupport.h"
 #include "tests/support/drivestatus.h"
+#include "tests/support/frametest.h"
 #include "tests/support/waitfor.h"
 
 namespace velmora::frame::test {

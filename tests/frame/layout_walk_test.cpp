@@ -24,8 +24,8 @@
 #include <fstream>
 
 #include "shell/textcatalog.h"
-#include "tests/frame/frametestsupport.h"
 #include "tests/support/drivestatus.h"
+#include "tests/support/frametest.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::frame::test {

@@ -19,8 +19,8 @@
 #include "platform/profile.h"
 #include "shell/faultpopup.h"
 #include "sim/driveserver.h"
-#include "tests/frame/frametestsupport.h"
 #include "tests/support/demoframe.h"
+#include "tests/support/frametest.h"
 #include "tests/support/ptypeer.h"
 #include "tests/support/waitfor.h"
 
@@ -41,7 +41,7 @@ TEST(MainFrameWithDrive, ConnectsReadsFaultsAndReconnects) {
     {
         testkit::DemoFrame demo;
         ASSERT_TRUE(demo.started);
-        frame::CMainFrame& frame = *demo.window;
+        frame::CMainFrame& frame = *demo.frame;
         auto* indicator = frame.findChild<StatusIndicator*>("statusIndicator");
         ASSERT_NE(indicator, nullptr);
 

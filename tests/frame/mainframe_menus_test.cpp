@@ -11,7 +11,7 @@
 #include "app/commandline.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 
 namespace velmora::frame::test {
 
@@ -20,7 +20,7 @@ namespace {
 
 class MainFrameMenusTest : public FrameTest {
   protected:
-    QAction* action(const char* name) { return m_frame->findChild<QAction*>(name); }
+    QAction* action(const char* name) { return testkit::FindChild<QAction>(m_frame.get(), name); }
     std::string config(const char* section, const char* key) {
         return platform::ReadProfileString(m_folder / "config.ini", section, key, "absent");
     }

@@ -13,7 +13,7 @@
 #include "frame/faultindicator.h"
 #include "frame/motorstopbutton.h"
 #include "shell/textcatalog.h"
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::frame::test {

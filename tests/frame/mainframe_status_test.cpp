@@ -16,7 +16,7 @@
 #include "model/linkeddrive.h"
 #include "shell/faultpopup.h"
 #include "shell/noticeboard.h"
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 
 namespace velmora::frame::test {
 

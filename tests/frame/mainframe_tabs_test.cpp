@@ -6,7 +6,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 #include "tests/support/wheel.h"
 
 namespace velmora::frame::test {

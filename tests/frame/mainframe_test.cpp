@@ -14,7 +14,7 @@
 #include "model/drivedata.h"
 #include "model/parameters.h"
 #include "shell/faultpopup.h"
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 #include "trend/trendfeed.h"
 #include "trend/trendhost.h"
 
@@ -26,7 +26,9 @@ namespace {
 class MainFrameTest : public FrameTest {
   protected:
     void SetUp() override { makeFrame(); }
-    FaultPopup* popup(const char* name) { return m_frame->findChild<FaultPopup*>(name); }
+    FaultPopup* popup(const char* name) {
+        return testkit::FindChild<FaultPopup>(m_frame.get(), name);
+    }
     std::vector<HookCounts*> operationPages() {
         return {&m_pages.control->counts, &m_pages.remote->counts, &m_pages.motor->counts,
                 &m_pages.runIn->counts, &m_pages.specificProg->counts};
@@ -178,7 +180,7 @@ TEST_F(MainFrameTest, GeneralErrorSequenceOncePerFault) {
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_pages.report);
     EXPECT_EQ(m_pages.motor->counts.replies, 0);
 
-    EXPECT_EQ(m_drive.data.Image(155), 42u);
+    EXPECT_EQ(m_drive.data.Image(model::param::kHeldOutputCurrent), 42u);
     // The window put the report page into hold-storage mode: its next refresh
     // (the observing page only counts them) shows the held values.
     m_pages.report->pages::CReportPage::refresh();
@@ -351,7 +353,8 @@ TEST_F(MainFrameTest, TheTrendSamplesOnEveryPageAndLeavesThePageAlone) {
     (void)TakePollModes();
     ASSERT_FALSE(m_drive.data.gate().setPollMode(link::PollMode::MotorPage));
     m_frame->findChild<QAction*>("trendShowAction")->trigger();
-    EXPECT_EQ(TakePollModes(), (std::vector<int>{3, 3 | link::kWithOperatingValues}));
+    constexpr int kMotor = static_cast<int>(link::PollMode::MotorPage);
+    EXPECT_EQ(TakePollModes(), (std::vector<int>{kMotor, kMotor | link::kWithOperatingValues}));
     const int refreshed = m_pages.motor->counts.refreshed;
     DeliverGroup(*m_frame, 0x59);
     EXPECT_EQ(m_pages.motor->counts.refreshed, refreshed);

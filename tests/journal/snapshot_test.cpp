@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 
 namespace velmora::journal {
 namespace {
@@ -39,7 +40,7 @@ TEST(Snapshot, PlanWritesOnlyWritableGroupsAndStopsAtABadValue) {
     RestorePlan plan = PlanRestore({{42, "1500"}, {39, "4711"}, {14, "50.0"}}, target);
     EXPECT_EQ(plan.groups, std::vector<int>{model::GroupOfParameter(42)->code});
     EXPECT_EQ(plan.parameters, std::vector<int>{42});
-    EXPECT_EQ(target.Working(42), 1500u);
+    EXPECT_EQ(target.Working(model::param::kMaxSpeed), 1500u);
     plan = PlanRestore({{41, "30"}, {42, "15x0"}}, target);
     EXPECT_EQ(plan.badParameter, 42);
 }

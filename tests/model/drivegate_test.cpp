@@ -146,13 +146,14 @@ TEST_F(DriveGateTest, AFirmwareTransferHoldsTheDriveAndItsPolling) {
     EXPECT_TRUE(gate().send(BuildAction(code::LoaderDone)));
     gate().observeStatus(kStandingStatus);
     ASSERT_FALSE(gate().beginTransfer());
-    EXPECT_FALSE(gate().setTransferPollMode(15));
+    constexpr int kBlockRequest = static_cast<int>(link::PollMode::FirmwareBlockRequest);
+    EXPECT_FALSE(gate().setTransferPollMode(kBlockRequest));
     const GateResult page = gate().setPollMode(link::PollMode::ActuatorTest);
     ASSERT_TRUE(page);
     EXPECT_EQ(page->reason, GateRefusal::Reason::TransferHolds);
     EXPECT_TRUE(gate().send(BuildAction(code::ActuatorTest, 1)));
     EXPECT_FALSE(gate().send(BuildAction(code::LoaderDone)));
-    EXPECT_EQ(outlet.modes, std::vector<int>{15});
+    EXPECT_EQ(outlet.modes, std::vector<int>{kBlockRequest});
     gate().endTransfer();
     EXPECT_FALSE(gate().setPollMode(link::PollMode::ActuatorTest));
     EXPECT_TRUE(gate().send(BuildAction(code::LoaderDone)));
@@ -162,6 +163,7 @@ TEST_F(DriveGateTest, AFirmwareTransferHoldsTheDriveAndItsPolling) {
 // a page mode lost when sampling starts or ends, and a transfer's polling disturbed.
 TEST_F(DriveGateTest, SamplingAddsTheOperatingValuesToThePagesMode) {
     constexpr int kMotor = static_cast<int>(link::PollMode::MotorPage);
+    constexpr int kControl = static_cast<int>(link::PollMode::ControlPage);
     gate().setSampling(true);  // no page mode yet: nothing to send
     EXPECT_TRUE(outlet.modes.empty());
     EXPECT_FALSE(gate().setPollMode(link::PollMode::MotorPage));
@@ -174,7 +176,7 @@ TEST_F(DriveGateTest, SamplingAddsTheOperatingValuesToThePagesMode) {
     EXPECT_FALSE(gate().setPollMode(link::PollMode::ControlPage));
     EXPECT_TRUE(gate().pagePolls(code::Group59));
     EXPECT_EQ(outlet.modes, (std::vector<int>{kMotor | link::kWithOperatingValues, kMotor,
-                                              0 | link::kWithOperatingValues}));
+                                              kControl | link::kWithOperatingValues}));
 }
 
 TEST_F(DriveGateTest, TestOperationSetsItsCurrentWhileTheMotorTurns) {

@@ -8,6 +8,7 @@
 
 #include "link/queues.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "tests/support/linkqueues.h"
 #include "tests/support/owndrive.h"
 
@@ -108,8 +109,8 @@ TEST(FirstReadSpecial, WrongLengthAndErrorGroupDoNotCount) {
     testkit::PostReply(drive.link, 0x5F, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
     EXPECT_FALSE(read.onGroupReply(data, start + kAgain));
     EXPECT_EQ(testkit::TakeReadRequests(drive.link), FlaggedCodes());
-    EXPECT_EQ(data.Image(151), 1u);
-    EXPECT_EQ(data.Image(155), 5u);
+    EXPECT_EQ(data.Image(model::param::kHeldSpeedSetPoint), 1u);
+    EXPECT_EQ(data.Image(model::param::kHeldOutputCurrent), 5u);
     EXPECT_TRUE(data.GroupReceived(0x5F));
     EXPECT_EQ(data.GroupsIncomplete(), 1);
 

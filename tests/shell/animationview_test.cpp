@@ -6,8 +6,8 @@
 #include <memory>
 #include <set>
 
-#include "gifsamples.h"
 #include "shell/framecanvas.h"
+#include "tests/support/gifsamples.h"
 #include "tests/support/waitfor.h"
 #include "tests/support/widgettest.h"
 

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "gifsamples.h"
+#include "tests/support/gifsamples.h"
 
 namespace velmora::shell {
 namespace {

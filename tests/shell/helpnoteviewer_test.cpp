@@ -28,9 +28,11 @@ class HelpNoteViewerTest : public testkit::WidgetTest {
               "[notices]\nnotes=Hinweise\nnotedescription1=Listet Hinweise\n");
     }
     QString shownText(HelpNoteViewer& viewer) {
-        return viewer.findChild<QPlainTextEdit*>("helpText")->toPlainText();
+        return testkit::FindChild<QPlainTextEdit>(&viewer, "helpText")->toPlainText();
     }
-    QString title(HelpNoteViewer& viewer) { return viewer.findChild<QLabel*>("pageTitle")->text(); }
+    QString title(HelpNoteViewer& viewer) {
+        return testkit::FindChild<QLabel>(&viewer, "pageTitle")->text();
+    }
 };
 
 // Catches the files read as UTF-8 or big-endian, a byte-order mark dropped

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "simtestutil.h"
+#include "tests/support/rawframes.h"
 #include "tests/support/waitfor.h"
 
 namespace velmora::sim {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/codec.h"
-#include "simtestutil.h"
+#include "tests/support/rawframes.h"
 
 namespace velmora::sim {
 namespace {

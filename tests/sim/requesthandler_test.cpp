@@ -5,7 +5,7 @@
 #include <set>
 
 #include "model/grouplayout.h"
-#include "simtestutil.h"
+#include "tests/support/rawframes.h"
 
 namespace velmora::sim {
 namespace {

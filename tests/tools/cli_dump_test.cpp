@@ -7,6 +7,7 @@
 #include "commands/dumpcommand.h"
 #include "link/seriallink_api.h"
 #include "model/grouplayout.h"
+#include "model/parameters.h"
 #include "sim/drivememory.h"
 #include "sim/driveserver.h"
 #include "sim/statefile.h"
@@ -28,10 +29,10 @@ std::vector<std::string> Lines(const std::string& text) {
 // or a missing parameter breaks every stored reference.
 TEST(CliDumpFormat, ScalesRealsAndCoversEveryTravellingParameter) {
     model::DriveData data;
-    data.SetWorking(1, 300);  // factor 1
-    data.SetWorking(11, 30);  // factor 100: 0.30, not 0.29
-    data.SetWorking(19, 23);  // factor 10
-    data.SetWorking(39, 0xFFFFFFFFu);
+    data.SetWorking(model::param::kSetSpeed, 300);    // factor 1
+    data.SetWorking(model::param::kPeakCurrent, 30);  // factor 100: 0.30, not 0.29
+    data.SetWorking(model::param::kOutputPower, 23);  // factor 10
+    data.SetWorking(model::param::kSerialNumber, 0xFFFFFFFFu);
     EXPECT_EQ(ParameterLine(data, 1), "p1 = 300");
     EXPECT_EQ(ParameterLine(data, 11), "p11 = 0.30");
     EXPECT_EQ(ParameterLine(data, 19), "p19 = 2.3");

@@ -49,7 +49,7 @@ TEST(TrendWithDrive, RecordsTheLiveValuesWhileTheWindowIsClosed) {
     {
         testkit::DemoFrame demo;
         ASSERT_TRUE(demo.started);
-        frame::CMainFrame& frame = *demo.window;
+        frame::CMainFrame& frame = *demo.frame;
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
 
         QTest::keyClick(&frame, Qt::Key_T, Qt::ControlModifier);
@@ -112,7 +112,7 @@ TEST(TrendWithDrive, SamplesOnAPageThatDoesNotShowTheValues) {
     {
         testkit::DemoFrame demo;
         ASSERT_TRUE(demo.started);
-        frame::CMainFrame& frame = *demo.window;
+        frame::CMainFrame& frame = *demo.frame;
         VELMORA_TRY_VERIFY_WITH_TIMEOUT(frame.allGroupsRead(), 10000);
         frame.sheet()->setCurrentIndex(3);  // the motor page
         ASSERT_EQ(frame.sheet()->currentIndex(), 3);

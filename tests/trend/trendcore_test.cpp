@@ -14,8 +14,8 @@
 
 #include "link/messages.h"
 #include "model/drivedata.h"
+#include "tests/support/recordedreplies.h"
 #include "tests/support/tempfolder.h"
-#include "tests/trend/recordedreplies.h"
 #include "trend/axisticks.h"
 
 namespace velmora::trend {

@@ -27,9 +27,9 @@
 #include "model/drivedata.h"
 #include "shell/fileidentity.h"
 #include "shell/textcatalog.h"
+#include "tests/support/recordedreplies.h"
 #include "tests/support/testkit.h"
 #include "tests/support/waitfor.h"
-#include "tests/trend/recordedreplies.h"
 #include "trend/trendfeed.h"
 #include "trend/trendhost.h"
 

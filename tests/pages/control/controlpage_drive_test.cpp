@@ -8,8 +8,9 @@
 #include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
 #include "shell/roundbutton.h"
+#include "tests/support/demoframe.h"
 #include "tests/support/drivecaughtup.h"
-#include "tests/support/drivetestsupport.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {
@@ -19,7 +20,10 @@ using namespace pagetest;
 // Fault prevented: set speed, unit, start, stop and reset that look right on
 // the page but never reach the drive, or reach it with the wrong bytes.
 TEST(ControlPageOnTheDrive, SetSpeedStartStopAndResetReachTheDrive) {
-    DriveWindow window;
+    testkit::WorkFolder folder("drive-window");
+    LoadKeyNameCatalog();
+    testkit::ScriptedPrompter prompter;
+    testkit::DemoFrame window;
     ASSERT_TRUE(window.started);
     ASSERT_TRUE(window.ready());
     auto* page = window.page<CControlPage>();
@@ -46,16 +50,16 @@ TEST(ControlPageOnTheDrive, SetSpeedStartStopAndResetReachTheDrive) {
     page->findChild<shell::RoundButton*>("stopButton")->click();
     ASSERT_TRUE(WaitFor([&] { return window.stateHas("running no"); }, 5000));
 
-    window.demo.server().command("fault 2 10");
+    window.server().command("fault 2 10");
     ASSERT_TRUE(WaitFor([&] { return window.stateHas("fault 2 10"); }, 5000));
-    window.prompter.confirmAnswers = {false};
+    prompter.confirmAnswers = {false};
     page->findChild<shell::RoundButton*>("resetButton")->click();
     ASSERT_TRUE(testkit::DriveCaughtUp(window.drive.link, window.demo.server()));
     EXPECT_TRUE(window.stateHas("fault 2 10")) << "cancelled reset reached the drive";
-    window.prompter.confirmAnswers = {true};
+    prompter.confirmAnswers = {true};
     page->findChild<shell::RoundButton*>("resetButton")->click();
     ASSERT_TRUE(WaitFor([&] { return window.stateHas("fault 0 0"); }, 5000));
-    EXPECT_EQ(window.prompter.confirmed.size(), 2);
+    EXPECT_EQ(prompter.confirmed.size(), 2);
 }
 
 }  // namespace

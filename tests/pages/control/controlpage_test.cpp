@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "model/commands.h"
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "shell/roundbutton.h"
 #include "tests/support/drivestatus.h"
@@ -116,7 +117,7 @@ class ControlPageTest : public ::testing::Test, public testkit::OwnDrive {
 TEST_F(ControlPageTest, ShownReadsItsGroupsAndPollsModeZero) {
     EXPECT_TRUE(SameRequests(
         TakeRequests(), {WriteOf(0xCF, {0x50}), WriteOf(0xCF, {0x58}), WriteOf(0xCF, {0x5A})}));
-    EXPECT_EQ(TakePollModes(), std::vector<int>{0});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::ControlPage}));
 
     m_page->setRunInActive(true);
     m_page->hide();
@@ -166,13 +167,13 @@ TEST_F(ControlPageTest, SetSpeedAboveMaximumIsCorrectedOnTheNextFullRefresh) {
     StoreGroup(0x50, {0x07, 0xD0, 0x00, 0x01});  // 2000 > p42 = 1000
     m_page->refresh();
     EXPECT_TRUE(TakeRequests().empty()) << "later refreshes leave the set speed alone";
-    EXPECT_EQ(m_drive.data.GetChoice(1), 2000u);
+    EXPECT_EQ(m_drive.data.GetChoice(model::param::kSetSpeed), 2000u);
 
     m_page->hide();
     m_page->show();
     TakeRequests();
     m_page->refresh();
-    EXPECT_EQ(m_drive.data.GetChoice(1), 1000u);
+    EXPECT_EQ(m_drive.data.GetChoice(model::param::kSetSpeed), 1000u);
     const auto requests = TakeRequests();
     ASSERT_EQ(requests.size(), 5u);
     EXPECT_EQ(requests[3].data, (Bytes{0x03, 0xE8, 0x00, 0x01}));

@@ -6,11 +6,10 @@
 
 #include "link/queues.h"
 #include "model/commands.h"
-#include "motordata.h"
-#include "motorpagefixture.h"
-#include "motortestsupport.h"
 #include "pages/motor/motorpage.h"
 #include "shell/textcatalog.h"
+#include "tests/support/asyncmotor.h"
+#include "tests/support/motorpagefixture.h"
 
 namespace velmora::pages::test {
 namespace {

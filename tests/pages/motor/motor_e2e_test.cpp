@@ -7,12 +7,12 @@
 #include <algorithm>
 
 #include "link/queues.h"
-#include "motortestsupport.h"
 #include "pages/common/stepedit.h"
 #include "pages/motor/motorpage.h"
 #include "pages/motor/paramrows.h"
 #include "shell/textcatalog.h"
 #include "tests/support/drivelinkharness.h"
+#include "tests/support/motorpagefixture.h"
 
 namespace velmora::pages::test {
 namespace {

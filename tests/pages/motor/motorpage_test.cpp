@@ -11,14 +11,13 @@
 #include <memory>
 
 #include "model/commands.h"
-#include "motordata.h"
-#include "motorpagefixture.h"
-#include "motortestsupport.h"
 #include "pages/common/stepedit.h"
 #include "pages/motor/ctrlparadlg.h"
 #include "pages/motor/paramrows.h"
 #include "pages/motor/vhztabledlg.h"
 #include "shell/textcatalog.h"
+#include "tests/support/asyncmotor.h"
+#include "tests/support/motorpagefixture.h"
 
 namespace velmora::pages::test {
 namespace {

@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <memory>
 
-#include "motordata.h"
-#include "motortestsupport.h"
 #include "pages/common/stepedit.h"
 #include "pages/motor/asmparadlg.h"
 #include "pages/motor/bldcparadlg.h"
@@ -13,6 +11,8 @@
 #include "pages/motor/paramrows.h"
 #include "pages/motor/ratedvaluedlg.h"
 #include "shell/textcatalog.h"
+#include "tests/support/asyncmotor.h"
+#include "tests/support/motorpagefixture.h"
 
 namespace velmora::pages::test {
 namespace {

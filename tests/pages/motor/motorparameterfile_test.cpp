@@ -9,11 +9,11 @@
 #include <memory>
 #include <sstream>
 
-#include "motordata.h"
-#include "motortestsupport.h"
 #include "pages/motor/motorpage.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
+#include "tests/support/asyncmotor.h"
+#include "tests/support/motorpagefixture.h"
 #include "tests/support/owndrive.h"
 
 namespace velmora::pages::test {

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <memory>
 
-#include "motordata.h"
-#include "motortestsupport.h"
 #include "pages/common/stepedit.h"
 #include "pages/motor/paramrows.h"
 #include "pages/motor/vhzgeometry.h"
 #include "pages/motor/vhztabledlg.h"
 #include "shell/textcatalog.h"
+#include "tests/support/asyncmotor.h"
+#include "tests/support/motorpagefixture.h"
 #include "tests/support/shippedcatalog.h"
 
 namespace velmora::pages::test {

@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "pages/remote/remotepage.h"
-#include "tests/support/drivetestsupport.h"
+#include "tests/support/demoframe.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {
@@ -17,7 +19,10 @@ using namespace pagetest;
 // Fault prevented: Send not reaching the drive, or the read-back not
 // replacing the page's values with what the drive now holds.
 TEST(RemotePageOnTheDrive, SendWritesTheGroupAndReadsItBack) {
-    DriveWindow window;
+    testkit::WorkFolder folder("drive-window");
+    LoadKeyNameCatalog();
+    testkit::ScriptedPrompter prompter;
+    testkit::DemoFrame window;
     ASSERT_TRUE(window.started);
     ASSERT_TRUE(window.ready());
     auto* page = window.page<CRemotePage>();
@@ -25,13 +30,13 @@ TEST(RemotePageOnTheDrive, SendWritesTheGroupAndReadsItBack) {
     window.activate(page);
     ASSERT_EQ(window.frame->sheet()->currentWidget(), page);
     model::DriveData& data = window.drive.data;
-    ASSERT_TRUE(WaitFor([&] { return data.Image(42) > 100; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return data.Image(model::param::kMaxSpeed) > 100; }, 5000));
     // A group reply replaces edits not yet sent, so the read the page made
     // when shown must be answered before the test edits: a read of our own
     // after it, answered, says so.
-    data.SetImage(125, 0xFFFF);
+    data.SetImage(model::param::kRelayCurrent, 0xFFFF);
     data.RequestGroup(1, 0x57);
-    ASSERT_TRUE(WaitFor([&] { return data.Image(125) != 0xFFFF; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return data.Image(model::param::kRelayCurrent) != 0xFFFF; }, 5000));
 
     auto* relay = page->findChild<QComboBox*>(QStringLiteral("p121List"));
     const int newRelay = (relay->currentIndex() + 3) % 10;
@@ -43,10 +48,10 @@ TEST(RemotePageOnTheDrive, SendWritesTheGroupAndReadsItBack) {
     page->findChild<QPushButton*>(QStringLiteral("sendButton"))->click();
     // Sending copies the working values into the image; clearing it here
     // leaves only the drive's read-back reply to bring the values back.
-    data.SetImage(125, 0);
+    data.SetImage(model::param::kRelayCurrent, 0);
     data.SetImage(121, 0);
 
-    ASSERT_TRUE(WaitFor([&] { return data.Image(125) == 321; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return data.Image(model::param::kRelayCurrent) == 321; }, 5000));
     EXPECT_EQ(data.Image(121), static_cast<std::uint32_t>(newRelay));
     ASSERT_TRUE(WaitFor([&] { return current->fieldText() == QStringLiteral("3.21"); }, 5000))
         << current->fieldText().toStdString();
@@ -56,7 +61,7 @@ TEST(RemotePageOnTheDrive, SendWritesTheGroupAndReadsItBack) {
     // group reply.
     current->setFieldText(QStringLiteral("5.00"));
     emit current->editingFinished();
-    EXPECT_EQ(data.Working(125), 500u);
+    EXPECT_EQ(data.Working(model::param::kRelayCurrent), 500u);
     data.RequestGroup(1, 0x57);
     ASSERT_TRUE(WaitFor([&] { return current->fieldText() == QStringLiteral("3.21"); }, 5000))
         << current->fieldText().toStdString();

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <memory>
 
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/findchild.h"
@@ -100,7 +101,7 @@ class RemotePageTest : public ::testing::Test, public testkit::OwnDrive {
 // Fault prevented: the page not asking for the remote group or polling the
 // wrong mode when it becomes visible.
 TEST_F(RemotePageTest, ShownReadsTheRemoteGroupAndPollsModeTwo) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{2});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::RemotePage}));
     const auto requests = TakeRequests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].command, 0xCF);
@@ -170,7 +171,7 @@ TEST_F(RemotePageTest, SpeedEditsAndSpinsClampToTheirRanges) {
         EXPECT_EQ(working(c.parameter), c.stored) << c.parameter;
         EXPECT_EQ(edit(c.parameter)->fieldText(), c.shown) << c.parameter;
     }
-    m_drive.data.SetChoice(8, 1);  // rpm
+    m_drive.data.SetChoice(model::param::kSpeedUnit, 1);  // rpm
     type(135, "60000");
     EXPECT_EQ(working(135), 999u);
     EXPECT_EQ(edit(135)->fieldText(), "59940");

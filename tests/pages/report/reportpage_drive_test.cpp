@@ -5,12 +5,15 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include "model/parameters.h"
 #include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
 #include "pages/control/controlpage.h"
 #include "pages/report/reportpage.h"
 #include "shell/roundbutton.h"
-#include "tests/support/drivetestsupport.h"
+#include "tests/support/demoframe.h"
+#include "tests/support/findchild.h"
+#include "tests/support/pagetestsupport.h"
 
 namespace velmora::pages {
 namespace {
@@ -25,7 +28,10 @@ int actualHz(const std::string& state) {
 // Fault prevented: hold storage showing live values (or nothing) instead of
 // the values the drive held at the fault, or freezing the live rows.
 TEST(ReportPageOnTheDrive, GeneralFaultShowsTheHeldValuesWhileFourRowsStayLive) {
-    DriveWindow window;
+    testkit::WorkFolder folder("drive-window");
+    LoadKeyNameCatalog();
+    testkit::ScriptedPrompter prompter;
+    testkit::DemoFrame window;
     ASSERT_TRUE(window.started);
     ASSERT_TRUE(window.ready());
     auto* control = window.page<CControlPage>();
@@ -42,23 +48,24 @@ TEST(ReportPageOnTheDrive, GeneralFaultShowsTheHeldValuesWhileFourRowsStayLive) 
     control->findChild<shell::RoundButton*>("startButton")->click();
     ASSERT_TRUE(WaitFor([&] { return actualHz(window.state()) >= 100; }, 10000));
 
-    window.demo.server().command("fault 3 5");
+    window.server().command("fault 3 5");
     auto label = [report](const char* name) {
-        return report->findChild<QLabel*>(QString::fromLatin1(name))->text();
+        return testkit::FindChild<QLabel>(report, name)->text();
     };
     ASSERT_TRUE(WaitFor([&] { return label("statusLine") == QStringLiteral("holdstorage"); }, 5000))
         << label("statusLine").toStdString();
     EXPECT_EQ(window.frame->sheet()->currentWidget(), report);
-    ASSERT_FALSE(window.prompter.informed.empty());
-    EXPECT_EQ(window.prompter.informed.front(), "generalerror");
+    ASSERT_FALSE(prompter.informed.empty());
+    EXPECT_EQ(prompter.informed.front(), "generalerror");
 
     const model::DriveData& data = window.drive.data;
-    ASSERT_TRUE(WaitFor([&] { return data.Image(151) >= 100; }, 5000));
-    const QString held = QString::number(data.Image(151));
+    ASSERT_TRUE(WaitFor([&] { return data.Image(model::param::kHeldSpeedSetPoint) >= 100; }, 5000));
+    const QString held = QString::number(data.Image(model::param::kHeldSpeedSetPoint));
     ASSERT_TRUE(WaitFor([&] { return label("p10Value") == held; }, 5000))
         << label("p10Value").toStdString();
-    EXPECT_EQ(label("p13Value"), QString::number(data.Image(152)));
-    EXPECT_EQ(label("p18Value"), FixedText(data.Image(155) / 100.0, 2));
+    EXPECT_EQ(label("p13Value"), QString::number(data.Image(model::param::kHeldOutputFrequency)));
+    EXPECT_EQ(label("p18Value"),
+              FixedText(data.Image(model::param::kHeldOutputCurrent) / 100.0, 2));
 
     // The fault tripped the motor: the live rows fall to 0, the held ones stay.
     ASSERT_TRUE(WaitFor([&] { return label("p14Value") == QStringLiteral("0"); }, 10000))

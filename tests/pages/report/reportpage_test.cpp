@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "shell/helpnoteviewer.h"
+#include "tests/support/findchild.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/pagetestsupport.h"
 
@@ -28,8 +29,7 @@ class ReportPageTest : public ::testing::Test, public testkit::OwnDrive {
         m_drive.link.flushAllQueues();
     }
     QString text(const QString& name) {
-        auto* label = m_page->findChild<QLabel*>(name);
-        EXPECT_NE(label, nullptr) << name.toStdString();
+        auto* label = testkit::FindChild<QLabel>(m_page.get(), name);
         return label ? label->text() : QString();
     }
     QString value(int parameter) { return text(QStringLiteral("p%1Value").arg(parameter)); }
@@ -41,7 +41,7 @@ class ReportPageTest : public ::testing::Test, public testkit::OwnDrive {
 // Fault prevented: the report asking for groups itself or polling the wrong
 // groups while it is visible.
 TEST_F(ReportPageTest, ShownPollsModeOneAndSendsNothing) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{1});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::ReportPage}));
     EXPECT_TRUE(TakeRequests().empty());
 }
 

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "model/drivedata.h"
+#include "model/parameters.h"
 #include "tests/support/drivestatus.h"
 #include "tests/support/noticerecorder.h"
 #include "tests/support/owndrive.h"
@@ -82,7 +83,7 @@ TEST_F(RunInPageTest, ListsConsecutiveProgramsOnly) {
 // restores the speed saved when the page was shown.
 TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     auto& drive = m_drive.data;
-    drive.SetImage(1, 500);
+    drive.SetImage(model::param::kSetSpeed, 500);
     drive.TakeImage();
     m_page->show();  // saves parameter 1 while idle
     QApplication::processEvents();
@@ -121,17 +122,17 @@ TEST_F(RunInPageTest, StepAboveTheMaximumFrequencyIsRefusedAndTheDriveSpeedShown
     testkit::NoticeRecorder frame;
     m_page->setFrame(&frame);
     auto& drive = m_drive.data;
-    drive.SetImage(42, 10);
+    drive.SetImage(model::param::kMaxSpeed, 10);
     drive.TakeImage();
     m_page->startPressed();
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_EQ(frame.notices, QStringList{"Step 1 asks for 1000 rpm, above the drive's maximum "
                                          "frequency of 10 Hz (P42). The program was not started."});
-    drive.SetImage(42, 16);
+    drive.SetImage(model::param::kMaxSpeed, 16);
     drive.TakeImage();
     m_page->startPressed();
     ASSERT_TRUE(m_page->running());
-    drive.SetImage(14, 15);  // the drive reports 900 rpm
+    drive.SetImage(model::param::kActualSpeed, 15);  // the drive reports 900 rpm
     m_page->clockTick();
     EXPECT_EQ(m_page->findChild<QLabel*>("driveSpeed")->text(), "drive: 900 rpm");
     m_page->setFrame(&m_frame);
@@ -230,7 +231,7 @@ class RunInButtonTest : public RunInPageTest, public ::testing::WithParamInterfa
 TEST_P(RunInButtonTest, EveryPressAfterItsQuestion) {
     const ButtonCase& c = GetParam();
     auto& drive = m_drive.data;
-    drive.SetImage(1, 500);
+    drive.SetImage(model::param::kSetSpeed, 500);
     drive.TakeImage();
     m_page->show();
     QApplication::processEvents();
@@ -267,11 +268,11 @@ TEST_F(RunInPageTest, EnablingRules) {
     auto& drive = m_drive.data;
     auto* start = m_page->findChild<QAbstractButton*>("startButton");
     auto* cancel = m_page->findChild<QAbstractButton*>("cancelButton");
-    drive.SetImage(7, 1);
+    drive.SetImage(model::param::kControlSource, 1);
     drive.TakeImage();
     m_page->operationAllowed();
     EXPECT_FALSE(start->isEnabled());
-    drive.SetImage(7, 0);
+    drive.SetImage(model::param::kControlSource, 0);
     drive.TakeImage();
     m_page->operationAllowed();
     EXPECT_TRUE(start->isEnabled());

@@ -15,6 +15,8 @@ namespace velmora::pages {
 namespace {
 
 using namespace velmora::shell;
+using link::PollMode;
+using testkit::PollModes;
 
 const QColor kOn(0, 255, 0);
 const QColor kOff(128, 128, 128);
@@ -33,9 +35,9 @@ class ActuatorTestDialogTest : public testkit::WidgetTest {
                             return 0;
                         }});
     }
-    QCheckBox* box(const char* name) { return dialog.findChild<QCheckBox*>(name); }
-    RoundButton* lamp(const char* name) { return dialog.findChild<RoundButton*>(name); }
-    QString value(const char* name) { return dialog.findChild<QLineEdit*>(name)->text(); }
+    QCheckBox* box(const char* name) { return testkit::FindChild<QCheckBox>(&dialog, name); }
+    RoundButton* lamp(const char* name) { return testkit::FindChild<RoundButton>(&dialog, name); }
+    QString value(const char* name) { return testkit::FindChild<QLineEdit>(&dialog, name)->text(); }
 
     static link::Telegram sensorReply(std::vector<std::uint8_t> data, int code = 0x5B) {
         link::Telegram reply;
@@ -57,13 +59,13 @@ class ActuatorTestDialogTest : public testkit::WidgetTest {
 // hidden, and outputs that stay ticked (and sent) after leaving.
 TEST_F(ActuatorTestDialogTest, ShowingAndHidingLockTabsAndPollInputs) {
     dialog.show();
-    EXPECT_EQ(pollModes, std::vector<int>{5});
+    EXPECT_EQ(pollModes, PollModes({PollMode::ActuatorTest}));
     ASSERT_EQ(frame.messages().size(), 1u);
     EXPECT_EQ(frame.messages()[0], std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{1}));
     QTest::mouseClick(box("outputRelay2"), Qt::LeftButton);
     EXPECT_TRUE(dialog.sendingOutputs());
     dialog.hide();
-    EXPECT_EQ(pollModes, (std::vector<int>{5, 4}));
+    EXPECT_EQ(pollModes, PollModes({PollMode::ActuatorTest, PollMode::SpecificProgMenu}));
     EXPECT_EQ(frame.messages().back(), std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{0}));
     EXPECT_FALSE(box("outputRelay2")->isChecked());
     EXPECT_FALSE(dialog.sendingOutputs());

@@ -80,7 +80,7 @@ TEST(FirmwareUpdateWithDrive, ImagesArriveWholeAndInOrder) {
     testkit::ScriptedPrompter prompter;
     testkit::DemoFrame demo;
     ASSERT_TRUE(demo.started);
-    frame::CMainFrame& frame = *demo.window;
+    frame::CMainFrame& frame = *demo.frame;
     ASSERT_TRUE(testkit::WaitFor([&] { return frame.allGroupsRead(); }, 10000));
 
     auto* page = frame.findChild<CSpecificProgPage*>();
@@ -240,10 +240,10 @@ class FirmwareUpdatePolling : public ::testing::Test, public testkit::OwnDrive {
 // it) must keep the download's polling, not post the menu's: a status poll in
 // the loader phase or a lost block-request poll would disturb the transfer.
 TEST_F(FirmwareUpdatePolling, PageShownKeepsDownloadPollMode) {
-    EXPECT_EQ(TakePollModes(), std::vector<int>{14});
+    EXPECT_EQ(TakePollModes(), testkit::PollModes({link::PollMode::FirmwareQuiet}));
     page.hide();
     page.show();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{14});
+    EXPECT_EQ(TakePollModes(), testkit::PollModes({link::PollMode::FirmwareQuiet}));
 }
 
 // Back during a download leaves the views that poll for themselves closed,

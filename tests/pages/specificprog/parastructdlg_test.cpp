@@ -13,6 +13,7 @@
 #include "model/drivedata.h"
 #include "platform/profile.h"
 #include "shell/textcatalog.h"
+#include "tests/support/findchild.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 
@@ -20,6 +21,8 @@ namespace velmora::pages {
 namespace {
 
 namespace fs = std::filesystem;
+using link::PollMode;
+using testkit::PollModes;
 using testkit::TakePollModes;
 using testkit::TakeRequests;
 
@@ -63,8 +66,7 @@ class ParaStructTest : public ::testing::Test, public testkit::OwnDrive {
         shell::TextCatalog::instance().resetForTest();
     }
     QString shown(const QString& name) {
-        auto* label = m_view.findChild<QLabel*>(name);
-        EXPECT_NE(label, nullptr) << name.toStdString();
+        auto* label = testkit::FindChild<QLabel>(&m_view, name);
         return label ? label->text() : QString();
     }
     [[nodiscard]] std::string entry(const fs::path& file, const std::string& key) const {
@@ -107,7 +109,7 @@ TEST_F(ParaStructTest, OpeningReadsTheGroups) {
     page.show();
     TakePollModes();
     m_view.show();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{6});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::ParaStruct}));
     std::vector<int> asked;
     for (const auto& t : TakeRequests()) asked.push_back(t.data.at(0));
     EXPECT_EQ(asked,
@@ -118,7 +120,7 @@ TEST_F(ParaStructTest, OpeningReadsTheGroups) {
     EXPECT_TRUE(TakeRequests().empty());
     EXPECT_TRUE(m_view.isOpen());
     m_view.hide();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{4});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::SpecificProgMenu}));
     m_view.setParent(nullptr);
 }
 

@@ -8,6 +8,7 @@
 
 #include "model/commands.h"
 #include "model/drivedata.h"
+#include "model/parameters.h"
 #include "pages/common/stepedit.h"
 #include "pages/techservice/memorypanel.h"
 #include "pages/techservice/serialnumberpanel.h"
@@ -22,7 +23,9 @@
 namespace velmora::pages {
 namespace {
 
+using link::PollMode;
 using testkit::Commands;
+using testkit::PollModes;
 using testkit::PostReply;
 using testkit::TakePollModes;
 using testkit::TakeRequests;
@@ -85,7 +88,7 @@ TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
     prompter.confirmAnswers = {false, true, false, true, false, true,
                                false, true, false, true, false, true};
     m_page.showPanel(CTechServicePage::kMemoryReset);
-    EXPECT_EQ(TakePollModes(), std::vector<int>{8});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::MemoryReset}));
     TakeRequests();
     const char* names[] = {"reset_motorparameters", "reset_remotectrlpara", "reset_allparameters",
                            "reset_runtimedata",     "reset_totaleeprom",    "reset_burnin"};
@@ -108,14 +111,14 @@ TEST_F(TechServiceTest, MemoryResetButtonsSendTheirBit) {
     EXPECT_EQ(prompter.confirmed[8],
               "Erase the drive's entire memory? Everything stored in the drive is lost.");
     m_page.backToMenu();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{7});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::TechPage}));
 }
 
 // The memory word: address rules on focus loss, the read and write telegrams
 // high byte first, and the reply shown unsigned.
 TEST_F(TechServiceTest, MemoryWordReadAndWrite) {
     m_page.showPanel(CTechServicePage::kMemory);
-    EXPECT_EQ(TakePollModes(), std::vector<int>{9});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::Memory}));
     auto* address = child<StepEdit>("eepromAddressEdit");
     auto* value = child<QLineEdit>("eepromValueEdit");
     typeAndLeave(address, "9000");
@@ -153,7 +156,7 @@ TEST_F(TechServiceTest, CalibrationReadLimitAndSend) {
     testkit::ScriptedPrompter prompter;
     prompter.confirmAnswers = {false};
     m_page.showPanel(CTechServicePage::kCalibration);
-    EXPECT_EQ(TakePollModes(), std::vector<int>{10});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::Calibration}));
     auto sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].data, Bytes{0x5D});
@@ -221,7 +224,7 @@ TEST_F(TechServiceTest, CalibrationSendsUneditedValuesAsRead) {
 // Inverter values arrive every cycle and show unsigned (FF FE is 65534).
 TEST_F(TechServiceTest, InverterValuesShowUnsigned) {
     m_page.showPanel(CTechServicePage::kInverterValues);
-    EXPECT_EQ(TakePollModes(), std::vector<int>{11});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::InverterValues}));
     Bytes reply(20, 0);
     reply[0] = 0xFF;
     reply[1] = 0xFE;
@@ -257,7 +260,7 @@ Bytes Group5A(std::uint32_t serial, std::uint16_t inverterType = 7302) {
 TEST_F(TechServiceTest, SerialNumberShownFromGroupAndWritten) {
     testkit::ScriptedPrompter prompter;
     m_page.showPanel(CTechServicePage::kSerialNumber);
-    EXPECT_EQ(TakePollModes(), std::vector<int>{12});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::SerialNumber}));
     auto sent = TakeRequests();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].data, Bytes{0x5A});
@@ -280,7 +283,7 @@ TEST_F(TechServiceTest, SerialNumberShownFromGroupAndWritten) {
     PostReply(0x5A, Group5A(77));
     DeliverReply(m_page);
     EXPECT_EQ(field->text(), "77");
-    EXPECT_EQ(m_drive.data.Image(39), 77u);
+    EXPECT_EQ(m_drive.data.Image(model::param::kSerialNumber), 77u);
 }
 
 struct SerialTyped {
@@ -342,7 +345,7 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     TakeRequests();
 
     m_page.showPanel(CTechServicePage::kTestOperation);
-    EXPECT_EQ(TakePollModes(), std::vector<int>{13});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::TestOperation}));
     EXPECT_EQ(child<StepEdit>("testFrequencyEdit")->fieldText(), "500");
     EXPECT_EQ(child<StepEdit>("testVoltageEdit")->fieldText(), "20");
     auto sent = TakeRequests();
@@ -366,7 +369,7 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     EXPECT_EQ(sent[0].data[5], written & 0xFF);
     typeAndLeave(current, "99");
     EXPECT_EQ(current->fieldText(), QString::number(maxCurrent, 'f', 1));
-    EXPECT_EQ(data.Working(44), std::uint32_t(maxCurrent * 100));
+    EXPECT_EQ(data.Working(model::param::kMaxCurrent), std::uint32_t(maxCurrent * 100));
     current->stepBy(1);
     EXPECT_EQ(current->fieldText(), QString::number(maxCurrent, 'f', 1));
     current->stepBy(-1);
@@ -379,7 +382,7 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
 
     m_frame.clear();
     m_page.backToMenu();
-    EXPECT_EQ(TakePollModes(), std::vector<int>{7});
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::TechPage}));
     EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xAB});
     EXPECT_EQ(m_frame.messages(),
               (std::vector<std::pair<unsigned, std::uintptr_t>>{{link::WM_TAB_LOCK, 0}}));
@@ -449,7 +452,7 @@ TEST_F(TechServiceTest, PageShownAgainRepeatsThePanelRow) {
     m_page.hide();
     EXPECT_TRUE(TakeRequests().empty());  // a hidden page does not end the test operation
     m_page.show();
-    EXPECT_EQ(TakePollModes(), (std::vector<int>{7, 13}));
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::TechPage, PollMode::TestOperation}));
     const auto sent = TakeRequests();
     ASSERT_EQ(Commands(sent), (std::vector<int>{0xCF, 0xAA}));
     EXPECT_EQ(sent[0].data, Bytes{0x51});
@@ -462,7 +465,7 @@ TEST_F(TechServiceTest, PageShownAgainRepeatsThePanelRow) {
     TakePollModes();
     m_page.hide();
     m_page.show();
-    EXPECT_EQ(TakePollModes(), (std::vector<int>{7, 10}));
+    EXPECT_EQ(TakePollModes(), PollModes({PollMode::TechPage, PollMode::Calibration}));
     EXPECT_EQ(TakeRequests()[0].data, Bytes{0x5D});
     m_page.backToMenu();
 }

@@ -1,4 +1,4 @@
-#include "gifsamples.h"
+#include "tests/support/gifsamples.h"
 
 #include <algorithm>
 

@@ -17,6 +17,7 @@
 #include "pages/runin/runinpage.h"
 #include "pages/specificprog/specificprogpage.h"
 #include "pages/techservice/techservicepage.h"
+#include "tests/support/findchild.h"
 #include "tests/support/owndrive.h"
 #include "tests/support/testkit.h"
 

@@ -1,4 +1,4 @@
-#include "tests/frame/frametestsupport.h"
+#include "tests/support/frametest.h"
 
 #include <QCoreApplication>
 #include <QTabBar>
