@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include "tests/support/waitfor.h"
+
 namespace velmora::link::test {
 
 PtyPair::PtyPair() {
@@ -120,12 +122,8 @@ void ScriptedDrive::clearRequests() {
 
 bool ScriptedDrive::waitFor(const std::function<bool(const std::vector<Request>&)>& predicate,
                             std::chrono::milliseconds timeout) const {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (predicate(requests())) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return predicate(requests());
+    return testkit::WaitFor([&] { return predicate(requests()); },
+                            static_cast<int>(timeout.count()));
 }
 
 std::optional<Bytes> ScriptedDrive::StandardAnswer(const Telegram& request) {
