@@ -145,7 +145,7 @@ TEST_F(RunInPageTest, AnnouncesEachStepOnce) {
     m_frame.clear();
     for (int second = 0; second < 61; ++second) m_page->clockTick();
     ASSERT_EQ(m_page->sequencer().currentStep(), 2u);
-    EXPECT_EQ(m_frame.messages(), std::vector<shell::FrameMessage>{shell::RunInActive{true, 2}});
+    EXPECT_EQ(m_frame.messages(), (std::vector<shell::FrameMessage>{shell::RunInActive{true, 2}}));
     TakeRequests();
 }
 
