@@ -1,6 +1,6 @@
 #pragma once
 // A main window stand-in that keeps the status-bar notices a page shows
-// through its channel; its posts are recorded as by FrameRecorder.
+// through its channel, besides its posts.
 #include <QStringList>
 
 #include "shell/noticeboard.h"
@@ -8,13 +8,10 @@
 
 namespace velmora::testkit {
 
-class NoticeRecorder final : public shell::FrameTarget, public shell::NoticeBoard {
+class NoticeRecorder final : public FrameRecorder, public shell::NoticeBoard {
   public:
-    void post(const shell::FrameMessage& message) override { posts.post(message); }
-    [[nodiscard]] bool isAlive() const override { return true; }
     void showNotice(const QString& text) override { notices.push_back(text); }
 
-    FrameRecorder posts;
     QStringList notices;
 };
 

@@ -11,7 +11,6 @@
 #include <fstream>
 #include <locale>
 #include <sstream>
-#include <variant>
 
 #include "model/drivedata.h"
 #include "tests/support/tempfolder.h"

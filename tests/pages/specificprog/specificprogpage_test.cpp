@@ -121,7 +121,7 @@ TEST_F(SpecificProgTest, MotorRunningRefusesFirmwareAndFactorySettings) {
     page.firmwarePanel()->startDownload();
     page.factorySettingsQuestion()->confirm();
     EXPECT_TRUE(TakeRequests().empty());
-    EXPECT_TRUE(frame.posts.messages().empty());  // no WM_LINK_SUSPEND
+    EXPECT_TRUE(frame.messages().empty());  // no WM_LINK_SUSPEND
     EXPECT_EQ(frame.notices.size(), 2);
 }
 
