@@ -248,8 +248,7 @@ TEST_P(EventRules, LogOnlyChanges) {
 }
 
 using K = EventKind;
-using shell::LinkSuspend;
-using shell::RunInActive;
+using shell::LinkSuspend, shell::RunInActive;
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, EventRules,
