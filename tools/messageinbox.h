@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-#include "link/messages.h"
+#include "link/messagetarget.h"
 
 namespace velmora::tools {
 

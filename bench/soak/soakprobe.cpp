@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "frame/framemessage.h"
-#include "link/messages.h"
+#include "frame/messageevent.h"
+#include "link/messagetarget.h"
 
 namespace velmora::bench {
 
@@ -51,7 +51,7 @@ bool SoakProbe::eventFilter(QObject* watched, QEvent* event) {
         ++m_messages;
         ++m_byMessage[type - frame::kFirstFrameMessage];
         if (type == link::WM_DRIVE_LINK_STATE) {
-            const bool up = static_cast<frame::FrameMessageEvent*>(event)->wParam() == 1;
+            const bool up = static_cast<frame::LinkMessageEvent*>(event)->wParam() == 1;
             if (m_seenState && up != m_connected) {
                 if (m_verbose)
                     std::printf("%8.1f s  link %s\n", now() / 1000.0, up ? "answered" : "lost");

@@ -1,6 +1,5 @@
 #include "frame/drivehistoryrecorder.h"
 
-#include "frame/framemessage.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
 
@@ -17,7 +16,7 @@ std::string PortText(const link::SerialLink& serial) {
 
 DriveHistoryRecorder::DriveHistoryRecorder(journal::Journal& journal, model::DriveData& data,
                                            const link::SerialLink& serial,
-                                           link::MessageTarget& window)
+                                           shell::FrameTarget& window)
     : m_journal(journal),
       m_data(data),
       m_serial(serial),
@@ -29,7 +28,7 @@ DriveHistoryRecorder::DriveHistoryRecorder(journal::Journal& journal, model::Dri
     m_journal.setFailureListener([mailbox = m_mailbox](const std::string& why) {
         const std::lock_guard lock(mailbox->mutex);
         mailbox->why = why;
-        if (mailbox->window) mailbox->window->postMessage(WM_JOURNAL_FAILED, 0);
+        if (mailbox->window) mailbox->window->post(shell::JournalFailed{});
     });
     m_recorder->watch(m_data.gate());
     m_data.SetReplyListener(

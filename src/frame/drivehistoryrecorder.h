@@ -14,9 +14,9 @@
 
 #include "journal/journal.h"
 #include "journal/writerecorder.h"
-#include "link/messages.h"
 #include "link/seriallink.h"
 #include "model/drivedata.h"
+#include "shell/frametarget.h"
 
 namespace velmora::frame {
 
@@ -25,7 +25,7 @@ class DriveHistoryRecorder {
     // journal, data and serial outlive this; window gets WM_JOURNAL_FAILED.
     // serial names the port a connection entry was made on.
     DriveHistoryRecorder(journal::Journal& journal, model::DriveData& data,
-                         const link::SerialLink& serial, link::MessageTarget& window);
+                         const link::SerialLink& serial, shell::FrameTarget& window);
     ~DriveHistoryRecorder();
     DriveHistoryRecorder(const DriveHistoryRecorder&) = delete;
     DriveHistoryRecorder& operator=(const DriveHistoryRecorder&) = delete;
@@ -45,7 +45,7 @@ class DriveHistoryRecorder {
     // Reached from the journal's writer thread; the window is let go first.
     struct Mailbox {
         mutable std::mutex mutex;
-        link::MessageTarget* window = nullptr;
+        shell::FrameTarget* window = nullptr;
         std::string why;
     };
     journal::Journal& m_journal;

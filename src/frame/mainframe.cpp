@@ -16,8 +16,8 @@
 
 #include "frame/drivehistoryrecorder.h"
 #include "frame/framemenus.h"
-#include "frame/framemessage.h"
 #include "frame/history/drivehistoryview.h"
+#include "frame/messageevent.h"
 #include "frame/motorstopbutton.h"
 #include "frame/pagescroller.h"
 #include "frame/statusindicator.h"
@@ -201,7 +201,13 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::postMessage(unsigned message, std::uintptr_t wParam) {
     std::lock_guard lock(m_aliveMutex);
     if (!m_alive) return;
-    QCoreApplication::postEvent(this, new FrameMessageEvent(message, wParam));
+    QCoreApplication::postEvent(this, new LinkMessageEvent(message, wParam));
+}
+
+void CMainFrame::post(const FrameMessage& message) {
+    std::lock_guard lock(m_aliveMutex);
+    if (!m_alive) return;
+    QCoreApplication::postEvent(this, new FrameMessageEvent(message));
 }
 
 bool CMainFrame::isAlive() const {
@@ -212,8 +218,12 @@ bool CMainFrame::isAlive() const {
 bool CMainFrame::event(QEvent* event) {
     const auto type = static_cast<unsigned>(event->type());
     if (type >= kFirstFrameMessage && type <= kLastFrameMessage) {
-        if (auto* message = dynamic_cast<FrameMessageEvent*>(event)) {
+        if (auto* message = dynamic_cast<LinkMessageEvent*>(event)) {
             dispatch(message->message(), message->wParam());
+            return true;
+        }
+        if (auto* message = dynamic_cast<FrameMessageEvent*>(event)) {
+            dispatch(message->message());
             return true;
         }
     }

@@ -12,9 +12,10 @@
 #include "frame/faultrules.h"
 #include "frame/tabrules.h"
 #include "link/drivelink.h"
-#include "link/messages.h"
+#include "link/messagetarget.h"
 #include "model/drivedata.h"
 #include "model/firstcompleteread.h"
+#include "shell/frametarget.h"
 #include "shell/noticeboard.h"
 #include "shell/operationlog.h"
 
@@ -54,6 +55,8 @@ class FrameMenus;
 class DriveHistoryRecorder;
 class StatusIndicator;
 using shell::FaultPopup;
+using shell::FrameMessage;
+using shell::FrameTarget;
 using shell::NoticeBoard;
 using shell::OperationLog;
 using shell::Page;
@@ -87,6 +90,7 @@ struct FrameOptions {
 
 class CMainFrame : public QMainWindow,
                    public link::MessageTarget,
+                   public FrameTarget,
                    public NoticeBoard,
                    public OperationLog {
     Q_OBJECT
@@ -99,6 +103,8 @@ class CMainFrame : public QMainWindow,
 
     // MessageTarget, called from any thread.
     void postMessage(unsigned message, std::uintptr_t wParam) override;
+    // FrameTarget, called from any thread.
+    void post(const FrameMessage& message) override;
     [[nodiscard]] bool isAlive() const override;
     // NoticeBoard: a few seconds in the status bar.
     void showNotice(const QString& text) override;
@@ -132,13 +138,14 @@ class CMainFrame : public QMainWindow,
     [[nodiscard]] std::vector<Page*> operationPages() const;
 
     void dispatch(unsigned message, std::uintptr_t wParam);
+    void dispatch(const FrameMessage& message);
     void onLinkState(std::uintptr_t wParam);
     void onGroupReply();
     void onDriveReply();
     void onStatus();
     void applyFault(const FaultAction& action, std::uint8_t number);
     void runGeneralErrorSequence(std::uint8_t number, bool showPopup);
-    void onTechPageVisibility(std::uintptr_t wParam);
+    void onTechPageVisibility(bool shown);
     void onLinkSuspend(bool suspend);
     void tellAboutPortOnce();
     void showDriveState(bool allowed, std::uint8_t faultClass, std::uint8_t number);

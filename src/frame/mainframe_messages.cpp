@@ -5,7 +5,6 @@
 
 #include "frame/drivehistoryrecorder.h"
 #include "frame/faultindicator.h"
-#include "frame/framemessage.h"
 #include "frame/mainframe.h"
 #include "frame/motorstopbutton.h"
 #include "frame/noticestrip.h"
@@ -82,24 +81,8 @@ QString LostOrdersNotice(const std::vector<link::LostOrder>& lost) {
 
 void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
     switch (message) {
-        case link::WM_TECHPAGE_VISIBILITY:
-            onTechPageVisibility(wParam);
-            break;
-        case link::WM_SHOW_SPECIFICPROG:
-            activatePage(m_specificProg);
-            m_specificProg->showActuatorTest();
-            break;
         case link::WM_DRIVE_REPLY:
             onDriveReply();
-            break;
-        case link::WM_MOTOR_MODEL_CHOSEN:
-            m_control->showMotorModelName(static_cast<int>(wParam));
-            break;
-        case link::WM_MEMORY_SLOT_CHOSEN:
-            m_control->showMemorySlotName(static_cast<int>(wParam));
-            break;
-        case link::WM_TAB_LOCK:
-            m_tabState.tabLocked = wParam != 0;
             break;
         case link::WM_DRIVE_STATUS:
             onStatus();
@@ -109,29 +92,38 @@ void CMainFrame::dispatch(unsigned message, std::uintptr_t wParam) {
             break;
         case link::WM_DRIVE_LINK_STATE:
             onLinkState(wParam);
-            break;
-        case link::WM_RUNIN_ACTIVE:
-            m_tabState.runInActive = wParam != 0;
-            m_control->setRunInActive(m_tabState.runInActive);
-            break;
-        case link::WM_LINK_FLUSH:
-            m_link.flushOutgoing();
-            break;
-        case link::WM_LINK_SUSPEND:
-            onLinkSuspend(wParam != 0);
+            if (m_trend) m_trend->linkState(m_connected);
             break;
         case link::WM_ORDERS_LOST:
             // One message may announce several losses, or ones already shown.
             if (const auto lost = m_link.lostOrders().take(); !lost.empty())
                 showNotice(LostOrdersNotice(lost));
             break;
-        case WM_JOURNAL_FAILED:
-            onJournalFailed();
-            break;
         default:  // a number no one posts changes nothing
             break;
     }
-    if (m_trend) m_trend->frameMessage(message, wParam);
+}
+
+void CMainFrame::dispatch(const FrameMessage& message) {
+    std::visit(Overloaded{
+                   [this](const TechPageVisibility& m) { onTechPageVisibility(m.shown); },
+                   [this](const ShowSpecificProg&) {
+                       activatePage(m_specificProg);
+                       m_specificProg->showActuatorTest();
+                   },
+                   [this](const MotorModelChosen& m) { m_control->showMotorModelName(m.model); },
+                   [this](const MemorySlotChosen& m) { m_control->showMemorySlotName(m.slot); },
+                   [this](const TabLock& m) { m_tabState.tabLocked = m.locked; },
+                   [this](const RunInActive& m) {
+                       m_tabState.runInActive = m.active;
+                       m_control->setRunInActive(m.active);
+                   },
+                   [this](const LinkFlush&) { m_link.flushOutgoing(); },
+                   [this](const LinkSuspend& m) { onLinkSuspend(m.suspend); },
+                   [this](const JournalFailed&) { onJournalFailed(); },
+               },
+               message);
+    if (m_trend) m_trend->frameMessage(message);
 }
 
 void CMainFrame::onLinkState(std::uintptr_t wParam) {

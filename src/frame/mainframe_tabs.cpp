@@ -124,8 +124,8 @@ void CMainFrame::onTabChanged(int index) {
     showRefusal(verdict);
 }
 
-void CMainFrame::onTechPageVisibility(std::uintptr_t wParam) {
-    if (wParam == 0) {
+void CMainFrame::onTechPageVisibility(bool shown) {
+    if (shown) {
         if (!m_techPageHidden) return;
         ++m_programmaticSwitch;
         m_sheet->addTab(m_techService, T("techservice"));
@@ -134,7 +134,7 @@ void CMainFrame::onTechPageVisibility(std::uintptr_t wParam) {
         // Until the next link report it follows the state of the others.
         m_techService->setEnabled(m_connected);
         activatePage(m_techService);
-    } else if (wParam == 1) {
+    } else {
         ++m_programmaticSwitch;
         const int index = m_sheet->indexOf(m_techService);
         if (index >= 0) m_sheet->removeTab(index);

@@ -14,7 +14,7 @@
 #include "link/linkclock.h"
 #include "link/linktimings.h"
 #include "link/lostorders.h"
-#include "link/messages.h"
+#include "link/messagetarget.h"
 #include "link/pollmode.h"
 #include "link/queues.h"
 #include "link/seriallink.h"

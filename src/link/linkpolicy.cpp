@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "link/messages.h"
+#include "link/messagetarget.h"
 #include "link/queues.h"
 
 namespace velmora::link {

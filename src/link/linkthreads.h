@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "link/linktimings.h"
-#include "link/messages.h"
+#include "link/messagetarget.h"
 #include "link/stopflag.h"
 #include "link/telegram.h"
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "link/messages.h"
+#include "link/messagetarget.h"
 
 namespace velmora::link {
 

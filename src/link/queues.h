@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "link/codec.h"
-#include "link/messages.h"
+#include "link/messagetarget.h"
 #include "link/queueset.h"
 #include "link/telegram.h"
 

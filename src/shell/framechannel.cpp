@@ -4,12 +4,12 @@ namespace velmora::shell {
 
 FrameChannel::FrameChannel() : FrameChannel(nullptr) {}
 
-FrameChannel::FrameChannel(link::MessageTarget* target)
-    : m_target(std::make_shared<link::MessageTarget*>(target)) {}
+FrameChannel::FrameChannel(FrameTarget* target)
+    : m_target(std::make_shared<FrameTarget*>(target)) {}
 
-void FrameChannel::post(unsigned message, std::uintptr_t wParam) const {
-    link::MessageTarget* target = *m_target;
-    if (target != nullptr && target->isAlive()) target->postMessage(message, wParam);
+void FrameChannel::post(const FrameMessage& message) const {
+    FrameTarget* target = *m_target;
+    if (target != nullptr && target->isAlive()) target->post(message);
 }
 
 }  // namespace velmora::shell

@@ -2,10 +2,9 @@
 // How a page and the dialogs and panels it makes reach the main window.
 // Copies share one slot: a page makes its panels before the main window
 // binds it, and every copy posts to whatever the page was bound to since.
-#include <cstdint>
 #include <memory>
 
-#include "link/messages.h"
+#include "shell/frametarget.h"
 
 namespace velmora::shell {
 
@@ -13,16 +12,16 @@ class FrameChannel {
   public:
     // Bound to nothing: posts are dropped until bind().
     FrameChannel();
-    explicit FrameChannel(link::MessageTarget* target);
+    explicit FrameChannel(FrameTarget* target);
 
     // Every copy posts to target from now on; nullptr drops the posts.
-    void bind(link::MessageTarget* target) { *m_target = target; }
-    [[nodiscard]] link::MessageTarget* target() const { return *m_target; }
+    void bind(FrameTarget* target) { *m_target = target; }
+    [[nodiscard]] FrameTarget* target() const { return *m_target; }
     // Posts only to a bound target that is still alive.
-    void post(unsigned message, std::uintptr_t wParam) const;
+    void post(const FrameMessage& message) const;
 
   private:
-    std::shared_ptr<link::MessageTarget*> m_target;
+    std::shared_ptr<FrameTarget*> m_target;
 };
 
 }  // namespace velmora::shell

@@ -4,7 +4,7 @@
 // window they post to, when it keeps a history; tests and tools pass none.
 #include <QString>
 
-#include "link/messages.h"
+#include "shell/frametarget.h"
 
 namespace velmora::shell {
 
@@ -20,7 +20,7 @@ class OperationLog {
 
 // The log of the window `frame` is (a page's frame(), a channel's target);
 // nullptr when it keeps none.
-[[nodiscard]] inline OperationLog* OperationLogOf(link::MessageTarget* frame) {
+[[nodiscard]] inline OperationLog* OperationLogOf(FrameTarget* frame) {
     return dynamic_cast<OperationLog*>(frame);
 }
 

@@ -3,7 +3,6 @@
 // window thread; a page, and every dialog and panel it makes, posts its own
 // events to the main window through the page's channel.
 #include <QWidget>
-#include <cstdint>
 
 #include "model/drivedata.h"
 #include "shell/framechannel.h"
@@ -18,8 +17,8 @@ class Page : public QWidget {
 
     // Where page events go (normally CMainFrame); nullptr drops them. Also
     // reaches the dialogs and panels made before it was called.
-    void setFrame(link::MessageTarget* frame) { m_channel.bind(frame); }
-    [[nodiscard]] link::MessageTarget* frame() const { return m_channel.target(); }
+    void setFrame(FrameTarget* frame) { m_channel.bind(frame); }
+    [[nodiscard]] FrameTarget* frame() const { return m_channel.target(); }
     [[nodiscard]] model::DriveData& data() const { return m_data; }
 
     // Tab caption key in the catalogue (e.g. "tabcontrolpage").
@@ -41,7 +40,7 @@ class Page : public QWidget {
     [[nodiscard]] virtual bool confirmLeave() { return true; }
 
   protected:
-    void postToFrame(unsigned message, std::uintptr_t wParam) { m_channel.post(message, wParam); }
+    void postToFrame(const FrameMessage& message) { m_channel.post(message); }
     // What the page hands its dialogs and panels that post to the main window.
     [[nodiscard]] const FrameChannel& channel() const { return m_channel; }
     // Called each time the page becomes visible: post the poll mode, request groups.

@@ -23,11 +23,15 @@ void TrendCore::addSample(const TrendSample& sample) {
     ++m_revision;
 }
 
-std::optional<TrendEvent> TrendCore::message(unsigned message, std::uintptr_t wParam,
-                                             std::int64_t nowMs) {
-    auto event = m_tracker.onMessage(message, wParam, nowMs);
+std::optional<TrendEvent> TrendCore::linkState(bool up, std::int64_t nowMs) {
+    auto event = m_tracker.onLinkState(up, nowMs);
     if (event && event->kind == EventKind::LinkDown) m_linkLost = true;
     return keep(event);
+}
+
+std::optional<TrendEvent> TrendCore::message(const shell::FrameMessage& message,
+                                             std::int64_t nowMs) {
+    return keep(m_tracker.onMessage(message, nowMs));
 }
 
 std::optional<TrendEvent> TrendCore::status(std::uint8_t faultClass, std::uint8_t number,

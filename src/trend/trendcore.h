@@ -32,7 +32,8 @@ class TrendCore {
     bool groupStored(int code, const model::DriveData& data, std::int64_t nowMs);
     // A sample from elsewhere (a benchmark filling the history).
     void addSample(const TrendSample& sample);
-    std::optional<TrendEvent> message(unsigned message, std::uintptr_t wParam, std::int64_t nowMs);
+    std::optional<TrendEvent> linkState(bool up, std::int64_t nowMs);
+    std::optional<TrendEvent> message(const shell::FrameMessage& message, std::int64_t nowMs);
     std::optional<TrendEvent> status(std::uint8_t faultClass, std::uint8_t number,
                                      std::int64_t nowMs);
 

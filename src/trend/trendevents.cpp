@@ -1,7 +1,5 @@
 #include "trend/trendevents.h"
 
-#include "link/messages.h"
-
 namespace velmora::trend {
 
 bool IsMarked(EventKind kind) {
@@ -17,43 +15,45 @@ bool IsMarked(EventKind kind) {
     }
 }
 
-std::optional<TrendEvent> EventTracker::onMessage(unsigned message, std::uintptr_t wParam,
+std::optional<TrendEvent> EventTracker::onLinkState(bool up, std::int64_t nowMs) {
+    // The search for the drive before it first answers is no loss.
+    const bool changed = m_linkSeen ? up != m_linkUp : up;
+    m_linkSeen = m_linkSeen || up;
+    m_linkUp = up;
+    if (!changed) return std::nullopt;
+    return TrendEvent{nowMs, up ? EventKind::LinkUp : EventKind::LinkDown};
+}
+
+std::optional<TrendEvent> EventTracker::onMessage(const shell::FrameMessage& message,
                                                   std::int64_t nowMs) {
-    switch (message) {
-        case link::WM_DRIVE_LINK_STATE: {
-            const bool up = wParam == 1;
-            // The search for the drive before it first answers is no loss.
-            const bool changed = m_linkSeen ? up != m_linkUp : up;
-            m_linkSeen = m_linkSeen || up;
-            m_linkUp = up;
-            if (!changed) return std::nullopt;
-            return TrendEvent{nowMs, up ? EventKind::LinkUp : EventKind::LinkDown};
-        }
-        case link::WM_RUNIN_ACTIVE: {
-            if (wParam == 0) {
-                if (!m_runIn) return std::nullopt;
-                m_runIn = false;
-                return TrendEvent{nowMs, EventKind::RunInStop};
-            }
-            const int step = link::RunInStepOf(wParam);
-            if (!m_runIn) {
-                m_runIn = true;
-                m_step = step > 0 ? step : 1;
-                return TrendEvent{nowMs, EventKind::RunInStart, m_step};
-            }
-            if (step <= 0 || step == m_step) return std::nullopt;
-            m_step = step;
-            return TrendEvent{nowMs, EventKind::RunInStep, step};
-        }
-        case link::WM_LINK_SUSPEND: {
-            const bool busy = wParam != 0;
-            if (busy == m_firmware) return std::nullopt;
-            m_firmware = busy;
-            return TrendEvent{nowMs, busy ? EventKind::FirmwareStart : EventKind::FirmwareEnd};
-        }
-        default:
-            return std::nullopt;
+    if (const auto* runIn = std::get_if<shell::RunInActive>(&message))
+        return onRunIn(*runIn, nowMs);
+    if (const auto* flash = std::get_if<shell::LinkSuspend>(&message))
+        return onFirmware(flash->suspend, nowMs);
+    return std::nullopt;
+}
+
+std::optional<TrendEvent> EventTracker::onRunIn(const shell::RunInActive& runIn,
+                                                std::int64_t nowMs) {
+    if (!runIn.active) {
+        if (!m_runIn) return std::nullopt;
+        m_runIn = false;
+        return TrendEvent{nowMs, EventKind::RunInStop};
     }
+    if (!m_runIn) {
+        m_runIn = true;
+        m_step = runIn.step > 0 ? runIn.step : 1;
+        return TrendEvent{nowMs, EventKind::RunInStart, m_step};
+    }
+    if (runIn.step <= 0 || runIn.step == m_step) return std::nullopt;
+    m_step = runIn.step;
+    return TrendEvent{nowMs, EventKind::RunInStep, runIn.step};
+}
+
+std::optional<TrendEvent> EventTracker::onFirmware(bool busy, std::int64_t nowMs) {
+    if (busy == m_firmware) return std::nullopt;
+    m_firmware = busy;
+    return TrendEvent{nowMs, busy ? EventKind::FirmwareStart : EventKind::FirmwareEnd};
 }
 
 std::optional<TrendEvent> EventTracker::onStatus(std::uint8_t faultClass, std::uint8_t number,

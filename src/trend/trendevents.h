@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "shell/framemessage.h"
+
 namespace velmora::trend {
 
 enum class EventKind {
@@ -32,9 +34,11 @@ struct TrendEvent {
 
 class EventTracker {
   public:
-    // A window message (link state, run-in, firmware transfer) after the main
-    // window handled it; nullopt when it changes nothing worth a line.
-    [[nodiscard]] std::optional<TrendEvent> onMessage(unsigned message, std::uintptr_t wParam,
+    // After the main window handled them: the link answered (up) or was lost,
+    // and the frame messages (run-in, firmware transfer); nullopt when it
+    // changes nothing worth a line.
+    [[nodiscard]] std::optional<TrendEvent> onLinkState(bool up, std::int64_t nowMs);
+    [[nodiscard]] std::optional<TrendEvent> onMessage(const shell::FrameMessage& message,
                                                       std::int64_t nowMs);
     // Fault class and number of a status reply (its bytes d2 and d3). Each
     // fault is logged once while it lasts; class 0 ends it.
@@ -49,6 +53,9 @@ class EventTracker {
     bool m_runIn = false;
     int m_step = 0;
     bool m_firmware = false;
+
+    std::optional<TrendEvent> onRunIn(const shell::RunInActive& runIn, std::int64_t nowMs);
+    std::optional<TrendEvent> onFirmware(bool busy, std::int64_t nowMs);
 };
 
 }  // namespace velmora::trend

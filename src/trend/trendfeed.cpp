@@ -44,8 +44,12 @@ void TrendFeed::groupStored(int code) {
     checkRecording();
 }
 
-void TrendFeed::frameMessage(unsigned message, std::uintptr_t wParam) {
-    publish(m_core.message(message, wParam, now()));
+void TrendFeed::linkState(bool up) {
+    publish(m_core.linkState(up, now()));
+}
+
+void TrendFeed::frameMessage(const shell::FrameMessage& message) {
+    publish(m_core.message(message, now()));
 }
 
 void TrendFeed::driveStatus(std::uint8_t faultClass, std::uint8_t number) {

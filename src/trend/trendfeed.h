@@ -22,8 +22,10 @@ class TrendFeed : public QObject {
     explicit TrendFeed(model::DriveData& data, QObject* parent = nullptr);
     ~TrendFeed() override;
 
-    // A window message after the main window handled it.
-    void frameMessage(unsigned message, std::uintptr_t wParam);
+    // After the main window handled them: the link answered (up) or was
+    // lost, and the messages of pages and dialogs.
+    void linkState(bool up);
+    void frameMessage(const shell::FrameMessage& message);
     // Fault class and number of a status reply.
     void driveStatus(std::uint8_t faultClass, std::uint8_t number);
 

@@ -39,8 +39,12 @@ TrendHost::TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data,
             Qt::QueuedConnection);
 }
 
-void TrendHost::frameMessage(unsigned message, std::uintptr_t wParam) {
-    m_feed->frameMessage(message, wParam);
+void TrendHost::linkState(bool up) {
+    m_feed->linkState(up);
+}
+
+void TrendHost::frameMessage(const shell::FrameMessage& message) {
+    m_feed->frameMessage(message);
 }
 
 void TrendHost::driveStatus(std::uint8_t faultClass, std::uint8_t number) {

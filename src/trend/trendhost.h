@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <cstdint>
 
+#include "shell/framemessage.h"
+
 class QAction;
 class QLabel;
 class QMenuBar;
@@ -34,8 +36,10 @@ class TrendHost : public QObject {
     TrendHost(QWidget* frame, QMenuBar* bar, model::DriveData& data,
               journal::Journal* journal = nullptr);
 
-    // A window message after the main window handled it.
-    void frameMessage(unsigned message, std::uintptr_t wParam);
+    // After the main window handled them: the link answered (up) or was
+    // lost, and the messages of pages and dialogs.
+    void linkState(bool up);
+    void frameMessage(const shell::FrameMessage& message);
     // Fault class and number (bytes d2, d3) of a status reply.
     void driveStatus(std::uint8_t faultClass, std::uint8_t number);
 

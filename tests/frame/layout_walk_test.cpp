@@ -235,7 +235,7 @@ TEST_P(LayoutWalkTest, EveryTextFitsAndNothingCoversAnything) {
     check("firmware update");
     special->backToMenu();
 
-    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
+    Deliver(*m_frame, TechPageVisibility{true});
     auto* tech = page<pages::CTechServicePage>();
     check("technician");
     for (int panel = 0; panel < pages::CTechServicePage::kPanelCount; ++panel) {

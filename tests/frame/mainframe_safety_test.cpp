@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <optional>
 
 #include "frame/faultindicator.h"
 #include "frame/motorstopbutton.h"
@@ -30,10 +31,11 @@ std::vector<std::string> ControlPageStop(link::DriveLink& link, const ObservedPa
     return testkit::Describe(TakeRequests(link));
 }
 
-// Busy by message (0: a status saying the motor turns); ended by closing or
+// Busy by message (none: a status saying the motor turns); ended by closing or
 // by a language change (a restart).
-class MainFrameSafetyTest : public ConnectedFrameTest,
-                            public ::testing::WithParamInterface<std::tuple<unsigned, bool>> {
+class MainFrameSafetyTest
+    : public ConnectedFrameTest,
+      public ::testing::WithParamInterface<std::tuple<std::optional<FrameMessage>, bool>> {
   protected:
     bool end() {
         if (!std::get<1>(GetParam())) return m_frame->close();
@@ -48,9 +50,9 @@ class MainFrameSafetyTest : public ConnectedFrameTest,
 TEST_P(MainFrameSafetyTest, EndingAsksFirst) {
     const std::vector<std::string> stop = ControlPageStop(m_drive.link, m_pages);
     ASSERT_FALSE(stop.empty());
-    const unsigned busy = std::get<0>(GetParam());
-    if (busy == 0) DeliverStatus(*m_frame, 0x01, 0x00, 0, 0);
-    if (busy != 0) Deliver(*m_frame, busy, 1);
+    const auto& busy = std::get<0>(GetParam());
+    if (!busy) DeliverStatus(*m_frame, 0x01, 0x00, 0, 0);
+    if (busy) Deliver(*m_frame, *busy);
     (void)TakeRequests();
     m_prompter.chooseAnswers = {Cancel, StopAndClose};
     EXPECT_FALSE(end());
@@ -66,8 +68,8 @@ TEST_P(MainFrameSafetyTest, EndingAsksFirst) {
     EXPECT_EQ(testkit::Describe(TakeRequests()), stop);
 }
 INSTANTIATE_TEST_SUITE_P(Busy, MainFrameSafetyTest,
-                         ::testing::Combine(::testing::Values(0u, link::WM_RUNIN_ACTIVE,
-                                                              link::WM_LINK_SUSPEND),
+                         ::testing::Combine(::testing::Values(std::nullopt, RunInActive{true},
+                                                              LinkSuspend{true}),
                                             ::testing::Bool()));
 
 // "Leave it running" sends nothing; a drive at standstill closes unasked.

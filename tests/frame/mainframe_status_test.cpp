@@ -117,7 +117,7 @@ TEST_F(MainFrameStatusTest, FlushedOrdersAreNamed) {
     m_drive.link.lostOrders().announceTo(m_frame.get());
     for (int command : {0x11, 0xA0, 0xCF, 0xA0, 0x1B})
         m_drive.link.sendRequest(link::Telegram{1, command, 0, {}});
-    Deliver(*m_frame, link::WM_LINK_FLUSH);
+    Deliver(*m_frame, LinkFlush{});
     QCoreApplication::sendPostedEvents(m_frame.get());
     m_drive.link.lostOrders().announceTo(nullptr);
     EXPECT_EQ(NoticeShown(*m_frame),

@@ -46,7 +46,7 @@ TEST_F(MainFrameTabsTest, NothingBeforeAllGroupsRead) {
 // poll mode into the running test.
 TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
     CompleteFirstRead(*m_frame);
-    Deliver(*m_frame, link::WM_TAB_LOCK, 1);
+    Deliver(*m_frame, TabLock{true});
     const int shownBefore = m_pages.remote->counts.shown;
     clickTab(m_pages.remote);
     EXPECT_EQ(current(), m_pages.control);
@@ -65,7 +65,7 @@ TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
     EXPECT_EQ(NoticeShown(*m_frame), "Use the back button");
     EXPECT_TRUE(m_prompter.informed.empty());
 
-    Deliver(*m_frame, link::WM_TAB_LOCK, 0);
+    Deliver(*m_frame, TabLock{false});
     clickTab(m_pages.remote);
     EXPECT_EQ(current(), m_pages.remote);
 }
@@ -75,7 +75,7 @@ TEST_F(MainFrameTabsTest, LockedTabsSayUseTheBackButton) {
 TEST_F(MainFrameTabsTest, FlashDownloadRefusesTabs) {
     CompleteFirstRead(*m_frame);
     clickTab(m_pages.specificProg);
-    Deliver(*m_frame, link::WM_LINK_SUSPEND, 1);
+    Deliver(*m_frame, LinkSuspend{true});
     for (QWidget* page :
          std::initializer_list<QWidget*>{m_pages.control, m_pages.report, m_pages.runIn}) {
         clickTab(page);
@@ -85,7 +85,7 @@ TEST_F(MainFrameTabsTest, FlashDownloadRefusesTabs) {
     EXPECT_EQ(current(), m_pages.specificProg);
     EXPECT_EQ(NoticeShown(*m_frame), "Wait for the download");
     EXPECT_TRUE(m_prompter.informed.empty());
-    Deliver(*m_frame, link::WM_LINK_SUSPEND, 0);
+    Deliver(*m_frame, LinkSuspend{false});
     clickTab(m_pages.control);
     EXPECT_EQ(current(), m_pages.control);
 }
@@ -96,7 +96,7 @@ TEST_F(MainFrameTabsTest, FlashDownloadRefusesTabs) {
 TEST_F(MainFrameTabsTest, RunInAllowsReportAndRunInOnly) {
     CompleteFirstRead(*m_frame);
     clickTab(m_pages.runIn);
-    Deliver(*m_frame, link::WM_RUNIN_ACTIVE, 1);
+    Deliver(*m_frame, RunInActive{true});
     clickTab(m_pages.report);
     EXPECT_EQ(current(), m_pages.report);
     clickTab(m_pages.motor);
@@ -107,7 +107,7 @@ TEST_F(MainFrameTabsTest, RunInAllowsReportAndRunInOnly) {
     clickTab(m_pages.runIn);
     EXPECT_EQ(current(), m_pages.runIn);
     EXPECT_TRUE(m_prompter.informed.empty());
-    Deliver(*m_frame, link::WM_RUNIN_ACTIVE, 0);
+    Deliver(*m_frame, RunInActive{false});
     clickTab(m_pages.motor);
     EXPECT_EQ(current(), m_pages.motor);
 }
@@ -117,19 +117,19 @@ TEST_F(MainFrameTabsTest, RunInAllowsReportAndRunInOnly) {
 // second tab.
 TEST_F(MainFrameTabsTest, TechnicianPageComesAndGoes) {
     QTabWidget* sheet = m_frame->sheet();
-    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
+    Deliver(*m_frame, TechPageVisibility{true});
     ASSERT_EQ(sheet->count(), 7);
     EXPECT_EQ(sheet->widget(6), m_pages.techService);
     EXPECT_EQ(sheet->tabText(6), "Technician");
     EXPECT_EQ(current(), m_pages.techService);
     EXPECT_TRUE(m_pages.techService->isEnabled());
-    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
+    Deliver(*m_frame, TechPageVisibility{true});
     EXPECT_EQ(sheet->count(), 7);
 
     Deliver(*m_frame, link::WM_DRIVE_LINK_STATE, 0);
     EXPECT_FALSE(m_pages.techService->isEnabled());
 
-    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 1);
+    Deliver(*m_frame, TechPageVisibility{false});
     EXPECT_EQ(sheet->count(), 6);
     EXPECT_EQ(sheet->indexOf(m_pages.techService), -1);
     EXPECT_EQ(current(), m_pages.specificProg);
@@ -139,7 +139,7 @@ TEST_F(MainFrameTabsTest, TechnicianPageComesAndGoes) {
 // the front even before the first complete read (the window, not the user,
 // switches).
 TEST_F(MainFrameTabsTest, ShowSpecificProgActivatesThePage) {
-    Deliver(*m_frame, link::WM_SHOW_SPECIFICPROG);
+    Deliver(*m_frame, ShowSpecificProg{});
     EXPECT_EQ(current(), m_pages.specificProg);
 }
 

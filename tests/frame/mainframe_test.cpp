@@ -105,7 +105,7 @@ TEST_F(MainFrameTest, OperationAllowedReachesEveryPage) {
     EXPECT_EQ(m_pages.report->counts.allowed + m_pages.report->counts.notAllowed, 0);
     EXPECT_EQ(m_pages.techService->counts.allowed, 0);
 
-    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
+    Deliver(*m_frame, TechPageVisibility{true});
     DeliverStatus(*m_frame, 0, 0x01, 0, 0);
     EXPECT_EQ(m_pages.techService->counts.allowed, 1);
 
@@ -208,9 +208,9 @@ TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
     auto* selection = m_pages.control->findChild<QLineEdit*>("selectionField");
     ASSERT_NE(selection, nullptr);
     m_drive.data.SetWorking(model::param::kMemorySlot, 5);
-    Deliver(*m_frame, link::WM_MEMORY_SLOT_CHOSEN, 4);
+    Deliver(*m_frame, MemorySlotChosen{4});
     EXPECT_EQ(selection->text(), "Memory 5");
-    Deliver(*m_frame, link::WM_MOTOR_MODEL_CHOSEN, 1);
+    Deliver(*m_frame, MotorModelChosen{1});
     EXPECT_TRUE(selection->text().startsWith("Model A")) << selection->text().toStdString();
 
     for (int i = 0; i < 5; ++i) {
@@ -218,7 +218,7 @@ TEST_F(MainFrameTest, PageMessagesReachTheirTargets) {
         request.command = 0x80;
         m_drive.link.telegrams().Post(link::kRequestSlot, request);
     }
-    Deliver(*m_frame, link::WM_LINK_FLUSH);
+    Deliver(*m_frame, LinkFlush{});
     EXPECT_EQ(m_drive.link.telegrams().size(link::kRequestSlot), 0u);
 
     // Messages the window does not handle change nothing.
@@ -304,10 +304,10 @@ TEST_F(MainFrameTest, SingleRepliesForwardedToTheirPages) {
         PostReply(0x62, {1});
         Deliver(*m_frame, link::WM_DRIVE_REPLY);
     };
-    Deliver(*m_frame, link::WM_TECHPAGE_VISIBILITY, 0);
+    Deliver(*m_frame, TechPageVisibility{true});
     deliverReply();
     EXPECT_EQ(m_pages.techService->counts.replies, 1);
-    Deliver(*m_frame, link::WM_SHOW_SPECIFICPROG);
+    Deliver(*m_frame, ShowSpecificProg{});
     deliverReply();
     EXPECT_EQ(m_pages.specificProg->counts.replies, 1);
     m_frame->sheet()->setCurrentWidget(m_pages.motor);

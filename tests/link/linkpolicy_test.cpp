@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "link/messages.h"
+#include "link/messagetarget.h"
 #include "link/queues.h"
 
 namespace velmora::link {

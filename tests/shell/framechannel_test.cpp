@@ -2,40 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
+
+#include "tests/support/framerecorder.h"
 
 namespace velmora::shell {
 namespace {
-
-class Target final : public link::MessageTarget {
-  public:
-    void postMessage(unsigned message, std::uintptr_t wParam) override {
-        posted.emplace_back(message, wParam);
-    }
-    [[nodiscard]] bool isAlive() const override { return alive; }
-    std::vector<std::pair<unsigned, std::uintptr_t>> posted;
-    bool alive = true;
-};
 
 // A page hands copies to its panels before the main window binds it; a copy
 // that kept its own pointer would post nowhere (or to a window long gone).
 TEST(FrameChannel, CopiesFollowTheBindingAndSkipADeadTarget) {
     FrameChannel page;
     const FrameChannel panel = page;
-    panel.post(link::WM_TAB_LOCK, 1);  // nothing bound yet: dropped
+    panel.post(TabLock{true});  // nothing bound yet: dropped
 
-    Target frame;
+    testkit::FrameRecorder frame;
     page.bind(&frame);
-    panel.post(link::WM_TAB_LOCK, 1);
+    panel.post(TabLock{true});
     frame.alive = false;
-    panel.post(link::WM_TAB_LOCK, 0);  // the window is going: dropped
+    panel.post(TabLock{false});  // the window is going: dropped
     frame.alive = true;
     page.bind(nullptr);
-    panel.post(link::WM_TAB_LOCK, 0);
+    panel.post(TabLock{false});
 
-    using Posted = std::vector<std::pair<unsigned, std::uintptr_t>>;
-    EXPECT_EQ(frame.posted, (Posted{{link::WM_TAB_LOCK, 1}}));
+    EXPECT_EQ(frame.messages(), std::vector<FrameMessage>{TabLock{true}});
 }
 
 }  // namespace

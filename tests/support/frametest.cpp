@@ -5,7 +5,6 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "frame/framemessage.h"
 #include "frame/noticestrip.h"
 #include "link/queues.h"
 #include "model/drivedata.h"
@@ -105,6 +104,11 @@ void FrameDrive::ResetDriveState() {
 
 void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam) {
     frame.postMessage(message, wParam);
+    QCoreApplication::sendPostedEvents(&frame);
+}
+
+void Deliver(CMainFrame& frame, const FrameMessage& message) {
+    frame.post(message);
     QCoreApplication::sendPostedEvents(&frame);
 }
 

@@ -77,6 +77,7 @@ FrameOptions ObservedFrameOptions(ObservedPages& pages);
 [[nodiscard]] QString NoticeShown(const CMainFrame& frame);
 // Posts a message and lets the window handle it.
 void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam = 0);
+void Deliver(CMainFrame& frame, const FrameMessage& message);
 // A well-formed reply of a parameter group (all fields `fill`).
 [[nodiscard]] link::Telegram GroupReply(int code, std::uint8_t fill = 0);
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/messages.h"
+#include "link/messagetarget.h"
 
 namespace velmora::testkit {
 

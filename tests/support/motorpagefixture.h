@@ -57,7 +57,7 @@ class MotorPageFixture : public ::testing::Test, public testkit::OwnDrive {
     }
 
     model::DriveData& data = m_drive.data;
-    testkit::MessageRecorder frame;
+    testkit::FrameRecorder frame;
     testkit::ScriptedPrompter prompter;
     std::unique_ptr<CMotorPage> page;
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shell/prompter.h"
+#include "tests/support/framerecorder.h"
 #include "tests/support/linkqueues.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/tempfolder.h"

@@ -12,7 +12,6 @@
 #include <locale>
 #include <sstream>
 
-#include "link/messages.h"
 #include "model/drivedata.h"
 #include "tests/support/recordedreplies.h"
 #include "tests/support/tempfolder.h"
@@ -216,11 +215,13 @@ TEST_F(CsvRecording, TheTrendKeepsRunningWhenTheFileStopsGrowing) {
 
 // --- Events ---------------------------------------------------------------
 
-struct Step {
-    enum Kind { Message, Status } kind;
-    unsigned a;
-    std::uintptr_t b;
+struct Link {
+    bool up;
 };
+struct Status {
+    std::uint8_t faultClass, number;
+};
+using Step = std::variant<Link, Status, shell::FrameMessage>;
 
 struct EventCase {
     const char* fault;
@@ -234,54 +235,37 @@ TEST_P(EventRules, LogOnlyChanges) {
     EventTracker tracker;
     std::vector<TrendEvent> seen;
     for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
-        const Step& s = GetParam().steps[i];
+        const auto at = static_cast<std::int64_t>(i);
         const auto event =
-            s.kind == Step::Message
-                ? tracker.onMessage(s.a, s.b, static_cast<std::int64_t>(i))
-                : tracker.onStatus(static_cast<std::uint8_t>(s.a), static_cast<std::uint8_t>(s.b),
-                                   static_cast<std::int64_t>(i));
+            std::visit(shell::Overloaded{
+                           [&](Link s) { return tracker.onLinkState(s.up, at); },
+                           [&](Status s) { return tracker.onStatus(s.faultClass, s.number, at); },
+                           [&](const shell::FrameMessage& m) { return tracker.onMessage(m, at); }},
+                       GetParam().steps[i]);
         if (event) seen.push_back(*event);
     }
     EXPECT_EQ(seen, GetParam().events) << GetParam().fault;
 }
 
 using K = EventKind;
-constexpr unsigned kLink = link::WM_DRIVE_LINK_STATE;
-constexpr unsigned kRunIn = link::WM_RUNIN_ACTIVE;
-constexpr unsigned kFlash = link::WM_LINK_SUSPEND;
+using shell::LinkSuspend, shell::RunInActive;
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, EventRules,
     ::testing::Values(
         EventCase{"the search before the first answer is no loss; repeats are one event",
-                  {{Step::Message, kLink, 0},
-                   {Step::Message, kLink, 1},
-                   {Step::Message, kLink, 1},
-                   {Step::Message, kLink, 0},
-                   {Step::Message, kLink, 0},
-                   {Step::Message, kLink, 1}},
+                  {Link{false}, Link{true}, Link{true}, Link{false}, Link{false}, Link{true}},
                   {{1, K::LinkUp}, {3, K::LinkDown}, {5, K::LinkUp}}},
         EventCase{"a fault is logged once while it lasts, again after it cleared",
-                  {{Step::Status, 1, 3},
-                   {Step::Status, 1, 3},
-                   {Step::Status, 2, 45},
-                   {Step::Status, 0, 0},
-                   {Step::Status, 1, 3}},
+                  {Status{1, 3}, Status{1, 3}, Status{2, 45}, Status{0, 0}, Status{1, 3}},
                   {{0, K::Fault, 1, 3}, {2, K::Fault, 2, 45}, {4, K::Fault, 1, 3}}},
         EventCase{
             "run-in start, steps, a repeated step and the stop",
-            {{Step::Message, kRunIn, 1},
-             {Step::Message, kRunIn, link::RunInStepMessage(2)},
-             {Step::Message, kRunIn, link::RunInStepMessage(2)},
-             {Step::Message, kRunIn, link::RunInStepMessage(3)},
-             {Step::Message, kRunIn, 0},
-             {Step::Message, kRunIn, 0}},
+            {RunInActive{true}, RunInActive{true, 2}, RunInActive{true, 2}, RunInActive{true, 3},
+             RunInActive{false}, RunInActive{false}},
             {{0, K::RunInStart, 1}, {1, K::RunInStep, 2}, {3, K::RunInStep, 3}, {4, K::RunInStop}}},
         EventCase{"firmware download start and end, each once",
-                  {{Step::Message, kFlash, 1},
-                   {Step::Message, kFlash, 1},
-                   {Step::Message, kFlash, 0},
-                   {Step::Message, kFlash, 0}},
+                  {LinkSuspend{true}, LinkSuspend{true}, LinkSuspend{false}, LinkSuspend{false}},
                   {{0, K::FirmwareStart}, {2, K::FirmwareEnd}}}));
 
 // --- Sampling ---------------------------------------------------------------
@@ -329,8 +313,8 @@ TEST(TrendCoreSampling, MarksWhereTheLineBreaks) {
                                                     {1500 + 2 * kLongestSampleGapMs, false},
                                                     {1600 + 2 * kLongestSampleGapMs, true}}) {
         if (linkLost) {
-            (void)core.message(link::WM_DRIVE_LINK_STATE, 1, at);
-            (void)core.message(link::WM_DRIVE_LINK_STATE, 0, at);
+            (void)core.linkState(true, at);
+            (void)core.linkState(false, at);
         }
         now = at;
         data.StoreReply(test::OperatingValuesReply());

@@ -23,7 +23,6 @@
 #include <set>
 
 #include "journal/journal.h"
-#include "link/messages.h"
 #include "model/drivedata.h"
 #include "shell/fileidentity.h"
 #include "shell/textcatalog.h"
@@ -122,18 +121,18 @@ TEST_F(TrendWindowTest, SeriesHoldTheRepliesValuesAtTheirTimes) {
 TEST_F(TrendWindowTest, FaultsLinkLossesAndRunInStepsAreMarkedAndLogged) {
     reply(kStart);
     m_now = kStart + 100;
-    m_host->feed().frameMessage(link::WM_DRIVE_LINK_STATE, 1);
+    m_host->feed().linkState(true);
     m_now = kStart + 200;
     m_host->feed().driveStatus(1, 3);
     m_now = kStart + 300;
-    m_host->feed().frameMessage(link::WM_DRIVE_LINK_STATE, 0);
+    m_host->feed().linkState(false);
     TrendWindow& window = openWindow();  // opened late: the earlier events are there
     m_now = kStart + 400;
-    m_host->feed().frameMessage(link::WM_RUNIN_ACTIVE, 1);
+    m_host->feed().frameMessage(shell::RunInActive{true});
     m_now = kStart + 500;
-    m_host->feed().frameMessage(link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2));
+    m_host->feed().frameMessage(shell::RunInActive{true, 2});
     m_now = kStart + 600;
-    m_host->feed().frameMessage(link::WM_LINK_SUSPEND, 1);
+    m_host->feed().frameMessage(shell::LinkSuspend{true});
     m_now = kStart + 1000;
     window.redraw();
 

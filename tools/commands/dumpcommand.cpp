@@ -10,7 +10,7 @@
 #include <set>
 
 #include "link/drivelink.h"
-#include "link/messages.h"
+#include "link/messagetarget.h"
 #include "messageinbox.h"
 #include "model/firstcompleteread.h"
 #include "model/grouplayout.h"

@@ -74,7 +74,7 @@ void CPasswordDlg::check() {
     }
     m_refusal->hide();
     hide();
-    m_frame.post(link::WM_TECHPAGE_VISIBILITY, 0);
+    m_frame.post(shell::TechPageVisibility{true});
 }
 
 // The input never outlives the panel, however it is closed.

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"

@@ -1,7 +1,7 @@
 #include "pages/motor/memoryslotactions.h"
 
-#include "link/messages.h"
 #include "model/commands.h"
+#include "shell/framemessage.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
 
@@ -22,7 +22,7 @@ void MemorySlotActions::loadMakerSet(int model) {
     if (!prompter.confirm(m_parent, T("overwritepopup"))) return;
     // Only the warning's OK goes on: Esc or the close box leave the drive's data.
     if (!prompter.acknowledge(m_parent, T("divergencypopup"))) return;
-    m_frame.post(link::WM_MOTOR_MODEL_CHOSEN, static_cast<std::uintptr_t>(model));
+    m_frame.post(shell::MotorModelChosen{model});
     m_store.loadMakerSet(model);
 }
 
@@ -33,7 +33,7 @@ void MemorySlotActions::loadSlot(int slot) {
         return;
     }
     if (!prompter.confirm(m_parent, T("overwritepopup"))) return;
-    m_frame.post(link::WM_MEMORY_SLOT_CHOSEN, static_cast<std::uintptr_t>(slot));
+    m_frame.post(shell::MemorySlotChosen{slot});
     m_store.loadSlot(slot + 1);
 }
 

@@ -4,7 +4,6 @@
 #include <QHideEvent>
 #include <QPushButton>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/motorparameterfile.h"

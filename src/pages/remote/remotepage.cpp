@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <string>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/drivedata.h"
 #include "model/parameters.h"

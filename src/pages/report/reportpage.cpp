@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/parameters.h"
 #include "shell/fontset.h"

@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
@@ -17,6 +16,7 @@
 #include "model/runinprogram.h"
 #include "shell/animationview.h"
 #include "shell/fontset.h"
+#include "shell/framemessage.h"
 #include "shell/noticeboard.h"
 #include "shell/operationlog.h"
 #include "shell/prompter.h"
@@ -224,7 +224,7 @@ void CRunInPage::cancelPressed() {
 
 void CRunInPage::start() {
     m_repeatStop = false;
-    postToFrame(link::WM_RUNIN_ACTIVE, 1);
+    postToFrame(shell::RunInActive{true});
     if (auto* log = shell::OperationLogOf(frame())) log->runInStarted(m_programList->currentText());
     m_running = true;
     m_programList->setEnabled(false);
@@ -245,7 +245,7 @@ void CRunInPage::stop(bool finished) {
     m_programList->setEnabled(true);
     m_progress->setValue(0);
     model::RestoreRunInSpeed(data(), m_savedSpeed);
-    postToFrame(link::WM_RUNIN_ACTIVE, 0);
+    postToFrame(shell::RunInActive{false});
     if (auto* log = shell::OperationLogOf(frame()); log && wasRunning) log->runInEnded(finished);
     m_animation->stop();
 }
@@ -283,7 +283,7 @@ void CRunInPage::clockTick() {
     }
     execute(m_sequencer.takeCommands());
     if (m_sequencer.currentStep() != step)
-        postToFrame(link::WM_RUNIN_ACTIVE, link::RunInStepMessage(m_sequencer.currentStep()));
+        postToFrame(shell::RunInActive{true, static_cast<int>(m_sequencer.currentStep())});
     showStatus();
 }
 

@@ -10,9 +10,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
+#include "shell/framemessage.h"
 #include "shell/helpnoteviewer.h"
 #include "shell/roundbutton.h"
 #include "shell/textcatalog.h"
@@ -214,7 +214,7 @@ void ActuatorTestDialog::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (event->spontaneous()) return;  // the window came back from being minimised
     if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::ActuatorTest));
-    m_frame.post(link::WM_TAB_LOCK, 1);
+    m_frame.post(shell::TabLock{true});
     setFocus();
 }
 
@@ -224,7 +224,7 @@ void ActuatorTestDialog::hideEvent(QHideEvent* event) {
     if (m_link.setPollMode) m_link.setPollMode(static_cast<int>(link::PollMode::SpecificProgMenu));
     m_outputTimer.stop();
     for (QCheckBox* output : m_outputs) output->setChecked(false);
-    m_frame.post(link::WM_TAB_LOCK, 0);
+    m_frame.post(shell::TabLock{false});
 }
 
 }  // namespace velmora::pages

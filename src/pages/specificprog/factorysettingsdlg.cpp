@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "model/commands.h"
 #include "pages/common/numbertext.h"
 #include "shell/fontset.h"

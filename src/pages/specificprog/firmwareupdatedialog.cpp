@@ -9,12 +9,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "pages/common/numbertext.h"
 #include "pages/specificprog/firmwaretexts.h"
 #include "shell/fontset.h"
+#include "shell/framemessage.h"
 #include "shell/operationlog.h"
 #include "shell/prompter.h"
 #include "shell/textcatalog.h"
@@ -187,7 +187,7 @@ void FirmwareUpdateDialog::startDownload() {
     // and until it ends no page changes the polling or sends anything else.
     if (m_gate.beginTransfer()) return;
     m_outcome->clear();
-    m_frame.post(link::WM_LINK_SUSPEND, 1);
+    m_frame.post(shell::LinkSuspend{true});
     m_loader.begin(std::move(loader));
     m_loaderProgress->setRange(0, std::max(1, m_loader.total()));
     m_loaderProgress->setValue(0);
@@ -198,7 +198,7 @@ void FirmwareUpdateDialog::startDownload() {
     setBusy(true);
     setPollMode(link::PollMode::FirmwareQuiet);
     QTimer::singleShot(m_timings.loaderTick, this, &FirmwareUpdateDialog::loaderTick);
-    m_frame.post(link::WM_LINK_FLUSH, 0);
+    m_frame.post(shell::LinkFlush{});
 }
 
 void FirmwareUpdateDialog::loaderTick() {
@@ -296,7 +296,7 @@ void FirmwareUpdateDialog::showOutcome(const QString& line) {
 void FirmwareUpdateDialog::finishDownload(bool done) {
     m_gate.endTransfer();
     m_answering = false;
-    m_frame.post(link::WM_LINK_SUSPEND, 0);
+    m_frame.post(shell::LinkSuspend{false});
     if (auto* log = shell::OperationLogOf(m_frame.target()))
         log->firmwareTransferred({m_loaderPath, m_updatePath}, done);
     m_loaderProgress->setValue(0);

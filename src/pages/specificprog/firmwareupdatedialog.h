@@ -5,7 +5,6 @@
 #include <QWidget>
 #include <deque>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "link/telegram.h"
 #include "model/drivegate.h"

@@ -6,7 +6,6 @@
 #include <QVBoxLayout>
 #include <system_error>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/drivedata.h"
 #include "pages/specificprog/parastructscroll.h"

@@ -42,7 +42,7 @@ TestQuestionPopup::TestQuestionPopup(FrameChannel owner, QWidget* parent)
 }
 
 void TestQuestionPopup::confirmed() {
-    m_owner.post(link::WM_SHOW_SPECIFICPROG, 0);
+    m_owner.post(shell::ShowSpecificProg{});
     accept();
 }
 

@@ -3,7 +3,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "pages/techservice/fieldrules.h"

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "shell/textcatalog.h"

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
@@ -19,6 +18,7 @@
 #include "pages/techservice/serialnumberpanel.h"
 #include "pages/techservice/testoperationpanel.h"
 #include "shell/fontset.h"
+#include "shell/framemessage.h"
 #include "shell/textcatalog.h"
 
 namespace velmora::pages {
@@ -168,7 +168,7 @@ void CTechServicePage::backToMenu() {
 }
 
 void CTechServicePage::closePage() {
-    postToFrame(link::WM_TECHPAGE_VISIBILITY, 1);
+    postToFrame(shell::TechPageVisibility{false});
 }
 
 void CTechServicePage::pageShown() {

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "link/messages.h"
 #include "link/pollmode.h"
 #include "model/commands.h"
 #include "model/drivedata.h"
@@ -14,6 +13,7 @@
 #include "pages/common/numbertext.h"
 #include "pages/common/stepedit.h"
 #include "pages/techservice/fieldrules.h"
+#include "shell/framemessage.h"
 #include "shell/roundbutton.h"
 #include "shell/textcatalog.h"
 
@@ -138,7 +138,7 @@ void TestOperationPanel::opened() {
     m_data.RequestGroup(1, model::code::Group51);
     m_data.RequestGroup(1, model::code::Group5A);
     m_data.gate().send(model::BuildAction(model::code::EnterTestOperation));
-    m_frame.post(link::WM_TAB_LOCK, 1);
+    m_frame.post(shell::TabLock{true});
 }
 
 void TestOperationPanel::reopened() {
@@ -151,7 +151,7 @@ void TestOperationPanel::closed() {
     TechPanel::closed();
     m_limitsSet = false;
     m_data.gate().send(model::BuildAction(model::code::LeaveTestOperation));
-    m_frame.post(link::WM_TAB_LOCK, 0);
+    m_frame.post(shell::TabLock{false});
 }
 
 // The limits come first, so a stored current above the inverter's maximum is

@@ -22,7 +22,7 @@ class PasswordTest : public ::testing::TestWithParam<Attempt> {};
 // attempt clears the input. A wrong one says so and leaves the panel open.
 TEST_P(PasswordTest, AccessCheck) {
     testkit::ScriptedPrompter prompter;
-    testkit::MessageRecorder frame;
+    testkit::FrameRecorder frame;
     CPasswordDlg dialog{shell::FrameChannel{&frame}};
     dialog.open();
     auto* input = dialog.findChild<QLineEdit*>("passwordInput");
@@ -31,9 +31,8 @@ TEST_P(PasswordTest, AccessCheck) {
     QTest::keyClicks(input, QString::fromUtf8(GetParam().typed));
     dialog.findChild<QPushButton*>("passwordOkButton")->click();
     if (GetParam().opens)
-        EXPECT_EQ(
-            frame.messages(),
-            (std::vector<std::pair<unsigned, std::uintptr_t>>{{link::WM_TECHPAGE_VISIBILITY, 0}}));
+        EXPECT_EQ(frame.messages(),
+                  std::vector<shell::FrameMessage>{shell::TechPageVisibility{true}});
     else
         EXPECT_TRUE(frame.messages().empty());
     EXPECT_TRUE(input->text().isEmpty());
@@ -54,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, PasswordTest,
 
 // Cancel clears the input and sends nothing, even with the right code typed.
 TEST(PasswordDialog, CancelClearsAndSendsNothing) {
-    testkit::MessageRecorder frame;
+    testkit::FrameRecorder frame;
     CPasswordDlg dialog{shell::FrameChannel{&frame}};
     dialog.open();
     auto* input = dialog.findChild<QLineEdit*>("passwordInput");

@@ -53,16 +53,14 @@ TEST_F(MemorySlotTest, LoadMakerSetSendsTheModelEntryAndReadsBack) {
     EXPECT_EQ(prompter.asked, (QStringList{shown("confirm", "overwritepopup"),
                                            shown("inform", "divergencypopup")}));
     ASSERT_EQ(frame.messages().size(), 1u);
-    EXPECT_EQ(frame.messages()[0],
-              (std::pair<unsigned, std::uintptr_t>{link::WM_MOTOR_MODEL_CHOSEN, 14}));
+    EXPECT_EQ(frame.messages()[0], shell::FrameMessage{shell::MotorModelChosen{14}});
     expectSelectorsReset();
     EXPECT_EQ(run(0, 0), Join({"A7:00"}, kReads));
 }
 
 TEST_F(MemorySlotTest, LoadSlotSendsSlotNumberAndAsksForItsState) {
     EXPECT_EQ(run(1, 31), Join({"A3:20", "CF:62 20"}, kReads));
-    EXPECT_EQ(frame.messages().back(),
-              (std::pair<unsigned, std::uintptr_t>{link::WM_MEMORY_SLOT_CHOSEN, 31}));
+    EXPECT_EQ(frame.messages().back(), shell::FrameMessage{shell::MemorySlotChosen{31}});
     expectSelectorsReset();
     EXPECT_EQ(run(1, 0), Join({"A3:01", "CF:62 01"}, kReads));
 }

@@ -65,7 +65,7 @@ class RunInPageTest : public ::testing::Test, public testkit::OwnDrive {
     }
     testkit::WorkFolder m_dir{"runinpage"};
     testkit::ScriptedPrompter m_prompter;
-    testkit::MessageRecorder m_frame;
+    testkit::FrameRecorder m_frame;
     std::unique_ptr<CRunInPage> m_page;
 };
 
@@ -92,7 +92,7 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     m_page->startPressed();
     ASSERT_TRUE(m_page->running());
     ASSERT_FALSE(m_frame.messages().empty());
-    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{1}));
+    EXPECT_EQ(m_frame.messages().back(), shell::FrameMessage{shell::RunInActive{true}});
     auto requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50, kStart}));
     EXPECT_EQ(speedOf(requests[1]), 16u);  // 1000 rpm -> 16 Hz
@@ -112,7 +112,7 @@ TEST_F(RunInPageTest, RunsStepsAndRestoresSavedSpeed) {
     requests = TakeRequests();
     ASSERT_EQ(Commands(requests), (std::vector<int>{kStop, kWrite50}));
     EXPECT_EQ(speedOf(requests[1]), 500u);
-    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_RUNIN_ACTIVE, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), shell::FrameMessage{shell::RunInActive{false}});
     EXPECT_TRUE(m_page->findChild<QComboBox*>("programList")->isEnabled());
 }
 
@@ -146,8 +146,7 @@ TEST_F(RunInPageTest, AnnouncesEachStepOnce) {
     m_frame.clear();
     for (int second = 0; second < 61; ++second) m_page->clockTick();
     ASSERT_EQ(m_page->sequencer().currentStep(), 2u);
-    EXPECT_EQ(m_frame.messages(), (std::vector<std::pair<unsigned, std::uintptr_t>>{
-                                      {link::WM_RUNIN_ACTIVE, link::RunInStepMessage(2)}}));
+    EXPECT_EQ(m_frame.messages(), (std::vector<shell::FrameMessage>{shell::RunInActive{true, 2}}));
     TakeRequests();
 }
 

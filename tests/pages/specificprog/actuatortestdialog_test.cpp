@@ -47,7 +47,7 @@ class ActuatorTestDialogTest : public testkit::WidgetTest {
         return reply;
     }
 
-    testkit::MessageRecorder frame;
+    testkit::FrameRecorder frame;
     QElapsedTimer clock;
     std::vector<link::Telegram> sent;
     std::vector<qint64> sentAt;  // ms on the clock
@@ -61,12 +61,12 @@ TEST_F(ActuatorTestDialogTest, ShowingAndHidingLockTabsAndPollInputs) {
     dialog.show();
     EXPECT_EQ(pollModes, PollModes({PollMode::ActuatorTest}));
     ASSERT_EQ(frame.messages().size(), 1u);
-    EXPECT_EQ(frame.messages()[0], std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{1}));
+    EXPECT_EQ(frame.messages()[0], shell::FrameMessage{shell::TabLock{true}});
     QTest::mouseClick(box("outputRelay2"), Qt::LeftButton);
     EXPECT_TRUE(dialog.sendingOutputs());
     dialog.hide();
     EXPECT_EQ(pollModes, PollModes({PollMode::ActuatorTest, PollMode::SpecificProgMenu}));
-    EXPECT_EQ(frame.messages().back(), std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{0}));
+    EXPECT_EQ(frame.messages().back(), shell::FrameMessage{shell::TabLock{false}});
     EXPECT_FALSE(box("outputRelay2")->isChecked());
     EXPECT_FALSE(dialog.sendingOutputs());
     EXPECT_EQ(dialog.outputByte(), 0);

@@ -90,7 +90,7 @@ class SpecificProgTest : public ::testing::Test, public testkit::OwnDrive {
 
     testkit::WorkFolder m_dir{"specificprog"};
     testkit::ScriptedPrompter m_prompter;
-    testkit::MessageRecorder m_frame;
+    testkit::FrameRecorder m_frame;
 };
 
 // Cancel (and Enter) on the factory-settings question sends nothing; OK
@@ -122,7 +122,7 @@ TEST_F(SpecificProgTest, MotorRunningRefusesFirmwareAndFactorySettings) {
     page.firmwarePanel()->startDownload();
     page.factorySettingsQuestion()->confirm();
     EXPECT_TRUE(TakeRequests().empty());
-    EXPECT_EQ(frame.posts.count(), 0u);  // no WM_LINK_SUSPEND
+    EXPECT_TRUE(frame.messages().empty());  // no WM_LINK_SUSPEND
     EXPECT_EQ(frame.notices.size(), 2);
 }
 
@@ -205,8 +205,8 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     EXPECT_TRUE(dialog.downloading());
     EXPECT_FALSE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
     ASSERT_GE(m_frame.messages().size(), 2u);
-    EXPECT_EQ(m_frame.messages()[0], std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{1}));
-    EXPECT_EQ(m_frame.messages()[1], std::make_pair(link::WM_LINK_FLUSH, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages()[0], shell::FrameMessage{shell::LinkSuspend{true}});
+    EXPECT_EQ(m_frame.messages()[1], shell::FrameMessage{shell::LinkFlush{}});
 
     auto loader = waitForRequests(m_drive.link, 3);
     ASSERT_EQ(Commands(loader), (std::vector<int>{0x1D, 0x1D, 0xAC}));
@@ -226,7 +226,7 @@ TEST_F(SpecificProgTest, FirmwareUpdateSequence) {
     EXPECT_EQ(m_prompter.informed.size(), 1);
     EXPECT_EQ(outcome->text(), "Last download: finished.");
     EXPECT_FALSE(dialog.downloading());
-    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), shell::FrameMessage{shell::LinkSuspend{false}});
     EXPECT_TRUE(dialog.findChild<QPushButton*>("programButton")->isEnabled());
 }
 
@@ -272,7 +272,7 @@ TEST_F(SpecificProgTest, FirmwareRequestPastEndBeforeLastBlockIsNoSuccess) {
     EXPECT_TRUE(waitForRequests(m_drive.link, 1, 200).empty());
     EXPECT_FALSE(dialog.downloading());
     EXPECT_EQ(m_prompter.informed.size(), 1);  // why it ended, and no FirmwareDone above
-    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_LINK_SUSPEND, std::uintptr_t{0}));
+    EXPECT_EQ(m_frame.messages().back(), shell::FrameMessage{shell::LinkSuspend{false}});
     EXPECT_EQ(dialog.findChild<QLabel*>("lastDownloadLine")->text(),
               LastDownloadStopped(shell::T("firmwareincomplete")));
 }

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "tests/support/messagerecorder.h"
+#include "tests/support/framerecorder.h"
 #include "tests/support/widgettest.h"
 
 namespace velmora::pages {
@@ -19,7 +19,7 @@ class TestQuestionTest : public testkit::WidgetTest {
 // Catches the test question opening the test on Cancel or not telling the
 // owner on OK.
 TEST_F(TestQuestionTest, TellsItsOwnerOnlyOnOk) {
-    testkit::MessageRecorder owner;
+    testkit::FrameRecorder owner;
     TestQuestionPopup popup{shell::FrameChannel{&owner}};
     EXPECT_EQ(popup.findChild<QLabel*>("questionText")->text(), "Open the test?");
     pressLater("cancelButton");
@@ -28,7 +28,7 @@ TEST_F(TestQuestionTest, TellsItsOwnerOnlyOnOk) {
     pressLater("okButton");
     EXPECT_EQ(popup.exec(), QDialog::Accepted);
     ASSERT_EQ(owner.messages().size(), 1u);
-    EXPECT_EQ(owner.messages()[0].first, link::WM_SHOW_SPECIFICPROG);
+    EXPECT_EQ(owner.messages()[0], shell::FrameMessage{shell::ShowSpecificProg{}});
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ class TechServiceE2e : public ::testing::Test {
     std::vector<int> m_delivered;
     e2e::DriveLinkHarness m_link;
     testkit::ScriptedPrompter m_prompter;  // the questions before writes answered OK
-    testkit::MessageRecorder m_frame;
+    testkit::FrameRecorder m_frame;
     CTechServicePage m_page{m_link.data};
 };
 

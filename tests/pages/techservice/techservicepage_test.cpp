@@ -76,7 +76,7 @@ class TechServiceTest : public ::testing::Test, public testkit::OwnDrive {
         m_page.refresh();
     }
 
-    testkit::MessageRecorder m_frame;
+    testkit::FrameRecorder m_frame;
     CTechServicePage m_page{m_drive.data};
 };
 
@@ -353,7 +353,7 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     EXPECT_EQ(sent[0].data, Bytes{0x51});
     EXPECT_EQ(sent[1].data, Bytes{0x5A});
     ASSERT_FALSE(m_frame.messages().empty());
-    EXPECT_EQ(m_frame.messages().back(), std::make_pair(link::WM_TAB_LOCK, std::uintptr_t{1}));
+    EXPECT_EQ(m_frame.messages().back(), shell::FrameMessage{shell::TabLock{true}});
 
     // The first group reply sets the limits and writes the (limited) current.
     storeGroup(0x59, Bytes(27, 0));
@@ -384,8 +384,7 @@ TEST_P(TestOperationTest, CurrentLimitsByInverterType) {
     m_page.backToMenu();
     EXPECT_EQ(TakePollModes(), PollModes({PollMode::TechPage}));
     EXPECT_EQ(Commands(TakeRequests()), std::vector<int>{0xAB});
-    EXPECT_EQ(m_frame.messages(),
-              (std::vector<std::pair<unsigned, std::uintptr_t>>{{link::WM_TAB_LOCK, 0}}));
+    EXPECT_EQ(m_frame.messages(), std::vector<shell::FrameMessage>{shell::TabLock{false}});
 }
 INSTANTIATE_TEST_SUITE_P(InverterTypes, TestOperationTest,
                          ::testing::Values(std::make_pair(std::uint16_t{7301}, 8.0f),
@@ -484,8 +483,7 @@ TEST_F(TechServiceTest, EnablingAndClose) {
     for (const char* name : disabled) EXPECT_TRUE(child<QPushButton>(name)->isEnabled()) << name;
 
     child<QPushButton>("closeTechServiceButton")->click();
-    EXPECT_EQ(m_frame.messages().back(),
-              std::make_pair(link::WM_TECHPAGE_VISIBILITY, std::uintptr_t{1}));
+    EXPECT_EQ(m_frame.messages().back(), shell::FrameMessage{shell::TechPageVisibility{false}});
 }
 
 // Switching straight from one panel to another leaves the first (test
