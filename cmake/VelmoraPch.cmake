@@ -2,7 +2,7 @@
 # precompiled header, built once with the shell, serves the pages, the main
 # window, the program and the window tests (the compiler cache keeps working:
 # its sloppiness includes pch_defines and time_macros).
-option(VELMORA_PCH "Precompile the Qt headers of the window's targets" ON)
+option(VELMORA_PCH "Precompile the Qt headers of the window's targets and the JSON library of velmora-cli" ON)
 
 set(VELMORA_QT_PCH_HEADERS
   <QCheckBox> <QComboBox> <QDialog> <QEvent> <QGridLayout> <QHBoxLayout>
