@@ -70,11 +70,6 @@ bool ManualClock::advanceUntil(const std::function<bool()>& done, Pauses pauses,
     return done();
 }
 
-bool ManualClock::finishSleep(std::chrono::milliseconds pause, std::chrono::milliseconds patience) {
-    const auto from = now();
-    return advanceUntil([&] { return now() != from; }, {pause}, patience);
-}
-
 bool ManualClock::waitForSleep(std::chrono::milliseconds pause,
                                std::chrono::milliseconds patience) {
     return advanceUntil([&] { return sleeping({pause}).has_value(); }, {}, patience);

@@ -33,9 +33,6 @@ class ManualClock final : public LinkClock {
     // such a sleep, or after kMaxPauses pauses.
     bool advanceUntil(const std::function<bool()>& done, Pauses pauses,
                       std::chrono::milliseconds patience = kPatience);
-    // Waits until a thread sleeps `pause` from now, then ends that sleep.
-    bool finishSleep(std::chrono::milliseconds pause,
-                     std::chrono::milliseconds patience = kPatience);
     // Waits until a thread sleeps `pause` from now.
     bool waitForSleep(std::chrono::milliseconds pause,
                       std::chrono::milliseconds patience = kPatience);

@@ -22,8 +22,6 @@ std::string Format(const char* format, float value) {
 
 class DriveDataTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
-    void SetUp() override { m_drive.link.flushAllQueues(); }
-    void TearDown() override { m_drive.link.flushAllQueues(); }
     DriveData& m_data = m_drive.data;
 };
 

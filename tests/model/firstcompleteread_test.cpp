@@ -25,15 +25,17 @@ std::vector<int> FlaggedCodes() {
     return codes;
 }
 
-class FirstRead : public ::testing::TestWithParam<unsigned>, public testkit::OwnDrive {
+using Clock = FirstCompleteRead::Clock;
+
+class FirstReadSpecial : public ::testing::Test, public testkit::OwnDrive {
   protected:
-    void SetUp() override { m_drive.link.flushAllQueues(); }
-    void TearDown() override { m_drive.link.flushAllQueues(); }
     DriveData& m_data = m_drive.data;
     FirstCompleteRead m_read;
+    const Clock::time_point m_start = Clock::now();
 };
 
-using Clock = FirstCompleteRead::Clock;
+class FirstRead : public FirstReadSpecial, public ::testing::WithParamInterface<unsigned> {};
+
 constexpr auto kAgain = FirstCompleteRead::kAskAgainAfter;
 
 // Whatever order the groups arrive in, every group is asked for once, in
@@ -46,7 +48,7 @@ TEST_P(FirstRead, AsksEachMissingGroupOnce) {
     if (GetParam() == 1) std::reverse(order.begin(), order.end());
     if (GetParam() > 1) std::shuffle(order.begin(), order.end(), std::mt19937(GetParam()));
 
-    const Clock::time_point start = Clock::now();
+    const Clock::time_point start = m_start;
     std::vector<int> missing = FlaggedCodes();
     for (std::size_t i = 0; i < order.size(); ++i) {
         PostReply(order[i], ZeroReply(order[i]));
@@ -68,58 +70,52 @@ INSTANTIATE_TEST_SUITE_P(Orders, FirstRead, ::testing::Values(0u, 1u, 7u, 42u, 1
 // A reply lost on the line must not stall the read: a group still missing
 // after the time-out is asked for again (once), whether a reply or the
 // window's own look triggers it; one asked for just now is not.
-TEST(FirstReadSpecial, AsksAgainOnlyAfterTheTimeOut) {
-    model::LinkedDrive drive;
-    drive.link.flushAllQueues();
-    DriveData& data = drive.data;
-    FirstCompleteRead read;
-    const Clock::time_point start = Clock::now();
+TEST_F(FirstReadSpecial, AsksAgainOnlyAfterTheTimeOut) {
+    DriveData& data = m_data;
+    FirstCompleteRead& read = m_read;
+    const Clock::time_point start = m_start;
     read.RequestOverdueGroups(data, start);
-    EXPECT_EQ(testkit::TakeReadRequests(drive.link), FlaggedCodes());
+    EXPECT_EQ(TakeReadRequests(), FlaggedCodes());
     for (int code : {0x50, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x59, 0x5A}) {
-        testkit::PostReply(drive.link, code, ZeroReply(code));
+        PostReply(code, ZeroReply(code));
         EXPECT_FALSE(read.onGroupReply(data, start + kAgain / 2));
     }
-    EXPECT_TRUE(testkit::TakeReadRequests(drive.link).empty());
+    EXPECT_TRUE(TakeReadRequests().empty());
     read.RequestOverdueGroups(data, start + kAgain - std::chrono::milliseconds(1));
-    EXPECT_TRUE(testkit::TakeReadRequests(drive.link).empty());
+    EXPECT_TRUE(TakeReadRequests().empty());
 
-    testkit::PostReply(drive.link, 0x59, ZeroReply(0x59));
+    PostReply(0x59, ZeroReply(0x59));
     EXPECT_FALSE(read.onGroupReply(data, start + kAgain));
-    EXPECT_EQ(testkit::TakeReadRequests(drive.link), (std::vector<int>{0x51, 0x58}));
+    EXPECT_EQ(TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
     read.RequestOverdueGroups(data, start + kAgain + kAgain / 2);
-    EXPECT_TRUE(testkit::TakeReadRequests(drive.link).empty());
+    EXPECT_TRUE(TakeReadRequests().empty());
     read.RequestOverdueGroups(data, start + 2 * kAgain);
-    EXPECT_EQ(testkit::TakeReadRequests(drive.link), (std::vector<int>{0x51, 0x58}));
-    drive.link.flushAllQueues();
+    EXPECT_EQ(TakeReadRequests(), (std::vector<int>{0x51, 0x58}));
 }
 
 // A wrong-length reply and the error group 0x5F must not count towards the
 // complete set; 0x5F is still stored.
-TEST(FirstReadSpecial, WrongLengthAndErrorGroupDoNotCount) {
-    model::LinkedDrive drive;
-    drive.link.flushAllQueues();
-    DriveData& data = drive.data;
-    FirstCompleteRead read;
-    const Clock::time_point start = Clock::now();
-    testkit::PostReply(drive.link, 0x50, {1, 2, 3});
+TEST_F(FirstReadSpecial, WrongLengthAndErrorGroupDoNotCount) {
+    DriveData& data = m_data;
+    FirstCompleteRead& read = m_read;
+    const Clock::time_point start = m_start;
+    PostReply(0x50, {1, 2, 3});
     EXPECT_FALSE(read.onGroupReply(data, start));
-    EXPECT_EQ(testkit::TakeReadRequests(drive.link), FlaggedCodes());
+    EXPECT_EQ(TakeReadRequests(), FlaggedCodes());
 
-    testkit::PostReply(drive.link, 0x5F, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
+    PostReply(0x5F, {0, 1, 0, 2, 0, 3, 0, 4, 0, 5});
     EXPECT_FALSE(read.onGroupReply(data, start + kAgain));
-    EXPECT_EQ(testkit::TakeReadRequests(drive.link), FlaggedCodes());
+    EXPECT_EQ(TakeReadRequests(), FlaggedCodes());
     EXPECT_EQ(data.Image(model::param::kHeldSpeedSetPoint), 1u);
     EXPECT_EQ(data.Image(model::param::kHeldOutputCurrent), 5u);
     EXPECT_TRUE(data.GroupReceived(0x5F));
     EXPECT_EQ(data.GroupsIncomplete(), 1);
 
     for (int code : FlaggedCodes()) {
-        testkit::PostReply(drive.link, code, ZeroReply(code));
+        PostReply(code, ZeroReply(code));
         data.StoreGroupReply();
     }
     EXPECT_EQ(data.GroupsIncomplete(), 0);
-    drive.link.flushAllQueues();
 }
 
 }  // namespace

@@ -148,8 +148,6 @@ const std::vector<GroupCase>& Cases() {
 
 class GroupExchange : public ::testing::TestWithParam<GroupCase>, public testkit::OwnDrive {
   protected:
-    void SetUp() override { m_drive.link.flushAllQueues(); }
-    void TearDown() override { m_drive.link.flushAllQueues(); }
     DriveData& m_data = m_drive.data;
 };
 
