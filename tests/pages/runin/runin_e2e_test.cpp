@@ -140,6 +140,7 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     ticks(1);  // off phase over
     EXPECT_DRIVE(sim(), 100, true);
 
+    QCoreApplication::sendPostedEvents();  // the start's tab lock is a posted message
     m_frame->sheet()->setCurrentWidget(m_control);
     ASSERT_TRUE(
         testkit::WaitFor([&] { return m_frame->sheet()->currentWidget() == m_page; }, 2000));
@@ -169,6 +170,8 @@ TEST_F(RunInWithDrive, DriveFollowsStepsAndEnds) {
     EXPECT_FALSE(m_page->running());
     EXPECT_EQ(m_prompter.informed.count(finished), 1);
     EXPECT_DRIVE(sim(), 1000, false);
+    // The end reaches the window as a posted message; deliver it before the tab change.
+    QCoreApplication::sendPostedEvents();
     m_frame->sheet()->setCurrentWidget(m_control);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(m_frame->sheet()->currentWidget(), m_control);
