@@ -81,6 +81,10 @@ bool DriveLink::supervisionHeld() const {
     return m_threads->held();
 }
 
+unsigned DriveLink::supervisionRounds() const {
+    return m_threads->rounds();
+}
+
 std::uint64_t DriveLink::queueSentMark() {
     const std::uint64_t number = ++m_marksQueued;
     Telegram mark;

@@ -64,6 +64,8 @@ class DriveLink {
     // True once a suspended supervision waits to be resumed: from then on no
     // link check is under way, so a transfer has the line to itself.
     [[nodiscard]] bool supervisionHeld() const;
+    // How many rounds the supervision has begun, each before its check.
+    [[nodiscard]] unsigned supervisionRounds() const;
 
     // For a program that ends: queues a mark behind every request queued so
     // far and returns its number (rising). The writer thread passes it once

@@ -100,10 +100,12 @@ void LinkThreads::supervision() {
     while (!flag.stopped()) {
         m_gate.Pass(flag);
         if (flag.SleepFor(m_timings.loopPause)) break;
-        const unsigned suspensions = m_gate.suspensions();
         // Past any backlog of window writes: a late check would read as a
-        // lost link and flush them all.
-        telegrams.PostUrgent(kRequestSlot, BuildLinkCheck());
+        // lost link and flush them all. Never posted once suspended, so no
+        // check lands in the middle of a firmware transfer.
+        const auto suspensions = m_gate.RunUnlessSuspended(
+            [&] { telegrams.PostUrgent(kRequestSlot, BuildLinkCheck()); });
+        if (!suspensions) continue;
         bool answered = false;
         // A pulled adapter (hang-up, device node gone) is a loss at once,
         // found within a watch slice wherever the supervision sleeps.
@@ -128,7 +130,7 @@ void LinkThreads::supervision() {
         }
         // A check cut short by a suspension (a firmware transfer taking the
         // line) says nothing about the controller: no loss, no reopening.
-        if (!lost && (m_gate.suspensions() != suspensions || m_gate.suspended())) continue;
+        if (!lost && (m_gate.suspensions() != *suspensions || m_gate.suspended())) continue;
         if (lost || ++failures >= kFailuresForLoss) {
             failures = kFailuresForLoss;
             Post(*m_target, WM_DRIVE_LINK_STATE, 0);

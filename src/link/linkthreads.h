@@ -30,6 +30,7 @@ class LinkThreads {
     void suspend() { m_gate.Suspend(); }
     void resume() { m_gate.Resume(); }
     [[nodiscard]] bool held() const { return m_gate.holding(); }
+    [[nodiscard]] unsigned rounds() const { return m_gate.passes(); }
     [[nodiscard]] bool running() const { return m_running; }
 
   private:

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 
 namespace velmora::link {
 
@@ -65,6 +66,18 @@ class SuspendGate {
         m_holding = true;  // seen by others only while the wait below blocks
         m_changed.wait(lock, [&] { return !m_suspended || flag.stopped(); });
         m_holding = false;
+        ++m_passes;
+    }
+    // Runs `post` unless suspended, under the gate's lock: a suspension then
+    // comes either first (nothing is posted) or after the post, and the
+    // flush that follows a suspension takes the post away. Returns the count
+    // of suspensions at the post, or nothing when suspended.
+    template <typename Post>
+    std::optional<unsigned> RunUnlessSuspended(Post post) {
+        std::lock_guard lock(m_mutex);
+        if (m_suspended) return std::nullopt;
+        post();
+        return m_suspensions;
     }
     // Wakes a thread waiting in Pass so it can see its stop flag.
     void Wake() {
@@ -80,6 +93,11 @@ class SuspendGate {
         std::lock_guard lock(m_mutex);
         return m_suspended;
     }
+    // How often a thread has gone through Pass.
+    [[nodiscard]] unsigned passes() const {
+        std::lock_guard lock(m_mutex);
+        return m_passes;
+    }
     // Whether a thread waits in Pass to be resumed.
     [[nodiscard]] bool holding() const {
         std::lock_guard lock(m_mutex);
@@ -92,6 +110,7 @@ class SuspendGate {
     bool m_suspended = false;
     bool m_holding = false;
     unsigned m_suspensions = 0;
+    unsigned m_passes = 0;
 };
 
 }  // namespace velmora::link

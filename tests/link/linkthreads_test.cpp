@@ -13,6 +13,7 @@
 #include "tests/support/messagerecorder.h"
 #include "tests/support/ptypeer.h"
 #include "tests/support/tempfolder.h"
+#include "tests/support/waitfor.h"
 
 namespace velmora::link {
 namespace {
@@ -305,6 +306,32 @@ TEST_F(ManualClockTest, SuspendedSupervisionChecksNothingAndStillStops) {
     link.stop();
     EXPECT_LT(Clock::now() - stopStart, 1500ms);
     EXPECT_FALSE(link.running());
+}
+
+// A firmware transfer suspends the supervision and flushes the line while a
+// round is in its loop pause, its check not yet posted: the check must not
+// follow the flush into the transfer. Catches a check posted past the gate.
+TEST_F(ManualClockTest, CheckDueWhenATransferBeginsIsNeverSent) {
+    ScriptedDrive drive(ScriptedDrive::StandardAnswer);
+    LinkTimings timings = Fast();
+    timings.loopPause = 300ms;  // room for the test to act inside it
+    start(drive.devicePath(), timings);
+    ASSERT_TRUE(superviseUntil(1));
+    const unsigned rounds = link.supervisionRounds();
+    ASSERT_TRUE(supervise([&] { return link.supervisionRounds() > rounds; }));
+
+    link.suspendSupervision();
+    link.flushOutgoing();
+    const auto checks = CountChecks(drive.requests());
+    ASSERT_TRUE(testkit::WaitFor([&] { return link.supervisionHeld(); }, 2000))
+        << "the round went on to a check";
+    m_clock.advance(10 * timings.connectedPause);
+    const auto mark = link.queueSentMark();  // written after any check still queued
+    ASSERT_TRUE(testkit::WaitFor([&] { return link.lastSentMark() >= mark; }));
+    EXPECT_EQ(CountChecks(drive.requests()), checks);
+
+    link.resumeSupervision();
+    EXPECT_TRUE(supervise([&] { return CountChecks(drive.requests()) > checks; }));
 }
 
 // Catches a link that never recovers once its device vanished (unplugged
