@@ -35,7 +35,8 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
         options.devicePath = commandLine.device;
     }
 
-    journal::Journal journal(journal::ThisOrigin("velmora-tool " VELMORA_VERSION));
+    journal::Journal journal(journal::ThisOrigin("velmora-tool " VELMORA_VERSION),
+                             JournalPathFor(commandLine));
     options.journal = &journal;
     bool restart = false;
     {
@@ -49,6 +50,12 @@ int RunTool(QApplication& application, const CommandLine& commandLine) {
     demo.reset();
     RestartIfRequested(restart, commandLine.arguments);
     return 0;
+}
+
+std::filesystem::path JournalPathFor(const CommandLine& commandLine) {
+    const std::filesystem::path real = journal::DefaultJournalPath();
+    if (!commandLine.demo) return real;
+    return real.parent_path() / ("demo-" + real.filename().string());
 }
 
 void RestartIfRequested(bool requested, const QStringList& arguments) {

@@ -128,5 +128,14 @@ TEST(CommandLine, OptionsAndMistakes) {
     EXPECT_EQ(ParseCommandLine({"--demo"}).arguments, QStringList{"--demo"});
 }
 
+// The simulated drive of demo mode must not enter the journal of real drives.
+TEST(CommandLine, DemoKeepsAJournalOfItsOwn) {
+    const auto real = app::JournalPathFor(app::ParseCommandLine({}));
+    const auto demo = app::JournalPathFor(app::ParseCommandLine({"--demo"}));
+    EXPECT_EQ(real, app::JournalPathFor(app::ParseCommandLine({"--device", "/dev/ttyS0"})));
+    EXPECT_NE(demo, real);
+    EXPECT_EQ(demo.parent_path(), real.parent_path());
+}
+
 }  // namespace
 }  // namespace velmora::frame::test
