@@ -92,17 +92,23 @@ Entry SnapshotEntry(std::optional<std::uint32_t> serial, const model::DriveData&
 
 std::vector<SnapshotDifference> CompareSnapshots(const Snapshot& before, const Snapshot& after) {
     std::vector<SnapshotDifference> differences;
+    const auto add = [&](SnapshotDifference difference) {
+        const model::GroupLayout* group = model::GroupOfParameter(difference.parameter);
+        const bool live = group != nullptr && group->code == model::code::Group59 &&
+                          difference.parameter != model::param::kMemorySlot;
+        if (!live) differences.push_back(std::move(difference));
+    };
     auto a = before.begin();
     auto b = after.begin();
     while (a != before.end() || b != after.end()) {
         if (b == after.end() || (a != before.end() && a->first < b->first)) {
-            differences.push_back({a->first, a->second, {}});
+            add({a->first, a->second, {}});
             ++a;
         } else if (a == before.end() || b->first < a->first) {
-            differences.push_back({b->first, {}, b->second});
+            add({b->first, {}, b->second});
             ++b;
         } else {
-            if (a->second != b->second) differences.push_back({a->first, a->second, b->second});
+            if (a->second != b->second) add({a->first, a->second, b->second});
             ++a;
             ++b;
         }

@@ -37,7 +37,9 @@ struct SnapshotDifference {
     std::string before;  // empty: not in the first snapshot
     std::string after;   // empty: not in the second
 };
-// Every parameter whose text differs, ascending.
+// Every parameter whose text differs, ascending. Live values (group 0x59
+// but the memory slot last loaded: speed, currents, hours of that moment) are
+// left out: they differ at every look and say nothing of what was changed.
 [[nodiscard]] std::vector<SnapshotDifference> CompareSnapshots(const Snapshot& before,
                                                                const Snapshot& after);
 

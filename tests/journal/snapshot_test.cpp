@@ -10,10 +10,15 @@
 namespace velmora::journal {
 namespace {
 
-TEST(Snapshot, DifferencesNameWhatOnlyOneSideHas) {
-    const auto differences = CompareSnapshots({{1, "120.00"}, {41, "30"}, {42, "1500"}},
-                                              {{41, "30"}, {42, "1493"}, {60, "7"}});
-    ASSERT_EQ(differences.size(), 3u);
+// Live values differ at every look; the memory slot loaded is a setting.
+TEST(Snapshot, DifferencesNameWhatOnlyOneSideHasButNoLiveValue) {
+    using namespace model::param;
+    auto differences = CompareSnapshots(
+        {{1, "120.00"}, {kActualSpeed, "1000"}, {kOperatingHours, "7"}, {41, "30"}, {42, "1500"}},
+        {{kActualSpeed, "59000"}, {kMemorySlot, "3"}, {41, "30"}, {42, "1493"}, {60, "7"}});
+    ASSERT_EQ(differences.size(), 4u);
+    EXPECT_EQ(differences[1].parameter, kMemorySlot);
+    differences.erase(differences.begin() + 1);
     EXPECT_EQ(differences[0].parameter, 1);
     EXPECT_EQ(differences[0].after, "");
     EXPECT_EQ(differences[1].before, "1500");
