@@ -138,7 +138,6 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned>, public FrameDr
                  m_folder / "data_language", fs::copy_options::recursive);
         std::ofstream(m_folder / "config.ini") << "[languagetype]\nlanguage=" << GetParam() << "\n";
         TextCatalog::instance().resetForTest();
-        ResetDriveState();
         FrameOptions options;
         options.startLink = false;
         m_frame = std::make_unique<CMainFrame>(m_drive.link, m_drive.data, options);
@@ -151,7 +150,6 @@ class LayoutWalkTest : public ::testing::TestWithParam<unsigned>, public FrameDr
     void TearDown() override {
         m_frame.reset();
         TextCatalog::instance().resetForTest();
-        ResetDriveState();
     }
 
     // Looks at the window as it is now; `where` names the view. Then a wheel

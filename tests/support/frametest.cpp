@@ -97,11 +97,6 @@ FrameOptions ObservedFrameOptions(ObservedPages& pages) {
     return options;
 }
 
-void FrameDrive::ResetDriveState() {
-    m_drive.link.flushAllQueues();
-    m_drive.data.Reset();
-}
-
 void Deliver(CMainFrame& frame, unsigned message, std::uintptr_t wParam) {
     frame.postMessage(message, wParam);
     QCoreApplication::sendPostedEvents(&frame);

@@ -85,8 +85,6 @@ void Deliver(CMainFrame& frame, const FrameMessage& message);
 // queues as the link threads would.
 class FrameDrive : public testkit::OwnDrive {
   public:
-    // Empty queues and a fresh drive image.
-    void ResetDriveState();
     // Puts a status reply into the status queue and announces it.
     void DeliverStatus(CMainFrame& frame, std::uint8_t d0, std::uint8_t d1, std::uint8_t faultClass,
                        std::uint8_t number);
@@ -96,15 +94,11 @@ class FrameDrive : public testkit::OwnDrive {
 };
 using testkit::TakeRequests;
 
-// A main window of observing pages in its own working folder, with clean
-// queues and drive image.
+// A main window of observing pages in its own working folder, on a drive of
+// its own.
 class FrameTest : public ::testing::Test, public FrameDrive {
   protected:
-    FrameTest() { ResetDriveState(); }
-    ~FrameTest() override {
-        m_frame.reset();
-        ResetDriveState();
-    }
+    ~FrameTest() override { m_frame.reset(); }
     void makeFrame(bool fixedDevice = false, const QString& devicePath = {});
     // Shown (at `size` when given) and told the link is up.
     void showConnected(QSize size = {});

@@ -41,7 +41,6 @@ class MotorPageFixture : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         EnsureApp();
-        m_drive.link.flushAllQueues();
         LoadAsyncMotor(data);
         testkit::DriveStands(data);
         page = std::make_unique<CMotorPage>(data);
@@ -51,10 +50,7 @@ class MotorPageFixture : public ::testing::Test, public testkit::OwnDrive {
         page->refresh();
         m_drive.link.flushAllQueues();
     }
-    void TearDown() override {
-        page.reset();
-        m_drive.link.flushAllQueues();
-    }
+    void TearDown() override { page.reset(); }
 
     model::DriveData& data = m_drive.data;
     testkit::FrameRecorder frame;

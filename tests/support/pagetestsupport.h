@@ -47,9 +47,4 @@ inline void LoadKeyNameCatalog() {
 using testkit::StoreGroup;
 using testkit::StoreGroupValues;
 
-inline void ResetDriveAndQueues(model::LinkedDrive& drive) {
-    drive.data.Reset();
-    drive.link.flushAllQueues();
-}
-
 }  // namespace velmora::pagetest

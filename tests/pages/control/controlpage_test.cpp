@@ -68,15 +68,11 @@ class ControlPageTest : public ::testing::Test, public testkit::OwnDrive {
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
 
     void SetUp() override {
-        ResetDriveAndQueues(m_drive);
         testkit::DriveStands(m_drive.data);
         m_page = std::make_unique<CControlPage>(m_drive.data);
         m_page->show();
     }
-    void TearDown() override {
-        m_page.reset();
-        m_drive.link.flushAllQueues();
-    }
+    void TearDown() override { m_page.reset(); }
 
     // Shown, seeded and through its three full refreshes, queues empty.
     void settle() {

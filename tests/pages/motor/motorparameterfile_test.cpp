@@ -29,17 +29,13 @@ class MotorFileTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     void SetUp() override {
         EnsureApp();
-        m_drive.link.flushAllQueues();
         fs::create_directories(dir / "program");
         templateFile = dir / "program" / std::string(kMotorTemplateName);
         fs::copy_file(SourceDir() / "data" / "templates" / std::string(kMotorTemplateName),
                       templateFile);
         LoadAsyncMotor(data);
     }
-    void TearDown() override {
-        page.reset();
-        m_drive.link.flushAllQueues();
-    }
+    void TearDown() override { page.reset(); }
     void makePage() {
         page = std::make_unique<CMotorPage>(data);
         page->setProgramFolder(dir / "program");

@@ -52,16 +52,12 @@ class RemotePageTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
-        ResetDriveAndQueues(m_drive);
         testkit::DriveStands(m_drive.data);
         m_page = std::make_unique<CRemotePage>(m_drive.data);
         m_page->setProgramFolder(m_folder.path());
         m_page->show();
     }
-    void TearDown() override {
-        m_page.reset();
-        m_drive.link.flushAllQueues();
-    }
+    void TearDown() override { m_page.reset(); }
     void settle() {
         SeedDrive(m_drive.data);
         m_page->refresh();

@@ -20,14 +20,10 @@ class ReportPageTest : public ::testing::Test, public testkit::OwnDrive {
   protected:
     static void SetUpTestSuite() { LoadKeyNameCatalog(); }
     void SetUp() override {
-        ResetDriveAndQueues(m_drive);
         m_page = std::make_unique<CReportPage>(m_drive.data);
         m_page->show();
     }
-    void TearDown() override {
-        m_page.reset();
-        m_drive.link.flushAllQueues();
-    }
+    void TearDown() override { m_page.reset(); }
     QString text(const QString& name) {
         auto* label = testkit::FindChild<QLabel>(m_page.get(), name);
         return label ? label->text() : QString();
