@@ -16,7 +16,6 @@ constexpr int kImageBase = 156;
 constexpr int kFirstFlagged = code::Group50;
 constexpr int kLastFlagged = code::Group5A;
 constexpr int kErrorGroup = code::Group5F;
-constexpr std::uint32_t kUnread = 0xFFFFFFFFu;
 
 bool ValidParameter(int parameter) {
     return parameter >= 1 && parameter <= kParameterCount;
@@ -68,7 +67,7 @@ DriveData& DriveData::operator=(const DriveData& other) {
 DriveData::~DriveData() = default;
 
 void DriveData::Reset() {
-    std::fill(m_words.begin(), m_words.begin() + kImageBase, kUnread);
+    std::fill(m_words.begin(), m_words.begin() + kImageBase, kUnreadWord);
     std::fill(m_words.begin() + kImageBase, m_words.end(), 0u);
     m_received.fill(false);
     m_errorGroupStored = false;

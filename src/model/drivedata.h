@@ -14,6 +14,9 @@
 
 namespace velmora::model {
 
+// A word of the image the drive has not sent yet.
+inline constexpr std::uint32_t kUnreadWord = 0xFFFFFFFFu;
+
 class DriveData {
   public:
     // An image that reaches no drive (a file's values) until useGate.

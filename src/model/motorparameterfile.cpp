@@ -14,7 +14,7 @@ namespace {
 
 using F = MotorFileFormat;
 
-constexpr std::array<MotorFileKey, 45> kKeys{{
+constexpr std::array<MotorFileKey, 45> kMotorKeys{{
     // block 1: motor type and rated values
     {90, F::Integer},
     {91, F::Integer},
@@ -81,7 +81,7 @@ std::string KeyName(int parameter) {
 }  // namespace
 
 std::span<const MotorFileKey> MotorFileKeys() {
-    return kKeys;
+    return kMotorKeys;
 }
 
 std::string MotorFileValue(const model::DriveData& data, const MotorFileKey& key) {
@@ -112,7 +112,7 @@ bool BuildMotorFile(const std::filesystem::path& templatePath, const model::Driv
         return false;
     }
     platform::ProfileFile profile = platform::ProfileFile::parse(content);
-    for (const MotorFileKey& key : kKeys) {
+    for (const MotorFileKey& key : kMotorKeys) {
         profile.setString(kMotorFileSection, KeyName(key.parameter), MotorFileValue(data, key));
     }
     text = profile.text();
@@ -128,7 +128,7 @@ bool SaveMotorFile(const std::filesystem::path& templatePath, const std::filesys
 
 void LoadMotorFile(const std::filesystem::path& file, model::DriveData& data) {
     const platform::ProfileFile profile = platform::ProfileFile::load(file);
-    for (const MotorFileKey& key : kKeys) {
+    for (const MotorFileKey& key : kMotorKeys) {
         const std::string name = KeyName(key.parameter);
         if (key.format == F::Integer) {
             const long value = profile.getInt(kMotorFileSection, name, kMissingInteger);

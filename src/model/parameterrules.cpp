@@ -16,7 +16,6 @@ namespace {
 constexpr double kOff[] = {0.0};
 constexpr double kNoIntegralPart[] = {1000.0};  // the drive's "no I part" marker
 constexpr double kHoldTimeOff[] = {0.0, 0.4};   // "off" as stored by either firmware
-constexpr std::uint32_t kUnread = 0xFFFFFFFFu;
 
 using enum RuleKind;
 
@@ -107,7 +106,7 @@ constexpr ParameterRule kRules[] = {
 
 // A limit nobody read, or one no drive holds (0 Hz), leaves the table's.
 bool Unread(const DriveData& values, int parameter) {
-    return values.Working(parameter) == kUnread || values.Working(parameter) == 0;
+    return values.Working(parameter) == kUnreadWord || values.Working(parameter) == 0;
 }
 
 double Resolve(Bound bound, double tableValue, const DriveData& values) {
@@ -200,7 +199,7 @@ std::optional<ValueRefusal> CheckParameterValue(int parameter, std::uint32_t wor
                                                 const DriveData& values) {
     ValueRefusal refusal;
     refusal.parameter = parameter;
-    if (word == kUnread) {
+    if (word == kUnreadWord) {
         refusal.unread = true;
         return refusal;
     }

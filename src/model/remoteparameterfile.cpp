@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr RemoteFileKey kKeys[] = {
+constexpr RemoteFileKey kRemoteKeys[] = {
     {"p102", 102, RemoteKeyFormat::ListIndex}, {"p110", 110, RemoteKeyFormat::ListIndex},
     {"p111", 111, RemoteKeyFormat::ListIndex}, {"p112", 112, RemoteKeyFormat::ListIndex},
     {"p113", 113, RemoteKeyFormat::ListIndex}, {"p114", 114, RemoteKeyFormat::ListIndex},
@@ -62,7 +62,7 @@ platform::ProfileFile loadParameterFile(const fs::path& file) {
 }  // namespace
 
 std::span<const RemoteFileKey> RemoteFileKeys() {
-    return kKeys;
+    return kRemoteKeys;
 }
 
 RemoteParameterFile::SaveResult RemoteParameterFile::save(const fs::path& templatePath,
@@ -77,7 +77,7 @@ RemoteParameterFile::SaveResult RemoteParameterFile::save(const fs::path& templa
         return SaveResult::Failed;
     }
     platform::ProfileFile file = platform::ProfileFile::load(templatePath);
-    for (const RemoteFileKey& key : kKeys)
+    for (const RemoteFileKey& key : kRemoteKeys)
         file.setString(kRemoteSection, key.key, valueText(data, key));
     // The user confirmed replacing the file; it is replaced only once the copy
     // is whole, and a read-only one ends up writable like every saved file.
@@ -90,7 +90,7 @@ RemoteParameterFile::SaveResult RemoteParameterFile::save(const fs::path& templa
 
 void RemoteParameterFile::load(const fs::path& file, model::DriveData& data) {
     const platform::ProfileFile profile = loadParameterFile(file);
-    for (const RemoteFileKey& key : kKeys) {
+    for (const RemoteFileKey& key : kRemoteKeys) {
         switch (key.format) {
             case RemoteKeyFormat::ListIndex: {
                 const long value = profile.getInt(kRemoteSection, key.key, kMissingListIndex);

@@ -5,7 +5,7 @@
 namespace velmora::shell {
 namespace {
 
-const QString kFileError = QStringLiteral("FILE_ERROR");
+const QString kMissingEntry = QStringLiteral("FILE_ERROR");
 
 class LanguageFileSetTest : public testkit::WidgetTest {};
 
@@ -21,10 +21,10 @@ TEST_F(LanguageFileSetTest, ScanStopsAtTheFirstMissingNumber) {
     EXPECT_EQ(set.entryValue(1, "general", "languagefile"), "English");
     EXPECT_EQ(set.entryValue(2, "general", "languagefile"), "Deutsch");
     // File 04 exists but lies beyond the count: not read.
-    EXPECT_EQ(set.entryValue(4, "general", "languagefile"), kFileError);
-    EXPECT_EQ(set.entryValue(0, "general", "languagefile"), kFileError);
-    EXPECT_EQ(set.entryValue(-1, "general", "languagefile"), kFileError);
-    EXPECT_EQ(set.entryValue(1, "general", "missing"), kFileError);
+    EXPECT_EQ(set.entryValue(4, "general", "languagefile"), kMissingEntry);
+    EXPECT_EQ(set.entryValue(0, "general", "languagefile"), kMissingEntry);
+    EXPECT_EQ(set.entryValue(-1, "general", "languagefile"), kMissingEntry);
+    EXPECT_EQ(set.entryValue(1, "general", "missing"), kMissingEntry);
 }
 
 // Catches a scan of 99 files that overruns into 100 or reports the normal
@@ -40,7 +40,7 @@ TEST_F(LanguageFileSetTest, AllNinetyNineRunInFiles) {
     LanguageFileSet empty;
     EXPECT_EQ(empty.scan("nowhere", "runin_", ".run"), 2);
     EXPECT_EQ(empty.count(), 0);
-    EXPECT_EQ(empty.entryValue(1, "runin", "x"), kFileError);
+    EXPECT_EQ(empty.entryValue(1, "runin", "x"), kMissingEntry);
 }
 
 // Catches long menu entries not cut to the 255 characters of their buffer.

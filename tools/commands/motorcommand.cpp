@@ -11,7 +11,7 @@
 namespace velmora::tools {
 namespace {
 
-int Save(DriveSession& session, Output& output, const std::filesystem::path& file) {
+int SaveMotor(DriveSession& session, Output& output, const std::filesystem::path& file) {
     const auto templatePath = platform::FindTemplateFile(model::kMotorTemplateName);
     if (templatePath.empty())
         return output.fail(kExitFailure, std::string("the template ") +
@@ -27,7 +27,7 @@ int Save(DriveSession& session, Output& output, const std::filesystem::path& fil
     return kExitOk;
 }
 
-int Load(DriveSession& session, Output& output, const std::filesystem::path& file) {
+int LoadMotor(DriveSession& session, Output& output, const std::filesystem::path& file) {
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
@@ -64,8 +64,8 @@ int RunMotor(const Invocation& invocation, CliContext& context) {
         return UsageError(output, invocation, "wants save FILE or load FILE");
     DriveSession session(invocation, context, output);
     if (const int status = session.connect()) return status;
-    return session.finish(words[0] == "save" ? Save(session, output, words[1])
-                                             : Load(session, output, words[1]));
+    return session.finish(words[0] == "save" ? SaveMotor(session, output, words[1])
+                                             : LoadMotor(session, output, words[1]));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ std::string KeyValue(const model::DriveData& data, const model::RemoteFileKey& k
                : std::to_string(data.GetChoice(key.parameter));
 }
 
-int Save(DriveSession& session, Output& output, const std::filesystem::path& file) {
+int SaveRemote(DriveSession& session, Output& output, const std::filesystem::path& file) {
     const auto templatePath = platform::FindTemplateFile(model::kRemoteTemplateName);
     model::DriveData data;
     if (!session.readGroups(kGroup, data)) return kExitFailure;
@@ -40,7 +40,7 @@ int Save(DriveSession& session, Output& output, const std::filesystem::path& fil
     return kExitOk;
 }
 
-int Load(DriveSession& session, Output& output, const std::filesystem::path& file) {
+int LoadRemote(DriveSession& session, Output& output, const std::filesystem::path& file) {
     std::error_code code;
     if (!std::filesystem::is_regular_file(file, code))
         return output.fail(kExitFailure, file.string() + " cannot be read");
@@ -73,8 +73,8 @@ int RunRemote(const Invocation& invocation, CliContext& context) {
         return UsageError(output, invocation, "wants save FILE or load FILE");
     DriveSession session(invocation, context, output);
     if (const int status = session.connect()) return status;
-    return session.finish(words[0] == "save" ? Save(session, output, words[1])
-                                             : Load(session, output, words[1]));
+    return session.finish(words[0] == "save" ? SaveRemote(session, output, words[1])
+                                             : LoadRemote(session, output, words[1]));
 }
 
 }  // namespace

@@ -14,16 +14,16 @@ std::string EventId(std::int64_t token) {
     return id;
 }
 
-std::string Dump(const nlohmann::json& json) {
-    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
 template <class T>
 nlohmann::json OrNull(const std::optional<T>& value) {
     return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
 }
 
 }  // namespace
+
+std::string Dump(const nlohmann::json& json) {
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
 
 nlohmann::json StatusBody(const StationStatus& s) {
     nlohmann::json fault = nullptr;

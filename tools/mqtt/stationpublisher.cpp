@@ -11,10 +11,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kStatusPeriod = std::chrono::seconds(1);
 
-std::string Dump(const nlohmann::json& json) {
-    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
 }  // namespace
 
 StationPublisher::StationPublisher(const MqttSettings& settings, CliJournal& journal, Status status)

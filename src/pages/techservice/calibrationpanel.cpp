@@ -24,7 +24,7 @@ struct CalibrationField {
     int row;
 };
 // Wire order; the first five stand on the left with a gap after the second.
-constexpr std::array<CalibrationField, CalibrationPanel::kCount> kFields{{
+constexpr std::array<CalibrationField, CalibrationPanel::kCount> kCalibrationFields{{
     {"calain1", 0, 0},
     {"calain2", 0, 1},
     {"caluub", 0, 3},
@@ -45,7 +45,7 @@ CalibrationPanel::CalibrationPanel(model::DriveGate& gate, QWidget* parent)
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(2, 12);
     for (std::size_t i = 0; i < kCount; ++i) {
-        const CalibrationField& field = kFields[i];
+        const CalibrationField& field = kCalibrationFields[i];
         m_labels[i] = new QLabel(this);
         m_fields[i] = new StepEdit(this);
         m_fields[i]->setObjectName(QStringLiteral("cal_") + QLatin1String(field.key));
@@ -67,7 +67,8 @@ CalibrationPanel::CalibrationPanel(model::DriveGate& gate, QWidget* parent)
 
 void CalibrationPanel::applyTexts() {
     TechPanel::applyTexts();
-    for (std::size_t i = 0; i < kCount; ++i) m_labels[i]->setText(shell::T(kFields[i].key));
+    for (std::size_t i = 0; i < kCount; ++i)
+        m_labels[i]->setText(shell::T(kCalibrationFields[i].key));
     m_send->setText(shell::T("sendbutton"));
 }
 

@@ -19,7 +19,7 @@ struct InverterField {
     int row;
 };
 // Wire order of the reply; on screen two columns, the left with a gap.
-constexpr std::array<InverterField, InverterValuesPanel::kCount> kFields{{
+constexpr std::array<InverterField, InverterValuesPanel::kCount> kInverterFields{{
     {"abparfrsoll", 0, 0},
     {"abparfrsollint", 0, 1},
     {"abparfrmotist", 0, 2},
@@ -40,7 +40,7 @@ InverterValuesPanel::InverterValuesPanel(model::DriveGate& gate, QWidget* parent
     auto* grid = new QGridLayout;
     grid->setRowMinimumHeight(3, 12);
     for (std::size_t i = 0; i < kCount; ++i) {
-        const InverterField& field = kFields[i];
+        const InverterField& field = kInverterFields[i];
         m_labels[i] = new QLabel(this);
         m_values[i] = new QLineEdit(this);
         m_values[i]->setObjectName(QLatin1String(field.key) + QStringLiteral("Value"));
@@ -55,7 +55,7 @@ InverterValuesPanel::InverterValuesPanel(model::DriveGate& gate, QWidget* parent
 
 void InverterValuesPanel::applyTexts() {
     TechPanel::applyTexts();
-    for (std::size_t i = 0; i < kCount; ++i) m_labels[i]->setText(shell::T(kFields[i].key));
+    for (std::size_t i = 0; i < kCount; ++i) m_labels[i]->setText(shell::T(kInverterFields[i].key));
 }
 
 void InverterValuesPanel::takeReply(link::Telegram& reply) {
