@@ -38,9 +38,9 @@ build_and_test build $((jobs * 3)) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if ((all)); then
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        build_and_test build-asan "$jobs" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address -DVELMORA_BUILD_BENCH=OFF
+        build_and_test build-asan "$jobs" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=address -DVELMORA_BUILD_BENCH=OFF -DVELMORA_UNITY=OFF
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-        build_and_test build-tsan "$jobs" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_GUI=OFF -DVELMORA_SANITIZE=thread -DVELMORA_BUILD_BENCH=OFF
+        build_and_test build-tsan "$jobs" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_GUI=OFF -DVELMORA_SANITIZE=thread -DVELMORA_BUILD_BENCH=OFF -DVELMORA_UNITY=OFF
     ./scripts/fuzz.sh 30
 fi
 echo "All tests passed."
