@@ -21,7 +21,7 @@ nlohmann::json OrNull(const std::optional<T>& value) {
 
 }  // namespace
 
-std::string Dump(const nlohmann::json& json) {
+std::string CompactJson(const nlohmann::json& json) {
     return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
@@ -79,7 +79,8 @@ std::optional<journal::OutboxMessage> EventMessage(const std::string& station,
                           {"number", number},
                           {"text", faults.text(number)}};
     }
-    return journal::OutboxMessage{0, station, StationTopic(station, "event"), Dump(event), false};
+    return journal::OutboxMessage{0, station, StationTopic(station, "event"), CompactJson(event),
+                                  false};
 }
 
 std::optional<journal::OutboxMessage> OutcomeMessage(const std::string& station, std::int64_t token,
@@ -91,7 +92,8 @@ std::optional<journal::OutboxMessage> OutcomeMessage(const std::string& station,
                                {"kind", "outcome"},
                                {"entry", EventId(token)},
                                {"outcome", outcome}};
-    return journal::OutboxMessage{0, station, StationTopic(station, "event"), Dump(event), false};
+    return journal::OutboxMessage{0, station, StationTopic(station, "event"), CompactJson(event),
+                                  false};
 }
 
 journal::OutboxMessage CertificateMessage(const std::string& station, std::uint32_t serial,

@@ -27,11 +27,12 @@ struct StationStatus {
     std::string faultText;
 };
 
+// The text of a message body: compact, and bad UTF-8 in a value becomes
+// U+FFFD rather than an exception.
+[[nodiscard]] std::string CompactJson(const nlohmann::json& json);
 // Without "time": two bodies compare equal when nothing changed.
 [[nodiscard]] nlohmann::json StatusBody(const StationStatus& status);
 // What the broker says for a station that vanished without a word.
-// Compact JSON text; bad UTF-8 in a value becomes U+FFFD rather than an exception.
-[[nodiscard]] std::string Dump(const nlohmann::json& json);
 [[nodiscard]] nlohmann::json GoneStatusBody(const std::string& station);
 [[nodiscard]] std::string StatusTopic(const std::string& station);
 

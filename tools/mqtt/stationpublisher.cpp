@@ -44,13 +44,13 @@ LastWill StationPublisher::WillOf(const nlohmann::json& body) {
     nlohmann::json gone = GoneStatusBody(body["station"].get<std::string>());
     for (const char* key : {"serial", "inverter_type", "firmware"}) gone[key] = body[key];
     gone["time"] = nullptr;  // the broker sends it; when is not known here
-    return {StatusTopic(gone["station"].get<std::string>()), Dump(gone)};
+    return {StatusTopic(gone["station"].get<std::string>()), CompactJson(gone)};
 }
 
 void StationPublisher::publishStatus(const nlohmann::json& body) {
     nlohmann::json stamped = body;
     stamped["time"] = journal::IsoTime(journal::NowUnixMs());
-    if (!m_client->publish(StatusTopic(m_station), Dump(stamped), 1, true)) return;
+    if (!m_client->publish(StatusTopic(m_station), CompactJson(stamped), 1, true)) return;
     m_lastBody = body;
     m_lastSent = Clock::now();
 }
@@ -75,7 +75,7 @@ void StationPublisher::sayGone(nlohmann::json body, std::chrono::milliseconds li
     body["connected"] = false;
     body["time"] = journal::IsoTime(journal::NowUnixMs());
     if (m_client->connected())
-        (void)m_client->publishAndWait(StatusTopic(m_station), Dump(body), true,
+        (void)m_client->publishAndWait(StatusTopic(m_station), CompactJson(body), true,
                                        static_cast<int>(limit.count()));
 }
 
